@@ -2,6 +2,7 @@
 #ifndef NWLOCALE_H
 #define NWLOCALE_H
 
+#include "nwdserr.h"
 #include "nwdstype.h"
 
 #ifdef __cplusplus

@@ -1,0 +1,104 @@
+// The client's state in one process: configuration, the loaded directory, the shared
+// session, the directory contexts and the open connections. The C entry points of the four
+// client libraries all work on the one process-wide instance, under its lock.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "ClientConfig.h"
+#include "Directory.h"
+#include "SessionStore.h"
+#include "nwnet.h"
+
+namespace nw {
+
+struct Context {
+    std::uint32_t flags = DCV_DEREF_ALIASES | DCV_XLATE_STRINGS | DCV_CANONICALIZE_NAMES;
+    std::uint32_t confidence = 0;
+    std::uint32_t transportType = 0;
+    std::uint32_t referralScope = 0;
+    std::uint32_t nameForm = 0;
+    std::uint32_t lastConnection = 0;
+    std::uint32_t dsiFlags =
+        DSI_ENTRY_FLAGS | DSI_SUBORDINATE_COUNT | DSI_MODIFICATION_TIME | DSI_BASE_CLASS;
+    std::string tree;
+    AbsoluteName nameContext;
+
+    bool typeless() const { return (flags & DCV_TYPELESS_NAMES) != 0; }
+    bool canonicalize() const { return (flags & DCV_CANONICALIZE_NAMES) != 0; }
+};
+
+// An object found for a caller: its tree and index (kRootIndex for the root).
+struct Located {
+    const Tree* tree = nullptr;
+    int index = kRootIndex;
+};
+
+class Client {
+public:
+    static Client& process();
+    std::unique_lock<std::recursive_mutex> lock() { return std::unique_lock(mutex_); }
+
+    // (Re)reads the configuration and the directory when they changed since the last call.
+    // 0 when usable; otherwise the error was written to standard error.
+    NWCCODE initialize();
+    const Directory* directory();  // null when no directory is configured or it is broken
+    SessionStore* session();       // null when no directory is configured
+    const std::string& loadError() const { return loadError_; }
+    const ClientConfig* config() const { return config_ ? &*config_ : nullptr; }
+
+    NWDSContextHandle createContext();
+    NWDSContextHandle duplicateContext(const Context& source);
+    Context* context(NWDSContextHandle handle);
+    bool freeContext(NWDSContextHandle handle);
+    std::size_t contextCount() const { return contexts_.size(); }
+
+    // The tree a context works on, or null; the directory must be loaded.
+    const Tree* treeOf(const Context& context);
+    const Login* loginFor(const std::string& tree);
+    bool anyLogin();
+    // Finds `name` for a context that may read the tree: ERR_NO_CONNECTION without a
+    // directory or tree, ERR_NO_ACCESS without a login, ERR_INVALID_OBJECT_NAME or
+    // ERR_DN_TOO_LONG for a bad name, ERR_NO_SUCH_ENTRY when absent.
+    NWDSCCODE locate(const Context& context, const char* name, Located* found);
+
+    // Names as a context's flags want them: relative to the name context when the object
+    // lies below it (with canonicalised names), typeless or typed.
+    std::string outputName(const Context& context, const Tree& tree, int index) const;
+    std::string fullName(const Context& context, const std::string& storedName) const;
+
+    // Connections: references are tree positions + 1; handles are per process.
+    std::optional<std::uint32_t> primaryConnRef();
+    NWCONN_HANDLE openConnection(std::uint32_t ref);
+    std::optional<std::uint32_t> connectionRef(NWCONN_HANDLE handle) const;
+    bool closeConnection(NWCONN_HANDLE handle);
+    int closeConnectionsOf(std::uint32_t ref);
+    std::vector<NWCONN_HANDLE> connections() const;
+    std::uint32_t openCount(std::uint32_t ref) const;
+
+    std::string defaultTree();
+
+private:
+    Client() = default;
+    void reload();
+
+    std::recursive_mutex mutex_;
+    std::optional<ClientConfig> config_;
+    std::filesystem::file_time_type configStamp_{}, directoryStamp_{};
+    std::filesystem::path loadedConfigPath_;
+    bool loaded_ = false;
+    std::shared_ptr<const Directory> directory_;
+    std::unique_ptr<SessionStore> session_;
+    std::string loadError_;
+
+    std::map<NWDSContextHandle, Context> contexts_;
+    NWDSContextHandle nextContext_ = 1;
+    std::map<NWCONN_HANDLE, std::uint32_t> connections_;
+    NWCONN_HANDLE nextConnection_ = 1;
+};
+
+}  // namespace nw

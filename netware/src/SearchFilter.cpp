@@ -1,0 +1,283 @@
+#include "SearchFilter.h"
+
+#include <cstring>
+
+namespace nw {
+
+namespace {
+
+using Token = Filter_Cursor_T::Token;
+
+constexpr std::size_t kMaxTokens = 1024;
+
+bool isNumericSyntax(std::uint32_t syntax) {
+    return syntax == SYN_BOOLEAN || syntax == SYN_INTEGER || syntax == SYN_COUNTER ||
+           syntax == SYN_TIME || syntax == SYN_INTERVAL;
+}
+
+bool isTextSyntax(std::uint32_t syntax) {
+    switch (syntax) {
+        case SYN_DIST_NAME:
+        case SYN_CE_STRING:
+        case SYN_CI_STRING:
+        case SYN_PR_STRING:
+        case SYN_NU_STRING:
+        case SYN_TEL_NUMBER:
+        case SYN_CLASS_NAME:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::uint32_t wireNumber(const std::string& bytes) {
+    std::uint32_t value = 0;
+    if (bytes.size() == 4) std::memcpy(&value, bytes.data(), 4);
+    return value;
+}
+
+}  // namespace
+
+struct FilterNode {
+    std::uint16_t kind = 0;  // an FTOK_* value
+    std::vector<std::unique_ptr<FilterNode>> children;
+    std::string attribute;
+    Token value;
+
+    bool matches(const DirectoryObject& object) const;
+    bool compare(const Attribute& attribute, const std::string& wire) const;
+};
+
+bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
+    if (isNumericSyntax(attr.syntax)) {
+        std::uint32_t have = wireNumber(wire);
+        std::uint32_t want = isNumericSyntax(value.syntax)
+                                 ? value.number
+                                 : static_cast<std::uint32_t>(std::strtoul(value.text.c_str(), nullptr, 10));
+        switch (kind) {
+            case FTOK_GE: return have >= want;
+            case FTOK_LE: return have <= want;
+            default: return have == want;
+        }
+    }
+    std::string want = isNumericSyntax(value.syntax) ? std::to_string(value.number) : value.text;
+    if (kind == FTOK_APPROX) return wildcardMatch(wire, want);
+    bool exactCase = attr.syntax == SYN_CE_STRING || !isTextSyntax(attr.syntax);
+    std::string have = exactCase ? wire : lowerAscii(wire);
+    if (!exactCase) want = lowerAscii(want);
+    switch (kind) {
+        case FTOK_GE: return have >= want;
+        case FTOK_LE: return have <= want;
+        default: return have == want;
+    }
+}
+
+bool FilterNode::matches(const DirectoryObject& object) const {
+    switch (kind) {
+        case FTOK_OR:
+            for (const auto& child : children)
+                if (child->matches(object)) return true;
+            return false;
+        case FTOK_AND:
+            for (const auto& child : children)
+                if (!child->matches(object)) return false;
+            return true;
+        case FTOK_NOT:
+            return !children.front()->matches(object);
+        case FTOK_BASECLS:
+            return equalsIgnoreCase(object.baseClass, value.text);
+        case FTOK_RDN:
+            return equalsIgnoreCase(splitStoredName(object.name).front(), value.text) ||
+                   equalsIgnoreCase(componentValue(splitStoredName(object.name).front()),
+                                    value.text);
+        default:
+            break;
+    }
+    for (const auto& attr : object.attributes) {
+        if (!equalsIgnoreCase(attr.name, attribute)) continue;
+        if (kind == FTOK_PRESENT) return true;
+        for (const auto& wire : attr.values)
+            if (compare(attr, wire)) return true;
+    }
+    return false;
+}
+
+namespace {
+
+class Parser {
+public:
+    explicit Parser(const std::vector<Token>& tokens) : tokens_(tokens) {}
+
+    std::unique_ptr<FilterNode> parse() {
+        auto root = parseOr();
+        if (!root || !take(FTOK_END) || pos_ != tokens_.size()) return nullptr;
+        return root;
+    }
+
+private:
+    bool at(std::uint16_t token) const {
+        return pos_ < tokens_.size() && tokens_[pos_].token == token;
+    }
+    bool take(std::uint16_t token) {
+        if (!at(token)) return false;
+        ++pos_;
+        return true;
+    }
+
+    using Rule = std::unique_ptr<FilterNode> (Parser::*)();
+
+    // operand { joiner operand }, one node for the whole run.
+    std::unique_ptr<FilterNode> parseJoined(std::uint16_t joiner, Rule operand) {
+        auto first = (this->*operand)();
+        if (!first || !at(joiner)) return first;
+        auto node = std::make_unique<FilterNode>();
+        node->kind = joiner;
+        node->children.push_back(std::move(first));
+        while (take(joiner)) {
+            auto next = (this->*operand)();
+            if (!next) return nullptr;
+            node->children.push_back(std::move(next));
+        }
+        return node;
+    }
+    std::unique_ptr<FilterNode> parseOr() { return parseJoined(FTOK_OR, &Parser::parseAnd); }
+    std::unique_ptr<FilterNode> parseAnd() { return parseJoined(FTOK_AND, &Parser::parseUnary); }
+
+    std::unique_ptr<FilterNode> parseUnary() {
+        if (++depth_ > 64) return nullptr;  // nesting is bounded: no stack exhaustion
+        std::unique_ptr<FilterNode> node;
+        if (take(FTOK_NOT)) {
+            auto operand = parseUnary();
+            if (operand) {
+                node = std::make_unique<FilterNode>();
+                node->kind = FTOK_NOT;
+                node->children.push_back(std::move(operand));
+            }
+        } else if (take(FTOK_LPAREN)) {
+            node = parseOr();
+            if (!take(FTOK_RPAREN)) node.reset();
+        } else {
+            node = parseItem();
+        }
+        --depth_;
+        return node;
+    }
+
+    std::unique_ptr<FilterNode> parseItem() {
+        auto node = std::make_unique<FilterNode>();
+        if (take(FTOK_PRESENT)) {
+            if (!at(FTOK_ANAME)) return nullptr;
+            node->kind = FTOK_PRESENT;
+            node->attribute = tokens_[pos_++].text;
+            return node;
+        }
+        if (at(FTOK_BASECLS) || at(FTOK_RDN)) {
+            node->kind = tokens_[pos_++].token;
+            if (!at(FTOK_AVAL)) return nullptr;
+            node->value = tokens_[pos_++];
+            return node;
+        }
+        if (!at(FTOK_ANAME)) return nullptr;
+        node->attribute = tokens_[pos_++].text;
+        if (!(at(FTOK_EQ) || at(FTOK_GE) || at(FTOK_LE) || at(FTOK_APPROX))) return nullptr;
+        node->kind = tokens_[pos_++].token;
+        if (!at(FTOK_AVAL)) return nullptr;
+        node->value = tokens_[pos_++];
+        return node;
+    }
+
+    const std::vector<Token>& tokens_;
+    std::size_t pos_ = 0;
+    int depth_ = 0;
+};
+
+}  // namespace
+
+SearchFilter::SearchFilter() = default;
+SearchFilter::SearchFilter(SearchFilter&&) noexcept = default;
+SearchFilter& SearchFilter::operator=(SearchFilter&&) noexcept = default;
+SearchFilter::~SearchFilter() = default;
+
+bool SearchFilter::matches(const DirectoryObject& object) const {
+    return root_ && root_->matches(object);
+}
+
+NWDSCCODE addFilterToken(Filter_Cursor_T& cursor, std::uint16_t token, void* value,
+                         std::uint32_t syntax) {
+    if (cursor.tokens.size() >= kMaxTokens) return ERR_TOO_MANY_TOKENS;
+    Token entry;
+    entry.token = token;
+    entry.syntax = syntax;
+    entry.callerValue = value;
+    switch (token) {
+        case FTOK_END: case FTOK_OR: case FTOK_AND: case FTOK_NOT: case FTOK_LPAREN:
+        case FTOK_RPAREN: case FTOK_EQ: case FTOK_GE: case FTOK_LE: case FTOK_APPROX:
+        case FTOK_PRESENT: case FTOK_BASECLS: case FTOK_RDN:
+            break;
+        case FTOK_ANAME:
+            if (value == nullptr) return ERR_NULL_POINTER;
+            entry.text = static_cast<const char*>(value);
+            if (entry.text.empty() || utf8Length(entry.text) > MAX_SCHEMA_NAME_CHARS)
+                return ERR_ATTR_NAME_TOO_LONG;
+            break;
+        case FTOK_AVAL:
+            if (value == nullptr) return ERR_NULL_POINTER;
+            if (isNumericSyntax(syntax))
+                entry.number = *static_cast<const nuint32*>(value);
+            else if (isTextSyntax(syntax))
+                entry.text = static_cast<const char*>(value);
+            else
+                return ERR_INVALID_ATTR_SYNTAX;
+            break;
+        default:
+            return ERR_BAD_VERB;
+    }
+    cursor.tokens.push_back(std::move(entry));
+    return 0;
+}
+
+NWDSCCODE writeFilter(const Filter_Cursor_T& cursor, BufferImpl& buffer) {
+    if (!Parser(cursor.tokens).parse()) return ERR_INVALID_FILTER_SYNTAX;
+    std::size_t size = BufferWriter::numberSize();
+    for (const auto& token : cursor.tokens)
+        size += 2 * BufferWriter::numberSize() + BufferWriter::textSize(token.text) + 4;
+    if (size > buffer.pub.maxLen) return ERR_BUFFER_FULL;
+    resetBuffer(buffer, BufferKind::FilterRequest);
+    BufferWriter out(buffer);
+    out.putNumber(static_cast<std::uint32_t>(cursor.tokens.size()));
+    for (const auto& token : cursor.tokens) {
+        out.putNumber(token.token);
+        out.putNumber(token.syntax);
+        if (isNumericSyntax(token.syntax) && token.token == FTOK_AVAL) {
+            std::string bytes(4, '\0');
+            std::memcpy(bytes.data(), &token.number, 4);
+            out.putText(bytes);
+        } else {
+            out.putText(token.text);
+        }
+    }
+    return 0;
+}
+
+NWDSCCODE readFilter(BufferImpl& buffer, SearchFilter* filter) {
+    if (buffer.kind != BufferKind::FilterRequest) return ERR_INVALID_FILTER_SYNTAX;
+    BufferReader in(buffer);
+    in.rewind();
+    std::uint32_t count = 0;
+    if (!in.number(&count) || count > kMaxTokens) return ERR_INVALID_FILTER_SYNTAX;
+    std::vector<Token> tokens(count);
+    for (auto& token : tokens) {
+        std::uint32_t kind = 0;
+        std::string_view payload;
+        if (!in.number(&kind) || !in.number(&token.syntax) || !in.text(&payload))
+            return ERR_INVALID_FILTER_SYNTAX;
+        token.token = static_cast<std::uint16_t>(kind);
+        token.text = std::string(payload);
+        if (isNumericSyntax(token.syntax) && token.token == FTOK_AVAL)
+            token.number = wireNumber(token.text);
+    }
+    filter->root_ = Parser(tokens).parse();
+    return filter->root_ ? 0 : ERR_INVALID_FILTER_SYNTAX;
+}
+
+}  // namespace nw

@@ -1,0 +1,57 @@
+// Search filters: the token list a caller builds with NWDSAddFilterToken, its form inside a
+// filter buffer, and the expression the search evaluates for each object.
+//
+// Grammar (infix, as the tokens arrive):
+//   filter := or END
+//   or     := and { OR and }
+//   and    := unary { AND unary }
+//   unary  := NOT unary | LPAREN or RPAREN | item
+//   item   := ANAME (EQ | GE | LE | APPROX) AVAL | PRESENT ANAME | BASECLS AVAL | RDN AVAL
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Directory.h"
+#include "ReplyBuffer.h"
+#include "nwnet.h"
+
+struct Filter_Cursor_T {
+    struct Token {
+        std::uint16_t token = 0;
+        std::uint32_t syntax = 0;
+        std::string text;          // names and text values
+        std::uint32_t number = 0;  // numeric values
+        void* callerValue = nullptr;
+    };
+    std::vector<Token> tokens;
+};
+
+namespace nw {
+
+struct FilterNode;
+
+class SearchFilter {
+public:
+    SearchFilter();
+    SearchFilter(SearchFilter&&) noexcept;
+    SearchFilter& operator=(SearchFilter&&) noexcept;
+    ~SearchFilter();
+
+    bool matches(const DirectoryObject& object) const;
+
+private:
+    friend NWDSCCODE readFilter(BufferImpl& buffer, SearchFilter* filter);
+    std::unique_ptr<FilterNode> root_;
+};
+
+NWDSCCODE addFilterToken(Filter_Cursor_T& cursor, std::uint16_t token, void* value,
+                         std::uint32_t syntax);
+// Checks the grammar and stores the tokens in a filter buffer.
+NWDSCCODE writeFilter(const Filter_Cursor_T& cursor, BufferImpl& buffer);
+// Reads the tokens back from a filter buffer and builds the expression.
+NWDSCCODE readFilter(BufferImpl& buffer, SearchFilter* filter);
+
+}  // namespace nw

@@ -1,0 +1,91 @@
+#include "SessionStore.h"
+
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/AtomicFile.h"
+
+namespace nw {
+
+namespace {
+
+using Json = nlohmann::json;
+
+SessionState fromJson(const Json& json) {
+    SessionState state;
+    if (!json.is_object()) return state;
+    state.defaultTree = json.value("defaultTree", "");
+    state.nameContext = json.value("nameContext", "");
+    if (auto logins = json.find("logins"); logins != json.end() && logins->is_object()) {
+        for (const auto& [tree, login] : logins->items()) {
+            if (!login.is_object() || !login.contains("user")) continue;
+            state.logins[treeKey(tree)] = Login{login.value("user", ""), login.value("since", 0)};
+        }
+    }
+    return state;
+}
+
+Json toJson(const SessionState& state) {
+    Json logins = Json::object();
+    for (const auto& [tree, login] : state.logins)
+        logins[tree] = {{"user", login.user}, {"since", login.since}};
+    return {{"defaultTree", state.defaultTree},
+            {"nameContext", state.nameContext},
+            {"logins", logins}};
+}
+
+}  // namespace
+
+std::string treeKey(const std::string& tree) {
+    std::string key = tree;
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return key;
+}
+
+const Login* SessionState::loginFor(const std::string& tree) const {
+    auto it = logins.find(treeKey(tree));
+    return it == logins.end() ? nullptr : &it->second;
+}
+
+SessionStore::Stamp SessionStore::stamp() const {
+    struct stat info {};
+    if (::stat(file_.c_str(), &info) != 0) return Stamp{};
+    return Stamp{static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                 static_cast<std::int64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+SessionState SessionStore::readFile() const {
+    auto content = kestrel::platform::readWholeFile(file_);
+    if (!content) return {};
+    auto json = Json::parse(*content, nullptr, /*allow_exceptions=*/false);
+    return json.is_discarded() ? SessionState{} : fromJson(json);
+}
+
+const SessionState& SessionStore::current() {
+    Stamp now = stamp();
+    if (!(now == cachedStamp_)) {
+        cached_ = readFile();
+        cachedStamp_ = now;
+    }
+    return cached_;
+}
+
+bool SessionStore::update(const std::function<void(SessionState&)>& change) {
+    std::error_code ec;
+    std::filesystem::create_directories(file_.parent_path(), ec);
+    kestrel::platform::FileLock lock(file_);
+    if (!lock.locked()) return false;
+    SessionState state = readFile();
+    change(state);
+    auto written = kestrel::platform::writeFileAtomically(
+        file_, toJson(state).dump(2) + "\n",
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    if (written) return false;
+    cached_ = std::move(state);
+    cachedStamp_ = stamp();
+    return true;
+}
+
+}  // namespace nw

@@ -1,0 +1,29 @@
+// Shared by the C entry points: no C++ exception may leave the libraries, and texts are
+// handed out as zero-terminated copies.
+#pragma once
+
+#include <cstring>
+#include <string_view>
+
+#include "../Client.h"
+#include "nwdserr.h"
+
+namespace nw {
+
+// Runs an entry point's body; an exception (only allocation failure is possible) becomes
+// `onError` instead of crossing into C callers.
+template <class Body>
+auto guarded(decltype(std::declval<Body>()()) onError, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return onError;
+    }
+}
+
+inline void copyText(char* destination, std::string_view text) {
+    std::memcpy(destination, text.data(), text.size());
+    destination[text.size()] = '\0';
+}
+
+}  // namespace nw

@@ -1,0 +1,141 @@
+// Listing the subordinates of a container and reading the attributes of an object.
+#include "../ReplyEncoding.h"
+#include "ApiSupport.h"
+#include "nwnet.h"
+
+using namespace nw;
+
+namespace {
+
+// A read continues at an attribute (upper 15 bits) and a value of it (lower 16 bits).
+constexpr nint32 readPosition(std::size_t attribute, std::size_t value) {
+    return static_cast<nint32>((attribute << 16) | value);
+}
+
+struct Call {
+    Client& client;
+    Context* context;
+    BufferImpl* reply;
+};
+
+NWDSCCODE begin(NWDSContextHandle handle, pBuf_T replyBuffer, nint32* iterationHandle,
+                Call* call) {
+    call->context = call->client.context(handle);
+    if (call->context == nullptr) return ERR_BAD_CONTEXT;
+    call->reply = findBuffer(replyBuffer);
+    if (call->reply == nullptr || iterationHandle == nullptr) return ERR_NULL_POINTER;
+    if (*iterationHandle < NO_MORE_ITERATIONS) return ERR_INVALID_ITERATION;
+    return 0;
+}
+
+NWDSCCODE list(NWDSContextHandle handle, const nstr8* object, nint32* iterationHandle,
+               pBuf_T subordinates) {
+    Call call{Client::process(), nullptr, nullptr};
+    auto lock = call.client.lock();
+    if (NWDSCCODE rc = begin(handle, subordinates, iterationHandle, &call); rc != 0) return rc;
+    Located container;
+    if (NWDSCCODE rc = call.client.locate(*call.context, object, &container); rc != 0) return rc;
+    const auto& children = container.tree->children(container.index);
+    std::size_t next = *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
+    if (next > children.size()) return ERR_INVALID_ITERATION;
+
+    resetBuffer(*call.reply, BufferKind::ListReply);
+    BufferWriter out(*call.reply);
+    if (out.room() < BufferWriter::numberSize()) return ERR_INSUFFICIENT_BUFFER;
+    out.putNumber(0);
+    std::uint32_t count = 0;
+    for (; next < children.size(); ++next) {
+        int child = children[next];
+        auto entry = describeObject(*container.tree, child,
+                                    call.client.outputName(*call.context, *container.tree, child));
+        if (objectHeaderSize(entry) > out.room()) break;
+        putObjectHeader(out, entry, 0);
+        ++count;
+    }
+    if (count == 0 && next < children.size()) return ERR_INSUFFICIENT_BUFFER;
+    out.patchNumber(0, count);
+    *iterationHandle = next == children.size() ? NO_MORE_ITERATIONS : static_cast<nint32>(next);
+    return 0;
+}
+
+NWDSCCODE read(NWDSContextHandle handle, const nstr8* object, nuint32 infoType, nbool8 allAttrs,
+               pBuf_T attrNames, nint32* iterationHandle, pBuf_T objectInfo) {
+    Call call{Client::process(), nullptr, nullptr};
+    auto lock = call.client.lock();
+    if (NWDSCCODE rc = begin(handle, objectInfo, iterationHandle, &call); rc != 0) return rc;
+    if (infoType != DS_ATTRIBUTE_NAMES && infoType != DS_ATTRIBUTE_VALUES)
+        return ERR_INVALID_REQUEST;
+    std::vector<std::string> requested;
+    if (!allAttrs) {
+        BufferImpl* request = findBuffer(attrNames);
+        if (request == nullptr) return ERR_NULL_POINTER;
+        if (NWDSCCODE rc = requestedNames(*request, &requested); rc != 0) return rc;
+    }
+    Located found;
+    if (NWDSCCODE rc = call.client.locate(*call.context, object, &found); rc != 0) return rc;
+    if (found.index == kRootIndex) return ERR_NO_SUCH_ATTRIBUTE;
+    auto selected = selectAttributes(found.tree->object(found.index), allAttrs != 0, requested);
+    if (selected.empty()) return ERR_NO_SUCH_ATTRIBUTE;
+
+    std::size_t attribute = 0, value = 0;
+    if (*iterationHandle != NO_MORE_ITERATIONS) {
+        attribute = static_cast<std::size_t>(*iterationHandle) >> 16;
+        value = static_cast<std::size_t>(*iterationHandle) & 0xFFFF;
+        if (attribute >= selected.size() || value >= selected[attribute]->values.size())
+            return ERR_INVALID_ITERATION;
+    }
+    bool withValues = infoType == DS_ATTRIBUTE_VALUES;
+    resetBuffer(*call.reply, BufferKind::ReadReply);
+    BufferWriter out(*call.reply);
+    if (out.room() < BufferWriter::numberSize()) return ERR_INSUFFICIENT_BUFFER;
+    out.putNumber(0);
+    std::uint32_t count = 0;
+    for (; attribute < selected.size(); ++attribute, value = 0) {
+        const Attribute& attr = *selected[attribute];
+        // As many values as fit; an attribute may continue in the next reply.
+        std::size_t size = attributeSize(attr, value, value, withValues);
+        if (size > out.room()) break;
+        std::size_t end = value;
+        while (withValues && end < attr.values.size() &&
+               size + BufferWriter::textSize(attr.values[end]) <= out.room())
+            size += BufferWriter::textSize(attr.values[end++]);
+        if (withValues && end == value) break;
+        putAttribute(out, attr, value, end, withValues);
+        ++count;
+        if (withValues && end < attr.values.size()) {
+            value = end;
+            break;
+        }
+    }
+    if (count == 0) return ERR_INSUFFICIENT_BUFFER;
+    out.patchNumber(0, count);
+    *iterationHandle = attribute == selected.size() ? NO_MORE_ITERATIONS : readPosition(attribute, value);
+    return 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+NWDSCCODE NWDSList(NWDSContextHandle context, const nstr8* object, nint32* iterationHandle,
+                   pBuf_T subordinates) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY,
+                   [&] { return list(context, object, iterationHandle, subordinates); });
+}
+
+NWDSCCODE NWDSRead(NWDSContextHandle context, const nstr8* object, nuint32 infoType,
+                   nbool8 allAttrs, pBuf_T attrNames, nint32* iterationHandle,
+                   pBuf_T objectInfo) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] {
+        return read(context, object, infoType, allAttrs, attrNames, iterationHandle, objectInfo);
+    });
+}
+
+NWDSCCODE NWDSCloseIteration(NWDSContextHandle context, nint32, nuint32) {
+    // Iteration handles are positions: there is nothing to release.
+    auto& client = Client::process();
+    auto lock = client.lock();
+    return client.context(context) == nullptr ? ERR_BAD_CONTEXT : 0;
+}
+
+}  // extern "C"

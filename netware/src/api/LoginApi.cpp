@@ -1,0 +1,156 @@
+// Trees, logins and the logged-in identity. Logins are kept in the session store, so every
+// program of the user sees them.
+#include <ctime>
+
+#include "../PasswordHash.h"
+#include "ApiSupport.h"
+#include "nwnet.h"
+
+using namespace nw;
+
+namespace {
+
+// The user object a login names, or null. Never tells why: a wrong name and a wrong
+// password fail alike.
+const DirectoryObject* loginTarget(const Context& context, const Tree& tree, const char* name) {
+    auto resolved = resolveName(name == nullptr ? "" : name, context.nameContext,
+                                context.canonicalize());
+    if (!resolved || resolved->isRoot()) return nullptr;
+    auto index = tree.find(*resolved);
+    if (!index) return nullptr;
+    const auto& object = tree.object(*index);
+    return object.passwordHash.empty() ? nullptr : &object;
+}
+
+NWDSCCODE login(NWDSContextHandle handle, const char* objectName, const char* password) {
+    auto& client = Client::process();
+    auto lock = client.lock();
+    Context* context = client.context(handle);
+    if (context == nullptr) return ERR_BAD_CONTEXT;
+    const Tree* tree = client.treeOf(*context);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
+    std::string_view secret = password == nullptr ? "" : password;
+    const DirectoryObject* user = loginTarget(*context, *tree, objectName);
+    if (user == nullptr) {
+        spendVerificationTime(secret);
+        return ERR_FAILED_AUTHENTICATION;
+    }
+    if (!verifyPassword(secret, user->passwordHash)) return ERR_FAILED_AUTHENTICATION;
+
+    const std::string& treeName = tree->name();
+    const ClientConfig* config = client.config();
+    bool stored = client.session()->update([&](SessionState& state) {
+        state.logins[treeKey(treeName)] = Login{user->name, static_cast<std::int64_t>(std::time(nullptr))};
+        // The first tree logged in to becomes the default when the default has no login.
+        if (state.defaultTree.empty() || state.loginFor(state.defaultTree) == nullptr) {
+            bool configured = config != nullptr && equalsIgnoreCase(config->defaultTree, treeName);
+            state.defaultTree = treeName;
+            state.nameContext = configured && !config->nameContext.empty() ? config->nameContext
+                                                                           : "[Root]";
+        }
+    });
+    return stored ? 0 : ERR_SYSTEM_ERROR;
+}
+
+NWDSCCODE logout(NWDSContextHandle handle) {
+    auto& client = Client::process();
+    auto lock = client.lock();
+    Context* context = client.context(handle);
+    if (context == nullptr) return ERR_BAD_CONTEXT;
+    const Tree* tree = client.treeOf(*context);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
+    bool stored = client.session()->update(
+        [&](SessionState& state) { state.logins.erase(treeKey(tree->name())); });
+    return stored ? 0 : ERR_SYSTEM_ERROR;
+}
+
+NWDSCCODE loginState(NWDSContextHandle handle, std::string* user) {
+    auto& client = Client::process();
+    auto lock = client.lock();
+    Context* context = client.context(handle);
+    if (context == nullptr) return ERR_BAD_CONTEXT;
+    const Tree* tree = client.treeOf(*context);
+    const Login* login = tree == nullptr ? nullptr : client.loginFor(tree->name());
+    if (login == nullptr) return ERR_NOT_LOGGED_IN;
+    if (user != nullptr) *user = client.fullName(*context, login->user);
+    return 0;
+}
+
+NWDSCCODE scanTrees(NWDSContextHandle handle, NWCONN_HANDLE connHandle, const char* scanFilter,
+                    nint32* scanIndex, char* treeName) {
+    if (scanIndex == nullptr || treeName == nullptr) return ERR_NULL_POINTER;
+    auto& client = Client::process();
+    auto lock = client.lock();
+    if (client.context(handle) == nullptr) return ERR_BAD_CONTEXT;
+    if (!client.connectionRef(connHandle)) return ERR_NO_CONNECTION;
+    const Directory* directory = client.directory();
+    if (directory == nullptr) return ERR_NO_CONNECTION;
+    std::string_view pattern = scanFilter == nullptr ? "*" : scanFilter;
+    const auto& trees = directory->trees();
+    for (std::size_t i = static_cast<std::size_t>(std::max(*scanIndex + 1, 0)); i < trees.size(); ++i) {
+        if (!wildcardMatch(trees[i].name(), pattern)) continue;
+        copyText(treeName, trees[i].name());
+        *scanIndex = static_cast<nint32>(i);
+        return 0;
+    }
+    return ERR_NO_SUCH_ENTRY;
+}
+
+}  // namespace
+
+extern "C" {
+
+NWDSCCODE NWDSLogin(NWDSContextHandle context, nuint32 /*optionsFlag*/, const nstr8* objectName,
+                    const nstr8* password, nuint32 /*validityPeriod*/) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return login(context, objectName, password); });
+}
+
+NWDSCCODE NWDSLogout(NWDSContextHandle context) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return logout(context); });
+}
+
+NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE connHandle) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
+        auto& client = Client::process();
+        auto lock = client.lock();
+        Context* state = client.context(context);
+        if (state == nullptr) return ERR_BAD_CONTEXT;
+        auto ref = client.connectionRef(connHandle);
+        const Directory* directory = client.directory();
+        if (!ref || directory == nullptr) return ERR_NO_CONNECTION;
+        if (static_cast<int>(*ref) != directory->treeIndex(state->tree) + 1)
+            return ERR_INVALID_REQUEST;  // the connection leads to another tree
+        return loginState(context, nullptr);
+    });
+}
+
+NWDSCCODE NWDSCanDSAuthenticate(NWDSContextHandle context) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return loginState(context, nullptr); });
+}
+
+nint NWIsDSAuthenticated(void) {
+    return guarded(0, [] {
+        auto& client = Client::process();
+        auto lock = client.lock();
+        return client.anyLogin() ? 1 : 0;
+    });
+}
+
+NWDSCCODE NWDSWhoAmI(NWDSContextHandle context, nstr8* objectName) {
+    if (objectName == nullptr) return ERR_NULL_POINTER;
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] {
+        std::string user;
+        NWDSCCODE rc = loginState(context, &user);
+        if (rc == 0) copyText(objectName, user);
+        return rc;
+    });
+}
+
+NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE connHandle,
+                                    const nstr8* scanFilter, nint32* scanIndex,
+                                    nstr8* treeName) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY,
+                   [&] { return scanTrees(context, connHandle, scanFilter, scanIndex, treeName); });
+}
+
+}  // extern "C"

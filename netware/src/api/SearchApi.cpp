@@ -1,0 +1,159 @@
+// Filters and the search for objects below a base object.
+#include "../ReplyEncoding.h"
+#include "../SearchFilter.h"
+#include "ApiSupport.h"
+#include "nwnet.h"
+
+using namespace nw;
+
+namespace {
+
+void releaseCursor(pFilter_Cursor_T cur, NWDSFreeValFunc freeVal) {
+    if (cur == nullptr) return;
+    if (freeVal != nullptr)
+        for (const auto& token : cur->tokens)
+            if (token.callerValue != nullptr &&
+                (token.token == FTOK_ANAME || token.token == FTOK_AVAL))
+                freeVal(token.syntax, token.callerValue);
+    delete cur;
+}
+
+// The candidates of a search in directory order: position i of the scan is objects()[i] for
+// a subtree, the i-th child for the subordinates, the base itself for the entry scope.
+struct Scan {
+    const Tree& tree;
+    int base;
+    nint scope;
+
+    std::size_t size() const {
+        if (scope == DS_SEARCH_ENTRY) return 1;
+        if (scope == DS_SEARCH_SUBORDINATES) return tree.children(base).size();
+        return tree.objects().size();
+    }
+    // The object at a position, or kRootIndex when that position is not a candidate.
+    int at(std::size_t position) const {
+        if (scope == DS_SEARCH_ENTRY) return base;
+        if (scope == DS_SEARCH_SUBORDINATES) return tree.children(base)[position];
+        int index = static_cast<int>(position);
+        return tree.isWithin(index, base) ? index : kRootIndex;
+    }
+};
+
+struct SearchRequest {
+    nuint32 infoType;
+    bool allAttrs;
+    std::vector<std::string> requested;
+    nint32 countObjectsToSearch;
+};
+
+NWDSCCODE search(NWDSContextHandle handle, const nstr8* baseObjectName, nint scope,
+                 pBuf_T filterBuffer, SearchRequest request, pBuf_T attrNames,
+                 nint32* iterationHandle, nint32* countObjectsSearched, pBuf_T objectInfo) {
+    auto& client = Client::process();
+    auto lock = client.lock();
+    Context* context = client.context(handle);
+    if (context == nullptr) return ERR_BAD_CONTEXT;
+    BufferImpl* reply = findBuffer(objectInfo);
+    if (reply == nullptr || iterationHandle == nullptr) return ERR_NULL_POINTER;
+    if (scope < DS_SEARCH_ENTRY || scope > DS_SEARCH_SUBTREE) return ERR_INVALID_REQUEST;
+    if (request.infoType != DS_ATTRIBUTE_NAMES && request.infoType != DS_ATTRIBUTE_VALUES)
+        return ERR_INVALID_REQUEST;
+    SearchFilter filter;
+    bool filtered = filterBuffer != nullptr;
+    if (filtered) {
+        BufferImpl* buffer = findBuffer(filterBuffer);
+        if (buffer == nullptr) return ERR_NULL_POINTER;
+        if (NWDSCCODE rc = readFilter(*buffer, &filter); rc != 0) return rc;
+    }
+    if (!request.allAttrs && attrNames != nullptr) {
+        BufferImpl* names = findBuffer(attrNames);
+        if (names == nullptr) return ERR_NULL_POINTER;
+        if (NWDSCCODE rc = requestedNames(*names, &request.requested); rc != 0) return rc;
+    }
+    Located base;
+    if (NWDSCCODE rc = client.locate(*context, baseObjectName, &base); rc != 0) return rc;
+    Scan scan{*base.tree, base.index, scope};
+    std::size_t next = *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
+    if (*iterationHandle < NO_MORE_ITERATIONS || next > scan.size()) return ERR_INVALID_ITERATION;
+
+    resetBuffer(*reply, BufferKind::SearchReply);
+    BufferWriter out(*reply);
+    if (out.room() < BufferWriter::numberSize()) return ERR_INSUFFICIENT_BUFFER;
+    out.putNumber(0);
+    bool withValues = request.infoType == DS_ATTRIBUTE_VALUES;
+    std::uint32_t count = 0;
+    nint32 examined = 0;
+    for (; next < scan.size(); ++next) {
+        if (request.countObjectsToSearch > 0 && examined >= request.countObjectsToSearch) break;
+        int index = scan.at(next);
+        if (index == kRootIndex) continue;
+        const auto& object = base.tree->object(index);
+        ++examined;
+        if (filtered && !filter.matches(object)) continue;
+        auto entry = describeObject(*base.tree, index, client.outputName(*context, *base.tree, index));
+        auto attributes = request.allAttrs || !request.requested.empty()
+                              ? selectAttributes(object, request.allAttrs, request.requested)
+                              : std::vector<const Attribute*>{};
+        std::size_t size = objectHeaderSize(entry);
+        for (const Attribute* attr : attributes)
+            size += attributeSize(*attr, 0, attr->values.size(), withValues);
+        if (size > out.room()) {
+            if (count == 0) return ERR_INSUFFICIENT_BUFFER;
+            break;
+        }
+        putObjectHeader(out, entry, static_cast<std::uint32_t>(attributes.size()));
+        for (const Attribute* attr : attributes)
+            putAttribute(out, *attr, 0, attr->values.size(), withValues);
+        ++count;
+    }
+    out.patchNumber(0, count);
+    if (countObjectsSearched != nullptr) *countObjectsSearched = examined;
+    *iterationHandle = next == scan.size() ? NO_MORE_ITERATIONS : static_cast<nint32>(next);
+    return 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+NWDSCCODE NWDSAllocFilter(pFilter_Cursor_T* cur) {
+    if (cur == nullptr) return ERR_NULL_POINTER;
+    *cur = new (std::nothrow) Filter_Cursor_T();
+    return *cur == nullptr ? ERR_NOT_ENOUGH_MEMORY : 0;
+}
+
+NWDSCCODE NWDSAddFilterToken(pFilter_Cursor_T cur, nuint16 tok, nptr val, nuint32 syntax) {
+    if (cur == nullptr) return ERR_NULL_POINTER;
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return addFilterToken(*cur, tok, val, syntax); });
+}
+
+NWDSCCODE NWDSPutFilter(NWDSContextHandle context, pBuf_T buf, pFilter_Cursor_T cur,
+                        NWDSFreeValFunc freeVal) {
+    NWDSCCODE rc = guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
+        auto& client = Client::process();
+        auto lock = client.lock();
+        if (client.context(context) == nullptr) return ERR_BAD_CONTEXT;
+        BufferImpl* buffer = findBuffer(buf);
+        if (buffer == nullptr || cur == nullptr) return ERR_NULL_POINTER;
+        if (buffer->kind != BufferKind::FilterRequest) return ERR_BAD_VERB;
+        return writeFilter(*cur, *buffer);
+    });
+    releaseCursor(cur, freeVal);
+    return rc;
+}
+
+void NWDSFreeFilter(pFilter_Cursor_T cur, NWDSFreeValFunc freeVal) { releaseCursor(cur, freeVal); }
+
+NWDSCCODE NWDSSearch(NWDSContextHandle context, const nstr8* baseObjectName, nint scope,
+                     nbool8 /*searchAliases: the directory file has no aliases to follow*/,
+                     pBuf_T filter, nuint32 infoType, nbool8 allAttrs, pBuf_T attrNames,
+                     nint32* iterationHandle, nint32 countObjectsToSearch,
+                     nint32* countObjectsSearched, pBuf_T objectInfo) {
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] {
+        return search(context, baseObjectName, scope, filter,
+                      SearchRequest{infoType, allAttrs != 0, {}, countObjectsToSearch}, attrNames,
+                      iterationHandle, countObjectsSearched, objectInfo);
+    });
+}
+
+}  // extern "C"
