@@ -1,0 +1,67 @@
+// login, logout, whoami and hash.
+#include "DirectoryHandles.h"
+#include "Invocation.h"
+#include "PasswordHash.h"
+#include "PasswordPrompt.h"
+#include "nwclxcon.h"
+
+namespace nwdir {
+
+int runLogin(const Invocation& run) {
+    const std::string& tree = run.words[1];
+    const std::string& user = run.words[2];
+    NWCONN_HANDLE connection = 0;
+    if (NWCCOpenConnByName(0, tree.c_str(), NWCC_NAME_FORMAT_NDS_TREE, NWCC_OPEN_LICENSED, 0,
+                           &connection) != 0) {
+        run.err << "nwdir: no directory tree " << tree << " is known\n";
+        return kNotFound;
+    }
+    auto password = readPassword(("Password for " + user + " on " + tree + ": ").c_str());
+    NWDSCCODE rc = password ? 0 : ERR_NULL_POINTER;
+    auto context = password ? DsContext::open(tree, &rc) : std::nullopt;
+    if (context) rc = NWDSLogin(context->get(), 0, user.c_str(), password->c_str(), 0);
+    if (rc == 0) rc = NWDSAuthenticateConn(context->get(), connection);
+    NWCCCloseConn(connection);
+    if (rc == ERR_FAILED_AUTHENTICATION || rc == ERR_NULL_POINTER) {
+        run.err << "nwdir: login to " << tree << " as " << user << " failed\n";
+        return kNotFound;
+    }
+    return rc == 0 ? kDone : reportError(run, rc, tree);
+}
+
+int runLogout(const Invocation& run) {
+    Invocation onTree{run.words, run.words[1], run.longFormat, run.out, run.err};
+    NWDSCCODE rc = 0;
+    auto context = DsContext::open(onTree.tree, &rc);
+    if (context) rc = NWDSLogout(context->get());
+    return rc == 0 ? kDone : reportError(onTree, rc, onTree.tree);
+}
+
+int runWhoami(const Invocation& run) {
+    Invocation onTree{run.words, run.words.size() > 1 ? run.words[1] : run.tree, run.longFormat,
+                      run.out, run.err};
+    NWDSCCODE rc = 0;
+    auto context = DsContext::open(onTree.tree, &rc);
+    char user[MAX_DN_BYTES];
+    if (context) rc = NWDSWhoAmI(context->get(), user);
+    if (rc != 0) return reportError(onTree, rc, onTree.tree);
+    run.out << user << '\n';
+    return kDone;
+}
+
+int runHash(const Invocation& run) {
+    auto password = readPassword("Password: ");
+    if (!password) {
+        run.err << "nwdir: no password given\n";
+        return kUsage;
+    }
+    auto hash = nw::hashPassword(*password);
+    if (!hash) {
+        run.err << "nwdir: the system gave no random salt\n";
+        return kClientError;
+    }
+    run.out << *hash << '\n';
+    return kDone;
+}
+
+}  // namespace nwdir
