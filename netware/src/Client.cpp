@@ -26,7 +26,8 @@ std::string formatName(std::string_view stored, std::size_t keep, bool typeless)
 }
 
 AbsoluteName parseContextName(const std::string& text) {
-    auto name = resolveName(text, AbsoluteName{}, false);
+    auto parsed = parseName(text);
+    auto name = parsed ? resolveName(*parsed, AbsoluteName{}, false, Typing::Container) : std::nullopt;
     return name ? *name : AbsoluteName{};
 }
 

@@ -140,7 +140,7 @@ std::optional<ParsedName> parseName(std::string_view text, NameError* error) {
 }
 
 std::optional<AbsoluteName> resolveName(const ParsedName& name, const AbsoluteName& nameContext,
-                                        bool canonicalize) {
+                                        bool canonicalize, Typing typing) {
     AbsoluteName result;
     if (name.root) return result;
     result.components = name.components;
@@ -155,7 +155,7 @@ std::optional<AbsoluteName> resolveName(const ParsedName& name, const AbsoluteNa
         if (!parts[i].type.empty()) continue;
         if (i + 1 == parts.size())
             parts[i].type = "O";
-        else if (i == 0)
+        else if (i == 0 && typing == Typing::Object)
             parts[i].type = "CN";
         else
             parts[i].type = "OU";

@@ -39,12 +39,15 @@ enum class NameError { Invalid, TooLong };
 // Splits a name at its unescaped full stops (a backslash escapes the next character).
 std::optional<ParsedName> parseName(std::string_view text, NameError* error = nullptr);
 
+// How components written without a type are typed: for an object the leaf is CN, the last
+// O and the ones between OU; for a container (a name context) there is no CN.
+enum class Typing { Object, Container };
+
 // The absolute name that `name` denotes. With canonicalize, relative names hang below
 // `nameContext` (trailing full stops climb one level each); without it every name is taken
-// from the root. Components without a type get the default types: the leaf CN, the last O,
-// the ones between OU.
+// from the root.
 std::optional<AbsoluteName> resolveName(const ParsedName& name, const AbsoluteName& nameContext,
-                                        bool canonicalize);
+                                        bool canonicalize, Typing typing = Typing::Object);
 
 // Parses and resolves in one step; "" is the name context itself.
 std::optional<AbsoluteName> resolveName(std::string_view text, const AbsoluteName& nameContext,

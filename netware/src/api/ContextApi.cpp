@@ -16,7 +16,7 @@ NWDSCCODE setNameContext(Context& context, const char* text) {
     // A name context is always a full name; the leading full stop is optional.
     parsed->absolute = true;
     if (parsed->levelsUp != 0) return ERR_INVALID_DS_NAME;
-    auto resolved = resolveName(*parsed, AbsoluteName{}, false);
+    auto resolved = resolveName(*parsed, AbsoluteName{}, false, Typing::Container);
     if (!resolved) return ERR_INVALID_DS_NAME;
     context.nameContext = std::move(*resolved);
     return 0;

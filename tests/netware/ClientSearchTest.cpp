@@ -1,0 +1,182 @@
+// Subtree searches with filters, and the directory information of an object.
+#include <algorithm>
+
+#include "ClientFixture.h"
+#include "nwnet.h"
+
+using namespace nwtest;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+struct Token {
+    nuint16 token;
+    const char* text = nullptr;
+    nuint32 syntax = 0;
+    nuint32 number = 0;
+};
+
+class Search : public ClientFixture {
+protected:
+    void SetUp() override {
+        ClientFixture::SetUp();
+        Json directory = sampleDirectory();
+        auto& objects = directory["trees"][0]["objects"];
+        objects.push_back(object("OU=HQ.O=Acme", "Organizational Unit"));
+        objects.push_back(object("CN=Sales1.OU=HQ.O=Acme", "Workstation",
+                                 {{"WM:INV Physical Memory", {{{"integer", 128}}}}}));
+        for (int i = 0; i < 300; ++i)
+            objects.push_back(object("CN=M" + std::to_string(i) + ".OU=HQ.O=Acme", "Workstation"));
+        useDirectory(directory);
+        ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    }
+
+    NWDSCCODE putFilter(int context, pBuf_T buffer, const std::vector<Token>& tokens) {
+        NWDSInitBuf(context, DSV_SEARCH_FILTER, buffer);
+        pFilter_Cursor_T cursor = nullptr;
+        NWDSAllocFilter(&cursor);
+        for (const auto& t : tokens) {
+            void* value = t.text ? const_cast<char*>(t.text) : nullptr;
+            if (t.token == FTOK_AVAL && t.syntax == SYN_INTEGER) value = const_cast<nuint32*>(&t.number);
+            if (NWDSCCODE rc = NWDSAddFilterToken(cursor, t.token, value, t.syntax); rc != 0) {
+                NWDSFreeFilter(cursor, nullptr);
+                return rc;
+            }
+        }
+        return NWDSPutFilter(context, buffer, cursor, nullptr);
+    }
+
+    // Names found below `base`, searched with replies of `replySize` bytes.
+    NWDSCCODE search(const std::string& nameContext, const char* base, const std::vector<Token>& filter,
+                     std::vector<std::string>* names, std::size_t replySize = 4096, nint scope = DS_SEARCH_SUBTREE) {
+        int context = openContext("ACME_TREE", nameContext);
+        pBuf_T filterBuffer = nullptr, reply = nullptr;
+        NWDSAllocBuf(4096, &filterBuffer);
+        NWDSAllocBuf(replySize, &reply);
+        NWDSCCODE rc = putFilter(context, filterBuffer, filter);
+        nint32 iteration = NO_MORE_ITERATIONS;
+        while (rc == 0) {
+            nint32 searched = 0;
+            rc = NWDSSearch(context, base, scope, false, filterBuffer, DS_ATTRIBUTE_VALUES, false,
+                            nullptr, &iteration, 0, &searched, reply);
+            if (rc != 0) break;
+            nuint32 count = 0;
+            NWDSGetObjectCount(context, reply, &count);
+            for (nuint32 i = 0; i < count; ++i) {
+                char name[MAX_DN_BYTES];
+                nuint32 attributes = 0;
+                EXPECT_EQ(NWDSGetObjectName(context, reply, name, &attributes, nullptr), 0);
+                EXPECT_EQ(attributes, 0u);
+                names->push_back(name);
+            }
+            if (iteration == NO_MORE_ITERATIONS) break;
+        }
+        NWDSFreeBuf(filterBuffer);
+        NWDSFreeBuf(reply);
+        return rc;
+    }
+
+    static std::vector<Token> classIs(const char* name) {
+        return {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME}, {FTOK_EQ}, {FTOK_AVAL, name, SYN_CLASS_NAME}, {FTOK_END}};
+    }
+};
+
+}  // namespace
+
+TEST_F(Search, ClassFilterFindsEveryWorkstationBelowTheBaseRelativeToIt) {
+    std::vector<std::string> names;
+    ASSERT_EQ(search("O=Acme", ".O=Acme", classIs("Workstation"), &names), 0);
+    ASSERT_EQ(names.size(), 4u + 300u);
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 4),
+              (std::vector<std::string>{"CN=WS17.OU=Sales", "CN=NB1.OU=Sales", "CN=PC1.OU=Sales", "CN=Sales1.OU=HQ"}));
+    names.clear();
+    ASSERT_EQ(search("[Root]", ".[Root]", classIs("workstation"), &names), 0);
+    EXPECT_EQ(names.size(), 5u + 300u);
+    EXPECT_NE(std::find(names.begin(), names.end(), "CN=FFM1.L=Frankfurt.S=Hessen.C=DE"), names.end());
+}
+
+TEST_F(Search, SmallRepliesContinueWithoutLosingOrRepeating) {
+    std::vector<std::string> big, small;
+    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", classIs("Workstation"), &big, 60000), 0);
+    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", classIs("Workstation"), &small, 128), 0);
+    EXPECT_EQ(small, big);
+    EXPECT_EQ(big.size(), 301u);
+}
+
+TEST_F(Search, ScopesAndCombinedFilters) {
+    std::vector<std::string> names;
+    ASSERT_EQ(search("O=Acme", ".O=Acme", classIs("Organizational Unit"), &names, 4096, DS_SEARCH_SUBORDINATES), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"OU=Sales", "OU=Staff", "OU=HQ"}));
+    names.clear();
+    ASSERT_EQ(search("O=Acme", "", classIs("Organization"), &names, 4096, DS_SEARCH_ENTRY), 0);
+    EXPECT_EQ(names, std::vector<std::string>{"O=Acme"});
+
+    names.clear();
+    std::vector<Token> filter = {{FTOK_LPAREN}, {FTOK_ANAME, "Object Class", SYN_CLASS_NAME}, {FTOK_EQ},
+                                 {FTOK_AVAL, "User", SYN_CLASS_NAME}, {FTOK_OR},
+                                 {FTOK_ANAME, "WM:INV Physical Memory", SYN_INTEGER}, {FTOK_GE},
+                                 {FTOK_AVAL, nullptr, SYN_INTEGER, 100}, {FTOK_RPAREN}, {FTOK_AND},
+                                 {FTOK_NOT}, {FTOK_ANAME, "WM:NAME Computer", SYN_CI_STRING}, {FTOK_APPROX}, {FTOK_AVAL, "ws*", SYN_CI_STRING},
+                                 {FTOK_END}};
+    ASSERT_EQ(search("[Root]", "O=Acme", filter, &names), 0);
+    // Users and the workstations with at least 100 bytes, except the one whose computer name
+    // begins with "ws".
+    EXPECT_EQ(names, (std::vector<std::string>{"CN=Admin.O=Acme", "CN=jdoe.OU=Sales.O=Acme",
+                                               "CN=asmith.OU=Staff.O=Acme", "CN=Sales1.OU=HQ.O=Acme"}));
+    names.clear();
+    ASSERT_EQ(search("[Root]", "O=Acme", {{FTOK_PRESENT}, {FTOK_ANAME, "WM:NAME Computer"}, {FTOK_END}}, &names), 0);
+    EXPECT_EQ(names, std::vector<std::string>{"CN=WS17.OU=Sales.O=Acme"});
+}
+
+TEST_F(Search, MalformedFiltersAreRefusedWhenPut) {
+    int context = openContext();
+    pBuf_T buffer = nullptr;
+    NWDSAllocBuf(4096, &buffer);
+    EXPECT_EQ(putFilter(context, buffer, {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME}, {FTOK_EQ}}),
+              ERR_INVALID_FILTER_SYNTAX);
+    EXPECT_EQ(putFilter(context, buffer, {{FTOK_LPAREN}, {FTOK_END}}), ERR_INVALID_FILTER_SYNTAX);
+    EXPECT_EQ(putFilter(context, buffer, {{99}}), ERR_BAD_VERB);
+    EXPECT_EQ(putFilter(context, buffer, {{FTOK_AVAL, "x", SYN_OCTET_STRING}}), ERR_INVALID_ATTR_SYNTAX);
+    std::vector<Token> deep(200, Token{FTOK_NOT});
+    deep.push_back({FTOK_PRESENT});
+    deep.push_back({FTOK_ANAME, "CN"});
+    deep.push_back({FTOK_END});
+    EXPECT_EQ(putFilter(context, buffer, deep), ERR_INVALID_FILTER_SYNTAX);
+    NWDSFreeBuf(buffer);
+}
+
+TEST_F(Search, PutFilterHandsEveryValueBackToTheCaller) {
+    static int freed;
+    freed = 0;
+    int context = openContext();
+    pBuf_T buffer = nullptr;
+    NWDSAllocBuf(4096, &buffer);
+    NWDSInitBuf(context, DSV_SEARCH_FILTER, buffer);
+    pFilter_Cursor_T cursor = nullptr;
+    NWDSAllocFilter(&cursor);
+    NWDSAddFilterToken(cursor, FTOK_ANAME, const_cast<char*>("Object Class"), SYN_CLASS_NAME);
+    NWDSAddFilterToken(cursor, FTOK_EQ, nullptr, 0);
+    NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>("User"), SYN_CLASS_NAME);
+    NWDSAddFilterToken(cursor, FTOK_END, nullptr, 0);
+    EXPECT_EQ(NWDSPutFilter(context, buffer, cursor, [](nuint32, nptr) { ++freed; }), 0);
+    EXPECT_EQ(freed, 2);
+    NWDSFreeBuf(buffer);
+}
+
+TEST_F(Search, TheDirectoryInformationGivesTheFullName) {
+    int context = openContext("ACME_TREE", "O=Acme");
+    nuint32 flags = DSI_DEREFERENCE_BASE_CLASS | DSI_ENTRY_DN | DSI_CREATION_TIMESTAMP |
+                    DSI_MODIFICATION_TIMESTAMP | DSI_OUTPUT_FIELDS;
+    ASSERT_EQ(flags, 139361u);
+    ASSERT_EQ(NWDSSetContext(context, DCK_DSI_FLAGS, &flags), 0);
+    char block[4096];
+    ASSERT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Sales.O=Acme", sizeof block, block), 0);
+    char name[MAX_DN_BYTES];
+    ASSERT_EQ(NWDSGetDSIInfo(context, block, sizeof block, DSI_ENTRY_DN, name), 0);
+    EXPECT_STREQ(name, "OU=Sales.O=Acme");
+    ASSERT_EQ(NWDSGetDSIInfo(context, block, sizeof block, DSI_DEREFERENCE_BASE_CLASS, name), 0);
+    EXPECT_STREQ(name, "Organizational Unit");
+    EXPECT_EQ(NWDSGetDSIInfo(context, block, sizeof block, DSI_PARENT_DN, name), ERR_INVALID_REQUEST);
+    EXPECT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Sales.O=Acme", 8, block), ERR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Gone.O=Acme", sizeof block, block), ERR_NO_SUCH_ENTRY);
+}

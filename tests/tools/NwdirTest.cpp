@@ -1,0 +1,129 @@
+// nwdir against the bundled sample directory, run as the real program.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "PasswordHash.h"
+
+namespace {
+
+struct Result {
+    int exit;
+    std::string out;
+    std::string err;
+};
+
+class Nwdir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/nwdir-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        setenv("HOME", root_.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+        setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1);
+        setenv("NWCLIENT_CONFIG", KESTREL_SOURCE_DIR "/examples/directory/nwclient.ini", 1);
+        setenv("TZ", "UTC", 1);
+    }
+    void TearDown() override { std::filesystem::remove_all(root_); }
+
+    Result run(const std::string& arguments, const std::string& input = "") {
+        std::ofstream(root_ / "in") << input;
+        std::string command = std::string(KESTREL_BINARY_DIR "/bin/nwdir ") + arguments + " <" +
+                              (root_ / "in").string() + " >" + (root_ / "out").string() + " 2>" +
+                              (root_ / "err").string();
+        int status = std::system(command.c_str());
+        return {WEXITSTATUS(status), slurp("out"), slurp("err")};
+    }
+    std::string slurp(const char* name) {
+        std::ifstream in(root_ / name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    void loginAsAdmin() { ASSERT_EQ(run("login ACME_TREE CN=Admin.O=Acme", "acme\n").exit, 0); }
+
+    std::filesystem::path root_;
+};
+
+}  // namespace
+
+TEST_F(Nwdir, UsageErrorsExitWithTwo) {
+    auto help = run("--help");
+    EXPECT_EQ(help.exit, 0);
+    EXPECT_NE(help.out.find("Usage: nwdir"), std::string::npos);
+    EXPECT_EQ(run("").exit, 2);
+    EXPECT_EQ(run("frobnicate").exit, 2);
+    EXPECT_EQ(run("list").exit, 2);
+    EXPECT_EQ(run("search Workstation x").exit, 2);
+    EXPECT_EQ(run("--tree").exit, 2);
+    EXPECT_EQ(run("-x trees").exit, 2);
+}
+
+TEST_F(Nwdir, TreesNeedNoLoginButListingDoes) {
+    auto trees = run("trees");
+    EXPECT_EQ(trees.exit, 0);
+    EXPECT_EQ(trees.out, "ACME_TREE\nGLOBEX_TREE\n");
+    auto list = run("list O=Acme");
+    EXPECT_EQ(list.exit, 1);
+    EXPECT_NE(list.err.find("not logged in"), std::string::npos);
+}
+
+TEST_F(Nwdir, LoginListReadSearchLogout) {
+    auto wrong = run("login ACME_TREE CN=Admin.O=Acme", "nope\n");
+    EXPECT_EQ(wrong.exit, 1);
+    EXPECT_EQ(wrong.err, "nwdir: login to ACME_TREE as CN=Admin.O=Acme failed\n");
+    loginAsAdmin();
+    EXPECT_EQ(run("whoami").out, "CN=Admin.O=Acme\n");
+    EXPECT_EQ(run("whoami GLOBEX_TREE").exit, 1);
+
+    auto list = run("--long list O=Acme");
+    EXPECT_EQ(list.exit, 0);
+    EXPECT_NE(list.out.find("OU=Sales.O=Acme\tOrganizational Unit\n"), std::string::npos);
+    EXPECT_NE(list.out.find("CN=PC1.O=Acme\tWorkstation\n"), std::string::npos);
+    EXPECT_EQ(run("list OU=Nowhere.O=Acme").exit, 1);
+
+    auto read = run("read CN=WS17.OU=Sales.O=Acme \"WM:Network Address\"");
+    EXPECT_EQ(read.exit, 0);
+    EXPECT_EQ(read.out, "01010000:0060B084AD1F:4006\n127.0.1.17\n");
+    auto labelled = run("read CN=WS42.OU=Sales.O=Acme \"wm:network address\" \"WM:INV Physical Memory\"");
+    EXPECT_EQ(labelled.exit, 0);
+    EXPECT_NE(labelled.out.find("WM:Network Address: IP 127.0.1.42\n"), std::string::npos) << labelled.out;
+    auto missing = run("read CN=IT-SPARE.OU=IT.O=Acme \"WM:NAME OS\"");
+    EXPECT_EQ(missing.exit, 1);
+    EXPECT_EQ(run("read CN=WS17.OU=Sales.O=Acme \"WM:NAME OS\" Nonsense").exit, 1);
+
+    // Case matters in the pattern; the whole name, containers included, is searched.
+    auto pc = run("search Workstation pc O=Acme");
+    EXPECT_EQ(pc.exit, 0);
+    EXPECT_EQ(pc.out, "CN=pc7.OU=West.OU=Sales.O=Acme\n");
+    auto sales = run("search Workstation Sales1 [Root]");
+    EXPECT_EQ(sales.out, "CN=Sales1.OU=HQ.O=Acme\n");
+    EXPECT_EQ(run("search Workstation NoSuchName O=Acme").exit, 1);
+
+    EXPECT_EQ(run("logout ACME_TREE").exit, 0);
+    EXPECT_EQ(run("whoami ACME_TREE").exit, 1);
+}
+
+TEST_F(Nwdir, ABrokenConfigurationIsAClientFailure) {
+    std::ofstream(root_ / "broken.json") << "{\"trees\": [";
+    std::ofstream(root_ / "nwclient.ini") << "[Client]\nDirectory=broken.json\n";
+    setenv("NWCLIENT_CONFIG", (root_ / "nwclient.ini").c_str(), 1);
+    auto result = run("trees");
+    EXPECT_EQ(result.exit, 3);
+    EXPECT_NE(result.err.find("broken.json:1:"), std::string::npos) << result.err;
+}
+
+TEST_F(Nwdir, HashMakesAVerifiableSha512CryptHash) {
+    auto result = run("hash", "correct horse\n");
+    ASSERT_EQ(result.exit, 0);
+    ASSERT_EQ(result.out.rfind("$6$", 0), 0u);
+    std::string hash = result.out.substr(0, result.out.size() - 1);
+    EXPECT_TRUE(nw::verifyPassword("correct horse", hash));
+    EXPECT_FALSE(nw::verifyPassword("correct horse ", hash));
+    EXPECT_NE(run("hash", "correct horse\n").out, result.out);  // salted
+    EXPECT_EQ(run("hash").exit, 2);
+}
