@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrel::platform {
+
+// Windows compares profile names and file names without regard to case; the suite's names
+// are ASCII, so only ASCII letters fold (other bytes compare exactly).
+char asciiLower(char c);
+std::string asciiLower(std::string_view text);
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace kestrel::platform

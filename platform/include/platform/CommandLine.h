@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel::platform {
+
+// Splits a Windows command line into argv exactly as the Microsoft C runtime (UCRT) does:
+//  * argv[0] runs up to the first blank or tab outside quotes; quotes only group there,
+//    backslashes are ordinary characters.
+//  * Further arguments are separated by blanks/tabs. 2n backslashes before a quote give n
+//    backslashes and the quote toggles quoting; 2n+1 give n backslashes and a literal quote;
+//    other backslashes are literal; inside quotes a doubled quote "" is a literal quote.
+//  * A leading blank or tab ends argv[0] at once, so argv[0] is empty and the rest of the
+//    line supplies the arguments (" a b" gives {"", "a", "b"}), as the UCRT does.
+//  * The command line ends at its first NUL, as a C string would. An empty command line has
+//    no program at all and gives an empty vector.
+std::vector<std::string> splitCommandLine(std::string_view commandLine);
+
+// Quotes one argument (not argv[0]) so that splitCommandLine gives it back unchanged; an
+// argument that needs no quoting is returned as is, an empty one becomes "".
+std::string quoteArgument(std::string_view arg);
+
+// The inverse of splitCommandLine: split(join(v)) == v. argv[0] cannot carry a quote
+// character (the runtime drops every quote there, and Windows file names have none), so
+// quotes in argv[0] are dropped; no element may contain NUL.
+std::string joinCommandLine(const std::vector<std::string>& argv);
+
+}  // namespace kestrel::platform

@@ -1,0 +1,21 @@
+#include "platform/AsciiCase.h"
+
+#include <algorithm>
+
+namespace kestrel::platform {
+
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string asciiLower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = asciiLower(c);
+    return result;
+}
+
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+}  // namespace kestrel::platform

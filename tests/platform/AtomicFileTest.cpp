@@ -1,0 +1,77 @@
+#include "platform/AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "TestSupport.h"
+
+namespace kestrel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+fs::perms permissionsOf(const fs::path& file) {
+    return fs::status(file).permissions() & fs::perms::mask;
+}
+
+TEST(ReadWholeFile, ReadsRegularFilesOnly) {
+    test::TempDir dir;
+    const std::string binary("a\0b\r\n\xff", 6);
+    writeFile(dir / "data", binary);
+    EXPECT_EQ(readWholeFile(dir / "data"), binary);
+    EXPECT_EQ(readWholeFile(dir / "missing"), std::nullopt);
+    EXPECT_EQ(readWholeFile(dir.path()), std::nullopt);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(readWholeFile(dir / "fifo"), std::nullopt);  // must not block
+}
+
+TEST(WriteFileAtomically, ReplacesContentAndKeepsPermissions) {
+    test::TempDir dir;
+    const fs::path file = dir / "settings.ini";
+    ASSERT_FALSE(writeFileAtomically(file, "one"));
+    EXPECT_EQ(permissionsOf(file), fs::perms(0644));
+    fs::permissions(file, fs::perms(0640));
+    ASSERT_FALSE(writeFileAtomically(file, "two", fs::perms(0600)));
+    EXPECT_EQ(readFile(file), "two");
+    EXPECT_EQ(permissionsOf(file), fs::perms(0640));
+    ASSERT_FALSE(writeFileAtomically(dir / "session", "s", fs::perms(0600)));
+    EXPECT_EQ(permissionsOf(dir / "session"), fs::perms(0600));
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(WriteFileAtomically, WritesThroughSymlinksAndReportsErrors) {
+    test::TempDir dir;
+    writeFile(dir / "real", "old");
+    fs::create_symlink("real", dir / "link");
+    ASSERT_FALSE(writeFileAtomically(dir / "link", "new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(readFile(dir / "real"), "new");
+
+    EXPECT_EQ(writeFileAtomically(dir / "no-dir/x", "x"), std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(writeFileAtomically(dir.path(), "x"));
+    EXPECT_FALSE(FileLock(dir / "no-dir/x").locked());
+}
+
+// Two processes each add 1 to a counter 200 times under the lock: no update may be lost.
+TEST(FileLock, SerialisesReadModifyWriteAcrossProcesses) {
+    test::TempDir dir;
+    const fs::path counter = dir / "counter";
+    writeFile(counter, "0");
+    EXPECT_TRUE(test::runInProcesses(2, [&](int) {
+        for (int i = 0; i < 200; ++i) {
+            const FileLock lock(counter);
+            const int value = std::stoi(readWholeFile(counter).value_or("0"));
+            if (!lock.locked() || writeFileAtomically(counter, std::to_string(value + 1))) {
+                return false;
+            }
+        }
+        return true;
+    }));
+    EXPECT_EQ(readFile(counter), "400");
+}
+
+}  // namespace
+}  // namespace kestrel::platform
