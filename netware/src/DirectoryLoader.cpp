@@ -94,7 +94,9 @@ std::pair<std::uint32_t, std::string> parseValue(const Json& value, const std::s
         return {syntax, value["string"].get<std::string>()};
     }
     if (value.size() != 1) fail(where, "unexpected members in value");
-    const auto& [kind, content] = *value.items().begin();
+    auto member = value.begin();
+    const std::string& kind = member.key();
+    const Json& content = member.value();
     std::string at = where + "/" + kind;
     if (kind == "integer") return {SYN_INTEGER, encode32(number32(content, at, true))};
     if (kind == "time") return {SYN_TIME, encode32(number32(content, at, false))};
