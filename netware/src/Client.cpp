@@ -85,8 +85,10 @@ SessionStore* Client::session() {
 std::string Client::defaultTree() {
     const Directory* dir = directory();
     if (dir == nullptr) return {};
-    if (const auto& stored = session_->current().defaultTree; !stored.empty()) return stored;
-    if (!config_->defaultTree.empty()) return config_->defaultTree;
+    // The session's choice, then the configured one, then the first tree: whichever first
+    // names a tree the directory has.
+    for (const std::string& name : {session_->current().defaultTree, config_->defaultTree})
+        if (const Tree* tree = dir->findTree(name)) return tree->name();
     return dir->trees().empty() ? std::string() : dir->trees().front().name();
 }
 

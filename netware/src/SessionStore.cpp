@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "DirectoryName.h"
+#include "nwdstype.h"
 #include "platform/AtomicFile.h"
 
 namespace nw {
@@ -12,16 +14,30 @@ namespace {
 
 using Json = nlohmann::json;
 
+// The file is the user's own and may have been edited: text that could not have come from
+// the directory (over-long names, wrong types) is dropped, so nothing read from it can
+// overrun a caller's name buffer.
+std::string boundedText(const Json& json, const char* key, std::size_t limit) {
+    auto it = json.find(key);
+    if (it == json.end() || !it->is_string()) return {};
+    const auto& text = it->get_ref<const std::string&>();
+    return utf8Length(text) <= limit ? text : std::string();
+}
+
 SessionState fromJson(const Json& json) {
     SessionState state;
     if (!json.is_object()) return state;
-    state.defaultTree = json.value("defaultTree", "");
-    state.nameContext = json.value("nameContext", "");
-    if (auto logins = json.find("logins"); logins != json.end() && logins->is_object()) {
-        for (const auto& [tree, login] : logins->items()) {
-            if (!login.is_object() || !login.contains("user")) continue;
-            state.logins[treeKey(tree)] = Login{login.value("user", ""), login.value("since", 0)};
-        }
+    state.defaultTree = boundedText(json, "defaultTree", MAX_TREE_NAME_CHARS);
+    state.nameContext = boundedText(json, "nameContext", MAX_DN_CHARS);
+    auto logins = json.find("logins");
+    if (logins == json.end() || !logins->is_object()) return state;
+    for (const auto& [tree, login] : logins->items()) {
+        if (!login.is_object() || utf8Length(tree) > MAX_TREE_NAME_CHARS) continue;
+        std::string user = boundedText(login, "user", MAX_DN_CHARS);
+        auto since = login.find("since");
+        if (user.empty()) continue;
+        state.logins[treeKey(tree)] =
+            Login{user, since != login.end() && since->is_number_integer() ? since->get<std::int64_t>() : 0};
     }
     return state;
 }

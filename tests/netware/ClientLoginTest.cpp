@@ -121,6 +121,20 @@ TEST_F(Login, ADamagedSessionFileMeansNoLogins) {
     EXPECT_NE(NWIsDSAuthenticated(), 0);
 }
 
+TEST_F(Login, AnEditedSessionFileCannotOverrunNameBuffers) {
+    ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    std::string huge(5000, 'X');
+    std::ofstream(sessionFile()) << "{\"defaultTree\": \"" << huge << "\", \"logins\": {\"ACME_TREE\": "
+                                 << "{\"user\": \"CN=" << huge << "\"}, \"" << huge << "\": {\"user\": \"CN=A\"}}}";
+    EXPECT_EQ(NWIsDSAuthenticated(), 0);
+    NWDSContextHandle context = NWDSCreateContext();
+    char tree[MAX_TREE_NAME_BYTES];
+    ASSERT_EQ(NWDSGetContext(context, DCK_TREE_NAME, tree), 0);
+    EXPECT_STREQ(tree, "ACME_TREE");
+    EXPECT_EQ(whoAmI(context), "<none>");
+    NWDSFreeContext(context);
+}
+
 TEST_F(Login, TreesAreScannedThroughThePrimaryConnection) {
     nuint32 ref = 0;
     ASSERT_EQ(NWCCGetPrimConnRef(&ref), 0);

@@ -33,6 +33,8 @@ bool readAttributeHeader(BufferImpl& buffer, std::string_view* name, std::uint32
     BufferReader in(buffer);
     if (!skipValues(buffer) || buffer.attributesLeft == 0) return false;
     if (!in.number(&buffer.syntax) || !in.text(name) || !in.number(valueCount)) return false;
+    // The caller can write into a buffer; never trust a length beyond what we hand out.
+    if (name->size() >= MAX_SCHEMA_NAME_BYTES) return false;
     --buffer.attributesLeft;
     buffer.valuesLeft = *valueCount;
     return true;
@@ -92,7 +94,11 @@ NWDSCCODE nextValue(pBuf_T buf, nuint32 syntaxID, BufferImpl** buffer, std::stri
     if (*buffer == nullptr) return ERR_NULL_POINTER;
     if ((*buffer)->valuesLeft == 0) return ERR_BUFFER_EMPTY;
     if (syntaxID != (*buffer)->syntax) return ERR_INVALID_ATTR_SYNTAX;
-    return BufferReader(**buffer).peekText(wire) ? 0 : ERR_BUFFER_EMPTY;
+    if (!BufferReader(**buffer).peekText(wire)) return ERR_BUFFER_EMPTY;
+    bool wellFormed = isNumericSyntax(syntaxID) ? wire->size() == 4
+                      : syntaxID == SYN_NET_ADDRESS ? wire->size() >= 4
+                                                    : true;
+    return wellFormed ? 0 : ERR_INVALID_SERVER_RESPONSE;
 }
 
 }  // namespace
@@ -163,7 +169,8 @@ NWDSCCODE NWDSGetObjectName(NWDSContextHandle, pBuf_T buf, nstr8* objectName,
     std::uint32_t attributes = 0;
     if (!in.number(&info.objectFlags) || !in.number(&info.subordinateCount) ||
         !in.number(&info.modificationTime) || !in.text(&baseClass) || !in.text(&name) ||
-        !in.number(&attributes))
+        !in.number(&attributes) || baseClass.size() >= MAX_SCHEMA_NAME_BYTES ||
+        name.size() >= MAX_DN_BYTES)
         return ERR_BUFFER_EMPTY;
     --buffer->objectsLeft;
     buffer->attributesLeft = attributes;
