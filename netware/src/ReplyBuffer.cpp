@@ -69,7 +69,7 @@ void BufferWriter::putNumber(std::uint32_t value) {
 
 void BufferWriter::putText(std::string_view text) {
     putNumber(static_cast<std::uint32_t>(text.size()));
-    std::memcpy(buffer_.pub.data + buffer_.pub.curLen, text.data(), text.size());
+    if (!text.empty()) std::memcpy(buffer_.pub.data + buffer_.pub.curLen, text.data(), text.size());
     buffer_.pub.curLen += static_cast<nuint32>(text.size());
 }
 

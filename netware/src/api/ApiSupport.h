@@ -22,7 +22,7 @@ auto guarded(decltype(std::declval<Body>()()) onError, Body&& body) noexcept {
 }
 
 inline void copyText(char* destination, std::string_view text) {
-    std::memcpy(destination, text.data(), text.size());
+    if (!text.empty()) std::memcpy(destination, text.data(), text.size());
     destination[text.size()] = '\0';
 }
 
