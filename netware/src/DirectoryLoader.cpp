@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "ByteCodec.h"
+#include "Syntax.h"
 #include "nwnet.h"
 
 namespace nw {
@@ -26,21 +27,6 @@ struct Invalid {
 
 [[noreturn]] void fail(std::string where, std::string what) {
     throw Invalid{std::move(where), std::move(what)};
-}
-
-bool isTextSyntax(std::uint64_t syntax) {
-    switch (syntax) {
-        case SYN_DIST_NAME:
-        case SYN_CE_STRING:
-        case SYN_CI_STRING:
-        case SYN_PR_STRING:
-        case SYN_NU_STRING:
-        case SYN_TEL_NUMBER:
-        case SYN_CLASS_NAME:
-            return true;
-        default:
-            return false;
-    }
 }
 
 std::string encode32(std::uint32_t value) {

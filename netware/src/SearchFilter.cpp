@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Syntax.h"
+
 namespace nw {
 
 namespace {
@@ -9,26 +11,6 @@ namespace {
 using Token = Filter_Cursor_T::Token;
 
 constexpr std::size_t kMaxTokens = 1024;
-
-bool isNumericSyntax(std::uint32_t syntax) {
-    return syntax == SYN_BOOLEAN || syntax == SYN_INTEGER || syntax == SYN_COUNTER ||
-           syntax == SYN_TIME || syntax == SYN_INTERVAL;
-}
-
-bool isTextSyntax(std::uint32_t syntax) {
-    switch (syntax) {
-        case SYN_DIST_NAME:
-        case SYN_CE_STRING:
-        case SYN_CI_STRING:
-        case SYN_PR_STRING:
-        case SYN_NU_STRING:
-        case SYN_TEL_NUMBER:
-        case SYN_CLASS_NAME:
-            return true;
-        default:
-            return false;
-    }
-}
 
 std::uint32_t wireNumber(const std::string& bytes) {
     std::uint32_t value = 0;

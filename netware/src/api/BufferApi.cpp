@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "../ReplyBuffer.h"
+#include "../Syntax.h"
 #include "ApiSupport.h"
 #include "nwnet.h"
 
@@ -13,11 +14,6 @@ constexpr std::size_t kMaxBufferSize = 16 * 1024 * 1024;
 
 bool isObjectReply(const BufferImpl& buffer) {
     return buffer.kind == BufferKind::ListReply || buffer.kind == BufferKind::SearchReply;
-}
-
-bool isNumericSyntax(std::uint32_t syntax) {
-    return syntax == SYN_BOOLEAN || syntax == SYN_INTEGER || syntax == SYN_COUNTER ||
-           syntax == SYN_TIME || syntax == SYN_INTERVAL;
 }
 
 // Steps over what the caller left unread of the current attribute or object.

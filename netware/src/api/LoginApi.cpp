@@ -22,13 +22,21 @@ const DirectoryObject* loginTarget(const Context& context, const Tree& tree, con
     return object.passwordHash.empty() ? nullptr : &object;
 }
 
+// The context and the tree it works on, or the error to give. The caller holds the lock.
+NWDSCCODE contextTree(Client& client, NWDSContextHandle handle, Context** context,
+                      const Tree** tree) {
+    *context = client.context(handle);
+    if (*context == nullptr) return ERR_BAD_CONTEXT;
+    *tree = client.treeOf(**context);
+    return *tree == nullptr ? ERR_NO_CONNECTION : 0;
+}
+
 NWDSCCODE login(NWDSContextHandle handle, const char* objectName, const char* password) {
     auto& client = Client::process();
     auto lock = client.lock();
-    Context* context = client.context(handle);
-    if (context == nullptr) return ERR_BAD_CONTEXT;
-    const Tree* tree = client.treeOf(*context);
-    if (tree == nullptr) return ERR_NO_CONNECTION;
+    Context* context = nullptr;
+    const Tree* tree = nullptr;
+    if (NWDSCCODE rc = contextTree(client, handle, &context, &tree); rc != 0) return rc;
     std::string_view secret = password == nullptr ? "" : password;
     const DirectoryObject* user = loginTarget(*context, *tree, objectName);
     if (user == nullptr) {
@@ -55,10 +63,9 @@ NWDSCCODE login(NWDSContextHandle handle, const char* objectName, const char* pa
 NWDSCCODE logout(NWDSContextHandle handle) {
     auto& client = Client::process();
     auto lock = client.lock();
-    Context* context = client.context(handle);
-    if (context == nullptr) return ERR_BAD_CONTEXT;
-    const Tree* tree = client.treeOf(*context);
-    if (tree == nullptr) return ERR_NO_CONNECTION;
+    Context* context = nullptr;
+    const Tree* tree = nullptr;
+    if (NWDSCCODE rc = contextTree(client, handle, &context, &tree); rc != 0) return rc;
     bool stored = client.session()->update(
         [&](SessionState& state) { state.logins.erase(treeKey(tree->name())); });
     return stored ? 0 : ERR_SYSTEM_ERROR;
@@ -67,9 +74,9 @@ NWDSCCODE logout(NWDSContextHandle handle) {
 NWDSCCODE loginState(NWDSContextHandle handle, std::string* user) {
     auto& client = Client::process();
     auto lock = client.lock();
-    Context* context = client.context(handle);
-    if (context == nullptr) return ERR_BAD_CONTEXT;
-    const Tree* tree = client.treeOf(*context);
+    Context* context = nullptr;
+    const Tree* tree = nullptr;
+    if (contextTree(client, handle, &context, &tree) == ERR_BAD_CONTEXT) return ERR_BAD_CONTEXT;
     const Login* login = tree == nullptr ? nullptr : client.loginFor(tree->name());
     if (login == nullptr) return ERR_NOT_LOGGED_IN;
     if (user != nullptr) *user = client.fullName(*context, login->user);
