@@ -43,7 +43,7 @@ int Tree::link() {
             continue;
         }
         std::string_view name = object.name;
-        std::string containerKey = lowerAscii(name.substr(parts[0].size() + 1));
+        std::string containerKey = asciiLower(name.substr(parts[0].size() + 1));
         auto it = byKey_.find(containerKey);
         if (it == byKey_.end()) return static_cast<int>(i);
         object.parent = it->second;
@@ -59,7 +59,7 @@ const Tree* Directory::findTree(std::string_view name) const {
 
 int Directory::treeIndex(std::string_view name) const {
     for (std::size_t i = 0; i < trees_.size(); ++i)
-        if (equalsIgnoreCase(trees_[i].name(), name)) return static_cast<int>(i);
+        if (equalsIgnoreAsciiCase(trees_[i].name(), name)) return static_cast<int>(i);
     return -1;
 }
 

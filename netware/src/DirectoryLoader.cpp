@@ -155,7 +155,7 @@ DirectoryObject parseObject(const Json& entry, const std::string& where, std::st
         if (attributes.size() > kMaxAttributes) fail(at + "/attributes", "too many attributes");
         for (const auto& [attrName, values] : attributes.items()) {
             for (const auto& existing : object.attributes)
-                if (equalsIgnoreCase(existing.name, attrName))
+                if (equalsIgnoreAsciiCase(existing.name, attrName))
                     fail(at + "/attributes/" + attrName, "attribute given twice");
             object.attributes.push_back(
                 parseAttribute(attrName, values, at + "/attributes/" + attrName));
@@ -164,7 +164,7 @@ DirectoryObject parseObject(const Json& entry, const std::string& where, std::st
     // Every object answers for its class, as the search filters on "Object Class" expect.
     bool hasClassAttribute = false;
     for (const auto& attribute : object.attributes)
-        hasClassAttribute = hasClassAttribute || equalsIgnoreCase(attribute.name, "Object Class");
+        hasClassAttribute = hasClassAttribute || equalsIgnoreAsciiCase(attribute.name, "Object Class");
     if (!hasClassAttribute)
         object.attributes.insert(object.attributes.begin(),
                                  Attribute{"Object Class", SYN_CLASS_NAME, {object.baseClass, "Top"}});

@@ -41,24 +41,6 @@ std::optional<NameComponent> parseComponent(std::string_view text) {
 
 }  // namespace
 
-std::string lowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 bool wildcardMatch(std::string_view text, std::string_view pattern) {
     // Greedy matching with one backtrack point: linear in practice, never exponential.
     std::size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
@@ -66,7 +48,7 @@ bool wildcardMatch(std::string_view text, std::string_view pattern) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starT = t;
-        } else if (p < pattern.size() && equalsIgnoreCase(pattern.substr(p, 1), text.substr(t, 1))) {
+        } else if (p < pattern.size() && equalsIgnoreAsciiCase(pattern.substr(p, 1), text.substr(t, 1))) {
             ++p;
             ++t;
         } else if (starP != std::string_view::npos) {
@@ -99,7 +81,7 @@ std::string AbsoluteName::text() const {
     return out;
 }
 
-std::string AbsoluteName::key() const { return lowerAscii(text()); }
+std::string AbsoluteName::key() const { return asciiLower(text()); }
 
 std::optional<ParsedName> parseName(std::string_view text, NameError* error) {
     auto fail = [&](NameError e) -> std::optional<ParsedName> {
@@ -113,7 +95,7 @@ std::optional<ParsedName> parseName(std::string_view text, NameError* error) {
         name.absolute = true;
         text.remove_prefix(1);
     }
-    if (equalsIgnoreCase(text, kRoot)) {
+    if (equalsIgnoreAsciiCase(text, kRoot)) {
         name.root = true;
         name.absolute = true;
         return name;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/AsciiCase.h"
+
 namespace nw {
 
 struct NameComponent {
@@ -59,9 +61,9 @@ std::vector<std::string_view> splitStoredName(std::string_view dottedName);
 // "CN=WS17" -> "WS17": the value part of a typed component.
 std::string_view componentValue(std::string_view component);
 
-// ASCII lower case: names compare without regard to case.
-std::string lowerAscii(std::string_view text);
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// Names compare without regard to (ASCII) case.
+using kestrel::platform::asciiLower;
+using kestrel::platform::equalsIgnoreAsciiCase;
 
 // Case-insensitive match in which '*' stands for any run of characters.
 bool wildcardMatch(std::string_view text, std::string_view pattern);

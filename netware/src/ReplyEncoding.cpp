@@ -59,7 +59,7 @@ std::vector<const Attribute*> selectAttributes(const DirectoryObject& object, bo
     for (const auto& attribute : object.attributes) {
         bool wanted = all;
         for (std::size_t i = 0; !wanted && i < requested.size(); ++i)
-            wanted = equalsIgnoreCase(attribute.name, requested[i]);
+            wanted = equalsIgnoreAsciiCase(attribute.name, requested[i]);
         if (wanted) selected.push_back(&attribute);
     }
     return selected;

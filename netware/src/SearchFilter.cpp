@@ -45,8 +45,8 @@ bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
     std::string want = isNumericSyntax(value.syntax) ? std::to_string(value.number) : value.text;
     if (kind == FTOK_APPROX) return wildcardMatch(wire, want);
     bool exactCase = attr.syntax == SYN_CE_STRING || !isTextSyntax(attr.syntax);
-    std::string have = exactCase ? wire : lowerAscii(wire);
-    if (!exactCase) want = lowerAscii(want);
+    std::string have = exactCase ? wire : asciiLower(wire);
+    if (!exactCase) want = asciiLower(want);
     switch (kind) {
         case FTOK_GE: return have >= want;
         case FTOK_LE: return have <= want;
@@ -67,16 +67,16 @@ bool FilterNode::matches(const DirectoryObject& object) const {
         case FTOK_NOT:
             return !children.front()->matches(object);
         case FTOK_BASECLS:
-            return equalsIgnoreCase(object.baseClass, value.text);
+            return equalsIgnoreAsciiCase(object.baseClass, value.text);
         case FTOK_RDN:
-            return equalsIgnoreCase(splitStoredName(object.name).front(), value.text) ||
-                   equalsIgnoreCase(componentValue(splitStoredName(object.name).front()),
+            return equalsIgnoreAsciiCase(splitStoredName(object.name).front(), value.text) ||
+                   equalsIgnoreAsciiCase(componentValue(splitStoredName(object.name).front()),
                                     value.text);
         default:
             break;
     }
     for (const auto& attr : object.attributes) {
-        if (!equalsIgnoreCase(attr.name, attribute)) continue;
+        if (!equalsIgnoreAsciiCase(attr.name, attribute)) continue;
         if (kind == FTOK_PRESENT) return true;
         for (const auto& wire : attr.values)
             if (compare(attr, wire)) return true;

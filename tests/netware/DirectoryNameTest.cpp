@@ -59,8 +59,8 @@ TEST(DirectoryName, EscapedFullStopsStayInsideTheComponent) {
 
 TEST(DirectoryName, KeysIgnoreCase) {
     EXPECT_EQ(context("cn=ADMIN.o=acme").key(), context("CN=Admin.O=Acme").key());
-    EXPECT_TRUE(equalsIgnoreCase("Workstation", "WORKSTATION"));
-    EXPECT_FALSE(equalsIgnoreCase("Workstation", "Workstations"));
+    EXPECT_TRUE(equalsIgnoreAsciiCase("Workstation", "WORKSTATION"));
+    EXPECT_FALSE(equalsIgnoreAsciiCase("Workstation", "Workstations"));
 }
 
 TEST(DirectoryName, WildcardsMatchRunsWithoutRegardToCase) {

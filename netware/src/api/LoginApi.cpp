@@ -51,7 +51,7 @@ NWDSCCODE login(NWDSContextHandle handle, const char* objectName, const char* pa
         state.logins[treeKey(treeName)] = Login{user->name, static_cast<std::int64_t>(std::time(nullptr))};
         // The first tree logged in to becomes the default when the default has no login.
         if (state.defaultTree.empty() || state.loginFor(state.defaultTree) == nullptr) {
-            bool configured = config != nullptr && equalsIgnoreCase(config->defaultTree, treeName);
+            bool configured = config != nullptr && equalsIgnoreAsciiCase(config->defaultTree, treeName);
             state.defaultTree = treeName;
             state.nameContext = configured && !config->nameContext.empty() ? config->nameContext
                                                                            : "[Root]";
