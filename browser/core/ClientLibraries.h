@@ -1,0 +1,36 @@
+// The three client libraries, opened by name, and the binding of the entry points in them.
+#pragma once
+
+#include <string>
+
+#include "ClientEntryPoints.h"
+
+namespace kestrel::browser {
+
+// File names the libraries are looked up under (the dynamic linker's search order).
+struct ClientLibraryNames {
+    std::string calwin32 = "libcalwin32.so";
+    std::string clxwin32 = "libclxwin32.so";
+    std::string netwin32 = "libnetwin32.so";
+};
+
+class ClientLibraries {
+  public:
+    ClientLibraries() = default;
+    ~ClientLibraries();
+    ClientLibraries(const ClientLibraries&) = delete;
+    ClientLibraries& operator=(const ClientLibraries&) = delete;
+
+    // Opens all three or none.
+    bool load(const ClientLibraryNames& names);
+    // Fills every entry point, or none when one is missing.
+    bool bind(ClientEntryPoints& entryPoints) const;
+    void unload();
+
+  private:
+    void* calwin32_ = nullptr;
+    void* clxwin32_ = nullptr;
+    void* netwin32_ = nullptr;
+};
+
+}  // namespace kestrel::browser

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "DirectoryFixture.h"
+#include "TimeText.h"
+#include "ValueArea.h"
+#include "nwnet.h"
+
+namespace kestrel::browser {
+namespace {
+
+// An octet value laid out as the client leaves it: the structure, then its bytes.
+ValueArea octets(std::uint32_t length, const std::string& bytes, std::size_t size = 0) {
+    ValueArea area(size);
+    auto* base = static_cast<unsigned char*>(area.data());
+    Octet_String_T header{length, base + sizeof(Octet_String_T)};
+    std::memcpy(base, &header, sizeof header);
+    std::memcpy(header.data, bytes.data(), bytes.size());
+    return area;
+}
+
+TEST(ValueArea, OctetCountIsTheSignedLowByteOfTheLength) {
+    EXPECT_EQ(octets(8, "Ethernet").octetText(), "Ethernet");
+    EXPECT_EQ(octets(0x103, "abcdef").octetText(), "abc");  // only the lowest byte counts
+    EXPECT_EQ(octets(127, std::string(127, 'z')).octetText(), std::string(127, 'z'));
+    EXPECT_EQ(octets(128, std::string(128, 'z')).octetText(), "");
+    EXPECT_EQ(octets(200, std::string(200, 'z')).octetText(), "");
+    EXPECT_EQ(octets(0, "").octetText(), "");
+    EXPECT_EQ(octets(9, std::string("Eth\0ernet", 9)).octetText(), "Eth");
+}
+
+TEST(ValueArea, NeverReadsOutsideItself) {
+    ValueArea area;
+    auto* base = static_cast<unsigned char*>(area.data());
+    std::memset(base, 'q', area.size());
+    // A text without a terminating zero ends with the area.
+    EXPECT_EQ(area.text(), std::string(area.size(), 'q'));
+
+    // Octets that would run past the end of the area stop there.
+    Octet_String_T nearEnd{127, base + area.size() - 10};
+    std::memcpy(base, &nearEnd, sizeof nearEnd);
+    EXPECT_EQ(area.octetText(), std::string(10, 'q'));
+
+    // A data pointer outside the area gives nothing.
+    static unsigned char elsewhere[] = "outside";
+    Octet_String_T stray{7, elsewhere};
+    std::memcpy(base, &stray, sizeof stray);
+    EXPECT_EQ(area.octetText(), "");
+}
+
+// The readers' tests cover 13:05 and 00:10; noon and the day field are checked here.
+TEST(TimeText, NoonStaysTwelveAndDaysAreRightAligned) {
+    test::ScopedEnvironment environment;
+    environment.set("TZ", "UTC");
+    EXPECT_EQ(timeText(915280200), "Sat Jan  2 12:30:00 1999\n");  // 12:30:00
+    EXPECT_EQ(timeText(916011000), "Sun Jan 10 11:30:00 1999\n");  // 23:30:00
+}
+
+}  // namespace
+}  // namespace kestrel::browser
