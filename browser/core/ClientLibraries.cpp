@@ -2,14 +2,27 @@
 
 #include <dlfcn.h>
 
+#include "platform/Places.h"
+
 namespace kestrel::browser {
 
 namespace {
 
 // The client keeps its contexts and connections per process; a library must stay mapped
 // when one layer instance replaces another, so it is never unmapped.
+void* openAt(const std::string& path) {
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+}
+
+// A bare name is looked for first in the library folder beside the program's own folder
+// (bin/ and lib/ of one installation), as Windows looks in the program's directory first;
+// then where the system looks.
 void* openLibrary(const std::string& name) {
-    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (name.find('/') == std::string::npos) {
+        auto besideProgram = platform::programDirectory().parent_path() / "lib" / name;
+        if (void* library = openAt(besideProgram.string())) return library;
+    }
+    return openAt(name);
 }
 
 void closeLibrary(void*& library) {

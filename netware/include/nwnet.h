@@ -203,6 +203,8 @@ NWAPI NWDSContextHandle NWDSCreateContext(void); /* ERR_CONTEXT_CREATION on fail
 NWAPI NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle srcContext,
                                            NWDSContextHandle* destContext);
 NWAPI NWDSCCODE NWDSFreeContext(NWDSContextHandle context);
+/* Key 3 gives a text of up to MAX_DN_BYTES, key 11 one of up to MAX_TREE_NAME_BYTES, every
+ * other key an nuint32. */
 NWAPI NWDSCCODE NWDSGetContext(NWDSContextHandle context, nint key, nptr value);
 NWAPI NWDSCCODE NWDSSetContext(NWDSContextHandle context, nint key, const void* value);
 
@@ -221,9 +223,11 @@ NWAPI NWDSCCODE NWDSRead(NWDSContextHandle context, const nstr8* object, nuint32
 NWAPI NWDSCCODE NWDSCloseIteration(NWDSContextHandle context, nint32 iterationHandle,
                                    nuint32 operation);
 NWAPI NWDSCCODE NWDSGetObjectCount(NWDSContextHandle context, pBuf_T buf, nuint32* objectCount);
+/* objectName: MAX_DN_BYTES. */
 NWAPI NWDSCCODE NWDSGetObjectName(NWDSContextHandle context, pBuf_T buf, nstr8* objectName,
                                   nuint32* attrCount, pObject_Info_T objectInfo);
 NWAPI NWDSCCODE NWDSGetAttrCount(NWDSContextHandle context, pBuf_T buf, nuint32* attrCount);
+/* attrName: MAX_SCHEMA_NAME_BYTES. */
 NWAPI NWDSCCODE NWDSGetAttrName(NWDSContextHandle context, pBuf_T buf, nstr8* attrName,
                                 nuint32* attrValCount, nuint32* syntaxID);
 NWAPI NWDSCCODE NWDSComputeAttrValSize(NWDSContextHandle context, pBuf_T buf, nuint32 syntaxID,
@@ -234,6 +238,8 @@ NWAPI NWDSCCODE NWDSGetAttrVal(NWDSContextHandle context, pBuf_T buf, nuint32 sy
 /* Directory information of one object into a plain memory block of infoLength bytes. */
 NWAPI NWDSCCODE NWDSReadObjectDSIInfo(NWDSContextHandle context, const nstr8* object,
                                       size_t infoLength, nptr distinguishedInfo);
+/* Numbers give an nuint32, time stamps a TimeStamp_T, names and classes a text of up to
+ * MAX_DN_BYTES. */
 NWAPI NWDSCCODE NWDSGetDSIInfo(NWDSContextHandle context, nptr infoPtr, nuint32 infoLength,
                                nuint32 infoFlag, nptr data);
 
@@ -251,6 +257,9 @@ NWAPI NWDSCCODE NWDSSearch(NWDSContextHandle context, const nstr8* baseObjectNam
                            pBuf_T objectInfo);
 
 /* Trees, login and identity. */
+/* Start with *scanIndex -1; each call gives the next tree matching scanFilter ("*" and "?"
+ * wildcards, no regard to case) in treeName (MAX_TREE_NAME_BYTES) and a non-zero result after
+ * the last. */
 NWAPI NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE connHandle,
                                           const nstr8* scanFilter, nint32* scanIndex,
                                           nstr8* treeName);
@@ -263,7 +272,7 @@ NWAPI NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE co
 NWAPI NWDSCCODE NWDSCanDSAuthenticate(NWDSContextHandle context);
 /* Non-zero when the workstation is logged in to at least one tree. */
 NWAPI nint NWIsDSAuthenticated(void);
-/* The full name of the user logged in to the context's tree. */
+/* The full name of the user logged in to the context's tree (MAX_DN_BYTES). */
 NWAPI NWDSCCODE NWDSWhoAmI(NWDSContextHandle context, nstr8* objectName);
 
 #ifdef __cplusplus

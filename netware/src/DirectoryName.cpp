@@ -48,7 +48,8 @@ bool wildcardMatch(std::string_view text, std::string_view pattern) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starT = t;
-        } else if (p < pattern.size() && equalsIgnoreAsciiCase(pattern.substr(p, 1), text.substr(t, 1))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || equalsIgnoreAsciiCase(pattern.substr(p, 1), text.substr(t, 1)))) {
             ++p;
             ++t;
         } else if (starP != std::string_view::npos) {

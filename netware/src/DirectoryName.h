@@ -65,7 +65,7 @@ std::string_view componentValue(std::string_view component);
 using kestrel::platform::asciiLower;
 using kestrel::platform::equalsIgnoreAsciiCase;
 
-// Case-insensitive match in which '*' stands for any run of characters.
+// Case-insensitive match in which '*' stands for any run of characters and '?' for one.
 bool wildcardMatch(std::string_view text, std::string_view pattern);
 
 // Number of UTF-8 characters.

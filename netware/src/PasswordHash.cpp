@@ -8,11 +8,13 @@ namespace nw {
 
 namespace {
 
-// crypt_data is large (about 32 KiB); keep it off the stack.
+// crypt_data is large (about 32 KiB); keep it off the stack. crypt_rn rather than crypt_r:
+// it never returns a static failure token, and sanitizer runtimes do not intercept it (their
+// crypt_r hook breaks when libcrypt arrives after start-up, as it does with a dlopened client).
 std::optional<std::string> cryptWith(std::string_view password, const std::string& setting) {
     auto data = std::make_unique<crypt_data>();
     std::string phrase(password);
-    const char* result = crypt_r(phrase.c_str(), setting.c_str(), data.get());
+    const char* result = crypt_rn(phrase.c_str(), setting.c_str(), data.get(), sizeof(crypt_data));
     if (result == nullptr || result[0] == '*') return std::nullopt;
     return std::string(result);
 }

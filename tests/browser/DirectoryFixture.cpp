@@ -27,35 +27,9 @@ std::string testDirectory() {
     return directory.dump(1);
 }
 
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
-
 }  // namespace
 
-ScopedEnvironment::~ScopedEnvironment() {
-    for (const auto& [name, value] : previous_) {
-        if (value)
-            setenv(name.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-    tzset();
-}
-
-void ScopedEnvironment::set(const std::string& name, const std::string& value) {
-    if (!previous_.contains(name)) {
-        const char* old = std::getenv(name.c_str());
-        previous_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    setenv(name.c_str(), value.c_str(), 1);
-    tzset();
-}
-
 void DirectoryTest::SetUp() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrelscope-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
     for (const char* folder : {"home", "config", "state", "profile"})
         std::filesystem::create_directory(root_ / folder);
     environment_.set("HOME", (root_ / "home").string());
@@ -65,15 +39,10 @@ void DirectoryTest::SetUp() {
     environment_.set("NWCLIENT_CONFIG", (root_ / "nwclient.ini").string());
     environment_.set("TZ", "UTC");  // time texts are local time
 
-    writeText(root_ / "directory.json", testDirectory());
-    writeText(root_ / "nwclient.ini",
+    kestrel::test::writeFile(root_ / "directory.json", testDirectory());
+    kestrel::test::writeFile(root_ / "nwclient.ini",
               "[Client]\nDirectory=directory.json\nDefaultTree=ACME_TREE\n"
               "NameContext=O=Acme\nSessionFile=session\n");
-}
-
-void DirectoryTest::TearDown() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
 }
 
 std::unique_ptr<CNDSAccess> DirectoryTest::access(ClientLibraryNames names) {

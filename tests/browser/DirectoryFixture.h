@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "CNDSAccess.h"
 #include "ScriptedUi.h"
+#include "TestSupport.h"
 
 namespace kestrel::browser::test {
 
@@ -21,31 +20,18 @@ inline constexpr const char* kAdmin = "CN=Admin.O=Acme";
 inline constexpr const char* kPassword = "secret";
 inline constexpr int kBigContainerSize = 500;
 
-// Sets or unsets environment variables and restores them at the end of the scope.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment() = default;
-    ~ScopedEnvironment();
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-    void set(const std::string& name, const std::string& value);
-
-  private:
-    std::map<std::string, std::optional<std::string>> previous_;
-};
-
 class DirectoryTest : public ::testing::Test {
   protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A layer bound to the client that was built with the suite.
     std::unique_ptr<CNDSAccess> access(ClientLibraryNames names = {});
     // The same, logged in as the administrator of ACME_TREE.
     std::unique_ptr<CNDSAccess> loggedIn();
 
-    std::filesystem::path root_;
-    ScopedEnvironment environment_;
+    kestrel::test::TempDir temp_;
+    std::filesystem::path root_ = temp_.path();
+    kestrel::test::ScopedEnvironment environment_;
     ScriptedUi ui_;
 };
 

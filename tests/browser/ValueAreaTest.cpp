@@ -51,7 +51,7 @@ TEST(ValueArea, NeverReadsOutsideItself) {
 
 // The readers' tests cover 13:05 and 00:10; noon and the day field are checked here.
 TEST(TimeText, NoonStaysTwelveAndDaysAreRightAligned) {
-    test::ScopedEnvironment environment;
+    kestrel::test::ScopedEnvironment environment;
     environment.set("TZ", "UTC");
     EXPECT_EQ(timeText(915280200), "Sat Jan  2 12:30:00 1999\n");  // 12:30:00
     EXPECT_EQ(timeText(916011000), "Sun Jan 10 11:30:00 1999\n");  // 23:30:00

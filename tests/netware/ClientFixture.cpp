@@ -1,7 +1,5 @@
 #include "ClientFixture.h"
 
-#include <cstdlib>
-#include <fstream>
 
 #include "nwcalls.h"
 #include "nwnet.h"
@@ -53,19 +51,14 @@ Json sampleDirectory() {
 }
 
 void ClientFixture::SetUp() {
-    char pattern[] = "/tmp/nwclient-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
-    setenv("HOME", root_.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1);
-    setenv("NWCLIENT_CONFIG", (root_ / "nwclient.ini").c_str(), 1);
+    environment_.set("HOME", root_.string());
+    environment_.set("XDG_CONFIG_HOME", (root_ / "config").string());
+    environment_.set("XDG_STATE_HOME", (root_ / "state").string());
+    environment_.set("NWCLIENT_CONFIG", (root_ / "nwclient.ini").string());
 }
 
 void ClientFixture::TearDown() {
     for (int context : contexts_) NWDSFreeContext(context);
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
 }
 
 void ClientFixture::useDirectory(const Json& directory, const std::string& extraConfig) {
@@ -73,13 +66,19 @@ void ClientFixture::useDirectory(const Json& directory, const std::string& extra
 }
 
 void ClientFixture::useDirectoryText(const std::string& text, const std::string& extraConfig) {
-    std::ofstream(root_ / "directory.json") << text;
-    std::ofstream(root_ / "nwclient.ini") << "[Client]\r\nDirectory=directory.json\r\n"
-                                          << extraConfig;
-    // A new file of the same size within one clock tick must still count as changed.
-    unsetenv("NWCLIENT_CONFIG");
-    NWCallsInit(nullptr, nullptr);
-    setenv("NWCLIENT_CONFIG", (root_ / "nwclient.ini").c_str(), 1);
+    kestrel::test::writeFile(root_ / "directory.json", text);
+    kestrel::test::writeFile(root_ / "nwclient.ini",
+                             "[Client]\r\nDirectory=directory.json\r\n" + extraConfig);
+    reinitialize();
+}
+
+void ClientFixture::reinitialize() {
+    // Files rewritten within one clock tick keep their time stamp; passing through another
+    // configuration makes the client read them again for sure.
+    {
+        kestrel::test::ScopedEnv elsewhere("NWCLIENT_CONFIG", (root_ / "none.ini").string());
+        NWCallsInit(nullptr, nullptr);
+    }
     NWCallsInit(nullptr, nullptr);
 }
 

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "TestSupport.h"
+
 namespace nwtest {
 
 // crypt(3) SHA-512 hash of "secret".
@@ -31,6 +33,8 @@ protected:
     void useDirectory(const nlohmann::ordered_json& directory,
                       const std::string& extraConfig = "DefaultTree=ACME_TREE\n");
     void useDirectoryText(const std::string& text, const std::string& extraConfig = "");
+    // Makes the client read its configuration and directory again.
+    void reinitialize();
     std::filesystem::path sessionFile() const { return root_ / "state" / "kestrel" / "session"; }
     const std::filesystem::path& root() const { return root_; }
 
@@ -39,7 +43,9 @@ protected:
     int login(const std::string& tree, const std::string& user, const std::string& password);
 
 private:
-    std::filesystem::path root_;
+    kestrel::test::TempDir temp_;
+    std::filesystem::path root_ = temp_.path();
+    kestrel::test::ScopedEnvironment environment_;
     std::vector<int> contexts_;
 };
 

@@ -60,12 +60,8 @@ TEST_F(ClientSetup, ABrokenDirectoryFileIsReportedWithItsPosition) {
     EXPECT_EQ(stderrOf([] { NWCallsInit(nullptr, nullptr); }), "");
 
     std::string missing = stderrOf([&] {
-        std::ofstream(root() / "nwclient.ini", std::ios::app) << "Directory=gone.json\r\n";
         std::ofstream(root() / "nwclient.ini") << "[Client]\r\nDirectory=gone.json\r\n";
-        unsetenv("NWCLIENT_CONFIG");
-        NWCallsInit(nullptr, nullptr);
-        setenv("NWCLIENT_CONFIG", (root() / "nwclient.ini").c_str(), 1);
-        NWCallsInit(nullptr, nullptr);
+        reinitialize();
     });
     EXPECT_NE(missing.find("gone.json"), std::string::npos) << missing;
 }

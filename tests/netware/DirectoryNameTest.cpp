@@ -67,6 +67,8 @@ TEST(DirectoryName, WildcardsMatchRunsWithoutRegardToCase) {
     EXPECT_TRUE(wildcardMatch("ACME_TREE", "*"));
     EXPECT_TRUE(wildcardMatch("ACME_TREE", "acme*"));
     EXPECT_TRUE(wildcardMatch("ACME_TREE", "*_t*e"));
+    EXPECT_TRUE(wildcardMatch("ACME_TREE", "AC?E_*"));
+    EXPECT_FALSE(wildcardMatch("ACME", "ACME?"));
     EXPECT_FALSE(wildcardMatch("ACME_TREE", "*OTHER*"));
     EXPECT_TRUE(wildcardMatch("", "*"));
     EXPECT_FALSE(wildcardMatch("", "a"));

@@ -3,10 +3,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "PasswordHash.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -19,34 +18,25 @@ struct Result {
 class Nwdir : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/nwdir-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        setenv("HOME", root_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-        setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1);
-        setenv("NWCLIENT_CONFIG", KESTREL_SOURCE_DIR "/examples/directory/nwclient.ini", 1);
-        setenv("TZ", "UTC", 1);
+        environment_.set("XDG_CONFIG_HOME", (root_ / "config").string());
+        environment_.set("XDG_STATE_HOME", (root_ / "state").string());
+        environment_.set("NWCLIENT_CONFIG", KESTREL_SOURCE_DIR "/examples/directory/nwclient.ini");
     }
-    void TearDown() override { std::filesystem::remove_all(root_); }
 
     Result run(const std::string& arguments, const std::string& input = "") {
-        std::ofstream(root_ / "in") << input;
+        kestrel::test::writeFile(root_ / "in", input);
         std::string command = std::string(KESTREL_BINARY_DIR "/bin/nwdir ") + arguments + " <" +
                               (root_ / "in").string() + " >" + (root_ / "out").string() + " 2>" +
                               (root_ / "err").string();
         int status = std::system(command.c_str());
-        return {WEXITSTATUS(status), slurp("out"), slurp("err")};
-    }
-    std::string slurp(const char* name) {
-        std::ifstream in(root_ / name);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return {WEXITSTATUS(status), kestrel::test::readFile(root_ / "out"),
+                kestrel::test::readFile(root_ / "err")};
     }
     void loginAsAdmin() { ASSERT_EQ(run("login ACME_TREE CN=Admin.O=Acme", "acme\n").exit, 0); }
 
-    std::filesystem::path root_;
+    kestrel::test::TempDir temp_;
+    std::filesystem::path root_ = temp_.path();
+    kestrel::test::ScopedEnvironment environment_;
 };
 
 }  // namespace
@@ -109,9 +99,9 @@ TEST_F(Nwdir, LoginListReadSearchLogout) {
 }
 
 TEST_F(Nwdir, ABrokenConfigurationIsAClientFailure) {
-    std::ofstream(root_ / "broken.json") << "{\"trees\": [";
-    std::ofstream(root_ / "nwclient.ini") << "[Client]\nDirectory=broken.json\n";
-    setenv("NWCLIENT_CONFIG", (root_ / "nwclient.ini").c_str(), 1);
+    kestrel::test::writeFile(root_ / "broken.json", "{\"trees\": [");
+    kestrel::test::writeFile(root_ / "nwclient.ini", "[Client]\nDirectory=broken.json\n");
+    environment_.set("NWCLIENT_CONFIG", (root_ / "nwclient.ini").string());
     auto result = run("trees");
     EXPECT_EQ(result.exit, 3);
     EXPECT_NE(result.err.find("broken.json:1:"), std::string::npos) << result.err;

@@ -5,15 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
-namespace kestrel::platform::test {
+namespace kestrel::test {
 
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "kestrel-platform-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path() / "kestrel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
@@ -38,6 +39,15 @@ void ScopedEnv::assign(const std::string& name, const std::optional<std::string>
     } else {
         ::unsetenv(name.c_str());
     }
+    ::tzset();  // local time follows TZ only after this
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    while (!entries_.empty()) entries_.pop_back();
+}
+
+void ScopedEnvironment::set(std::string name, std::optional<std::string> value) {
+    entries_.push_back(std::make_unique<ScopedEnv>(std::move(name), std::move(value)));
 }
 
 ScopedCurrentDir::ScopedCurrentDir(const fs::path& dir) : previous_(fs::current_path()) {
@@ -103,4 +113,4 @@ class IsolatedHome : public ::testing::Environment {
 
 }  // namespace
 
-}  // namespace kestrel::platform::test
+}  // namespace kestrel::test

@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace kestrel::platform::test {
+namespace kestrel::test {
 
 // A fresh directory, removed with its content at the end of the test.
 class TempDir {
@@ -36,6 +38,19 @@ class ScopedEnv {
     std::optional<std::string> previous_;
 };
 
+// Several variables set (nullopt: unset) until the end of the scope, restored in reverse.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    void set(std::string name, std::optional<std::string> value);
+
+  private:
+    std::vector<std::unique_ptr<ScopedEnv>> entries_;
+};
+
 // Changes the current directory until the end of the scope.
 class ScopedCurrentDir {
   public:
@@ -55,4 +70,4 @@ void writeFile(const std::filesystem::path& file, std::string_view content);
 std::string readFile(const std::filesystem::path& file);  // "" when unreadable
 void writeExecutable(const std::filesystem::path& file, std::string_view content);  // mode 0755
 
-}  // namespace kestrel::platform::test
+}  // namespace kestrel::test
