@@ -21,6 +21,19 @@ auto guarded(decltype(std::declval<Body>()()) onError, Body&& body) noexcept {
     }
 }
 
+// Runs `body(client, context)` under the client's lock for a context the client knows;
+// ERR_BAD_CONTEXT for any other handle.
+template <class Body>
+NWDSCCODE withContext(NWDSContextHandle handle, Body&& body) noexcept {
+    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
+        auto& client = Client::process();
+        auto lock = client.lock();
+        Context* context = client.context(handle);
+        if (context == nullptr) return ERR_BAD_CONTEXT;
+        return body(client, *context);
+    });
+}
+
 inline void copyText(char* destination, std::string_view text) {
     if (!text.empty()) std::memcpy(destination, text.data(), text.size());
     destination[text.size()] = '\0';

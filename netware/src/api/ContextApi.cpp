@@ -57,14 +57,10 @@ NWDSContextHandle NWDSCreateContext(void) {
 
 NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle srcContext,
                                      NWDSContextHandle* destContext) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
-        if (destContext == nullptr) return ERR_NULL_POINTER;
-        auto& client = Client::process();
-        auto lock = client.lock();
-        Context* source = client.context(srcContext);
-        if (source == nullptr) return ERR_BAD_CONTEXT;
+    if (destContext == nullptr) return ERR_NULL_POINTER;
+    return withContext(srcContext, [&](Client& client, Context& source) -> NWDSCCODE {
         if (client.contextCount() >= kMaxContexts) return ERR_CONTEXT_CREATION;
-        *destContext = client.duplicateContext(*source);
+        *destContext = client.duplicateContext(source);
         return 0;
     });
 }
@@ -76,18 +72,13 @@ NWDSCCODE NWDSFreeContext(NWDSContextHandle context) {
 }
 
 NWDSCCODE NWDSGetContext(NWDSContextHandle handle, nint key, nptr value) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
-        if (value == nullptr) return ERR_NULL_POINTER;
-        auto& client = Client::process();
-        auto lock = client.lock();
-        Context* context = client.context(handle);
-        if (context == nullptr) return ERR_BAD_CONTEXT;
+    if (value == nullptr) return ERR_NULL_POINTER;
+    return withContext(handle, [&](Client& client, Context& context) -> NWDSCCODE {
         if (key == DCK_NAME_CONTEXT) {
-            copyText(static_cast<char*>(value),
-                     client.fullName(*context, context->nameContext.text()));
+            copyText(static_cast<char*>(value), client.fullName(context, context.nameContext.text()));
         } else if (key == DCK_TREE_NAME) {
-            copyText(static_cast<char*>(value), context->tree);
-        } else if (std::uint32_t* number = numberKey(*context, key)) {
+            copyText(static_cast<char*>(value), context.tree);
+        } else if (std::uint32_t* number = numberKey(context, key)) {
             std::memcpy(value, number, sizeof *number);
         } else {
             return ERR_BAD_KEY;
@@ -97,20 +88,16 @@ NWDSCCODE NWDSGetContext(NWDSContextHandle handle, nint key, nptr value) {
 }
 
 NWDSCCODE NWDSSetContext(NWDSContextHandle handle, nint key, const void* value) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
-        if (value == nullptr) return ERR_NULL_POINTER;
-        auto& client = Client::process();
-        auto lock = client.lock();
-        Context* context = client.context(handle);
-        if (context == nullptr) return ERR_BAD_CONTEXT;
-        if (key == DCK_NAME_CONTEXT) return setNameContext(*context, static_cast<const char*>(value));
+    if (value == nullptr) return ERR_NULL_POINTER;
+    return withContext(handle, [&](Client&, Context& context) -> NWDSCCODE {
+        if (key == DCK_NAME_CONTEXT) return setNameContext(context, static_cast<const char*>(value));
         if (key == DCK_TREE_NAME) {
             std::string_view tree = static_cast<const char*>(value);
             if (utf8Length(tree) > MAX_TREE_NAME_CHARS) return ERR_INVALID_DS_NAME;
-            context->tree = std::string(tree);
+            context.tree = std::string(tree);
             return 0;
         }
-        std::uint32_t* number = numberKey(*context, key);
+        std::uint32_t* number = numberKey(context, key);
         if (number == nullptr) return ERR_BAD_KEY;
         std::memcpy(number, value, sizeof *number);
         return 0;

@@ -86,26 +86,22 @@ extern "C" {
 
 NWDSCCODE NWDSReadObjectDSIInfo(NWDSContextHandle handle, const nstr8* object, size_t infoLength,
                                 nptr distinguishedInfo) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
-        if (distinguishedInfo == nullptr) return ERR_NULL_POINTER;
-        auto& client = Client::process();
-        auto lock = client.lock();
-        Context* context = client.context(handle);
-        if (context == nullptr) return ERR_BAD_CONTEXT;
+    if (distinguishedInfo == nullptr) return ERR_NULL_POINTER;
+    return withContext(handle, [&](Client& client, Context& context) -> NWDSCCODE {
         Located found;
-        if (NWDSCCODE rc = client.locate(*context, object, &found); rc != 0) return rc;
+        if (NWDSCCODE rc = client.locate(context, object, &found); rc != 0) return rc;
         std::string block;
         for (std::uint32_t flag = 1; flag != 0 && flag <= kLastFlag; flag <<= 1) {
-            if ((context->dsiFlags & flag) == 0) continue;
+            if ((context.dsiFlags & flag) == 0) continue;
             switch (kindOf(flag)) {
                 case FieldKind::Number:
-                    appendNumber(block, fieldNumber(*found.tree, found.index, flag, context->dsiFlags));
+                    appendNumber(block, fieldNumber(*found.tree, found.index, flag, context.dsiFlags));
                     break;
                 case FieldKind::Stamp:
                     block.append(sizeof(TimeStamp_T), '\0');
                     break;
                 case FieldKind::Text:
-                    block += fieldText(client, *context, *found.tree, found.index, flag);
+                    block += fieldText(client, context, *found.tree, found.index, flag);
                     block.push_back('\0');
                     break;
             }
@@ -120,13 +116,11 @@ NWDSCCODE NWDSGetDSIInfo(NWDSContextHandle handle, nptr infoPtr, nuint32 infoLen
                          nuint32 infoFlag, nptr data) {
     if (infoPtr == nullptr || data == nullptr) return ERR_NULL_POINTER;
     std::uint32_t fields = 0;
-    {
-        auto& client = Client::process();
-        auto lock = client.lock();
-        Context* context = client.context(handle);
-        if (context == nullptr) return ERR_BAD_CONTEXT;
-        fields = context->dsiFlags;
-    }
+    NWDSCCODE known = withContext(handle, [&](Client&, Context& context) -> NWDSCCODE {
+        fields = context.dsiFlags;
+        return 0;
+    });
+    if (known != 0) return known;
     // A block that starts with its field list describes itself.
     const char* block = static_cast<const char*>(infoPtr);
     if ((fields & DSI_OUTPUT_FIELDS) != 0 && infoLength >= 4) std::memcpy(&fields, block, 4);

@@ -117,15 +117,11 @@ NWDSCCODE NWDSLogout(NWDSContextHandle context) {
 }
 
 NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE connHandle) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
-        Context* state = client.context(context);
-        if (state == nullptr) return ERR_BAD_CONTEXT;
+    return withContext(context, [&](Client& client, Context& state) -> NWDSCCODE {
         auto ref = client.connectionRef(connHandle);
         const Directory* directory = client.directory();
         if (!ref || directory == nullptr) return ERR_NO_CONNECTION;
-        if (static_cast<int>(*ref) != directory->treeIndex(state->tree) + 1)
+        if (static_cast<int>(*ref) != directory->treeIndex(state.tree) + 1)
             return ERR_INVALID_REQUEST;  // the connection leads to another tree
         return loginState(context, nullptr);
     });
