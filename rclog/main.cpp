@@ -1,0 +1,26 @@
+// quillbox: installed as WVIEWNT.EXE beside the real viewer, it logs every session it passes on.
+#include <sys/auxv.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "ProgramLocation.h"
+#include "QtUi.h"
+#include "Quillbox.h"
+
+int main(int argc, char** argv) {
+    using namespace kestrel::rclog;
+    const char* argv0 = argc > 0 ? argv[0] : "";
+    const auto* executed = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    const char* searchPath = std::getenv("PATH");
+    std::error_code ec;
+    const std::filesystem::path currentDirectory = std::filesystem::current_path(ec);
+
+    Invocation invocation;
+    invocation.arguments.assign(argv, argv + argc);
+    invocation.programPath =
+        ownProgramPath(argv0, executed != nullptr ? executed : "", currentDirectory,
+                       searchPath != nullptr ? searchPath : "");
+    QtUi ui(argv0);
+    return Quillbox(ui).run(invocation);
+}
