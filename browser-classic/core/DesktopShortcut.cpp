@@ -1,0 +1,61 @@
+// Create a Desktop Shortcut: a shell link that starts the remote-control viewer against the
+// selected workstation, in a folder of its own on the desktop.
+#include <algorithm>
+
+#include "ClassicBrowser.h"
+#include "ContextNames.h"
+#include "RemoteControlCommand.h"
+#include "platform/AsciiCase.h"
+#include "platform/Places.h"
+#include "platform/ShellLink.h"
+
+namespace kestrel::classic {
+
+namespace {
+
+constexpr const char* kFolder = "Z.E.N.works Remote Control";
+
+// Windows refuses these in file names; a name holding one (or a path separator that would
+// lead out of the folder) cannot become a shortcut.
+bool isWindowsFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           std::none_of(name.begin(), name.end(), [](char c) {
+               return static_cast<unsigned char>(c) < 0x20 ||
+                      std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+           });
+}
+
+}  // namespace
+
+bool ClassicBrowser::saveShortcut(const std::string& fileName, const std::string& arguments) {
+    if (!isWindowsFileName(fileName)) return false;
+    std::filesystem::path file = platform::desktopDir() / kFolder / fileName;
+    if (!contains(platform::asciiLower(file.string()), ".lnk")) file += ".lnk";
+    platform::ShellLink link;
+    std::error_code error;
+    link.target = platform::windowsPathOf(std::filesystem::current_path(error) / kViewerProgram);
+    link.arguments = arguments;
+    return !platform::writeShellLink(file, link);
+}
+
+void ClassicBrowser::createShortcut() {
+    std::string name = selectedWorkstation();
+    if (name.empty()) return;
+    platform::ensureDirectory(platform::desktopDir() / kFolder);
+    std::string arguments = remoteControlCommandLine(name, treeNameText_, CommandForm::ForShortcut);
+    std::string created = "Shortcut has been created for \n" + name +
+                          "\nin Desktop Folder 'Z.E.N.works Remote Control'";
+    if (saveShortcut(name, arguments)) {
+        ui_.showMessage(created);
+        return;
+    }
+    if (!contains(name, "*")) return;
+    const std::string& itemText = tree_.text(selected_);
+    if (ui_.askYesNo("Shortcuts with characters like * are not allowed!\n\nShould I create the "
+                     "shortcut " +
+                     itemText + "\ninstead of " + name + "?") &&
+        saveShortcut(itemText, arguments))
+        ui_.showMessage(created);
+}
+
+}  // namespace kestrel::classic

@@ -1,0 +1,38 @@
+#include "ProfileFile.h"
+
+#include <cctype>
+
+#include "nwdstype.h"
+#include "platform/Places.h"
+#include "platform/Profile.h"
+
+namespace kestrel::classic {
+
+namespace {
+
+constexpr const char* kSection = "NDS Settings";
+constexpr const char* kStartContext = "StartContext";
+constexpr std::string_view kEditionSuffix = "-classic";
+
+}  // namespace
+
+std::filesystem::path profileFileFor(const std::filesystem::path& program) {
+    std::string name = program.stem().string();
+    if (name.size() > kEditionSuffix.size() &&
+        name.compare(name.size() - kEditionSuffix.size(), kEditionSuffix.size(), kEditionSuffix) ==
+            0)
+        name.resize(name.size() - kEditionSuffix.size());
+    if (name.empty()) name = "KESTRELSCOPE";
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return platform::configDir() / (name + ".INI");
+}
+
+std::string readStartContext(const std::filesystem::path& profile) {
+    return platform::getProfileString(profile, kSection, kStartContext, "", MAX_DN_BYTES);
+}
+
+bool writeStartContext(const std::filesystem::path& profile, const std::string& context) {
+    return platform::writeProfileString(profile, kSection, kStartContext, context);
+}
+
+}  // namespace kestrel::classic

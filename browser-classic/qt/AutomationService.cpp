@@ -1,0 +1,54 @@
+#include "AutomationService.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+
+#include "AutomationRegistration.h"
+
+namespace kestrel::classic {
+
+namespace {
+
+QString latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+AutomationService::AutomationService(QWidget* window, QObject* parent)
+    : QObject(parent), window_(window) {}
+
+AutomationService::~AutomationService() {
+    if (!registered_) return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterObject(latin1(kAutomationObjectPath));
+    bus.unregisterService(latin1(kAutomationService));
+}
+
+bool AutomationService::registerOnSessionBus() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return false;
+    if (!bus.registerObject(
+            latin1(kAutomationObjectPath), this,
+            QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties))
+        return false;
+    if (!bus.registerService(latin1(kAutomationService))) {
+        bus.unregisterObject(latin1(kAutomationObjectPath));
+        return false;
+    }
+    registered_ = true;
+    return true;
+}
+
+QString AutomationService::classId() const {
+    return latin1(kAutomationClassId);
+}
+
+void AutomationService::Activate() {
+    if (window_.isNull()) return;
+    window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
+}
+
+}  // namespace kestrel::classic

@@ -1,0 +1,85 @@
+#include "ClassicTreeWidget.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace kestrel::classic {
+
+ClassicTreeWidget::ClassicTreeWidget(QWidget* parent) : QTreeWidget(parent) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setExpandsOnDoubleClick(false);  // a double-click lists first, then toggles
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The right button drags items here; the window's own menu belongs to its background.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void ClassicTreeWidget::keyPressEvent(QKeyEvent* event) {
+    // Tab, Return and Escape belong to the window (focus, default button, closing), as they
+    // never reach a tree control inside a dialog.
+    switch (event->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            break;
+        default:
+            emit keyPressed();
+            break;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void ClassicTreeWidget::mousePressEvent(QMouseEvent* event) {
+    if (!dragging_ && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
+        pressedItem_ = itemAt(event->position().toPoint());
+        dragButton_ = event->button();
+        pressPosition_ = event->position().toPoint();
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void ClassicTreeWidget::mouseMoveEvent(QMouseEvent* event) {
+    QPoint at = event->position().toPoint();
+    if (pressedItem_ != nullptr && !dragging_ &&
+        (at - pressPosition_).manhattanLength() >= QApplication::startDragDistance()) {
+        dragging_ = true;
+        setCursor(Qt::DragMoveCursor);
+    }
+    if (dragging_) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void ClassicTreeWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != dragButton_) {
+        QTreeWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (dragging_) {
+        QTreeWidgetItem* dragged = pressedItem_;
+        QTreeWidgetItem* target = itemAt(event->position().toPoint());
+        endDrag();
+        event->accept();
+        emit itemDropped(dragged, target);
+        return;
+    }
+    endDrag();
+    QTreeWidget::mouseReleaseEvent(event);
+}
+
+void ClassicTreeWidget::endDrag() {
+    if (dragging_) unsetCursor();
+    dragging_ = false;
+    pressedItem_ = nullptr;
+    dragButton_ = Qt::NoButton;
+}
+
+}  // namespace kestrel::classic
