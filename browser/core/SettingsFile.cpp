@@ -1,0 +1,30 @@
+#include "SettingsFile.h"
+
+#include "platform/Places.h"
+#include "platform/Profile.h"
+
+namespace kestrel::browser {
+
+namespace {
+
+constexpr std::string_view kSection = "NDS Settings";
+constexpr std::size_t kReadBufferSize = 512;
+
+}  // namespace
+
+SettingsFile::SettingsFile() : path_(platform::configDir() / "KESTRELSCOPE.INI") {}
+
+std::string SettingsFile::read(std::string_view key) const {
+    return platform::getProfileString(path_, kSection, key, "", kReadBufferSize);
+}
+
+bool SettingsFile::write(
+    std::initializer_list<std::pair<std::string_view, std::string_view>> values) const {
+    return platform::editProfile(path_, [&](platform::ProfileDocument& document) {
+        for (const auto& [key, value] : values)
+            if (!document.set(kSection, key, value)) return false;
+        return true;
+    });
+}
+
+}  // namespace kestrel::browser
