@@ -1,0 +1,36 @@
+#include "Application.h"
+
+#include <QApplication>
+#include <filesystem>
+#include <system_error>
+
+#include "Artwork.h"
+#include "BrowserController.h"
+#include "CommandLineSwitches.h"
+#include "MainWindow.h"
+#include "ProgramStart.h"
+#include "QtUi.h"
+
+namespace kestrel::browser::qt {
+
+int runKestrelscope(int argc, char** argv) {
+    // Taken before Qt removes the options it knows, so the rules see every argument.
+    CKestrelscopeApp app;
+    app.commandLine = joinArguments(argc, argv);
+    std::error_code error;
+    std::filesystem::path startDirectory = std::filesystem::current_path(error);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(kProgramName);
+    QApplication::setWindowIcon(windowIcon());
+    QtUi ui;
+    SettingsFile settings;
+    if (startProgram(app, ui, settings, startDirectory) == StartOutcome::End) return 0;
+
+    BrowserController controller(app, ui, settings);
+    MainWindow window(controller);
+    window.exec();
+    return 0;
+}
+
+}  // namespace kestrel::browser::qt

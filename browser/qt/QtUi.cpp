@@ -1,0 +1,74 @@
+#include "QtUi.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "ContextDialogs.h"
+#include "InfoDialogs.h"
+#include "InventoryServerDialog.h"
+#include "LoginDialog.h"
+
+namespace kestrel::browser::qt {
+
+namespace {
+
+QMessageBox::StandardButton ask(QWidget* owner, const std::string& text,
+                                QMessageBox::StandardButtons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramName, QString::fromStdString(text), buttons,
+                    owner);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+QWidget* QtUi::owner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
+void QtUi::showMessage(const std::string& text) {
+    ask(owner(), text, QMessageBox::Ok);
+}
+
+bool QtUi::askYesNo(const std::string& text) {
+    return ask(owner(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtUi::beginWaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtUi::endWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+bool QtUi::runLoginDialog(LoginDialogState& dialog) {
+    LoginDialog window(dialog, owner());
+    return window.exec() == QDialog::Accepted;
+}
+
+InventoryServerAnswer QtUi::runInventoryServerDialog(InventoryServerDialogState& dialog) {
+    InventoryServerDialog window(dialog, owner());
+    window.exec();
+    return window.answer();
+}
+
+bool QtUi::runSaveContextDialog(SaveContextDialogState& dialog) {
+    SaveContextDialog window(dialog, owner());
+    return window.exec() == QDialog::Accepted;
+}
+
+bool QtUi::runChangeContextDialog(ChangeContextDialogState& dialog) {
+    ChangeContextDialog window(dialog, owner());
+    return window.exec() == QDialog::Accepted;
+}
+
+void QtUi::showHelp(const std::string& text) {
+    HelpDialog(QString::fromStdString(text), owner()).exec();
+}
+
+void QtUi::showAbout(const std::string& version) {
+    AboutDialog(QString::fromStdString(version), owner()).exec();
+}
+
+}  // namespace kestrel::browser::qt
