@@ -1,0 +1,76 @@
+#include "RemoteProgram.h"
+
+#include <array>
+
+#include "platform/AsciiCase.h"
+
+namespace kestrel::rmviewer {
+
+namespace {
+
+using platform::equalsIgnoreAsciiCase;
+
+constexpr std::array<FunctionInfo, 9> kFunctions{{
+    {"Remote Control", Program::Viewer, "take over the screen, keyboard and mouse", false, false},
+    {"Remote View", Program::Viewer, "watch the screen", false, false},
+    {"Ping", Program::Desktop, "check that the workstation agent answers", false, false},
+    {"File Transfer", Program::Desktop, "copy files to and from the workstation", false, false},
+    {"Remote Execute", Program::Desktop, "run a program on the workstation", false, false},
+    {"Chat", Program::Desktop, "talk to the workstation's user", false, false},
+    {"Diagnostics", Program::Desktop, "show the workstation's system state", false, false},
+    {"Inventory", Program::Desktop, "show the workstation's inventory", false, true},
+    {"Query", Program::Desktop, "query the inventory of the container's workstations", true, true},
+}};
+
+}  // namespace
+
+std::string fileNameOf(std::string_view programPath) {
+    const std::size_t separator = programPath.find_last_of("/\\");
+    return std::string(separator == std::string_view::npos ? programPath
+                                                           : programPath.substr(separator + 1));
+}
+
+Program programForName(std::string_view fileName) {
+    if (fileName.size() > 4 &&
+        equalsIgnoreAsciiCase(fileName.substr(fileName.size() - 4), ".exe")) {
+        fileName.remove_suffix(4);
+    }
+    if (equalsIgnoreAsciiCase(fileName, "WVIEWNT") || equalsIgnoreAsciiCase(fileName, "WVIEWNT0")) {
+        return Program::Viewer;
+    }
+    if (equalsIgnoreAsciiCase(fileName, "DESKTOP")) return Program::Desktop;
+    return Program::Unknown;
+}
+
+std::string_view programFileName(Program program) {
+    switch (program) {
+        case Program::Viewer:
+            return "WVIEWNT.EXE";
+        case Program::Desktop:
+            return "DESKTOP.EXE";
+        case Program::Unknown:
+            break;
+    }
+    return "";
+}
+
+std::string_view programPurpose(Program program) {
+    switch (program) {
+        case Program::Viewer:
+            return "remote control and remote view";
+        case Program::Desktop:
+            return "file transfer, remote execute, chat, diagnostics, agent ping and inventory";
+        case Program::Unknown:
+            break;
+    }
+    return "";
+}
+
+std::optional<FunctionInfo> functionInfo(std::string_view word) {
+    for (const FunctionInfo& info : kFunctions) {
+        if (equalsIgnoreAsciiCase(info.word, word)) return info;
+    }
+    return std::nullopt;
+}
+
+}  // namespace kestrel::rmviewer
