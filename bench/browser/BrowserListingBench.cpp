@@ -1,0 +1,128 @@
+// Listing one container of N workstations into the browser's tree: through the client
+// (4096-byte replies), sorted insertion into the core's model, and the same with the Qt
+// tree widget following the model. The directory returns the names in shuffled order.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <numeric>
+#include <random>
+
+#include "BrowserController.h"
+#include "MainWindow.h"
+
+namespace {
+
+using namespace kestrel::browser;
+
+constexpr const char* kSecretHash =
+    "$6$kestreltest$/tanLLuEl3AKg8pXYM3VA6cawJhT73mqJgsKOSLK4GTDxUKtfyYyQ8kc7ZnUDg1m3owviRqrdMkX1"
+    "xTNaho.E.";
+
+class QuietUi : public Ui {
+  public:
+    void showMessage(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    bool askYesNo(const std::string&) override { return true; }
+    void beginWaitCursor() override {}
+    void endWaitCursor() override {}
+    bool runLoginDialog(LoginDialogState&) override { return false; }
+    InventoryServerAnswer runInventoryServerDialog(InventoryServerDialogState&) override {
+        return InventoryServerAnswer::Cancel;
+    }
+    bool runSaveContextDialog(SaveContextDialogState&) override { return false; }
+    bool runChangeContextDialog(ChangeContextDialogState&) override { return false; }
+    void showHelp(const std::string&) override {}
+    void showAbout(const std::string&) override {}
+};
+
+// O=Bench with OU=Pool holding N workstations in shuffled order (mixed case, so the sort
+// has real work), and an admin to log in with. Written once per size.
+void useDirectory(int workstations) {
+    static std::map<int, std::filesystem::path> made;
+    auto& path = made[workstations];
+    if (path.empty()) {
+        char pattern[] = "/tmp/kestrel-browser-bench-XXXXXX";
+        path = mkdtemp(pattern);
+        std::vector<int> order(static_cast<std::size_t>(workstations));
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), std::mt19937(7));
+        std::ofstream out(path / "directory.json");
+        out << "{\"trees\": [{\"name\": \"BENCH_TREE\", \"objects\": [\n"
+            << "{\"name\": \"O=Bench\", \"class\": \"Organization\"},\n"
+            << "{\"name\": \"CN=Admin.O=Bench\", \"class\": \"User\", \"password\": \""
+            << kSecretHash << "\"},\n"
+            << "{\"name\": \"OU=Pool.O=Bench\", \"class\": \"Organizational Unit\"}";
+        for (int i : order)
+            out << ",\n{\"name\": \"CN=" << (i % 3 == 0 ? "ws" : "WS") << i
+                << ".OU=Pool.O=Bench\", \"class\": \"Workstation\"}";
+        out << "]}]}\n";
+        std::ofstream(path / "nwclient.ini")
+            << "[Client]\nDirectory=directory.json\nDefaultTree=BENCH_TREE\n";
+    }
+    setenv("NWCLIENT_CONFIG", (path / "nwclient.ini").c_str(), 1);
+    setenv("XDG_STATE_HOME", (path / "state").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (path / "config").c_str(), 1);
+}
+
+struct Browser {
+    explicit Browser(int workstations) {
+        useDirectory(workstations);
+        app.startContext = "OU=Pool.O=Bench";
+        controller = std::make_unique<BrowserController>(app, ui, SettingsFile());
+        controller->access().Login("BENCH_TREE", "CN=Admin.O=Bench", "secret");
+    }
+    QuietUi ui;
+    CKestrelscopeApp app;
+    std::unique_ptr<BrowserController> controller;
+};
+
+void report(benchmark::State& state, const BrowserController& controller) {
+    const TreeItem* top = controller.tree().top();
+    auto listed = top != nullptr ? top->childCount() : 0;
+    if (listed != static_cast<std::size_t>(state.range(0)))
+        state.SkipWithError("listing incomplete");
+    state.counters["items"] = static_cast<double>(listed);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * listed));
+}
+
+// Goto Start Context: open the container and list it into the core's tree.
+void listIntoModel(benchmark::State& state) {
+    Browser browser(static_cast<int>(state.range(0)));
+    browser.controller->setUp();
+    for (auto _ : state) browser.controller->gotoStartContext();
+    report(state, *browser.controller);
+}
+
+// The same with the main window's tree widget following every change, and the window drawn.
+void listIntoWindow(benchmark::State& state) {
+    Browser browser(static_cast<int>(state.range(0)));
+    qt::MainWindow window(*browser.controller);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        browser.controller->gotoStartContext();
+        QApplication::processEvents();
+    }
+    report(state, *browser.controller);
+}
+
+BENCHMARK(listIntoModel)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(listIntoWindow)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include "SampleWindowFixture.h"
+
+#include <QApplication>
+
+namespace kestrel::browser::test {
+
+void SampleWindowTest::SetUp() {
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "USERPROFILE"}) {
+        std::filesystem::create_directory(temp_ / name);
+        environment_.set(name, (temp_ / name).string());
+    }
+    environment_.set("NWCLIENT_CONFIG",
+                     std::string(KESTREL_SOURCE_DIR) + "/examples/directory/nwclient.ini");
+}
+
+void SampleWindowTest::TearDown() {
+    window_.reset();
+    controller_.reset();
+}
+
+void SampleWindowTest::logInAsDemo() {
+    CNDSAccess access(ui_);
+    ASSERT_EQ(access.Login("ACME_TREE", "CN=Demo.OU=IT.O=Acme", "demo"), 0);
+}
+
+qt::MainWindow& SampleWindowTest::openWindow() {
+    controller_ = std::make_unique<BrowserController>(app_, ui_, SettingsFile());
+    window_ = std::make_unique<qt::MainWindow>(*controller_);
+    window_->show();
+    QApplication::processEvents();
+    return *window_;
+}
+
+QTreeWidgetItem* SampleWindowTest::topItem() const {
+    return window_->treeWidget()->topLevelItem(0);
+}
+
+QTreeWidgetItem* SampleWindowTest::childNamed(QTreeWidgetItem* item, const QString& text) {
+    for (int i = 0; item != nullptr && i < item->childCount(); ++i)
+        if (item->child(i)->text(0) == text) return item->child(i);
+    return nullptr;
+}
+
+QStringList SampleWindowTest::childTexts(QTreeWidgetItem* item) {
+    QStringList texts;
+    for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
+    return texts;
+}
+
+}  // namespace kestrel::browser::test
