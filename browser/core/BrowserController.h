@@ -46,6 +46,7 @@ class BrowserController {
     const std::string& inventoryServerField() const { return inventoryServerField_; }
     const ButtonStates& buttons() const { return buttons_; }
     TreeModel& tree() { return tree_; }
+    const TreeModel& tree() const { return tree_; }
     const std::string& currentStartContext() const { return currentStartContext_; }
 
     // The layer shared by the window and its dialogs. Some functions read through a freshly
