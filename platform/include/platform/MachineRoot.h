@@ -1,0 +1,116 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Expected.h"
+#include "platform/Registry.h"
+
+namespace kestrel::platform {
+
+enum class WindowsFamily { Windows9x, WindowsNT };
+
+struct WindowsVersion {
+    WindowsFamily family = WindowsFamily::WindowsNT;
+    int major = 10;
+    int minor = 0;
+    bool isNT() const { return family == WindowsFamily::WindowsNT; }
+};
+
+// The per-user and all-users folders of the shell.
+enum class ShellFolder {
+    Desktop,
+    NetHood,
+    Programs,
+    Recent,
+    SendTo,
+    StartMenu,
+    Startup,
+    Templates,
+    AppData,
+    PrintHood,
+    Favorites,
+    Personal,
+    Fonts,
+};
+
+struct MachineRootOptions {
+    // The Windows user; default: the login name.
+    std::string userName;
+    // Where a wineserver would keep its socket (default /tmp/.wine-<uid>).
+    std::filesystem::path serverDirectory;
+};
+
+// A Windows installation kept in a Wine prefix: drives through dosdevices/, the folders of
+// drive_c/, the hive files. Every path the installer handles is a Windows path; this class
+// turns them into host paths (each component found without regard to case, new ones kept
+// as written) and host paths into Windows paths as `winepath -w` does. What Windows the root
+// is (NT or 95/98, major.minor) is read from its registry, so one prefix can play either.
+class MachineRoot {
+  public:
+    // $WINEPREFIX, else ~/.wine.
+    static std::filesystem::path defaultPrefix();
+
+    // Opens the prefix, creating what is missing of its skeleton (folders, drive links, a
+    // registry with the system's standard keys). Fails with a readable reason.
+    static Expected<std::unique_ptr<MachineRoot>, std::string> open(
+        const std::filesystem::path& prefix, MachineRootOptions options = {});
+
+    const std::filesystem::path& prefix() const { return prefix_; }
+    Registry& registry() { return *registry_; }
+    const Registry& registry() const { return *registry_; }
+    const std::string& userName() const { return userName_; }
+
+    // From winecfg's "Version" (HKCU or HKLM Software\Wine), else the NT or the 95/98
+    // version keys; an NT system when the registry says nothing.
+    WindowsVersion windowsVersion() const;
+    std::string windowsDirectory() const { return "C:\\windows"; }
+    std::string systemDirectory() const { return "C:\\windows\\system32"; }
+    std::string profileDirectory() const { return "C:\\users\\" + userName_; }
+    // From the user's (or, with `common`, the machine's) "User Shell Folders" and "Shell
+    // Folders" keys, else the prefix's standard place. 95/98 have no all-users folders: the
+    // user's stand in.
+    std::string shellFolder(ShellFolder folder, bool common) const;
+    std::string computerName() const;
+    // %NAME% references of the root's own environment (USERPROFILE, APPDATA, SystemRoot...)
+    // replaced; others stay.
+    std::string expandRootEnvironment(std::string_view text) const;
+
+    // The host file a Windows path names; nullopt for a drive without a link. A path
+    // without drive lies on C:, a relative one below `base` (default C:\).
+    std::optional<std::filesystem::path> hostPath(std::string_view windowsPath,
+                                                  std::string_view base = {}) const;
+    // A host path as Windows programs in the prefix see it: through the drive whose link
+    // leads deepest into it, with Z: standing for /.
+    std::string windowsPath(const std::filesystem::path& hostPath) const;
+    // Every component in its 8.3 form.
+    std::string shortPath(std::string_view windowsPath) const;
+    // A profile (INI) file: a bare name lies in the Windows directory (win.ini, system.ini).
+    std::filesystem::path profileFile(std::string_view name) const;
+
+    bool wineServerRunning() const;
+
+  private:
+    MachineRoot(std::filesystem::path prefix, std::string userName,
+                std::filesystem::path serverDirectory, std::unique_ptr<Registry> registry);
+    std::string defaultShellFolder(ShellFolder folder, bool common) const;
+
+    std::filesystem::path prefix_;
+    std::string userName_;
+    std::filesystem::path serverDirectory_;
+    std::unique_ptr<Registry> registry_;
+};
+
+// Splits a Windows path into drive ("C:", "\\server\share" or empty) and components,
+// dropping empty components and "." and resolving "..".
+struct WindowsPathParts {
+    std::string drive;
+    std::vector<std::string> components;
+    bool absolute = false;  // began at a drive's root or with a backslash
+};
+WindowsPathParts splitWindowsPath(std::string_view path);
+
+}  // namespace kestrel::platform

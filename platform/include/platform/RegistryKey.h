@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/RegistryValue.h"
+
+namespace kestrel::platform {
+
+// Registry names compare without regard to (ASCII) case, in the order the hive files use.
+struct RegistryNameLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
+// One key of a hive held in memory, with everything a hive file says about it, including
+// the lines we do not interpret, so that writing the file back loses nothing.
+class RegistryKey {
+  public:
+    using SubkeyMap = std::map<std::string, std::unique_ptr<RegistryKey>, RegistryNameLess>;
+    using ValueMap = std::map<std::string, RegistryValue, RegistryNameLess>;
+
+    RegistryKey() = default;
+    explicit RegistryKey(std::string name) : name_(std::move(name)) {}
+
+    const std::string& name() const { return name_; }
+
+    RegistryKey* subkey(std::string_view name);
+    const RegistryKey* subkey(std::string_view name) const;
+    // The existing subkey of that name (any case) or a new one spelt as given.
+    RegistryKey& ensureSubkey(std::string_view name);
+    std::unique_ptr<RegistryKey> takeSubkey(std::string_view name);
+    // Inserts a detached key; an existing key of the same name is replaced.
+    void adoptSubkey(std::unique_ptr<RegistryKey> key);
+    const SubkeyMap& subkeys() const { return subkeys_; }
+
+    // The default value has the empty name.
+    const RegistryValue* value(std::string_view name) const;
+    // An existing value keeps the spelling of its name.
+    void setValue(std::string_view name, RegistryValue value);
+    bool removeValue(std::string_view name);
+    const ValueMap& values() const { return values_; }
+
+    // Attributes a hive file carries.
+    bool isVolatile = false;
+    bool isLink = false;  // a symbolic link; its target is the REG_LINK value SymbolicLinkValue
+    std::optional<std::string> className;
+    std::optional<std::uint64_t> seconds;   // modification, Unix seconds ("[key] 1700000000")
+    std::optional<std::uint64_t> fileTime;  // modification, FILETIME ("#time=...")
+    std::vector<std::string> extraLines;    // option and comment lines we keep verbatim
+
+    // Records a change now (both time stamps).
+    void touch();
+
+  private:
+    std::string name_;
+    SubkeyMap subkeys_;
+    ValueMap values_;
+};
+
+}  // namespace kestrel::platform

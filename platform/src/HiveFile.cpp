@@ -1,0 +1,175 @@
+#include "HiveFile.h"
+
+#include <utility>
+
+#include "platform/AtomicFile.h"
+
+namespace kestrel::platform {
+
+namespace {
+
+RegistryKey* findKey(RegistryKey& root, const std::vector<std::string>& path) {
+    RegistryKey* key = &root;
+    for (const std::string& name : path) {
+        key = key->subkey(name);
+        if (key == nullptr) return nullptr;
+    }
+    return key;
+}
+
+RegistryKey& ensureKey(RegistryKey& root, const std::vector<std::string>& path) {
+    RegistryKey* key = &root;
+    for (const std::string& name : path) {
+        const bool isNew = key->subkey(name) == nullptr;
+        key = &key->ensureSubkey(name);
+        if (isNew) key->touch();
+    }
+    return *key;
+}
+
+struct DetachedKey {
+    std::vector<std::string> parentPath;
+    std::unique_ptr<RegistryKey> key;
+};
+
+// Takes the volatile subtrees out of a tree, to carry them over to its successor.
+void detachVolatileKeys(RegistryKey& key, std::vector<std::string>& path,
+                        std::vector<DetachedKey>& out) {
+    std::vector<std::string> volatileNames;
+    for (const auto& [name, subkey] : key.subkeys()) {
+        if (subkey->isVolatile) {
+            volatileNames.push_back(name);
+        } else {
+            path.push_back(name);
+            detachVolatileKeys(*subkey, path, out);
+            path.pop_back();
+        }
+    }
+    for (const std::string& name : volatileNames) out.push_back({path, key.takeSubkey(name)});
+}
+
+}  // namespace
+
+void applyHiveChange(RegistryKey& root, const HiveChange& change) {
+    using Kind = HiveChange::Kind;
+    switch (change.kind) {
+        case Kind::CreateKey:
+            ensureKey(root, change.path);
+            break;
+        case Kind::CreateLink: {
+            RegistryKey& key = ensureKey(root, change.path);
+            key.isLink = true;
+            key.setValue("SymbolicLinkValue", change.value);
+            key.touch();
+            break;
+        }
+        case Kind::SetValue: {
+            RegistryKey& key = ensureKey(root, change.path);
+            key.setValue(change.name, change.value);
+            key.touch();
+            break;
+        }
+        case Kind::DeleteValue:
+            if (RegistryKey* key = findKey(root, change.path);
+                key && key->removeValue(change.name)) {
+                key->touch();
+            }
+            break;
+        case Kind::DeleteKey:
+        case Kind::DeleteTree: {
+            if (change.path.empty()) break;
+            std::vector<std::string> parentPath(change.path.begin(), change.path.end() - 1);
+            RegistryKey* parent = findKey(root, parentPath);
+            RegistryKey* key = parent ? parent->subkey(change.path.back()) : nullptr;
+            // A key that gained subkeys elsewhere meanwhile is not ours to remove whole.
+            if (key == nullptr || (change.kind == Kind::DeleteKey && !key->subkeys().empty())) {
+                break;
+            }
+            parent->takeSubkey(change.path.back());
+            parent->touch();
+            break;
+        }
+    }
+}
+
+HiveFile::HiveFile(std::filesystem::path file, std::string relativeTo)
+    : file_(std::move(file)), relativeTo_(std::move(relativeTo)), hive_(emptyHive()) {}
+
+RegistryHive HiveFile::emptyHive() const {
+    RegistryHive hive;
+    hive.header = wineHiveHeader(relativeTo_);
+    return hive;
+}
+
+std::optional<ParseError> HiveFile::load() {
+    std::error_code ec;
+    if (!std::filesystem::exists(file_, ec)) {
+        if (ec) return ParseError{file_.string(), 0, 0, ec.message()};
+        hive_ = emptyHive();
+        lastText_.reset();
+        return std::nullopt;
+    }
+    auto text = readWholeFile(file_);
+    if (!text) return ParseError{file_.string(), 0, 0, "cannot read the file"};
+    lastText_ = *text;
+    if (text->empty()) {  // an empty file holds nothing to keep
+        hive_ = emptyHive();
+        return std::nullopt;
+    }
+    auto parsed = parseWineRegistry(*text, file_.string());
+    if (!parsed) return parsed.error();
+    hive_ = std::move(parsed.value());
+    return std::nullopt;
+}
+
+bool HiveFile::save(std::string& error) {
+    if (pending_.empty()) return true;
+    const FileLock lock(file_);
+    if (!lock.locked()) {
+        error = "cannot lock " + file_.string() + ": " + lock.error().message();
+        return false;
+    }
+    std::error_code ec;
+    std::optional<std::string> onDisk;
+    if (std::filesystem::exists(file_, ec)) {
+        onDisk = readWholeFile(file_);
+        if (!onDisk) {
+            error = "cannot read " + file_.string();
+            return false;
+        }
+    }
+    if (onDisk != lastText_) {
+        // Someone else wrote the hive since we read it: build on their content.
+        RegistryHive fresh = emptyHive();
+        if (onDisk && !onDisk->empty()) {
+            auto parsed = parseWineRegistry(*onDisk, file_.string());
+            if (!parsed) {
+                error = parsed.error().describe();
+                return false;
+            }
+            fresh = std::move(parsed.value());
+        }
+        for (const HiveChange& change : pending_) applyHiveChange(fresh.root, change);
+        std::vector<std::string> path;
+        std::vector<DetachedKey> volatileKeys;
+        detachVolatileKeys(hive_.root, path, volatileKeys);
+        for (DetachedKey& detached : volatileKeys) {
+            // A volatile key whose parent is gone went with it.
+            if (RegistryKey* parent = findKey(fresh.root, detached.parentPath)) {
+                parent->adoptSubkey(std::move(detached.key));
+            }
+        }
+        hive_ = std::move(fresh);
+    }
+    std::string text = serialiseWineRegistry(hive_);
+    if (const std::error_code written = writeFileAtomically(file_, text)) {
+        error = "cannot write " + file_.string() + ": " + written.message();
+        lastText_ = std::move(onDisk);
+        return false;
+    }
+    lastText_ = std::move(text);
+    pending_.clear();
+    return true;
+}
+
+}  // namespace kestrel::platform

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Expected.h"
+#include "platform/WineRegistryFile.h"
+
+namespace kestrel::platform {
+
+// A change made in memory, replayed on the file's newer content when another process
+// wrote the hive meanwhile. Paths are component lists below the hive's root.
+struct HiveChange {
+    enum class Kind { CreateKey, CreateLink, SetValue, DeleteValue, DeleteKey, DeleteTree };
+    Kind kind;
+    std::vector<std::string> path;
+    std::string name;
+    RegistryValue value;
+};
+
+// Applies a change to a tree; keys it creates or changes get the current time.
+void applyHiveChange(RegistryKey& root, const HiveChange& change);
+
+// One hive file of a prefix: its content in memory, the changes not yet saved, and the
+// text of the file as we last read or wrote it (to see whether someone else wrote it).
+class HiveFile {
+  public:
+    HiveFile(std::filesystem::path file, std::string relativeTo);
+
+    std::optional<ParseError> load();
+    RegistryKey& root() { return hive_.root; }
+    const RegistryKey& root() const { return hive_.root; }
+    // Records a change that has already been made to root().
+    void record(HiveChange change) { pending_.push_back(std::move(change)); }
+    bool dirty() const { return !pending_.empty(); }
+    // Writes the hive (see Registry::save); false with `error` set on failure.
+    bool save(std::string& error);
+
+  private:
+    RegistryHive emptyHive() const;
+
+    std::filesystem::path file_;
+    std::string relativeTo_;
+    RegistryHive hive_;
+    std::optional<std::string> lastText_;  // nullopt: the file did not exist
+    std::vector<HiveChange> pending_;
+};
+
+}  // namespace kestrel::platform

@@ -1,0 +1,296 @@
+#include "platform/MachineRoot.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "MachineRootSkeleton.h"
+#include "platform/AsciiCase.h"
+#include "platform/Places.h"
+#include "platform/WineServer.h"
+
+namespace kestrel::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kShellFolderKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+};
+
+struct ShellFolderNames {
+    std::string_view user;
+    std::string_view common;  // empty: the system has no all-users folder of this kind
+};
+
+ShellFolderNames shellFolderNames(ShellFolder folder) {
+    switch (folder) {
+        case ShellFolder::Desktop:
+            return {"Desktop", "Common Desktop"};
+        case ShellFolder::NetHood:
+            return {"NetHood", ""};
+        case ShellFolder::Programs:
+            return {"Programs", "Common Programs"};
+        case ShellFolder::Recent:
+            return {"Recent", ""};
+        case ShellFolder::SendTo:
+            return {"SendTo", ""};
+        case ShellFolder::StartMenu:
+            return {"Start Menu", "Common Start Menu"};
+        case ShellFolder::Startup:
+            return {"Startup", "Common Startup"};
+        case ShellFolder::Templates:
+            return {"Templates", "Common Templates"};
+        case ShellFolder::AppData:
+            return {"AppData", "Common AppData"};
+        case ShellFolder::PrintHood:
+            return {"PrintHood", ""};
+        case ShellFolder::Favorites:
+            return {"Favorites", "Common Favorites"};
+        case ShellFolder::Personal:
+            return {"Personal", "Common Documents"};
+        case ShellFolder::Fonts:
+            return {"Fonts", ""};
+    }
+    return {};
+}
+
+std::string loginName() {
+    if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') return user;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_name) {
+        return entry->pw_name;
+    }
+    return "user";
+}
+
+std::string hostComputerName() {
+    std::array<char, 256> name{};
+    if (::gethostname(name.data(), name.size() - 1) != 0) return "LOCALHOST";
+    std::string result(name.data());
+    result = result.substr(0, result.find('.')).substr(0, 15);
+    for (char& c : result) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    return result.empty() ? "LOCALHOST" : result;
+}
+
+// winecfg's names for the Windows versions it can pretend to be.
+std::optional<WindowsVersion> versionFromWineName(std::string_view name) {
+    struct Entry {
+        std::string_view name;
+        WindowsVersion version;
+    };
+    using enum WindowsFamily;
+    static constexpr Entry kVersions[] = {
+        {"win95", {Windows9x, 4, 0}},     {"win98", {Windows9x, 4, 10}},
+        {"winme", {Windows9x, 4, 90}},    {"nt351", {WindowsNT, 3, 51}},
+        {"nt40", {WindowsNT, 4, 0}},      {"win2k", {WindowsNT, 5, 0}},
+        {"winxp", {WindowsNT, 5, 1}},     {"winxp64", {WindowsNT, 5, 2}},
+        {"win2003", {WindowsNT, 5, 2}},   {"vista", {WindowsNT, 6, 0}},
+        {"win2008", {WindowsNT, 6, 0}},   {"win7", {WindowsNT, 6, 1}},
+        {"win2008r2", {WindowsNT, 6, 1}}, {"win8", {WindowsNT, 6, 2}},
+        {"win81", {WindowsNT, 6, 3}},     {"win10", {WindowsNT, 10, 0}},
+        {"win11", {WindowsNT, 10, 0}},
+    };
+    for (const Entry& entry : kVersions) {
+        if (equalsIgnoreAsciiCase(entry.name, name)) return entry.version;
+    }
+    return std::nullopt;
+}
+
+// "major.minor[.build]"
+std::optional<std::pair<int, int>> parseVersionText(std::string_view text) {
+    int major = 0, minor = 0;
+    std::size_t pos = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && major < 1000) {
+        major = major * 10 + (text[pos++] - '0');
+    }
+    if (pos == 0 || pos >= text.size() || text[pos] != '.') return std::nullopt;
+    const std::size_t start = ++pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && minor < 1000) {
+        minor = minor * 10 + (text[pos++] - '0');
+    }
+    if (pos == start) return std::nullopt;
+    return std::pair{major, minor};
+}
+
+}  // namespace
+
+fs::path MachineRoot::defaultPrefix() {
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
+        return prefix;
+    }
+    return homeDir() / ".wine";
+}
+
+MachineRoot::MachineRoot(fs::path prefix, std::string userName, fs::path serverDirectory,
+                         std::unique_ptr<Registry> registry)
+    : prefix_(std::move(prefix)),
+      userName_(std::move(userName)),
+      serverDirectory_(std::move(serverDirectory)),
+      registry_(std::move(registry)) {}
+
+Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::path& prefix,
+                                                                      MachineRootOptions options) {
+    std::error_code ec;
+    const fs::path absolutePrefix = fs::absolute(prefix, ec);
+    if (ec) return unexpected("cannot use " + prefix.string() + ": " + ec.message());
+    std::string userName = options.userName.empty() ? loginName() : options.userName;
+    if (options.serverDirectory.empty()) options.serverDirectory = defaultWineServerDirectory();
+    if (std::error_code created = createSkeletonFolders(absolutePrefix, userName)) {
+        return unexpected("cannot create the machine root " + absolutePrefix.string() + ": " +
+                          created.message());
+    }
+    const bool freshRegistry = !fs::exists(absolutePrefix / "system.reg", ec);
+    auto registry = Registry::open(absolutePrefix, options.serverDirectory);
+    if (!registry) return unexpected(registry.error().describe());
+    std::unique_ptr<MachineRoot> root(new MachineRoot(
+        absolutePrefix, std::move(userName), options.serverDirectory, std::move(registry.value())));
+    if (freshRegistry) {
+        fillDefaultRegistry(root->registry(), root->userName_, hostComputerName());
+        if (root->registry().save() != 0) return unexpected(root->registry().saveError());
+    }
+    return root;
+}
+
+WindowsVersion MachineRoot::windowsVersion() const {
+    RegistryValue value;
+    for (const RegistryRoot root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine}) {
+        if (registry_->queryValue(root, "Software\\Wine", "Version", &value) == 0) {
+            if (auto version = versionFromWineName(value.textValue())) return *version;
+        }
+    }
+    const auto machine = RegistryRoot::LocalMachine;
+    constexpr std::string_view nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+    RegistryValue minor;
+    if (registry_->queryValue(machine, nt, "CurrentMajorVersionNumber", &value) == 0 &&
+        registry_->queryValue(machine, nt, "CurrentMinorVersionNumber", &minor) == 0) {
+        return {WindowsFamily::WindowsNT, static_cast<int>(value.dwordValue()),
+                static_cast<int>(minor.dwordValue())};
+    }
+    if (registry_->queryValue(machine, nt, "CurrentVersion", &value) == 0) {
+        if (auto parsed = parseVersionText(value.textValue())) {
+            return {WindowsFamily::WindowsNT, parsed->first, parsed->second};
+        }
+    }
+    if (registry_->queryValue(machine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                              "VersionNumber", &value) == 0) {
+        if (auto parsed = parseVersionText(value.textValue())) {
+            return {WindowsFamily::Windows9x, parsed->first, parsed->second};
+        }
+    }
+    return {};
+}
+
+std::string MachineRoot::expandRootEnvironment(std::string_view text) const {
+    const std::string profile = profileDirectory();
+    const std::pair<std::string_view, std::string> variables[] = {
+        {"USERPROFILE", profile},
+        {"APPDATA", profile + "\\AppData\\Roaming"},
+        {"LOCALAPPDATA", profile + "\\AppData\\Local"},
+        {"TEMP", profile + "\\AppData\\Local\\Temp"},
+        {"TMP", profile + "\\AppData\\Local\\Temp"},
+        {"ALLUSERSPROFILE", "C:\\ProgramData"},
+        {"PROGRAMDATA", "C:\\ProgramData"},
+        {"PUBLIC", "C:\\users\\Public"},
+        {"SYSTEMROOT", windowsDirectory()},
+        {"WINDIR", windowsDirectory()},
+        {"SYSTEMDRIVE", "C:"},
+        {"HOMEDRIVE", "C:"},
+        {"HOMEPATH", "\\users\\" + userName_},
+        {"USERNAME", userName_},
+        {"PROGRAMFILES", "C:\\Program Files"},
+        {"COMMONPROGRAMFILES", "C:\\Program Files\\Common Files"},
+    };
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t open = text.find('%', pos);
+        const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
+        if (close == std::string_view::npos) break;
+        out += text.substr(pos, open - pos);
+        const std::string_view name = text.substr(open + 1, close - open - 1);
+        const auto* match = std::ranges::find_if(
+            variables, [&](const auto& entry) { return equalsIgnoreAsciiCase(entry.first, name); });
+        if (match != std::end(variables)) {
+            out += match->second;
+            pos = close + 1;
+        } else {
+            out += '%';  // not ours: the second percent sign may open the next reference
+            pos = open + 1;
+        }
+    }
+    out += text.substr(pos);
+    return out;
+}
+
+std::string MachineRoot::defaultShellFolder(ShellFolder folder, bool common) const {
+    const std::string profile = profileDirectory();
+    const std::string roaming = profile + "\\AppData\\Roaming\\Microsoft\\Windows";
+    const std::string allUsers = "C:\\ProgramData\\Microsoft\\Windows";
+    switch (folder) {
+        case ShellFolder::Desktop:
+            return common ? "C:\\users\\Public\\Desktop" : profile + "\\Desktop";
+        case ShellFolder::NetHood:
+            return roaming + "\\Network Shortcuts";
+        case ShellFolder::Programs:
+            return (common ? allUsers : roaming) + "\\Start Menu\\Programs";
+        case ShellFolder::Recent:
+            return roaming + "\\Recent";
+        case ShellFolder::SendTo:
+            return roaming + "\\SendTo";
+        case ShellFolder::StartMenu:
+            return (common ? allUsers : roaming) + "\\Start Menu";
+        case ShellFolder::Startup:
+            return (common ? allUsers : roaming) + "\\Start Menu\\Programs\\Startup";
+        case ShellFolder::Templates:
+            return (common ? allUsers : roaming) + "\\Templates";
+        case ShellFolder::AppData:
+            return common ? "C:\\ProgramData" : profile + "\\AppData\\Roaming";
+        case ShellFolder::PrintHood:
+            return roaming + "\\Printer Shortcuts";
+        case ShellFolder::Favorites:
+            return common ? "C:\\users\\Public\\Favorites" : profile + "\\Favorites";
+        case ShellFolder::Personal:
+            return common ? "C:\\users\\Public\\Documents" : profile + "\\Documents";
+        case ShellFolder::Fonts:
+            return windowsDirectory() + "\\Fonts";
+    }
+    return profile;
+}
+
+std::string MachineRoot::shellFolder(ShellFolder folder, bool common) const {
+    const ShellFolderNames names = shellFolderNames(folder);
+    const bool useCommon = common && !names.common.empty() && windowsVersion().isNT();
+    const RegistryRoot root = useCommon ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser;
+    RegistryValue value;
+    for (const std::string_view key : kShellFolderKeys) {
+        if (registry_->queryValue(root, key, useCommon ? names.common : names.user, &value) == 0 &&
+            isStringType(value.type)) {
+            std::string path = expandRootEnvironment(value.textValue());
+            while (path.size() > 3 && path.back() == '\\') path.pop_back();
+            if (!path.empty()) return path;
+        }
+    }
+    return defaultShellFolder(folder, useCommon);
+}
+
+std::string MachineRoot::computerName() const {
+    RegistryValue value;
+    if (registry_->queryValue(RegistryRoot::LocalMachine,
+                              "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName",
+                              "ComputerName", &value) == 0 &&
+        !value.textValue().empty()) {
+        return value.textValue();
+    }
+    return hostComputerName();
+}
+
+bool MachineRoot::wineServerRunning() const {
+    return platform::wineServerRunning(prefix_, serverDirectory_);
+}
+
+}  // namespace kestrel::platform

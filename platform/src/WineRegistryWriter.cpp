@@ -1,0 +1,164 @@
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "platform/WideText.h"
+#include "platform/WineRegistryFile.h"
+
+namespace kestrel::platform {
+
+namespace {
+
+constexpr char kControlEscapes[33] = ".......abtnvfr.............e....";
+
+bool isHexDigit(char16_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Escapes text the way Wine does; returns the number of characters written. A final zero
+// unit is the string's terminator and is not written.
+std::size_t appendEscaped(std::string& out, std::u16string_view text, std::string_view specials) {
+    const std::size_t before = out.size();
+    char buffer[16];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        const bool hasNext = i + 1 < text.size();
+        if (c > 127) {
+            const bool longForm = hasNext && text[i + 1] < 128 && isHexDigit(text[i + 1]);
+            std::snprintf(buffer, sizeof buffer, longForm ? "\\x%04x" : "\\x%x", unsigned{c});
+            out += buffer;
+        } else if (c < 32) {
+            if (c == 0 && !hasNext) continue;
+            if (kControlEscapes[c] != '.') {
+                out += '\\';
+                out += kControlEscapes[c];
+            } else {
+                const bool octalFollows = hasNext && text[i + 1] >= '0' && text[i + 1] <= '7';
+                std::snprintf(buffer, sizeof buffer, octalFollows ? "\\%03o" : "\\%o", unsigned{c});
+                out += buffer;
+            }
+        } else {
+            const char ascii = static_cast<char>(c);
+            if (ascii == '\\' || specials.find(ascii) != std::string_view::npos) out += '\\';
+            out += ascii;
+        }
+    }
+    return out.size() - before;
+}
+
+// Strings are written as text only when they end in their terminating zero.
+bool isTerminatedText(const RegistryValue& value) {
+    if (!isStringType(value.type) || value.data.size() < 2 || value.data.size() % 2 != 0) {
+        return false;
+    }
+    return value.data[value.data.size() - 1] == 0 && value.data[value.data.size() - 2] == 0;
+}
+
+void appendValue(std::string& out, const std::string& name, const RegistryValue& value) {
+    std::size_t count;
+    if (name.empty()) {
+        out += "@=";
+        count = 2;
+    } else {
+        out += '"';
+        count = 1 + appendEscaped(out, utf8ToUtf16(name), "\"");
+        out += "\"=";
+        count += 2;
+    }
+    char buffer[32];
+    if (isTerminatedText(value)) {
+        if (value.type != kRegSz) {
+            std::snprintf(buffer, sizeof buffer, "str(%x):", unsigned{value.type});
+            out += buffer;
+        }
+        out += '"';
+        appendEscaped(out, bytesToUtf16(value.data), "\"");
+        out += "\"\n";
+        return;
+    }
+    if (value.type == kRegDword && value.data.size() == 4) {
+        std::snprintf(buffer, sizeof buffer, "dword:%08x\n", unsigned{value.dwordValue()});
+        out += buffer;
+        return;
+    }
+    if (value.type == kRegBinary) {
+        out += "hex:";
+        count += 4;
+    } else {
+        const int n = std::snprintf(buffer, sizeof buffer, "hex(%x):", unsigned{value.type});
+        out += buffer;
+        count += static_cast<std::size_t>(n);
+    }
+    // Long data wraps after 76 columns with a backslash and a two-space indent.
+    for (std::size_t i = 0; i < value.data.size(); ++i) {
+        std::snprintf(buffer, sizeof buffer, "%02x",
+                      unsigned{static_cast<unsigned char>(value.data[i])});
+        out += buffer;
+        count += 2;
+        if (i + 1 < value.data.size()) {
+            out += ',';
+            if (++count > 76) {
+                out += "\\\n  ";
+                count = 2;
+            }
+        }
+    }
+    out += '\n';
+}
+
+void appendPath(std::string& out, const std::vector<const RegistryKey*>& path) {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (i > 0) out += "\\\\";
+        appendEscaped(out, utf8ToUtf16(path[i]->name()), "[]");
+    }
+}
+
+void appendKey(std::string& out, const RegistryKey& key, std::vector<const RegistryKey*>& path) {
+    if (key.isVolatile) return;
+    const bool isRoot = path.empty();
+    // Keys that only hold subkeys are implied by them (volatile subkeys are not written, so
+    // they imply nothing).
+    const bool hasOwnContent =
+        !key.values().empty() || key.className || key.isLink || !key.extraLines.empty();
+    const bool impliedBySubkeys = std::ranges::any_of(
+        key.subkeys(), [](const auto& entry) { return !entry.second->isVolatile; });
+    if (hasOwnContent || (!isRoot && !impliedBySubkeys)) {
+        out += "\n[";
+        appendPath(out, path);
+        out += ']';
+        if (key.seconds) out += ' ' + std::to_string(*key.seconds);
+        out += '\n';
+        if (key.fileTime) {
+            char buffer[40];
+            std::snprintf(buffer, sizeof buffer, "#time=%x%08x\n",
+                          static_cast<unsigned>(*key.fileTime >> 32),
+                          static_cast<unsigned>(*key.fileTime & 0xFFFFFFFFu));
+            out += buffer;
+        }
+        if (key.className) {
+            out += "#class=\"";
+            appendEscaped(out, utf8ToUtf16(*key.className), "\"");
+            out += "\"\n";
+        }
+        if (key.isLink) out += "#link\n";
+        for (const std::string& line : key.extraLines) out += line + '\n';
+        for (const auto& [name, value] : key.values()) appendValue(out, name, value);
+    }
+    for (const auto& [name, subkey] : key.subkeys()) {
+        path.push_back(subkey.get());
+        appendKey(out, *subkey, path);
+        path.pop_back();
+    }
+}
+
+}  // namespace
+
+std::string serialiseWineRegistry(const RegistryHive& hive) {
+    std::string out = "WINE REGISTRY Version 2\n";
+    for (const std::string& line : hive.header) out += line + '\n';
+    std::vector<const RegistryKey*> path;
+    appendKey(out, hive.root, path);
+    return out;
+}
+
+}  // namespace kestrel::platform

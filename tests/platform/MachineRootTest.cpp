@@ -1,0 +1,189 @@
+#include "platform/MachineRoot.h"
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/ShortName.h"
+
+namespace kestrel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MachineRootTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<MachineRoot> openRoot() {
+        auto root = MachineRoot::open(dir_ / "prefix", {"alice", dir_ / "servers"});
+        EXPECT_TRUE(root.has_value()) << (root ? "" : root.error());
+        return root ? std::move(root.value()) : nullptr;
+    }
+    void setWineVersion(MachineRoot& root, std::string_view version) {
+        root.registry().createKey(RegistryRoot::CurrentUser, "Software\\Wine");
+        root.registry().setValue(RegistryRoot::CurrentUser, "Software\\Wine", "Version",
+                                 RegistryValue::text(kRegSz, version));
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(MachineRootTest, NewPrefixGetsTheSkeletonOfAWinePrefix) {
+    auto root = openRoot();
+    const fs::path prefix = dir_ / "prefix";
+    EXPECT_EQ(fs::read_symlink(prefix / "dosdevices/c:"), "../drive_c");
+    EXPECT_EQ(fs::read_symlink(prefix / "dosdevices/z:"), "/");
+    for (const char* folder : {"drive_c/windows/system32", "drive_c/Program Files/Common Files",
+                               "drive_c/users/alice/Desktop", "drive_c/users/Public/Desktop"}) {
+        EXPECT_TRUE(fs::is_directory(prefix / folder)) << folder;
+    }
+    const std::string system = test::readFile(prefix / "system.reg");
+    EXPECT_EQ(
+        system.rfind(
+            "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n", 0),
+        0u);
+    EXPECT_NE(system.find("[System\\\\CurrentControlSet]"), std::string::npos);
+    EXPECT_NE(system.find("#link\n"), std::string::npos);
+    EXPECT_EQ(root->windowsVersion().family, WindowsFamily::WindowsNT);
+    EXPECT_EQ(root->windowsVersion().major, 10);
+    EXPECT_FALSE(root->computerName().empty());
+
+    // Opening again changes nothing that exists.
+    test::writeFile(prefix / "drive_c/windows/win.ini", "[intl]\r\nsDate=/\r\n");
+    root.reset();
+    auto again = openRoot();
+    EXPECT_EQ(test::readFile(prefix / "system.reg"), system);
+    EXPECT_EQ(test::readFile(again->profileFile("WIN.INI")), "[intl]\r\nsDate=/\r\n");
+}
+
+TEST_F(MachineRootTest, WindowsVersionComesFromTheRegistry) {
+    auto root = openRoot();
+    setWineVersion(*root, "win98");
+    EXPECT_EQ(root->windowsVersion().family, WindowsFamily::Windows9x);
+    EXPECT_EQ(root->windowsVersion().minor, 10);
+    setWineVersion(*root, "nt40");
+    EXPECT_TRUE(root->windowsVersion().isNT());
+    EXPECT_EQ(root->windowsVersion().major, 4);
+
+    setWineVersion(*root, "unknown");
+    auto& registry = root->registry();
+    registry.deleteValue(RegistryRoot::LocalMachine,
+                         "Software\\Microsoft\\Windows NT\\CurrentVersion",
+                         "CurrentMajorVersionNumber");
+    EXPECT_EQ(root->windowsVersion().major, 6);  // CurrentVersion "6.3"
+    registry.deleteTree(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows NT");
+    registry.createKey(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion");
+    registry.setValue(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                      "VersionNumber", RegistryValue::text(kRegSz, "4.00.950"));
+    EXPECT_EQ(root->windowsVersion().family, WindowsFamily::Windows9x);
+    EXPECT_EQ(root->windowsVersion().major, 4);
+    EXPECT_EQ(root->windowsVersion().minor, 0);
+}
+
+TEST_F(MachineRootTest, WindowsPathsResolveWithoutRegardToCase) {
+    auto root = openRoot();
+    const fs::path driveC = dir_ / "prefix/drive_c";
+    fs::create_directories(driveC / "Program Files/Acme App");
+    test::writeFile(driveC / "Program Files/Acme App/ReadMe.TXT", "x");
+
+    EXPECT_EQ(root->hostPath("c:\\PROGRAM FILES\\acme app\\readme.txt"),
+              dir_ / "prefix/dosdevices/c:/Program Files/Acme App/ReadMe.TXT");
+    // New components keep the case written; "." and ".." are resolved, "/" separates too.
+    EXPECT_EQ(root->hostPath("C:/program files/./New\\..\\New Dir\\File.Txt"),
+              dir_ / "prefix/dosdevices/c:/Program Files/New Dir/File.Txt");
+    EXPECT_EQ(root->hostPath("\\windows"), dir_ / "prefix/dosdevices/c:/windows");
+    EXPECT_EQ(root->hostPath("system32", "C:\\Windows"),
+              dir_ / "prefix/dosdevices/c:/windows/system32");
+    EXPECT_EQ(root->hostPath("\\\\?\\C:\\..\\..\\users"), dir_ / "prefix/dosdevices/c:/users");
+    EXPECT_EQ(root->hostPath("\\\\server\\share\\x"),
+              dir_ / "prefix/dosdevices/unc/server/share/x");
+    EXPECT_EQ(root->hostPath("Q:\\x"), std::nullopt);
+    EXPECT_EQ(root->profileFile("system.ini"), dir_ / "prefix/dosdevices/c:/windows/system.ini");
+
+    EXPECT_EQ(root->windowsPath(driveC / "Program Files/Acme App"), "C:\\Program Files\\Acme App");
+    EXPECT_EQ(root->windowsPath(driveC), "C:\\");
+    EXPECT_EQ(root->windowsPath("/usr/share/doc"), "Z:\\usr\\share\\doc");
+    EXPECT_EQ(root->windowsPath("/"), "Z:\\");
+    {
+        test::ScopedCurrentDir cwd(driveC / "windows");
+        EXPECT_EQ(root->windowsPath("system32/../inf"), "C:\\windows\\inf");
+    }
+    // A deeper drive link wins over C: and Z:.
+    fs::create_directory_symlink(driveC / "Program Files", dir_ / "prefix/dosdevices/p:");
+    EXPECT_EQ(root->windowsPath(driveC / "Program Files/Acme App"), "P:\\Acme App");
+}
+
+TEST_F(MachineRootTest, ShortPathsAreDeterministic) {
+    auto root = openRoot();
+    const fs::path driveC = dir_ / "prefix/drive_c";
+    fs::create_directories(driveC / "Program Files (x86)");
+    fs::create_directories(driveC / "Acme");
+    EXPECT_EQ(root->shortPath("C:\\Program Files\\Common Files"), "C:\\PROGRA~1\\COMMON~1");
+    EXPECT_EQ(root->shortPath("c:\\program files (x86)\\"), "C:\\PROGRA~2\\");
+    EXPECT_EQ(root->shortPath("C:\\Acme\\Not Yet There.text"), "C:\\Acme\\NOTYET~1.TEX");
+    EXPECT_EQ(root->shortPath("C:\\"), "C:\\");
+}
+
+TEST(ShortName, CollisionsCountInNameOrderThenHash) {
+    EXPECT_TRUE(isShortName("README.TXT"));
+    EXPECT_TRUE(isShortName("readme.txt"));
+    EXPECT_FALSE(isShortName("Read Me.txt"));
+    EXPECT_FALSE(isShortName("a.b.c"));
+    EXPECT_FALSE(isShortName("toolongname"));
+    EXPECT_FALSE(isShortName("x.html"));
+    EXPECT_EQ(shortNameIn({}, ".profile"), "PROFIL~1");
+    EXPECT_EQ(shortNameIn({}, "a+b;c.long"), "A_B_C~1.LON");
+    EXPECT_EQ(shortNameIn({}, "\xc3\xa9t\xc3\xa9 2024.doc"), "_T_202~1.DOC");
+
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i) names.push_back("Document number " + std::to_string(i) + ".txt");
+    EXPECT_EQ(shortNameIn(names, "Document number 0.txt"), "DOCUME~1.TXT");
+    EXPECT_EQ(shortNameIn(names, "document number 3.txt"), "DOCUME~4.TXT");
+    const std::string fifth = shortNameIn(names, "Document number 4.txt");
+    EXPECT_EQ(fifth.size(), 12u);
+    EXPECT_EQ(fifth.substr(0, 2), "DO");
+    EXPECT_EQ(fifth.substr(6), "~1.TXT");
+    EXPECT_NE(shortNameIn(names, "Document number 5.txt"), fifth);
+    // A short name already taken by a real 8.3 entry is skipped.
+    EXPECT_EQ(shortNameIn({"DOCUME~1.TXT", "Document one.txt"}, "Document one.txt"),
+              "DOCUME~2.TXT");
+    // Order does not depend on the order of the listing.
+    EXPECT_EQ(shortNameIn({"b long name", "A long name"}, "b long name"),
+              shortNameIn({"A long name", "b long name"}, "b long name"));
+}
+
+TEST_F(MachineRootTest, ShellFoldersFollowTheRegistryElseTheLayout) {
+    auto root = openRoot();
+    EXPECT_EQ(root->shellFolder(ShellFolder::Desktop, false), "C:\\users\\alice\\Desktop");
+    EXPECT_EQ(root->shellFolder(ShellFolder::Programs, true),
+              "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs");
+    EXPECT_EQ(root->shellFolder(ShellFolder::NetHood, true),
+              "C:\\users\\alice\\AppData\\Roaming\\Microsoft\\Windows\\Network Shortcuts");
+    const std::string key =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    root->registry().createKey(RegistryRoot::CurrentUser, key);
+    root->registry().setValue(RegistryRoot::CurrentUser, key, "Personal",
+                              RegistryValue::text(kRegExpandSz, "%USERPROFILE%\\My Files\\"));
+    EXPECT_EQ(root->shellFolder(ShellFolder::Personal, false), "C:\\users\\alice\\My Files");
+    EXPECT_EQ(root->expandRootEnvironment("%WinDir%;%nope%;%APPDATA%%"),
+              "C:\\windows;%nope%;C:\\users\\alice\\AppData\\Roaming%");
+    // 95/98 have no all-users folders.
+    setWineVersion(*root, "win95");
+    EXPECT_EQ(root->shellFolder(ShellFolder::Desktop, true), "C:\\users\\alice\\Desktop");
+}
+
+TEST_F(MachineRootTest, DefaultPrefixFollowsWinePrefix) {
+    {
+        test::ScopedEnv prefix("WINEPREFIX", (dir_ / "p").string());
+        EXPECT_EQ(MachineRoot::defaultPrefix(), dir_ / "p");
+    }
+    test::ScopedEnv unset("WINEPREFIX", std::nullopt);
+    test::ScopedEnv home("HOME", dir_.path().string());
+    EXPECT_EQ(MachineRoot::defaultPrefix(), dir_ / ".wine");
+    // A prefix that cannot be created is an error, not a crash.
+    test::writeFile(dir_ / "file", "x");
+    auto root = MachineRoot::open(dir_ / "file/prefix", {"bob", dir_ / "servers"});
+    ASSERT_FALSE(root.has_value());
+    EXPECT_NE(root.error().find("file/prefix"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestrel::platform

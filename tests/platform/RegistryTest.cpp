@@ -1,0 +1,259 @@
+#include "platform/Registry.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "TestSupport.h"
+#include "platform/WideText.h"
+#include "platform/WindowsErrors.h"
+#include "platform/WineServer.h"
+
+namespace kestrel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using Root = RegistryRoot;
+
+class RegistryTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<Registry> openRegistry() {
+        auto registry = Registry::open(dir_.path(), dir_ / "servers");
+        EXPECT_TRUE(registry.has_value()) << (registry ? "" : registry.error().describe());
+        return registry ? std::move(registry.value()) : nullptr;
+    }
+    std::string text(Registry& registry, Root root, std::string_view key, std::string_view name) {
+        RegistryValue value;
+        if (registry.queryValue(root, key, name, &value) != 0) return "<missing>";
+        return value.textValue();
+    }
+    void linkControlSet(Registry& registry) {
+        registry.createKey(Root::LocalMachine, "System\\ControlSet001");
+        registry.createLink(Root::LocalMachine, "System\\CurrentControlSet",
+                            "\\Registry\\Machine\\System\\ControlSet001");
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(RegistryTest, KeysAndValuesWithWindowsErrorCodes) {
+    auto registry = openRegistry();
+    bool created = false;
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\Acme"), kErrorFileNotFound);
+    EXPECT_EQ(
+        registry->setValue(Root::LocalMachine, "Software\\Acme", "x", RegistryValue::dword(1)),
+        kErrorFileNotFound);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Acme\\App", false, &created), 0);
+    EXPECT_TRUE(created);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "software\\ACME\\app", false, &created), 0);
+    EXPECT_FALSE(created);
+    EXPECT_EQ(registry->setValue(Root::LocalMachine, "Software\\Acme\\App", "Path",
+                                 RegistryValue::text(kRegSz, "C:\\Acme")),
+              0);
+    EXPECT_EQ(text(*registry, Root::LocalMachine, "\\SOFTWARE\\\\acme\\App\\", "PATH"), "C:\\Acme");
+    // An existing value keeps the spelling of its name.
+    registry->setValue(Root::LocalMachine, "Software\\Acme\\App", "PATH", RegistryValue::dword(7));
+    std::vector<std::string> names;
+    EXPECT_EQ(registry->valueNames(Root::LocalMachine, "Software\\Acme\\App", &names), 0);
+    EXPECT_EQ(names, std::vector<std::string>{"Path"});
+
+    EXPECT_EQ(registry->deleteKey(Root::LocalMachine, "Software\\Acme"), kErrorAccessDenied);
+    EXPECT_EQ(registry->deleteValue(Root::LocalMachine, "Software\\Acme\\App", "nope"),
+              kErrorFileNotFound);
+    EXPECT_EQ(registry->deleteKey(Root::LocalMachine, "Software\\Acme\\App"), 0);
+    EXPECT_EQ(registry->deleteKey(Root::LocalMachine, "Software\\Acme\\App"), kErrorFileNotFound);
+    EXPECT_EQ(registry->deleteTree(Root::LocalMachine, ""), kErrorAccessDenied);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, std::string(256, 'k')),
+              kErrorInvalidParameter);
+    EXPECT_EQ(registry->createKey(Root::DynData, "x"), kErrorInvalidHandle);
+    EXPECT_EQ(registry->queryValue(Root::PerformanceData, "", "x", nullptr), kErrorInvalidHandle);
+}
+
+TEST_F(RegistryTest, RootsMapOntoTheHives) {
+    auto registry = openRegistry();
+    registry->createKey(Root::ClassesRoot, ".xyz");
+    registry->setValue(Root::ClassesRoot, ".xyz", "", RegistryValue::text(kRegSz, "XyzFile"));
+    EXPECT_EQ(text(*registry, Root::LocalMachine, "Software\\Classes\\.xyz", ""), "XyzFile");
+
+    registry->createKey(Root::CurrentUser, "Software\\Acme");
+    registry->setValue(Root::CurrentUser, "Software\\Acme", "U", RegistryValue::text(kRegSz, "me"));
+    EXPECT_EQ(text(*registry, Root::Users, "S-1-5-21-0-0-0-1000\\Software\\Acme", "U"), "me");
+    std::vector<std::string> users;
+    registry->subkeyNames(Root::Users, "", &users);
+    EXPECT_EQ(users, (std::vector<std::string>{".Default", "S-1-5-21-0-0-0-1000"}));
+    registry->createKey(Root::Users, ".Default\\Software");
+
+    // Another user has no hive here.
+    registry->setCurrentUser("S-1-5-21-1-2-3-1001");
+    EXPECT_EQ(registry->openKey(Root::CurrentUser, "Software"), kErrorFileNotFound);
+    EXPECT_EQ(registry->createKey(Root::Users, "S-1-5-21-1-2-3-1001\\X"), kErrorFileNotFound);
+
+    ASSERT_EQ(registry->save(), 0) << registry->saveError();
+    EXPECT_NE(test::readFile(dir_ / "user.reg").find("[Software\\\\Acme]"), std::string::npos);
+    EXPECT_NE(test::readFile(dir_ / "user.reg")
+                  .find(";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000"),
+              std::string::npos);
+    EXPECT_NE(test::readFile(dir_ / "userdef.reg").find("[Software]"), std::string::npos);
+    EXPECT_NE(test::readFile(dir_ / "system.reg").find("[Software\\\\Classes\\\\.xyz]"),
+              std::string::npos);
+}
+
+TEST_F(RegistryTest, LinkKeysLeadToTheirTargetButAreDeletedThemselves) {
+    auto registry = openRegistry();
+    linkControlSet(*registry);
+    ASSERT_EQ(registry->createKey(Root::LocalMachine,
+                                  "System\\CurrentControlSet\\Control\\Session Manager"),
+              0);
+    EXPECT_EQ(
+        registry->openKey(Root::LocalMachine, "System\\ControlSet001\\Control\\Session Manager"),
+        0);
+    registry->createKey(Root::CurrentConfig, "");
+    EXPECT_EQ(
+        registry->openKey(Root::LocalMachine, "System\\ControlSet001\\Hardware Profiles\\Current"),
+        0);
+    EXPECT_EQ(registry->deleteTree(Root::LocalMachine, "System\\CurrentControlSet"), 0);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "System\\ControlSet001\\Control"), 0);
+
+    // A link to itself ends instead of looping.
+    registry->createLink(Root::LocalMachine, "Loop", "\\Registry\\Machine\\Loop");
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Loop\\Below"), kErrorFileNotFound);
+    EXPECT_EQ(registry->createLink(Root::LocalMachine, "Bad", "\\Elsewhere\\X"), 0);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Bad\\Below"), kErrorFileNotFound);
+    ASSERT_EQ(registry->save(), 0);
+    const std::string file = test::readFile(dir_ / "system.reg");
+    EXPECT_NE(file.find("#link\n\"SymbolicLinkValue\"=hex(6):5c,00,52,00"), std::string::npos)
+        << file;
+}
+
+TEST_F(RegistryTest, VolatileKeysStayInMemory) {
+    auto registry = openRegistry();
+    registry->createKey(Root::LocalMachine, "Software\\Run");
+    ASSERT_EQ(registry->createKey(Root::LocalMachine, "Software\\Run\\Now", true), 0);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Run\\Now\\Child"),
+              kErrorChildMustBeVolatile);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Run\\Now\\Child", true), 0);
+    registry->setValue(Root::LocalMachine, "Software\\Run\\Now", "v", RegistryValue::dword(1));
+    registry->createKey(Root::LocalMachine, "Software\\Kept");
+    RegistryKeyInfo info;
+    registry->queryKeyInfo(Root::LocalMachine, "Software\\Run\\Now", &info);
+    EXPECT_TRUE(info.isVolatile);
+    EXPECT_EQ(info.subkeys, 1u);
+
+    // Another process writes the hive meanwhile: our volatile keys survive the merge.
+    {
+        auto other = openRegistry();
+        other->createKey(Root::LocalMachine, "Software\\Other");
+        ASSERT_EQ(other->save(), 0);
+    }
+    ASSERT_EQ(registry->save(), 0) << registry->saveError();
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\Run\\Now\\Child"), 0);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\Other"), 0);
+    const std::string file = test::readFile(dir_ / "system.reg");
+    EXPECT_EQ(file.find("Now"), std::string::npos) << file;
+    auto reopened = openRegistry();
+    EXPECT_EQ(reopened->openKey(Root::LocalMachine, "Software\\Run\\Now"), kErrorFileNotFound);
+    EXPECT_EQ(reopened->openKey(Root::LocalMachine, "Software\\Run"), 0);
+    EXPECT_EQ(reopened->openKey(Root::LocalMachine, "Software\\Kept"), 0);
+}
+
+TEST_F(RegistryTest, SavingAHiveWineWroteKeepsWhatWeDoNotTouch) {
+    const std::string original = test::readFile(KESTREL_SOURCE_DIR "/tests/data/setup/system.reg");
+    test::writeFile(dir_ / "system.reg", original);
+    auto registry = openRegistry();
+    RegistryValue flag;
+    EXPECT_EQ(registry->queryValue(Root::LocalMachine, "System\\CurrentControlSet\\Control", "Flag",
+                                   &flag),
+              0);
+    EXPECT_EQ(flag.dwordValue(), 1u);
+
+    registry->createKey(Root::LocalMachine, "Software\\Acme\\App");
+    registry->setValue(Root::LocalMachine, "Software\\Acme\\App", "Added", RegistryValue::dword(5));
+    registry->deleteValue(Root::LocalMachine, "Software\\Acme\\App", "Binary");
+    ASSERT_EQ(registry->save(), 0) << registry->saveError();
+    const std::string written = test::readFile(dir_ / "system.reg");
+    EXPECT_NE(written.find("\"Added\"=dword:00000005\n"), std::string::npos);
+    EXPECT_EQ(written.find("\"Binary\""), std::string::npos);
+    // Everything after the changed key is as Wine wrote it.
+    const std::size_t tail = original.find("\n[Software\\\\Acme\\\\App\\\\Sub");
+    EXPECT_EQ(written.substr(written.size() - (original.size() - tail)), original.substr(tail));
+    EXPECT_EQ(written.find("[Software\\\\Acme\\\\App] 1700000000"),
+              std::string::npos);  // time changed
+}
+
+TEST_F(RegistryTest, BrokenHiveIsReportedAndNeverOverwritten) {
+    test::writeFile(dir_ / "user.reg", "WINE REGISTRY Version 2\n[A]\n\"x\"=dword:zz\n");
+    auto registry = Registry::open(dir_.path(), dir_ / "servers");
+    ASSERT_FALSE(registry.has_value());
+    EXPECT_EQ(registry.error().line, 3u);
+    EXPECT_NE(registry.error().describe().find("user.reg:3:"), std::string::npos);
+
+    // An empty file holds nothing; a hive broken by someone else after we read it is not
+    // replaced.
+    test::writeFile(dir_ / "user.reg", "");
+    auto good = openRegistry();
+    ASSERT_NE(good, nullptr);
+    good->createKey(Root::CurrentUser, "X");
+    test::writeFile(dir_ / "user.reg", "garbage");
+    EXPECT_EQ(good->save(), kErrorRegistryIoFailed);
+    EXPECT_NE(good->saveError().find("user.reg:1:1"), std::string::npos) << good->saveError();
+    EXPECT_EQ(test::readFile(dir_ / "user.reg"), "garbage");
+}
+
+// Two processes add values to the same hive, each saving after every change: none is lost.
+TEST_F(RegistryTest, ConcurrentSavesFromTwoProcessesLoseNothing) {
+    constexpr int kValues = 60;
+    ASSERT_TRUE(test::runInProcesses(2, [&](int index) {
+        auto registry = Registry::open(dir_.path(), dir_ / "servers");
+        if (!registry) return false;
+        for (int i = 0; i < kValues; ++i) {
+            const std::string key = "Software\\P" + std::to_string(index);
+            (*registry)->createKey(Root::LocalMachine, key);
+            (*registry)->setValue(Root::LocalMachine, key, "v" + std::to_string(i),
+                                  RegistryValue::dword(static_cast<std::uint32_t>(i)));
+            (*registry)->setValue(Root::LocalMachine, "Software\\Shared",
+                                  "p" + std::to_string(index) + "-" + std::to_string(i),
+                                  RegistryValue::text(kRegSz, "x"));
+            if ((*registry)->save() != 0) return false;
+        }
+        return true;
+    }));
+    auto registry = openRegistry();
+    for (int index = 0; index < 2; ++index) {
+        std::vector<std::string> names;
+        ASSERT_EQ(
+            registry->valueNames(Root::LocalMachine, "Software\\P" + std::to_string(index), &names),
+            0);
+        EXPECT_EQ(names.size(), static_cast<std::size_t>(kValues));
+    }
+    // Software\Shared was only ever written by setValue on a key that did not exist at first.
+    std::vector<std::string> shared;
+    registry->valueNames(Root::LocalMachine, "Software\\Shared", &shared);
+    EXPECT_TRUE(shared.empty());
+}
+
+TEST_F(RegistryTest, RefusesToSaveWhileAWineserverRuns) {
+    auto registry = openRegistry();
+    registry->createKey(Root::LocalMachine, "Software\\X");
+    const fs::path socketPath = wineServerSocket(dir_.path(), dir_ / "servers");
+    fs::create_directories(socketPath.parent_path());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(fd, 1), 0);
+    EXPECT_TRUE(wineServerRunning(dir_.path(), dir_ / "servers"));
+    EXPECT_EQ(registry->save(), kErrorBusy);
+    EXPECT_NE(registry->saveError().find("wineserver"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir_ / "system.reg"));
+    // A socket whose server has gone does not count.
+    ::close(fd);
+    EXPECT_FALSE(wineServerRunning(dir_.path(), dir_ / "servers"));
+    EXPECT_EQ(registry->save(), 0);
+}
+
+}  // namespace
+}  // namespace kestrel::platform
