@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <random>
@@ -22,6 +23,8 @@ constexpr std::size_t kMinimumIpHeaderSize = 20;
 // What fits into one IPv4 datagram behind the IP and ICMP headers.
 constexpr std::size_t kMaximumPayload = 65535 - kMinimumIpHeaderSize - kIcmpHeaderSize;
 constexpr std::uint8_t kEchoReply = 0;
+// Longer time-outs are cut to this, which keeps the deadline and poll()'s int in range.
+constexpr std::chrono::milliseconds kLongestWait = std::chrono::hours(24);
 constexpr std::uint8_t kEchoRequest = 8;
 
 struct IcmpSocket {
@@ -133,7 +136,8 @@ class IcmpEchoProbe final : public EchoProbe {
         to.sin_addr.s_addr = request.address;
 
         const Clock::time_point start = Clock::now();
-        const Clock::time_point deadline = start + request.timeout;
+        const Clock::time_point deadline =
+            start + std::clamp<std::chrono::milliseconds>(request.timeout, {}, kLongestWait);
         ssize_t sent;
         do {
             sent = ::sendto(socket->handle.get(), packet.data(), packet.size(), 0,

@@ -2,10 +2,11 @@
 #include <optional>
 #include <string>
 
+#include "Latin1Text.h"
 #include "ShellLinkFormat.h"
-#include "TextEncoding.h"
 #include "platform/AtomicFile.h"
 #include "platform/ShellLink.h"
+#include "platform/WideText.h"
 
 namespace kestrel::platform {
 
@@ -56,13 +57,12 @@ class ByteView {
             if (*unit == 0) break;
             text += static_cast<char16_t>(*unit);
         }
-        return utf8FromUtf16(text);
+        return utf16ToUtf8(text);
     }
+    // `units` UTF-16 code units at `offset`; the caller has checked that they lie inside.
     std::string utf16(std::size_t offset, std::size_t units) const {
-        std::u16string text(units, u'\0');
-        for (std::size_t i = 0; i < units; ++i)
-            text[i] = static_cast<char16_t>(*u16(offset + 2 * i));
-        return utf8FromUtf16(text);
+        return utf16ToUtf8(bytesToUtf16(
+            std::string_view(reinterpret_cast<const char*>(data_ + offset), 2 * units)));
     }
     std::string ansi(std::size_t offset, std::size_t length) const {
         return utf8FromLatin1(std::string(data_ + offset, data_ + offset + length));

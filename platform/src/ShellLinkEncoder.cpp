@@ -2,10 +2,11 @@
 #include <string>
 #include <utility>
 
+#include "Latin1Text.h"
 #include "ShellLinkFormat.h"
-#include "TextEncoding.h"
 #include "platform/AtomicFile.h"
 #include "platform/ShellLink.h"
+#include "platform/WideText.h"
 
 namespace kestrel::platform {
 
@@ -42,7 +43,7 @@ class ByteWriter {
 // The UTF-16 copy keeps characters the single-byte path has to replace with '?'.
 void writeLinkInfo(ByteWriter& out, const std::string& target) {
     const std::string ansi = latin1FromUtf8(target);
-    const std::u16string wide = utf16FromUtf8(target);
+    const std::u16string wide = utf8ToUtf16(target);
     const auto volumeOffset = kLinkInfoUnicodeHeaderSize;
     const std::uint32_t basePathOffset = volumeOffset + kVolumeIdSize;
     const auto suffixOffset = static_cast<std::uint32_t>(basePathOffset + ansi.size() + 1);
@@ -95,7 +96,7 @@ std::vector<std::uint8_t> encodeShellLink(const ShellLink& link) {
     for (const auto& [flag, text] : texts) {
         if (text->empty()) continue;
         flags |= flag;
-        strings.push_back(utf16FromUtf8(*text));
+        strings.push_back(utf8ToUtf16(*text));
         if (!fitsCountedString(strings.back())) return {};
     }
 

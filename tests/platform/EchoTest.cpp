@@ -93,6 +93,18 @@ TEST(IcmpEcho, LoopbackAnswersWithThePayload) {
     }
 }
 
+TEST(IcmpEcho, TimeOutsOutOfRange) {
+    auto probe = makeIcmpEchoProbe();
+    const EchoResult longest =
+        probe->send({address("127.0.0.1"), kBrowserPayload, std::chrono::milliseconds::max()});
+    if (longest.status == EchoStatus::NoSocket) GTEST_SKIP() << longest.error;
+    EXPECT_EQ(longest.status, EchoStatus::Reply);
+    // No time at all: the request goes out, but nobody waits for the answer.
+    const EchoResult none = probe->send({address("127.0.0.1"), kBrowserPayload, -5ms});
+    EXPECT_EQ(none.status, EchoStatus::TimedOut);
+    EXPECT_EQ(none.roundTripMs, -1);
+}
+
 TEST(IcmpEcho, NothingIsSentToNonHostAddresses) {
     auto probe = makeIcmpEchoProbe();
     const std::uint32_t noValue = parseIPv4("no value").value_or(INADDR_NONE);
