@@ -22,7 +22,7 @@ int runKestrelscope(int argc, char** argv) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProgramName);
-    QApplication::setWindowIcon(windowIcon());
+    QApplication::setWindowIcon(programIcon());
     QtUi ui;
     SettingsFile settings;
     if (startProgram(app, ui, settings, startDirectory) == StartOutcome::End) return 0;

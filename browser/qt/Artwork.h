@@ -19,6 +19,6 @@ QPixmap buttonPicture(Picture picture, PictureState state);
 enum class Decoration { Tree, User, Alias };
 QPixmap decoration(Decoration decoration);
 
-QIcon windowIcon();
+QIcon programIcon();
 
 }  // namespace kestrel::browser::qt

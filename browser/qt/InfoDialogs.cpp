@@ -57,7 +57,8 @@ AboutDialog::AboutDialog(const QString& version, QWidget* parent) : QDialog(pare
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     auto* picture = new QLabel(this);
-    picture->setPixmap(windowIcon().pixmap(64, 64));
+    picture->setObjectName(QStringLiteral("picture"));
+    picture->setPixmap(programIcon().pixmap(64, 64));
     row->addWidget(picture, 0, Qt::AlignTop);
     auto* text = new QVBoxLayout;
     auto* name = new QLabel(QStringLiteral("Kestrelscope"), this);

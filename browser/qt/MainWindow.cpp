@@ -11,6 +11,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Artwork.h"
 #include "DialogKit.h"
@@ -40,7 +41,7 @@ QGroupBox* group(const QString& title, QWidget* parent) {
 MainWindow::MainWindow(BrowserController& controller, QWidget* parent)
     : QDialog(parent, Qt::Window), controller_(controller) {
     setWindowTitle(kProgramName);
-    setWindowIcon(windowIcon());
+    setWindowIcon(programIcon());
     setSizeGripEnabled(true);
     for (int image = 0; image < kTreeImageCount; ++image) icons_[image] = treeIcon(image);
 
@@ -79,7 +80,7 @@ QWidget* MainWindow::buildTreePane() {
     ndsTree->setObjectName(QStringLiteral("ndsTreeButton"));
     ndsTree->setToolTip(QStringLiteral("Choose an NDS tree and log in"));
     buttons_[static_cast<std::size_t>(Button::NdsTree)] = ndsTree;
-    layout->addWidget(new QLabel(QStringLiteral("Tree:"), pane), 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Tree:"), pane), 0, 0, Qt::AlignRight);
     layout->addWidget(treeField_, 0, 1);
     layout->addWidget(ndsTree, 0, 2);
 
@@ -106,7 +107,8 @@ QWidget* MainWindow::buildTreePane() {
     inventory->setObjectName(QStringLiteral("inventoryServerButton"));
     inventory->setToolTip(QStringLiteral("Set the ZENworks inventory database server"));
     buttons_[static_cast<std::size_t>(Button::InventoryServer)] = inventory;
-    layout->addWidget(new QLabel(QStringLiteral("ZEN Inventory Server:"), pane), 2, 0);
+    layout->addWidget(new QLabel(QStringLiteral("ZEN Inventory Server:"), pane), 2, 0,
+                      Qt::AlignRight);
     layout->addWidget(inventoryField_, 2, 1);
     layout->addWidget(inventory, 2, 2);
     layout->setRowStretch(1, 1);
@@ -133,14 +135,20 @@ QWidget* MainWindow::buildButtonPane() {
               Button::RemoteExecute, Button::Chat, Button::Diagnostics, Button::Inventory,
               Button::InventoryQuery});
     addGroup(QStringLiteral("Workstation Object"),
-             {Button::WorkstationInfo, Button::WorkstationInventory, Button::IpPing,
-              Button::IpxPing, Button::WakeUp});
+             {Button::WorkstationInfo, Button::WorkstationInventory, Button::IpPing, Button::WakeUp,
+              Button::IpxPing});  // the hidden one last, leaving no gap
     addGroup(QStringLiteral("Start Context"),
              {Button::GotoStartContext, Button::ChangeStartContext, Button::SaveStartContext});
     addGroup(QStringLiteral("Tools"), {Button::CreateShortcut, Button::SearchWorkstation});
     layout->addStretch();
 
     for (Button which : {Button::Help, Button::About, Button::Ok}) textButton(which, this);
+
+    // The function buttons share one width, so the groups line up as columns.
+    int width = 0;
+    for (QPushButton* each : pane->findChildren<QPushButton*>())
+        width = std::max(width, each->sizeHint().width());
+    for (QPushButton* each : pane->findChildren<QPushButton*>()) each->setMinimumWidth(width);
     return pane;
 }
 

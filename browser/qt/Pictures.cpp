@@ -109,7 +109,7 @@ QPixmap buttonPicture(Picture picture, PictureState state) {
 }
 
 // A magnifying glass over the directory tree: the browser looks into the tree.
-QIcon windowIcon() {
+QIcon programIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64}) {
         icon.addPixmap(drawPixmap(size, 32, [](QPainter& p) {

@@ -167,6 +167,7 @@ TEST(InfoWindows, HelpListsTheSwitchesAndAboutTheVersion) {
 
     qt::AboutDialog about(QStringLiteral("Version 2.1 Rev.B"));
     EXPECT_EQ(about.findChild<QLabel*>("version")->text(), "Version 2.1 Rev.B");
+    EXPECT_FALSE(about.findChild<QLabel*>("picture")->pixmap().isNull());
 }
 
 }  // namespace

@@ -41,8 +41,8 @@ void DirectoryTest::SetUp() {
 
     kestrel::test::writeFile(root_ / "directory.json", testDirectory());
     kestrel::test::writeFile(root_ / "nwclient.ini",
-              "[Client]\nDirectory=directory.json\nDefaultTree=ACME_TREE\n"
-              "NameContext=O=Acme\nSessionFile=session\n");
+                             "[Client]\nDirectory=directory.json\nDefaultTree=ACME_TREE\n"
+                             "NameContext=O=Acme\nSessionFile=session\n");
 }
 
 std::unique_ptr<CNDSAccess> DirectoryTest::access(ClientLibraryNames names) {

@@ -21,6 +21,7 @@ TEST_F(MainWindowOnSample, OpensTheStartContextWithSortedChildrenAndTheirImages)
     app_.startContext = "OU=West.OU=Sales.O=Acme";
     auto& window = openWindow();
     EXPECT_EQ(window.windowTitle(), "Kestrelscope");
+    EXPECT_EQ(iconImage(window.windowIcon()), iconImage(qt::programIcon()));
     EXPECT_EQ(window.findChild<QLineEdit*>("treeField")->text(), "ACME_TREE");
     ASSERT_EQ(window.treeWidget()->topLevelItemCount(), 1);
     QTreeWidgetItem* top = topItem();
