@@ -15,25 +15,23 @@ QString latin1(std::string_view text) {
 
 }  // namespace
 
-AutomationService::AutomationService(QWidget* window, QObject* parent)
-    : QObject(parent), window_(window) {}
+AutomationService::AutomationService(QWidget* window, QDBusConnection bus)
+    : window_(window), bus_(std::move(bus)) {}
 
 AutomationService::~AutomationService() {
     if (!registered_) return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterObject(latin1(kAutomationObjectPath));
-    bus.unregisterService(latin1(kAutomationService));
+    bus_.unregisterObject(latin1(kAutomationObjectPath));
+    bus_.unregisterService(latin1(kAutomationService));
 }
 
 bool AutomationService::registerOnSessionBus() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return false;
-    if (!bus.registerObject(
+    if (!bus_.isConnected()) return false;
+    if (!bus_.registerObject(
             latin1(kAutomationObjectPath), this,
             QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties))
         return false;
-    if (!bus.registerService(latin1(kAutomationService))) {
-        bus.unregisterObject(latin1(kAutomationObjectPath));
+    if (!bus_.registerService(latin1(kAutomationService))) {
+        bus_.unregisterObject(latin1(kAutomationObjectPath));
         return false;
     }
     registered_ = true;

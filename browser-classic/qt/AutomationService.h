@@ -2,6 +2,7 @@
 // with one object that brings the main window to the front.
 #pragma once
 
+#include <QDBusConnection>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -15,11 +16,12 @@ class AutomationService : public QObject {
     Q_PROPERTY(QString ClassId READ classId)
 
   public:
-    explicit AutomationService(QWidget* window, QObject* parent = nullptr);
+    explicit AutomationService(QWidget* window,
+                               QDBusConnection bus = QDBusConnection::sessionBus());
     ~AutomationService() override;
 
-    // Takes the name and exports the object. False without a session bus or when another
-    // program holds the name; nothing is reported either way.
+    // Takes the name and exports the object. False without a bus or when another program
+    // holds the name; nothing is reported either way.
     bool registerOnSessionBus();
     QString classId() const;
 
@@ -28,6 +30,7 @@ class AutomationService : public QObject {
 
   private:
     QPointer<QWidget> window_;
+    QDBusConnection bus_;
     bool registered_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "ClassicApplication.h"
 
 #include <QApplication>
+#include <memory>
 
 #include "AutomationRegistration.h"
 #include "AutomationService.h"
@@ -44,11 +45,13 @@ int runClassic(int argc, char** argv) {
 
     MainWindow window(browser);
     ui.setWindow(&window);
-    AutomationService automation(&window);
-    if (isAutomationStart(commandLine))
-        automation.registerOnSessionBus();
-    else
+    std::unique_ptr<AutomationService> automation;
+    if (isAutomationStart(commandLine)) {
+        automation = std::make_unique<AutomationService>(&window);
+        automation->registerOnSessionBus();
+    } else {
         updateActivationFile(program);  // like a registry update, never worth a message
+    }
 
     browser.start(commandLine);
     window.refresh();

@@ -10,7 +10,6 @@ ClassicTreeWidget::ClassicTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
-    setExpandsOnDoubleClick(false);  // a double-click lists first, then toggles
     setDragDropMode(QAbstractItemView::NoDragDrop);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -73,6 +72,18 @@ void ClassicTreeWidget::mouseReleaseEvent(QMouseEvent* event) {
     }
     endDrag();
     QTreeWidget::mouseReleaseEvent(event);
+}
+
+void ClassicTreeWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The window decides what a double-click does (list, then open or close), wherever the
+    // first click of the pair went.
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && item != nullptr) {
+        event->accept();
+        emit itemActivated(item);
+        return;
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
 }
 
 void ClassicTreeWidget::endDrag() {

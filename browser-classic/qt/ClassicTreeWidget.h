@@ -15,6 +15,8 @@ class ClassicTreeWidget : public QTreeWidget {
 
   signals:
     void keyPressed();
+    // A double-click with the left button on an item.
+    void itemActivated(QTreeWidgetItem* item);
     // `target` is null when the item was let go over no item.
     void itemDropped(QTreeWidgetItem* dragged, QTreeWidgetItem* target);
 
@@ -23,6 +25,7 @@ class ClassicTreeWidget : public QTreeWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     void endDrag();

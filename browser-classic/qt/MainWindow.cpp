@@ -55,7 +55,7 @@ void MainWindow::createControls() {
     tree_->setGeometry(dialogRect(5, 20, 245, 245));
     tree_->setIconSize(QSize(kTreeImageSize, kTreeImageSize));
     setControlId(tree_, kIdTree, "tree");
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onDoubleClicked);
+    connect(tree_, &ClassicTreeWidget::itemActivated, this, &MainWindow::onDoubleClicked);
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (!rebuilding_) browser_.select(idOf(current));
     });

@@ -1,0 +1,61 @@
+// A private world for the first edition's tests: a temporary home, settings and desktop, the
+// sample directory, a login to ACME_TREE, and a browser whose programs and echoes are
+// recorded instead of run.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ClassicBrowser.h"
+#include "DirectoryAccess.h"
+#include "ScriptedUi.h"
+#include "TestSupport.h"
+#include "platform/Echo.h"
+
+namespace kestrel::classic::test {
+
+class ScriptedEcho : public platform::EchoProbe {
+  public:
+    platform::EchoResult send(const platform::EchoRequest& request) override {
+        requests.push_back(request);
+        return result;
+    }
+    std::vector<platform::EchoRequest> requests;
+    platform::EchoResult result;
+};
+
+class ClassicTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+
+    // Points the client at another directory file (the sample is the default).
+    void useDirectory(const std::filesystem::path& directoryFile);
+    void login(const char* tree = "ACME_TREE", const char* user = "CN=Admin.O=Acme",
+               const char* password = "acme");
+
+    // A started browser over a fresh directory access.
+    ClassicBrowser& startBrowser(const std::string& commandLine = "");
+    // Lists the way down from the top item through the given item texts, selects the last
+    // item and returns it; kNoItem when a step is missing.
+    ItemId open(std::initializer_list<const char*> path);
+    ItemId child(ItemId parent, const std::string& text) const;
+    std::filesystem::path profile() const { return root_ / "config/KESTRELSCOPE.INI"; }
+
+    kestrel::test::TempDir temp_;
+    std::filesystem::path root_ = temp_.path();
+    kestrel::test::ScopedEnvironment environment_;
+    ScriptedUi ui_;
+    ScriptedEcho echo_;
+    std::vector<std::string> started_;
+    platform::StartError startResult_ = platform::StartError::None;
+    WakeOnLanPorts ports_;
+    std::unique_ptr<DirectoryAccess> directory_;
+    std::unique_ptr<ClassicBrowser> browser_;
+};
+
+}  // namespace kestrel::classic::test
