@@ -1,0 +1,47 @@
+#include "ui/MessageEngine.h"
+
+#include "ui/MessageStrings.h"
+
+namespace kestrel::setup {
+
+MessageEngine::MessageEngine(Ui& ui, const StringTable& strings)
+    : ui_(ui), strings_(strings), caption_(strings.text(strings::kCaption).substr(0, 80)) {}
+
+int MessageEngine::show(int number, const std::vector<MessageArg>& args) {
+    auto spec = parseMessageSpec(strings_.message(number));
+    if (!spec) return 1;
+    MessageBoxRequest box;
+    box.number = number;
+    box.caption = caption_;
+    box.text = formatMessage(spec->text, args);
+    box.spec = std::move(*spec);
+    box.helpAvailable = !helpFile_.empty();
+    box.systemModal = systemModal_;
+    return ui_.messageBox(box, [this, number] { help(number); });
+}
+
+void MessageEngine::note(std::string_view format, const std::vector<MessageArg>& args) {
+    MessageBoxRequest box;
+    box.caption = caption_;
+    box.text = formatMessage(format, args);
+    box.spec.icon = MessageIcon::Information;
+    box.spec.buttons = {{"OK", 1}};
+    box.systemModal = systemModal_;
+    ui_.messageBox(box, [] {});
+}
+
+void MessageEngine::help(int context, std::string_view keyword) {
+    if (helpFile_.empty()) {
+        show(messages::kNoHelp);
+        return;
+    }
+    std::string topic;
+    if (!keyword.empty()) {
+        topic = std::string(keyword);
+    } else if (context != 0 && context != -1) {
+        topic = std::to_string(context);
+    }
+    ui_.openHelp(helpFile_, topic);
+}
+
+}  // namespace kestrel::setup

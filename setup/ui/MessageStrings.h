@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string_view>
+
+namespace kestrel::setup {
+
+// The installer's own string table: texts 5000-5037 and messages 5500-5566. nullptr for a
+// number that has no string.
+const char* builtinString(int number);
+
+// Numbers of the strings the installer's parts name.
+namespace strings {
+inline constexpr int kCaption = 5000;
+inline constexpr int kCopying = 5001;
+inline constexpr int kCopyingTo = 5002;
+inline constexpr int kWorkingOn = 5003;
+inline constexpr int kModifyingRegistry = 5004;
+inline constexpr int kWorkingOnGroup = 5005;
+inline constexpr int kComponentsSelected = 5006;
+inline constexpr int kDeleting = 5007;
+inline constexpr int kWindowsBits = 5008;
+inline constexpr int kUnknownSystem = 5009;
+inline constexpr int kSpaceNeeded = 5010;
+inline constexpr int kSpaceAvailable = 5011;
+inline constexpr int kInsertDisk = 5012;
+inline constexpr int kFirstCharset = 5013;  // 5013-5029: the code pages in kCharsetCodePages
+inline constexpr int kDiskLabel = 5030;
+inline constexpr int kCheckingRuntime = 5031;
+inline constexpr int kChecking = 5032;
+inline constexpr int kAgainst = 5033;
+inline constexpr int kAdminGroup = 5034;
+inline constexpr int kUserGroup = 5035;
+inline constexpr int kApplicationDirText = 5036;
+inline constexpr int kDataDirText = 5037;
+}  // namespace strings
+
+// The code pages whose names strings 5013 to 5029 hold, in that order.
+inline constexpr unsigned kCharsetCodePages[17] = {
+    0, 932, 949, 950, 1200, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 936, 874, 1361};
+
+// Message numbers.
+namespace messages {
+inline constexpr int kOutOfMemory = 5500;
+inline constexpr int kCannotOpenFile = 5501;
+inline constexpr int kCannotReadFile = 5502;
+inline constexpr int kCannotCreateKey = 5518;
+inline constexpr int kCannotDeleteKey = 5519;
+inline constexpr int kSectionNotFound = 5529;
+inline constexpr int kIncorrectFlags = 5530;
+inline constexpr int kOldScriptSyntax = 5532;
+inline constexpr int kUsage = 5541;
+inline constexpr int kNoHelp = 5549;
+inline constexpr int kCannotReadKey = 5554;
+}  // namespace messages
+
+// Button numbers.
+namespace buttons {
+inline constexpr int kAll = 1;     // also None
+inline constexpr int kCancel = 2;  // also OK
+inline constexpr int kIgnore = 5;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+inline constexpr int kHelp = 9;
+}  // namespace buttons
+
+}  // namespace kestrel::setup

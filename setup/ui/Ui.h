@@ -1,0 +1,33 @@
+// How the installer's core talks to the person. The Qt front end renders these; the console
+// front end prints them and answers with the default button; tests answer from a script.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "ui/MessageBoxRequest.h"
+
+namespace kestrel::setup {
+
+class Ui {
+  public:
+    virtual ~Ui() = default;
+
+    // Shows the box modally and returns the number of the button that ended it. Help (and
+    // F1) call `help` and leave the box open; Escape and Close press button 2 and do
+    // nothing in a box without one.
+    virtual int messageBox(const MessageBoxRequest& box, const std::function<void()>& help) = 0;
+
+    // Opens the help file, an HTML page, at a topic (an anchor; empty for its start).
+    virtual void openHelp(const std::filesystem::path& file, const std::string& topic) = 0;
+
+    // The installer window's title.
+    virtual void setTitle(const std::string& title) = 0;
+    // The two lines of the progress window ("Copying:" and the source, "to:" and the target).
+    virtual void setProgressText(const std::string& first, const std::string& second) = 0;
+    // Lets the window handle what is pending; true when the person asked to cancel.
+    virtual bool cancelRequested() = 0;
+};
+
+}  // namespace kestrel::setup
