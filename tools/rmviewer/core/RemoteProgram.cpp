@@ -10,6 +10,18 @@ namespace {
 
 using platform::equalsIgnoreAsciiCase;
 
+struct ProgramText {
+    std::string_view fileName;
+    std::string_view purpose;
+};
+
+// In the order of the Program enumerators.
+constexpr std::array<ProgramText, 3> kPrograms{{
+    {"WVIEWNT.EXE", "remote control and remote view"},
+    {"DESKTOP.EXE", "file transfer, remote execute, chat, diagnostics, agent ping and inventory"},
+    {"", ""},
+}};
+
 constexpr std::array<FunctionInfo, 9> kFunctions{{
     {"Remote Control", Program::Viewer, "take over the screen, keyboard and mouse", false, false},
     {"Remote View", Program::Viewer, "watch the screen", false, false},
@@ -43,27 +55,11 @@ Program programForName(std::string_view fileName) {
 }
 
 std::string_view programFileName(Program program) {
-    switch (program) {
-        case Program::Viewer:
-            return "WVIEWNT.EXE";
-        case Program::Desktop:
-            return "DESKTOP.EXE";
-        case Program::Unknown:
-            break;
-    }
-    return "";
+    return kPrograms[static_cast<std::size_t>(program)].fileName;
 }
 
 std::string_view programPurpose(Program program) {
-    switch (program) {
-        case Program::Viewer:
-            return "remote control and remote view";
-        case Program::Desktop:
-            return "file transfer, remote execute, chat, diagnostics, agent ping and inventory";
-        case Program::Unknown:
-            break;
-    }
-    return "";
+    return kPrograms[static_cast<std::size_t>(program)].purpose;
 }
 
 std::optional<FunctionInfo> functionInfo(std::string_view word) {
