@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 
 #include "Artwork.h"
 #include "DialogKit.h"
@@ -160,17 +161,16 @@ QAbstractButton* MainWindow::textButton(Button which, QWidget* parent) {
 }
 
 void MainWindow::connectButtons() {
-    auto on = [this](Button which, void (BrowserController::*action)()) {
-        connect(button(which), &QAbstractButton::clicked, this,
-                [this, action] { (controller_.*action)(); });
+    auto on = [this](Button which, std::function<void()> action) {
+        connect(button(which), &QAbstractButton::clicked, this, std::move(action));
     };
-    on(Button::GotoStartContext, &BrowserController::gotoStartContext);
-    on(Button::ChangeStartContext, &BrowserController::changeStartContext);
-    on(Button::SaveStartContext, &BrowserController::saveStartContext);
-    on(Button::Help, &BrowserController::help);
-    on(Button::About, &BrowserController::about);
-    on(Button::InventoryServer, &BrowserController::inventoryServerButton);
-    connect(button(Button::Ok), &QAbstractButton::clicked, this, &QDialog::accept);
+    on(Button::GotoStartContext, [this] { controller_.gotoStartContext(); });
+    on(Button::ChangeStartContext, [this] { controller_.changeStartContext(); });
+    on(Button::SaveStartContext, [this] { controller_.saveStartContext(); });
+    on(Button::Help, [this] { controller_.help(); });
+    on(Button::About, [this] { controller_.about(); });
+    on(Button::InventoryServer, [this] { controller_.inventoryServerButton(); });
+    on(Button::Ok, [this] { accept(); });
 }
 
 void MainWindow::fieldsChanged() {
