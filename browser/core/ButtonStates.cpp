@@ -1,19 +1,17 @@
 #include "ButtonStates.h"
 
+#include "WorkstationCommandLine.h"
+
 namespace kestrel::browser {
 
 namespace {
 
-constexpr std::array<std::string_view, kButtonCount> kCaptions{
-    "Ping Workstation Agent",
-    "Remote Control",
-    "Remote View",
-    "File Transfer",
-    "Remote Execute",
-    "Chat",
-    "Diagnostics",
-    "Inventory",
-    "Inventory Query",
+// The first buttons are the workstation functions, in the same order, with their captions.
+constexpr std::size_t kFunctionButtons = static_cast<std::size_t>(Button::InventoryQuery) + 1;
+static_assert(static_cast<std::size_t>(WorkstationFunction::InventoryQuery) + 1 ==
+              kFunctionButtons);
+
+constexpr std::array<std::string_view, kButtonCount - kFunctionButtons> kOtherCaptions{
     "Workstation NDS Info",
     "Workstation NDS Inventory",
     "IP Ping",
@@ -34,7 +32,9 @@ constexpr std::array<std::string_view, kButtonCount> kCaptions{
 }  // namespace
 
 std::string_view buttonCaption(Button button) {
-    return kCaptions[static_cast<std::size_t>(button)];
+    const auto index = static_cast<std::size_t>(button);
+    if (index < kFunctionButtons) return workstationFunctions()[index].button;
+    return kOtherCaptions[index - kFunctionButtons];
 }
 
 ButtonStates buttonStates(bool connected, Selection selection, const SwitchFlags& switches) {

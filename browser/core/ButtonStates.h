@@ -10,7 +10,8 @@
 
 namespace kestrel::browser {
 
-// Every button of the main window, in the order the window lays them out.
+// Every button of the main window: the workstation functions first, in their order, then
+// the others.
 enum class Button : std::size_t {
     PingAgent,
     RemoteControl,

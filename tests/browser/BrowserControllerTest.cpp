@@ -1,20 +1,10 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "BrowserController.h"
 #include "DirectoryFixture.h"
 #include "TreeImages.h"
+#include "TreeTexts.h"
 
 namespace kestrel::browser::test {
 namespace {
-
-using Texts = std::vector<std::string>;
-
-Texts childTexts(const TreeItem& item) {
-    Texts texts;
-    for (std::size_t i = 0; i < item.childCount(); ++i) texts.push_back(item.child(i).text());
-    return texts;
-}
 
 TreeItem* childNamed(const TreeItem& item, const std::string& text) {
     for (std::size_t i = 0; i < item.childCount(); ++i)

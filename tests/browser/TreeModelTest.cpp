@@ -4,17 +4,10 @@
 #include "TreeImages.h"
 #include "TreeModel.h"
 #include "TreeNames.h"
+#include "TreeTexts.h"
 
-namespace kestrel::browser {
+namespace kestrel::browser::test {
 namespace {
-
-using Texts = std::vector<std::string>;
-
-Texts childTexts(const TreeItem& item) {
-    Texts texts;
-    for (std::size_t i = 0; i < item.childCount(); ++i) texts.push_back(item.child(i).text());
-    return texts;
-}
 
 // Records what a view would be told.
 struct RecordingObserver : TreeObserver {
@@ -154,4 +147,4 @@ TEST(ChangeContextDialog, UpRemovesOneLevelAndEndsAtRoot) {
 }
 
 }  // namespace
-}  // namespace kestrel::browser
+}  // namespace kestrel::browser::test
