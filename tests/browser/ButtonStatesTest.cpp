@@ -111,14 +111,5 @@ TEST_P(ButtonRule, EnablesExactlyTheButtonsOfItsRow) {
 INSTANTIATE_TEST_SUITE_P(Table, ButtonRule, ::testing::ValuesIn(kTable),
                          [](const auto& row) { return std::string(row.param.what); });
 
-TEST(ButtonCaptions, AreTheWindowsTexts) {
-    EXPECT_EQ(buttonCaption(B::PingAgent), "Ping Workstation Agent");
-    EXPECT_EQ(buttonCaption(B::WakeUp), "Wake Up PC (via IP)");
-    EXPECT_EQ(buttonCaption(B::SaveStartContext), "Save/Clear Start Context");
-    EXPECT_EQ(buttonCaption(B::SearchWorkstation), "Search Workstation Object");
-    EXPECT_EQ(buttonCaption(B::Ok), "OK");
-    EXPECT_EQ(buttonCaption(B::InventoryServer), "");
-}
-
 }  // namespace
 }  // namespace kestrel::browser

@@ -140,13 +140,6 @@ TEST_F(ProgramStart, InventoryServerFromTheCommandLineWinsOverTheFile) {
     EXPECT_EQ(app_.inventoryServer, "10.0.0.9");
 }
 
-TEST_F(ProgramStart, NoContextAnywhereLeavesItEmpty) {
-    ASSERT_EQ(start(""), StartOutcome::OpenMainWindow);
-    EXPECT_EQ(app_.startContext, "");
-    EXPECT_EQ(app_.startTree, "");
-    EXPECT_EQ(app_.inventoryServer, "");
-}
-
 TEST_F(ProgramStart, SettingsAreCutAt511BytesAndBadFilesReadEmpty) {
     writeSettings("[nds settings]\r\nstartcontext=" + std::string(600, 'x') + "\r\n");
     ASSERT_EQ(start(""), StartOutcome::OpenMainWindow);
