@@ -44,8 +44,9 @@ class QuietUi : public Ui {
 
 // O=Bench with OU=Pool holding N workstations in shuffled order (mixed case, so the sort
 // has real work), and an admin to log in with. Written once per size.
+std::map<int, std::filesystem::path> made;  // removed when the run ends
+
 void useDirectory(int workstations) {
-    static std::map<int, std::filesystem::path> made;
     auto& path = made[workstations];
     if (path.empty()) {
         char pattern[] = "/tmp/kestrel-browser-bench-XXXXXX";
@@ -124,5 +125,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    for (const auto& [size, path] : made) std::filesystem::remove_all(path);
     return 0;
 }
