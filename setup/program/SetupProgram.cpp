@@ -1,0 +1,28 @@
+#include "program/SetupProgram.h"
+
+#include "program/SetupSession.h"
+#include "ui/MessageStrings.h"
+
+namespace kestrel::setup {
+
+int runSetup(const SetupStart& start, Ui& ui) {
+    auto machine = platform::MachineRoot::open(start.prefix);
+    if (!machine) {
+        StringTable strings;
+        MessageEngine(ui, strings)
+            .note("Cannot use the Windows installation in %s:\n%s",
+                  {start.prefix.string(), machine.error()});
+        return kExitFailure;
+    }
+    ProcessEnvironment environment;
+    SetupSession session(ui, **machine, environment, start.programDirectory);
+    session.parseCommandLine(start.arguments);
+    if (session.run().usage) {
+        session.messages().show(messages::kUsage);
+        return kExitSuccess;
+    }
+    if (!session.loadScript(start.currentDirectory) || !session.readSettings()) return kExitFailure;
+    return kExitSuccess;
+}
+
+}  // namespace kestrel::setup

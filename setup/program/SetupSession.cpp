@@ -1,0 +1,142 @@
+#include "program/SetupSession.h"
+
+#include "platform/Locale.h"
+#include "platform/Profile.h"
+#include "script/ScriptLocation.h"
+#include "script/SetupCommandLine.h"
+#include "script/StringSections.h"
+#include "script/SystemVariables.h"
+#include "ui/MessageStrings.h"
+
+namespace kestrel::setup {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The installer's strings, with those of the language file beside the program.
+StringTable loadStrings(const fs::path& programDirectory) {
+    StringTable strings;
+    if (!programDirectory.empty())
+        strings.loadLanguageFile(programDirectory / StringTable::kLanguageFileName);
+    return strings;
+}
+
+}  // namespace
+
+SetupSession::SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& environment,
+                           const fs::path& programDirectory, std::time_t start)
+    : machine_(machine),
+      environment_(environment),
+      programDirectory_(programDirectory),
+      strings_(loadStrings(programDirectory)),
+      messages_(ui, strings_),
+      registry_(machine, environment) {
+    std::error_code ec;
+    const fs::path help = programDirectory / MessageEngine::kHelpFileName;
+    if (!programDirectory.empty() && fs::is_regular_file(help, ec)) messages_.setHelpFile(help);
+    initialiseSystemVariables(variables_, machine_, start);
+}
+
+Expander SetupSession::expander() const {
+    return Expander({&variables_, &environment_, &registry_, &machine_});
+}
+
+void SetupSession::parseCommandLine(const std::vector<std::string>& words) {
+    const Expander expand = expander();
+    parseSetupCommandLine(
+        words, run_, [&](std::string_view text) { return expand.expand(text); },
+        [](const std::string& word) {
+            std::error_code ec;
+            return fs::exists(word, ec);
+        });
+}
+
+void SetupSession::useScript(ScriptText script, const std::string& windowsPath) {
+    script_.emplace(std::move(script));
+    context_.reset();
+    variables_.set("SetupInf", windowsPath);
+    variables_.setDirectory("Src", run_.sourceDirectory.value_or(windowsDirectoryOf(windowsPath)));
+}
+
+bool SetupSession::loadScript(const fs::path& currentDirectory) {
+    const ScriptLocation location =
+        locateScript(run_.scriptWord, machine_, currentDirectory, programDirectory_, expander());
+    auto loaded = ScriptText::load(location.host, location.windows);
+    if (!loaded) {
+        messages_.show(loaded.error().message, {loaded.error().path});
+        return false;
+    }
+    useScript(std::move(loaded.value()), location.windows);
+    return true;
+}
+
+bool SetupSession::putIntoEnvironment(const std::string& name, const std::string& value) {
+    if (environment_.set(name, value)) return true;
+    messages_.show(messages::kOutOfMemory);
+    return false;
+}
+
+bool SetupSession::readSettings() {
+    const ScriptText& script = *script_;
+    setupSection_ = readSetupSection(script);
+
+    const fs::path winIni = machine_.profileFile("win.ini");
+    for (const std::string& key : platform::getProfileKeys(winIni, "SetupServiceEnvironment")) {
+        const std::string value =
+            platform::getProfileString(winIni, "SetupServiceEnvironment", key, "", 8192);
+        if (!putIntoEnvironment(asciiUpper(key), value)) return false;
+    }
+    const platform::LanguageId language = platform::userDefaultLanguage();
+    const Expander expand = expander();
+    for (const auto& [base, overrideKey] :
+         {std::pair<const char*, const char*>{"Strings", "UseStringSection"},
+          {"SysStrings", "UseSysStringSection"}}) {
+        const std::string overrideName = script.readValue("Application", overrideKey).value_or("");
+        const std::string section = chooseStringSection(script, base, language, overrideName);
+        if (!loadStringSection(script, section, expand, environment_)) {
+            messages_.show(messages::kOutOfMemory);
+            return false;
+        }
+    }
+
+    auto settings =
+        readApplicationSettings(script, setupSection_.scriptVersion, variables_, expand, machine_);
+    if (!settings) {
+        messages_.show(settings.error().message, settings.error().args);
+        return false;
+    }
+    settings_ = std::move(*settings);
+    applySettingsToVariables(variables_, settings_, machine_);
+    variables_.setDirectory("SetupInfDir", settings_.setupInfDir);
+
+    // [Application] SrcDir: absolute, or relative to the script's directory with ".."
+    // steps folded.
+    if (!settings_.srcDir.empty()) {
+        const std::string srcDir = withTrailingBackslash(expand.expand(settings_.srcDir));
+        if (srcDir.find(':') != std::string::npos || srcDir[0] == '\\') {
+            variables_.set("Src", srcDir);
+        } else {
+            const platform::WindowsPathParts parts =
+                platform::splitWindowsPath(variables_.value("Src") + srcDir);
+            std::string folded = parts.drive;
+            for (const std::string& part : parts.components) folded += "\\" + part;
+            variables_.setDirectory("Src", folded);
+        }
+    }
+    if (setupSection_.scriptVersion <= 0x300) {
+        messages_.show(messages::kOldScriptSyntax, {variables_.value("SetupInf")});
+        return false;
+    }
+    return true;
+}
+
+OperationContext& SetupSession::context() {
+    if (!context_) {
+        context_.reset(new OperationContext{run_, *script_, settings_, variables_, environment_,
+                                            registry_, messages_, variables_.value("SetupName")});
+    }
+    return *context_;
+}
+
+}  // namespace kestrel::setup

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ops/OperationContext.h"
+#include "platform/MachineRoot.h"
+#include "script/BuiltinVariables.h"
+#include "script/Environment.h"
+#include "script/RunState.h"
+#include "script/ScriptText.h"
+#include "script/Settings.h"
+#include "ui/MessageEngine.h"
+#include "ui/StringTable.h"
+
+namespace kestrel::setup {
+
+// One run of the installer and everything it holds: the machine root, the strings and the
+// message engine, the variables, the environment, the run state, the script and its
+// settings. The start-up steps are methods, each reporting through the message engine and
+// returning false when the run cannot go on.
+class SetupSession {
+  public:
+    SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& environment,
+                 const std::filesystem::path& programDirectory,
+                 std::time_t start = std::time(nullptr));
+    SetupSession(const SetupSession&) = delete;
+    SetupSession& operator=(const SetupSession&) = delete;
+
+    void parseCommandLine(const std::vector<std::string>& words);
+    // Finds and loads the script (5501, 5502 when it cannot be read). Sets SetupInf and Src.
+    bool loadScript(const std::filesystem::path& currentDirectory);
+    // The script given as text, for tests and tools; named `windowsPath`.
+    void useScript(ScriptText script, const std::string& windowsPath);
+    // WIN.INI's SetupServiceEnvironment, the string sections, [Application], SrcDir, the
+    // script version check (5532). Needs the script.
+    bool readSettings();
+
+    MessageEngine& messages() { return messages_; }
+    const StringTable& strings() const { return strings_; }
+    RunState& run() { return run_; }
+    BuiltinVariables& variables() { return variables_; }
+    Environment& environment() { return environment_; }
+    RegistryServices& registry() { return registry_; }
+    platform::MachineRoot& machine() { return machine_; }
+    const ScriptText& script() const { return *script_; }
+    const ApplicationSettings& settings() const { return settings_; }
+    const SetupSection& setupSection() const { return setupSection_; }
+    Expander expander() const;
+    // The context the operations work in (valid while the session lives; needs the script).
+    OperationContext& context();
+
+  private:
+    bool putIntoEnvironment(const std::string& name, const std::string& value);
+
+    platform::MachineRoot& machine_;
+    Environment& environment_;
+    std::filesystem::path programDirectory_;
+    StringTable strings_;
+    MessageEngine messages_;
+    BuiltinVariables variables_;
+    RegistryServices registry_;
+    RunState run_;
+    std::optional<ScriptText> script_;
+    SetupSection setupSection_;
+    ApplicationSettings settings_;
+    std::unique_ptr<OperationContext> context_;
+};
+
+}  // namespace kestrel::setup

@@ -1,0 +1,68 @@
+#include "script/Environment.h"
+
+#include <cstdlib>
+
+namespace kestrel::setup {
+
+namespace {
+
+bool validName(std::string_view name) {
+    return !name.empty() && name.find('=') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string asciiUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
+std::optional<std::string> ProcessEnvironment::get(std::string_view name) const {
+    if (!validName(name)) return std::nullopt;
+    if (const char* value = std::getenv(std::string(name).c_str())) return std::string(value);
+    return std::nullopt;
+}
+
+bool ProcessEnvironment::set(std::string_view name, std::string_view value) {
+    if (!validName(name) || value.find('\0') != std::string_view::npos) return false;
+    return ::setenv(std::string(name).c_str(), std::string(value).c_str(), 1) == 0;
+}
+
+std::optional<std::string> MemoryEnvironment::get(std::string_view name) const {
+    const auto it = values_.find(name);
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
+}
+
+bool MemoryEnvironment::set(std::string_view name, std::string_view value) {
+    if (!validName(name) || value.find('\0') != std::string_view::npos) return false;
+    values_.erase(std::string(name));
+    values_.emplace(std::string(name), std::string(value));
+    return true;
+}
+
+std::string expandEnvironmentStrings(std::string_view text, const Environment& environment) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t open = text.find('%', pos);
+        const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
+        if (close == std::string_view::npos) break;
+        out += text.substr(pos, open - pos);
+        if (auto value = environment.get(text.substr(open + 1, close - open - 1))) {
+            out += *value;
+            pos = close + 1;
+        } else {
+            out += '%';  // the closing sign may open the next reference
+            pos = open + 1;
+        }
+    }
+    out += text.substr(pos);
+    return out;
+}
+
+}  // namespace kestrel::setup

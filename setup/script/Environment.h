@@ -1,0 +1,46 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/RegistryKey.h"
+
+namespace kestrel::setup {
+
+// The environment the installer reads and sets (string sections, prompts, Set), and that
+// the programs it starts inherit. The installer writes names in capitals.
+class Environment {
+  public:
+    virtual ~Environment() = default;
+    virtual std::optional<std::string> get(std::string_view name) const = 0;
+    // False when the entry cannot be made (a name with "=" or a zero byte).
+    virtual bool set(std::string_view name, std::string_view value) = 0;
+};
+
+// The process's own environment.
+class ProcessEnvironment : public Environment {
+  public:
+    std::optional<std::string> get(std::string_view name) const override;
+    bool set(std::string_view name, std::string_view value) override;
+};
+
+// An environment in memory, names compared without case (for tests and dry runs).
+class MemoryEnvironment : public Environment {
+  public:
+    std::optional<std::string> get(std::string_view name) const override;
+    bool set(std::string_view name, std::string_view value) override;
+
+  private:
+    std::map<std::string, std::string, platform::RegistryNameLess> values_;
+};
+
+// Replaces %NAME% by the environment's value where there is one; other text, and
+// references to names that are not set, stay as they are.
+std::string expandEnvironmentStrings(std::string_view text, const Environment& environment);
+
+// Upper-cases ASCII letters.
+std::string asciiUpper(std::string_view text);
+
+}  // namespace kestrel::setup

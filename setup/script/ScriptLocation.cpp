@@ -1,0 +1,49 @@
+#include "script/ScriptLocation.h"
+
+namespace kestrel::setup {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file `name` in a host directory, its components matched without regard to case.
+std::optional<fs::path> findIn(const platform::MachineRoot& machine, const fs::path& directory,
+                               const std::string& name) {
+    if (directory.empty()) return std::nullopt;
+    const auto host = machine.hostPath(machine.windowsPath(directory) + "\\" + name);
+    std::error_code ec;
+    if (host && fs::is_regular_file(*host, ec)) return host;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string windowsDirectoryOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of('\\');
+    if (slash == std::string_view::npos) return {};
+    return std::string(path.substr(0, slash + 1));
+}
+
+ScriptLocation locateScript(const std::string& word, const platform::MachineRoot& machine,
+                            const fs::path& currentDirectory, const fs::path& programDirectory,
+                            const Expander& expander) {
+    const std::string name = word.empty() ? "Setup.inf" : expander.expand(word);
+    ScriptLocation location;
+    if (!name.empty() && name[0] == '/') {
+        location.host = name;
+    } else if (name.find(':') != std::string::npos || (!name.empty() && name[0] == '\\')) {
+        location.host = machine.hostPath(name).value_or(fs::path());
+        location.windows = name;
+    } else if (auto found = findIn(machine, currentDirectory, name)) {
+        location.host = *found;
+    } else if (auto inProgram = findIn(machine, programDirectory, name)) {
+        location.host = *inProgram;
+    } else {
+        location.host = currentDirectory / name;
+    }
+    // Normalised as the shell would; a path no drive reaches stays as it was written.
+    if (!location.host.empty()) location.windows = machine.windowsPath(location.host);
+    return location;
+}
+
+}  // namespace kestrel::setup

@@ -1,0 +1,193 @@
+#include "script/SystemVariables.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/AsciiCase.h"
+#include "platform/Profile.h"
+
+namespace kestrel::setup {
+
+namespace {
+
+using platform::MachineRoot;
+using platform::RegistryRoot;
+using platform::ShellFolder;
+
+constexpr std::string_view kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+std::string machineValue(const MachineRoot& machine, std::string_view key, std::string_view name,
+                         std::string fallback) {
+    platform::RegistryValue value;
+    if (machine.registry().queryValue(RegistryRoot::LocalMachine, key, name, &value) == 0 &&
+        platform::isStringType(value.type) && !value.textValue().empty()) {
+        return value.textValue();
+    }
+    return fallback;
+}
+
+std::string infString(const MachineRoot& machine, const char* file, const char* key) {
+    const std::filesystem::path path = machine.profileFile(std::string("INF\\") + file);
+    return platform::getProfileString(path, "Strings", key, "C:", 256);
+}
+
+bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           platform::equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
+// The system directory, unless it lies outside the Windows directory and we cannot write
+// to it: then the Windows directory.
+std::string writeableSystem(const MachineRoot& machine) {
+    const std::string system = machine.systemDirectory();
+    if (startsWithIgnoreCase(system, machine.windowsDirectory() + "\\")) return system;
+    const auto host = machine.hostPath(system);
+    if (host) {
+        const std::filesystem::path probe = *host / "~setup.tmp";
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.c_str());
+            return system;
+        }
+    }
+    return machine.windowsDirectory();
+}
+
+struct FolderVariable {
+    const char* variable;
+    ShellFolder folder;
+    const char* serviceKey;  // the key in WIN.INI [SetupService]
+};
+
+constexpr FolderVariable kFolders[] = {
+    {"Fonts", ShellFolder::Fonts, "Fonts"},
+    {"Desktop", ShellFolder::Desktop, "Desktop"},
+    {"NetHood", ShellFolder::NetHood, "NetHood"},
+    {"Programs", ShellFolder::Programs, "Programs"},
+    {"Recent", ShellFolder::Recent, "Recent"},
+    {"SendTo", ShellFolder::SendTo, "SendTo"},
+    {"StartMenu", ShellFolder::StartMenu, "Start Menu"},
+    {"Startup", ShellFolder::Startup, "Startup"},
+    {"Templates", ShellFolder::Templates, "Templates"},
+    {"AppData", ShellFolder::AppData, "AppData"},
+    {"PrintHood", ShellFolder::PrintHood, "PrintHood"},
+    {"Favorites", ShellFolder::Favorites, "Favorites"},
+    {"Personal", ShellFolder::Personal, "Personal"},
+};
+
+// The four folders that exist for the user and for all users.
+constexpr std::pair<const char*, ShellFolder> kLinkFolders[] = {
+    {"Desktop", ShellFolder::Desktop},
+    {"Programs", ShellFolder::Programs},
+    {"StartMenu", ShellFolder::StartMenu},
+    {"Startup", ShellFolder::Startup},
+};
+
+// Print directories as the spooler gives them for an environment.
+std::string printDirectory(const MachineRoot& machine, const std::string& server,
+                           const std::string& environment, const char* kind) {
+    std::string architecture = "w32x86";
+    if (platform::equalsIgnoreAsciiCase(environment, "Windows x64")) architecture = "x64";
+    const bool nineX = environment.empty()
+                           ? !machine.windowsVersion().isNT()
+                           : platform::equalsIgnoreAsciiCase(environment, "Windows 4.0");
+    if (!server.empty()) {
+        return server + "\\" + (std::string(kind) == "drivers" ? "print$" : "prtprocs$") + "\\" +
+               architecture;
+    }
+    if (nineX) return machine.systemDirectory();
+    return machine.systemDirectory() + "\\spool\\" + kind + "\\" + architecture;
+}
+
+}  // namespace
+
+void initialiseSystemVariables(BuiltinVariables& variables, const MachineRoot& machine,
+                               std::time_t start) {
+    const platform::WindowsVersion version = machine.windowsVersion();
+    const std::filesystem::path winIni = machine.profileFile("win.ini");
+    variables.set("SetupBits", "32");
+    variables.set("WindowsBits", "32");
+    variables.set("WindowsName", version.isNT() ? "Windows NT" : "Windows");
+    variables.set("WindowsVersion",
+                  std::to_string(version.major) + "." + std::to_string(version.minor));
+
+    std::tm local{};
+    ::localtime_r(&start, &local);
+    const std::string dateSeparator = platform::getProfileString(winIni, "intl", "sDate", ".", 8);
+    const std::string timeSeparator = platform::getProfileString(winIni, "intl", "sTime", ":", 8);
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d%s%02d%s%04d", local.tm_mday, dateSeparator.c_str(),
+                  local.tm_mon + 1, dateSeparator.c_str(), local.tm_year + 1900);
+    variables.set("SysDate", text);
+    std::snprintf(text, sizeof text, "%02d%s%02d", local.tm_hour, timeSeparator.c_str(),
+                  local.tm_min);
+    variables.set("SysTime", text);
+
+    const std::string windows = machine.windowsDirectory();
+    variables.set("Windows", windows);
+    variables.set("System", machine.systemDirectory());
+    variables.set("System16", version.isNT() ? windows + "\\System" : machine.systemDirectory());
+    variables.set("Shared", machineValue(machine, std::string(kCurrentVersion) + "\\Setup",
+                                         "SharedDir", windows));
+    variables.set("WriteableSystem", writeableSystem(machine));
+    variables.set("ProgramFilesDir",
+                  machineValue(machine, kCurrentVersion, "ProgramFilesDir", "C:"));
+    variables.set("CommonFilesDir",
+                  machineValue(machine, kCurrentVersion, "CommonFilesDir", windows));
+    variables.set("MediaPath", machineValue(machine, kCurrentVersion, "MediaPath", "C:"));
+    variables.set("AppPaths", "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths");
+    variables.set("ComputerName", machine.computerName());
+    variables.set("DomainName",
+                  version.isNT()
+                      ? "WORKGROUP"
+                      : machineValue(machine, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP",
+                                     "Workgroup", ""));
+
+    // The user the run works for, and that user's folders.
+    const std::string serviceUser =
+        platform::getProfileString(winIni, "SetupService", "WindowsUser", "", 256);
+    variables.set("WindowsUser", serviceUser.empty() ? machine.userName() : serviceUser);
+    for (const FolderVariable& entry : kFolders) {
+        std::string folder = machine.shellFolder(entry.folder, false);
+        if (!serviceUser.empty()) {
+            folder =
+                platform::getProfileString(winIni, "SetupService", entry.serviceKey, folder, 256);
+        }
+        variables.set(entry.variable, folder);
+    }
+    for (const auto& [name, folder] : kLinkFolders) {
+        variables.set(std::string("User") + name, variables.value(name));
+        variables.set(std::string("Common") + name, machine.shellFolder(folder, true));
+    }
+
+    if (version.isNT()) {
+        variables.set("Accessories", infString(machine, "SYSSETUP.INF", "Accessories"));
+        variables.set("Games", infString(machine, "SYSSETUP.INF", "Accessories_Games"));
+        variables.set("Multimedia", infString(machine, "SYSSETUP.INF", "Accessories_Multimedia"));
+        variables.set("SystemTools", infString(machine, "SYSSETUP.INF", "Admintools"));
+    } else {
+        const bool win98 = version.major == 4 && version.minor == 10;
+        variables.set("Accessories",
+                      infString(machine, win98 ? "SHELL.INF" : "APPLETS.INF", "Accessories"));
+        variables.set("Games", infString(machine, "SHELL.INF", "ACCESSGAMES"));
+        variables.set("Multimedia", infString(machine, "SHELL.INF", "ACCESSMMEDIA"));
+        variables.set("SystemTools", infString(machine, "SHELL.INF", "ACCESSSYSTOOLS"));
+    }
+}
+
+void applySettingsToVariables(BuiltinVariables& variables, const ApplicationSettings& settings,
+                              const MachineRoot& machine) {
+    const char* prefix = settings.commonShellLinks ? "Common" : "User";
+    for (const auto& [name, folder] : kLinkFolders) {
+        variables.set(name, variables.value(std::string(prefix) + name));
+    }
+    variables.set("PrintProcessorDir", printDirectory(machine, settings.printServer,
+                                                      settings.printEnvironment, "prtprocs"));
+    variables.set("PrinterDriverDir", printDirectory(machine, settings.printServer,
+                                                     settings.printEnvironment, "drivers"));
+}
+
+}  // namespace kestrel::setup

@@ -1,0 +1,142 @@
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "SetupFixture.h"
+#include "script/ScriptLocation.h"
+#include "script/SetupCommandLine.h"
+
+namespace kestrel::setup::test {
+namespace {
+
+RunState parse(const std::string& commandLine) {
+    RunState run;
+    parseSetupCommandLine(splitSetupWords(commandLine), run,
+                          [](std::string_view text) { return std::string(text) + "<x>"; });
+    return run;
+}
+
+TEST(SetupCommandLine, SwitchesAndTheScriptWord) {
+    const RunState silent = parse("setup.exe /s /p:d:\\src\\ my.inf");
+    EXPECT_TRUE(silent.silent);
+    EXPECT_EQ(silent.silentLevel, 0);
+    EXPECT_EQ(silent.sourceDirectory, "d:\\src\\<x>\\");
+    EXPECT_EQ(silent.scriptWord, "my.inf");
+
+    const RunState s3 =
+        parse("/S3 -aS /Aw /O+Base /o-Docs+Tools /x4 -X0A /W1234 /t1 /q /U /M /N /R /L /C /D");
+    EXPECT_FALSE(s3.silent);
+    EXPECT_EQ(s3.silentLevel, 3);
+    EXPECT_TRUE(s3.admin);
+    EXPECT_TRUE(s3.adminServerOnly);
+    EXPECT_TRUE(s3.workstation);
+    EXPECT_EQ(s3.options, "+Base-Docs+Tools");
+    EXPECT_EQ(s3.extraFlags, 0xEu);
+    EXPECT_EQ(s3.notifyWindow, 1234);
+    EXPECT_TRUE(s3.commandList);
+    EXPECT_EQ(s3.commandListLevel, 1);
+    EXPECT_TRUE(s3.uninstall && s3.maintenance && s3.newInstance && s3.repeat && s3.localOnly &&
+                s3.client && s3.fromCD);
+    EXPECT_FALSE(s3.usage);
+
+    EXPECT_TRUE(parse("/?").usage);
+    EXPECT_EQ(parse("\"C:\\My Files\\a.inf\" second.inf").scriptWord, "second.inf");
+    EXPECT_EQ(splitSetupWords("a \"b c\"d  \"\" e"),
+              (std::vector<std::string>{"a", "b cd", "", "e"}));
+    EXPECT_EQ(parse("/P").sourceDirectory, "<x>\\");
+    RunState empty;
+    parseSetupCommandLine({"", "/", "-"}, empty, {});
+    EXPECT_EQ(empty.scriptWord, "");
+
+    // A host path is a script, not a switch, when it exists.
+    RunState host;
+    parseSetupCommandLine({"/tmp/x/Setup.inf", "/T"}, host, {},
+                          [](const std::string& w) { return w[1] == 't'; });
+    EXPECT_EQ(host.scriptWord, "/tmp/x/Setup.inf");
+    EXPECT_TRUE(host.commandList);
+}
+
+class ScriptLocationTest : public SetupFixture {};
+
+TEST_F(ScriptLocationTest, CurrentDirectoryThenProgramDirectory) {
+    load("", false);
+    const auto here = dir_ / "here";
+    const auto program = dir_ / "program";
+    std::filesystem::create_directories(here);
+    std::filesystem::create_directories(program);
+    kestrel::test::writeFile(program / "MY.INF", "x");
+    kestrel::test::writeFile(program / "setup.INF", "x");
+    const Expander expander = session_->expander();
+    EXPECT_EQ(locateScript("my.inf", *machine_, here, program, expander).host.filename(), "MY.INF");
+    EXPECT_EQ(locateScript("", *machine_, here, program, expander).host.filename(), "setup.INF");
+    kestrel::test::writeFile(here / "My.Inf", "x");
+    const ScriptLocation found = locateScript("my.inf", *machine_, here, program, expander);
+    EXPECT_EQ(found.host.filename(), "My.Inf");
+    EXPECT_EQ(found.windows, machine_->windowsPath(here / "My.Inf"));
+    EXPECT_EQ(found.windows.substr(0, 3), "Z:\\");
+    const ScriptLocation missing = locateScript("none.inf", *machine_, here, program, expander);
+    EXPECT_EQ(missing.host, here / "none.inf");
+
+    std::filesystem::create_directories(dir_ / "prefix/drive_c/Install");
+    kestrel::test::writeFile(dir_ / "prefix/drive_c/Install/Setup.inf", "x");
+    const ScriptLocation windows =
+        locateScript("c:\\install\\SETUP.INF", *machine_, here, program, expander);
+    EXPECT_EQ(windows.windows, "C:\\Install\\Setup.inf");
+    EXPECT_EQ(locateScript("Q:\\x.inf", *machine_, here, program, expander).windows, "Q:\\x.inf");
+    EXPECT_EQ(windowsDirectoryOf("C:\\Install\\Setup.inf"), "C:\\Install\\");
+}
+
+// The program itself: usage, missing and unreadable scripts, with the console front end.
+struct ProgramRun {
+    int status;
+    std::string output;
+};
+
+ProgramRun runSetup(const std::filesystem::path& prefix, const std::filesystem::path& cwd,
+                    const std::string& args) {
+    const std::string command =
+        "cd '" + cwd.string() +
+        "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM WINEPREFIX='" + prefix.string() +
+        "' '" SETUP_PROGRAM "' " + args + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ProgramRun run{-1, {}};
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(SetupProgram, UsageMissingAndUnreadableScripts) {
+    kestrel::test::TempDir dir;
+    const ProgramRun usage = runSetup(dir / "prefix", dir.path(), "/?");
+    EXPECT_EQ(usage.status, 0);
+    EXPECT_NE(usage.output.find(
+                  "Usage: Setup [/A[S|W] /C /L /M /N /O<Options> /P<Directory> /R /S[0|1|2] "
+                  "/T[0|1] /U /?] [Inf file]"),
+              std::string::npos)
+        << usage.output;
+    EXPECT_TRUE(std::filesystem::exists(dir / "prefix/system.reg"));
+
+    const ProgramRun missing = runSetup(dir / "prefix", dir.path(), "absent.inf");
+    EXPECT_EQ(missing.status, 255);
+    EXPECT_NE(missing.output.find("Cannot open file 'Z:\\"), std::string::npos) << missing.output;
+    EXPECT_NE(missing.output.find("absent.inf'!"), std::string::npos) << missing.output;
+
+    std::filesystem::create_directories(dir / "a dir");
+    const ProgramRun unreadable =
+        runSetup(dir / "prefix", dir.path(), "'" + (dir / "a dir").string() + "'");
+    EXPECT_EQ(unreadable.status, 255);
+    EXPECT_NE(unreadable.output.find("Cannot read from file"), std::string::npos)
+        << unreadable.output;
+
+    kestrel::test::writeFile(dir / "Setup.inf",
+                             "[Setup]\nVersion=5.11\n[Application]\nProductName=Acme\n");
+    const ProgramRun good = runSetup(dir / "prefix", dir.path(), "");
+    EXPECT_EQ(good.status, 0) << good.output;
+    EXPECT_EQ(good.output, "");
+}
+
+}  // namespace
+}  // namespace kestrel::setup::test

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "TestSupport.h"
+#include "platform/MachineRoot.h"
+#include "program/SetupSession.h"
+#include "script/Environment.h"
+#include "ui/ScriptedUi.h"
+
+namespace kestrel::setup::test {
+
+// A machine root in a temporary prefix, an environment in memory, a scripted person, and
+// a session over a script given as text (named C:\setup\Setup.inf).
+class SetupFixture : public ::testing::Test {
+  protected:
+    SetupFixture();
+
+    // A new session over the script; with `settings` its start-up steps run too.
+    SetupSession& load(const std::string& script, bool settings = true);
+    std::string expand(std::string_view text) { return session_->expander().expand(text); }
+    platform::Registry& registry() { return machine_->registry(); }
+    // The text of a registry value, or "<none>".
+    std::string value(platform::RegistryRoot root, std::string_view key, std::string_view name);
+    // Every key and value below the roots scripts use, one line each, without times.
+    std::string dump();
+
+    kestrel::test::TempDir dir_;
+    std::unique_ptr<platform::MachineRoot> machine_;
+    MemoryEnvironment environment_;
+    ScriptedUi ui_;
+    std::unique_ptr<SetupSession> session_;
+};
+
+}  // namespace kestrel::setup::test
