@@ -64,6 +64,7 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
 void fillDefaultRegistry(Registry& registry, const std::string& userName,
                          const std::string& computerName) {
     const auto machine = RegistryRoot::LocalMachine;
+    registry.createKey(machine, "Software\\Classes");
     setText(registry, machine, kCurrentVersion, "ProgramFilesDir", "C:\\Program Files");
     setText(registry, machine, kCurrentVersion, "CommonFilesDir",
             "C:\\Program Files\\Common Files");

@@ -1,0 +1,75 @@
+#include "ops/RegistryOperation.h"
+
+#include "platform/RegistryValue.h"
+#include "ui/MessageStrings.h"
+
+namespace kestrel::setup {
+
+using platform::RegistryRoot;
+using platform::RegistryValue;
+
+namespace {
+
+std::string parentOf(const std::string& key) {
+    const std::vector<std::string> parts = keyComponents(key);
+    std::string parent;
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) parent += (i ? "\\" : "") + parts[i];
+    return parent;
+}
+
+}  // namespace
+
+bool RegistryOperation::acts(const OperationContext& context) const {
+    const bool userRoot = entry_.root == RegistryRoot::CurrentUser;
+    if (context.run.workstation && userRoot) return false;
+    if (context.run.perUserPart && !userRoot && !machineWide_) return false;
+    return true;
+}
+
+bool RegistryOperation::reportCreateError(OperationContext& context, long error) {
+    if (!context.settings.warnRegistry) return true;
+    const std::string& name = entry_.hasValueName ? entry_.valueName : entry_.key;
+    return context.messages.show(messages::kCannotCreateKey, {name, error}) == buttons::kIgnore;
+}
+
+bool RegistryOperation::create(OperationContext& context) {
+    RegistryServices& registry = context.registry;
+    if (const long error = registry.createKey(entry_.root, entry_.key)) {
+        return reportCreateError(context, error);
+    }
+    if (!entry_.hasValueName && !entry_.hasData) return true;
+    const long error = registry.setValue(entry_.root, entry_.key, entry_.valueName,
+                                         RegistryValue::fromNarrow(entry_.type, entry_.data));
+    return error == 0 || reportCreateError(context, error);
+}
+
+bool RegistryOperation::install(OperationContext& context) {
+    if (!acts(context)) return true;
+    if (!entry_.deletion) return create(context);
+    if (entry_.hasValueName) {
+        context.registry.deleteValue(entry_.root, entry_.key, entry_.valueName);
+    } else {
+        context.registry.deleteTree(entry_.root, entry_.key);
+    }
+    return true;
+}
+
+bool RegistryOperation::uninstall(OperationContext& context) {
+    if (entry_.deletion || !acts(context)) return true;
+    RegistryServices& registry = context.registry;
+    if (entry_.hasValueName) {
+        if (registry.deleteValue(entry_.root, entry_.key, entry_.valueName) == 0) {
+            registry.removeEmptyKeys(entry_.root, entry_.key);
+        }
+        return true;
+    }
+    // A key another program has filled with subkeys only loses its default value.
+    if (registry.hasSubkeys(entry_.root, entry_.key)) {
+        registry.deleteValue(entry_.root, entry_.key, "");
+    } else if (registry.deleteKey(entry_.root, entry_.key) == 0) {
+        registry.removeEmptyKeys(entry_.root, parentOf(entry_.key));
+    }
+    return true;
+}
+
+}  // namespace kestrel::setup

@@ -1,0 +1,262 @@
+#include "SetupFixture.h"
+#include "ops/RegistryLine.h"
+#include "ops/RegistrySection.h"
+#include "ops/SectionUsage.h"
+#include "platform/WindowsErrors.h"
+#include "ui/MessageStrings.h"
+
+namespace kestrel::setup::test {
+namespace {
+
+using platform::RegistryRoot;
+using platform::RegistryValue;
+
+constexpr const char* kHead = "[Setup]\nVersion=5.11\n[Application]\nApplicationDir=C:\\Acme\n";
+
+class RegistryOperations : public SetupFixture {
+  protected:
+    bool run(const char* section, Direction direction, bool machineWide = false) {
+        return processRegistrySection(session_->context(), section, direction, machineWide);
+    }
+    RegistryValue raw(RegistryRoot root, std::string_view key, std::string_view name) {
+        RegistryValue value;
+        session_->registry().readValue(root, key, name, &value);
+        return value;
+    }
+    // The whole registry as a file would keep it: everything but the times.
+    std::string hiveFiles() {
+        session_->registry().save();
+        return dump();
+    }
+};
+
+TEST_F(RegistryOperations, PathFormEdgeCases) {
+    load(std::string(kHead) +
+         "[App.reg]\nHKLM\\Software\\X:Path=%App%\nHKCR\\.xyz=XyzFile\nHKLM\\Software\\X:Flags="
+         "dword:10\n"
+         "HKLM\\Software\\X:List=multisz:a,b\nHKLM\\Software\\X:Bin=hex:de,AD,\"hi\",7\n"
+         "HKLM\\Software\\X:HexSz=hexsz:41,'BC'\nHKLM\\Software\\X:Exp=expandsz:%%SystemRoot%%\\x\n"
+         "HKLM\\Software\\X:Empty=\nhkey_local_machine\\Software\\X\\Default=\"\"\n"
+         "HKLM\\Software\\X\\NoData\nHKLM\\Software\\X:Tabbed=multisz:one\ttwo,three\n"
+         "Caption=Writing keys\n; a comment\nnot a registry line\n");
+    const std::string before = hiveFiles();
+    ASSERT_TRUE(run("App.reg", Direction::Install));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Path"), "C:\\Acme");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Classes\\.xyz", ""), "XyzFile");
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Flags"), RegistryValue::dword(16));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "List"),
+              RegistryValue::multiString({"a", "b"}));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Bin"),
+              RegistryValue::bytes(3, std::string("\xde\xad"
+                                                  "hi\0\x07",
+                                                  6)));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "HexSz"),
+              RegistryValue::fromNarrow(1, "ABC"));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Exp"),
+              RegistryValue::text(2, "%SystemRoot%\\x"));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Empty"), RegistryValue::text(1, ""));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X\\Default", ""),
+              RegistryValue::text(1, ""));
+    EXPECT_TRUE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\X\\NoData"));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X\\NoData", "").type,
+              0u);  // no default set
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Tabbed"),
+              RegistryValue::multiString({"one", "two", "three"}));
+    // The section's caption was the title meanwhile; written to the hive file at the end.
+    EXPECT_EQ(ui_.titles, (std::vector<std::string>{"Writing keys", ""}));
+    EXPECT_NE(kestrel::test::readFile(dir_ / "prefix/system.reg").find("\"Flags\"=dword:00000010"),
+              std::string::npos);
+
+    // Uninstalling removes all of it again, empty parents included.
+    ASSERT_TRUE(run("App.reg", Direction::Uninstall));
+    EXPECT_EQ(hiveFiles(), before);
+    EXPECT_TRUE(ui_.shown.empty());
+}
+
+TEST_F(RegistryOperations, FieldFormFlagsAndDataEncodings) {
+    load(std::string(kHead) +
+         "[Fields.reg]\nHKLM,Software\\X,Flags,0x10001,10\nHKLM,Software\\X,Hex,0x10001,0x10\n"
+         "HKLM,Software\\X,Multi,0x10000,a,\"b,c\",'d'\nHKLM,Software\\X,Exp,0x20000,%App%\\bin\n"
+         "HKLM,Software\\X,None,0x20001,01,02\nHKLM,Software\\X,Bin,1,ff,\"x\"\nHKLM,Software\\X,"
+         "Odd,3,0a\n"
+         "HKLM,Software\\X,Str,2,text,ignored\nHKLM,\"Software\\X\",,,\"\"\nHKLM,Software\\Y,,0,\n"
+         "HKLM,Software\\X,Gone,0x5,whatever\n");
+    registry().createKey(RegistryRoot::LocalMachine, "Software\\X");
+    registry().setValue(RegistryRoot::LocalMachine, "Software\\X", "Gone", RegistryValue::dword(1));
+    ASSERT_TRUE(run("Fields.reg", Direction::Install));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Flags"), RegistryValue::dword(10));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Hex"), RegistryValue::dword(16));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Multi"),
+              RegistryValue::multiString({"a", "b,c", "d"}));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Exp"), "C:\\Acme\\bin");
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "None"),
+              RegistryValue::bytes(0, "\x01\x02"));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Bin"),
+              RegistryValue::bytes(3, std::string("\xffx\0", 3)));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Odd").type, 3u);  // bit 0: binary
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Str"),
+              RegistryValue::text(1, "text"));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", ""), RegistryValue::text(1, ""));
+    EXPECT_TRUE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\Y"));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\Y", "").type,
+              0u);  // empty data: left alone
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Gone").type, 0u);  // flag 4 deletes
+}
+
+TEST_F(RegistryOperations, DeletionLinesAndOtherProgramsKeys) {
+    load(std::string(kHead) +
+         "[Del.reg]\n-HKLM\\Software\\X\n-HKLM\\Software\\Y:Old\n"
+         "[Own.reg]\nHKLM\\Software\\Own=mine\nHKLM\\Software\\Own\\Sub:V=1\n");
+    auto& registry = session_->registry();
+    registry.writeString(RegistryRoot::LocalMachine, "Software\\X\\Deep\\Deeper", "v", "1");
+    registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Old", "1");
+    registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Keep", "1");
+    ASSERT_TRUE(run("Del.reg", Direction::Install));
+    EXPECT_FALSE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\X"));  // the whole tree
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Y", "Old"), "<none>");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Y", "Keep"), "1");
+    // At uninstallation a deletion line does nothing.
+    registry.writeString(RegistryRoot::LocalMachine, "Software\\X", "back", "1");
+    ASSERT_TRUE(run("Del.reg", Direction::Uninstall));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "back"), "1");
+
+    // A key another program filled with subkeys only loses its default value.
+    ASSERT_TRUE(run("Own.reg", Direction::Install));
+    registry.writeString(RegistryRoot::LocalMachine, "Software\\Own\\Theirs", "t", "1");
+    ASSERT_TRUE(run("Own.reg", Direction::Uninstall));
+    EXPECT_TRUE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\Own\\Theirs"));
+    EXPECT_FALSE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\Own\\Sub"));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Own", ""), "<none>");
+    // Software itself stays even when empty below the hive.
+    EXPECT_TRUE(registry.keyExists(RegistryRoot::LocalMachine, "Software"));
+}
+
+TEST_F(RegistryOperations, CreationErrorsAndWarnRegistry) {
+    load(std::string(kHead) + "[Bad.reg]\nHKDD\\Dyn:Value=1\nHKLM\\Software\\After:V=1\n");
+    ui_.answer({5});
+    EXPECT_TRUE(run("Bad.reg", Direction::Install));
+    ASSERT_EQ(ui_.numbers(), std::vector<int>{5518});
+    EXPECT_EQ(ui_.shown[0].box.text,
+              "Cannot create key or value 'Value' in the system registry.\nError 6!");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\After", "V"), "1");
+
+    ui_.answer({2});
+    EXPECT_FALSE(run("Bad.reg", Direction::Install));
+    // Uninstalling never reports.
+    EXPECT_TRUE(run("Bad.reg", Direction::Uninstall));
+    EXPECT_EQ(ui_.shown.size(), 2u);
+
+    load(std::string(kHead) + "WarnRegistry=0\n[Bad.reg]\nHKDD\\Dyn=1\n");
+    EXPECT_TRUE(run("Bad.reg", Direction::Install));
+    EXPECT_EQ(ui_.shown.size(), 2u);
+
+    EXPECT_FALSE(run("Missing.reg", Direction::Install));
+    EXPECT_EQ(ui_.shown.back().box.text, "Section 'Missing.reg' not found!");
+
+    // A hive that cannot be written is reported too.
+    load(std::string(kHead) + "[Ok.reg]\nHKLM\\Software\\Z:V=1\n");
+    std::filesystem::remove(dir_ / "prefix/system.reg");
+    std::filesystem::create_directory(dir_ / "prefix/system.reg");
+    ui_.answer({2});
+    EXPECT_FALSE(run("Ok.reg", Direction::Install));
+    EXPECT_EQ(ui_.numbers().back(), 5518);
+    EXPECT_NE(ui_.shown.back().box.text.find("system.reg"), std::string::npos);
+}
+
+TEST_F(RegistryOperations, SectionUsageCount) {
+    const std::string script =
+        std::string(kHead) + "MachineKeyName=Acme\\1.0\n[Shared.reg]\nHKLM\\Software\\Shared:V=1\n";
+    load(script);
+    const char* counts = "Software\\Acme\\1.0\\Setup\\Sections";
+    ASSERT_TRUE(run("Shared.reg", Direction::Install));
+    ASSERT_TRUE(run("Shared.reg", Direction::Install));  // a second product using it
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, counts, "Shared.reg"), "2");
+    session_->run().repeat = true;
+    ASSERT_TRUE(run("Shared.reg", Direction::Install));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, counts, "Shared.reg"), "2");
+    session_->run().repeat = false;
+
+    ASSERT_TRUE(run("Shared.reg", Direction::Uninstall));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, counts, "Shared.reg"), "1");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Shared", "V"), "1");  // still used
+    ASSERT_TRUE(run("Shared.reg", Direction::Uninstall));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, counts, "Shared.reg"), "<none>");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Shared", "V"), "<none>");
+    ASSERT_TRUE(run("Shared.reg", Direction::Uninstall));  // never below 0
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, counts, "Shared.reg"), "<none>");
+
+    session_->run().admin = true;
+    EXPECT_FALSE(SectionUsage(session_->context()).active());
+    session_->run().admin = false;
+    session_->run().perUserPart = true;
+    ASSERT_TRUE(run("Shared.reg", Direction::Install, true));
+    EXPECT_EQ(value(RegistryRoot::CurrentUser, counts, "Shared.reg"), "1");
+}
+
+TEST_F(RegistryOperations, RunKindsDecideWhichLinesAct) {
+    load(std::string(kHead) + "[Both.reg]\nHKCU\\Software\\Acme:U=1\nHKLM\\Software\\Acme:M=1\n");
+    session_->run().workstation = true;
+    ASSERT_TRUE(run("Both.reg", Direction::Install));
+    EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "<none>");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "1");
+    session_->run().workstation = false;
+    session_->run().perUserPart = true;
+    registry().deleteTree(RegistryRoot::LocalMachine, "Software\\Acme");
+    ASSERT_TRUE(run("Both.reg", Direction::Install));
+    EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "1");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "<none>");
+    ASSERT_TRUE(run("Both.reg", Direction::Install, true));
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "1");
+
+    // Another Windows user: HKCU is that user's key below HKEY_USERS (none here).
+    session_->registry().setWindowsUserSid("S-1-5-21-9-9-9-1001");
+    ui_.answer({5});
+    EXPECT_TRUE(run("Both.reg", Direction::Install));
+    EXPECT_EQ(ui_.shown.back().box.text,
+              "Cannot create key or value 'U' in the system registry.\nError 2!");
+}
+
+TEST_F(RegistryOperations, CancelBetweenLinesAborts) {
+    load(std::string(kHead) +
+         "[Three.reg]\nHKLM\\Software\\C:A=1\nHKLM\\Software\\C:B=1\nHKLM\\Software\\C:C=1\n");
+    ui_.cancelAfterPolls = 1;
+    EXPECT_FALSE(run("Three.reg", Direction::Install));
+    EXPECT_TRUE(session_->run().abort);
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\C", "A"), "1");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\C", "B"), "<none>");
+}
+
+TEST_F(RegistryOperations, OddLinesNeverCrash) {
+    load(kHead, false);
+    const Expander expander = session_->expander();
+    for (const std::string& line : std::vector<std::string>{
+             "", "-", "HKLM", "HKLM\\", "HKLM\\:", "HKLM\\:=", "HKLM\\a::", "HKLM,", ",,,,",
+             "-HKLM,,,", "HKLM\\X:V=dword:", "HKLM\\X:V=hex:,,",
+             "HKLM\\X:V=multisz:", "HKLM,X,V,0x10001", "HKLM,X,V,0x10000", "\"HKLM\",X",
+             "HKXX\\a=b", std::string(100, '\\'), "HKLM\\" + std::string(20000, 'k')}) {
+        (void)parseRegistryLine(line, expander);
+    }
+    EXPECT_FALSE(parseRegistryLine("HKXX\\a=b", expander));
+    EXPECT_FALSE(parseRegistryLine("Caption=Something", expander));
+    const auto empty = parseRegistryLine("HKLM\\X:V=multisz:", expander);
+    EXPECT_EQ(empty->data, std::string("\0", 1));
+    // At most 8192 bytes of data.
+    std::string fields;
+    for (int i = 0; i < 9000; ++i) fields += "ab,";
+    EXPECT_EQ(parseRegistryLine("HKLM\\X:V=hex:" + fields, expander)->data.size(),
+              kMaxRegistryData);
+    EXPECT_EQ(parseRegistryLine("HKLM\\X:V=" + std::string(9000, 's'), expander)->data.size(),
+              kMaxRegistryData);
+    // Expanded values cannot change how a line is read.
+    environment_.set("TRICKY", "a:b=c,d");
+    const auto tricky = parseRegistryLine("HKLM\\Software\\%Tricky%:Name=%Tricky%", expander);
+    EXPECT_EQ(tricky->key, "Software\\a:b=c,d");
+    EXPECT_EQ(tricky->valueName, "Name");
+    EXPECT_EQ(tricky->data, std::string("a:b=c,d\0", 8));
+    const auto doubled = parseRegistryLine("HKLM\\Software\\A::B:Value=x", expander);
+    EXPECT_EQ(doubled->key, "Software\\A:");
+    EXPECT_EQ(doubled->valueName, "B:Value");
+}
+
+}  // namespace
+}  // namespace kestrel::setup::test
