@@ -1,0 +1,53 @@
+// A private world for the logger's tests: a directory client with a small tree, a program
+// directory holding quillbox as WVIEWNT.EXE (a link) and the recording stand-in viewer as
+// WVIEWNT0.EXE, and no display.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ClientCalls.h"
+#include "ScriptedUi.h"
+#include "TestSupport.h"
+
+namespace kestrel::rclog::test {
+
+struct ProgramRun {
+    int exitCode;
+    std::string errors;  // standard error
+};
+
+class RclogTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+
+    // Logs the workstation in to ACME_TREE as CN=Admin.O=Acme, for every later process.
+    void login();
+    void writeConfig(const std::string& text);
+
+    // The core, in this process, as if started as `programPath_` with `arguments`.
+    int runCore(ScriptedUi& ui, std::vector<std::string> arguments, ClientCalls calls = {});
+    int runCore(ScriptedUi& ui, std::vector<std::string> arguments, const std::string& programPath,
+                ClientCalls calls = {});
+    // The real program: `argv` as given, started from `executable` (default the link).
+    ProgramRun runProgram(const std::vector<std::string>& argv, std::string executable = "");
+
+    // Each run of the stand-in viewer: its argv (after the probe result, if any).
+    std::vector<std::vector<std::string>> viewerRuns() const;
+    std::string startLog() const { return kestrel::test::readFile(zen_ / "Quillbox.CS0"); }
+    std::string sessionLog() const { return kestrel::test::readFile(zen_ / "Quillbox.CSV"); }
+
+    kestrel::test::TempDir temp_;
+    std::filesystem::path root_ = temp_.path();
+    std::filesystem::path zen_ = root_ / "zen";
+    std::string programPath_ = (zen_ / "WVIEWNT.EXE").string();
+    kestrel::test::ScopedEnvironment environment_;
+};
+
+// The lines of a log text, split at CR LF; a last piece without CR LF is kept as it is.
+std::vector<std::string> logLines(const std::string& text);
+
+}  // namespace kestrel::rclog::test
