@@ -21,7 +21,11 @@ int runSetup(const SetupStart& start, Ui& ui) {
         session.messages().show(messages::kUsage);
         return kExitSuccess;
     }
-    if (!session.loadScript(start.currentDirectory) || !session.readSettings()) return kExitFailure;
+    if (!session.loadScript(start.currentDirectory)) return kExitFailure;
+    // Relative names in the script (pictures, sounds) are found from its directory.
+    std::error_code ec;
+    std::filesystem::current_path(session.scriptFile().parent_path(), ec);
+    if (!session.readSettings()) return kExitFailure;
     return kExitSuccess;
 }
 

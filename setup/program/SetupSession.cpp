@@ -68,6 +68,7 @@ bool SetupSession::loadScript(const fs::path& currentDirectory) {
         return false;
     }
     useScript(std::move(loaded.value()), location.windows);
+    scriptFile_ = location.host;
     return true;
 }
 
@@ -126,6 +127,10 @@ bool SetupSession::readSettings() {
     }
     if (setupSection_.scriptVersion <= 0x300) {
         messages_.show(messages::kOldScriptSyntax, {variables_.value("SetupInf")});
+        return false;
+    }
+    if (!loadStringSection(script, "Environment", expand, environment_)) {
+        messages_.show(messages::kOutOfMemory);
         return false;
     }
     return true;

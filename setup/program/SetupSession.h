@@ -48,6 +48,8 @@ class SetupSession {
     RegistryServices& registry() { return registry_; }
     platform::MachineRoot& machine() { return machine_; }
     const ScriptText& script() const { return *script_; }
+    // The host file of a script that loadScript found.
+    const std::filesystem::path& scriptFile() const { return scriptFile_; }
     const ApplicationSettings& settings() const { return settings_; }
     const SetupSection& setupSection() const { return setupSection_; }
     Expander expander() const;
@@ -66,6 +68,7 @@ class SetupSession {
     RegistryServices registry_;
     RunState run_;
     std::optional<ScriptText> script_;
+    std::filesystem::path scriptFile_;
     SetupSection setupSection_;
     ApplicationSettings settings_;
     std::unique_ptr<OperationContext> context_;

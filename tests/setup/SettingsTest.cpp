@@ -119,7 +119,7 @@ TEST_F(Settings, StringSectionsFollowTheLanguage) {
         "[Setup]\nVersion=5.11\n[Strings]\nGreeting=Hello\n[Strings:07]\nGreeting=Hallo\n"
         "[Strings:07,03]\nGreeting=Servus\nWhere=%App%\n[Mine]\nGreeting=Mine\n[SysStrings]\nSys="
         "s\n"
-        "[Application]\nApplicationDir=C:\\Acme\n";
+        "[Environment]\nAcmeBin=%App%\\bin\n[Application]\nApplicationDir=C:\\Acme\n";
     kestrel::test::ScopedEnvironment locale;
     locale.set("LC_ALL", std::nullopt);
     locale.set("LC_MESSAGES", std::nullopt);
@@ -128,6 +128,7 @@ TEST_F(Settings, StringSectionsFollowTheLanguage) {
     EXPECT_EQ(environment_.get("GREETING"), "Servus");
     EXPECT_EQ(environment_.get("SYS"), "s");
     EXPECT_EQ(environment_.get("WHERE"), "");  // App is set only after the string sections
+    EXPECT_EQ(environment_.get("ACMEBIN"), "C:\\Acme\\bin");  // [Environment] comes after it
     EXPECT_EQ(expand("%Greeting%"), "Servus");
     locale.set("LANG", "de_CH");
     load(script);

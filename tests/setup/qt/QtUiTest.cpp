@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/MessageEngine.h"
+#include "ui/qt/MessageDialog.h"
+#include "ui/qt/QtUi.h"
+
+namespace kestrel::setup {
+namespace {
+
+// Presses a button of the box that comes up next, once it is up.
+void pressWhenShown(int id) {
+    QTimer::singleShot(0, [id] {
+        auto* dialog = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTest::mouseClick(dialog->button(id), Qt::LeftButton);
+    });
+}
+
+TEST(QtUi, ClickReachesTheCore) {
+    QWidget window;
+    window.show();
+    QtUi ui(&window);
+    StringTable strings;
+    MessageEngine engine(ui, strings);
+    pressWhenShown(6);
+    EXPECT_EQ(engine.show(5536, {"Acme"}), 6);
+    pressWhenShown(2);
+    EXPECT_EQ(engine.show(5501, {"x"}), 2);
+    // Without a help file a help request shows 5549 in a box of its own.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->button(9), nullptr);
+        EXPECT_NE(dialog->button(2), nullptr);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    engine.help(5501);
+    ui.setTitle("Modifying system registry");
+    EXPECT_EQ(window.windowTitle(), "Modifying system registry");
+}
+
+}  // namespace
+}  // namespace kestrel::setup
