@@ -11,6 +11,7 @@ namespace kestrel::classic {
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Info über Kestrelscope"));
     setFixedSize(dialogSize(217, 55));
+    setFont(dialogFont());
     auto* icon = new QLabel(this);
     icon->setPixmap(programIcon().pixmap(32, 32));
     icon->setGeometry(dialogRect(11, 17, 20, 20));

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleFactory>
 
 namespace kestrel::classic {
 
@@ -15,12 +17,24 @@ ClassicTreeWidget::ClassicTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The right button drags items here; the window's own menu belongs to its background.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // A style that draws the lines between the items.
+    if (QStyle* lines = QStyleFactory::create(QStringLiteral("Windows"))) {
+        lines->setParent(this);
+        setStyle(lines);
+    }
 }
 
 void ClassicTreeWidget::keyPressEvent(QKeyEvent* event) {
     // Tab, Return and Escape belong to the window (focus, default button, closing), as they
     // never reach a tree control inside a dialog.
+    // Alt and F10 are system keys that never reach the tree either.
+    if (event->modifiers().testFlag(Qt::AltModifier) || event->key() == Qt::Key_F10) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
     switch (event->key()) {
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
         case Qt::Key_Return:
@@ -51,6 +65,7 @@ void ClassicTreeWidget::mouseMoveEvent(QMouseEvent* event) {
         setCursor(Qt::DragMoveCursor);
     }
     if (dragging_) {
+        highlightDropTarget(itemAt(at));
         event->accept();
         return;
     }
@@ -86,7 +101,21 @@ void ClassicTreeWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
 }
 
+void ClassicTreeWidget::highlightDropTarget(QTreeWidgetItem* target) {
+    if (target == dropTarget_) return;
+    if (dropTarget_ != nullptr) {
+        dropTarget_->setBackground(0, QBrush());
+        dropTarget_->setForeground(0, QBrush());
+    }
+    dropTarget_ = target;
+    if (dropTarget_ != nullptr) {
+        dropTarget_->setBackground(0, palette().highlight());
+        dropTarget_->setForeground(0, palette().highlightedText());
+    }
+}
+
 void ClassicTreeWidget::endDrag() {
+    highlightDropTarget(nullptr);
     if (dragging_) unsetCursor();
     dragging_ = false;
     pressedItem_ = nullptr;

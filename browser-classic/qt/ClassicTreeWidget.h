@@ -29,10 +29,13 @@ class ClassicTreeWidget : public QTreeWidget {
 
   private:
     void endDrag();
+    // Marks the item a drop would go to, as the selection colours it.
+    void highlightDropTarget(QTreeWidgetItem* target);
 
     QTreeWidgetItem* pressedItem_ = nullptr;
     Qt::MouseButton dragButton_ = Qt::NoButton;
     QPoint pressPosition_;
+    QTreeWidgetItem* dropTarget_ = nullptr;
     bool dragging_ = false;
 };
 

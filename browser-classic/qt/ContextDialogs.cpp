@@ -33,6 +33,7 @@ ChangeContextDialog::ChangeContextDialog(const QString& context, QWidget* parent
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Kestrelscope: Change Context Dialog"));
     setFixedSize(dialogSize(342, 61));
+    setFont(dialogFont());
     field_ = addField(this, QStringLiteral("New NDS Context"), context);
     QPushButton* set = addButton(this, QStringLiteral("SET"), dialogRect(285, 7, 50, 14));
     set->setDefault(true);
@@ -56,6 +57,7 @@ QString ChangeContextDialog::context() const {
 SaveContextDialog::SaveContextDialog(const QString& context, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Kestrelscope: Save Context Dialog"));
     setFixedSize(dialogSize(342, 61));
+    setFont(dialogFont());
     addField(this, QStringLiteral("Save NDS Context"), context)->setReadOnly(true);
     QPushButton* save = addButton(this, QStringLiteral("SAVE"), dialogRect(285, 7, 50, 14));
     save->setDefault(true);

@@ -31,4 +31,10 @@ QSize dialogSize(int width, int height) {
     return QSize(dialogUnitsToPixelsX(width), dialogUnitsToPixelsY(height));
 }
 
+QFont dialogFont() {
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
 }  // namespace kestrel::classic

@@ -4,6 +4,7 @@
 // an eighth of the second, rounded to the nearest pixel.
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QSize>
 
@@ -16,5 +17,8 @@ int dialogUnitsToPixelsX(int units);
 int dialogUnitsToPixelsY(int units);
 QRect dialogRect(int x, int y, int width, int height);
 QSize dialogSize(int width, int height);
+
+// The 8-point sans-serif font the dialog units belong to.
+QFont dialogFont();
 
 }  // namespace kestrel::classic

@@ -34,6 +34,7 @@ MainWindow::MainWindow(ClassicBrowser& browser, QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(dialogSize(377, 276));
+    setFont(dialogFont());
     createControls();
     browser_.setObserver(this);
 }

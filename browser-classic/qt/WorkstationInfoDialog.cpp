@@ -21,11 +21,11 @@ void addLabel(QDialog* dialog, const QString& text, QRect rect) {
 
 void addField(QDialog* dialog, const char* name, const QString& label, const std::string& value,
               int x, int y, int width) {
-    addLabel(dialog, label, dialogRect(x, y + 2, 60, 8));
+    addLabel(dialog, label, dialogRect(x, y + 2, 76, 8));
     auto* field = new QLineEdit(QString::fromStdString(value), dialog);
     field->setObjectName(QString::fromLatin1(name));
     field->setReadOnly(true);
-    field->setGeometry(dialogRect(x + 62, y, width, 12));
+    field->setGeometry(dialogRect(x + 78, y, width, 12));
 }
 
 void addList(QDialog* dialog, const char* name, const QString& label,
@@ -43,20 +43,21 @@ WorkstationInfoDialog::WorkstationInfoDialog(const WorkstationInfo& info, QWidge
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Kestrelscope: WS Information"));
     setFixedSize(dialogSize(337, 135));
+    setFont(dialogFont());
     auto* icon = new QLabel(this);
     icon->setPixmap(treeImages().at(kWorkstationImage).scaled(32, 32));
     icon->setGeometry(dialogRect(7, 7, 20, 20));
-    addField(this, "cn", QStringLiteral("CN"), info.objectName, 30, 7, 230);
-    addField(this, "computerName", QStringLiteral("Computer Name"), info.computerName, 30, 23, 90);
-    addField(this, "computerOs", QStringLiteral("Computer OS"), info.computerOs, 30, 39, 90);
+    addField(this, "cn", QStringLiteral("CN"), info.objectName, 30, 7, 222);
+    addField(this, "computerName", QStringLiteral("Computer Name"), info.computerName, 30, 23, 84);
+    addField(this, "computerOs", QStringLiteral("Computer OS"), info.computerOs, 30, 39, 84);
     addField(this, "physicalMemory", QStringLiteral("Physical Memory"), info.physicalMemory, 30, 55,
-             90);
+             84);
     addField(this, "lastRegistered", QStringLiteral("Last registered time"), info.lastRegistered,
-             30, 71, 90);
+             30, 71, 84);
     addList(this, "networkAddress", QStringLiteral("Network Address"), info.networkAddresses,
-            QRect(190, 23, 140, 42));
+            QRect(196, 23, 134, 42));
     addList(this, "userHistory", QStringLiteral("User History"), info.userHistory,
-            QRect(190, 67, 140, 61));
+            QRect(196, 67, 134, 61));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     ok->setGeometry(dialogRect(92, 110, 50, 14));
