@@ -4,13 +4,14 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "DeferredUi.h"
 #include "ProgramLocation.h"
-#include "QtUi.h"
+#include "QtUiLibrary.h"
 #include "Quillbox.h"
 
 int main(int argc, char** argv) {
     using namespace kestrel::rclog;
-    const char* argv0 = argc > 0 ? argv[0] : "";
+    const std::string argv0 = argc > 0 ? argv[0] : "";
     const auto* executed = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
     const char* searchPath = std::getenv("PATH");
     std::error_code ec;
@@ -21,6 +22,6 @@ int main(int argc, char** argv) {
     invocation.programPath =
         ownProgramPath(argv0, executed != nullptr ? executed : "", currentDirectory,
                        searchPath != nullptr ? searchPath : "");
-    QtUi ui(argv0);
+    DeferredUi ui([&argv0] { return loadQtUi(argv0); });
     return Quillbox(ui).run(invocation);
 }
