@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalBlocker>
+#include <functional>
 
 #include "AboutDialog.h"
 #include "ClassicTreeWidget.h"
@@ -103,14 +103,15 @@ void MainWindow::createControls() {
 }
 
 QPushButton* MainWindow::addButton(const QString& text, int id, QRect rect,
-                                   void (ClassicBrowser::*action)()) {
+                                   std::function<void(ClassicBrowser&)> action) {
     auto* button = new QPushButton(text, this);
     button->setGeometry(rect);
     button->setAutoDefault(false);
     button->setProperty("controlId", id);
     button->setObjectName(QStringLiteral("button%1").arg(id));
-    if (action != nullptr)
-        connect(button, &QPushButton::clicked, this, [this, action] { (browser_.*action)(); });
+    if (action)
+        connect(button, &QPushButton::clicked, this,
+                [this, action = std::move(action)] { action(browser_); });
     return button;
 }
 

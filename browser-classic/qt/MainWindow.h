@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <functional>
 
 #include "ClassicBrowser.h"
 
@@ -53,8 +54,9 @@ class MainWindow : public QDialog, private TreeObserver {
 
   private:
     void createControls();
+    // `action` runs on a click; none for the buttons the window handles itself.
     QPushButton* addButton(const QString& text, int id, QRect rect,
-                           void (ClassicBrowser::*action)());
+                           std::function<void(ClassicBrowser&)> action);
 
     void treeReset() override;
     void childrenChanged(ItemId parent) override;
