@@ -211,21 +211,36 @@ TEST_F(WorkstationFunctionsTest, ShortcutStartsTheViewerAgainstTheWorkstation) {
                                           "\nin Desktop Folder 'Z.E.N.works Remote Control'"));
 }
 
-// A workstation whose name no file may carry.
+// Names no file may carry: the workstation's own, or one of its containers'.
 TEST_F(WorkstationFunctionsTest, ShortcutForAStarredNameOffersTheItemsOwnText) {
     kestrel::test::writeFile(root_ / "star.json", R"({ "trees": [ { "name": "ACME_TREE",
         "objects": [ { "name": "O=Acme", "class": "Organization" },
-          { "name": "CN=WS*1.O=Acme", "class": "Workstation" } ] } ] })");
+          { "name": "CN=WS*1.O=Acme", "class": "Workstation" },
+          { "name": "OU=Lab*2.O=Acme", "class": "Organizational Unit" },
+          { "name": "CN=WS2.OU=Lab*2.O=Acme", "class": "Workstation" } ] } ] })");
     useDirectory(root_ / "star.json");
     startBrowser();
+    auto folder = root_ / "profile/Desktop/Z.E.N.works Remote Control";
+
     open({"O=Acme", "CN=WS*1"});
-    ui_.answerYes = false;
-    browser_->createShortcut();
+    browser_->createShortcut();  // Yes, but the item's own text is no file name either
     EXPECT_THAT(ui_.questions, ElementsAre("Shortcuts with characters like * are not allowed!\n\n"
                                            "Should I create the shortcut CN=WS*1\n"
                                            "instead of CN=WS*1.O=Acme?"));
-    EXPECT_THAT(ui_.messages, IsEmpty());
-    EXPECT_TRUE(std::filesystem::is_empty(root_ / "profile/Desktop/Z.E.N.works Remote Control"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+
+    open({"O=Acme", "OU=Lab*2", "CN=WS2"});
+    ui_.answerYes = false;
+    browser_->createShortcut();
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    ui_.answerYes = true;
+    browser_->createShortcut();
+    auto link = platform::readShellLink(folder / "CN=WS2.lnk");
+    ASSERT_TRUE(link.has_value());
+    EXPECT_EQ(link->arguments,
+              "-s\"Zen\" -w\"CN=WS2.OU=Lab*2.O=Acme\" -n\"ACME_TREE\" -c\"Remote Control\"");
+    EXPECT_THAT(ui_.messages, ElementsAre("Shortcut has been created for \nCN=WS2.OU=Lab*2.O=Acme"
+                                          "\nin Desktop Folder 'Z.E.N.works Remote Control'"));
 }
 
 }  // namespace
