@@ -9,6 +9,7 @@
 
 #include "MachineRootSkeleton.h"
 #include "platform/AsciiCase.h"
+#include "platform/PercentReferences.h"
 #include "platform/Places.h"
 #include "platform/WineServer.h"
 
@@ -205,26 +206,12 @@ std::string MachineRoot::expandRootEnvironment(std::string_view text) const {
         {"PROGRAMFILES", "C:\\Program Files"},
         {"COMMONPROGRAMFILES", "C:\\Program Files\\Common Files"},
     };
-    std::string out;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t open = text.find('%', pos);
-        const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
-        if (close == std::string_view::npos) break;
-        out += text.substr(pos, open - pos);
-        const std::string_view name = text.substr(open + 1, close - open - 1);
+    return expandPercentReferences(text, [&](std::string_view name) -> std::optional<std::string> {
         const auto* match = std::ranges::find_if(
             variables, [&](const auto& entry) { return equalsIgnoreAsciiCase(entry.first, name); });
-        if (match != std::end(variables)) {
-            out += match->second;
-            pos = close + 1;
-        } else {
-            out += '%';  // not ours: the second percent sign may open the next reference
-            pos = open + 1;
-        }
-    }
-    out += text.substr(pos);
-    return out;
+        if (match == std::end(variables)) return std::nullopt;
+        return match->second;
+    });
 }
 
 std::string MachineRoot::defaultShellFolder(ShellFolder folder, bool common) const {

@@ -16,7 +16,9 @@ constexpr int kMaxLinkDepth = 16;
 
 enum HiveIndex { kSystemHive, kUserHive, kDefaultUserHive };
 
-std::vector<std::string> splitKeyPath(std::string_view path) {
+}  // namespace
+
+std::vector<std::string> registryKeyComponents(std::string_view path) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= path.size()) {
@@ -27,8 +29,6 @@ std::vector<std::string> splitKeyPath(std::string_view path) {
     }
     return parts;
 }
-
-}  // namespace
 
 struct Registry::Location {
     HiveFile* hive = nullptr;  // nullptr: the root of HKEY_USERS itself
@@ -63,7 +63,7 @@ HiveFile* Registry::hiveOfUser(std::string_view sid) const {
 
 Expected<Registry::Location, long> Registry::locate(RegistryRoot root, std::string_view path,
                                                     bool followFinalLink) const {
-    std::vector<std::string> parts = splitKeyPath(path);
+    std::vector<std::string> parts = registryKeyComponents(path);
     for (const std::string& part : parts) {
         if (part.size() > kMaxKeyNameLength) return unexpected(kErrorInvalidParameter);
     }
@@ -116,7 +116,7 @@ long Registry::resolveLinks(Location& location, bool followFinalLink) const {
             const RegistryValue* target = key->value("SymbolicLinkValue");
             if (target == nullptr || target->type != kRegLink) continue;
             const std::vector<std::string> targetParts =
-                splitKeyPath(utf16ToUtf8(bytesToUtf16(target->data)));
+                registryKeyComponents(utf16ToUtf8(bytesToUtf16(target->data)));
             if (targetParts.size() < 2 || !equalsIgnoreAsciiCase(targetParts[0], "Registry")) {
                 return kErrorFileNotFound;
             }
@@ -242,30 +242,27 @@ long Registry::deleteValue(RegistryRoot root, std::string_view path, std::string
 }
 
 long Registry::deleteKey(RegistryRoot root, std::string_view path) {
-    auto location = locate(root, path, false);
-    if (!location) return location.error();
-    if (location->hive == nullptr || location->path.empty() || splitKeyPath(path).empty()) {
-        return kErrorAccessDenied;
-    }
-    const RegistryKey* key = find(*location);
-    if (key == nullptr) return kErrorFileNotFound;
-    if (!key->subkeys().empty()) return kErrorAccessDenied;
-    const HiveChange change{HiveChange::Kind::DeleteKey, location->path, {}, {}};
-    const bool wasVolatile = key->isVolatile;
-    applyHiveChange(location->hive->root(), change);
-    if (!wasVolatile) location->hive->record(change);
-    return kErrorSuccess;
+    return removeKey(root, path, false);
 }
 
 long Registry::deleteTree(RegistryRoot root, std::string_view path) {
+    return removeKey(root, path, true);
+}
+
+long Registry::removeKey(RegistryRoot root, std::string_view path, bool wholeTree) {
     auto location = locate(root, path, false);
     if (!location) return location.error();
-    if (location->hive == nullptr || location->path.empty() || splitKeyPath(path).empty()) {
+    if (location->hive == nullptr || location->path.empty() ||
+        registryKeyComponents(path).empty()) {
         return kErrorAccessDenied;
     }
     const RegistryKey* key = find(*location);
     if (key == nullptr) return kErrorFileNotFound;
-    const HiveChange change{HiveChange::Kind::DeleteTree, location->path, {}, {}};
+    if (!wholeTree && !key->subkeys().empty()) return kErrorAccessDenied;
+    const HiveChange change{wholeTree ? HiveChange::Kind::DeleteTree : HiveChange::Kind::DeleteKey,
+                            location->path,
+                            {},
+                            {}};
     const bool wasVolatile = key->isVolatile;
     applyHiveChange(location->hive->root(), change);
     if (!wasVolatile) location->hive->record(change);

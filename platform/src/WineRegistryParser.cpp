@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/PercentReferences.h"
 #include "platform/WideText.h"
 #include "platform/WineRegistryFile.h"
 
@@ -9,13 +10,6 @@ namespace kestrel::platform {
 namespace {
 
 constexpr std::string_view kVersionLine = "WINE REGISTRY Version 2";
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -114,8 +108,8 @@ bool HiveParser::parseText(std::size_t& pos, char endChar, std::u16string& out) 
             case 'x': {
                 unsigned unit = 0;
                 int digits = 0;
-                while (digits < 4 && pos < line_.size() && hexDigit(line_[pos]) >= 0) {
-                    unit = unit * 16 + static_cast<unsigned>(hexDigit(line_[pos++]));
+                while (digits < 4 && pos < line_.size() && hexDigitValue(line_[pos]) >= 0) {
+                    unit = unit * 16 + static_cast<unsigned>(hexDigitValue(line_[pos++]));
                     ++digits;
                 }
                 out += digits == 0 ? u'x' : static_cast<char16_t>(unit);
@@ -184,7 +178,7 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
             pos = 0;
             continue;
         }
-        int high = hexDigit(line_[pos]);
+        int high = hexDigitValue(line_[pos]);
         if (high < 0) {
             errorColumn_ = pos;
             error_ = "expected a hexadecimal byte";
@@ -192,8 +186,8 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
         }
         ++pos;
         int byte = high;
-        if (pos < line_.size() && hexDigit(line_[pos]) >= 0)
-            byte = byte * 16 + hexDigit(line_[pos++]);
+        if (pos < line_.size() && hexDigitValue(line_[pos]) >= 0)
+            byte = byte * 16 + hexDigitValue(line_[pos++]);
         out += static_cast<char>(byte);
         while (pos < line_.size() && (line_[pos] == ' ' || line_[pos] == '\t')) ++pos;
         if (pos < line_.size() && line_[pos] == ',') {
@@ -235,8 +229,8 @@ bool HiveParser::parseValue() {
         std::uint32_t type = 0;
         bool valid = close != std::string_view::npos && close > 4 && close <= 12;
         for (std::size_t i = 4; valid && i < close; ++i) {
-            valid = hexDigit(data[i]) >= 0;
-            if (valid) type = type * 16 + static_cast<std::uint32_t>(hexDigit(data[i]));
+            valid = hexDigitValue(data[i]) >= 0;
+            if (valid) type = type * 16 + static_cast<std::uint32_t>(hexDigitValue(data[i]));
         }
         const bool isString = data[0] == 's';
         if (!valid || data.substr(close + 1, isString ? 2 : 1) != (isString ? ":\"" : ":")) {
@@ -256,8 +250,8 @@ bool HiveParser::parseValue() {
     } else if (startsWith(data, "dword:")) {
         std::size_t i = 6;
         std::uint32_t number = 0;
-        while (i < data.size() && i < 14 && hexDigit(data[i]) >= 0) {
-            number = number * 16 + static_cast<std::uint32_t>(hexDigit(data[i++]));
+        while (i < data.size() && i < 14 && hexDigitValue(data[i]) >= 0) {
+            number = number * 16 + static_cast<std::uint32_t>(hexDigitValue(data[i++]));
         }
         if (i == 6 || data.substr(i).find_first_not_of(" \t") != std::string_view::npos) {
             errorColumn_ = pos + i;
@@ -290,8 +284,8 @@ bool HiveParser::parseOption() {
     if (startsWith(line_, "#time=")) {
         std::uint64_t time = 0;
         std::size_t i = 6;
-        for (; i < line_.size() && hexDigit(line_[i]) >= 0 && i < 22; ++i) {
-            time = time * 16 + static_cast<std::uint64_t>(hexDigit(line_[i]));
+        for (; i < line_.size() && hexDigitValue(line_[i]) >= 0 && i < 22; ++i) {
+            time = time * 16 + static_cast<std::uint64_t>(hexDigitValue(line_[i]));
         }
         if (i == 6 || i != line_.size()) {
             errorColumn_ = i;

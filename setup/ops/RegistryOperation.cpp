@@ -11,7 +11,7 @@ using platform::RegistryValue;
 namespace {
 
 std::string parentOf(const std::string& key) {
-    const std::vector<std::string> parts = keyComponents(key);
+    const std::vector<std::string> parts = platform::registryKeyComponents(key);
     std::string parent;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) parent += (i ? "\\" : "") + parts[i];
     return parent;

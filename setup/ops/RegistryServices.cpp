@@ -9,18 +9,6 @@ namespace kestrel::setup {
 using platform::RegistryRoot;
 using platform::RegistryValue;
 
-std::vector<std::string> keyComponents(std::string_view key) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= key.size()) {
-        std::size_t end = key.find('\\', start);
-        if (end == std::string_view::npos) end = key.size();
-        if (end > start) parts.emplace_back(key.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 RegistryServices::RegistryServices(platform::MachineRoot& machine, const Environment& environment)
     : machine_(machine), environment_(environment) {}
 
@@ -122,7 +110,7 @@ long RegistryServices::deleteTree(RegistryRoot root, std::string_view key) {
 
 long RegistryServices::removeEmptyKeys(RegistryRoot root, std::string_view key) {
     const Target target = map(root, key);
-    std::vector<std::string> parts = keyComponents(target.path);
+    std::vector<std::string> parts = platform::registryKeyComponents(target.path);
     // How many leading components belong to the hive's own first level.
     std::size_t kept = 0;
     if (target.root == RegistryRoot::LocalMachine || target.root == RegistryRoot::CurrentUser)

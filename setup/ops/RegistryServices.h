@@ -66,7 +66,4 @@ class RegistryServices : public RegistryReader {
     std::optional<std::string> windowsUserSid_;
 };
 
-// Key paths as scripts write them may double their backslashes; one is meant.
-std::vector<std::string> keyComponents(std::string_view key);
-
 }  // namespace kestrel::setup

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/PercentReferences.h"
+
 namespace kestrel::setup {
 
 namespace {
@@ -46,23 +48,8 @@ bool MemoryEnvironment::set(std::string_view name, std::string_view value) {
 }
 
 std::string expandEnvironmentStrings(std::string_view text, const Environment& environment) {
-    std::string out;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t open = text.find('%', pos);
-        const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
-        if (close == std::string_view::npos) break;
-        out += text.substr(pos, open - pos);
-        if (auto value = environment.get(text.substr(open + 1, close - open - 1))) {
-            out += *value;
-            pos = close + 1;
-        } else {
-            out += '%';  // the closing sign may open the next reference
-            pos = open + 1;
-        }
-    }
-    out += text.substr(pos);
-    return out;
+    return platform::expandPercentReferences(
+        text, [&](std::string_view name) { return environment.get(name); });
 }
 
 }  // namespace kestrel::setup

@@ -1,20 +1,10 @@
 #include "script/Fields.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/PercentReferences.h"
 #include "script/ScriptText.h"
 
 namespace kestrel::setup {
-
-namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
 
 FieldReader::FieldReader(std::string_view text) : text_(text) {
     // A line end ends the last field.
@@ -75,12 +65,12 @@ std::uint32_t readHex(std::string_view text) {
     while (pos < text.size() && isBlank(text[pos])) ++pos;
     if (pos + 1 < text.size() && text[pos] == '0' &&
         (text[pos + 1] == 'x' || text[pos + 1] == 'X') && pos + 2 < text.size() &&
-        hexValue(text[pos + 2]) >= 0) {
+        platform::hexDigitValue(text[pos + 2]) >= 0) {
         pos += 2;
     }
     std::uint32_t value = 0;
-    for (; pos < text.size() && hexValue(text[pos]) >= 0; ++pos) {
-        value = value * 16u + static_cast<std::uint32_t>(hexValue(text[pos]));
+    for (; pos < text.size() && platform::hexDigitValue(text[pos]) >= 0; ++pos) {
+        value = value * 16u + static_cast<std::uint32_t>(platform::hexDigitValue(text[pos]));
     }
     return value;
 }

@@ -6,6 +6,14 @@
 
 namespace kestrel::setup {
 
+namespace {
+
+std::string_view fieldAt(const std::vector<std::string>& fields, std::size_t index) {
+    return index < fields.size() ? std::string_view(fields[index]) : std::string_view();
+}
+
+}  // namespace
+
 Coordinate parseCoordinate(std::string_view text) {
     text = trimBlanks(text);
     Coordinate coordinate;
@@ -75,9 +83,7 @@ const std::vector<FlagName>& soundFlagNames() {
 
 platform::Expected<PictureSetting, std::string> parsePictureSetting(std::string_view text) {
     const std::vector<std::string> fields = splitFields(text);
-    const auto field = [&](std::size_t i) {
-        return i < fields.size() ? std::string_view(fields[i]) : "";
-    };
+    const auto field = [&](std::size_t i) { return fieldAt(fields, i); };
     PictureSetting picture;
     std::string_view files = trimBlanks(field(0));
     while (!files.empty()) {
@@ -100,9 +106,7 @@ platform::Expected<PictureSetting, std::string> parsePictureSetting(std::string_
 
 platform::Expected<BackgroundText, std::string> parseBackgroundText(std::string_view text) {
     const std::vector<std::string> fields = splitFields(text, 1024);
-    const auto field = [&](std::size_t i) {
-        return i < fields.size() ? std::string_view(fields[i]) : "";
-    };
+    const auto field = [&](std::size_t i) { return fieldAt(fields, i); };
     BackgroundText entry;
     entry.text = std::string(field(0));
     entry.face = std::string(trimBlanks(field(1)));
@@ -123,9 +127,7 @@ platform::Expected<CopyDialogRect, std::string> parseCopyDialogRect(std::string_
     CopyDialogRect rect;
     if (trimBlanks(text).empty()) return rect;
     const std::vector<std::string> fields = splitFields(text);
-    const auto field = [&](std::size_t i) {
-        return i < fields.size() ? std::string_view(fields[i]) : "";
-    };
+    const auto field = [&](std::size_t i) { return fieldAt(fields, i); };
     rect.x = parseCoordinate(field(0));
     rect.y = parseCoordinate(field(1));
     rect.width = parseCoordinate(field(2));

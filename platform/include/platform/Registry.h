@@ -30,6 +30,9 @@ struct RegistryKeyInfo {
 class HiveFile;
 class RegistryKey;
 
+// The names of a key path; empty components (doubled or leading backslashes) are dropped.
+std::vector<std::string> registryKeyComponents(std::string_view path);
+
 // The registry of a machine root, kept in the hive files of a Wine prefix: system.reg
 // (HKEY_LOCAL_MACHINE), user.reg (the user S-1-5-21-0-0-0-1000) and userdef.reg (.Default).
 // Calls take a root and a key path ("Software\Acme", empty components ignored), follow the
@@ -96,6 +99,7 @@ class Registry {
                                     bool followFinalLink = true) const;
     long resolveLinks(Location& location, bool followFinalLink) const;
     HiveFile* hiveOfUser(std::string_view sid) const;
+    long removeKey(RegistryRoot root, std::string_view path, bool wholeTree);
     RegistryKey* find(const Location& location) const;
 
     std::filesystem::path prefix_;
