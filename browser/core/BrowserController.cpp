@@ -23,7 +23,14 @@ void BrowserController::setView(MainView* view) {
 
 CNDSAccess& BrowserController::renewAccess() {
     access_ = std::make_unique<CNDSAccess>(ui_, libraries_);
+    // A fresh context starts on the client's default tree, which need not be the one shown.
+    if (treeField_ != kNoConnection && !treeField_.empty())
+        access_->SetTreeAndContext(treeField_, currentStartContext_);
     return *access_;
+}
+
+TreeItem* BrowserController::actionTarget(Button button) const {
+    return enabled(button) ? tree_.selected() : nullptr;
 }
 
 void BrowserController::setUp() {

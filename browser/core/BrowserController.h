@@ -9,9 +9,11 @@
 #include "ButtonStates.h"
 #include "CKestrelscopeApp.h"
 #include "CNDSAccess.h"
+#include "IpPing.h"
 #include "SettingsFile.h"
 #include "TreeModel.h"
 #include "Ui.h"
+#include "WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 
@@ -36,6 +38,8 @@ class BrowserController {
     BrowserController& operator=(const BrowserController&) = delete;
 
     void setView(MainView* view);
+    // How IP Ping reaches the network; an ICMP echo socket unless replaced.
+    void setEchoProbeFactory(EchoProbeFactory factory) { echoProbes_ = std::move(factory); }
 
     // Creates the directory access layer, offers a login to the preselected tree, opens the
     // start context and sets the buttons.
@@ -50,7 +54,8 @@ class BrowserController {
     const std::string& currentStartContext() const { return currentStartContext_; }
 
     // The layer shared by the window and its dialogs. Some functions read through a freshly
-    // initialised one, which then replaces it for everyone.
+    // initialised one, which then replaces it for everyone; it is bound to the tree and start
+    // context shown, so reads and later listings stay in the tree the person sees.
     CNDSAccess& access() { return *access_; }
     CNDSAccess& renewAccess();
 
@@ -68,6 +73,15 @@ class BrowserController {
     void help();
     void about();
     void inventoryServerButton();
+    // The nine functions that start a remote-management program on the selected object.
+    void startFunction(WorkstationFunction function);
+    void createShortcut();
+    void workstationInfo();
+    void workstationInventory();
+    void ipPing();
+    void searchWorkstation();
+    // The NDS tree button: trees, login and logout, then possibly another tree.
+    void chooseTree();
     // The inventory server dialog; "Use / Save" writes the server to the settings file only
     // when `mayWriteSettings`. An empty entry changes nothing.
     void askInventoryServer(bool mayWriteSettings);
@@ -76,6 +90,8 @@ class BrowserController {
     bool offerLogin();
     void refreshButtons();
     bool enabled(Button button) const { return buttons_[button].enabled; }
+    // The selected item when `button` may act on it now, else null.
+    TreeItem* actionTarget(Button button) const;
     void writeSettings(std::initializer_list<std::pair<std::string_view, std::string_view>> values);
     void readSavedPair();
     void openAndList(const std::string& tree, const std::string& context);
@@ -87,6 +103,7 @@ class BrowserController {
     std::unique_ptr<CNDSAccess> access_;
     TreeModel tree_;
     MainView* view_ = nullptr;
+    EchoProbeFactory echoProbes_ = platform::makeIcmpEchoProbe;
 
     std::string treeField_;
     std::string inventoryServerField_;

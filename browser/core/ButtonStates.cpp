@@ -1,7 +1,5 @@
 #include "ButtonStates.h"
 
-#include "WorkstationCommandLine.h"
-
 namespace kestrel::browser {
 
 namespace {

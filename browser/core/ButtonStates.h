@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "CKestrelscopeApp.h"
+#include "WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 
@@ -40,6 +41,11 @@ enum class Button : std::size_t {
 };
 
 inline constexpr std::size_t kButtonCount = static_cast<std::size_t>(Button::InventoryServer) + 1;
+
+// The button of a workstation function: the first buttons are the functions, in order.
+constexpr Button functionButton(WorkstationFunction function) {
+    return static_cast<Button>(function);
+}
 
 // The caption of a text button; empty for the two picture buttons.
 std::string_view buttonCaption(Button button);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace kestrel::browser {
 
@@ -37,9 +36,6 @@ struct CKestrelscopeApp {
     // Where "Goto Start Context" returns to.
     std::string savedStartTree;
     std::string savedStartContext;
-    // Scratch lists of the workstation functions, emptied after each use.
-    std::vector<std::string> userHistory;
-    std::vector<std::string> networkAddresses;
 };
 
 }  // namespace kestrel::browser

@@ -64,7 +64,8 @@ class CNDSAccess {
     // Non-zero when logged in to `tree`; `user` gets the logged-in user's full name.
     int IsTreeAuthenticated(const std::string& tree, std::string& user);
     // Appends the names (relative to `base`) of the objects of `className` in the subtree
-    // below `base` that contain `pattern`; the pattern "*" takes every one.
+    // below `base` that contain `pattern`; the pattern "*" takes every one. Searches the
+    // tree of the layer's context.
     void Search(const std::string& className, std::vector<std::string>& found,
                 const std::string& pattern, const std::string& base);
     // Non-zero when logged in to at least one tree.

@@ -51,6 +51,9 @@ void CNDSAccess::Search(const std::string& className, std::vector<std::string>& 
     ScopedContext context(client_);
     // A context that cannot be made is reported, and setting it up then fails visibly too.
     if (!Succeeded(context.createDefault())) ui_.showMessage("NWDSCreateContext failed.");
+    // A new context starts on the client's default tree; search the tree this layer is on.
+    if (auto tree = GetTreeName())
+        Succeeded(client_.NWDSSetContext(context.get(), DCK_TREE_NAME, tree->c_str()));
     if (!Succeeded(client_.NWDSSetContext(context.get(), DCK_NAME_CONTEXT, base.c_str()))) {
         ui_.showMessage("NDS Error in function: NWDSSetContext.");
         return;

@@ -1,9 +1,15 @@
 #include "DialogStates.h"
 
+#include <array>
+
 #include "CNDSAccess.h"
 #include "TreeNames.h"
 
 namespace kestrel::browser {
+
+std::string loginFailureText(const std::string& tree, const std::string& user) {
+    return "Couldn't login to tree '" + tree + "' as user '" + user + "'!";
+}
 
 bool LoginDialogState::login(const std::string& user, const std::string& password) {
     bool done = false;
@@ -11,7 +17,7 @@ bool LoginDialogState::login(const std::string& user, const std::string& passwor
         WaitCursor wait(ui_);
         done = access_.Login(tree_, user, password) == 0;
     }
-    if (!done) ui_.showMessage("Couldn't login to tree '" + tree_ + "' as user '" + user + "'!");
+    if (!done) ui_.showMessage(loginFailureText(tree_, user));
     loginEnabled_ = !done;
     okEnabled_ = done;
     cancelEnabled_ = true;
@@ -24,6 +30,14 @@ void ChangeContextDialogState::up() {
 
 void ChangeContextDialogState::root() {
     field = std::string(kRootName);
+}
+
+std::span<const WorkstationFunction> ShortcutDialogState::choices() {
+    static constexpr std::array<WorkstationFunction, 5> kChoices{
+        WorkstationFunction::RemoteControl, WorkstationFunction::RemoteView,
+        WorkstationFunction::FileTransfer, WorkstationFunction::RemoteExecute,
+        WorkstationFunction::Chat};
+    return kChoices;
 }
 
 }  // namespace kestrel::browser

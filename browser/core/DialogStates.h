@@ -2,12 +2,19 @@
 // only mirror them and tests can press their buttons without a display.
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
+
+#include "WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 
 class CNDSAccess;
 class Ui;
+
+// What both login dialogs say when a login fails.
+std::string loginFailureText(const std::string& tree, const std::string& user);
 
 // The start-up login dialog for one tree: Login enabled and OK disabled until a login
 // succeeds; Logout is never offered here. The password only passes through.
@@ -65,6 +72,20 @@ struct ChangeContextDialogState {
 
     const std::string shown;  // the name first shown
     std::string field;
+};
+
+// "Kestrelscope: Shortcut Selection Dialog": the functions a desktop shortcut can start,
+// none chosen at first.
+struct ShortcutDialogState {
+    std::optional<WorkstationFunction> chosen;
+
+    // Remote Control, Remote View, File Transfer, Remote Execute and Chat, in this order.
+    static std::span<const WorkstationFunction> choices();
+};
+
+// "Kestrelscope: Search Workstation Dialog": a piece of the name, or "*" for every one.
+struct SearchDialogState {
+    std::string pattern;
 };
 
 }  // namespace kestrel::browser

@@ -66,4 +66,29 @@ std::string typedFullName(const TreeItem& item) {
     return name;
 }
 
+std::string typelessName(std::string_view typedName) {
+    // The markers with their full stop come first, so that a prefix in the middle of the
+    // name takes its separator along and the full stop is put back once.
+    static constexpr std::array<std::string_view, 12> kMarkers{
+        ".CN=", ".OU=", "CN=", "OU=", ".O=", ".L=", ".S=", ".C=", "O=", "L=", "S=", "C="};
+    std::string name(typedName);
+    for (;;) {
+        std::size_t at = std::string::npos;
+        std::string_view marker;
+        for (auto candidate : kMarkers) {
+            at = name.find(candidate);
+            if (at != std::string::npos) {
+                marker = candidate;
+                break;
+            }
+        }
+        // Every prefix the name still holds is one of the markers, so none found means done.
+        if (at == std::string::npos) return name;
+        std::string right = name.substr(at + marker.size());
+        name.resize(at);
+        if (!name.empty()) name += '.';
+        name += right;
+    }
+}
+
 }  // namespace kestrel::browser

@@ -1,5 +1,5 @@
 // Names read off the tree: which items are containers, the top item's image, the container
-// a listing addresses, and the typed full name of an item.
+// a listing addresses, and the two names of an item.
 #pragma once
 
 #include <string>
@@ -29,5 +29,9 @@ std::string containerName(const TreeItem& item, std::string_view currentStartCon
 // The item's name with type prefixes, such as CN=WS17.OU=Sales.O=Acme: a child that is no
 // container is a workstation and gets "CN=", and every ancestor but "[Root]" is appended.
 std::string typedFullName(const TreeItem& item);
+
+// The dotted name without type prefixes, as command lines and shortcuts name an object:
+// CN=WS17.OU=Sales.O=Acme gives WS17.Sales.Acme. Every full stop stays.
+std::string typelessName(std::string_view typedName);
 
 }  // namespace kestrel::browser

@@ -11,6 +11,11 @@ class LoginDialogState;
 struct InventoryServerDialogState;
 struct SaveContextDialogState;
 struct ChangeContextDialogState;
+struct ShortcutDialogState;
+struct SearchDialogState;
+class TreeDialogState;
+struct WorkstationInfo;
+struct WorkstationInventory;
 
 enum class InventoryServerAnswer { UseNow, UseAndSave, Cancel };
 
@@ -36,6 +41,16 @@ class Ui {
     virtual bool runSaveContextDialog(SaveContextDialogState& dialog) = 0;
     // True when closed with "SET"; dialog.field is what the person left in the field.
     virtual bool runChangeContextDialog(ChangeContextDialogState& dialog) = 0;
+
+    // True when closed with OK; dialog.chosen is the function picked, if any.
+    virtual bool runShortcutDialog(ShortcutDialogState& dialog) = 0;
+    // True when closed with "Search"; dialog.pattern is what was entered.
+    virtual bool runSearchDialog(SearchDialogState& dialog) = 0;
+    // The tree dialog of the NDS tree button; true when closed with OK.
+    virtual bool runTreeDialog(TreeDialogState& dialog) = 0;
+    // The two detail dialogs; they only show what was read and return when closed.
+    virtual void showWorkstationInfo(const WorkstationInfo& info) = 0;
+    virtual void showWorkstationInventory(const WorkstationInventory& inventory) = 0;
 
     virtual void showHelp(const std::string& text) = 0;
     virtual void showAbout(const std::string& version) = 0;

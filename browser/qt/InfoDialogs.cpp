@@ -11,21 +11,6 @@
 
 namespace kestrel::browser::qt {
 
-namespace {
-
-// An OK button at the right end of the dialog's last row.
-void addOkRow(QDialog* dialog, QVBoxLayout* layout) {
-    auto* ok = dialogButton(QStringLiteral("OK"), QStringLiteral("ok"), dialog);
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    layout->addLayout(row);
-}
-
-}  // namespace
-
 HelpDialog::HelpDialog(const QString& text, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Kestrelscope: Help Dialog"));
     QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);

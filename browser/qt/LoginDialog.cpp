@@ -1,68 +1,24 @@
 #include "LoginDialog.h"
 
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include "Artwork.h"
-#include "DialogKit.h"
 
 namespace kestrel::browser::qt {
 
 namespace {
 
-QLabel* picture(Decoration which, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setPixmap(decoration(which));
-    return label;
+QLineEdit* treeField(const std::string& tree) {
+    auto* field = new QLineEdit(QString::fromStdString(tree));
+    field->setReadOnly(true);
+    return field;
 }
 
 }  // namespace
 
 LoginDialog::LoginDialog(LoginDialogState& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
-    setWindowTitle(QStringLiteral("Kestrelscope: NDS Login Dialog"));
-
-    auto* frame = new QGroupBox(QStringLiteral("NDS Authentication"), this);
-    auto* fields = new QGridLayout(frame);
-    auto* tree = new QLineEdit(QString::fromStdString(state.tree()), frame);
-    tree->setObjectName(QStringLiteral("tree"));
-    tree->setReadOnly(true);
-    user_ = new QLineEdit(frame);
-    user_->setObjectName(QStringLiteral("user"));
-    password_ = new QLineEdit(frame);
-    password_->setObjectName(QStringLiteral("password"));
-    password_->setEchoMode(QLineEdit::Password);
-    const std::pair<Decoration, QString> rows[] = {
-        {Decoration::Tree, QStringLiteral("&Tree:")},
-        {Decoration::User, QStringLiteral("&User:")},
-        {Decoration::Alias, QStringLiteral("&Password:")}};
-    QLineEdit* edits[] = {tree, user_, password_};
-    for (int row = 0; row < 3; ++row) {
-        fields->addWidget(picture(rows[row].first, frame), row, 0);
-        auto* label = new QLabel(rows[row].second, frame);
-        label->setBuddy(edits[row]);
-        fields->addWidget(label, row, 1);
-        fields->addWidget(edits[row], row, 2);
-    }
-    fields->setColumnMinimumWidth(2, 240);
-
-    login_ = dialogButton(QStringLiteral("&Login"), QStringLiteral("login"), this);
-    logout_ = dialogButton(QStringLiteral("Log&out"), QStringLiteral("logout"), this);
-    ok_ = dialogButton(QStringLiteral("OK"), QStringLiteral("ok"), this);
-    cancel_ = dialogButton(QStringLiteral("Cancel"), QStringLiteral("cancel"), this);
+    : AuthenticationDialog(treeField(state.tree()), parent), state_(state) {
     login_->setDefault(true);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(frame, 1);
-    layout->addLayout(buttonColumn({login_, logout_, ok_, cancel_}));
-
     connect(login_, &QPushButton::clicked, this, &LoginDialog::login);
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     user_->setFocus();
     mirror();
 }

@@ -2,16 +2,12 @@
 // buttons follow the core's LoginDialogState.
 #pragma once
 
-#include <QDialog>
-
+#include "AuthenticationDialog.h"
 #include "DialogStates.h"
-
-class QLineEdit;
-class QPushButton;
 
 namespace kestrel::browser::qt {
 
-class LoginDialog : public QDialog {
+class LoginDialog : public AuthenticationDialog {
   public:
     LoginDialog(LoginDialogState& state, QWidget* parent = nullptr);
 
@@ -20,12 +16,6 @@ class LoginDialog : public QDialog {
     void mirror();
 
     LoginDialogState& state_;
-    QLineEdit* user_;
-    QLineEdit* password_;
-    QPushButton* login_;
-    QPushButton* logout_;
-    QPushButton* ok_;
-    QPushButton* cancel_;
 };
 
 }  // namespace kestrel::browser::qt

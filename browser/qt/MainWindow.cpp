@@ -23,14 +23,6 @@ namespace kestrel::browser::qt {
 
 namespace {
 
-QLineEdit* readOnlyField(const QString& name, QWidget* parent) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(name);
-    field->setReadOnly(true);
-    field->setFocusPolicy(Qt::ClickFocus);
-    return field;
-}
-
 QGroupBox* group(const QString& title, QWidget* parent) {
     auto* box = new QGroupBox(title, parent);
     box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
@@ -170,6 +162,16 @@ void MainWindow::connectButtons() {
     on(Button::Help, [this] { controller_.help(); });
     on(Button::About, [this] { controller_.about(); });
     on(Button::InventoryServer, [this] { controller_.inventoryServerButton(); });
+    for (const WorkstationFunctionInfo& function : workstationFunctions()) {
+        const WorkstationFunction which = function.function;
+        on(functionButton(which), [this, which] { controller_.startFunction(which); });
+    }
+    on(Button::WorkstationInfo, [this] { controller_.workstationInfo(); });
+    on(Button::WorkstationInventory, [this] { controller_.workstationInventory(); });
+    on(Button::IpPing, [this] { controller_.ipPing(); });
+    on(Button::CreateShortcut, [this] { controller_.createShortcut(); });
+    on(Button::SearchWorkstation, [this] { controller_.searchWorkstation(); });
+    on(Button::NdsTree, [this] { controller_.chooseTree(); });
     on(Button::Ok, [this] { accept(); });
 }
 

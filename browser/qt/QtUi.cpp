@@ -7,6 +7,10 @@
 #include "InfoDialogs.h"
 #include "InventoryServerDialog.h"
 #include "LoginDialog.h"
+#include "ToolDialogs.h"
+#include "TreeDialog.h"
+#include "WorkstationInfoDialog.h"
+#include "WorkstationInventoryDialog.h"
 
 namespace kestrel::browser::qt {
 
@@ -61,6 +65,29 @@ bool QtUi::runSaveContextDialog(SaveContextDialogState& dialog) {
 bool QtUi::runChangeContextDialog(ChangeContextDialogState& dialog) {
     ChangeContextDialog window(dialog, owner());
     return window.exec() == QDialog::Accepted;
+}
+
+bool QtUi::runShortcutDialog(ShortcutDialogState& dialog) {
+    ShortcutDialog window(dialog, owner());
+    return window.exec() == QDialog::Accepted;
+}
+
+bool QtUi::runSearchDialog(SearchDialogState& dialog) {
+    SearchDialog window(dialog, owner());
+    return window.exec() == QDialog::Accepted;
+}
+
+bool QtUi::runTreeDialog(TreeDialogState& dialog) {
+    TreeDialog window(dialog, owner());
+    return window.exec() == QDialog::Accepted;
+}
+
+void QtUi::showWorkstationInfo(const WorkstationInfo& info) {
+    WorkstationInfoDialog(info, owner()).exec();
+}
+
+void QtUi::showWorkstationInventory(const WorkstationInventory& inventory) {
+    WorkstationInventoryDialog(inventory, owner()).exec();
 }
 
 void QtUi::showHelp(const std::string& text) {

@@ -22,6 +22,11 @@ class QtUi : public Ui {
     InventoryServerAnswer runInventoryServerDialog(InventoryServerDialogState& dialog) override;
     bool runSaveContextDialog(SaveContextDialogState& dialog) override;
     bool runChangeContextDialog(ChangeContextDialogState& dialog) override;
+    bool runShortcutDialog(ShortcutDialogState& dialog) override;
+    bool runSearchDialog(SearchDialogState& dialog) override;
+    bool runTreeDialog(TreeDialogState& dialog) override;
+    void showWorkstationInfo(const WorkstationInfo& info) override;
+    void showWorkstationInventory(const WorkstationInventory& inventory) override;
     void showHelp(const std::string& text) override;
     void showAbout(const std::string& version) override;
 

@@ -1,5 +1,5 @@
-// Qt tests on the bundled sample directory: a private home, the sample's client
-// configuration, and a main window built over a controller whose questions are scripted.
+// Qt tests on the bundled sample directory: a main window built over a controller whose
+// questions are scripted.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,10 +8,8 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "BrowserController.h"
 #include "MainWindow.h"
-#include "ScriptedUi.h"
-#include "TestSupport.h"
+#include "SampleBrowserFixture.h"
 
 // Readable failure messages for Qt texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -23,13 +21,10 @@ inline void PrintTo(const QStringList& texts, std::ostream* out) {
 
 namespace kestrel::browser::test {
 
-class SampleWindowTest : public ::testing::Test {
+class SampleWindowTest : public SampleBrowserTest {
   protected:
-    void SetUp() override;
     void TearDown() override;
 
-    // Logs in to ACME_TREE as the sample's demo user through the client.
-    void logInAsDemo();
     qt::MainWindow& openWindow();
 
     QTreeWidgetItem* topItem() const;
@@ -37,11 +32,6 @@ class SampleWindowTest : public ::testing::Test {
     static QStringList childTexts(QTreeWidgetItem* item);
     bool enabled(Button button) const { return window_->button(button)->isEnabled(); }
 
-    kestrel::test::TempDir temp_;
-    kestrel::test::ScopedEnvironment environment_;
-    ScriptedUi ui_;
-    CKestrelscopeApp app_;
-    std::unique_ptr<BrowserController> controller_;
     std::unique_ptr<qt::MainWindow> window_;
 };
 

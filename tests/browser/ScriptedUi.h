@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "DialogStates.h"
+#include "TreeDialogState.h"
 #include "Ui.h"
+#include "WorkstationDetails.h"
 
 namespace kestrel::browser::test {
 
@@ -44,6 +46,22 @@ class ScriptedUi : public Ui {
         shownNames.push_back(dialog.field);
         return changeContext ? changeContext(dialog) : false;
     }
+    bool runShortcutDialog(ShortcutDialogState& dialog) override {
+        ++shortcutDialogs;
+        return shortcut ? shortcut(dialog) : false;
+    }
+    bool runSearchDialog(SearchDialogState& dialog) override {
+        ++searchDialogs;
+        return search ? search(dialog) : false;
+    }
+    bool runTreeDialog(TreeDialogState& dialog) override {
+        ++treeDialogs;
+        return trees ? trees(dialog) : false;
+    }
+    void showWorkstationInfo(const WorkstationInfo& info) override { infos.push_back(info); }
+    void showWorkstationInventory(const WorkstationInventory& inventory) override {
+        inventories.push_back(inventory);
+    }
     void showHelp(const std::string& text) override { helpTexts.push_back(text); }
     void showAbout(const std::string& version) override { aboutTexts.push_back(version); }
 
@@ -54,6 +72,9 @@ class ScriptedUi : public Ui {
     std::function<InventoryServerAnswer(InventoryServerDialogState&)> inventoryServer;
     std::function<bool(SaveContextDialogState&)> saveContext;
     std::function<bool(ChangeContextDialogState&)> changeContext;
+    std::function<bool(ShortcutDialogState&)> shortcut;
+    std::function<bool(SearchDialogState&)> search;
+    std::function<bool(TreeDialogState&)> trees;
 
     std::vector<std::string> messages;
     std::vector<std::string> questions;
@@ -61,7 +82,12 @@ class ScriptedUi : public Ui {
     std::vector<std::string> aboutTexts;
     std::vector<std::string> shownServers;  // what the inventory server dialog was opened with
     std::vector<std::string> shownNames;    // what the context dialogs were opened with
+    std::vector<WorkstationInfo> infos;
+    std::vector<WorkstationInventory> inventories;
     int loginDialogs = 0;
+    int shortcutDialogs = 0;
+    int searchDialogs = 0;
+    int treeDialogs = 0;
     int waitCursorDepth = 0;
     int waitCursorUses = 0;
 };

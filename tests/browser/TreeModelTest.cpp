@@ -113,6 +113,44 @@ TEST(TreeNames, TypedFullNameGivesWorkstationsTheirPrefix) {
     EXPECT_EQ(typedFullName(model.reset("WS1", kImageUnknown)), "WS1");
 }
 
+TEST(TreeNames, TypelessNameDropsEveryPrefixAndKeepsTheFullStops) {
+    // WS17 below OU=Sales below a top item O=Acme.
+    TreeModel model;
+    TreeItem& acme = model.reset("O=Acme", kImageOrganization);
+    model.insertSorted(acme, {{"OU=Sales", kImageOrganizationalUnit}});
+    model.insertSorted(acme.child(0), {{"WS17", kImageWorkstation}});
+    const TreeItem& ws17 = acme.child(0).child(0);
+    EXPECT_EQ(typedFullName(ws17), "CN=WS17.OU=Sales.O=Acme");
+    EXPECT_EQ(typelessName(typedFullName(ws17)), "WS17.Sales.Acme");
+
+    // Below "[Root]" the root adds nothing.
+    Branch root("[Root]");
+    model.insertSorted(*root.acme, {{"WS1", kImageWorkstation}});
+    const TreeItem* ws1 = nullptr;
+    for (std::size_t i = 0; i < root.acme->childCount(); ++i)
+        if (root.acme->child(i).text() == "WS1") ws1 = &root.acme->child(i);
+    ASSERT_NE(ws1, nullptr);
+    EXPECT_EQ(typedFullName(*ws1), "CN=WS1.O=Acme");
+    EXPECT_EQ(typelessName(typedFullName(*ws1)), "WS1.Acme");
+    EXPECT_EQ(typelessName(typedFullName(*root.top)), "[Root]");
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"L=Frankfurt.S=Hessen.C=DE", "Frankfurt.Hessen.DE"},
+        {"CN=WS1.OU=lnk.O=Acme", "WS1.lnk.Acme"},
+        {"CN=WS20.OU=East.OU=Sales.O=Acme", "WS20.East.Sales.Acme"},
+        {"OU=Lab.OU=West.OU=Sales.O=Acme", "Lab.West.Sales.Acme"},
+        {"CN=FFM05.OU=Warehouse.O=Acme Logistik.L=Frankfurt.S=Hessen.C=DE",
+         "FFM05.Warehouse.Acme Logistik.Frankfurt.Hessen.DE"},
+        {"O=Acme.OU=WS.O=Acme", "Acme.WS.Acme"},
+        {"WS1", "WS1"},
+        {"", ""},
+        // A prefix inside a name counts as one too, and its place becomes a full stop.
+        {"CN=PC.C=X", "PC.X"},
+        {"CN=AO=B", "A.B"},
+    };
+    for (const auto& [typed, typeless] : cases) EXPECT_EQ(typelessName(typed), typeless) << typed;
+}
+
 TEST(TreeNames, ContainersAndTopItemImagesGoByPrefix) {
     for (const char* text : {"[Root]", "C=DE", "O=Acme", "OU=Sales", "S=Hessen", "L=Berlin"})
         EXPECT_TRUE(isContainerText(text)) << text;

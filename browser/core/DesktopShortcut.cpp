@@ -1,0 +1,39 @@
+#include "DesktopShortcut.h"
+
+#include <algorithm>
+
+#include "platform/AsciiCase.h"
+
+namespace kestrel::browser {
+
+std::string_view shortcutFolder(const WorkstationFunctionInfo& function) {
+    return function.button;
+}
+
+std::string shortcutFileName(std::string_view typelessName) {
+    std::string name(typelessName);
+    std::replace(name.begin(), name.end(), '/', '_');
+    std::replace(name.begin(), name.end(), '\\', '_');
+    if (platform::asciiLower(name).find(".lnk") == std::string::npos) name += ".lnk";
+    return name;
+}
+
+platform::ShellLink shortcutLink(const WorkstationFunctionInfo& function,
+                                 const std::filesystem::path& startDirectory,
+                                 const WorkstationTarget& target) {
+    platform::ShellLink link;
+    link.target = platform::windowsPathOf(startDirectory);
+    if (!link.target.ends_with('\\')) link.target += '\\';
+    link.target += function.program;
+    link.arguments = workstationCommandLine(function, target, CommandLineForm::ForShortcut);
+    return link;
+}
+
+std::string shortcutCreatedText(const WorkstationFunctionInfo& function,
+                                std::string_view typelessName) {
+    return "A shortcut in folder '" + std::string(kShortcutsFolder) + "\\" +
+           std::string(shortcutFolder(function)) + "' has been created for workstation '" +
+           std::string(typelessName) + "' on the Desktop!";
+}
+
+}  // namespace kestrel::browser

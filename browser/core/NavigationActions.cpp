@@ -1,0 +1,57 @@
+// The two ways to another part of the directory besides the start context: the search for
+// a workstation, which re-roots the tree at the workstation's container, and the tree dialog.
+#include "BrowserController.h"
+#include "DialogStates.h"
+#include "TreeDialogState.h"
+#include "TreeNames.h"
+#include "WorkstationSearch.h"
+
+namespace kestrel::browser {
+
+void BrowserController::searchWorkstation() {
+    const TreeItem* item = actionTarget(Button::SearchWorkstation);
+    if (item == nullptr) return;
+    const std::string base = typedFullName(*item);
+    CNDSAccess& access = renewAccess();
+    SearchDialogState dialog;
+    if (!ui_.runSearchDialog(dialog)) return;
+
+    std::vector<std::string> found;
+    {
+        WaitCursor wait(ui_);
+        access.Search("Workstation", found, dialog.pattern, base);
+    }
+    if (found.empty()) {
+        ui_.showMessage(noSearchMatchText(dialog.pattern, base));
+        return;
+    }
+    // The first hit only. It lies in the tree that was searched, the one shown, whatever
+    // tree the saved start context belongs to.
+    const SearchHit hit = locateSearchHit(found.front(), base);
+    openAndList(treeField_, hit.container);
+    TreeItem& top = *tree_.top();
+    for (std::size_t i = 0; i < top.childCount(); ++i) {
+        if (top.child(i).text() == hit.commonName) {
+            select(&top.child(i));
+            break;
+        }
+    }
+}
+
+void BrowserController::chooseTree() {
+    if (!enabled(Button::NdsTree)) return;
+    TreeDialogState dialog(*access_, ui_);
+    dialog.open();
+    if (!ui_.runTreeDialog(dialog)) return;
+    const std::string tree = dialog.tree();
+    if (tree.empty() || tree == treeField_) return;
+    std::string user;
+    if (access_->IsTreeAuthenticated(tree, user) == 0) {
+        ui_.showMessage("You aren't logged in to tree '" + tree + "'!");
+        return;
+    }
+    // Opened at its root and left for the person to expand.
+    open(tree, std::string(kRootName));
+}
+
+}  // namespace kestrel::browser

@@ -1,0 +1,37 @@
+// Tests of the browser on the bundled sample directory: a private home, settings, login
+// state and desktop, the sample's client configuration, and a controller whose questions
+// and dialogs are scripted.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "BrowserController.h"
+#include "ScriptedUi.h"
+#include "TestSupport.h"
+
+namespace kestrel::browser::test {
+
+class SampleBrowserTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override { controller_.reset(); }
+
+    // Logs in to ACME_TREE as the sample's demo user through the client.
+    void logInAsDemo();
+    // A controller set up on `startContext` of the tree the demo user is logged in to.
+    BrowserController& openBrowser(const std::string& startContext);
+    // Selects the child of the top item shown as `text`; null when there is none.
+    TreeItem* selectChild(const std::string& text);
+    std::filesystem::path desktop() const { return temp_ / "USERPROFILE" / "Desktop"; }
+
+    kestrel::test::TempDir temp_;
+    kestrel::test::ScopedEnvironment environment_;
+    ScriptedUi ui_;
+    CKestrelscopeApp app_;
+    std::unique_ptr<BrowserController> controller_;
+};
+
+}  // namespace kestrel::browser::test
