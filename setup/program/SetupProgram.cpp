@@ -21,6 +21,13 @@ int runSetup(const SetupStart& start, Ui& ui) {
         session.messages().show(messages::kUsage);
         return kExitSuccess;
     }
+    if ((*machine)->wineServerRunning()) {
+        // Its registry lives in memory and would overwrite whatever we wrote to the files.
+        session.messages().note(
+            "A wineserver is running for %s. Stop it (wineserver -k) and start Setup again.",
+            {(*machine)->prefix().string()});
+        return kExitFailure;
+    }
     if (!session.loadScript(start.currentDirectory)) return kExitFailure;
     // Relative names in the script (pictures, sounds) are found from its directory.
     std::error_code ec;

@@ -88,6 +88,13 @@ TEST(WineRegistryFile, ToleratesCrLfRawUtf8AndUnknownLines) {
     EXPECT_NE(written.find("#arch=win64"), std::string::npos);
     const RegistryHive again = parseOrFail(written);
     EXPECT_EQ(serialiseWineRegistry(again), written);
+
+    // A last line without its line break, a lone line break after the version line.
+    const RegistryHive last = parseOrFail("WINE REGISTRY Version 2\n[A] 7\n\"x\"=dword:1");
+    EXPECT_EQ(last.root.subkey("A")->value("x")->dwordValue(), 1u);
+    EXPECT_TRUE(parseOrFail("WINE REGISTRY Version 2\n").root.subkeys().empty());
+    EXPECT_EQ(serialiseWineRegistry(parseOrFail("WINE REGISTRY Version 2")),
+              "WINE REGISTRY Version 2\n");
 }
 
 TEST(WineRegistryFile, WritesNewValuesTheWayWineDoes) {
