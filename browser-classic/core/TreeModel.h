@@ -35,7 +35,6 @@ class TreeModel {
     // Copies `source` with everything below it under `newParent` (sorted), then deletes
     // `source`. Returns the copy.
     ItemId moveSubtree(ItemId source, ItemId newParent);
-    void remove(ItemId item);
 
     bool contains(ItemId item) const;
     const std::string& text(ItemId item) const { return node(item).entry.text; }
@@ -64,6 +63,7 @@ class TreeModel {
     ItemId create(ItemId parent, TreeEntry entry);
     void sortChildren(ItemId parent, std::size_t sortedPrefix);
     ItemId copyBelow(ItemId source, ItemId newParent);
+    void remove(ItemId item);
 
     std::vector<Node> nodes_;  // index = id; index 0 is the invisible root
     std::size_t count_ = 0;
