@@ -1,0 +1,155 @@
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "DesktopShortcut.h"
+#include "SampleBrowserFixture.h"
+#include "platform/ShellLink.h"
+
+namespace kestrel::browser::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// lnkinfo's report of a link as key/value pairs ("Local path", "Command line arguments");
+// empty when lnkinfo is missing or rejects the file.
+std::map<std::string, std::string> lnkinfo(const fs::path& file) {
+    std::map<std::string, std::string> fields;
+    FILE* pipe = ::popen(("lnkinfo '" + file.string() + "' 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) return fields;
+    std::string out;
+    char chunk[4096];
+    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, n);
+    if (::pclose(pipe) != 0) return fields;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        auto colon = line.find(": ");
+        if (colon == std::string::npos) continue;
+        std::string key = line.substr(0, colon);
+        while (!key.empty() && (key.back() == '\t' || key.back() == ' ')) key.pop_back();
+        while (!key.empty() && (key.front() == '\t' || key.front() == ' ')) key.erase(0, 1);
+        fields[key] = line.substr(colon + 2);
+    }
+    return fields;
+}
+
+class DesktopShortcut : public SampleBrowserTest {
+  protected:
+    void SetUp() override {
+        SampleBrowserTest::SetUp();
+        logInAsDemo();
+        openBrowser("OU=Sales.O=Acme");
+        selectChild("WS17");
+    }
+    // Answers the shortcut dialog with OK and `function`, or none.
+    void choose(std::optional<WorkstationFunction> function) {
+        ui_.shortcut = [function](ShortcutDialogState& dialog) {
+            EXPECT_FALSE(dialog.chosen.has_value());  // none chosen at first
+            dialog.chosen = function;
+            return true;
+        };
+    }
+    static fs::path made(const fs::path& folder) {
+        fs::create_directory(folder);
+        return folder;
+    }
+
+    fs::path start_ = made(temp_ / "start folder");
+    kestrel::test::ScopedCurrentDir inStart_{start_};
+};
+
+TEST_F(DesktopShortcut, EachFunctionGetsItsFolderProgramAndArguments) {
+    const std::pair<WorkstationFunction, const char*> programs[] = {
+        {WorkstationFunction::RemoteControl, "WVIEWNT.EXE"},
+        {WorkstationFunction::RemoteView, "WVIEWNT.EXE"},
+        {WorkstationFunction::FileTransfer, "DESKTOP.EXE"},
+        {WorkstationFunction::RemoteExecute, "DESKTOP.EXE"},
+        {WorkstationFunction::Chat, "DESKTOP.EXE"},
+    };
+    ASSERT_EQ(ShortcutDialogState::choices().size(), std::size(programs));
+    std::vector<std::string> messages;
+    for (const auto& [function, program] : programs) {
+        const auto& info = workstationFunction(function);
+        SCOPED_TRACE(info.button);
+        choose(function);
+        controller_->createShortcut();
+        const fs::path file =
+            desktop() / "Z.E.N.works Shortcuts" / info.button / "WS17.Sales.Acme.lnk";
+        const auto link = platform::readShellLink(file);
+        ASSERT_TRUE(link.has_value()) << file;
+        // Only target and arguments are set.
+        platform::ShellLink expected;
+        expected.target = platform::windowsPathOf(start_) + "\\" + program;
+        expected.arguments =
+            "-w\"WS17.Sales.Acme\" -n\"ACME_TREE\" -c\"" + std::string(info.word) + "\"";
+        EXPECT_EQ(*link, expected);
+        messages.push_back("A shortcut in folder 'Z.E.N.works Shortcuts\\" +
+                           std::string(info.button) +
+                           "' has been created for workstation 'WS17.Sales.Acme' on the Desktop!");
+    }
+    EXPECT_EQ(ui_.messages, messages);
+}
+
+TEST_F(DesktopShortcut, LnkinfoReadsTargetAndArguments) {
+    choose(WorkstationFunction::RemoteControl);
+    controller_->createShortcut();
+    const fs::path file =
+        desktop() / "Z.E.N.works Shortcuts" / "Remote Control" / "WS17.Sales.Acme.lnk";
+    ASSERT_TRUE(fs::exists(file));
+    auto fields = lnkinfo(file);
+    if (fields.empty()) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not available";
+    EXPECT_EQ(fields["Local path"], platform::windowsPathOf(start_) + "\\WVIEWNT.EXE");
+    EXPECT_EQ(fields["Command line arguments"],
+              R"(-w"WS17.Sales.Acme" -n"ACME_TREE" -c"Remote Control")");
+    EXPECT_EQ(fields.count("Working directory"), 0u);
+    EXPECT_EQ(fields.count("Description"), 0u);
+}
+
+TEST_F(DesktopShortcut, WithoutAFunctionOnlyTheFolderIsMade) {
+    controller_->createShortcut();  // cancelled: nothing at all
+    EXPECT_FALSE(fs::exists(desktop()));
+    choose(std::nullopt);
+    controller_->createShortcut();
+    EXPECT_EQ(ui_.shortcutDialogs, 2);
+    ASSERT_TRUE(fs::is_directory(desktop() / "Z.E.N.works Shortcuts"));
+    EXPECT_TRUE(fs::is_empty(desktop() / "Z.E.N.works Shortcuts"));
+    EXPECT_TRUE(ui_.messages.empty());
+
+    // Nor is the dialog offered for a container.
+    selectChild("OU=East");
+    controller_->createShortcut();
+    EXPECT_EQ(ui_.shortcutDialogs, 2);
+}
+
+TEST_F(DesktopShortcut, ALinkThatCannotBeSavedSaysNothing) {
+    // A file where the function's folder belongs.
+    fs::create_directories(desktop() / "Z.E.N.works Shortcuts");
+    kestrel::test::writeFile(desktop() / "Z.E.N.works Shortcuts" / "Chat", "in the way");
+    choose(WorkstationFunction::Chat);
+    controller_->createShortcut();
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_TRUE(fs::is_regular_file(desktop() / "Z.E.N.works Shortcuts" / "Chat"));
+}
+
+TEST_F(DesktopShortcut, WithoutUserProfileTheDesktopFolderOfTheUserIsUsed) {
+    environment_.set("USERPROFILE", std::nullopt);
+    choose(WorkstationFunction::RemoteView);
+    controller_->createShortcut();
+    EXPECT_TRUE(fs::exists(temp_ / "HOME" / "Desktop" / "Z.E.N.works Shortcuts" / "Remote View" /
+                           "WS17.Sales.Acme.lnk"));
+    EXPECT_EQ(ui_.messages.size(), 1u);
+}
+
+TEST(ShortcutFileName, AddsTheExtensionOnceAndStaysInItsFolder) {
+    EXPECT_EQ(shortcutFileName("WS17.Sales.Acme"), "WS17.Sales.Acme.lnk");
+    EXPECT_EQ(shortcutFileName("WS1.lnk.Acme"), "WS1.lnk.Acme");
+    EXPECT_EQ(shortcutFileName("WS1.LNK.Acme"), "WS1.LNK.Acme");
+    EXPECT_EQ(shortcutFileName("WS1.lnkx"), "WS1.lnkx");
+    EXPECT_EQ(shortcutFileName("WS1.ln.Acme"), "WS1.ln.Acme.lnk");
+    EXPECT_EQ(shortcutFileName("../../etc/x.Acme"), ".._.._etc_x.Acme.lnk");
+    EXPECT_EQ(shortcutFileName(R"(a\b)"), "a_b.lnk");
+}
+
+}  // namespace
+}  // namespace kestrel::browser::test
