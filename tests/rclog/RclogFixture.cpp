@@ -4,6 +4,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cctype>
+
 #include "Quillbox.h"
 
 extern char** environ;
@@ -132,6 +134,24 @@ std::vector<std::string> logLines(const std::string& text) {
         begin = end + 2;
     }
     return lines;
+}
+
+std::optional<std::string> afterStamps(const std::string& line, int count) {
+    // '9' a digit, 'A' an upper-case and 'a' a lower-case letter, anything else itself.
+    const std::string shape = "99:99:99, 99 Aaa 9999, ";
+    std::size_t at = 0;
+    for (int stamp = 0; stamp < count; ++stamp) {
+        for (char expected : shape) {
+            if (at >= line.size()) return std::nullopt;
+            const char c = line[at++];
+            const bool fits = expected == '9'   ? std::isdigit(static_cast<unsigned char>(c))
+                              : expected == 'A' ? std::isupper(static_cast<unsigned char>(c))
+                              : expected == 'a' ? std::islower(static_cast<unsigned char>(c))
+                                                : c == expected;
+            if (!fits) return std::nullopt;
+        }
+    }
+    return line.substr(at);
 }
 
 }  // namespace kestrel::rclog::test

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,5 +50,9 @@ class RclogTest : public ::testing::Test {
 
 // The lines of a log text, split at CR LF; a last piece without CR LF is kept as it is.
 std::vector<std::string> logLines(const std::string& text);
+
+// A log line without its first `count` time stamps ("hh:mm:ss, dd Mon yyyy, "); nullopt when
+// the line does not start so.
+std::optional<std::string> afterStamps(const std::string& line, int count);
 
 }  // namespace kestrel::rclog::test
