@@ -4,22 +4,15 @@
 #include <optional>
 
 #include "platform/AsciiCase.h"
+#include "platform/ProfileLine.h"
 
 namespace kestrel::rclog {
 
 namespace {
 
 using platform::equalsIgnoreAsciiCase;
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+// Blanks around lines, keys and values are white space, as in profile files.
+using platform::trimProfileBlanks;
 
 std::string lineMessage(int line, const char* what) {
     char text[160];
@@ -39,11 +32,11 @@ Entry splitEntry(std::string_view line) {
     const std::size_t keyStart = line.find_first_not_of('=');
     if (keyStart == std::string_view::npos) return {};
     const std::size_t keyEnd = std::min(line.find('=', keyStart), line.size());
-    Entry entry{trimBlanks(line.substr(keyStart, keyEnd - keyStart)), std::nullopt};
+    Entry entry{trimProfileBlanks(line.substr(keyStart, keyEnd - keyStart)), std::nullopt};
     const std::size_t valueStart = line.find_first_not_of("=#", keyEnd);
     if (valueStart == std::string_view::npos) return entry;
     const std::size_t valueEnd = std::min(line.find_first_of("=#", valueStart), line.size());
-    const std::string_view value = trimBlanks(line.substr(valueStart, valueEnd - valueStart));
+    const std::string_view value = trimProfileBlanks(line.substr(valueStart, valueEnd - valueStart));
     if (!value.empty()) entry.value = value;
     return entry;
 }
@@ -86,9 +79,7 @@ std::vector<std::string> applyConfig(std::string_view text, Settings& settings) 
             messages.push_back(lineMessage(number, "Line too long (more than 499 characters)"));
             continue;
         }
-        while (!line.empty() && (isBlank(line.back()) || line.back() == '\r'))
-            line.remove_suffix(1);
-        line = trimBlanks(line);
+        line = trimProfileBlanks(line);
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
 
         const Entry entry = splitEntry(line);
