@@ -36,7 +36,8 @@ Entry splitEntry(std::string_view line) {
     const std::size_t valueStart = line.find_first_not_of("=#", keyEnd);
     if (valueStart == std::string_view::npos) return entry;
     const std::size_t valueEnd = std::min(line.find_first_of("=#", valueStart), line.size());
-    const std::string_view value = trimProfileBlanks(line.substr(valueStart, valueEnd - valueStart));
+    const std::string_view value =
+        trimProfileBlanks(line.substr(valueStart, valueEnd - valueStart));
     if (!value.empty()) entry.value = value;
     return entry;
 }
