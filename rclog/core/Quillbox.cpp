@@ -142,7 +142,7 @@ int Quillbox::runSession(const std::vector<std::string>& arguments) {
 }
 
 int Quillbox::run(const Invocation& invocation) {
-    ProgramLocation location = splitProgramPath(invocation.programPath);
+    const ProgramLocation location = splitProgramPath(invocation.programPath);
     setup_.caption = location.baseName;
     setup_.settings = Settings::unset();
     ClientResources client(calls_);
