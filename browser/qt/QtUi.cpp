@@ -23,6 +23,13 @@ QMessageBox::StandardButton ask(QWidget* owner, const std::string& text,
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+// Shows the dialog for `state` modally; true when its accepting button closed it.
+template <typename Window, typename State>
+bool accepted(State& state, QWidget* owner) {
+    Window window(state, owner);
+    return window.exec() == QDialog::Accepted;
+}
+
 }  // namespace
 
 QWidget* QtUi::owner() {
@@ -47,8 +54,7 @@ void QtUi::endWaitCursor() {
 }
 
 bool QtUi::runLoginDialog(LoginDialogState& dialog) {
-    LoginDialog window(dialog, owner());
-    return window.exec() == QDialog::Accepted;
+    return accepted<LoginDialog>(dialog, owner());
 }
 
 InventoryServerAnswer QtUi::runInventoryServerDialog(InventoryServerDialogState& dialog) {
@@ -58,28 +64,23 @@ InventoryServerAnswer QtUi::runInventoryServerDialog(InventoryServerDialogState&
 }
 
 bool QtUi::runSaveContextDialog(SaveContextDialogState& dialog) {
-    SaveContextDialog window(dialog, owner());
-    return window.exec() == QDialog::Accepted;
+    return accepted<SaveContextDialog>(dialog, owner());
 }
 
 bool QtUi::runChangeContextDialog(ChangeContextDialogState& dialog) {
-    ChangeContextDialog window(dialog, owner());
-    return window.exec() == QDialog::Accepted;
+    return accepted<ChangeContextDialog>(dialog, owner());
 }
 
 bool QtUi::runShortcutDialog(ShortcutDialogState& dialog) {
-    ShortcutDialog window(dialog, owner());
-    return window.exec() == QDialog::Accepted;
+    return accepted<ShortcutDialog>(dialog, owner());
 }
 
 bool QtUi::runSearchDialog(SearchDialogState& dialog) {
-    SearchDialog window(dialog, owner());
-    return window.exec() == QDialog::Accepted;
+    return accepted<SearchDialog>(dialog, owner());
 }
 
 bool QtUi::runTreeDialog(TreeDialogState& dialog) {
-    TreeDialog window(dialog, owner());
-    return window.exec() == QDialog::Accepted;
+    return accepted<TreeDialog>(dialog, owner());
 }
 
 void QtUi::showWorkstationInfo(const WorkstationInfo& info) {

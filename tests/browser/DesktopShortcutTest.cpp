@@ -50,12 +50,8 @@ class DesktopShortcut : public SampleBrowserTest {
             return true;
         };
     }
-    static fs::path made(const fs::path& folder) {
-        fs::create_directory(folder);
-        return folder;
-    }
 
-    fs::path start_ = made(temp_ / "start folder");
+    fs::path start_ = madeFolder(temp_ / "start folder");
     kestrel::test::ScopedCurrentDir inStart_{start_};
 };
 

@@ -73,12 +73,7 @@ TEST_F(StartUpLoginDialog, OkStaysDisabledUntilALoginSucceeds) {
     EXPECT_EQ(dialog.windowTitle(), "Kestrelscope: NDS Login Dialog");
     EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), "NDS Authentication");
     auto* tree = dialog.findChild<QLineEdit*>("tree");
-    auto* user = dialog.findChild<QLineEdit*>("user");
-    auto* password = dialog.findChild<QLineEdit*>("password");
-    auto* login = dialog.findChild<QPushButton*>("login");
-    auto* logout = dialog.findChild<QPushButton*>("logout");
-    auto* ok = dialog.findChild<QPushButton*>("ok");
-    auto* cancel = dialog.findChild<QPushButton*>("cancel");
+    auto [user, password, login, logout, ok, cancel] = LoginControls(dialog);
     EXPECT_EQ(tree->text(), "ACME_TREE");
     EXPECT_TRUE(tree->isReadOnly());
     EXPECT_EQ(password->echoMode(), QLineEdit::Password);

@@ -12,16 +12,12 @@ class FunctionStart : public SampleBrowserTest {
         SampleBrowserTest::SetUp();
         logInAsDemo();
     }
-    static std::filesystem::path made(const std::filesystem::path& folder) {
-        std::filesystem::create_directory(folder);
-        return folder;
-    }
     std::filesystem::path settingsFile() const {
         return temp_ / "XDG_CONFIG_HOME" / "kestrel" / "KESTRELSCOPE.INI";
     }
 
     // The programs are found in the current directory, as in the browser's start folder.
-    std::filesystem::path start_ = made(temp_ / "start");
+    std::filesystem::path start_ = madeFolder(temp_ / "start");
     RecordingPrograms programs_{start_};
     kestrel::test::ScopedCurrentDir inStart_{start_};
 };

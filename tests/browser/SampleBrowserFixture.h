@@ -25,6 +25,11 @@ class SampleBrowserTest : public ::testing::Test {
     BrowserController& openBrowser(const std::string& startContext);
     // Selects the child of the top item shown as `text`; null when there is none.
     TreeItem* selectChild(const std::string& text);
+    // Creates the folder; for members that need it before SetUp.
+    static std::filesystem::path madeFolder(const std::filesystem::path& folder) {
+        std::filesystem::create_directory(folder);
+        return folder;
+    }
     std::filesystem::path desktop() const { return temp_ / "USERPROFILE" / "Desktop"; }
 
     kestrel::test::TempDir temp_;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <memory>
 
@@ -20,6 +22,23 @@ inline void PrintTo(const QStringList& texts, std::ostream* out) {
 }
 
 namespace kestrel::browser::test {
+
+// The controls both "Kestrelscope: NDS Login Dialog"s share, found by their names.
+struct LoginControls {
+    explicit LoginControls(const QWidget& dialog)
+        : user(dialog.findChild<QLineEdit*>("user")),
+          password(dialog.findChild<QLineEdit*>("password")),
+          login(dialog.findChild<QPushButton*>("login")),
+          logout(dialog.findChild<QPushButton*>("logout")),
+          ok(dialog.findChild<QPushButton*>("ok")),
+          cancel(dialog.findChild<QPushButton*>("cancel")) {}
+    QLineEdit* user;
+    QLineEdit* password;
+    QPushButton* login;
+    QPushButton* logout;
+    QPushButton* ok;
+    QPushButton* cancel;
+};
 
 class SampleWindowTest : public SampleBrowserTest {
   protected:

@@ -183,11 +183,7 @@ TEST_F(TreeWindow, MirrorsTheTwoFieldStatesAndLogsIn) {
     EXPECT_EQ(dialog.windowTitle(), "Kestrelscope: NDS Login Dialog");
     EXPECT_EQ(groupTitles(dialog), QStringList{"NDS Authentication"});
     auto* trees = dialog.findChild<QComboBox*>("tree");
-    auto* user = dialog.findChild<QLineEdit*>("user");
-    auto* password = dialog.findChild<QLineEdit*>("password");
-    auto* login = dialog.findChild<QPushButton*>("login");
-    auto* logout = dialog.findChild<QPushButton*>("logout");
-    auto* ok = dialog.findChild<QPushButton*>("ok");
+    auto [user, password, login, logout, ok, cancel] = LoginControls(dialog);
     ASSERT_EQ(trees->count(), 2);
     EXPECT_EQ(trees->currentText(), "ACME_TREE");
     EXPECT_EQ(user->text(), "CN=Demo.OU=IT.O=Acme");
