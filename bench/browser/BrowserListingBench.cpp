@@ -1,6 +1,7 @@
 // Listing one container of N workstations into the browser's tree: through the client
 // (4096-byte replies), sorted insertion into the core's model, and the same with the Qt
 // tree widget following the model. The directory returns the names in shuffled order.
+// Also the workstation search over the same container, which ends in listing it.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -14,7 +15,9 @@
 #include <random>
 
 #include "BrowserController.h"
+#include "DialogStates.h"
 #include "MainWindow.h"
+#include "WorkstationDetails.h"
 
 namespace {
 
@@ -38,8 +41,18 @@ class QuietUi : public Ui {
     }
     bool runSaveContextDialog(SaveContextDialogState&) override { return false; }
     bool runChangeContextDialog(ChangeContextDialogState&) override { return false; }
+    bool runShortcutDialog(ShortcutDialogState&) override { return false; }
+    bool runSearchDialog(SearchDialogState& dialog) override {
+        dialog.pattern = searchPattern;
+        return true;
+    }
+    bool runTreeDialog(TreeDialogState&) override { return false; }
+    void showWorkstationInfo(const WorkstationInfo&) override {}
+    void showWorkstationInventory(const WorkstationInventory&) override {}
     void showHelp(const std::string&) override {}
     void showAbout(const std::string&) override {}
+
+    std::string searchPattern;
 };
 
 // O=Bench with OU=Pool holding N workstations in shuffled order (mixed case, so the sort
@@ -114,8 +127,28 @@ void listIntoWindow(benchmark::State& state) {
     report(state, *browser.controller);
 }
 
+// Search Workstation Object from O=Bench for the one workstation whose name holds the
+// pattern: the whole subtree is searched, then the tree re-rooted at OU=Pool and listed.
+void searchAndReroot(benchmark::State& state) {
+    Browser browser(static_cast<int>(state.range(0)));
+    browser.app.startContext = "O=Bench";
+    browser.controller->setUp();
+    browser.ui.searchPattern = "WS" + std::to_string(state.range(0) - 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        browser.controller->gotoStartContext();  // O=Bench selected again
+        state.ResumeTiming();
+        browser.controller->searchWorkstation();
+    }
+    const TreeItem* selected = browser.controller->tree().selected();
+    if (selected == nullptr || selected->text() != browser.ui.searchPattern)
+        state.SkipWithError("workstation not found");
+    report(state, *browser.controller);
+}
+
 BENCHMARK(listIntoModel)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(listIntoWindow)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(searchAndReroot)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
