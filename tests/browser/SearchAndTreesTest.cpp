@@ -1,6 +1,5 @@
 #include "SampleBrowserFixture.h"
 #include "TreeTexts.h"
-#include "WorkstationSearch.h"
 
 namespace kestrel::browser::test {
 namespace {
@@ -85,20 +84,6 @@ TEST_F(Search, StarFromTheRootUsesTheNamesAsReturned) {
     selectChild("PC1");
     controller_->searchWorkstation();
     EXPECT_EQ(ui_.searchDialogs, 2);
-}
-
-TEST(SearchHit, TheContainerComesFromTheNameOrTheBase) {
-    auto hit = locateSearchHit("CN=PC1.OU=Sales", "O=Acme");
-    EXPECT_EQ(hit.commonName, "PC1");
-    EXPECT_EQ(hit.container, "OU=Sales.O=Acme");
-    hit = locateSearchHit("CN=PC1", "OU=Sales.O=Acme");
-    EXPECT_EQ(hit.commonName, "PC1");
-    EXPECT_EQ(hit.container, "OU=Sales.O=Acme");
-    hit = locateSearchHit("CN=PC1.O=Acme", "[Root]");
-    EXPECT_EQ(hit.container, "O=Acme");
-    hit = locateSearchHit("PC1", "[Root]");  // no full stop: the base is the container
-    EXPECT_EQ(hit.commonName, "PC1");
-    EXPECT_EQ(hit.container, "[Root]");
 }
 
 class Trees : public Search {

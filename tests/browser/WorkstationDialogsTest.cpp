@@ -12,7 +12,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 
 #include "QtUi.h"
 #include "RecordingPrograms.h"
@@ -133,41 +132,6 @@ TEST(DetailWindows, InventoryShowsFiveFramesAndTheNote) {
     auto* note = dialog.findChild<QPlainTextEdit*>("note");
     EXPECT_EQ(note->toPlainText(), "(Last successful scan completed: 06/30/99 10:00)");
     EXPECT_TRUE(note->isReadOnly());
-}
-
-// Presses `button` in the next modal dialog once it is up, after `before`, and notes its title.
-void pressInNextDialog(QString& title, const char* button,
-                       std::function<void(QWidget&)> before = {}) {
-    QTimer::singleShot(0, [&title, button, before] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
-        title = dialog->windowTitle();
-        if (before) before(*dialog);
-        dialog->findChild<QPushButton*>(button)->click();
-    });
-}
-
-TEST(QtDialogs, RunModallyAndReportTheirAnswer) {
-    qt::QtUi ui;
-    QString title;
-    ShortcutDialogState shortcut;
-    pressInNextDialog(title, "ok",
-                      [](QWidget& dialog) { dialog.findChildren<QRadioButton*>()[1]->click(); });
-    EXPECT_TRUE(ui.runShortcutDialog(shortcut));
-    EXPECT_EQ(shortcut.chosen, WorkstationFunction::RemoteView);
-    EXPECT_EQ(title, "Kestrelscope: Shortcut Selection Dialog");
-
-    SearchDialogState search;
-    pressInNextDialog(title, "cancel");
-    EXPECT_FALSE(ui.runSearchDialog(search));
-    EXPECT_EQ(title, "Kestrelscope: Search Workstation Dialog");
-
-    pressInNextDialog(title, "ok");
-    ui.showWorkstationInfo(WorkstationInfo{});
-    EXPECT_EQ(title, "Kestrelscope: Workstation Information Dialog");
-    pressInNextDialog(title, "ok");
-    ui.showWorkstationInventory(WorkstationInventory{});
-    EXPECT_EQ(title, "Kestrelscope: Workstation Inventory Dialog");
 }
 
 using TreeWindow = SampleWindowTest;
