@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/CommandLine.h"
+
 namespace kestrel::browser {
 
 namespace {
@@ -29,24 +31,10 @@ constexpr bool inEnumerationOrder() {
 }
 static_assert(inEnumerationOrder());
 
-// The started program splits its command line by the C runtime rules. A quote inside a
-// value is escaped, and backslashes before a quote are doubled, so that a directory name
-// holding quotes stays one value instead of adding switches of its own.
+// A switch with its value in quotes, as the started program's C runtime splits it back.
 void appendSwitch(std::string& out, std::string_view name, std::string_view value) {
     out += name;
-    out += '"';
-    std::size_t backslashes = 0;
-    for (char c : value) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(2 * backslashes, '\\');
-    out += '"';
+    out += platform::quotedArgument(value);
 }
 
 }  // namespace

@@ -74,10 +74,10 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
     return argv;
 }
 
-std::string quoteArgument(std::string_view arg) {
-    const bool wrap = arg.empty() || arg.find_first_of(" \t") != std::string_view::npos;
-    if (!wrap && arg.find('"') == std::string_view::npos) return std::string(arg);
+namespace {
 
+// The argument's characters with every quote escaped and, where `wrap`, in quotes.
+std::string escapeArgument(std::string_view arg, bool wrap) {
     std::string out;
     if (wrap) out += '"';
     std::size_t backslashes = 0;
@@ -99,6 +99,18 @@ std::string quoteArgument(std::string_view arg) {
     out.append(wrap ? backslashes * 2 : backslashes, '\\');
     if (wrap) out += '"';
     return out;
+}
+
+}  // namespace
+
+std::string quoteArgument(std::string_view arg) {
+    const bool wrap = arg.empty() || arg.find_first_of(" \t") != std::string_view::npos;
+    if (!wrap && arg.find('"') == std::string_view::npos) return std::string(arg);
+    return escapeArgument(arg, wrap);
+}
+
+std::string quotedArgument(std::string_view arg) {
+    return escapeArgument(arg, true);
 }
 
 std::string joinCommandLine(const std::vector<std::string>& argv) {

@@ -121,10 +121,7 @@ std::optional<std::pair<int, int>> parseVersionText(std::string_view text) {
 }  // namespace
 
 fs::path MachineRoot::defaultPrefix() {
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
-        return prefix;
-    }
-    return homeDir() / ".wine";
+    return winePrefix();
 }
 
 MachineRoot::MachineRoot(fs::path prefix, std::string userName, fs::path serverDirectory,

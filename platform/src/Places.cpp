@@ -76,6 +76,15 @@ std::filesystem::path programDirectory() {
     return programPath().parent_path();
 }
 
+std::filesystem::path winePrefix() {
+    namespace fs = std::filesystem;
+    const char* prefix = std::getenv("WINEPREFIX");
+    const fs::path root = (prefix != nullptr && *prefix != '\0') ? fs::path(prefix) : homeDir() / ".wine";
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(root, ec);
+    return (ec ? root : absolute).lexically_normal();
+}
+
 std::error_code ensureDirectory(const std::filesystem::path& dir) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);

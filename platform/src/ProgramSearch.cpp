@@ -59,11 +59,6 @@ bool hasDirectoryPart(std::string_view name) {
     return hasDrive(name) || name.find_first_of("/\\") != std::string_view::npos;
 }
 
-fs::path winePrefix() {
-    const char* prefix = std::getenv("WINEPREFIX");
-    return (prefix != nullptr && *prefix != '\0') ? fs::path(prefix) : homeDir() / ".wine";
-}
-
 // Windows separators become host ones; "X:" goes through the Wine prefix's drive link,
 // dosdevices/x:, the way Wine itself maps drives.
 fs::path hostPathForProgram(std::string_view name) {

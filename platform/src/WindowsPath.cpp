@@ -10,10 +10,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path defaultPrefixDriveC() {
-    const char* prefix = std::getenv("WINEPREFIX");
-    const fs::path root =
-        (prefix != nullptr && *prefix != '\0') ? fs::path(prefix) : homeDir() / ".wine";
-    return fs::absolute(root).lexically_normal() / "drive_c";
+    return winePrefix() / "drive_c";
 }
 
 // The part of `path` below `base`, when `path` is `base` or lies inside it.

@@ -1,7 +1,5 @@
 #include "WineDrives.h"
 
-#include <cstdlib>
-
 #include "platform/AsciiCase.h"
 #include "platform/Places.h"
 
@@ -18,27 +16,19 @@ bool holds(const std::string& folder, const std::string& drive) {
 
 }  // namespace
 
-fs::path winePrefix() {
-    const char* prefix = std::getenv("WINEPREFIX");
-    fs::path root =
-        (prefix != nullptr && *prefix != '\0') ? fs::path(prefix) : platform::homeDir() / ".wine";
-    std::error_code ec;
-    return fs::absolute(root, ec).lexically_normal();
-}
-
 std::string driveLetterDirectory(char letter) {
-    return (winePrefix() / "dosdevices" / (std::string(1, platform::asciiLower(letter)) + ":"))
+    return (platform::winePrefix() / "dosdevices" / (std::string(1, platform::asciiLower(letter)) + ":"))
         .string();
 }
 
 std::string networkPathRoot() {
-    return (winePrefix() / "dosdevices" / "unc").string();
+    return (platform::winePrefix() / "dosdevices" / "unc").string();
 }
 
 std::string wineDriveHolding(const std::string& folder) {
     std::string best;
     std::error_code ec;
-    for (fs::directory_iterator it(winePrefix() / "dosdevices", ec), end; !ec && it != end;
+    for (fs::directory_iterator it(platform::winePrefix() / "dosdevices", ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() != 2 || name[1] != ':') continue;

@@ -9,8 +9,6 @@
 
 namespace kestrel::rclog {
 
-std::filesystem::path winePrefix();
-
 // The directory of the drive letter's link, "<prefix>/dosdevices/d:".
 std::string driveLetterDirectory(char letter);
 

@@ -55,6 +55,13 @@ TEST(QuoteArgument, QuotesOnlyWhenNeeded) {
     EXPECT_EQ(quoteArgument(R"(x\"y)"), R"(x\\\"y)");
 }
 
+TEST(QuoteArgument, AQuotedSwitchValueStaysOneArgument) {
+    EXPECT_EQ(quotedArgument("WS17.Sales.Acme"), R"("WS17.Sales.Acme")");
+    EXPECT_EQ(quotedArgument(R"(dir\)"), R"("dir\\")");
+    const std::string line = "prog -w" + quotedArgument(R"(x" -c"Chat)") + " -nT";
+    EXPECT_EQ(splitCommandLine(line), (std::vector<std::string>{"prog", R"(-wx" -c"Chat)", "-nT"}));
+}
+
 TEST(JoinCommandLine, ProgramNameIsQuotedWithoutEscapes) {
     EXPECT_EQ(joinCommandLine({R"(C:\Program Files\app\)", "x"}), R"("C:\Program Files\app\" x)");
     EXPECT_EQ(joinCommandLine({"", "a"}), R"("" a)");

@@ -22,6 +22,11 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine);
 // argument that needs no quoting is returned as is, an empty one becomes "".
 std::string quoteArgument(std::string_view arg);
 
+// The argument always in quotes, escaped so that splitCommandLine gives it back as one
+// argument: the form of switches written as -w"value", where a quote inside the value must
+// not end it (and so cannot smuggle in switches of its own).
+std::string quotedArgument(std::string_view arg);
+
 // The inverse of splitCommandLine: split(join(v)) == v. argv[0] cannot carry a quote
 // character (the runtime drops every quote there, and Windows file names have none), so
 // quotes in argv[0] are dropped; no element may contain NUL.
