@@ -9,11 +9,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <map>
 #include <numeric>
 #include <random>
 
+#include "BenchDirectory.h"
 #include "BrowserController.h"
 #include "DialogStates.h"
 #include "MainWindow.h"
@@ -22,10 +23,6 @@
 namespace {
 
 using namespace kestrel::browser;
-
-constexpr const char* kSecretHash =
-    "$6$kestreltest$/tanLLuEl3AKg8pXYM3VA6cawJhT73mqJgsKOSLK4GTDxUKtfyYyQ8kc7ZnUDg1m3owviRqrdMkX1"
-    "xTNaho.E.";
 
 class QuietUi : public Ui {
   public:
@@ -55,34 +52,21 @@ class QuietUi : public Ui {
     std::string searchPattern;
 };
 
-// O=Bench with OU=Pool holding N workstations in shuffled order (mixed case, so the sort
-// has real work), and an admin to log in with. Written once per size.
-std::map<int, std::filesystem::path> made;  // removed when the run ends
+// N workstations in shuffled order (mixed case, so the sort has real work), written once per
+// size and removed when the run ends.
+std::map<int, std::unique_ptr<kestrel::bench::BenchDirectory>> made;
 
 void useDirectory(int workstations) {
-    auto& path = made[workstations];
-    if (path.empty()) {
-        char pattern[] = "/tmp/kestrel-browser-bench-XXXXXX";
-        path = mkdtemp(pattern);
+    auto& directory = made[workstations];
+    if (!directory) {
         std::vector<int> order(static_cast<std::size_t>(workstations));
         std::iota(order.begin(), order.end(), 0);
         std::shuffle(order.begin(), order.end(), std::mt19937(7));
-        std::ofstream out(path / "directory.json");
-        out << "{\"trees\": [{\"name\": \"BENCH_TREE\", \"objects\": [\n"
-            << "{\"name\": \"O=Bench\", \"class\": \"Organization\"},\n"
-            << "{\"name\": \"CN=Admin.O=Bench\", \"class\": \"User\", \"password\": \""
-            << kSecretHash << "\"},\n"
-            << "{\"name\": \"OU=Pool.O=Bench\", \"class\": \"Organizational Unit\"}";
-        for (int i : order)
-            out << ",\n{\"name\": \"CN=" << (i % 3 == 0 ? "ws" : "WS") << i
-                << ".OU=Pool.O=Bench\", \"class\": \"Workstation\"}";
-        out << "]}]}\n";
-        std::ofstream(path / "nwclient.ini")
-            << "[Client]\nDirectory=directory.json\nDefaultTree=BENCH_TREE\n";
+        std::vector<kestrel::bench::BenchWorkstation> pool;
+        for (int i : order) pool.push_back({(i % 3 == 0 ? "ws" : "WS") + std::to_string(i), {}});
+        directory = std::make_unique<kestrel::bench::BenchDirectory>(pool);
     }
-    setenv("NWCLIENT_CONFIG", (path / "nwclient.ini").c_str(), 1);
-    setenv("XDG_STATE_HOME", (path / "state").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (path / "config").c_str(), 1);
+    directory->use();
 }
 
 struct Browser {
@@ -158,6 +142,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (const auto& [size, path] : made) std::filesystem::remove_all(path);
+    made.clear();
     return 0;
 }

@@ -6,9 +6,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <map>
 
+#include "BenchDirectory.h"
 #include "ClassicBrowser.h"
 #include "DirectoryAccess.h"
 #include "nwcalls.h"
@@ -17,10 +18,6 @@
 namespace {
 
 using namespace kestrel::classic;
-
-constexpr const char* kSecretHash =
-    "$6$kestreltest$/"
-    "tanLLuEl3AKg8pXYM3VA6cawJhT73mqJgsKOSLK4GTDxUKtfyYyQ8kc7ZnUDg1m3owviRqrdMkX1xTNaho.E.";
 
 // Answers nothing and counts the messages, so that the cap's message does not block.
 class SilentUi : public Ui {
@@ -37,36 +34,16 @@ class SilentUi : public Ui {
     int messages = 0;
 };
 
-// O=Bench with OU=Pool holding N workstations named WS0, WS1...: directory order is not
-// text order (WS10 sorts before WS2), so the tree really sorts.
+// N workstations named WS0, WS1...: directory order is not text order (WS10 sorts before
+// WS2), so the tree really sorts.
 void useDirectory(int workstations) {
-    static std::map<int, std::filesystem::path> made;
-    auto& path = made[workstations];
-    if (path.empty()) {
-        char pattern[] = "/tmp/kestrel-classic-bench-XXXXXX";
-        path = mkdtemp(pattern);
-        std::ofstream out(path / "directory.json");
-        out << "{\"trees\": [{\"name\": \"BENCH_TREE\", \"objects\": [\n"
-            << "{\"name\": \"O=Bench\", \"class\": \"Organization\"},\n"
-            << "{\"name\": \"CN=Admin.O=Bench\", \"class\": \"User\", \"password\": \""
-            << kSecretHash << "\"},\n"
-            << "{\"name\": \"OU=Pool.O=Bench\", \"class\": \"Organizational Unit\"}";
-        for (int i = 0; i < workstations; ++i)
-            out << ",\n{\"name\": \"CN=WS" << i
-                << ".OU=Pool.O=Bench\", \"class\": \"Workstation\"}";
-        out << "]}]}\n";
-        std::ofstream(path / "nwclient.ini")
-            << "[Client]\nDirectory=directory.json\nDefaultTree=BENCH_TREE\n";
-    }
-    setenv("NWCLIENT_CONFIG", (path / "nwclient.ini").c_str(), 1);
-    setenv("XDG_STATE_HOME", (path / "state").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (path / "config").c_str(), 1);
-    NWCallsInit(nullptr, nullptr);
-    NWDSContextHandle context = 0;
-    NWDSCreateContextHandle(&context);
-    NWDSSetContext(context, DCK_TREE_NAME, "BENCH_TREE");
-    NWDSLogin(context, 0, ".CN=Admin.O=Bench", "secret", 0);
-    NWDSFreeContext(context);
+    static std::map<int, std::unique_ptr<kestrel::bench::BenchDirectory>> made;
+    auto& directory = made[workstations];
+    if (!directory)
+        directory = std::make_unique<kestrel::bench::BenchDirectory>(
+            kestrel::bench::numberedWorkstations(workstations));
+    directory->use();
+    kestrel::bench::loginAsBenchAdmin();
 }
 
 void listContainer(benchmark::State& state) {

@@ -5,48 +5,42 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <memory>
 
+#include "BenchDirectory.h"
 #include "nwcalls.h"
 #include "nwnet.h"
 
 namespace {
 
-constexpr const char* kSecretHash =
-    "$6$kestreltest$/tanLLuEl3AKg8pXYM3VA6cawJhT73mqJgsKOSLK4GTDxUKtfyYyQ8kc7ZnUDg1m3owviRqrdMkX1xTNaho.E.";
+using kestrel::bench::BenchDirectory;
 
-// One directory per size, written once: O=Bench with OU=Pool holding N workstations that
-// carry a few registration attributes, and an admin to log in with.
-const std::filesystem::path& directoryFor(int workstations) {
-    static std::map<int, std::filesystem::path> made;
-    auto& path = made[workstations];
-    if (!path.empty()) return path;
-    char pattern[] = "/tmp/kestrel-bench-XXXXXX";
-    path = mkdtemp(pattern);
-    std::ofstream out(path / "directory.json");
-    out << "{\"trees\": [{\"name\": \"BENCH_TREE\", \"objects\": [\n"
-        << "{\"name\": \"O=Bench\", \"class\": \"Organization\"},\n"
-        << "{\"name\": \"CN=Admin.O=Bench\", \"class\": \"User\", \"password\": \"" << kSecretHash << "\"},\n"
-        << "{\"name\": \"OU=Pool.O=Bench\", \"class\": \"Organizational Unit\"}";
-    for (int i = 0; i < workstations; ++i)
-        out << ",\n{\"name\": \"CN=WS" << i << ".OU=Pool.O=Bench\", \"class\": \"Workstation\", "
-            << "\"attributes\": {\"WM:NAME Computer\": [\"WS" << i << "\"], "
-            << "\"WM:Network Address\": [\"127.0." << (i / 250) % 256 << "." << i % 250 + 1 << "\"]}}";
-    out << "]}]}\n";
-    std::ofstream(path / "nwclient.ini") << "[Client]\nDirectory=directory.json\nDefaultTree=BENCH_TREE\n";
-    return path;
+// One directory per size, written once; the workstations carry a few registration
+// attributes.
+const BenchDirectory& directoryFor(int workstations) {
+    static std::map<int, std::unique_ptr<BenchDirectory>> made;
+    auto& directory = made[workstations];
+    if (!directory) {
+        std::vector<kestrel::bench::BenchWorkstation> pool;
+        for (int i = 0; i < workstations; ++i) {
+            std::string name = "WS" + std::to_string(i);
+            std::string address =
+                "127.0." + std::to_string((i / 250) % 256) + "." + std::to_string(i % 250 + 1);
+            pool.push_back({name, "{\"WM:NAME Computer\": [\"" + name +
+                                      "\"], \"WM:Network Address\": [\"" + address + "\"]}"});
+        }
+        directory = std::make_unique<BenchDirectory>(pool);
+    }
+    return *directory;
 }
 
 NWDSContextHandle useDirectory(int workstations) {
-    const auto& path = directoryFor(workstations);
-    setenv("NWCLIENT_CONFIG", (path / "nwclient.ini").c_str(), 1);
-    setenv("XDG_STATE_HOME", (path / "state").c_str(), 1);
-    NWCallsInit(nullptr, nullptr);
+    directoryFor(workstations).use();
+    kestrel::bench::loginAsBenchAdmin();
     NWDSContextHandle context = 0;
     NWDSCreateContextHandle(&context);
     NWDSSetContext(context, DCK_TREE_NAME, "BENCH_TREE");
-    NWDSLogin(context, 0, ".CN=Admin.O=Bench", "secret", 0);
     return context;
 }
 
@@ -99,8 +93,9 @@ void searchSubtree(benchmark::State& state) {
         nint32 iteration = NO_MORE_ITERATIONS;
         do {
             nint32 searched = 0;
-            if (NWDSSearch(context, ".[Root]", DS_SEARCH_SUBTREE, false, filter, DS_ATTRIBUTE_VALUES,
-                           false, nullptr, &iteration, 0, &searched, reply) != 0)
+            if (NWDSSearch(context, ".[Root]", DS_SEARCH_SUBTREE, false, filter,
+                           DS_ATTRIBUTE_VALUES, false, nullptr, &iteration, 0, &searched,
+                           reply) != 0)
                 state.SkipWithError("search failed");
             nuint32 count = 0;
             NWDSGetObjectCount(context, reply, &count);
@@ -121,7 +116,7 @@ void searchSubtree(benchmark::State& state) {
 
 // Loading the directory file at client start (a new configuration forces a reload).
 void loadDirectory(benchmark::State& state) {
-    const auto& path = directoryFor(static_cast<int>(state.range(0)));
+    const auto& path = directoryFor(static_cast<int>(state.range(0))).folder();
     for (auto _ : state) {
         setenv("NWCLIENT_CONFIG", "/nonexistent/nwclient.ini", 1);
         NWCallsInit(nullptr, nullptr);
