@@ -27,9 +27,10 @@ Unexpected<std::decay_t<E>> unexpected(E&& error) {
     return {std::forward<E>(error)};
 }
 
-// A value or the reason there is none; errors cross module boundaries as values.
+// A value or the reason there is none; errors cross module boundaries as values, and a
+// result nobody looks at is a compile-time warning.
 template <typename T, typename E>
-class Expected {
+class [[nodiscard]] Expected {
   public:
     Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}
     template <typename F>
@@ -50,6 +51,24 @@ class Expected {
 
   private:
     std::variant<T, E> state_;
+};
+
+// Success without a value, or the reason for the failure.
+template <typename E>
+class [[nodiscard]] Expected<void, E> {
+  public:
+    Expected() = default;
+    template <typename F>
+    Expected(Unexpected<F> failure) : error_(std::move(failure.error)), failed_(true) {}
+
+    bool has_value() const { return !failed_; }
+    explicit operator bool() const { return has_value(); }
+
+    const E& error() const { return error_; }
+
+  private:
+    E error_{};
+    bool failed_ = false;
 };
 
 }  // namespace kestrel::platform
