@@ -29,11 +29,11 @@ class TitleScope {
 
 // The changes reach the hive files here; a failure to write them is never silent.
 bool saveRegistry(OperationContext& context, Direction direction) {
-    const long error = context.registry.save();
-    if (error == 0) return true;
+    const auto saved = context.registry.save();
+    if (saved) return true;
     const int message =
         direction == Direction::Install ? messages::kCannotCreateKey : messages::kCannotDeleteKey;
-    return context.messages.show(message, {context.registry.saveError(), error}) ==
+    return context.messages.show(message, {saved.error().message, saved.error().code}) ==
            buttons::kIgnore;
 }
 

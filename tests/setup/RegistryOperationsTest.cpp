@@ -1,3 +1,4 @@
+#include "ExpectedMatchers.h"
 #include "SetupFixture.h"
 #include "ops/RegistryLine.h"
 #include "ops/RegistrySection.h"
@@ -19,13 +20,13 @@ class RegistryOperations : public SetupFixture {
         return processRegistrySection(session_->context(), section, direction, machineWide);
     }
     RegistryValue raw(RegistryRoot root, std::string_view key, std::string_view name) {
-        RegistryValue value;
-        session_->registry().readValue(root, key, name, &value);
+        RegistryValue value;  // a missing value reads as type 0 (none)
+        (void)session_->registry().readValue(root, key, name, &value);
         return value;
     }
     // The whole registry as a file would keep it: everything but the times.
     std::string hiveFiles() {
-        session_->registry().save();
+        EXPECT_THAT(session_->registry().save(), kestrel::test::Succeeded());
         return dump();
     }
 };
@@ -81,8 +82,10 @@ TEST_F(RegistryOperations, FieldFormFlagsAndDataEncodings) {
          "Odd,3,0a\n"
          "HKLM,Software\\X,Str,2,text,ignored\nHKLM,\"Software\\X\",,,\"\"\nHKLM,Software\\Y,,0,\n"
          "HKLM,Software\\X,Gone,0x5,whatever\n");
-    registry().createKey(RegistryRoot::LocalMachine, "Software\\X");
-    registry().setValue(RegistryRoot::LocalMachine, "Software\\X", "Gone", RegistryValue::dword(1));
+    EXPECT_EQ(registry().createKey(RegistryRoot::LocalMachine, "Software\\X"), 0);
+    EXPECT_EQ(registry().setValue(RegistryRoot::LocalMachine, "Software\\X", "Gone",
+                                  RegistryValue::dword(1)),
+              0);
     ASSERT_TRUE(run("Fields.reg", Direction::Install));
     EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Flags"), RegistryValue::dword(10));
     EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Hex"), RegistryValue::dword(16));
@@ -108,21 +111,23 @@ TEST_F(RegistryOperations, DeletionLinesAndOtherProgramsKeys) {
          "[Del.reg]\n-HKLM\\Software\\X\n-HKLM\\Software\\Y:Old\n"
          "[Own.reg]\nHKLM\\Software\\Own=mine\nHKLM\\Software\\Own\\Sub:V=1\n");
     auto& registry = session_->registry();
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\X\\Deep\\Deeper", "v", "1");
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Old", "1");
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Keep", "1");
+    EXPECT_EQ(
+        registry.writeString(RegistryRoot::LocalMachine, "Software\\X\\Deep\\Deeper", "v", "1"), 0);
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Old", "1"), 0);
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Keep", "1"), 0);
     ASSERT_TRUE(run("Del.reg", Direction::Install));
     EXPECT_FALSE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\X"));  // the whole tree
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Y", "Old"), "<none>");
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Y", "Keep"), "1");
     // At uninstallation a deletion line does nothing.
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\X", "back", "1");
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\X", "back", "1"), 0);
     ASSERT_TRUE(run("Del.reg", Direction::Uninstall));
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "back"), "1");
 
     // A key another program filled with subkeys only loses its default value.
     ASSERT_TRUE(run("Own.reg", Direction::Install));
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\Own\\Theirs", "t", "1");
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\Own\\Theirs", "t", "1"),
+              0);
     ASSERT_TRUE(run("Own.reg", Direction::Uninstall));
     EXPECT_TRUE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\Own\\Theirs"));
     EXPECT_FALSE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\Own\\Sub"));
@@ -160,7 +165,16 @@ TEST_F(RegistryOperations, CreationErrorsAndWarnRegistry) {
     ui_.answer({2});
     EXPECT_FALSE(run("Ok.reg", Direction::Install));
     EXPECT_EQ(ui_.numbers().back(), 5518);
-    EXPECT_NE(ui_.shown.back().box.text.find("system.reg"), std::string::npos);
+    EXPECT_EQ(ui_.shown.back().box.text, "Cannot create key or value 'cannot read " +
+                                             (dir_ / "prefix/system.reg").string() +
+                                             "' in the system registry.\nError 1016!");
+    // At uninstallation too, as a failed deletion; Ignore goes on.
+    ui_.answer({5});
+    EXPECT_TRUE(run("Ok.reg", Direction::Uninstall));
+    EXPECT_EQ(ui_.numbers().back(), 5519);
+    EXPECT_EQ(ui_.shown.back().box.text, "Cannot delete key or value 'cannot read " +
+                                             (dir_ / "prefix/system.reg").string() +
+                                             "' in the system registry.\nError 1016!");
 }
 
 TEST_F(RegistryOperations, SectionUsageCount) {
@@ -201,7 +215,7 @@ TEST_F(RegistryOperations, RunKindsDecideWhichLinesAct) {
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "1");
     session_->run().workstation = false;
     session_->run().perUserPart = true;
-    registry().deleteTree(RegistryRoot::LocalMachine, "Software\\Acme");
+    EXPECT_EQ(registry().deleteTree(RegistryRoot::LocalMachine, "Software\\Acme"), 0);
     ASSERT_TRUE(run("Both.reg", Direction::Install));
     EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "1");
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "<none>");

@@ -32,15 +32,17 @@ namespace {
 void dumpKey(const platform::Registry& registry, RegistryRoot root, const std::string& path,
              std::string& out) {
     std::vector<std::string> names;
-    registry.valueNames(root, path, &names);
+    std::vector<std::string> subkeys;
+    if (registry.valueNames(root, path, &names) != 0 ||
+        registry.subkeyNames(root, path, &subkeys) != 0) {
+        return;
+    }
     out += "[" + path + "]\n";
     for (const std::string& name : names) {
         platform::RegistryValue value;
-        registry.queryValue(root, path, name, &value);
+        if (registry.queryValue(root, path, name, &value) != 0) continue;
         out += "  " + name + "=" + std::to_string(value.type) + ":" + value.narrowData() + "\n";
     }
-    std::vector<std::string> subkeys;
-    registry.subkeyNames(root, path, &subkeys);
     for (const std::string& subkey : subkeys)
         dumpKey(registry, root, path.empty() ? subkey : path + "\\" + subkey, out);
 }
