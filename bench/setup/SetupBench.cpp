@@ -5,11 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 #include "platform/MachineRoot.h"
 #include "program/SetupSession.h"
-#include "ui/ScriptedUi.h"
+#include "ui/ConsoleUi.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void BM_LoadScript1MB(benchmark::State& state) {
     Root root;
     const std::string text = largeScript();
     std::ofstream(root.dir / "Setup.inf", std::ios::binary) << text;
-    setup::ScriptedUi ui;
+    setup::ConsoleUi ui(std::cerr);  // a message here means the run went wrong
     setup::MemoryEnvironment environment;
     std::size_t lines = 0;
     for (auto _ : state) {
@@ -80,7 +81,7 @@ BENCHMARK(BM_LoadScript1MB)->Unit(benchmark::kMillisecond);
 
 void BM_Expand100kReferences(benchmark::State& state) {
     Root root;
-    setup::ScriptedUi ui;
+    setup::ConsoleUi ui(std::cerr);  // a message here means the run went wrong
     setup::MemoryEnvironment environment;
     environment.set("COMPONENT", "Tools");
     setup::SetupSession session(ui, *root.machine, environment, {});

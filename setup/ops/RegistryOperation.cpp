@@ -1,7 +1,7 @@
 #include "ops/RegistryOperation.h"
 
+#include "messages/MessageStrings.h"
 #include "platform/RegistryValue.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 

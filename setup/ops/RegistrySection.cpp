@@ -1,8 +1,8 @@
 #include "ops/RegistrySection.h"
 
+#include "messages/MessageStrings.h"
 #include "ops/RegistryOperation.h"
 #include "ops/SectionUsage.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 

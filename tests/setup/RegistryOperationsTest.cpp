@@ -1,10 +1,10 @@
 #include "ExpectedMatchers.h"
 #include "SetupFixture.h"
+#include "messages/MessageStrings.h"
 #include "ops/RegistryLine.h"
 #include "ops/RegistrySection.h"
 #include "ops/SectionUsage.h"
 #include "platform/WindowsErrors.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup::test {
 namespace {

@@ -1,7 +1,7 @@
 #include "SetupFixture.h"
+#include "messages/MessageStrings.h"
 #include "platform/Profile.h"
 #include "script/StringSections.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup::test {
 namespace {

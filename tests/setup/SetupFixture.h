@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "ScriptedUi.h"
 #include "TestSupport.h"
 #include "platform/MachineRoot.h"
 #include "program/SetupSession.h"
 #include "script/Environment.h"
-#include "ui/ScriptedUi.h"
 
 namespace kestrel::setup::test {
 
