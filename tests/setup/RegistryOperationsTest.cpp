@@ -3,7 +3,7 @@
 #include "messages/MessageStrings.h"
 #include "ops/RegistryLine.h"
 #include "ops/RegistrySection.h"
-#include "ops/SectionUsage.h"
+#include "plan/SectionUsage.h"
 #include "platform/WindowsErrors.h"
 
 namespace kestrel::setup::test {

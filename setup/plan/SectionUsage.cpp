@@ -1,4 +1,4 @@
-#include "ops/SectionUsage.h"
+#include "plan/SectionUsage.h"
 
 #include "script/Fields.h"
 
