@@ -5,11 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 #include "platform/MachineRoot.h"
 #include "program/SetupSession.h"
-#include "ui/ScriptedUi.h"
+#include "ui/ConsoleUi.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void BM_LoadScript1MB(benchmark::State& state) {
     Root root;
     const std::string text = largeScript();
     std::ofstream(root.dir / "Setup.inf", std::ios::binary) << text;
-    setup::ScriptedUi ui;
+    setup::ConsoleUi ui(std::cerr);  // a message here means the run went wrong
     setup::MemoryEnvironment environment;
     std::size_t lines = 0;
     for (auto _ : state) {
@@ -80,7 +81,7 @@ BENCHMARK(BM_LoadScript1MB)->Unit(benchmark::kMillisecond);
 
 void BM_Expand100kReferences(benchmark::State& state) {
     Root root;
-    setup::ScriptedUi ui;
+    setup::ConsoleUi ui(std::cerr);  // a message here means the run went wrong
     setup::MemoryEnvironment environment;
     environment.set("COMPONENT", "Tools");
     setup::SetupSession session(ui, *root.machine, environment, {});
@@ -108,22 +109,35 @@ BENCHMARK(BM_Expand100kReferences)->Unit(benchmark::kMillisecond);
 void BM_SaveHive100kValues(benchmark::State& state) {
     Root root;
     platform::Registry& registry = root.machine->registry();
-    for (int key = 0; key < 1000; ++key) {
+    long error = 0;
+    for (int key = 0; key < 1000 && error == 0; ++key) {
         const std::string path = "Software\\Bench\\Key" + std::to_string(key);
-        registry.createKey(platform::RegistryRoot::LocalMachine, path);
-        for (int value = 0; value < 100; ++value) {
-            registry.setValue(
+        error = registry.createKey(platform::RegistryRoot::LocalMachine, path);
+        for (int value = 0; value < 100 && error == 0; ++value) {
+            error = registry.setValue(
                 platform::RegistryRoot::LocalMachine, path, "Value" + std::to_string(value),
                 value % 2 ? platform::RegistryValue::dword(static_cast<std::uint32_t>(value))
                           : platform::RegistryValue::text(1, "C:\\Program Files\\Bench\\file.dll"));
         }
     }
-    registry.save();
+    if (error != 0) {
+        state.SkipWithError(("cannot fill the hive: error " + std::to_string(error)).c_str());
+        return;
+    }
+    if (auto saved = registry.save(); !saved) {
+        state.SkipWithError(saved.error().message.c_str());
+        return;
+    }
     int round = 0;
     for (auto _ : state) {
-        registry.setValue(platform::RegistryRoot::LocalMachine, "Software\\Bench\\Key0", "Round",
-                          platform::RegistryValue::dword(static_cast<std::uint32_t>(++round)));
-        if (registry.save() != 0) state.SkipWithError(registry.saveError().c_str());
+        error = registry.setValue(
+            platform::RegistryRoot::LocalMachine, "Software\\Bench\\Key0", "Round",
+            platform::RegistryValue::dword(static_cast<std::uint32_t>(++round)));
+        auto saved = registry.save();
+        if (error != 0 || !saved) {
+            state.SkipWithError(saved ? "cannot set the value" : saved.error().message.c_str());
+            break;
+        }
     }
     state.counters["bytes"] =
         static_cast<double>(fs::file_size(root.machine->prefix() / "system.reg"));

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/AtomicFile.h"
+#include "platform/WindowsErrors.h"
 
 namespace kestrel::platform {
 
@@ -101,52 +102,47 @@ RegistryHive HiveFile::emptyHive() const {
     return hive;
 }
 
-std::optional<ParseError> HiveFile::load() {
+Expected<void, ParseError> HiveFile::load() {
     std::error_code ec;
     if (!std::filesystem::exists(file_, ec)) {
-        if (ec) return ParseError{file_.string(), 0, 0, ec.message()};
+        if (ec) return unexpected(ParseError{file_.string(), 0, 0, ec.message()});
         hive_ = emptyHive();
         lastText_.reset();
-        return std::nullopt;
+        return {};
     }
     auto text = readWholeFile(file_);
-    if (!text) return ParseError{file_.string(), 0, 0, "cannot read the file"};
+    if (!text) return unexpected(ParseError{file_.string(), 0, 0, "cannot read the file"});
     lastText_ = *text;
     if (text->empty()) {  // an empty file holds nothing to keep
         hive_ = emptyHive();
-        return std::nullopt;
+        return {};
     }
     auto parsed = parseWineRegistry(*text, file_.string());
-    if (!parsed) return parsed.error();
+    if (!parsed) return unexpected(parsed.error());
     hive_ = std::move(parsed.value());
-    return std::nullopt;
+    return {};
 }
 
-bool HiveFile::save(std::string& error) {
-    if (pending_.empty()) return true;
+Expected<void, RegistryError> HiveFile::save() {
+    if (pending_.empty()) return {};
+    const auto failure = [](std::string message) {
+        return unexpected(RegistryError{kErrorRegistryIoFailed, std::move(message)});
+    };
     const FileLock lock(file_);
-    if (!lock.locked()) {
-        error = "cannot lock " + file_.string() + ": " + lock.error().message();
-        return false;
-    }
+    if (!lock.locked())
+        return failure("cannot lock " + file_.string() + ": " + lock.error().message());
     std::error_code ec;
     std::optional<std::string> onDisk;
     if (std::filesystem::exists(file_, ec)) {
         onDisk = readWholeFile(file_);
-        if (!onDisk) {
-            error = "cannot read " + file_.string();
-            return false;
-        }
+        if (!onDisk) return failure("cannot read " + file_.string());
     }
     if (onDisk != lastText_) {
         // Someone else wrote the hive since we read it: build on their content.
         RegistryHive fresh = emptyHive();
         if (onDisk && !onDisk->empty()) {
             auto parsed = parseWineRegistry(*onDisk, file_.string());
-            if (!parsed) {
-                error = parsed.error().describe();
-                return false;
-            }
+            if (!parsed) return failure(parsed.error().describe());
             fresh = std::move(parsed.value());
         }
         for (const HiveChange& change : pending_) applyHiveChange(fresh.root, change);
@@ -163,13 +159,12 @@ bool HiveFile::save(std::string& error) {
     }
     std::string text = serialiseWineRegistry(hive_);
     if (const std::error_code written = writeFileAtomically(file_, text)) {
-        error = "cannot write " + file_.string() + ": " + written.message();
         lastText_ = std::move(onDisk);
-        return false;
+        return failure("cannot write " + file_.string() + ": " + written.message());
     }
     lastText_ = std::move(text);
     pending_.clear();
-    return true;
+    return {};
 }
 
 }  // namespace kestrel::platform

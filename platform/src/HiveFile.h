@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Expected.h"
+#include "platform/RegistryError.h"
 #include "platform/WineRegistryFile.h"
 
 namespace kestrel::platform {
@@ -29,14 +30,14 @@ class HiveFile {
   public:
     HiveFile(std::filesystem::path file, std::string relativeTo);
 
-    std::optional<ParseError> load();
+    Expected<void, ParseError> load();
     RegistryKey& root() { return hive_.root; }
     const RegistryKey& root() const { return hive_.root; }
     // Records a change that has already been made to root().
     void record(HiveChange change) { pending_.push_back(std::move(change)); }
     bool dirty() const { return !pending_.empty(); }
-    // Writes the hive (see Registry::save); false with `error` set on failure.
-    bool save(std::string& error);
+    // Writes the hive (see Registry::save).
+    Expected<void, RegistryError> save();
 
   private:
     RegistryHive emptyHive() const;

@@ -148,8 +148,13 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
     std::unique_ptr<MachineRoot> root(new MachineRoot(
         absolutePrefix, std::move(userName), options.serverDirectory, std::move(registry.value())));
     if (freshRegistry) {
-        fillDefaultRegistry(root->registry(), root->userName_, hostComputerName());
-        if (root->registry().save() != 0) return unexpected(root->registry().saveError());
+        if (const long error =
+                fillDefaultRegistry(root->registry(), root->userName_, hostComputerName())) {
+            return unexpected("cannot fill the registry of " + absolutePrefix.string() +
+                              ": error " + std::to_string(error));
+        }
+        if (auto saved = root->registry().save(); !saved)
+            return unexpected(saved.error().describe());
     }
     return root;
 }

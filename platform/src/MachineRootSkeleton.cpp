@@ -22,10 +22,10 @@ std::error_code ensureDriveLink(const fs::path& dosdevices, const char* drive,
     return ec;
 }
 
-void setText(Registry& registry, RegistryRoot root, std::string_view key, std::string_view name,
+long setText(Registry& registry, RegistryRoot root, std::string_view key, std::string_view name,
              std::string_view text, std::uint32_t type = kRegSz) {
-    registry.createKey(root, key);
-    registry.setValue(root, key, name, RegistryValue::text(type, text));
+    if (const long error = registry.createKey(root, key)) return error;
+    return registry.setValue(root, key, name, RegistryValue::text(type, text));
 }
 
 }  // namespace
@@ -61,39 +61,44 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
     return ensureDriveLink(prefix / "dosdevices", "z:", "/");
 }
 
-void fillDefaultRegistry(Registry& registry, const std::string& userName,
+long fillDefaultRegistry(Registry& registry, const std::string& userName,
                          const std::string& computerName) {
     const auto machine = RegistryRoot::LocalMachine;
-    registry.createKey(machine, "Software\\Classes");
-    setText(registry, machine, kCurrentVersion, "ProgramFilesDir", "C:\\Program Files");
-    setText(registry, machine, kCurrentVersion, "CommonFilesDir",
-            "C:\\Program Files\\Common Files");
-    setText(registry, machine, kCurrentVersion, "MediaPath", "C:\\windows\\Media");
-    setText(registry, machine, kCurrentVersionNT, "CurrentVersion", "6.3");
-    setText(registry, machine, kCurrentVersionNT, "CurrentBuild", "19045");
-    setText(registry, machine, kCurrentVersionNT, "CurrentBuildNumber", "19045");
-    setText(registry, machine, kCurrentVersionNT, "ProductName", "Windows 10 Pro");
-    setText(registry, machine, kCurrentVersionNT, "RegisteredOwner", userName);
-    setText(registry, machine, kCurrentVersionNT, "RegisteredOrganization", "");
-    registry.setValue(machine, kCurrentVersionNT, "CurrentMajorVersionNumber",
-                      RegistryValue::dword(10));
-    registry.setValue(machine, kCurrentVersionNT, "CurrentMinorVersionNumber",
-                      RegistryValue::dword(0));
+    long firstError = 0;
+    const auto keep = [&firstError](long error) {
+        if (firstError == 0) firstError = error;
+    };
+    keep(registry.createKey(machine, "Software\\Classes"));
+    keep(setText(registry, machine, kCurrentVersion, "ProgramFilesDir", "C:\\Program Files"));
+    keep(setText(registry, machine, kCurrentVersion, "CommonFilesDir",
+                 "C:\\Program Files\\Common Files"));
+    keep(setText(registry, machine, kCurrentVersion, "MediaPath", "C:\\windows\\Media"));
+    keep(setText(registry, machine, kCurrentVersionNT, "CurrentVersion", "6.3"));
+    keep(setText(registry, machine, kCurrentVersionNT, "CurrentBuild", "19045"));
+    keep(setText(registry, machine, kCurrentVersionNT, "CurrentBuildNumber", "19045"));
+    keep(setText(registry, machine, kCurrentVersionNT, "ProductName", "Windows 10 Pro"));
+    keep(setText(registry, machine, kCurrentVersionNT, "RegisteredOwner", userName));
+    keep(setText(registry, machine, kCurrentVersionNT, "RegisteredOrganization", ""));
+    keep(registry.setValue(machine, kCurrentVersionNT, "CurrentMajorVersionNumber",
+                           RegistryValue::dword(10)));
+    keep(registry.setValue(machine, kCurrentVersionNT, "CurrentMinorVersionNumber",
+                           RegistryValue::dword(0)));
 
     // As in Wine's own prefixes, CurrentControlSet is a link to ControlSet001.
-    registry.createKey(machine, "System\\ControlSet001\\Control");
-    registry.createLink(machine, "System\\CurrentControlSet",
-                        "\\Registry\\Machine\\System\\ControlSet001");
-    setText(registry, machine, "System\\ControlSet001\\Control\\ComputerName\\ComputerName",
-            "ComputerName", computerName);
+    keep(registry.createKey(machine, "System\\ControlSet001\\Control"));
+    keep(registry.createLink(machine, "System\\CurrentControlSet",
+                             "\\Registry\\Machine\\System\\ControlSet001"));
+    keep(setText(registry, machine, "System\\ControlSet001\\Control\\ComputerName\\ComputerName",
+                 "ComputerName", computerName));
     const std::string environment = "System\\ControlSet001\\Control\\Session Manager\\Environment";
-    setText(registry, machine, environment, "windir", "%SystemRoot%", kRegExpandSz);
-    setText(registry, machine, environment, "ComSpec", "%SystemRoot%\\system32\\cmd.exe",
-            kRegExpandSz);
-    setText(registry, machine, environment, "PATH",
-            "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem", kRegExpandSz);
-    setText(registry, machine, environment, "TEMP", "%SystemRoot%\\temp", kRegExpandSz);
-    setText(registry, machine, environment, "TMP", "%SystemRoot%\\temp", kRegExpandSz);
+    keep(setText(registry, machine, environment, "windir", "%SystemRoot%", kRegExpandSz));
+    keep(setText(registry, machine, environment, "ComSpec", "%SystemRoot%\\system32\\cmd.exe",
+                 kRegExpandSz));
+    keep(setText(registry, machine, environment, "PATH",
+                 "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem", kRegExpandSz));
+    keep(setText(registry, machine, environment, "TEMP", "%SystemRoot%\\temp", kRegExpandSz));
+    keep(setText(registry, machine, environment, "TMP", "%SystemRoot%\\temp", kRegExpandSz));
+    return firstError;
 }
 
 }  // namespace kestrel::platform

@@ -13,8 +13,9 @@ namespace kestrel::platform {
 std::error_code createSkeletonFolders(const std::filesystem::path& prefix,
                                       const std::string& userName);
 
-// The keys of a new registry (only for a prefix that has no system hive yet).
-void fillDefaultRegistry(Registry& registry, const std::string& userName,
+// The keys of a new registry (only for a prefix that has no system hive yet); the first
+// Windows error code a call gave, 0 when all went in.
+long fillDefaultRegistry(Registry& registry, const std::string& userName,
                          const std::string& computerName);
 
 }  // namespace kestrel::platform

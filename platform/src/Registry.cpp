@@ -50,7 +50,7 @@ Expected<std::unique_ptr<Registry>, ParseError> Registry::open(
     const std::filesystem::path& prefix, std::filesystem::path serverDirectory) {
     std::unique_ptr<Registry> registry(new Registry(prefix, std::move(serverDirectory)));
     for (const auto& hive : registry->hives_) {
-        if (auto error = hive->load()) return unexpected(std::move(*error));
+        if (auto loaded = hive->load(); !loaded) return unexpected(loaded.error());
     }
     return registry;
 }
@@ -309,20 +309,20 @@ long Registry::queryKeyInfo(RegistryRoot root, std::string_view path, RegistryKe
     return kErrorSuccess;
 }
 
-long Registry::save() {
-    saveError_.clear();
+Expected<void, RegistryError> Registry::save() {
     bool anyDirty = false;
     for (const auto& hive : hives_) anyDirty = anyDirty || hive->dirty();
-    if (!anyDirty) return kErrorSuccess;
+    if (!anyDirty) return {};
     if (wineServerRunning(prefix_, serverDirectory_)) {
-        saveError_ = "a wineserver is running for " + prefix_.string() +
-                     "; it would overwrite the registry files (stop it with \"wineserver -k\")";
-        return kErrorBusy;
+        return unexpected(RegistryError{
+            kErrorBusy,
+            "a wineserver is running for " + prefix_.string() +
+                "; it would overwrite the registry files (stop it with \"wineserver -k\")"});
     }
     for (const auto& hive : hives_) {
-        if (!hive->save(saveError_)) return kErrorRegistryIoFailed;
+        if (auto saved = hive->save(); !saved) return saved;
     }
-    return kErrorSuccess;
+    return {};
 }
 
 }  // namespace kestrel::platform

@@ -10,7 +10,8 @@ namespace kestrel::setup {
 enum class Direction { Install, Uninstall };
 
 // One line of a work section, parsed once into what it does. The same object installs and,
-// at uninstallation, undoes what it installed.
+// at uninstallation, undoes what it installed. Operations run inside a plan step
+// (plan/PlanRunner.h), which owns the order, Cancel and the registry's save point.
 class Operation {
   public:
     virtual ~Operation() = default;
@@ -24,10 +25,5 @@ class Operation {
 };
 
 using OperationList = std::vector<std::unique_ptr<Operation>>;
-
-// Runs the operations in order when installing and from the last to the first when
-// uninstalling, letting the window breathe between them; the person's Cancel sets the abort
-// flag and stops. false when an operation failed or the run was cancelled.
-bool runOperations(OperationList& operations, OperationContext& context, Direction direction);
 
 }  // namespace kestrel::setup

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "messages/MessageEngine.h"
 #include "ops/RegistryServices.h"
 #include "script/BuiltinVariables.h"
 #include "script/Environment.h"
@@ -9,7 +10,6 @@
 #include "script/RunState.h"
 #include "script/ScriptText.h"
 #include "script/Settings.h"
-#include "ui/MessageEngine.h"
 
 namespace kestrel::setup {
 

@@ -1,7 +1,7 @@
 #include "ops/RegistryOperation.h"
 
+#include "messages/MessageStrings.h"
 #include "platform/RegistryValue.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 
@@ -46,28 +46,31 @@ bool RegistryOperation::create(OperationContext& context) {
 bool RegistryOperation::install(OperationContext& context) {
     if (!acts(context)) return true;
     if (!entry_.deletion) return create(context);
+    // A deletion line is never reported: what it would delete may well be gone already.
     if (entry_.hasValueName) {
-        context.registry.deleteValue(entry_.root, entry_.key, entry_.valueName);
+        (void)context.registry.deleteValue(entry_.root, entry_.key, entry_.valueName);
     } else {
-        context.registry.deleteTree(entry_.root, entry_.key);
+        (void)context.registry.deleteTree(entry_.root, entry_.key);
     }
     return true;
 }
 
 bool RegistryOperation::uninstall(OperationContext& context) {
     if (entry_.deletion || !acts(context)) return true;
+    // Uninstallation takes away what it can and never reports: a value or key already gone,
+    // or kept by another program, is no failure.
     RegistryServices& registry = context.registry;
     if (entry_.hasValueName) {
         if (registry.deleteValue(entry_.root, entry_.key, entry_.valueName) == 0) {
-            registry.removeEmptyKeys(entry_.root, entry_.key);
+            (void)registry.removeEmptyKeys(entry_.root, entry_.key);
         }
         return true;
     }
     // A key another program has filled with subkeys only loses its default value.
     if (registry.hasSubkeys(entry_.root, entry_.key)) {
-        registry.deleteValue(entry_.root, entry_.key, "");
+        (void)registry.deleteValue(entry_.root, entry_.key, "");
     } else if (registry.deleteKey(entry_.root, entry_.key) == 0) {
-        registry.removeEmptyKeys(entry_.root, parentOf(entry_.key));
+        (void)registry.removeEmptyKeys(entry_.root, parentOf(entry_.key));
     }
     return true;
 }

@@ -1,49 +1,21 @@
 #include "ops/RegistrySection.h"
 
+#include "messages/MessageStrings.h"
 #include "ops/RegistryOperation.h"
-#include "ops/SectionUsage.h"
-#include "ui/MessageStrings.h"
+#include "plan/PlanRunner.h"
+#include "plan/SectionReader.h"
 
 namespace kestrel::setup {
 
 namespace {
 
 // Registry lines can carry 8192 bytes of data written as hexadecimal.
-constexpr std::size_t kRegistryLineSize = 4 * kMaxRegistryData;
+constexpr SectionKind kRegistrySection{4 * kMaxRegistryData, strings::kModifyingRegistry, true};
 
-// The window title while the section runs; restored however the section ends.
-class TitleScope {
-  public:
-    TitleScope(OperationContext& context, std::string title)
-        : context_(context), previous_(context.title) {
-        context_.setTitle(std::move(title));
-    }
-    ~TitleScope() { context_.setTitle(previous_); }
-    TitleScope(const TitleScope&) = delete;
-    TitleScope& operator=(const TitleScope&) = delete;
-
-  private:
-    OperationContext& context_;
-    std::string previous_;
-};
-
-// The changes reach the hive files here; a failure to write them is never silent.
-bool saveRegistry(OperationContext& context, Direction direction) {
-    const long error = context.registry.save();
-    if (error == 0) return true;
-    const int message =
-        direction == Direction::Install ? messages::kCannotCreateKey : messages::kCannotDeleteKey;
-    return context.messages.show(message, {context.registry.saveError(), error}) ==
-           buttons::kIgnore;
-}
-
-}  // namespace
-
-OperationList readRegistrySection(OperationContext& context, std::string_view section,
-                                  bool machineWide) {
+OperationList readRegistryLines(const std::vector<ScriptLine>& lines, const Expander& expander,
+                                bool machineWide) {
     OperationList operations;
-    const Expander expander = context.expander();
-    for (const ScriptLine& line : context.script.sectionLines(section, kRegistryLineSize)) {
+    for (const ScriptLine& line : lines) {
         if (line.text.empty()) continue;
         if (auto entry = parseRegistryLine(line.text, expander)) {
             operations.push_back(
@@ -53,27 +25,21 @@ OperationList readRegistrySection(OperationContext& context, std::string_view se
     return operations;
 }
 
+}  // namespace
+
+std::optional<PlanStep> readRegistrySection(OperationContext& context, std::string_view section,
+                                            bool machineWide) {
+    return readSectionStep(
+        context, section, kRegistrySection,
+        [machineWide](const std::vector<ScriptLine>& lines, const Expander& expander) {
+            return readRegistryLines(lines, expander, machineWide);
+        });
+}
+
 bool processRegistrySection(OperationContext& context, std::string_view section,
                             Direction direction, bool machineWide) {
-    if (!context.script.hasSection(section)) {
-        context.messages.show(messages::kSectionNotFound, {section});
-        return false;
-    }
-    SectionUsage usage(context);
-    if (direction == Direction::Install) {
-        usage.countInstall(section);
-    } else if (!usage.countUninstall(section)) {
-        return saveRegistry(context, direction);  // still used elsewhere: only the count changes
-    }
-
-    const std::string caption = context.script.readValue(section, "Caption").value_or("");
-    TitleScope title(context, caption.empty()
-                                  ? context.messages.strings().text(strings::kModifyingRegistry)
-                                  : context.expander().expand(caption));
-    context.ui().setProgressText(context.script.displayName(), std::string(section));
-    OperationList operations = readRegistrySection(context, section, machineWide);
-    const bool ok = runOperations(operations, context, direction);
-    return saveRegistry(context, direction) && ok;
+    std::optional<PlanStep> step = readRegistrySection(context, section, machineWide);
+    return step && PlanRunner(context).run(*step, direction);
 }
 
 }  // namespace kestrel::setup

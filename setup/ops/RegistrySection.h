@@ -1,21 +1,23 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "ops/Operation.h"
+#include "plan/Plan.h"
 
 namespace kestrel::setup {
 
-// Reads a registry section ("....reg") into its operations, one per line that names a known
-// root (other lines, such as the section's Caption key, are not registry lines).
-OperationList readRegistrySection(OperationContext& context, std::string_view section,
-                                  bool machineWide);
+// Reads a registry section ("....reg") into a plan step: one operation per line that names
+// a known root (other lines, such as the section's Caption key, are not registry lines),
+// the section's Caption or "Modifying system registry" as its title, its use counted. A
+// missing section gives message 5529 and nullopt. `machineWide`: the caller counts the
+// section for the machine part, so a per-user part applies its machine lines too.
+std::optional<PlanStep> readRegistrySection(OperationContext& context, std::string_view section,
+                                            bool machineWide);
 
-// Installs or undoes a registry section: consults the section usage count, shows the
-// section's Caption (or "Modifying system registry") as the window title meanwhile, runs the
-// lines (backwards when uninstalling) and saves the hives. A missing section gives message
-// 5529. `machineWide`: the caller counts the section for the machine part, so a per-user
-// part applies its machine lines too. false when the section failed.
+// Installs or undoes a registry section: reads it into a step and runs it (PlanRunner).
+// false when the section failed.
 bool processRegistrySection(OperationContext& context, std::string_view section,
                             Direction direction, bool machineWide = false);
 

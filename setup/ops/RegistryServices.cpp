@@ -141,12 +141,8 @@ bool RegistryServices::hasSubkeys(RegistryRoot root, std::string_view key) const
            info.subkeys > 0;
 }
 
-long RegistryServices::save() {
+platform::Expected<void, platform::RegistryError> RegistryServices::save() {
     return machine_.registry().save();
-}
-
-const std::string& RegistryServices::saveError() const {
-    return machine_.registry().saveError();
 }
 
 }  // namespace kestrel::setup

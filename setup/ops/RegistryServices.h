@@ -12,7 +12,7 @@ namespace kestrel::setup {
 
 // The installer's registry: the roots scripts name, HKEY_CURRENT_USER standing for the
 // user the run works for, and the services every operation uses. Calls return Windows
-// error codes (0 = success).
+// error codes (0 = success); scripts act on them, so none may go unchecked.
 class RegistryServices : public RegistryReader {
   public:
     RegistryServices(platform::MachineRoot& machine, const Environment& environment);
@@ -24,33 +24,34 @@ class RegistryServices : public RegistryReader {
     // The value as text: strings as stored (expandable ones with the environment's
     // references expanded), numbers in decimal, binary data as "xx,xx", multi-strings with
     // tabs between the strings; cut to size - 1 characters.
-    long readText(platform::RegistryRoot root, std::string_view key, std::string_view name,
-                  std::string* text) const override;
-    long readText(platform::RegistryRoot root, std::string_view key, std::string_view name,
-                  std::string* text, std::size_t size) const;
-    long readValue(platform::RegistryRoot root, std::string_view key, std::string_view name,
-                   platform::RegistryValue* value) const;
+    [[nodiscard]] long readText(platform::RegistryRoot root, std::string_view key,
+                                std::string_view name, std::string* text) const override;
+    [[nodiscard]] long readText(platform::RegistryRoot root, std::string_view key,
+                                std::string_view name, std::string* text, std::size_t size) const;
+    [[nodiscard]] long readValue(platform::RegistryRoot root, std::string_view key,
+                                 std::string_view name, platform::RegistryValue* value) const;
 
     // Creates the key (volatile when the system says a child of a volatile key must be).
-    long createKey(platform::RegistryRoot root, std::string_view key, bool* created = nullptr);
-    long setValue(platform::RegistryRoot root, std::string_view key, std::string_view name,
-                  const platform::RegistryValue& value);
+    [[nodiscard]] long createKey(platform::RegistryRoot root, std::string_view key,
+                                 bool* created = nullptr);
+    [[nodiscard]] long setValue(platform::RegistryRoot root, std::string_view key,
+                                std::string_view name, const platform::RegistryValue& value);
     // Creates the key when missing and sets a string value.
-    long writeString(platform::RegistryRoot root, std::string_view key, std::string_view name,
-                     std::string_view text);
-    long deleteValue(platform::RegistryRoot root, std::string_view key, std::string_view name);
-    long deleteKey(platform::RegistryRoot root, std::string_view key);
+    [[nodiscard]] long writeString(platform::RegistryRoot root, std::string_view key,
+                                   std::string_view name, std::string_view text);
+    [[nodiscard]] long deleteValue(platform::RegistryRoot root, std::string_view key,
+                                   std::string_view name);
+    [[nodiscard]] long deleteKey(platform::RegistryRoot root, std::string_view key);
     // All subkeys depth-first, then the key.
-    long deleteTree(platform::RegistryRoot root, std::string_view key);
+    [[nodiscard]] long deleteTree(platform::RegistryRoot root, std::string_view key);
     // Deletes the key, then each parent in turn, while it has neither subkeys nor values.
     // Keys directly below a hive (Software, System, a user's first level) always stay.
-    long removeEmptyKeys(platform::RegistryRoot root, std::string_view key);
+    [[nodiscard]] long removeEmptyKeys(platform::RegistryRoot root, std::string_view key);
     bool keyExists(platform::RegistryRoot root, std::string_view key) const;
     bool hasSubkeys(platform::RegistryRoot root, std::string_view key) const;
 
-    // Writes the changes to the hive files.
-    long save();
-    const std::string& saveError() const;
+    // Writes the changes to the hive files (see platform::Registry::save).
+    platform::Expected<void, platform::RegistryError> save();
 
     platform::MachineRoot& machine() { return machine_; }
 

@@ -1,7 +1,7 @@
 #include "program/SetupProgram.h"
 
+#include "messages/MessageStrings.h"
 #include "program/SetupSession.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 

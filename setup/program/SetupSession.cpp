@@ -1,12 +1,12 @@
 #include "program/SetupSession.h"
 
+#include "messages/MessageStrings.h"
 #include "platform/Locale.h"
 #include "platform/Profile.h"
 #include "script/ScriptLocation.h"
 #include "script/SetupCommandLine.h"
 #include "script/StringSections.h"
 #include "script/SystemVariables.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "messages/MessageEngine.h"
+#include "messages/StringTable.h"
 #include "ops/OperationContext.h"
 #include "platform/MachineRoot.h"
 #include "script/BuiltinVariables.h"
@@ -14,8 +16,6 @@
 #include "script/RunState.h"
 #include "script/ScriptText.h"
 #include "script/Settings.h"
-#include "ui/MessageEngine.h"
-#include "ui/StringTable.h"
 
 namespace kestrel::setup {
 

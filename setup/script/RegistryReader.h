@@ -17,8 +17,8 @@ class RegistryReader {
   public:
     virtual ~RegistryReader() = default;
     // The value as text (see RegistryServices::readText); a system error code on failure.
-    virtual long readText(platform::RegistryRoot root, std::string_view key, std::string_view name,
-                          std::string* text) const = 0;
+    [[nodiscard]] virtual long readText(platform::RegistryRoot root, std::string_view key,
+                                        std::string_view name, std::string* text) const = 0;
 };
 
 }  // namespace kestrel::setup

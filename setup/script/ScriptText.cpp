@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "messages/MessageStrings.h"
 #include "platform/AsciiCase.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 

@@ -2,9 +2,9 @@
 
 #include <cctype>
 
+#include "messages/MessageStrings.h"
 #include "platform/Profile.h"
 #include "script/Fields.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 

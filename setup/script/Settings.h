@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "messages/MessageFormat.h"
 #include "platform/Expected.h"
 #include "platform/MachineRoot.h"
 #include "script/BuiltinVariables.h"
 #include "script/Expander.h"
 #include "script/Layout.h"
 #include "script/ScriptText.h"
-#include "ui/MessageFormat.h"
 
 namespace kestrel::setup {
 

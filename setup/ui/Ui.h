@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/MessageBoxRequest.h"
+#include "messages/MessageBoxRequest.h"
 
 namespace kestrel::setup {
 

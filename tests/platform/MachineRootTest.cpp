@@ -18,9 +18,10 @@ class MachineRootTest : public ::testing::Test {
         return root ? std::move(root.value()) : nullptr;
     }
     void setWineVersion(MachineRoot& root, std::string_view version) {
-        root.registry().createKey(RegistryRoot::CurrentUser, "Software\\Wine");
-        root.registry().setValue(RegistryRoot::CurrentUser, "Software\\Wine", "Version",
-                                 RegistryValue::text(kRegSz, version));
+        EXPECT_EQ(root.registry().createKey(RegistryRoot::CurrentUser, "Software\\Wine"), 0);
+        EXPECT_EQ(root.registry().setValue(RegistryRoot::CurrentUser, "Software\\Wine", "Version",
+                                           RegistryValue::text(kRegSz, version)),
+                  0);
     }
 
     test::TempDir dir_;
@@ -65,14 +66,20 @@ TEST_F(MachineRootTest, WindowsVersionComesFromTheRegistry) {
 
     setWineVersion(*root, "unknown");
     auto& registry = root->registry();
-    registry.deleteValue(RegistryRoot::LocalMachine,
-                         "Software\\Microsoft\\Windows NT\\CurrentVersion",
-                         "CurrentMajorVersionNumber");
+    EXPECT_EQ(registry.deleteValue(RegistryRoot::LocalMachine,
+                                   "Software\\Microsoft\\Windows NT\\CurrentVersion",
+                                   "CurrentMajorVersionNumber"),
+              0);
     EXPECT_EQ(root->windowsVersion().major, 6);  // CurrentVersion "6.3"
-    registry.deleteTree(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows NT");
-    registry.createKey(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion");
-    registry.setValue(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
-                      "VersionNumber", RegistryValue::text(kRegSz, "4.00.950"));
+    EXPECT_EQ(registry.deleteTree(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows NT"),
+              0);
+    EXPECT_EQ(registry.createKey(RegistryRoot::LocalMachine,
+                                 "Software\\Microsoft\\Windows\\CurrentVersion"),
+              0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::LocalMachine,
+                                "Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber",
+                                RegistryValue::text(kRegSz, "4.00.950")),
+              0);
     EXPECT_EQ(root->windowsVersion().family, WindowsFamily::Windows9x);
     EXPECT_EQ(root->windowsVersion().major, 4);
     EXPECT_EQ(root->windowsVersion().minor, 0);
@@ -159,9 +166,11 @@ TEST_F(MachineRootTest, ShellFoldersFollowTheRegistryElseTheLayout) {
               "C:\\users\\alice\\AppData\\Roaming\\Microsoft\\Windows\\Network Shortcuts");
     const std::string key =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    root->registry().createKey(RegistryRoot::CurrentUser, key);
-    root->registry().setValue(RegistryRoot::CurrentUser, key, "Personal",
-                              RegistryValue::text(kRegExpandSz, "%USERPROFILE%\\My Files\\"));
+    EXPECT_EQ(root->registry().createKey(RegistryRoot::CurrentUser, key), 0);
+    EXPECT_EQ(
+        root->registry().setValue(RegistryRoot::CurrentUser, key, "Personal",
+                                  RegistryValue::text(kRegExpandSz, "%USERPROFILE%\\My Files\\")),
+        0);
     EXPECT_EQ(root->shellFolder(ShellFolder::Personal, false), "C:\\users\\alice\\My Files");
     EXPECT_EQ(root->expandRootEnvironment("%WinDir%;%nope%;%APPDATA%%"),
               "C:\\windows;%nope%;C:\\users\\alice\\AppData\\Roaming%");

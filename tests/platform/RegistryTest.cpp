@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "ExpectedMatchers.h"
 #include "TestSupport.h"
 #include "platform/WideText.h"
 #include "platform/WindowsErrors.h"
@@ -31,9 +32,10 @@ class RegistryTest : public ::testing::Test {
         return value.textValue();
     }
     void linkControlSet(Registry& registry) {
-        registry.createKey(Root::LocalMachine, "System\\ControlSet001");
-        registry.createLink(Root::LocalMachine, "System\\CurrentControlSet",
-                            "\\Registry\\Machine\\System\\ControlSet001");
+        EXPECT_EQ(registry.createKey(Root::LocalMachine, "System\\ControlSet001"), 0);
+        EXPECT_EQ(registry.createLink(Root::LocalMachine, "System\\CurrentControlSet",
+                                      "\\Registry\\Machine\\System\\ControlSet001"),
+                  0);
     }
 
     test::TempDir dir_;
@@ -55,7 +57,9 @@ TEST_F(RegistryTest, KeysAndValuesWithWindowsErrorCodes) {
               0);
     EXPECT_EQ(text(*registry, Root::LocalMachine, "\\SOFTWARE\\\\acme\\App\\", "PATH"), "C:\\Acme");
     // An existing value keeps the spelling of its name.
-    registry->setValue(Root::LocalMachine, "Software\\Acme\\App", "PATH", RegistryValue::dword(7));
+    EXPECT_EQ(registry->setValue(Root::LocalMachine, "Software\\Acme\\App", "PATH",
+                                 RegistryValue::dword(7)),
+              0);
     std::vector<std::string> names;
     EXPECT_EQ(registry->valueNames(Root::LocalMachine, "Software\\Acme\\App", &names), 0);
     EXPECT_EQ(names, std::vector<std::string>{"Path"});
@@ -74,24 +78,28 @@ TEST_F(RegistryTest, KeysAndValuesWithWindowsErrorCodes) {
 
 TEST_F(RegistryTest, RootsMapOntoTheHives) {
     auto registry = openRegistry();
-    registry->createKey(Root::ClassesRoot, ".xyz");
-    registry->setValue(Root::ClassesRoot, ".xyz", "", RegistryValue::text(kRegSz, "XyzFile"));
+    EXPECT_EQ(registry->createKey(Root::ClassesRoot, ".xyz"), 0);
+    EXPECT_EQ(
+        registry->setValue(Root::ClassesRoot, ".xyz", "", RegistryValue::text(kRegSz, "XyzFile")),
+        0);
     EXPECT_EQ(text(*registry, Root::LocalMachine, "Software\\Classes\\.xyz", ""), "XyzFile");
 
-    registry->createKey(Root::CurrentUser, "Software\\Acme");
-    registry->setValue(Root::CurrentUser, "Software\\Acme", "U", RegistryValue::text(kRegSz, "me"));
+    EXPECT_EQ(registry->createKey(Root::CurrentUser, "Software\\Acme"), 0);
+    EXPECT_EQ(registry->setValue(Root::CurrentUser, "Software\\Acme", "U",
+                                 RegistryValue::text(kRegSz, "me")),
+              0);
     EXPECT_EQ(text(*registry, Root::Users, "S-1-5-21-0-0-0-1000\\Software\\Acme", "U"), "me");
     std::vector<std::string> users;
-    registry->subkeyNames(Root::Users, "", &users);
+    EXPECT_EQ(registry->subkeyNames(Root::Users, "", &users), 0);
     EXPECT_EQ(users, (std::vector<std::string>{".Default", "S-1-5-21-0-0-0-1000"}));
-    registry->createKey(Root::Users, ".Default\\Software");
+    EXPECT_EQ(registry->createKey(Root::Users, ".Default\\Software"), 0);
 
     // Another user has no hive here.
     registry->setCurrentUser("S-1-5-21-1-2-3-1001");
     EXPECT_EQ(registry->openKey(Root::CurrentUser, "Software"), kErrorFileNotFound);
     EXPECT_EQ(registry->createKey(Root::Users, "S-1-5-21-1-2-3-1001\\X"), kErrorFileNotFound);
 
-    ASSERT_EQ(registry->save(), 0) << registry->saveError();
+    ASSERT_THAT(registry->save(), test::Succeeded());
     EXPECT_NE(test::readFile(dir_ / "user.reg").find("[Software\\\\Acme]"), std::string::npos);
     EXPECT_NE(test::readFile(dir_ / "user.reg")
                   .find(";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000"),
@@ -110,7 +118,7 @@ TEST_F(RegistryTest, LinkKeysLeadToTheirTargetButAreDeletedThemselves) {
     EXPECT_EQ(
         registry->openKey(Root::LocalMachine, "System\\ControlSet001\\Control\\Session Manager"),
         0);
-    registry->createKey(Root::CurrentConfig, "");
+    EXPECT_EQ(registry->createKey(Root::CurrentConfig, ""), 0);
     EXPECT_EQ(
         registry->openKey(Root::LocalMachine, "System\\ControlSet001\\Hardware Profiles\\Current"),
         0);
@@ -118,11 +126,11 @@ TEST_F(RegistryTest, LinkKeysLeadToTheirTargetButAreDeletedThemselves) {
     EXPECT_EQ(registry->openKey(Root::LocalMachine, "System\\ControlSet001\\Control"), 0);
 
     // A link to itself ends instead of looping.
-    registry->createLink(Root::LocalMachine, "Loop", "\\Registry\\Machine\\Loop");
+    EXPECT_EQ(registry->createLink(Root::LocalMachine, "Loop", "\\Registry\\Machine\\Loop"), 0);
     EXPECT_EQ(registry->openKey(Root::LocalMachine, "Loop\\Below"), kErrorFileNotFound);
     EXPECT_EQ(registry->createLink(Root::LocalMachine, "Bad", "\\Elsewhere\\X"), 0);
     EXPECT_EQ(registry->createKey(Root::LocalMachine, "Bad\\Below"), kErrorFileNotFound);
-    ASSERT_EQ(registry->save(), 0);
+    ASSERT_THAT(registry->save(), test::Succeeded());
     const std::string file = test::readFile(dir_ / "system.reg");
     EXPECT_NE(file.find("#link\n\"SymbolicLinkValue\"=hex(6):5c,00,52,00"), std::string::npos)
         << file;
@@ -130,25 +138,27 @@ TEST_F(RegistryTest, LinkKeysLeadToTheirTargetButAreDeletedThemselves) {
 
 TEST_F(RegistryTest, VolatileKeysStayInMemory) {
     auto registry = openRegistry();
-    registry->createKey(Root::LocalMachine, "Software\\Run");
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Run"), 0);
     ASSERT_EQ(registry->createKey(Root::LocalMachine, "Software\\Run\\Now", true), 0);
     EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Run\\Now\\Child"),
               kErrorChildMustBeVolatile);
     EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Run\\Now\\Child", true), 0);
-    registry->setValue(Root::LocalMachine, "Software\\Run\\Now", "v", RegistryValue::dword(1));
-    registry->createKey(Root::LocalMachine, "Software\\Kept");
+    EXPECT_EQ(
+        registry->setValue(Root::LocalMachine, "Software\\Run\\Now", "v", RegistryValue::dword(1)),
+        0);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Kept"), 0);
     RegistryKeyInfo info;
-    registry->queryKeyInfo(Root::LocalMachine, "Software\\Run\\Now", &info);
+    EXPECT_EQ(registry->queryKeyInfo(Root::LocalMachine, "Software\\Run\\Now", &info), 0);
     EXPECT_TRUE(info.isVolatile);
     EXPECT_EQ(info.subkeys, 1u);
 
     // Another process writes the hive meanwhile: our volatile keys survive the merge.
     {
         auto other = openRegistry();
-        other->createKey(Root::LocalMachine, "Software\\Other");
-        ASSERT_EQ(other->save(), 0);
+        EXPECT_EQ(other->createKey(Root::LocalMachine, "Software\\Other"), 0);
+        ASSERT_THAT(other->save(), test::Succeeded());
     }
-    ASSERT_EQ(registry->save(), 0) << registry->saveError();
+    ASSERT_THAT(registry->save(), test::Succeeded());
     EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\Run\\Now\\Child"), 0);
     EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\Other"), 0);
     const std::string file = test::readFile(dir_ / "system.reg");
@@ -169,10 +179,12 @@ TEST_F(RegistryTest, SavingAHiveWineWroteKeepsWhatWeDoNotTouch) {
               0);
     EXPECT_EQ(flag.dwordValue(), 1u);
 
-    registry->createKey(Root::LocalMachine, "Software\\Acme\\App");
-    registry->setValue(Root::LocalMachine, "Software\\Acme\\App", "Added", RegistryValue::dword(5));
-    registry->deleteValue(Root::LocalMachine, "Software\\Acme\\App", "Binary");
-    ASSERT_EQ(registry->save(), 0) << registry->saveError();
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\Acme\\App"), 0);
+    EXPECT_EQ(registry->setValue(Root::LocalMachine, "Software\\Acme\\App", "Added",
+                                 RegistryValue::dword(5)),
+              0);
+    EXPECT_EQ(registry->deleteValue(Root::LocalMachine, "Software\\Acme\\App", "Binary"), 0);
+    ASSERT_THAT(registry->save(), test::Succeeded());
     const std::string written = test::readFile(dir_ / "system.reg");
     EXPECT_NE(written.find("\"Added\"=dword:00000005\n"), std::string::npos);
     EXPECT_EQ(written.find("\"Binary\""), std::string::npos);
@@ -186,19 +198,20 @@ TEST_F(RegistryTest, SavingAHiveWineWroteKeepsWhatWeDoNotTouch) {
 TEST_F(RegistryTest, BrokenHiveIsReportedAndNeverOverwritten) {
     test::writeFile(dir_ / "user.reg", "WINE REGISTRY Version 2\n[A]\n\"x\"=dword:zz\n");
     auto registry = Registry::open(dir_.path(), dir_ / "servers");
-    ASSERT_FALSE(registry.has_value());
-    EXPECT_EQ(registry.error().line, 3u);
-    EXPECT_NE(registry.error().describe().find("user.reg:3:"), std::string::npos);
+    EXPECT_THAT(registry, test::FailsWith((dir_ / "user.reg").string() + ":3:11: malformed dword"));
 
     // An empty file holds nothing; a hive broken by someone else after we read it is not
     // replaced.
     test::writeFile(dir_ / "user.reg", "");
     auto good = openRegistry();
     ASSERT_NE(good, nullptr);
-    good->createKey(Root::CurrentUser, "X");
+    EXPECT_EQ(good->createKey(Root::CurrentUser, "X"), 0);
     test::writeFile(dir_ / "user.reg", "garbage");
-    EXPECT_EQ(good->save(), kErrorRegistryIoFailed);
-    EXPECT_NE(good->saveError().find("user.reg:1:1"), std::string::npos) << good->saveError();
+    const auto saved = good->save();
+    EXPECT_THAT(saved, test::FailsWith((dir_ / "user.reg").string() +
+                                       ":1:1: not a registry file: the first line must be "
+                                       "\"WINE REGISTRY Version 2\""));
+    EXPECT_EQ(saved.error().code, kErrorRegistryIoFailed);
     EXPECT_EQ(test::readFile(dir_ / "user.reg"), "garbage");
 }
 
@@ -210,13 +223,17 @@ TEST_F(RegistryTest, ConcurrentSavesFromTwoProcessesLoseNothing) {
         if (!registry) return false;
         for (int i = 0; i < kValues; ++i) {
             const std::string key = "Software\\P" + std::to_string(index);
-            (*registry)->createKey(Root::LocalMachine, key);
-            (*registry)->setValue(Root::LocalMachine, key, "v" + std::to_string(i),
-                                  RegistryValue::dword(static_cast<std::uint32_t>(i)));
-            (*registry)->setValue(Root::LocalMachine, "Software\\Shared",
-                                  "p" + std::to_string(index) + "-" + std::to_string(i),
-                                  RegistryValue::text(kRegSz, "x"));
-            if ((*registry)->save() != 0) return false;
+            if ((*registry)->createKey(Root::LocalMachine, key) != 0) return false;
+            if ((*registry)->setValue(Root::LocalMachine, key, "v" + std::to_string(i),
+                                      RegistryValue::dword(static_cast<std::uint32_t>(i))) != 0) {
+                return false;
+            }
+            if ((*registry)->setValue(Root::LocalMachine, "Software\\Shared",
+                                      "p" + std::to_string(index) + "-" + std::to_string(i),
+                                      RegistryValue::text(kRegSz, "x")) != kErrorFileNotFound) {
+                return false;
+            }
+            if (!(*registry)->save()) return false;
         }
         return true;
     }));
@@ -228,15 +245,16 @@ TEST_F(RegistryTest, ConcurrentSavesFromTwoProcessesLoseNothing) {
             0);
         EXPECT_EQ(names.size(), static_cast<std::size_t>(kValues));
     }
-    // Software\Shared was only ever written by setValue on a key that did not exist at first.
+    // Software\Shared was only ever written by setValue on a key that never existed.
     std::vector<std::string> shared;
-    registry->valueNames(Root::LocalMachine, "Software\\Shared", &shared);
+    EXPECT_EQ(registry->valueNames(Root::LocalMachine, "Software\\Shared", &shared),
+              kErrorFileNotFound);
     EXPECT_TRUE(shared.empty());
 }
 
 TEST_F(RegistryTest, RefusesToSaveWhileAWineserverRuns) {
     auto registry = openRegistry();
-    registry->createKey(Root::LocalMachine, "Software\\X");
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\X"), 0);
     const fs::path socketPath = wineServerSocket(dir_.path(), dir_ / "servers");
     fs::create_directories(socketPath.parent_path());
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -246,13 +264,16 @@ TEST_F(RegistryTest, RefusesToSaveWhileAWineserverRuns) {
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(fd, 1), 0);
     EXPECT_TRUE(wineServerRunning(dir_.path(), dir_ / "servers"));
-    EXPECT_EQ(registry->save(), kErrorBusy);
-    EXPECT_NE(registry->saveError().find("wineserver"), std::string::npos);
+    const auto refused = registry->save();
+    EXPECT_THAT(refused, test::FailsWith("a wineserver is running for " + dir_.path().string() +
+                                         "; it would overwrite the registry files (stop it "
+                                         "with \"wineserver -k\")"));
+    EXPECT_EQ(refused.error().code, kErrorBusy);
     EXPECT_FALSE(fs::exists(dir_ / "system.reg"));
     // A socket whose server has gone does not count.
     ::close(fd);
     EXPECT_FALSE(wineServerRunning(dir_.path(), dir_ / "servers"));
-    EXPECT_EQ(registry->save(), 0);
+    EXPECT_THAT(registry->save(), test::Succeeded());
 }
 
 }  // namespace

@@ -52,26 +52,32 @@ TEST_F(Expansion, RegistryAndIniReferences) {
         "C:\\Program Files\\Common Files");
     auto& registry = session_->registry();
     // A doubled colon keeps one colon in the key path and splits at the second.
-    registry.createKey(RegistryRoot::CurrentUser, "Software\\Odd:");
-    registry.setValue(RegistryRoot::CurrentUser, "Software\\Odd:", "Key:Name",
-                      RegistryValue::text(1, "colons"));
+    EXPECT_EQ(registry.createKey(RegistryRoot::CurrentUser, "Software\\Odd:"), 0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Odd:", "Key:Name",
+                                RegistryValue::text(1, "colons")),
+              0);
     EXPECT_EQ(expand("%HKCU\\Software\\Odd::Key:Name%"), "colons");
-    registry.createKey(RegistryRoot::CurrentUser, "Software\\Plain");
-    registry.setValue(RegistryRoot::CurrentUser, "Software\\Plain", "",
-                      RegistryValue::text(1, "default"));
+    EXPECT_EQ(registry.createKey(RegistryRoot::CurrentUser, "Software\\Plain"), 0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Plain", "",
+                                RegistryValue::text(1, "default")),
+              0);
     // A colon at the end is a suffix character; the default value is read as a quoted
     // empty third field (a double quote may end a name).
     EXPECT_EQ(expand("<%HKCU\\Software\\Plain:%>"), "<>");
     EXPECT_EQ(expand("%HKCU,Software\\Plain,\"\"%"), "default");
-    registry.createKey(RegistryRoot::CurrentUser, "Software\\Types");
-    registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "N",
-                      RegistryValue::dword(4294967295u));
-    registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "B",
-                      RegistryValue::bytes(3, "\xde\xad\x01"));
-    registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "M",
-                      RegistryValue::multiString({"a", "b"}));
-    registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "E",
-                      RegistryValue::text(2, "%SystemRoot%\\x;%HOMEPART%;%unset%"));
+    EXPECT_EQ(registry.createKey(RegistryRoot::CurrentUser, "Software\\Types"), 0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "N",
+                                RegistryValue::dword(4294967295u)),
+              0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "B",
+                                RegistryValue::bytes(3, "\xde\xad\x01")),
+              0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "M",
+                                RegistryValue::multiString({"a", "b"})),
+              0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "E",
+                                RegistryValue::text(2, "%SystemRoot%\\x;%HOMEPART%;%unset%")),
+              0);
     environment_.set("HOMEPART", "home");
     EXPECT_EQ(expand("%HKCU\\Software\\Types:N%"), "4294967295");
     EXPECT_EQ(expand("%HKCU\\Software\\Types:B%"), "de,ad,01");

@@ -2,12 +2,12 @@
 
 #include <sstream>
 
+#include "ScriptedUi.h"
 #include "TestSupport.h"
+#include "messages/MessageEngine.h"
+#include "messages/MessageLayout.h"
+#include "messages/MessageStrings.h"
 #include "ui/ConsoleUi.h"
-#include "ui/MessageEngine.h"
-#include "ui/MessageLayout.h"
-#include "ui/MessageStrings.h"
-#include "ui/ScriptedUi.h"
 
 namespace kestrel::setup {
 namespace {

@@ -1,9 +1,11 @@
+#include "MachineSnapshot.h"
+#include "RoundTrip.h"
 #include "SetupFixture.h"
+#include "messages/MessageStrings.h"
 #include "ops/RegistryLine.h"
 #include "ops/RegistrySection.h"
-#include "ops/SectionUsage.h"
+#include "plan/SectionUsage.h"
 #include "platform/WindowsErrors.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup::test {
 namespace {
@@ -19,15 +21,23 @@ class RegistryOperations : public SetupFixture {
         return processRegistrySection(session_->context(), section, direction, machineWide);
     }
     RegistryValue raw(RegistryRoot root, std::string_view key, std::string_view name) {
-        RegistryValue value;
-        session_->registry().readValue(root, key, name, &value);
+        RegistryValue value;  // a missing value reads as type 0 (none)
+        (void)session_->registry().readValue(root, key, name, &value);
         return value;
     }
-    // The whole registry as a file would keep it: everything but the times.
-    std::string hiveFiles() {
-        session_->registry().save();
-        return dump();
+    // Installs the section, lets `whileInstalled` look, uninstalls it: the machine must be
+    // as before.
+    ::testing::AssertionResult roundTrip(const char* section,
+                                         const std::function<void()>& whileInstalled,
+                                         bool machineWide = false) {
+        std::optional<PlanStep> step =
+            readRegistrySection(session_->context(), section, machineWide);
+        if (!step) return ::testing::AssertionFailure() << "no section " << section;
+        Plan plan;
+        plan.steps.push_back(std::move(*step));
+        return installAndUninstall(session_->context(), plan, whileInstalled);
     }
+    MachineSnapshot snapshot() { return MachineSnapshot::take(*machine_); }
 };
 
 TEST_F(RegistryOperations, PathFormEdgeCases) {
@@ -39,37 +49,39 @@ TEST_F(RegistryOperations, PathFormEdgeCases) {
          "HKLM\\Software\\X:Empty=\nhkey_local_machine\\Software\\X\\Default=\"\"\n"
          "HKLM\\Software\\X\\NoData\nHKLM\\Software\\X:Tabbed=multisz:one\ttwo,three\n"
          "Caption=Writing keys\n; a comment\nnot a registry line\n");
-    const std::string before = hiveFiles();
-    ASSERT_TRUE(run("App.reg", Direction::Install));
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Path"), "C:\\Acme");
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Classes\\.xyz", ""), "XyzFile");
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Flags"), RegistryValue::dword(16));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "List"),
-              RegistryValue::multiString({"a", "b"}));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Bin"),
-              RegistryValue::bytes(3, std::string("\xde\xad"
-                                                  "hi\0\x07",
-                                                  6)));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "HexSz"),
-              RegistryValue::fromNarrow(1, "ABC"));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Exp"),
-              RegistryValue::text(2, "%SystemRoot%\\x"));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Empty"), RegistryValue::text(1, ""));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X\\Default", ""),
-              RegistryValue::text(1, ""));
-    EXPECT_TRUE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\X\\NoData"));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X\\NoData", "").type,
-              0u);  // no default set
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Tabbed"),
-              RegistryValue::multiString({"one", "two", "three"}));
-    // The section's caption was the title meanwhile; written to the hive file at the end.
-    EXPECT_EQ(ui_.titles, (std::vector<std::string>{"Writing keys", ""}));
-    EXPECT_NE(kestrel::test::readFile(dir_ / "prefix/system.reg").find("\"Flags\"=dword:00000010"),
-              std::string::npos);
-
+    const auto installed = [&] {
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Path"), "C:\\Acme");
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Classes\\.xyz", ""), "XyzFile");
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Flags"),
+                  RegistryValue::dword(16));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "List"),
+                  RegistryValue::multiString({"a", "b"}));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Bin"),
+                  RegistryValue::bytes(3, std::string("\xde\xad"
+                                                      "hi\0\x07",
+                                                      6)));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "HexSz"),
+                  RegistryValue::fromNarrow(1, "ABC"));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Exp"),
+                  RegistryValue::text(2, "%SystemRoot%\\x"));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Empty"),
+                  RegistryValue::text(1, ""));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X\\Default", ""),
+                  RegistryValue::text(1, ""));
+        EXPECT_TRUE(
+            session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\X\\NoData"));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X\\NoData", "").type,
+                  0u);  // no default set
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Tabbed"),
+                  RegistryValue::multiString({"one", "two", "three"}));
+        // The section's caption was the title meanwhile; written to the hive file at the end.
+        EXPECT_EQ(ui_.titles, (std::vector<std::string>{"Writing keys", ""}));
+        EXPECT_NE(
+            kestrel::test::readFile(dir_ / "prefix/system.reg").find("\"Flags\"=dword:00000010"),
+            std::string::npos);
+    };
     // Uninstalling removes all of it again, empty parents included.
-    ASSERT_TRUE(run("App.reg", Direction::Uninstall));
-    EXPECT_EQ(hiveFiles(), before);
+    EXPECT_TRUE(roundTrip("App.reg", installed));
     EXPECT_TRUE(ui_.shown.empty());
 }
 
@@ -80,27 +92,34 @@ TEST_F(RegistryOperations, FieldFormFlagsAndDataEncodings) {
          "HKLM,Software\\X,None,0x20001,01,02\nHKLM,Software\\X,Bin,1,ff,\"x\"\nHKLM,Software\\X,"
          "Odd,3,0a\n"
          "HKLM,Software\\X,Str,2,text,ignored\nHKLM,\"Software\\X\",,,\"\"\nHKLM,Software\\Y,,0,\n"
-         "HKLM,Software\\X,Gone,0x5,whatever\n");
-    registry().createKey(RegistryRoot::LocalMachine, "Software\\X");
-    registry().setValue(RegistryRoot::LocalMachine, "Software\\X", "Gone", RegistryValue::dword(1));
-    ASSERT_TRUE(run("Fields.reg", Direction::Install));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Flags"), RegistryValue::dword(10));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Hex"), RegistryValue::dword(16));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Multi"),
-              RegistryValue::multiString({"a", "b,c", "d"}));
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Exp"), "C:\\Acme\\bin");
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "None"),
-              RegistryValue::bytes(0, "\x01\x02"));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Bin"),
-              RegistryValue::bytes(3, std::string("\xffx\0", 3)));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Odd").type, 3u);  // bit 0: binary
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Str"),
-              RegistryValue::text(1, "text"));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", ""), RegistryValue::text(1, ""));
-    EXPECT_TRUE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\Y"));
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\Y", "").type,
-              0u);  // empty data: left alone
-    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Gone").type, 0u);  // flag 4 deletes
+         "[Gone.reg]\nHKLM,Software\\X,Gone,0x5,whatever\n");
+    const auto installed = [&] {
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Flags"),
+                  RegistryValue::dword(10));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Hex"), RegistryValue::dword(16));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Multi"),
+                  RegistryValue::multiString({"a", "b,c", "d"}));
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Exp"), "C:\\Acme\\bin");
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "None"),
+                  RegistryValue::bytes(0, "\x01\x02"));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Bin"),
+                  RegistryValue::bytes(3, std::string("\xffx\0", 3)));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Odd").type, 3u);  // bit 0: binary
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Str"),
+                  RegistryValue::text(1, "text"));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", ""), RegistryValue::text(1, ""));
+        EXPECT_TRUE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\Y"));
+        EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\Y", "").type,
+                  0u);  // empty data: left alone
+    };
+    EXPECT_TRUE(roundTrip("Fields.reg", installed));
+
+    // Flag 4 makes the line a deletion.
+    EXPECT_EQ(
+        session_->registry().writeString(RegistryRoot::LocalMachine, "Software\\X", "Gone", "1"),
+        0);
+    ASSERT_TRUE(run("Gone.reg", Direction::Install));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Gone").type, 0u);
 }
 
 TEST_F(RegistryOperations, DeletionLinesAndOtherProgramsKeys) {
@@ -108,21 +127,24 @@ TEST_F(RegistryOperations, DeletionLinesAndOtherProgramsKeys) {
          "[Del.reg]\n-HKLM\\Software\\X\n-HKLM\\Software\\Y:Old\n"
          "[Own.reg]\nHKLM\\Software\\Own=mine\nHKLM\\Software\\Own\\Sub:V=1\n");
     auto& registry = session_->registry();
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\X\\Deep\\Deeper", "v", "1");
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Old", "1");
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Keep", "1");
+    EXPECT_EQ(
+        registry.writeString(RegistryRoot::LocalMachine, "Software\\X\\Deep\\Deeper", "v", "1"), 0);
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Old", "1"), 0);
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\Y", "Keep", "1"), 0);
     ASSERT_TRUE(run("Del.reg", Direction::Install));
     EXPECT_FALSE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\X"));  // the whole tree
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Y", "Old"), "<none>");
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Y", "Keep"), "1");
     // At uninstallation a deletion line does nothing.
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\X", "back", "1");
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\X", "back", "1"), 0);
+    const MachineSnapshot installed = snapshot();
     ASSERT_TRUE(run("Del.reg", Direction::Uninstall));
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "back"), "1");
+    EXPECT_EQ(installed.differencesTo(snapshot()), "");
 
     // A key another program filled with subkeys only loses its default value.
     ASSERT_TRUE(run("Own.reg", Direction::Install));
-    registry.writeString(RegistryRoot::LocalMachine, "Software\\Own\\Theirs", "t", "1");
+    EXPECT_EQ(registry.writeString(RegistryRoot::LocalMachine, "Software\\Own\\Theirs", "t", "1"),
+              0);
     ASSERT_TRUE(run("Own.reg", Direction::Uninstall));
     EXPECT_TRUE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\Own\\Theirs"));
     EXPECT_FALSE(registry.keyExists(RegistryRoot::LocalMachine, "Software\\Own\\Sub"));
@@ -134,11 +156,13 @@ TEST_F(RegistryOperations, DeletionLinesAndOtherProgramsKeys) {
 TEST_F(RegistryOperations, CreationErrorsAndWarnRegistry) {
     load(std::string(kHead) + "[Bad.reg]\nHKDD\\Dyn:Value=1\nHKLM\\Software\\After:V=1\n");
     ui_.answer({5});
-    EXPECT_TRUE(run("Bad.reg", Direction::Install));
-    ASSERT_EQ(ui_.numbers(), std::vector<int>{5518});
-    EXPECT_EQ(ui_.shown[0].box.text,
-              "Cannot create key or value 'Value' in the system registry.\nError 6!");
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\After", "V"), "1");
+    const auto installed = [&] {
+        ASSERT_EQ(ui_.numbers(), std::vector<int>{5518});
+        EXPECT_EQ(ui_.shown[0].box.text,
+                  "Cannot create key or value 'Value' in the system registry.\nError 6!");
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\After", "V"), "1");
+    };
+    EXPECT_TRUE(roundTrip("Bad.reg", installed));
 
     ui_.answer({2});
     EXPECT_FALSE(run("Bad.reg", Direction::Install));
@@ -160,7 +184,16 @@ TEST_F(RegistryOperations, CreationErrorsAndWarnRegistry) {
     ui_.answer({2});
     EXPECT_FALSE(run("Ok.reg", Direction::Install));
     EXPECT_EQ(ui_.numbers().back(), 5518);
-    EXPECT_NE(ui_.shown.back().box.text.find("system.reg"), std::string::npos);
+    EXPECT_EQ(ui_.shown.back().box.text, "Cannot create key or value 'cannot read " +
+                                             (dir_ / "prefix/system.reg").string() +
+                                             "' in the system registry.\nError 1016!");
+    // At uninstallation too, as a failed deletion; Ignore goes on.
+    ui_.answer({5});
+    EXPECT_TRUE(run("Ok.reg", Direction::Uninstall));
+    EXPECT_EQ(ui_.numbers().back(), 5519);
+    EXPECT_EQ(ui_.shown.back().box.text, "Cannot delete key or value 'cannot read " +
+                                             (dir_ / "prefix/system.reg").string() +
+                                             "' in the system registry.\nError 1016!");
 }
 
 TEST_F(RegistryOperations, SectionUsageCount) {
@@ -195,18 +228,26 @@ TEST_F(RegistryOperations, SectionUsageCount) {
 
 TEST_F(RegistryOperations, RunKindsDecideWhichLinesAct) {
     load(std::string(kHead) + "[Both.reg]\nHKCU\\Software\\Acme:U=1\nHKLM\\Software\\Acme:M=1\n");
-    session_->run().workstation = true;
-    ASSERT_TRUE(run("Both.reg", Direction::Install));
-    EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "<none>");
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "1");
+    // Every user's hive has a Software key, which uninstallation never removes.
+    EXPECT_EQ(registry().createKey(RegistryRoot::CurrentUser, "Software"), 0);
+    session_->run().workstation = true;  // the user's keys are left alone
+    const auto workstation = [&] {
+        EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "<none>");
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "1");
+    };
+    EXPECT_TRUE(roundTrip("Both.reg", workstation));
     session_->run().workstation = false;
-    session_->run().perUserPart = true;
-    registry().deleteTree(RegistryRoot::LocalMachine, "Software\\Acme");
-    ASSERT_TRUE(run("Both.reg", Direction::Install));
-    EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "1");
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "<none>");
-    ASSERT_TRUE(run("Both.reg", Direction::Install, true));
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "1");
+    session_->run().perUserPart = true;  // only the user's keys, unless counted machine-wide
+    const auto perUser = [&] {
+        EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "1");
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "<none>");
+    };
+    EXPECT_TRUE(roundTrip("Both.reg", perUser));
+    const auto machineWide = [&] {
+        EXPECT_EQ(value(RegistryRoot::CurrentUser, "Software\\Acme", "U"), "1");
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "M"), "1");
+    };
+    EXPECT_TRUE(roundTrip("Both.reg", machineWide, true));
 
     // Another Windows user: HKCU is that user's key below HKEY_USERS (none here).
     session_->registry().setWindowsUserSid("S-1-5-21-9-9-9-1001");

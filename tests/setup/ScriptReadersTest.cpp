@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "messages/MessageStrings.h"
 #include "script/Fields.h"
 #include "script/ScriptText.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 namespace {

@@ -1,7 +1,7 @@
 #include "SetupFixture.h"
+#include "messages/MessageStrings.h"
 #include "platform/Profile.h"
 #include "script/StringSections.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup::test {
 namespace {
@@ -98,9 +98,10 @@ TEST_F(Settings, BackgroundTextsPicturesAndUnknownFlags) {
 TEST_F(Settings, UserAndCompanyDefaults) {
     load("[Setup]\nVersion=5.11\n");
     EXPECT_EQ(session_->settings().defaultUser, "alice");  // the new root's registered owner
-    registry().setValue(RegistryRoot::LocalMachine,
-                        "Software\\Microsoft\\Windows NT\\CurrentVersion", "RegisteredOwner",
-                        RegistryValue::text(1, ""));
+    EXPECT_EQ(registry().setValue(RegistryRoot::LocalMachine,
+                                  "Software\\Microsoft\\Windows NT\\CurrentVersion",
+                                  "RegisteredOwner", RegistryValue::text(1, "")),
+              0);
     platform::writeProfileString(machine_->profileFile("win.ini"), "MS User Info", "DefName",
                                  "From Win.ini");
     platform::writeProfileString(machine_->profileFile("win.ini"), "MS User Info", "DefCompany",
@@ -176,9 +177,10 @@ TEST_F(Settings, SystemVariablesComeFromTheMachineRoot) {
     EXPECT_EQ(v.value("SysTime")[2], ':');
 
     // A 95/98 root: other names, its own INF files, no all-users folders.
-    registry().createKey(RegistryRoot::CurrentUser, "Software\\Wine");
-    registry().setValue(RegistryRoot::CurrentUser, "Software\\Wine", "Version",
-                        RegistryValue::text(1, "win98"));
+    EXPECT_EQ(registry().createKey(RegistryRoot::CurrentUser, "Software\\Wine"), 0);
+    EXPECT_EQ(registry().setValue(RegistryRoot::CurrentUser, "Software\\Wine", "Version",
+                                  RegistryValue::text(1, "win98")),
+              0);
     platform::writeProfileString(machine_->profileFile("INF\\SHELL.INF"), "Strings", "Accessories",
                                  "Zubehoer");
     platform::writeProfileString(machine_->profileFile("INF\\SHELL.INF"), "Strings", "ACCESSGAMES",

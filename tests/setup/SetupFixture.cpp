@@ -27,31 +27,4 @@ std::string SetupFixture::value(RegistryRoot root, std::string_view key, std::st
     return text;
 }
 
-namespace {
-
-void dumpKey(const platform::Registry& registry, RegistryRoot root, const std::string& path,
-             std::string& out) {
-    std::vector<std::string> names;
-    registry.valueNames(root, path, &names);
-    out += "[" + path + "]\n";
-    for (const std::string& name : names) {
-        platform::RegistryValue value;
-        registry.queryValue(root, path, name, &value);
-        out += "  " + name + "=" + std::to_string(value.type) + ":" + value.narrowData() + "\n";
-    }
-    std::vector<std::string> subkeys;
-    registry.subkeyNames(root, path, &subkeys);
-    for (const std::string& subkey : subkeys)
-        dumpKey(registry, root, path.empty() ? subkey : path + "\\" + subkey, out);
-}
-
-}  // namespace
-
-std::string SetupFixture::dump() {
-    std::string out;
-    dumpKey(registry(), RegistryRoot::LocalMachine, "", out);
-    dumpKey(registry(), RegistryRoot::CurrentUser, "", out);
-    return out;
-}
-
 }  // namespace kestrel::setup::test

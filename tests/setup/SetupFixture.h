@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "ScriptedUi.h"
 #include "TestSupport.h"
 #include "platform/MachineRoot.h"
 #include "program/SetupSession.h"
 #include "script/Environment.h"
-#include "ui/ScriptedUi.h"
 
 namespace kestrel::setup::test {
 
@@ -25,8 +25,6 @@ class SetupFixture : public ::testing::Test {
     platform::Registry& registry() { return machine_->registry(); }
     // The text of a registry value, or "<none>".
     std::string value(platform::RegistryRoot root, std::string_view key, std::string_view name);
-    // Every key and value below the roots scripts use, one line each, without times.
-    std::string dump();
 
     kestrel::test::TempDir dir_;
     std::unique_ptr<platform::MachineRoot> machine_;

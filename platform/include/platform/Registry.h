@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Expected.h"
+#include "platform/RegistryError.h"
 #include "platform/RegistryValue.h"
 
 namespace kestrel::platform {
@@ -37,8 +38,9 @@ std::vector<std::string> registryKeyComponents(std::string_view path);
 // (HKEY_LOCAL_MACHINE), user.reg (the user S-1-5-21-0-0-0-1000) and userdef.reg (.Default).
 // Calls take a root and a key path ("Software\Acme", empty components ignored), follow the
 // symbolic-link keys of the hives (System\CurrentControlSet) and return Windows error codes
-// (platform/WindowsErrors.h). Changes stay in memory until save(); volatile keys are never
-// written. Not thread-safe: one registry object per thread.
+// (platform/WindowsErrors.h), which scripts act on, so none may go unchecked. Changes stay in
+// memory until save(); volatile keys are never written. Not thread-safe: one registry
+// object per thread.
 class Registry {
   public:
     static constexpr std::string_view kDefaultUserSid = "S-1-5-21-0-0-0-1000";
@@ -60,36 +62,38 @@ class Registry {
     // Creates the key and its missing parents (volatile ones when asked; a non-volatile key
     // below a volatile one is refused with kErrorChildMustBeVolatile). `created` tells
     // whether the key itself was new.
-    long createKey(RegistryRoot root, std::string_view path, bool makeVolatile = false,
-                   bool* created = nullptr);
+    [[nodiscard]] long createKey(RegistryRoot root, std::string_view path,
+                                 bool makeVolatile = false, bool* created = nullptr);
     // Creates a symbolic-link key whose subkeys are those of `target`, a path such as
     // "\\Registry\\Machine\\System\\ControlSet001" (an existing key is made a link).
-    long createLink(RegistryRoot root, std::string_view path, std::string_view target);
-    long openKey(RegistryRoot root, std::string_view path) const;
+    [[nodiscard]] long createLink(RegistryRoot root, std::string_view path,
+                                  std::string_view target);
+    [[nodiscard]] long openKey(RegistryRoot root, std::string_view path) const;
     // The key must exist.
-    long setValue(RegistryRoot root, std::string_view path, std::string_view name,
-                  const RegistryValue& value);
-    long queryValue(RegistryRoot root, std::string_view path, std::string_view name,
-                    RegistryValue* value) const;
-    long deleteValue(RegistryRoot root, std::string_view path, std::string_view name);
+    [[nodiscard]] long setValue(RegistryRoot root, std::string_view path, std::string_view name,
+                                const RegistryValue& value);
+    [[nodiscard]] long queryValue(RegistryRoot root, std::string_view path, std::string_view name,
+                                  RegistryValue* value) const;
+    [[nodiscard]] long deleteValue(RegistryRoot root, std::string_view path, std::string_view name);
     // Deletes a key without subkeys (kErrorAccessDenied when it has some). A link key is
     // deleted itself, never its target.
-    long deleteKey(RegistryRoot root, std::string_view path);
+    [[nodiscard]] long deleteKey(RegistryRoot root, std::string_view path);
     // Deletes the key with everything below it.
-    long deleteTree(RegistryRoot root, std::string_view path);
-    long subkeyNames(RegistryRoot root, std::string_view path,
-                     std::vector<std::string>* names) const;
+    [[nodiscard]] long deleteTree(RegistryRoot root, std::string_view path);
+    [[nodiscard]] long subkeyNames(RegistryRoot root, std::string_view path,
+                                   std::vector<std::string>* names) const;
     // Value names in the hive's order; the default value, when set, is the empty name.
-    long valueNames(RegistryRoot root, std::string_view path,
-                    std::vector<std::string>* names) const;
-    long queryKeyInfo(RegistryRoot root, std::string_view path, RegistryKeyInfo* info) const;
+    [[nodiscard]] long valueNames(RegistryRoot root, std::string_view path,
+                                  std::vector<std::string>* names) const;
+    [[nodiscard]] long queryKeyInfo(RegistryRoot root, std::string_view path,
+                                    RegistryKeyInfo* info) const;
 
     // Writes every changed hive atomically under its lock. When another process changed
     // the file since we read it, our changes are applied to its new content, so that
     // neither loses anything. Refused (kErrorBusy) while a wineserver runs for the prefix,
-    // which would overwrite the files from its own memory. On failure saveError() says why.
-    long save();
-    const std::string& saveError() const { return saveError_; }
+    // which would overwrite the files from its own memory; kErrorRegistryIoFailed when a
+    // file cannot be locked, read, merged or written.
+    Expected<void, RegistryError> save();
 
   private:
     struct Location;
@@ -106,7 +110,6 @@ class Registry {
     std::filesystem::path serverDirectory_;
     std::vector<std::unique_ptr<HiveFile>> hives_;  // system, user, userdef
     std::string currentUser_ = std::string(kDefaultUserSid);
-    std::string saveError_;
 };
 
 }  // namespace kestrel::platform

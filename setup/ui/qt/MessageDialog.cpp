@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <cmath>
 
-#include "ui/MessageStrings.h"
+#include "messages/MessageStrings.h"
 #include "ui/qt/MessageIcons.h"
 
 namespace kestrel::setup {

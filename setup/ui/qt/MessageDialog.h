@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/MessageLayout.h"
+#include "messages/MessageLayout.h"
 
 class QPushButton;
 

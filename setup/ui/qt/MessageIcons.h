@@ -2,7 +2,7 @@
 
 #include <QPixmap>
 
-#include "ui/MessageSpec.h"
+#include "messages/MessageSpec.h"
 
 namespace kestrel::setup {
 

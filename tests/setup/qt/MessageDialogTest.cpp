@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/MessageEngine.h"
-#include "ui/ScriptedUi.h"
+#include "ScriptedUi.h"
+#include "messages/MessageEngine.h"
 #include "ui/qt/MessageDialog.h"
 #include "ui/qt/MessageIcons.h"
 

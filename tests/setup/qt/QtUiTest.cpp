@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/MessageEngine.h"
+#include "messages/MessageEngine.h"
 #include "ui/qt/MessageDialog.h"
 #include "ui/qt/QtUi.h"
 

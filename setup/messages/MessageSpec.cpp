@@ -1,4 +1,4 @@
-#include "ui/MessageSpec.h"
+#include "messages/MessageSpec.h"
 
 namespace kestrel::setup {
 

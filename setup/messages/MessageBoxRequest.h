@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/MessageSpec.h"
+#include "messages/MessageSpec.h"
 
 namespace kestrel::setup {
 

@@ -1,4 +1,4 @@
-#include "ui/MessageStrings.h"
+#include "messages/MessageStrings.h"
 
 #include <map>
 

@@ -1,8 +1,8 @@
-#include "ui/ScriptedUi.h"
+#include "ScriptedUi.h"
 
 #include <algorithm>
 
-#include "ui/MessageStrings.h"
+#include "messages/MessageStrings.h"
 
 namespace kestrel::setup {
 

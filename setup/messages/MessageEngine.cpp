@@ -1,6 +1,6 @@
-#include "ui/MessageEngine.h"
+#include "messages/MessageEngine.h"
 
-#include "ui/MessageStrings.h"
+#include "messages/MessageStrings.h"
 
 namespace kestrel::setup {
 

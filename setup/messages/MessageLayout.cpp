@@ -1,4 +1,4 @@
-#include "ui/MessageLayout.h"
+#include "messages/MessageLayout.h"
 
 #include <algorithm>
 

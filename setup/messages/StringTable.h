@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/MessageFormat.h"
+#include "messages/MessageFormat.h"
 
 namespace kestrel::setup {
 

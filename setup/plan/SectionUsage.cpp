@@ -1,4 +1,4 @@
-#include "ops/SectionUsage.h"
+#include "plan/SectionUsage.h"
 
 #include "script/Fields.h"
 
@@ -29,12 +29,14 @@ std::optional<int> SectionUsage::count(std::string_view section) const {
     return std::max(0, static_cast<int>(readNumber(text)));
 }
 
+// The count is bookkeeping beside the section's own work: a count that cannot be written
+// stops nothing, and the next run reads it as it is.
 void SectionUsage::store(std::string_view section, int count) {
     if (count <= 0) {
-        context_.registry.deleteValue(rootOf(context_), keyOf(context_), section);
+        (void)context_.registry.deleteValue(rootOf(context_), keyOf(context_), section);
     } else {
-        context_.registry.writeString(rootOf(context_), keyOf(context_), section,
-                                      std::to_string(count));
+        (void)context_.registry.writeString(rootOf(context_), keyOf(context_), section,
+                                            std::to_string(count));
     }
 }
 

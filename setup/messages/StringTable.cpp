@@ -1,7 +1,7 @@
-#include "ui/StringTable.h"
+#include "messages/StringTable.h"
 
+#include "messages/MessageStrings.h"
 #include "platform/AtomicFile.h"
-#include "ui/MessageStrings.h"
 
 namespace kestrel::setup {
 

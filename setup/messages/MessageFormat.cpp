@@ -1,4 +1,4 @@
-#include "ui/MessageFormat.h"
+#include "messages/MessageFormat.h"
 
 #include <algorithm>
 #include <cstdio>

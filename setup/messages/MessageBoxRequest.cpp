@@ -1,6 +1,6 @@
-#include "ui/MessageBoxRequest.h"
+#include "messages/MessageBoxRequest.h"
 
-#include "ui/MessageStrings.h"
+#include "messages/MessageStrings.h"
 
 namespace kestrel::setup {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/MessageBoxRequest.h"
+#include "messages/MessageBoxRequest.h"
 
 namespace kestrel::setup {
 

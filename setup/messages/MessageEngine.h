@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/StringTable.h"
+#include "messages/StringTable.h"
 #include "ui/Ui.h"
 
 namespace kestrel::setup {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ops/Operation.h"
+
+namespace kestrel::setup {
+
+// One section of the script, read once into what it does. Every kind of section becomes a
+// step of this shape through its reader (plan/SectionReader.h), and one runner
+// (plan/PlanRunner.h) runs every step, whatever its kind.
+struct PlanStep {
+    std::string section;       // the section's name, the progress text while it runs
+    std::string title;         // the window title while it runs
+    OperationList operations;  // in the order of the section's lines
+    // Installations count their use of the section (plan/SectionUsage.h); uninstallation
+    // then undoes the step only for the last one using it.
+    bool countsUsage = false;
+};
+
+// The work read from the script: the steps in the order installation runs them.
+// Uninstallation runs the same steps, and their operations, backwards.
+struct Plan {
+    std::vector<PlanStep> steps;
+};
+
+}  // namespace kestrel::setup

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ops/OperationContext.h"
+#include "plan/Plan.h"
+
+namespace kestrel::setup {
+
+// Runs plan steps, whatever kind of section they came from. For each step: the section's
+// usage count, the step's title as the window title (the previous one back afterwards), the
+// section as the progress text, the operations (first to last when installing, last to
+// first when uninstalling; the person's Cancel, asked before each, sets the abort flag and
+// stops), and then the step's save point, where the registry's changes reach the hive files.
+// A save that fails shows 5518 (installing) or 5519 (uninstalling); Ignore goes on.
+class PlanRunner {
+  public:
+    explicit PlanRunner(OperationContext& context) : context_(context) {}
+
+    // Installation runs the steps first to last, uninstallation last to first; the first
+    // step that fails ends the run. false when one failed.
+    bool run(Plan& plan, Direction direction);
+    // false when an operation or the save failed or the run was cancelled.
+    bool run(PlanStep& step, Direction direction);
+
+  private:
+    bool runOperations(OperationList& operations, Direction direction);
+    bool save(Direction direction);
+
+    OperationContext& context_;
+};
+
+}  // namespace kestrel::setup
