@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 
 namespace kestrel::platform {
 

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 #include "script/Fields.h"
 #include "ui/MessageStrings.h"
 

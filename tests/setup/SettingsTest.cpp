@@ -1,5 +1,5 @@
 #include "SetupFixture.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 #include "script/StringSections.h"
 #include "ui/MessageStrings.h"
 
