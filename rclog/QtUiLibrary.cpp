@@ -8,6 +8,7 @@
 #include "ConsoleUi.h"
 #include "QtUiEntry.h"
 #include "platform/Places.h"
+#include "platform/SharedLibrary.h"
 
 namespace kestrel::rclog {
 
@@ -16,17 +17,15 @@ std::unique_ptr<Ui> loadQtUi(const std::string& programName) {
     // path, as a run path is not honoured when a sanitizer's dlopen stands in between. Never
     // unloaded: Qt keeps its state until the process ends.
     const std::filesystem::path path = platform::programDirectory() / ".." / "lib" / kQtUiLibrary;
-    void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    auto* create = library != nullptr
-                       ? reinterpret_cast<CreateQtUi*>(::dlsym(library, kCreateQtUiSymbol))
-                       : nullptr;
-    if (create == nullptr) {
-        const char* why = ::dlerror();
-        std::cerr << "quillbox: no windows (" << (why != nullptr ? why : kQtUiLibrary)
-                  << "); messages follow here\n";
+    auto library = platform::SharedLibrary::open(path.string(), RTLD_NOW | RTLD_LOCAL);
+    auto create =
+        library ? library->symbol(kCreateQtUiSymbol) : platform::unexpected(library.error());
+    if (!create) {
+        std::cerr << "quillbox: no windows (" << create.error() << "); messages follow here\n";
         return std::make_unique<ConsoleUi>(std::cerr);
     }
-    return std::unique_ptr<Ui>(create(programName.c_str()));
+    library->keepLoaded();
+    return std::unique_ptr<Ui>(reinterpret_cast<CreateQtUi*>(*create)(programName.c_str()));
 }
 
 }  // namespace kestrel::rclog

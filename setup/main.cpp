@@ -1,25 +1,13 @@
 // setup: the Qt front end where there is a display, the console one where there is none.
 #include <QApplication>
-#include <cstdlib>
 #include <iostream>
 
+#include "platform/Display.h"
 #include "platform/MachineRoot.h"
 #include "platform/Places.h"
 #include "program/SetupProgram.h"
 #include "ui/ConsoleUi.h"
 #include "ui/qt/QtUi.h"
-
-namespace {
-
-bool haveDisplay() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace kestrel;
@@ -29,7 +17,7 @@ int main(int argc, char** argv) {
     start.currentDirectory = std::filesystem::current_path(ec);
     start.programDirectory = platform::programDirectory();
     start.prefix = platform::MachineRoot::defaultPrefix();
-    if (!haveDisplay()) {
+    if (!platform::hasDisplay()) {
         setup::ConsoleUi ui(std::cout);
         return setup::runSetup(start, ui);
     }

@@ -8,6 +8,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/Places.h"
 #include "platform/ShellLink.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::classic {
 

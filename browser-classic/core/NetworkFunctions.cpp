@@ -3,8 +3,9 @@
 
 #include "ClassicBrowser.h"
 #include "WakeOnLan.h"
-#include "platform/Datagram.h"
-#include "platform/Echo.h"
+#include "platform/EchoProbe.h"
+#include "platform/IPv4Address.h"
+#include "platform/UdpSocket.h"
 
 namespace kestrel::classic {
 

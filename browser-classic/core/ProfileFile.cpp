@@ -1,10 +1,9 @@
 #include "ProfileFile.h"
 
-#include <cctype>
-
 #include "nwdstype.h"
+#include "platform/AsciiCase.h"
 #include "platform/Places.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 
 namespace kestrel::classic {
 
@@ -23,8 +22,7 @@ std::filesystem::path profileFileFor(const std::filesystem::path& program) {
             0)
         name.resize(name.size() - kEditionSuffix.size());
     if (name.empty()) name = "KESTRELSCOPE";
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return platform::configDir() / (name + ".INI");
+    return platform::configDir() / (platform::asciiUpper(name) + ".INI");
 }
 
 std::string readStartContext(const std::filesystem::path& profile) {

@@ -10,29 +10,15 @@
 #include "MainWindow.h"
 #include "ProfileFile.h"
 #include "QtUi.h"
-#include "platform/Echo.h"
+#include "platform/CommandLine.h"
+#include "platform/EchoProbe.h"
 #include "platform/Places.h"
 
 namespace kestrel::classic {
 
-namespace {
-
-// The command line as the program saw it on Windows: the arguments after the program
-// name, separated by blanks.
-std::string commandLineOf(int argc, char** argv) {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) line += ' ';
-        line += argv[i];
-    }
-    return line;
-}
-
-}  // namespace
-
 int runClassic(int argc, char** argv) {
     QApplication application(argc, argv);  // takes its own options out of argv
-    std::string commandLine = commandLineOf(argc, argv);
+    std::string commandLine = platform::commandTail(argc, argv);
     std::filesystem::path program = platform::programPath();
 
     QtUi ui;

@@ -9,30 +9,26 @@ namespace kestrel::browser {
 namespace {
 
 // The client keeps its contexts and connections per process; a library must stay mapped
-// when one layer instance replaces another, so it is never unmapped.
-void* openAt(const std::string& path) {
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+// when one layer instance replaces another, so it is never unmapped (RTLD_NODELETE).
+platform::SharedLibrary openAt(const std::string& path) {
+    auto library = platform::SharedLibrary::open(path, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    return library ? std::move(*library) : platform::SharedLibrary();
 }
 
 // A bare name is looked for first in the library folder beside the program's own folder
 // (bin/ and lib/ of one installation), as Windows looks in the program's directory first;
 // then where the system looks.
-void* openLibrary(const std::string& name) {
+platform::SharedLibrary openLibrary(const std::string& name) {
     if (name.find('/') == std::string::npos) {
         auto besideProgram = platform::programDirectory().parent_path() / "lib" / name;
-        if (void* library = openAt(besideProgram.string())) return library;
+        if (auto library = openAt(besideProgram.string()); library.isOpen()) return library;
     }
     return openAt(name);
 }
 
-void closeLibrary(void*& library) {
-    if (library != nullptr) dlclose(library);
-    library = nullptr;
-}
-
 template <class Function>
-bool lookUp(void* library, const char* name, Function*& entryPoint) {
-    entryPoint = reinterpret_cast<Function*>(dlsym(library, name));
+bool lookUp(const platform::SharedLibrary& library, const char* name, Function*& entryPoint) {
+    entryPoint = library.function<Function>(name);
     return entryPoint != nullptr;
 }
 
@@ -47,23 +43,22 @@ bool ClientLibraries::load(const ClientLibraryNames& names) {
     calwin32_ = openLibrary(names.calwin32);
     clxwin32_ = openLibrary(names.clxwin32);
     netwin32_ = openLibrary(names.netwin32);
-    if (calwin32_ != nullptr && clxwin32_ != nullptr && netwin32_ != nullptr) return true;
+    if (calwin32_.isOpen() && clxwin32_.isOpen() && netwin32_.isOpen()) return true;
     unload();
     return false;
 }
 
 void ClientLibraries::unload() {
-    closeLibrary(calwin32_);
-    closeLibrary(clxwin32_);
-    closeLibrary(netwin32_);
+    calwin32_ = {};
+    clxwin32_ = {};
+    netwin32_ = {};
 }
 
 #define KESTREL_BIND(library, name) lookUp(library, #name, bound.name)
 
 bool ClientLibraries::bind(ClientEntryPoints& entryPoints) const {
     entryPoints = {};
-    // dlsym on a null handle would search the whole process instead of the client.
-    if (calwin32_ == nullptr || clxwin32_ == nullptr || netwin32_ == nullptr) return false;
+    if (!calwin32_.isOpen() || !clxwin32_.isOpen() || !netwin32_.isOpen()) return false;
     ClientEntryPoints bound;
     // clang-format off
     bool complete = KESTREL_BIND(calwin32_, NWCallsInit) &&

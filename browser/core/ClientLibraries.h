@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ClientEntryPoints.h"
+#include "platform/SharedLibrary.h"
 
 namespace kestrel::browser {
 
@@ -28,9 +29,9 @@ class ClientLibraries {
     void unload();
 
   private:
-    void* calwin32_ = nullptr;
-    void* clxwin32_ = nullptr;
-    void* netwin32_ = nullptr;
+    platform::SharedLibrary calwin32_;
+    platform::SharedLibrary clxwin32_;
+    platform::SharedLibrary netwin32_;
 };
 
 }  // namespace kestrel::browser

@@ -47,15 +47,6 @@ constexpr std::array<SwitchText, 12> kSwitches{{
 
 }  // namespace
 
-std::string joinArguments(int argc, const char* const* argv) {
-    std::string joined;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) joined += ' ';
-        joined += argv[i];
-    }
-    return joined;
-}
-
 bool applyCommandLine(CKestrelscopeApp& app) {
     std::string_view line = app.commandLine;
     if (line.empty()) return true;

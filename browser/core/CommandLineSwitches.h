@@ -9,9 +9,6 @@
 
 namespace kestrel::browser {
 
-// The text the rules see: the arguments after the program name joined by single blanks.
-std::string joinArguments(int argc, const char* const* argv);
-
 // Takes the start context, the switches and "/Inv=" from app.commandLine. Returns false,
 // leaving `app` as it was, when the command line asks for the help dialog ("-?" or "-h").
 bool applyCommandLine(CKestrelscopeApp& app);

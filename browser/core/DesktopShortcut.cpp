@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/AsciiCase.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::browser {
 

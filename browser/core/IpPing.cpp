@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/IPv4Address.h"
+
 namespace kestrel::browser {
 
 std::optional<std::string> pingTarget(const std::vector<std::string>& addresses) {

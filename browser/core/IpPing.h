@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Echo.h"
+#include "platform/EchoProbe.h"
 
 namespace kestrel::browser {
 

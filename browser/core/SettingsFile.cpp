@@ -1,7 +1,7 @@
 #include "SettingsFile.h"
 
 #include "platform/Places.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 
 namespace kestrel::browser {
 

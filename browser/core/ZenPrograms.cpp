@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/AsciiCase.h"
+#include "platform/FileChecks.h"
 
 namespace kestrel::browser {
 
@@ -14,8 +15,7 @@ namespace {
 // Opened the way the check does it: for reading, and only a regular file counts (a folder
 // or a FIFO of that name is no program, and opening a FIFO must not block).
 bool opensForReading(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) return false;
+    if (!platform::isRegularFile(file)) return false;
     int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     ::close(fd);

@@ -6,17 +6,17 @@
 
 #include "Artwork.h"
 #include "BrowserController.h"
-#include "CommandLineSwitches.h"
 #include "MainWindow.h"
 #include "ProgramStart.h"
 #include "QtUi.h"
+#include "platform/CommandLine.h"
 
 namespace kestrel::browser::qt {
 
 int runKestrelscope(int argc, char** argv) {
     // Taken before Qt removes the options it knows, so the rules see every argument.
     CKestrelscopeApp app;
-    app.commandLine = joinArguments(argc, argv);
+    app.commandLine = platform::commandTail(argc, argv);
     std::error_code error;
     std::filesystem::path startDirectory = std::filesystem::current_path(error);
 

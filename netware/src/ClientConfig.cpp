@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "platform/Places.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 
 namespace nw {
 

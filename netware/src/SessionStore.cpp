@@ -6,7 +6,9 @@
 
 #include "DirectoryName.h"
 #include "nwdstype.h"
+#include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 
 namespace nw {
 
@@ -54,10 +56,7 @@ Json toJson(const SessionState& state) {
 }  // namespace
 
 std::string treeKey(const std::string& tree) {
-    std::string key = tree;
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return key;
+    return kestrel::platform::asciiUpper(tree);
 }
 
 const Login* SessionState::loginFor(const std::string& tree) const {

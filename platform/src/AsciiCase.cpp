@@ -8,9 +8,19 @@ char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 std::string asciiLower(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = asciiLower(c);
+    return result;
+}
+
+std::string asciiUpper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = asciiUpper(c);
     return result;
 }
 

@@ -133,4 +133,18 @@ std::string joinCommandLine(const std::vector<std::string>& argv) {
     return line;
 }
 
+std::string joinWithBlanks(std::span<const std::string> words) {
+    std::string line;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) line += ' ';
+        line += words[i];
+    }
+    return line;
+}
+
+std::string commandTail(int argc, const char* const* argv) {
+    if (argc < 2) return {};
+    return joinWithBlanks(std::vector<std::string>(argv + 1, argv + argc));
+}
+
 }  // namespace kestrel::platform

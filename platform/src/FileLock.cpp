@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 
 namespace kestrel::platform {
 

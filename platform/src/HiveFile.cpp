@@ -4,6 +4,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/WindowsErrors.h"
+#include "platform/FileLock.h"
 
 namespace kestrel::platform {
 

@@ -1,6 +1,6 @@
 #include <arpa/inet.h>
 
-#include "platform/Echo.h"
+#include "platform/IPv4Address.h"
 
 namespace kestrel::platform {
 

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "SocketHandle.h"
-#include "platform/Echo.h"
+#include "platform/EchoProbe.h"
+#include "platform/IPv4Address.h"
 
 namespace kestrel::platform {
 

@@ -74,8 +74,7 @@ std::string hostComputerName() {
     if (::gethostname(name.data(), name.size() - 1) != 0) return "LOCALHOST";
     std::string result(name.data());
     result = result.substr(0, result.find('.')).substr(0, 15);
-    for (char& c : result) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    return result.empty() ? "LOCALHOST" : result;
+    return result.empty() ? "LOCALHOST" : asciiUpper(result);
 }
 
 // winecfg's names for the Windows versions it can pretend to be.

@@ -3,6 +3,7 @@
 #include "MachineRootSkeleton.h"
 
 #include "platform/Places.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::platform {
 
@@ -12,15 +13,6 @@ namespace {
 
 constexpr std::string_view kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr std::string_view kCurrentVersionNT = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-
-std::error_code ensureDriveLink(const fs::path& dosdevices, const char* drive,
-                                const fs::path& target) {
-    std::error_code ec;
-    const fs::path link = dosdevices / drive;
-    if (fs::exists(fs::symlink_status(link, ec))) return {};
-    fs::create_directory_symlink(target, link, ec);
-    return ec;
-}
 
 long setText(Registry& registry, RegistryRoot root, std::string_view key, std::string_view name,
              std::string_view text, std::uint32_t type = kRegSz) {
@@ -35,8 +27,9 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
     const fs::path roaming =
         driveC / "users" / userName / "AppData" / "Roaming" / "Microsoft" / "Windows";
     const fs::path common = driveC / "ProgramData" / "Microsoft" / "Windows";
+    const WineDrives drives(prefix);
     const fs::path folders[] = {
-        prefix / "dosdevices",
+        drives.dosdevices(),
         driveC / "windows" / "system32",
         driveC / "windows" / "Fonts",
         driveC / "windows" / "inf",
@@ -57,8 +50,7 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
     for (const fs::path& folder : folders) {
         if (std::error_code ec = ensureDirectory(folder)) return ec;
     }
-    if (std::error_code ec = ensureDriveLink(prefix / "dosdevices", "c:", "../drive_c")) return ec;
-    return ensureDriveLink(prefix / "dosdevices", "z:", "/");
+    return drives.createDefaultDrives();
 }
 
 long fillDefaultRegistry(Registry& registry, const std::string& userName,

@@ -1,8 +1,9 @@
 #include <cstdint>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 #include "platform/Places.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 
 namespace kestrel::platform {
 

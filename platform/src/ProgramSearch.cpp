@@ -1,14 +1,14 @@
 #include "ProgramSearch.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
 
 #include "platform/AsciiCase.h"
+#include "platform/FileChecks.h"
 #include "platform/Places.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::platform {
 
@@ -16,15 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A candidate program: anything but a folder (one that cannot be run fails when started).
 bool isFile(const fs::path& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     return !ec && fs::exists(status) && !fs::is_directory(status);
-}
-
-bool isDirectory(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
 }
 
 // Exact spelling first; otherwise the case-insensitive match that sorts first, so that the
@@ -67,9 +63,8 @@ fs::path hostPathForProgram(std::string_view name) {
         if (c == '\\') c = '/';
     }
     if (hasDrive(path)) {
-        const std::string drive = std::string(1, asciiLower(path[0])) + ":";
         const std::size_t rest = path.find_first_not_of('/', 2);
-        const fs::path root = winePrefix() / "dosdevices" / drive;
+        const fs::path root = WineDrives().driveLink(path[0]);
         return rest == std::string::npos ? root : root / path.substr(rest);
     }
     return path;
@@ -140,7 +135,7 @@ LocatedProgram locateProgram(const StartRequest& request, std::string_view progr
 std::optional<fs::path> findOnPath(std::string_view name) {
     for (const fs::path& dir : pathDirectories()) {
         const fs::path candidate = dir / name;
-        if (!isFile(candidate) || ::access(candidate.c_str(), X_OK) != 0) continue;
+        if (!isExecutableFile(candidate)) continue;
         std::error_code ec;
         return fs::absolute(candidate, ec);
     }

@@ -13,16 +13,6 @@ namespace {
 
 constexpr std::string_view kInvalidShortChars = "\"*+,/:;<=>?[\\]| ";
 
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::ranges::transform(result, result.begin(), asciiUpper);
-    return result;
-}
-
 // The characters a short name may take from a long one: blanks and dots dropped, letters
 // upper-cased, characters 8.3 names cannot hold (and each non-ASCII character) as '_'.
 std::string shortChars(std::string_view text) {
@@ -49,7 +39,7 @@ bool holdsOnlyShortChars(std::string_view text) {
 
 std::string hash4(std::string_view name) {
     std::uint32_t hash = 2166136261u;
-    for (const char c : upper(name)) {
+    for (const char c : asciiUpper(name)) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 16777619u;
     }
@@ -102,7 +92,7 @@ std::string shortNameIn(const std::vector<std::string>& entries, std::string_vie
     std::set<std::string> taken;  // upper case
     for (const std::string& entry : entries) {
         if (isShortName(entry)) {
-            taken.insert(upper(entry));
+            taken.insert(asciiUpper(entry));
         } else if (!equalsIgnoreAsciiCase(entry, name)) {
             longNames.push_back(entry);
         }
@@ -111,7 +101,7 @@ std::string shortNameIn(const std::vector<std::string>& entries, std::string_vie
     const auto assign = [&](std::string_view longName) {
         for (int n = 1;; ++n) {
             std::string shortName = candidate(longName, n);
-            if (taken.insert(upper(shortName)).second) return shortName;
+            if (taken.insert(asciiUpper(shortName)).second) return shortName;
         }
     };
     // Names sorting before ours take their short names first.

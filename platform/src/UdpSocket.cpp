@@ -2,7 +2,7 @@
 #include <sys/socket.h>
 
 #include "SocketHandle.h"
-#include "platform/Datagram.h"
+#include "platform/UdpSocket.h"
 
 namespace kestrel::platform {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "Settings.h"
-#include "WineDrives.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::rclog {
 
@@ -24,11 +24,12 @@ Directory logDirectory(const ProgramLocation& location, const std::string& home)
     if (home == kUnsetLogHome) return {location.programDirectory(), location.programDirectory()};
     std::string text = home;
     std::replace(text.begin(), text.end(), '\\', '/');
+    const platform::WineDrives drives;
     if (text.size() >= 2 && text[0] == '/' && text[1] == '/')
-        return {home, networkPathRoot() + "/" + text.substr(2)};
+        return {home, drives.uncFolder().string() + "/" + text.substr(2)};
     if (text.size() >= 2 && text[1] == ':') {
         const std::size_t rest = std::min(text.find_first_not_of('/', 2), text.size());
-        return {home, driveLetterDirectory(text[0]) + "/" + text.substr(rest)};
+        return {home, drives.driveLink(text[0]).string() + "/" + text.substr(rest)};
     }
     if (!text.empty() && text[0] == '/') return {location.drive + home, location.drive + text};
     return {location.programDirectory() + home, location.programDirectory() + text};

@@ -1,10 +1,9 @@
 #include "ProgramLocation.h"
 
-#include <unistd.h>
-
 #include <vector>
 
-#include "WineDrives.h"
+#include "platform/FileChecks.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::rclog {
 
@@ -42,11 +41,6 @@ std::vector<std::string_view> pathEntries(std::string_view searchPath) {
     return entries;
 }
 
-bool isExecutableFile(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec) && ::access(path.c_str(), X_OK) == 0;
-}
-
 }  // namespace
 
 std::string ownProgramPath(std::string_view argv0, std::string_view executedFile,
@@ -57,7 +51,7 @@ std::string ownProgramPath(std::string_view argv0, std::string_view executedFile
     for (std::string_view entry : pathEntries(searchPath)) {
         const std::string candidate =
             absoluteLexical(currentDirectory, std::string(entry) + "/" + std::string(argv0));
-        if (isExecutableFile(candidate)) return candidate;
+        if (platform::isExecutableFile(candidate)) return candidate;
     }
     return absoluteLexical(currentDirectory, argv0);
 }
@@ -69,7 +63,7 @@ ProgramLocation splitProgramPath(const std::string& path) {
     const std::string folder = slash == std::string::npos ? "/" : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
 
-    location.drive = wineDriveHolding(folder);
+    location.drive = platform::WineDrives().driveHolding(folder);
     location.directory = folder.substr(location.drive.size());
     const std::size_t dot = name.rfind('.');
     location.baseName = name.substr(0, dot);

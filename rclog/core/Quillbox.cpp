@@ -25,12 +25,6 @@ std::string withSlashes(std::string text) {
     return text;
 }
 
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // The file a name leads to, in its directory: the exact spelling or, as Windows finds files,
 // any case of it.
 std::optional<fs::path> findFile(const std::string& path) {
@@ -126,7 +120,7 @@ std::optional<fs::path> Quillbox::findViewer(const ProgramLocation& location) {
         (viewer && sameFile(*viewer, location.path))) {
         error(format("The RCViewer specification in Quillbox.Cfg *cannot* be called %s (!!)\n"
                      "Please refer to the documentation for more details.",
-                     upperCase(name).c_str()),
+                     platform::asciiUpper(name).c_str()),
               "Error in Cfg file ...");
         return std::nullopt;
     }

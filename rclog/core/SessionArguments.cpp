@@ -81,13 +81,4 @@ std::vector<std::string> SessionArguments::viewerEntries() const {
     return entries;
 }
 
-std::string joinWithBlanks(const std::vector<std::string>& entries) {
-    std::string line;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0) line += ' ';
-        line += entries[i];
-    }
-    return line;
-}
-
 }  // namespace kestrel::rclog

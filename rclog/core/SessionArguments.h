@@ -46,8 +46,4 @@ class SessionArguments {
     int tree_ = kNoEntry;
 };
 
-// The viewer's command line: the entries joined by single blanks, nothing quoted that the
-// rewrites did not quote.
-std::string joinWithBlanks(const std::vector<std::string>& entries);
-
 }  // namespace kestrel::rclog

@@ -5,6 +5,7 @@
 #include "SessionArguments.h"
 #include "TextLimit.h"
 #include "WindowTexts.h"
+#include "platform/CommandLine.h"
 #include "platform/Process.h"
 
 namespace kestrel::rclog {
@@ -112,7 +113,9 @@ int SessionProcedure::run(const std::vector<std::string>& arguments) {
 
     // Whether the viewer started and how it ended is not the logger's business: the session
     // line records the session either way.
-    platform::runProgram({joinWithBlanks(entries), setup_.viewer});
+    // The entries are in command-line form already (the rewrites quoted what they changed),
+    // so they are joined as they are.
+    platform::runProgram({platform::joinWithBlanks(entries), setup_.viewer});
     waitCursor.end();
 
     if (std::optional<LogFile> sessionLog = openLog(LogKind::Session, setup_.logs.sessionLog)) {

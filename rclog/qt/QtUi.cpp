@@ -3,30 +3,21 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QTimer>
-#include <cstdlib>
 #include <iostream>
 #include <thread>
 
 #include "MainDialog.h"
 #include "ProgramIcon.h"
+#include "platform/Display.h"
 
 namespace kestrel::rclog {
 
 namespace {
 
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 // The platforms to try, ending with offscreen so that a display that cannot be reached
 // makes Qt fall back instead of aborting; "" when there is no display to try.
 std::string platformList() {
-    std::string platforms = environment("QT_QPA_PLATFORM");
-    if (platforms.empty()) {
-        if (!environment("WAYLAND_DISPLAY").empty()) platforms = "wayland";
-        if (!environment("DISPLAY").empty()) platforms += platforms.empty() ? "xcb" : ";xcb";
-    }
+    const std::string platforms = platform::displayPlatforms();
     return platforms.empty() ? "" : platforms + ";offscreen";
 }
 

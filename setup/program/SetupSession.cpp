@@ -1,8 +1,11 @@
 #include "program/SetupSession.h"
 
 #include "messages/MessageStrings.h"
+#include "platform/AsciiCase.h"
+#include "platform/FileChecks.h"
 #include "platform/Locale.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
+#include "platform/WindowsPathParts.h"
 #include "script/ScriptLocation.h"
 #include "script/SetupCommandLine.h"
 #include "script/StringSections.h"
@@ -32,9 +35,8 @@ SetupSession::SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& 
       strings_(loadStrings(programDirectory)),
       messages_(ui, strings_),
       registry_(machine, environment) {
-    std::error_code ec;
     const fs::path help = programDirectory / MessageEngine::kHelpFileName;
-    if (!programDirectory.empty() && fs::is_regular_file(help, ec)) messages_.setHelpFile(help);
+    if (!programDirectory.empty() && platform::isRegularFile(help)) messages_.setHelpFile(help);
     initialiseSystemVariables(variables_, machine_, start);
 }
 
@@ -86,7 +88,7 @@ bool SetupSession::readSettings() {
     for (const std::string& key : platform::getProfileKeys(winIni, "SetupServiceEnvironment")) {
         const std::string value =
             platform::getProfileString(winIni, "SetupServiceEnvironment", key, "", 8192);
-        if (!putIntoEnvironment(asciiUpper(key), value)) return false;
+        if (!putIntoEnvironment(platform::asciiUpper(key), value)) return false;
     }
     const platform::LanguageId language = platform::userDefaultLanguage();
     const Expander expand = expander();

@@ -15,14 +15,6 @@ bool validName(std::string_view name) {
 
 }  // namespace
 
-std::string asciiUpper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 std::optional<std::string> ProcessEnvironment::get(std::string_view name) const {
     if (!validName(name)) return std::nullopt;
     if (const char* value = std::getenv(std::string(name).c_str())) return std::string(value);

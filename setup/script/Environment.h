@@ -40,7 +40,4 @@ class MemoryEnvironment : public Environment {
 // references to names that are not set, stay as they are.
 std::string expandEnvironmentStrings(std::string_view text, const Environment& environment);
 
-// Upper-cases ASCII letters.
-std::string asciiUpper(std::string_view text);
-
 }  // namespace kestrel::setup

@@ -1,6 +1,7 @@
 #include "script/Expander.h"
 
-#include "platform/Profile.h"
+#include "platform/AsciiCase.h"
+#include "platform/ProfileFunctions.h"
 #include "script/Fields.h"
 #include "script/ScriptText.h"
 
@@ -90,7 +91,7 @@ std::string Expander::expand(std::string_view text) const {
             out += text.substr(pos);
             break;
         }
-        std::string name = asciiUpper(text.substr(pos + 1, close - pos - 1));
+        std::string name = platform::asciiUpper(text.substr(pos + 1, close - pos - 1));
         pos = close + 1;
         char prefix = '\0', suffix = '\0';
         bool shortForm = false;

@@ -1,5 +1,7 @@
 #include "script/ScriptLocation.h"
 
+#include "platform/FileChecks.h"
+
 namespace kestrel::setup {
 
 namespace fs = std::filesystem;
@@ -11,8 +13,7 @@ std::optional<fs::path> findIn(const platform::MachineRoot& machine, const fs::p
                                const std::string& name) {
     if (directory.empty()) return std::nullopt;
     const auto host = machine.hostPath(machine.windowsPath(directory) + "\\" + name);
-    std::error_code ec;
-    if (host && fs::is_regular_file(*host, ec)) return host;
+    if (host && platform::isRegularFile(*host)) return host;
     return std::nullopt;
 }
 

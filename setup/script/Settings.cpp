@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "messages/MessageStrings.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 #include "script/Fields.h"
 
 namespace kestrel::setup {

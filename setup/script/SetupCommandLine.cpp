@@ -1,5 +1,6 @@
 #include "script/SetupCommandLine.h"
 
+#include "platform/AsciiCase.h"
 #include "script/BuiltinVariables.h"
 #include "script/Fields.h"
 
@@ -38,8 +39,7 @@ void parseSetupCommandLine(const std::vector<std::string>& words, RunState& run,
             continue;
         }
         if (word.size() < 2) continue;
-        const char letter =
-            static_cast<char>(word[1] >= 'a' && word[1] <= 'z' ? word[1] - 32 : word[1]);
+        const char letter = platform::asciiUpper(word[1]);
         std::string_view argument = std::string_view(word).substr(2);
         if (!argument.empty() && argument[0] == ':') argument.remove_prefix(1);
         switch (letter) {

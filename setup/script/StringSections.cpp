@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/AsciiCase.h"
+
 namespace kestrel::setup {
 
 namespace {
@@ -31,7 +33,7 @@ bool loadStringSection(const ScriptText& script, std::string_view section, const
         const std::size_t equals = line.text.find('=');
         if (equals == std::string::npos) continue;
         const std::string name =
-            asciiUpper(trimBlanks(std::string_view(line.text).substr(0, equals)));
+            platform::asciiUpper(trimBlanks(std::string_view(line.text).substr(0, equals)));
         if (name.empty()) continue;
         const std::string value =
             expander.expand(trimBlanks(std::string_view(line.text).substr(equals + 1)));

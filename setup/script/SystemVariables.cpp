@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/AsciiCase.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 
 namespace kestrel::setup {
 

@@ -6,6 +6,7 @@
 #include "DesktopShortcut.h"
 #include "SampleBrowserFixture.h"
 #include "platform/ShellLink.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::browser::test {
 namespace {

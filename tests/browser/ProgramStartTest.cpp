@@ -227,11 +227,5 @@ TEST_F(ProgramStart, OnlyReadableFilesCountAsPrograms) {
     EXPECT_EQ(findProgramFile(temp_ / "absent", "DESKTOP.EXE"), std::nullopt);
 }
 
-TEST(CommandLineText, ArgumentsAreJoinedBySingleBlanks) {
-    const char* argv[] = {"kestrelscope", "OU=WS.O=Acme", "/nosave", "/Inv=1.2.3.4"};
-    EXPECT_EQ(joinArguments(4, argv), "OU=WS.O=Acme /nosave /Inv=1.2.3.4");
-    EXPECT_EQ(joinArguments(1, argv), "");
-}
-
 }  // namespace
 }  // namespace kestrel::browser::test

@@ -15,7 +15,7 @@
 #include "DirectoryAccess.h"
 #include "ScriptedUi.h"
 #include "TestSupport.h"
-#include "platform/Echo.h"
+#include "platform/EchoProbe.h"
 
 namespace kestrel::classic::test {
 

@@ -11,6 +11,7 @@
 #include "ClassicFixture.h"
 #include "ProfileFile.h"
 #include "platform/ShellLink.h"
+#include "platform/WineDrives.h"
 
 namespace kestrel::classic::test {
 namespace {

@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

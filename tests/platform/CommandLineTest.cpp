@@ -68,6 +68,19 @@ TEST(JoinCommandLine, ProgramNameIsQuotedWithoutEscapes) {
     EXPECT_EQ(joinCommandLine({}), "");
 }
 
+TEST(CommandTail, ArgumentsAreJoinedBySingleBlanksAsWritten) {
+    const char* argv[] = {"kestrelscope", "OU=My Unit.O=Acme", "/nosave", "/Inv=1.2.3.4"};
+    EXPECT_EQ(commandTail(4, argv), "OU=My Unit.O=Acme /nosave /Inv=1.2.3.4");
+    EXPECT_EQ(commandTail(1, argv), "");
+    EXPECT_EQ(commandTail(0, argv), "");
+    // Words quoted for the command line keep their quotes and split back as written.
+    const Argv words{R"(C:\ZEN\WVIEWNT.EXE)", R"(-w"WS1.My Unit")", R"(-c"Remote Control")", ""};
+    const std::string line = joinWithBlanks(words);
+    EXPECT_EQ(line, R"(C:\ZEN\WVIEWNT.EXE -w"WS1.My Unit" -c"Remote Control" )");
+    EXPECT_EQ(splitCommandLine(line),
+              (Argv{R"(C:\ZEN\WVIEWNT.EXE)", "-wWS1.My Unit", "-cRemote Control"}));
+}
+
 // Random argv of blanks, quotes, backslashes and letters must survive join then split.
 TEST(JoinCommandLine, RoundTripsRandomArguments) {
     std::mt19937 random(20240611);

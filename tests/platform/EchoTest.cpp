@@ -18,7 +18,8 @@
 #include <functional>
 #include <sstream>
 
-#include "platform/Echo.h"
+#include "platform/EchoProbe.h"
+#include "platform/IPv4Address.h"
 
 namespace kestrel::platform {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 
 namespace kestrel::platform {
 namespace {

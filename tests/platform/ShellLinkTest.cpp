@@ -212,28 +212,5 @@ TEST(ShellLink, TextsTheFormatCannotHoldAreRefused) {
     EXPECT_TRUE(encodeShellLink(nul).empty());
 }
 
-std::string onZ(const fs::path& absolute) {
-    std::string path = absolute.string();
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
-}
-
-TEST(WindowsPath, DefaultPrefixLayout) {
-    test::TempDir dir;
-    const test::ScopedEnv prefix("WINEPREFIX", (dir / "prefix").string());
-    EXPECT_EQ(windowsPathOf("/home/me/x"), "Z:\\home\\me\\x");
-    EXPECT_EQ(windowsPathOf("/"), "Z:\\");
-    EXPECT_EQ(windowsPathOf("/a/./b/../c/"), "Z:\\a\\c");
-    EXPECT_EQ(windowsPathOf(""), "");
-    EXPECT_EQ(windowsPathOf(dir / "prefix/drive_c/Program Files/Acme"), "C:\\Program Files\\Acme");
-    EXPECT_EQ(windowsPathOf(dir / "prefix/drive_c"), "C:\\");
-    // Only the drive folder itself maps to C:, not a sibling sharing its name's start.
-    EXPECT_EQ(windowsPathOf(dir / "prefix/drive_cx"), onZ(dir / "prefix/drive_cx"));
-    {
-        const test::ScopedCurrentDir cwd(dir.path());
-        EXPECT_EQ(windowsPathOf("sub/file.txt"), onZ(dir / "sub/file.txt"));
-    }
-}
-
 }  // namespace
 }  // namespace kestrel::platform

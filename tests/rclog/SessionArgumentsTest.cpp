@@ -17,7 +17,7 @@ TEST(SessionArguments, TheWorkstationCommandLineOfTheBrowser) {
     EXPECT_EQ(args.tree(), "TREE1");
     EXPECT_EQ(args.viewerEntries(), (Entries{"C:\\ZEN\\WVIEWNT.EXE", "-w\"WS1.OU1.O1\"",
                                              "-c\"Remote Control\"", "-nTREE1"}));
-    const std::string line = joinWithBlanks(args.viewerEntries());
+    const std::string line = platform::joinWithBlanks(args.viewerEntries());
     EXPECT_EQ(line, "C:\\ZEN\\WVIEWNT.EXE -w\"WS1.OU1.O1\" -c\"Remote Control\" -nTREE1");
     EXPECT_EQ(platform::splitCommandLine(line),
               (Entries{"C:\\ZEN\\WVIEWNT.EXE", "-wWS1.OU1.O1", "-cRemote Control", "-nTREE1"}));

@@ -1,5 +1,5 @@
 #include "SetupFixture.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 
 namespace kestrel::setup::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "SetupFixture.h"
 #include "messages/MessageStrings.h"
-#include "platform/Profile.h"
+#include "platform/ProfileFunctions.h"
 #include "script/StringSections.h"
 
 namespace kestrel::setup::test {

@@ -6,9 +6,11 @@
 namespace kestrel::platform {
 
 // Windows compares profile names and file names without regard to case; the suite's names
-// are ASCII, so only ASCII letters fold (other bytes compare exactly).
+// are ASCII, so only ASCII letters fold (other bytes, UTF-8 ones among them, stay as they are).
 char asciiLower(char c);
+char asciiUpper(char c);
 std::string asciiLower(std::string_view text);
+std::string asciiUpper(std::string_view text);
 bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
 }  // namespace kestrel::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,5 +32,15 @@ std::string quotedArgument(std::string_view arg);
 // character (the runtime drops every quote there, and Windows file names have none), so
 // quotes in argv[0] are dropped; no element may contain NUL.
 std::string joinCommandLine(const std::vector<std::string>& argv);
+
+// Words that are in command-line form already (quotes where they belong) joined by single
+// blanks, nothing quoted again. That is how a program started from a shell gets back the
+// command tail it would have had on Windows: the shell took the typed quotes away, and quoting
+// anew would hand the program quotes nobody typed.
+std::string joinWithBlanks(std::span<const std::string> words);
+
+// The command tail of a program started with `argv`: the arguments after the program name
+// joined by single blanks as above.
+std::string commandTail(int argc, const char* const* argv);
 
 }  // namespace kestrel::platform

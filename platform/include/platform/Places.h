@@ -20,9 +20,8 @@ std::filesystem::path desktopDir();
 // The home directory: $HOME, else the password database entry.
 std::filesystem::path homeDir();
 
-// The Wine prefix that holds the Windows drives: $WINEPREFIX, else ~/.wine; absolute and
-// normalised. Drive X: is <prefix>/dosdevices/x:, network paths lie below
-// <prefix>/dosdevices/unc.
+// The Wine prefix that holds the Windows drives (see WineDrives): $WINEPREFIX, else ~/.wine;
+// absolute and normalised.
 std::filesystem::path winePrefix();
 
 // The running executable and its directory; empty when /proc is unavailable.

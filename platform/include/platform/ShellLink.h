@@ -44,10 +44,4 @@ std::error_code writeShellLink(const std::filesystem::path& file, const ShellLin
 std::optional<ShellLink> readShellLink(const std::filesystem::path& file);
 std::optional<ShellLink> decodeShellLink(const std::vector<std::uint8_t>& bytes);
 
-// A host path as Windows programs see it in the default Wine prefix layout, as
-// `winepath -w` gives it: made absolute and normalised, then "C:" for what lies below
-// $WINEPREFIX/drive_c (default ~/.wine), "Z:" (the host's root) for everything else, with
-// backslashes: "/home/me/x" -> "Z:\\home\\me\\x". Empty for an empty path.
-std::string windowsPathOf(const std::filesystem::path& hostPath);
-
 }  // namespace kestrel::platform

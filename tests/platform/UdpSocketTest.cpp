@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "platform/Datagram.h"
+#include "platform/UdpSocket.h"
 
 namespace kestrel::platform {
 namespace {
