@@ -30,12 +30,6 @@ void closeLibrary(void*& library) {
     library = nullptr;
 }
 
-template <class Function>
-bool lookUp(void* library, const char* name, Function*& entryPoint) {
-    entryPoint = reinterpret_cast<Function*>(dlsym(library, name));
-    return entryPoint != nullptr;
-}
-
 }  // namespace
 
 ClientLibraries::~ClientLibraries() {
@@ -58,65 +52,17 @@ void ClientLibraries::unload() {
     closeLibrary(netwin32_);
 }
 
-#define KESTREL_BIND(library, name) lookUp(library, #name, bound.name)
-
-bool ClientLibraries::bind(ClientEntryPoints& entryPoints) const {
-    entryPoints = {};
-    // dlsym on a null handle would search the whole process instead of the client.
-    if (calwin32_ == nullptr || clxwin32_ == nullptr || netwin32_ == nullptr) return false;
-    ClientEntryPoints bound;
-    // clang-format off
-    bool complete = KESTREL_BIND(calwin32_, NWCallsInit) &&
-                    KESTREL_BIND(calwin32_, NWLoginToFileServer) &&
-                    KESTREL_BIND(calwin32_, NWLogoutFromFileServer) &&
-                    KESTREL_BIND(calwin32_, NWParsePath) &&
-                    KESTREL_BIND(calwin32_, NWGetActiveConnListByType) &&
-                    KESTREL_BIND(calwin32_, NWGetConnectionInformation) &&
-                    KESTREL_BIND(calwin32_, NWSendBroadcastMessage) &&
-                    KESTREL_BIND(calwin32_, NWSendConsoleBroadcast) &&
-                    KESTREL_BIND(netwin32_, NWDSCreateContextHandle) &&
-                    KESTREL_BIND(netwin32_, NWDSGetContext) &&
-                    KESTREL_BIND(netwin32_, NWDSSetContext) &&
-                    KESTREL_BIND(netwin32_, NWDSFreeContext) &&
-                    KESTREL_BIND(netwin32_, NWDSLogin) &&
-                    KESTREL_BIND(netwin32_, NWDSLogout) &&
-                    KESTREL_BIND(netwin32_, NWIsDSAuthenticated) &&
-                    KESTREL_BIND(netwin32_, NWDSAllocBuf) &&
-                    KESTREL_BIND(netwin32_, NWDSList) &&
-                    KESTREL_BIND(netwin32_, NWDSGetObjectCount) &&
-                    KESTREL_BIND(netwin32_, NWDSGetObjectName) &&
-                    KESTREL_BIND(netwin32_, NWDSFreeBuf) &&
-                    KESTREL_BIND(netwin32_, NWDSInitBuf) &&
-                    KESTREL_BIND(netwin32_, NWDSRead) &&
-                    KESTREL_BIND(netwin32_, NWDSGetAttrCount) &&
-                    KESTREL_BIND(netwin32_, NWDSGetAttrName) &&
-                    KESTREL_BIND(netwin32_, NWDSGetAttrVal) &&
-                    KESTREL_BIND(netwin32_, NWDSDuplicateContextHandle) &&
-                    KESTREL_BIND(netwin32_, NWDSPutAttrName) &&
-                    KESTREL_BIND(clxwin32_, NWCCGetPrimConnRef) &&
-                    KESTREL_BIND(clxwin32_, NWCCOpenConnByName) &&
-                    KESTREL_BIND(clxwin32_, NWCCOpenConnByRef) &&
-                    KESTREL_BIND(clxwin32_, NWCCCloseConn) &&
-                    KESTREL_BIND(clxwin32_, NWCCGetConnRef) &&
-                    KESTREL_BIND(clxwin32_, NWCCSysCloseConnRef) &&
-                    KESTREL_BIND(clxwin32_, NWCCScanConnRefs) &&
-                    KESTREL_BIND(clxwin32_, NWCCGetAllConnRefInfo) &&
-                    KESTREL_BIND(netwin32_, NWDSCreateContext) &&
-                    KESTREL_BIND(netwin32_, NWDSAllocFilter) &&
-                    KESTREL_BIND(netwin32_, NWDSAddFilterToken) &&
-                    KESTREL_BIND(netwin32_, NWDSPutFilter) &&
-                    KESTREL_BIND(netwin32_, NWDSFreeFilter) &&
-                    KESTREL_BIND(netwin32_, NWDSSearch) &&
-                    KESTREL_BIND(netwin32_, NWDSScanForAvailableTrees) &&
-                    KESTREL_BIND(netwin32_, NWDSAuthenticateConn) &&
-                    KESTREL_BIND(netwin32_, NWDSCanDSAuthenticate) &&
-                    KESTREL_BIND(netwin32_, NWDSWhoAmI) &&
-                    KESTREL_BIND(netwin32_, NWDSComputeAttrValSize);
-    // clang-format on
-    if (complete) entryPoints = bound;
-    return complete;
+platform::Expected<nw::kit::ClientCalls, nw::kit::BindError> ClientLibraries::bind() const {
+    using nw::kit::ClientLibrary;
+    auto lookUp = [this](ClientLibrary library, const char* name) -> void* {
+        void* handle = library == ClientLibrary::Calwin32   ? calwin32_
+                       : library == ClientLibrary::Clxwin32 ? clxwin32_
+                                                            : netwin32_;
+        // dlsym on a null handle would search the whole process instead of the client.
+        return handle == nullptr ? nullptr : dlsym(handle, name);
+    };
+    return nw::kit::bindByName(
+        {ClientLibrary::Calwin32, ClientLibrary::Clxwin32, ClientLibrary::Netwin32}, lookUp);
 }
-
-#undef KESTREL_BIND
 
 }  // namespace kestrel::browser

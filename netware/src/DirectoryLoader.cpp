@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "ByteCodec.h"
-#include "Syntax.h"
+#include "nwkit/Syntax.h"
 #include "nwnet.h"
 
 namespace nw {
@@ -74,7 +74,7 @@ std::pair<std::uint32_t, std::string> parseValue(const Json& value, const std::s
         std::uint32_t syntax = SYN_CI_STRING;
         if (value.contains("syntax")) {
             syntax = number32(value["syntax"], where + "/syntax", false);
-            if (!isTextSyntax(syntax))
+            if (!kit::isTextSyntax(syntax))
                 fail(where + "/syntax", "not a text syntax (1, 2, 3, 4, 5, 10 or 20)");
         }
         return {syntax, value["string"].get<std::string>()};

@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "../ReplyBuffer.h"
-#include "../Syntax.h"
 #include "ApiSupport.h"
+#include "nwkit/Syntax.h"
 #include "nwnet.h"
 
 using namespace nw;
@@ -61,7 +61,7 @@ NWDSCCODE readTopCount(BufferImpl& buffer, std::uint32_t* count) {
 std::size_t valueSize(std::uint32_t syntax, std::size_t wireSize) {
     if (syntax == SYN_OCTET_STRING) return sizeof(Octet_String_T) + wireSize;
     if (syntax == SYN_NET_ADDRESS) return sizeof(Net_Address_T) + (wireSize - 4);
-    if (isNumericSyntax(syntax)) return sizeof(nuint32);
+    if (nw::kit::isNumericSyntax(syntax)) return sizeof(nuint32);
     return wireSize + 1;
 }
 
@@ -78,7 +78,7 @@ void decodeValue(std::uint32_t syntax, std::string_view wire, void* area) {
         address->addressLength = static_cast<nuint32>(wire.size() - 4);
         address->address = bytes + sizeof(Net_Address_T);
         std::memcpy(address->address, wire.data() + 4, wire.size() - 4);
-    } else if (isNumericSyntax(syntax)) {
+    } else if (nw::kit::isNumericSyntax(syntax)) {
         std::memcpy(area, wire.data(), sizeof(nuint32));
     } else {
         copyText(static_cast<char*>(area), wire);
@@ -92,7 +92,7 @@ NWDSCCODE nextValue(pBuf_T buf, nuint32 syntaxID, BufferImpl** buffer, std::stri
     if ((*buffer)->valuesLeft == 0) return ERR_BUFFER_EMPTY;
     if (syntaxID != (*buffer)->syntax) return ERR_INVALID_ATTR_SYNTAX;
     if (!BufferReader(**buffer).peekText(wire)) return ERR_BUFFER_EMPTY;
-    bool wellFormed = isNumericSyntax(syntaxID) ? wire->size() == 4
+    bool wellFormed = nw::kit::isNumericSyntax(syntaxID) ? wire->size() == 4
                       : syntaxID == SYN_NET_ADDRESS ? wire->size() >= 4
                                                     : true;
     return wellFormed ? 0 : ERR_INVALID_SERVER_RESPONSE;

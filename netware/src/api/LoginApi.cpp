@@ -2,8 +2,8 @@
 // program of the user sees them.
 #include <ctime>
 
-#include "../PasswordHash.h"
 #include "ApiSupport.h"
+#include "nwkit/PasswordHash.h"
 #include "nwnet.h"
 
 using namespace nw;
@@ -29,10 +29,10 @@ NWDSCCODE login(Client& client, const Context& context, const char* objectName,
     std::string_view secret = password == nullptr ? "" : password;
     const DirectoryObject* user = loginTarget(context, *tree, objectName);
     if (user == nullptr) {
-        spendVerificationTime(secret);
+        kit::spendVerificationTime(secret);
         return ERR_FAILED_AUTHENTICATION;
     }
-    if (!verifyPassword(secret, user->passwordHash)) return ERR_FAILED_AUTHENTICATION;
+    if (!kit::verifyPassword(secret, user->passwordHash)) return ERR_FAILED_AUTHENTICATION;
 
     const std::string& treeName = tree->name();
     const ClientConfig* config = client.config();
