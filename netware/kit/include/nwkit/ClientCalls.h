@@ -14,8 +14,9 @@ namespace nw::kit {
 // The client libraries, named after the files they are shipped as (libcalwin32.so...).
 enum class ClientLibrary { Calwin32, Clxwin32, Locwin32, Netwin32 };
 
-// Every entry point the programs call, with the library that exports it. One list, so the
-// table, the link-time binding and the binding by name cannot disagree.
+// The entry points programs call through the table (the browser all of them, the logger and
+// the guards some), with the library that exports each. One list, so the table, the link-time
+// binding and the binding by name cannot disagree.
 #define NWKIT_ENTRY_POINTS(X)                 \
     X(Calwin32, NWCallsInit)                  \
     X(Calwin32, NWLoginToFileServer)          \
