@@ -5,9 +5,11 @@
 #include <new>
 #include <vector>
 
-#include "ClientBuffer.h"
 #include "DirectoryAccess.h"
 #include "GermanTime.h"
+#include "nwkit/LinkedClient.h"
+#include "nwkit/ScopedBuffer.h"
+#include "nwkit/Syntax.h"
 
 namespace kestrel::classic {
 
@@ -16,10 +18,8 @@ namespace {
 constexpr std::size_t kReadBufferSize = 4096;
 constexpr const char* kError = "ERROR";
 
-bool isTextSyntax(nuint32 syntax) {
-    return (syntax >= SYN_DIST_NAME && syntax <= SYN_NU_STRING) || syntax == SYN_TEL_NUMBER ||
-           syntax == SYN_CLASS_NAME;
-}
+using nw::kit::isTextSyntax;
+using nw::kit::ScopedBuffer;
 
 // Picks the value the mode asks for among the values of one read, in the order they come.
 class ValuePicker {
@@ -70,8 +70,8 @@ class ValuePicker {
 std::string DirectoryAccess::readAttribute(const std::string& attribute, const std::string& object,
                                            ReadMode mode, int index) {
     if (!initialized_) return kError;
-    ClientBuffer request, reply;
-    if (!request.allocate(kReadBufferSize)) {
+    ScopedBuffer request(nw::kit::linkedClient()), reply(nw::kit::linkedClient());
+    if (request.allocate(kReadBufferSize) != 0) {
         ui_.showMessage("NWDSAllocBuf returned");
         return kError;
     }
@@ -83,7 +83,7 @@ std::string DirectoryAccess::readAttribute(const std::string& attribute, const s
         ui_.showMessage("NWDSPutAttrName returned:");
         return kError;
     }
-    if (!reply.allocate(kReadBufferSize)) {
+    if (reply.allocate(kReadBufferSize) != 0) {
         ui_.showMessage("NWDSAllocBuf returned:");
         return kError;
     }
@@ -134,8 +134,8 @@ std::string DirectoryAccess::readAttribute(const std::string& attribute, const s
 std::vector<std::string> DirectoryAccess::readAttributeNames(const std::string& object) {
     std::vector<std::string> names;
     if (!initialized_) return names;
-    ClientBuffer reply;
-    if (!reply.allocate(kReadBufferSize)) {
+    ScopedBuffer reply(nw::kit::linkedClient());
+    if (reply.allocate(kReadBufferSize) != 0) {
         ui_.showMessage("NDSFehler in Funktion: NWDSAllocBuf.");
         return names;
     }

@@ -6,8 +6,10 @@
 #include <new>
 
 #include "ClassCodes.h"
-#include "ClientBuffer.h"
 #include "nwcalls.h"
+#include "nwkit/LinkedClient.h"
+#include "nwkit/ScopedBuffer.h"
+#include "nwkit/ScopedContext.h"
 #include "nwlocale.h"
 
 namespace kestrel::classic {
@@ -18,23 +20,6 @@ constexpr std::size_t kObjectInfoSize = 4096;
 // Entry flags, creation and modification stamps, the full name and the dereferenced base
 // class: the set this program has always asked for.
 constexpr nuint32 kObjectInfoFlags = 139361;
-
-// Frees a context of its own on every way out.
-class ScopedContext {
-  public:
-    ScopedContext() {
-        if (NWDSCreateContextHandle(&handle_) != 0) handle_ = 0;
-    }
-    ~ScopedContext() {
-        if (handle_ != 0) NWDSFreeContext(handle_);
-    }
-    ScopedContext(const ScopedContext&) = delete;
-    ScopedContext& operator=(const ScopedContext&) = delete;
-    NWDSContextHandle get() const { return handle_; }
-
-  private:
-    NWDSContextHandle handle_ = 0;
-};
 
 }  // namespace
 
@@ -110,11 +95,11 @@ std::string DirectoryAccess::fullNameOfContext(const std::string& name) {
         ui_.showMessage("Speicherfehler!!.");
         return "ERROR";
     }
-    ScopedContext context;
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
     nuint32 flags = kObjectInfoFlags;
     std::array<char, MAX_DN_BYTES> fullName{};
     std::string object = "." + name;
-    if (context.get() == 0 || NWDSSetContext(context.get(), DCK_DSI_FLAGS, &flags) != 0 ||
+    if (context.create() != 0 || NWDSSetContext(context.get(), DCK_DSI_FLAGS, &flags) != 0 ||
         NWDSReadObjectDSIInfo(context.get(), object.c_str(), kObjectInfoSize, info.get()) != 0 ||
         NWDSGetDSIInfo(context.get(), info.get(), kObjectInfoSize, DSI_ENTRY_DN, fullName.data()) !=
             0)
@@ -142,8 +127,8 @@ bool DirectoryAccess::listContainer(const std::string& container, std::vector<Li
         ui_.showMessage("Fehler beim Holen des Kontext.");
         return false;
     }
-    ClientBuffer reply;
-    if (!reply.allocate(listBufferSize_)) {
+    nw::kit::ScopedBuffer reply(nw::kit::linkedClient());
+    if (reply.allocate(listBufferSize_) != 0) {
         ui_.showMessage("Speicherfehler!!.");
         return false;
     }

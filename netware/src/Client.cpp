@@ -56,15 +56,21 @@ void Client::reload() {
     loaded_ = true;
     loadedConfigPath_ = path;
     configStamp_ = stampOf(path);
-    config_ = readClientConfig(path, &loadError_);
-    if (config_ && !config_->directory.empty()) {
-        directoryStamp_ = stampOf(config_->directory);
-        auto result = loadDirectory(config_->directory);
-        if (auto* error = std::get_if<LoadError>(&result)) {
-            loadError_ = error->message;
-        } else {
-            directory_ = std::get<std::shared_ptr<const Directory>>(result);
-            session_ = std::make_unique<SessionStore>(config_->sessionFile);
+    config_.reset();
+    auto config = readClientConfig(path);
+    if (!config) {
+        loadError_ = config.error().describe();
+    } else {
+        config_ = std::move(*config);
+        if (!config_->directory.empty()) {
+            directoryStamp_ = stampOf(config_->directory);
+            auto loaded = loadDirectory(config_->directory);
+            if (!loaded) {
+                loadError_ = loaded.error().describe();
+            } else {
+                directory_ = std::move(*loaded);
+                session_ = std::make_unique<SessionStore>(config_->sessionFile);
+            }
         }
     }
     // A broken configuration is reported once, not on every call that meets it.

@@ -26,16 +26,17 @@ std::filesystem::path clientConfigPath() {
     return kestrel::platform::configDir() / "nwclient.ini";
 }
 
-std::optional<ClientConfig> readClientConfig(const std::filesystem::path& file,
-                                             std::string* error) {
+kestrel::platform::Expected<ClientConfig, kestrel::platform::ParseError> readClientConfig(
+    const std::filesystem::path& file) {
     ClientConfig config;
     config.file = file;
     config.sessionFile = kestrel::platform::stateDir() / "session";
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) return config;
     if (!std::ifstream(file)) {
-        *error = file.string() + ": cannot read the client configuration: " + std::strerror(errno);
-        return std::nullopt;
+        std::string reason = std::strerror(errno);
+        return kestrel::platform::unexpected(kestrel::platform::ParseError{
+            file.string(), 0, 0, "cannot read the client configuration: " + reason});
     }
     auto folder = file.parent_path();
     if (auto directory = clientValue(file, "Directory"); !directory.empty())

@@ -2,8 +2,9 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
+
+#include "platform/Expected.h"
 
 namespace nw {
 
@@ -20,8 +21,9 @@ std::filesystem::path clientConfigPath();
 
 // Reads section [Client]: Directory (relative to the configuration file's folder),
 // DefaultTree, NameContext, SessionFile (default $XDG_STATE_HOME/kestrel/session). A missing
-// file is no error: it configures no directory. A file that exists but cannot be read gives
-// nullopt and an explanation in *error.
-std::optional<ClientConfig> readClientConfig(const std::filesystem::path& file, std::string* error);
+// file is no error: it configures no directory. A file that exists but cannot be read fails
+// with "<file>: cannot read the client configuration: <reason>".
+kestrel::platform::Expected<ClientConfig, kestrel::platform::ParseError> readClientConfig(
+    const std::filesystem::path& file);
 
 }  // namespace nw

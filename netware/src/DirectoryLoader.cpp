@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "ByteCodec.h"
-#include "Syntax.h"
+#include "nwkit/Syntax.h"
 #include "nwnet.h"
 
 namespace nw {
@@ -74,7 +74,7 @@ std::pair<std::uint32_t, std::string> parseValue(const Json& value, const std::s
         std::uint32_t syntax = SYN_CI_STRING;
         if (value.contains("syntax")) {
             syntax = number32(value["syntax"], where + "/syntax", false);
-            if (!isTextSyntax(syntax))
+            if (!kit::isTextSyntax(syntax))
                 fail(where + "/syntax", "not a text syntax (1, 2, 3, 4, 5, 10 or 20)");
         }
         return {syntax, value["string"].get<std::string>()};
@@ -200,8 +200,12 @@ Tree parseTree(const Json& entry, const std::string& where) {
     return tree;
 }
 
+LoadResult failure(LoadError error) {
+    return kestrel::platform::unexpected(std::move(error));
+}
+
 // Line and column of a byte offset, for syntax errors.
-std::string position(std::string_view text, std::size_t offset) {
+std::pair<std::size_t, std::size_t> position(std::string_view text, std::size_t offset) {
     std::size_t line = 1, column = 1;
     for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
         if (text[i] == '\n') {
@@ -211,7 +215,7 @@ std::string position(std::string_view text, std::size_t offset) {
             ++column;
         }
     }
-    return std::to_string(line) + ":" + std::to_string(column);
+    return {line, column};
 }
 
 }  // namespace
@@ -225,7 +229,8 @@ LoadResult parseDirectory(std::string_view json, const std::string& origin) {
         // nlohmann's text repeats the position; keep only the reason after "error: ".
         auto reason = what.find("error: ");
         what = reason == std::string::npos ? what : what.substr(reason + 7);
-        return LoadError{origin + ":" + position(json, e.byte > 0 ? e.byte - 1 : 0) + ": " + what};
+        auto [line, column] = position(json, e.byte > 0 ? e.byte - 1 : 0);
+        return failure(LoadError{origin, line, column, what});
     }
     try {
         if (!document.is_object() || !document.contains("trees") || !document["trees"].is_array())
@@ -241,19 +246,21 @@ LoadResult parseDirectory(std::string_view json, const std::string& origin) {
         }
         return std::shared_ptr<const Directory>(std::move(directory));
     } catch (const Invalid& e) {
-        return LoadError{origin + ": " + e.where + ": " + e.what};
+        return failure(LoadError{origin, 0, 0, e.where + ": " + e.what});
     } catch (const Json::exception& e) {
-        return LoadError{origin + ": " + e.what()};
+        return failure(LoadError{origin, 0, 0, e.what()});
     }
 }
 
 LoadResult loadDirectory(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) return LoadError{file.string() + ": cannot open the directory file: " +
-                              std::strerror(errno)};
+    if (!in) {
+        std::string reason = std::strerror(errno);
+        return failure(LoadError{file.string(), 0, 0, "cannot open the directory file: " + reason});
+    }
     std::ostringstream content;
     content << in.rdbuf();
-    if (in.bad()) return LoadError{file.string() + ": cannot read the directory file"};
+    if (in.bad()) return failure(LoadError{file.string(), 0, 0, "cannot read the directory file"});
     return parseDirectory(content.str(), file.string());
 }
 

@@ -7,17 +7,16 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "Directory.h"
+#include "platform/Expected.h"
 
 namespace nw {
 
-struct LoadError {
-    std::string message;  // "<file>:<line>:<column>: ..." or "<file>: <json pointer>: ..."
-};
-
-using LoadResult = std::variant<std::shared_ptr<const Directory>, LoadError>;
+// A syntax error names its line and column ("dir.json:3:7: ..."), a content error the JSON
+// pointer of the offending member ("dir.json: /trees/0/objects/2 (CN=X.O=A): ...").
+using LoadError = kestrel::platform::ParseError;
+using LoadResult = kestrel::platform::Expected<std::shared_ptr<const Directory>, LoadError>;
 
 LoadResult loadDirectory(const std::filesystem::path& file);
 // `origin` names the text in messages.

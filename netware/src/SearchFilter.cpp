@@ -2,9 +2,12 @@
 
 #include <cstring>
 
-#include "Syntax.h"
+#include "nwkit/Syntax.h"
 
 namespace nw {
+
+using kit::isNumericSyntax;
+using kit::isTextSyntax;
 
 namespace {
 

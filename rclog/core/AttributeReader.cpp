@@ -7,6 +7,7 @@
 #include "Format.h"
 #include "SessionArguments.h"
 #include "TextLimit.h"
+#include "nwkit/ScopedBuffer.h"
 #include "platform/AsciiCase.h"
 
 namespace kestrel::rclog {
@@ -17,31 +18,14 @@ constexpr std::size_t kBufferSize = 4096;
 // Values are read into at least this much zeroed memory, more when the value needs it.
 constexpr std::size_t kValueAreaSize = 256;
 
-// A client buffer, freed on every way out of the reader.
-class ClientBuffer {
-  public:
-    explicit ClientBuffer(const ClientCalls& calls) : calls_(calls) {}
-    ~ClientBuffer() {
-        if (buffer_ != nullptr) calls_.NWDSFreeBuf(buffer_);
-    }
-    ClientBuffer(const ClientBuffer&) = delete;
-    ClientBuffer& operator=(const ClientBuffer&) = delete;
-
-    NWDSCCODE allocate() { return calls_.NWDSAllocBuf(kBufferSize, &buffer_); }
-    pBuf_T get() const { return buffer_; }
-
-  private:
-    const ClientCalls& calls_;
-    pBuf_T buffer_ = nullptr;
-};
-
 unsigned hex(NWDSCCODE code) {
     return static_cast<unsigned>(code);
 }
 
 }  // namespace
 
-AttributeReader::AttributeReader(Ui& ui, const ClientCalls& calls, NWDSContextHandle context,
+AttributeReader::AttributeReader(Ui& ui, const nw::kit::ClientCalls& calls,
+                                 NWDSContextHandle context,
                                  std::string caption, bool debug)
     : ui_(ui), calls_(calls), context_(context), caption_(std::move(caption)), debug_(debug) {}
 
@@ -57,8 +41,8 @@ void AttributeReader::diagnose(const std::string& text) {
 NWDSCCODE AttributeReader::read(const std::string& object, const std::vector<std::string>& names,
                                 std::vector<std::string>& values) {
     values.resize(names.size());
-    ClientBuffer request(calls_);
-    if (NWDSCCODE rc = request.allocate(); rc != 0)
+    nw::kit::ScopedBuffer request(calls_);
+    if (NWDSCCODE rc = request.allocate(kBufferSize); rc != 0)
         return fail(format("ReadAttr: NWDSAllocBuf returned: %04X", hex(rc)), 1);
     if (NWDSCCODE rc = calls_.NWDSInitBuf(context_, DSV_READ, request.get()); rc != 0)
         return fail(format("ReadAttr: NWDSInitBuf returned: %04X", hex(rc)), rc);
@@ -70,8 +54,8 @@ NWDSCCODE AttributeReader::read(const std::string& object, const std::vector<std
                                hex(rc)),
                         rc);
     }
-    ClientBuffer reply(calls_);
-    if (NWDSCCODE rc = reply.allocate(); rc != 0)
+    nw::kit::ScopedBuffer reply(calls_);
+    if (NWDSCCODE rc = reply.allocate(kBufferSize); rc != 0)
         return fail(format("ReadAttr: NWDSAllocBuf[2] returned: %04X", hex(rc)), rc);
 
     nint32 iteration = NO_MORE_ITERATIONS;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ClientCalls.h"
 #include "Ui.h"
+#include "nwkit/ClientCalls.h"
 
 namespace kestrel::rclog {
 
@@ -15,7 +15,7 @@ inline constexpr std::size_t kAttributeValueLimit = 256;
 class AttributeReader {
   public:
     // `debug` adds the diagnostic boxes (attribute and value counts, each value).
-    AttributeReader(Ui& ui, const ClientCalls& calls, NWDSContextHandle context,
+    AttributeReader(Ui& ui, const nw::kit::ClientCalls& calls, NWDSContextHandle context,
                     std::string caption, bool debug);
 
     // Sets each value to "Unknown", then to the last value the directory holds for that name
@@ -32,7 +32,7 @@ class AttributeReader {
     void diagnose(const std::string& text);
 
     Ui& ui_;
-    const ClientCalls& calls_;
+    const nw::kit::ClientCalls& calls_;
     NWDSContextHandle context_;
     std::string caption_;
     bool debug_;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "Format.h"
-#include "Syntax.h"
+#include "nwkit/Syntax.h"
 
 namespace kestrel::rclog {
 
@@ -47,7 +47,7 @@ std::string netAddressText(const Net_Address_T& address) {
 }
 
 std::optional<std::string> attributeValueText(nuint32 syntax, const void* value) {
-    if (nw::isTextSyntax(syntax)) return std::string(static_cast<const char*>(value));
+    if (nw::kit::isTextSyntax(syntax)) return std::string(static_cast<const char*>(value));
     if (syntax == SYN_NET_ADDRESS) return netAddressText(*static_cast<const Net_Address_T*>(value));
     return std::nullopt;
 }

@@ -48,20 +48,20 @@ bool readable(const fs::path& file) {
 
 }  // namespace
 
-Quillbox::Quillbox(Ui& ui, ClientCalls calls) : ui_(ui), calls_(calls) {}
+Quillbox::Quillbox(Ui& ui, nw::kit::ClientCalls calls) : ui_(ui), calls_(calls) {}
 
 void Quillbox::error(const std::string& text, const std::string& caption) {
     ui_.showMessage(text, caption, Icon::Stop);
 }
 
-bool Quillbox::initializeClient(ClientResources& client) {
+bool Quillbox::initializeClient(nw::kit::ScopedUnicodeTables& tables) {
     if (calls_.NWCallsInit(nullptr, nullptr) != 0) {
         error("Can't initialize NetWare API.\nMake sure NetWare Client software is loaded.");
         return false;
     }
     LCONV locale{};
     calls_.NWLlocaleconv(&locale);
-    const nint rc = calls_.NWInitUnicodeTables(locale.country_id, locale.code_page);
+    const nint rc = tables.load(locale.country_id, locale.code_page);
     if (rc != 0) {
         error(
             format("Error in NWInitUnicodeTables: 0x%x (%d)\nEnsure you have the unicode files "
@@ -69,19 +69,17 @@ bool Quillbox::initializeClient(ClientResources& client) {
                    static_cast<unsigned>(rc), rc, locale.country_id, locale.code_page));
         return false;
     }
-    client.unicodeTablesLoaded();
     return true;
 }
 
 // Typeless names for the command lines, and no canonicalising, so that every name the logger
 // hands the client is taken as a full name.
-bool Quillbox::setUpContext(ClientResources& client) {
-    const NWDSContextHandle context = calls_.NWDSCreateContext();
-    if (context == ERR_CONTEXT_CREATION) {
+bool Quillbox::setUpContext(nw::kit::ScopedContext& scoped) {
+    if (scoped.createDefault() != 0) {
         ui_.showMessage("Error in NWDSCreateContext\n", setup_.caption, Icon::None);
         return false;
     }
-    client.adoptContext(context);
+    const NWDSContextHandle context = scoped.get();
     setup_.context = context;
     nuint32 flags = 0;
     if (NWDSCCODE rc = calls_.NWDSGetContext(context, DCK_FLAGS, &flags); rc != 0) {
@@ -139,10 +137,12 @@ int Quillbox::run(const Invocation& invocation) {
     const ProgramLocation location = splitProgramPath(invocation.programPath);
     setup_.caption = location.baseName;
     setup_.settings = Settings::unset();
-    ClientResources client(calls_);
-    if (!initializeClient(client)) return 1;
+    // What the client lends is given back when the run ends, the context first.
+    nw::kit::ScopedUnicodeTables tables(calls_);
+    if (!initializeClient(tables)) return 1;
+    nw::kit::ScopedContext context(calls_);
     // Without a context the session cannot find its log and ends with its own message.
-    if (!setUpContext(client)) return runSession(invocation.arguments);
+    if (!setUpContext(context)) return runSession(invocation.arguments);
 
     setup_.version = VersionStrings::ofThisProgram();
     setup_.settings = Settings{};

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "ClientCalls.h"
-#include "ClientResources.h"
 #include "SessionProcedure.h"
 #include "Ui.h"
+#include "nwkit/LinkedClient.h"
+#include "nwkit/ScopedContext.h"
+#include "nwkit/ScopedUnicodeTables.h"
 
 namespace kestrel::rclog {
 
@@ -21,15 +22,15 @@ struct Invocation {
 
 class Quillbox {
   public:
-    explicit Quillbox(Ui& ui, ClientCalls calls = {});
+    explicit Quillbox(Ui& ui, nw::kit::ClientCalls calls = nw::kit::linkedClient());
 
     // The whole run; returns the exit code: 0 after a completed session, 1 after any failure
     // that keeps the viewer from starting.
     int run(const Invocation& invocation);
 
   private:
-    bool initializeClient(ClientResources& client);
-    bool setUpContext(ClientResources& client);
+    bool initializeClient(nw::kit::ScopedUnicodeTables& tables);
+    bool setUpContext(nw::kit::ScopedContext& scoped);
     void readConfiguration(const ProgramLocation& location);
     std::optional<std::filesystem::path> findViewer(const ProgramLocation& location);
     int runSession(const std::vector<std::string>& arguments);
@@ -37,7 +38,7 @@ class Quillbox {
     void error(const std::string& text) { error(text, setup_.caption); }
 
     Ui& ui_;
-    ClientCalls calls_;
+    nw::kit::ClientCalls calls_;
     SessionSetup setup_;
 };
 

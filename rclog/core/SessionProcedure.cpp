@@ -35,7 +35,8 @@ class WaitCursor {
 
 }  // namespace
 
-SessionProcedure::SessionProcedure(Ui& ui, const ClientCalls& calls, const SessionSetup& setup)
+SessionProcedure::SessionProcedure(Ui& ui, const nw::kit::ClientCalls& calls,
+                                   const SessionSetup& setup)
     : ui_(ui), calls_(calls), setup_(setup) {}
 
 void SessionProcedure::diagnose(const std::string& text) {

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "ClientCalls.h"
 #include "LogFile.h"
 #include "LogLines.h"
 #include "LogPaths.h"
 #include "Settings.h"
 #include "Ui.h"
 #include "VersionStrings.h"
+#include "nwkit/ClientCalls.h"
 
 namespace kestrel::rclog {
 
@@ -32,7 +32,7 @@ struct SessionSetup {
 
 class SessionProcedure {
   public:
-    SessionProcedure(Ui& ui, const ClientCalls& calls, const SessionSetup& setup);
+    SessionProcedure(Ui& ui, const nw::kit::ClientCalls& calls, const SessionSetup& setup);
 
     // Runs the session with the process's arguments (argument 0 first). The exit code: 0
     // after a completed session, 1 when the start line cannot be written (no viewer then).
@@ -46,7 +46,7 @@ class SessionProcedure {
     void pause(std::chrono::milliseconds duration) { ui_.pause(duration); }
 
     Ui& ui_;
-    const ClientCalls& calls_;
+    const nw::kit::ClientCalls& calls_;
     const SessionSetup& setup_;
 };
 

@@ -24,7 +24,8 @@ class AttributeReaderTest : public RclogTest {
     }
     void TearDown() override { NWDSFreeContext(context_); }
 
-    NWDSCCODE read(const std::string& object, bool debug = false, ClientCalls calls = {}) {
+    NWDSCCODE read(const std::string& object, bool debug = false,
+                   ClientCalls calls = linkedClient()) {
         calls_ = calls;
         AttributeReader reader(ui_, calls_, context_, "WVIEWNT", debug);
         return reader.read(object, kNames, values_);
@@ -67,33 +68,33 @@ TEST_F(AttributeReaderTest, ReadFailuresAreReportedWithTheirCode) {
 // Each step of the reader names itself when it fails; the buffers are freed either way
 // (the sanitizer build checks that).
 TEST_F(AttributeReaderTest, EveryFailingCallHasItsMessage) {
-    ClientCalls calls;
+    ClientCalls calls = linkedClient();
     calls.NWDSAllocBuf = [](size_t, pBuf_T*) -> NWDSCCODE { return ERR_NOT_ENOUGH_MEMORY; };
     EXPECT_EQ(read("WS17.Sales.Acme", false, calls), 1);
-    calls = {};
+    calls = linkedClient();
     calls.NWDSAllocBuf = [](size_t size, pBuf_T* buf) -> NWDSCCODE {
         static int allocations = 0;
         return ++allocations % 2 == 0 ? ERR_NOT_ENOUGH_MEMORY : NWDSAllocBuf(size, buf);
     };
     EXPECT_EQ(read("WS17.Sales.Acme", false, calls), ERR_NOT_ENOUGH_MEMORY);
-    calls = {};
+    calls = linkedClient();
     calls.NWDSInitBuf = [](NWDSContextHandle, nuint32, pBuf_T) -> NWDSCCODE { return -302; };
     EXPECT_EQ(read("WS17.Sales.Acme", false, calls), -302);
-    calls = {};
+    calls = linkedClient();
     calls.NWDSPutAttrName = [](NWDSContextHandle c, pBuf_T b, const nstr8* name) -> NWDSCCODE {
         return std::strcmp(name, "WM:Name DNS") == 0 ? -304 : NWDSPutAttrName(c, b, name);
     };
     EXPECT_EQ(read("WS17.Sales.Acme", false, calls), -304);
     EXPECT_EQ(values_, (std::vector<std::string>{"Unknown", "Unknown", "Unknown"}));
-    calls = {};
+    calls = linkedClient();
     calls.NWDSGetAttrCount = [](NWDSContextHandle, pBuf_T, nuint32*) -> NWDSCCODE { return -307; };
     read("WS17.Sales.Acme", false, calls);
-    calls = {};
+    calls = linkedClient();
     calls.NWDSGetAttrName = [](NWDSContextHandle, pBuf_T, nstr8*, nuint32*, nuint32*) -> NWDSCCODE {
         return -307;
     };
     read("WS17.Sales.Acme", false, calls);
-    calls = {};
+    calls = linkedClient();
     calls.NWDSGetAttrVal = [](NWDSContextHandle, pBuf_T, nuint32, nptr) -> NWDSCCODE {
         return -325;
     };

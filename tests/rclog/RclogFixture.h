@@ -10,11 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "ClientCalls.h"
 #include "ScriptedUi.h"
 #include "TestSupport.h"
+#include "nwkit/LinkedClient.h"
 
 namespace kestrel::rclog::test {
+
+// Tests start from the linked client and replace single calls.
+using nw::kit::ClientCalls;
+using nw::kit::linkedClient;
 
 struct ProgramRun {
     int exitCode;
@@ -30,9 +34,10 @@ class RclogTest : public ::testing::Test {
     void writeConfig(const std::string& text);
 
     // The core, in this process, as if started as `programPath_` with `arguments`.
-    int runCore(ScriptedUi& ui, std::vector<std::string> arguments, ClientCalls calls = {});
+    int runCore(ScriptedUi& ui, std::vector<std::string> arguments,
+                ClientCalls calls = linkedClient());
     int runCore(ScriptedUi& ui, std::vector<std::string> arguments, const std::string& programPath,
-                ClientCalls calls = {});
+                ClientCalls calls = linkedClient());
     // The real program: `argv` as given, started from `executable` (default the link).
     ProgramRun runProgram(const std::vector<std::string>& argv, std::string executable = "");
 

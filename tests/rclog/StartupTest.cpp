@@ -23,10 +23,10 @@ class StartupTest : public RclogTest {
 };
 
 TEST_F(StartupTest, ClientThatCannotStartEndsTheRun) {
-    ClientCalls calls;
+    ClientCalls calls = linkedClient();
     calls.NWCallsInit = [](nptr, nptr) -> NWCCODE { return NWE_REQUESTER_FAILURE; };
     EXPECT_EQ(runCore(ui_, args_, calls), 1);
-    calls = {};
+    calls = linkedClient();
     calls.NWInitUnicodeTables = [](nint, nint) -> nint { return ERR_UNICODE_FILE_NOT_FOUND; };
     environment_.set("LC_ALL", "de_DE.UTF-8");
     EXPECT_EQ(runCore(ui_, args_, calls), 1);
@@ -44,13 +44,13 @@ TEST_F(StartupTest, ClientThatCannotStartEndsTheRun) {
 
 // Without a context the session runs at once, finds no log and ends with its own message.
 TEST_F(StartupTest, ContextFailuresReachTheSessionWhichCannotLog) {
-    ClientCalls calls;
+    ClientCalls calls = linkedClient();
     calls.NWDSCreateContext = []() -> NWDSContextHandle { return ERR_CONTEXT_CREATION; };
     EXPECT_EQ(runCore(ui_, args_, calls), 1);
-    calls = {};
+    calls = linkedClient();
     calls.NWDSSetContext = [](NWDSContextHandle, nint, const void*) -> NWDSCCODE { return -303; };
     EXPECT_EQ(runCore(ui_, args_, calls), 1);
-    calls = {};
+    calls = linkedClient();
     calls.NWDSGetContext = [](NWDSContextHandle c, nint key, nptr value) -> NWDSCCODE {
         return key == DCK_FLAGS ? -302 : NWDSGetContext(c, key, value);
     };
@@ -73,7 +73,7 @@ TEST_F(StartupTest, ContextFailuresReachTheSessionWhichCannotLog) {
 
 TEST_F(StartupTest, ContextGetsTypelessNamesWithoutCanonicalising) {
     static nuint32 written = 0;
-    ClientCalls calls;
+    ClientCalls calls = linkedClient();
     calls.NWDSSetContext = [](NWDSContextHandle c, nint key, const void* value) -> NWDSCCODE {
         if (key == DCK_FLAGS) written = *static_cast<const nuint32*>(value);
         return NWDSSetContext(c, key, value);

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "PasswordHash.h"
 #include "TestSupport.h"
+#include "nwkit/PasswordHash.h"
 
 namespace {
 
@@ -112,8 +112,8 @@ TEST_F(Nwdir, HashMakesAVerifiableSha512CryptHash) {
     ASSERT_EQ(result.exit, 0);
     ASSERT_EQ(result.out.rfind("$6$", 0), 0u);
     std::string hash = result.out.substr(0, result.out.size() - 1);
-    EXPECT_TRUE(nw::verifyPassword("correct horse", hash));
-    EXPECT_FALSE(nw::verifyPassword("correct horse ", hash));
+    EXPECT_TRUE(nw::kit::verifyPassword("correct horse", hash));
+    EXPECT_FALSE(nw::kit::verifyPassword("correct horse ", hash));
     EXPECT_NE(run("hash", "correct horse\n").out, result.out);  // salted
     EXPECT_EQ(run("hash").exit, 2);
 }

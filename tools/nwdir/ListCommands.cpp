@@ -1,7 +1,9 @@
 // trees, list and search: commands that print one object or tree per line.
-#include "DirectoryHandles.h"
+#include "CommandContext.h"
 #include "Invocation.h"
 #include "nwclxcon.h"
+#include "nwkit/LinkedClient.h"
+#include "nwkit/ScopedBuffer.h"
 
 namespace nwdir {
 
@@ -11,8 +13,9 @@ constexpr std::size_t kReplySize = 4096;
 
 // Prints the objects of a filled list or search reply whose names contain `pattern` ("*":
 // all) and counts them.
-NWDSCCODE printObjects(const Invocation& run, const DsContext& context, const DsBuffer& reply,
-                       const std::string& pattern, std::size_t* printed) {
+NWDSCCODE printObjects(const Invocation& run, const nw::kit::ScopedContext& context,
+                       const nw::kit::ScopedBuffer& reply, const std::string& pattern,
+                       std::size_t* printed) {
     nuint32 count = 0;
     if (NWDSCCODE rc = NWDSGetObjectCount(context.get(), reply.get(), &count); rc != 0) return rc;
     for (nuint32 i = 0; i < count; ++i) {
@@ -41,31 +44,32 @@ int runTrees(const Invocation& run) {
         run.err << "nwdir: no directory is configured\n";
         return kNotFound;
     }
-    NWDSCCODE rc = 0;
-    auto context = DsContext::open(run.tree, &rc);
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
+    NWDSCCODE rc = openCommandContext(context, run.tree);
     int found = 0;
-    if (context) {
+    if (rc == 0) {
         char tree[MAX_TREE_NAME_BYTES];
         for (nint32 index = -1;
-             NWDSScanForAvailableTrees(context->get(), connection, "*", &index, tree) == 0; ++found)
+             NWDSScanForAvailableTrees(context.get(), connection, "*", &index, tree) == 0; ++found)
             run.out << tree << '\n';
     }
     NWCCCloseConn(connection);
-    if (!context) return reportError(run, rc, "trees");
+    if (rc != 0) return reportError(run, rc, "trees");
     return found > 0 ? kDone : kNotFound;
 }
 
 int runList(const Invocation& run) {
     const std::string& container = run.words[1];
-    NWDSCCODE rc = 0;
-    auto context = DsContext::open(run.tree, &rc);
-    auto reply = context ? DsBuffer::allocate(kReplySize, &rc) : std::nullopt;
-    if (!reply) return reportError(run, rc, container);
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
+    nw::kit::ScopedBuffer reply(nw::kit::linkedClient());
+    NWDSCCODE rc = openCommandContext(context, run.tree);
+    if (rc == 0) rc = reply.allocate(kReplySize);
+    if (rc != 0) return reportError(run, rc, container);
     nint32 iteration = NO_MORE_ITERATIONS;
     std::size_t printed = 0;
     do {
-        rc = NWDSList(context->get(), container.c_str(), &iteration, reply->get());
-        if (rc == 0) rc = printObjects(run, *context, *reply, "*", &printed);
+        rc = NWDSList(context.get(), container.c_str(), &iteration, reply.get());
+        if (rc == 0) rc = printObjects(run, context, reply, "*", &printed);
         if (rc != 0) return reportError(run, rc, container);
     } while (iteration != NO_MORE_ITERATIONS);
     return kDone;
@@ -75,21 +79,22 @@ int runSearch(const Invocation& run) {
     const std::string& objectClass = run.words[1];
     const std::string& pattern = run.words[2];
     const std::string& base = run.words[3];
-    NWDSCCODE rc = 0;
-    auto context = DsContext::open(run.tree, &rc);
-    auto filter = context ? DsBuffer::allocate(kReplySize, &rc) : std::nullopt;
-    auto reply = filter ? DsBuffer::allocate(kReplySize, &rc) : std::nullopt;
-    if (!reply) return reportError(run, rc, base);
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
+    nw::kit::ScopedBuffer filter(nw::kit::linkedClient()), reply(nw::kit::linkedClient());
+    NWDSCCODE rc = openCommandContext(context, run.tree);
+    if (rc == 0) rc = filter.allocate(kReplySize);
+    if (rc == 0) rc = reply.allocate(kReplySize);
+    if (rc != 0) return reportError(run, rc, base);
 
     pFilter_Cursor_T cursor = nullptr;
-    rc = NWDSInitBuf(context->get(), DSV_SEARCH_FILTER, filter->get());
+    rc = NWDSInitBuf(context.get(), DSV_SEARCH_FILTER, filter.get());
     if (rc == 0) rc = NWDSAllocFilter(&cursor);
     if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_ANAME, const_cast<char*>("Object Class"), SYN_CLASS_NAME);
     if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_EQ, nullptr, 0);
     if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>(objectClass.c_str()), SYN_CLASS_NAME);
     if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_END, nullptr, 0);
     if (rc == 0) {
-        rc = NWDSPutFilter(context->get(), filter->get(), cursor, nullptr);
+        rc = NWDSPutFilter(context.get(), filter.get(), cursor, nullptr);
         cursor = nullptr;  // the client frees the cursor
     }
     NWDSFreeFilter(cursor, nullptr);
@@ -99,9 +104,9 @@ int runSearch(const Invocation& run) {
     std::size_t printed = 0;
     do {
         nint32 searched = 0;
-        rc = NWDSSearch(context->get(), base.c_str(), DS_SEARCH_SUBTREE, false, filter->get(),
-                        DS_ATTRIBUTE_NAMES, false, nullptr, &iteration, 0, &searched, reply->get());
-        if (rc == 0) rc = printObjects(run, *context, *reply, pattern, &printed);
+        rc = NWDSSearch(context.get(), base.c_str(), DS_SEARCH_SUBTREE, false, filter.get(),
+                        DS_ATTRIBUTE_NAMES, false, nullptr, &iteration, 0, &searched, reply.get());
+        if (rc == 0) rc = printObjects(run, context, reply, pattern, &printed);
         if (rc != 0) return reportError(run, rc, base);
     } while (iteration != NO_MORE_ITERATIONS);
     return printed > 0 ? kDone : kNotFound;

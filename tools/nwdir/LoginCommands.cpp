@@ -1,9 +1,10 @@
 // login, logout, whoami and hash.
-#include "DirectoryHandles.h"
+#include "CommandContext.h"
 #include "Invocation.h"
-#include "PasswordHash.h"
 #include "PasswordPrompt.h"
 #include "nwclxcon.h"
+#include "nwkit/LinkedClient.h"
+#include "nwkit/PasswordHash.h"
 
 namespace nwdir {
 
@@ -18,9 +19,10 @@ int runLogin(const Invocation& run) {
     }
     auto password = readPassword(("Password for " + user + " on " + tree + ": ").c_str());
     NWDSCCODE rc = password ? 0 : ERR_NULL_POINTER;
-    auto context = password ? DsContext::open(tree, &rc) : std::nullopt;
-    if (context) rc = NWDSLogin(context->get(), 0, user.c_str(), password->c_str(), 0);
-    if (rc == 0) rc = NWDSAuthenticateConn(context->get(), connection);
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
+    if (rc == 0) rc = openCommandContext(context, tree);
+    if (rc == 0) rc = NWDSLogin(context.get(), 0, user.c_str(), password->c_str(), 0);
+    if (rc == 0) rc = NWDSAuthenticateConn(context.get(), connection);
     NWCCCloseConn(connection);
     if (rc == ERR_FAILED_AUTHENTICATION || rc == ERR_NULL_POINTER) {
         run.err << "nwdir: login to " << tree << " as " << user << " failed\n";
@@ -31,19 +33,19 @@ int runLogin(const Invocation& run) {
 
 int runLogout(const Invocation& run) {
     Invocation onTree{run.words, run.words[1], run.longFormat, run.out, run.err};
-    NWDSCCODE rc = 0;
-    auto context = DsContext::open(onTree.tree, &rc);
-    if (context) rc = NWDSLogout(context->get());
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
+    NWDSCCODE rc = openCommandContext(context, onTree.tree);
+    if (rc == 0) rc = NWDSLogout(context.get());
     return rc == 0 ? kDone : reportError(onTree, rc, onTree.tree);
 }
 
 int runWhoami(const Invocation& run) {
     Invocation onTree{run.words, run.words.size() > 1 ? run.words[1] : run.tree, run.longFormat,
                       run.out, run.err};
-    NWDSCCODE rc = 0;
-    auto context = DsContext::open(onTree.tree, &rc);
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
+    NWDSCCODE rc = openCommandContext(context, onTree.tree);
     char user[MAX_DN_BYTES];
-    if (context) rc = NWDSWhoAmI(context->get(), user);
+    if (rc == 0) rc = NWDSWhoAmI(context.get(), user);
     if (rc != 0) return reportError(onTree, rc, onTree.tree);
     run.out << user << '\n';
     return kDone;
@@ -55,7 +57,7 @@ int runHash(const Invocation& run) {
         run.err << "nwdir: no password given\n";
         return kUsage;
     }
-    auto hash = nw::hashPassword(*password);
+    auto hash = nw::kit::hashPassword(*password);
     if (!hash) {
         run.err << "nwdir: the system gave no random salt\n";
         return kClientError;

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "DirectoryHandles.h"
+#include "CommandContext.h"
 #include "Invocation.h"
 #include "ValueText.h"
+#include "nwkit/LinkedClient.h"
+#include "nwkit/ScopedBuffer.h"
 
 namespace nwdir {
 
@@ -20,8 +22,9 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 // Prints the attributes of one reply; `labelled` puts "name: " before each value.
-NWDSCCODE printAttributes(const Invocation& run, const DsContext& context, const DsBuffer& reply,
-                          bool labelled, std::vector<std::string>* seen) {
+NWDSCCODE printAttributes(const Invocation& run, const nw::kit::ScopedContext& context,
+                          const nw::kit::ScopedBuffer& reply, bool labelled,
+                          std::vector<std::string>* seen) {
     nuint32 attributes = 0;
     if (NWDSCCODE rc = NWDSGetAttrCount(context.get(), reply.get(), &attributes); rc != 0) return rc;
     for (nuint32 a = 0; a < attributes; ++a) {
@@ -49,22 +52,23 @@ NWDSCCODE printAttributes(const Invocation& run, const DsContext& context, const
 int runRead(const Invocation& run) {
     const std::string& object = run.words[1];
     std::vector<std::string> wanted(run.words.begin() + 2, run.words.end());
-    NWDSCCODE rc = 0;
-    auto context = DsContext::open(run.tree, &rc);
-    auto request = context ? DsBuffer::allocate(kBufferSize, &rc) : std::nullopt;
-    auto reply = request ? DsBuffer::allocate(kBufferSize, &rc) : std::nullopt;
-    if (!reply) return reportError(run, rc, object);
-    rc = NWDSInitBuf(context->get(), DSV_READ, request->get());
+    nw::kit::ScopedContext context(nw::kit::linkedClient());
+    nw::kit::ScopedBuffer request(nw::kit::linkedClient()), reply(nw::kit::linkedClient());
+    NWDSCCODE rc = openCommandContext(context, run.tree);
+    if (rc == 0) rc = request.allocate(kBufferSize);
+    if (rc == 0) rc = reply.allocate(kBufferSize);
+    if (rc != 0) return reportError(run, rc, object);
+    rc = NWDSInitBuf(context.get(), DSV_READ, request.get());
     for (std::size_t i = 0; rc == 0 && i < wanted.size(); ++i)
-        rc = NWDSPutAttrName(context->get(), request->get(), wanted[i].c_str());
+        rc = NWDSPutAttrName(context.get(), request.get(), wanted[i].c_str());
     if (rc != 0) return reportError(run, rc, object);
 
     std::vector<std::string> seen;
     nint32 iteration = NO_MORE_ITERATIONS;
     do {
-        rc = NWDSRead(context->get(), object.c_str(), DS_ATTRIBUTE_VALUES, wanted.empty(),
-                      request->get(), &iteration, reply->get());
-        if (rc == 0) rc = printAttributes(run, *context, *reply, wanted.size() != 1, &seen);
+        rc = NWDSRead(context.get(), object.c_str(), DS_ATTRIBUTE_VALUES, wanted.empty(),
+                      request.get(), &iteration, reply.get());
+        if (rc == 0) rc = printAttributes(run, context, reply, wanted.size() != 1, &seen);
         if (rc != 0) {
             std::string subject = wanted.size() == 1 ? object + " " + wanted.front() : object;
             return reportError(run, rc, subject);

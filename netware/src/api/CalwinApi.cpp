@@ -10,39 +10,15 @@ using namespace nw;
 
 namespace {
 
+constexpr NWCCODE kFailure = NWE_REQUESTER_FAILURE;
+
 // Copies at most `limit` - 1 bytes and terminates.
 void copyLimited(char* destination, std::string_view text, std::size_t limit) {
     copyText(destination, text.substr(0, limit - 1));
 }
 
-}  // namespace
-
-extern "C" {
-
-NWCCODE NWCallsInit(nptr, nptr) {
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [] {
-        auto& client = Client::process();
-        auto lock = client.lock();
-        return client.initialize();
-    });
-}
-
-NWCCODE NWLoginToFileServer(NWCONN_HANDLE conn, const nstr8*, nuint16, const nstr8*) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    return client.connectionRef(conn) ? NWE_SERVER_UNKNOWN : NWE_CONN_INVALID;
-}
-
-NWCCODE NWLogoutFromFileServer(NWCONN_HANDLE conn) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    return client.connectionRef(conn) ? NWE_NOT_LOGGED_IN : NWE_CONN_INVALID;
-}
-
-NWCCODE NWParsePath(const nstr8* path, nstr8* serverName, NWCONN_HANDLE* conn, nstr8* volName,
-                    nstr8* dirPath) {
-    if (path == nullptr) return NWE_PARAM_INVALID;
-    std::string_view rest = path;
+NWCCODE parsePath(std::string_view rest, nstr8* serverName, NWCONN_HANDLE* conn, nstr8* volName,
+                  nstr8* dirPath) {
     std::string_view server, volume;
     // SERVER/VOLUME:path or VOLUME:path; the server part ends at the first slash before
     // the colon.
@@ -66,13 +42,37 @@ NWCCODE NWParsePath(const nstr8* path, nstr8* serverName, NWCONN_HANDLE* conn, n
     return 0;
 }
 
+}  // namespace
+
+extern "C" {
+
+NWCCODE NWCallsInit(nptr, nptr) {
+    return withClient(kFailure, [](Client& client) { return client.initialize(); });
+}
+
+NWCCODE NWLoginToFileServer(NWCONN_HANDLE conn, const nstr8*, nuint16, const nstr8*) {
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
+        return client.connectionRef(conn) ? NWE_SERVER_UNKNOWN : NWE_CONN_INVALID;
+    });
+}
+
+NWCCODE NWLogoutFromFileServer(NWCONN_HANDLE conn) {
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
+        return client.connectionRef(conn) ? NWE_NOT_LOGGED_IN : NWE_CONN_INVALID;
+    });
+}
+
+NWCCODE NWParsePath(const nstr8* path, nstr8* serverName, NWCONN_HANDLE* conn, nstr8* volName,
+                    nstr8* dirPath) {
+    if (path == nullptr) return NWE_PARAM_INVALID;
+    return guarded(kFailure, [&] { return parsePath(path, serverName, conn, volName, dirPath); });
+}
+
 NWCCODE NWGetActiveConnListByType(nuint32 connType, NWCONN_HANDLE* connList, nuint32 maxConns,
                                   nuint32* numConns) {
     if (numConns == nullptr || (connList == nullptr && maxConns > 0)) return NWE_PARAM_INVALID;
     if (connType != NW_CONN_TYPE_ALL && connType != NW_CONN_TYPE_NDS) return NWE_PARAM_INVALID;
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         auto handles = client.connections();
         std::size_t count = std::min<std::size_t>(handles.size(), maxConns);
         std::copy_n(handles.begin(), count, connList);
@@ -83,9 +83,7 @@ NWCCODE NWGetActiveConnListByType(nuint32 connType, NWCONN_HANDLE* connList, nui
 
 NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, NWCONN_NUM, nstr8* objName,
                                    nuint16* objType, nuint32* objID, nuint8* loginTime) {
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         auto ref = client.connectionRef(conn);
         const Directory* directory = client.directory();
         if (!ref || directory == nullptr || *ref > directory->trees().size())
@@ -115,20 +113,20 @@ NWCCODE NWSendBroadcastMessage(NWCONN_HANDLE conn, const nstr8* message, nuint16
                                const NWCONN_NUM* connList, nuint8* resultList) {
     if (message == nullptr || (connCount > 0 && (connList == nullptr || resultList == nullptr)))
         return NWE_PARAM_INVALID;
-    auto& client = Client::process();
-    auto lock = client.lock();
-    if (!client.connectionRef(conn)) return NWE_CONN_INVALID;
-    // No station is attached to a file server of ours: nothing is delivered.
-    std::fill_n(resultList, connCount, static_cast<nuint8>(0xFF));
-    return 0;
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
+        if (!client.connectionRef(conn)) return NWE_CONN_INVALID;
+        // No station is attached to a file server of ours: nothing is delivered.
+        std::fill_n(resultList, connCount, static_cast<nuint8>(0xFF));
+        return 0;
+    });
 }
 
 NWCCODE NWSendConsoleBroadcast(NWCONN_HANDLE conn, const nstr8* message, nuint16,
                                const NWCONN_NUM*) {
     if (message == nullptr) return NWE_PARAM_INVALID;
-    auto& client = Client::process();
-    auto lock = client.lock();
-    return client.connectionRef(conn) ? NWE_NO_CONSOLE_PRIVILEGES : NWE_CONN_INVALID;
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
+        return client.connectionRef(conn) ? NWE_NO_CONSOLE_PRIVILEGES : NWE_CONN_INVALID;
+    });
 }
 
 }  // extern "C"

@@ -7,6 +7,8 @@ using namespace nw;
 
 namespace {
 
+constexpr NWCCODE kFailure = NWE_REQUESTER_FAILURE;
+
 const Tree* treeOfRef(Client& client, nuint32 ref) {
     const Directory* directory = client.directory();
     if (directory == nullptr || ref == 0 || ref > directory->trees().size()) return nullptr;
@@ -19,9 +21,7 @@ extern "C" {
 
 NWCCODE NWCCGetPrimConnRef(nuint32* connRef) {
     if (connRef == nullptr) return NWE_PARAM_INVALID;
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         auto ref = client.primaryConnRef();
         if (!ref) return NWE_CONN_INVALID;
         *connRef = *ref;
@@ -33,9 +33,7 @@ NWCCODE NWCCOpenConnByName(NWCONN_HANDLE, const nstr8* name, nuint nameFormat, n
                            NWCONN_HANDLE* connHandle) {
     if (name == nullptr || connHandle == nullptr) return NWE_PARAM_INVALID;
     if (nameFormat != NWCC_NAME_FORMAT_NDS_TREE) return NWE_UNSUPPORTED_NAME_FORMAT_TYPE;
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         const Directory* directory = client.directory();
         int index = directory == nullptr ? -1 : directory->treeIndex(name);
         if (index < 0) return NWE_SERVER_UNKNOWN;
@@ -46,9 +44,7 @@ NWCCODE NWCCOpenConnByName(NWCONN_HANDLE, const nstr8* name, nuint nameFormat, n
 
 NWCCODE NWCCOpenConnByRef(nuint32 connRef, nuint, nuint, NWCONN_HANDLE* connHandle) {
     if (connHandle == nullptr) return NWE_PARAM_INVALID;
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         if (treeOfRef(client, connRef) == nullptr) return NWE_CONN_REF_INVALID;
         *connHandle = client.openConnection(connRef);
         return 0;
@@ -56,25 +52,23 @@ NWCCODE NWCCOpenConnByRef(nuint32 connRef, nuint, nuint, NWCONN_HANDLE* connHand
 }
 
 NWCCODE NWCCCloseConn(NWCONN_HANDLE connHandle) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    return client.closeConnection(connHandle) ? 0 : NWE_CONN_INVALID;
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
+        return client.closeConnection(connHandle) ? 0 : NWE_CONN_INVALID;
+    });
 }
 
 NWCCODE NWCCGetConnRef(NWCONN_HANDLE connHandle, nuint32* connRef) {
     if (connRef == nullptr) return NWE_PARAM_INVALID;
-    auto& client = Client::process();
-    auto lock = client.lock();
-    auto ref = client.connectionRef(connHandle);
-    if (!ref) return NWE_CONN_INVALID;
-    *connRef = *ref;
-    return 0;
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
+        auto ref = client.connectionRef(connHandle);
+        if (!ref) return NWE_CONN_INVALID;
+        *connRef = *ref;
+        return 0;
+    });
 }
 
 NWCCODE NWCCSysCloseConnRef(nuint32 connRef) {
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         if (treeOfRef(client, connRef) == nullptr) return NWE_CONN_REF_INVALID;
         client.closeConnectionsOf(connRef);
         return 0;
@@ -83,9 +77,7 @@ NWCCODE NWCCSysCloseConnRef(nuint32 connRef) {
 
 NWCCODE NWCCScanConnRefs(nuint32* scanIterator, nuint32* connRef) {
     if (scanIterator == nullptr || connRef == nullptr) return NWE_PARAM_INVALID;
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         if (treeOfRef(client, *scanIterator + 1) == nullptr) return NWE_NO_MORE_ENTRIES;
         *connRef = ++*scanIterator;
         return 0;
@@ -94,9 +86,7 @@ NWCCODE NWCCScanConnRefs(nuint32* scanIterator, nuint32* connRef) {
 
 NWCCODE NWCCGetAllConnRefInfo(nuint32 connRef, nuint infoLevel, pNWCCConnInfo connInfo) {
     if (connInfo == nullptr || infoLevel != NWCC_INFO_LEVEL_ALL) return NWE_PARAM_INVALID;
-    return guarded(static_cast<NWCCODE>(NWE_REQUESTER_FAILURE), [&]() -> NWCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
+    return withClient(kFailure, [&](Client& client) -> NWCCODE {
         const Tree* tree = treeOfRef(client, connRef);
         if (tree == nullptr) return NWE_CONN_REF_INVALID;
         const Login* login = client.loginFor(tree->name());

@@ -22,6 +22,12 @@ NWDSCCODE setNameContext(Context& context, const char* text) {
     return 0;
 }
 
+NWDSCCODE newContext(Client& client, NWDSContextHandle* handle) {
+    if (client.contextCount() >= kMaxContexts) return ERR_CONTEXT_CREATION;
+    *handle = client.createContext();
+    return 0;
+}
+
 std::uint32_t* numberKey(Context& context, nint key) {
     switch (key) {
         case DCK_FLAGS: return &context.flags;
@@ -40,19 +46,16 @@ std::uint32_t* numberKey(Context& context, nint key) {
 extern "C" {
 
 NWDSCCODE NWDSCreateContextHandle(NWDSContextHandle* newHandle) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
-        if (newHandle == nullptr) return ERR_NULL_POINTER;
-        auto& client = Client::process();
-        auto lock = client.lock();
-        if (client.contextCount() >= kMaxContexts) return ERR_CONTEXT_CREATION;
-        *newHandle = client.createContext();
-        return 0;
-    });
+    if (newHandle == nullptr) return ERR_NULL_POINTER;
+    return withClient(NWDSCCODE{ERR_NOT_ENOUGH_MEMORY},
+                      [&](Client& client) { return newContext(client, newHandle); });
 }
 
 NWDSContextHandle NWDSCreateContext(void) {
-    NWDSContextHandle handle = 0;
-    return NWDSCreateContextHandle(&handle) == 0 ? handle : ERR_CONTEXT_CREATION;
+    return withClient(NWDSContextHandle{ERR_CONTEXT_CREATION}, [](Client& client) {
+        NWDSContextHandle handle = 0;
+        return newContext(client, &handle) == 0 ? handle : ERR_CONTEXT_CREATION;
+    });
 }
 
 NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle srcContext,
@@ -66,9 +69,9 @@ NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle srcContext,
 }
 
 NWDSCCODE NWDSFreeContext(NWDSContextHandle context) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    return client.freeContext(context) ? 0 : ERR_BAD_CONTEXT;
+    return withClient(NWDSCCODE{ERR_NOT_ENOUGH_MEMORY}, [&](Client& client) -> NWDSCCODE {
+        return client.freeContext(context) ? 0 : ERR_BAD_CONTEXT;
+    });
 }
 
 NWDSCCODE NWDSGetContext(NWDSContextHandle handle, nint key, nptr value) {

@@ -12,42 +12,33 @@ constexpr nint32 readPosition(std::size_t attribute, std::size_t value) {
     return static_cast<nint32>((attribute << 16) | value);
 }
 
-struct Call {
-    Client& client;
-    Context* context;
-    BufferImpl* reply;
-};
-
-NWDSCCODE begin(NWDSContextHandle handle, pBuf_T replyBuffer, nint32* iterationHandle,
-                Call* call) {
-    call->context = call->client.context(handle);
-    if (call->context == nullptr) return ERR_BAD_CONTEXT;
-    call->reply = findBuffer(replyBuffer);
-    if (call->reply == nullptr || iterationHandle == nullptr) return ERR_NULL_POINTER;
+// The reply buffer a list or read fills, once the iteration handle is known to be valid.
+NWDSCCODE replyOf(pBuf_T replyBuffer, const nint32* iterationHandle, BufferImpl** reply) {
+    *reply = findBuffer(replyBuffer);
+    if (*reply == nullptr || iterationHandle == nullptr) return ERR_NULL_POINTER;
     if (*iterationHandle < NO_MORE_ITERATIONS) return ERR_INVALID_ITERATION;
     return 0;
 }
 
-NWDSCCODE list(NWDSContextHandle handle, const nstr8* object, nint32* iterationHandle,
-               pBuf_T subordinates) {
-    Call call{Client::process(), nullptr, nullptr};
-    auto lock = call.client.lock();
-    if (NWDSCCODE rc = begin(handle, subordinates, iterationHandle, &call); rc != 0) return rc;
+NWDSCCODE list(Client& client, const Context& context, const nstr8* object,
+               nint32* iterationHandle, pBuf_T subordinates) {
+    BufferImpl* reply = nullptr;
+    if (NWDSCCODE rc = replyOf(subordinates, iterationHandle, &reply); rc != 0) return rc;
     Located container;
-    if (NWDSCCODE rc = call.client.locate(*call.context, object, &container); rc != 0) return rc;
+    if (NWDSCCODE rc = client.locate(context, object, &container); rc != 0) return rc;
     const auto& children = container.tree->children(container.index);
     std::size_t next = *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
     if (next > children.size()) return ERR_INVALID_ITERATION;
 
-    resetBuffer(*call.reply, BufferKind::ListReply);
-    BufferWriter out(*call.reply);
+    resetBuffer(*reply, BufferKind::ListReply);
+    BufferWriter out(*reply);
     if (out.room() < BufferWriter::numberSize()) return ERR_INSUFFICIENT_BUFFER;
     out.putNumber(0);
     std::uint32_t count = 0;
     for (; next < children.size(); ++next) {
         int child = children[next];
         auto entry = describeObject(*container.tree, child,
-                                    call.client.outputName(*call.context, *container.tree, child));
+                                    client.outputName(context, *container.tree, child));
         if (objectHeaderSize(entry) > out.room()) break;
         putObjectHeader(out, entry, 0);
         ++count;
@@ -58,11 +49,10 @@ NWDSCCODE list(NWDSContextHandle handle, const nstr8* object, nint32* iterationH
     return 0;
 }
 
-NWDSCCODE read(NWDSContextHandle handle, const nstr8* object, nuint32 infoType, nbool8 allAttrs,
-               pBuf_T attrNames, nint32* iterationHandle, pBuf_T objectInfo) {
-    Call call{Client::process(), nullptr, nullptr};
-    auto lock = call.client.lock();
-    if (NWDSCCODE rc = begin(handle, objectInfo, iterationHandle, &call); rc != 0) return rc;
+NWDSCCODE read(Client& client, const Context& context, const nstr8* object, nuint32 infoType,
+               nbool8 allAttrs, pBuf_T attrNames, nint32* iterationHandle, pBuf_T objectInfo) {
+    BufferImpl* reply = nullptr;
+    if (NWDSCCODE rc = replyOf(objectInfo, iterationHandle, &reply); rc != 0) return rc;
     if (infoType != DS_ATTRIBUTE_NAMES && infoType != DS_ATTRIBUTE_VALUES)
         return ERR_INVALID_REQUEST;
     std::vector<std::string> requested;
@@ -72,7 +62,7 @@ NWDSCCODE read(NWDSContextHandle handle, const nstr8* object, nuint32 infoType, 
         if (NWDSCCODE rc = requestedNames(*request, &requested); rc != 0) return rc;
     }
     Located found;
-    if (NWDSCCODE rc = call.client.locate(*call.context, object, &found); rc != 0) return rc;
+    if (NWDSCCODE rc = client.locate(context, object, &found); rc != 0) return rc;
     if (found.index == kRootIndex) return ERR_NO_SUCH_ATTRIBUTE;
     auto selected = selectAttributes(found.tree->object(found.index), allAttrs != 0, requested);
     if (selected.empty()) return ERR_NO_SUCH_ATTRIBUTE;
@@ -85,8 +75,8 @@ NWDSCCODE read(NWDSContextHandle handle, const nstr8* object, nuint32 infoType, 
             return ERR_INVALID_ITERATION;
     }
     bool withValues = infoType == DS_ATTRIBUTE_VALUES;
-    resetBuffer(*call.reply, BufferKind::ReadReply);
-    BufferWriter out(*call.reply);
+    resetBuffer(*reply, BufferKind::ReadReply);
+    BufferWriter out(*reply);
     if (out.room() < BufferWriter::numberSize()) return ERR_INSUFFICIENT_BUFFER;
     out.putNumber(0);
     std::uint32_t count = 0;
@@ -119,23 +109,23 @@ extern "C" {
 
 NWDSCCODE NWDSList(NWDSContextHandle context, const nstr8* object, nint32* iterationHandle,
                    pBuf_T subordinates) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY,
-                   [&] { return list(context, object, iterationHandle, subordinates); });
+    return withContext(context, [&](Client& client, Context& state) {
+        return list(client, state, object, iterationHandle, subordinates);
+    });
 }
 
 NWDSCCODE NWDSRead(NWDSContextHandle context, const nstr8* object, nuint32 infoType,
                    nbool8 allAttrs, pBuf_T attrNames, nint32* iterationHandle,
                    pBuf_T objectInfo) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] {
-        return read(context, object, infoType, allAttrs, attrNames, iterationHandle, objectInfo);
+    return withContext(context, [&](Client& client, Context& state) {
+        return read(client, state, object, infoType, allAttrs, attrNames, iterationHandle,
+                    objectInfo);
     });
 }
 
 NWDSCCODE NWDSCloseIteration(NWDSContextHandle context, nint32, nuint32) {
     // Iteration handles are positions: there is nothing to release.
-    auto& client = Client::process();
-    auto lock = client.lock();
-    return client.context(context) == nullptr ? ERR_BAD_CONTEXT : 0;
+    return withContext(context, [](Client&, Context&) -> NWDSCCODE { return 0; });
 }
 
 }  // extern "C"

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "ApiSupport.h"
 #include "nwlocale.h"
 
 namespace {
@@ -45,12 +46,7 @@ int codePageOf(std::string_view codeset, bool plainLocale) {
     return 850;
 }
 
-}  // namespace
-
-extern "C" {
-
-LCONV* NWLlocaleconv(LCONV* lconvPtr) {
-    if (lconvPtr == nullptr) return nullptr;
+LCONV* describeLocale(LCONV* lconvPtr) {
     std::string_view name = localeName();
     name = name.substr(0, name.find('@'));
     std::string_view codeset;
@@ -74,17 +70,30 @@ LCONV* NWLlocaleconv(LCONV* lconvPtr) {
     return lconvPtr;
 }
 
+}  // namespace
+
+extern "C" {
+
+LCONV* NWLlocaleconv(LCONV* lconvPtr) {
+    if (lconvPtr == nullptr) return nullptr;
+    return nw::guarded(static_cast<LCONV*>(nullptr), [&] { return describeLocale(lconvPtr); });
+}
+
 nint NWInitUnicodeTables(nint countryCode, nint codePage) {
-    bool known = false;
-    for (int page : kSupportedCodePages) known = known || page == codePage;
-    if (!known || countryCode <= 0) return ERR_UNICODE_FILE_NOT_FOUND;
-    tablesLoaded = true;
-    return 0;
+    return nw::guarded(nint{ERR_NOT_ENOUGH_MEMORY}, [&]() -> nint {
+        bool known = false;
+        for (int page : kSupportedCodePages) known = known || page == codePage;
+        if (!known || countryCode <= 0) return ERR_UNICODE_FILE_NOT_FOUND;
+        tablesLoaded = true;
+        return 0;
+    });
 }
 
 nint NWFreeUnicodeTables(void) {
-    tablesLoaded = false;
-    return 0;
+    return nw::guarded(nint{ERR_NOT_ENOUGH_MEMORY}, []() -> nint {
+        tablesLoaded = false;
+        return 0;
+    });
 }
 
 }  // extern "C"

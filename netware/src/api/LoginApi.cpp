@@ -2,8 +2,8 @@
 // program of the user sees them.
 #include <ctime>
 
-#include "../PasswordHash.h"
 #include "ApiSupport.h"
+#include "nwkit/PasswordHash.h"
 #include "nwnet.h"
 
 using namespace nw;
@@ -22,28 +22,17 @@ const DirectoryObject* loginTarget(const Context& context, const Tree& tree, con
     return object.passwordHash.empty() ? nullptr : &object;
 }
 
-// The context and the tree it works on, or the error to give. The caller holds the lock.
-NWDSCCODE contextTree(Client& client, NWDSContextHandle handle, Context** context,
-                      const Tree** tree) {
-    *context = client.context(handle);
-    if (*context == nullptr) return ERR_BAD_CONTEXT;
-    *tree = client.treeOf(**context);
-    return *tree == nullptr ? ERR_NO_CONNECTION : 0;
-}
-
-NWDSCCODE login(NWDSContextHandle handle, const char* objectName, const char* password) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    Context* context = nullptr;
-    const Tree* tree = nullptr;
-    if (NWDSCCODE rc = contextTree(client, handle, &context, &tree); rc != 0) return rc;
+NWDSCCODE login(Client& client, const Context& context, const char* objectName,
+                const char* password) {
+    const Tree* tree = client.treeOf(context);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
     std::string_view secret = password == nullptr ? "" : password;
-    const DirectoryObject* user = loginTarget(*context, *tree, objectName);
+    const DirectoryObject* user = loginTarget(context, *tree, objectName);
     if (user == nullptr) {
-        spendVerificationTime(secret);
+        kit::spendVerificationTime(secret);
         return ERR_FAILED_AUTHENTICATION;
     }
-    if (!verifyPassword(secret, user->passwordHash)) return ERR_FAILED_AUTHENTICATION;
+    if (!kit::verifyPassword(secret, user->passwordHash)) return ERR_FAILED_AUTHENTICATION;
 
     const std::string& treeName = tree->name();
     const ClientConfig* config = client.config();
@@ -60,35 +49,24 @@ NWDSCCODE login(NWDSContextHandle handle, const char* objectName, const char* pa
     return stored ? 0 : ERR_SYSTEM_ERROR;
 }
 
-NWDSCCODE logout(NWDSContextHandle handle) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    Context* context = nullptr;
-    const Tree* tree = nullptr;
-    if (NWDSCCODE rc = contextTree(client, handle, &context, &tree); rc != 0) return rc;
+NWDSCCODE logout(Client& client, const Context& context) {
+    const Tree* tree = client.treeOf(context);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
     bool stored = client.session()->update(
         [&](SessionState& state) { state.logins.erase(treeKey(tree->name())); });
     return stored ? 0 : ERR_SYSTEM_ERROR;
 }
 
-NWDSCCODE loginState(NWDSContextHandle handle, std::string* user) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    Context* context = nullptr;
-    const Tree* tree = nullptr;
-    if (contextTree(client, handle, &context, &tree) == ERR_BAD_CONTEXT) return ERR_BAD_CONTEXT;
+NWDSCCODE loginState(Client& client, const Context& context, std::string* user) {
+    const Tree* tree = client.treeOf(context);
     const Login* login = tree == nullptr ? nullptr : client.loginFor(tree->name());
     if (login == nullptr) return ERR_NOT_LOGGED_IN;
-    if (user != nullptr) *user = client.fullName(*context, login->user);
+    if (user != nullptr) *user = client.fullName(context, login->user);
     return 0;
 }
 
-NWDSCCODE scanTrees(NWDSContextHandle handle, NWCONN_HANDLE connHandle, const char* scanFilter,
+NWDSCCODE scanTrees(Client& client, NWCONN_HANDLE connHandle, const char* scanFilter,
                     nint32* scanIndex, char* treeName) {
-    if (scanIndex == nullptr || treeName == nullptr) return ERR_NULL_POINTER;
-    auto& client = Client::process();
-    auto lock = client.lock();
-    if (client.context(handle) == nullptr) return ERR_BAD_CONTEXT;
     if (!client.connectionRef(connHandle)) return ERR_NO_CONNECTION;
     const Directory* directory = client.directory();
     if (directory == nullptr) return ERR_NO_CONNECTION;
@@ -109,11 +87,14 @@ extern "C" {
 
 NWDSCCODE NWDSLogin(NWDSContextHandle context, nuint32 /*optionsFlag*/, const nstr8* objectName,
                     const nstr8* password, nuint32 /*validityPeriod*/) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return login(context, objectName, password); });
+    return withContext(context, [&](Client& client, Context& state) {
+        return login(client, state, objectName, password);
+    });
 }
 
 NWDSCCODE NWDSLogout(NWDSContextHandle context) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return logout(context); });
+    return withContext(context,
+                       [](Client& client, Context& state) { return logout(client, state); });
 }
 
 NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE connHandle) {
@@ -123,27 +104,25 @@ NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE connHand
         if (!ref || directory == nullptr) return ERR_NO_CONNECTION;
         if (static_cast<int>(*ref) != directory->treeIndex(state.tree) + 1)
             return ERR_INVALID_REQUEST;  // the connection leads to another tree
-        return loginState(context, nullptr);
+        return loginState(client, state, nullptr);
     });
 }
 
 NWDSCCODE NWDSCanDSAuthenticate(NWDSContextHandle context) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return loginState(context, nullptr); });
+    return withContext(context, [](Client& client, Context& state) {
+        return loginState(client, state, nullptr);
+    });
 }
 
 nint NWIsDSAuthenticated(void) {
-    return guarded(0, [] {
-        auto& client = Client::process();
-        auto lock = client.lock();
-        return client.anyLogin() ? 1 : 0;
-    });
+    return withClient(nint{0}, [](Client& client) -> nint { return client.anyLogin() ? 1 : 0; });
 }
 
 NWDSCCODE NWDSWhoAmI(NWDSContextHandle context, nstr8* objectName) {
     if (objectName == nullptr) return ERR_NULL_POINTER;
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] {
+    return withContext(context, [&](Client& client, Context& state) {
         std::string user;
-        NWDSCCODE rc = loginState(context, &user);
+        NWDSCCODE rc = loginState(client, state, &user);
         if (rc == 0) copyText(objectName, user);
         return rc;
     });
@@ -152,8 +131,10 @@ NWDSCCODE NWDSWhoAmI(NWDSContextHandle context, nstr8* objectName) {
 NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE connHandle,
                                     const nstr8* scanFilter, nint32* scanIndex,
                                     nstr8* treeName) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY,
-                   [&] { return scanTrees(context, connHandle, scanFilter, scanIndex, treeName); });
+    if (scanIndex == nullptr || treeName == nullptr) return ERR_NULL_POINTER;
+    return withContext(context, [&](Client& client, Context&) {
+        return scanTrees(client, connHandle, scanFilter, scanIndex, treeName);
+    });
 }
 
 }  // extern "C"

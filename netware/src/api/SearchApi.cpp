@@ -8,6 +8,8 @@ using namespace nw;
 
 namespace {
 
+constexpr NWDSCCODE kNoMemory = ERR_NOT_ENOUGH_MEMORY;
+
 void releaseCursor(pFilter_Cursor_T cur, NWDSFreeValFunc freeVal) {
     if (cur == nullptr) return;
     if (freeVal != nullptr)
@@ -17,6 +19,13 @@ void releaseCursor(pFilter_Cursor_T cur, NWDSFreeValFunc freeVal) {
                 freeVal(token.syntax, token.callerValue);
     delete cur;
 }
+
+// A cursor handed to the client, released when the call that took it returns.
+struct CursorRelease {
+    pFilter_Cursor_T cur;
+    NWDSFreeValFunc freeVal;
+    ~CursorRelease() { releaseCursor(cur, freeVal); }
+};
 
 // The candidates of a search in directory order: position i of the scan is objects()[i] for
 // a subtree, the i-th child for the subordinates, the base itself for the entry scope.
@@ -46,13 +55,9 @@ struct SearchRequest {
     nint32 countObjectsToSearch;
 };
 
-NWDSCCODE search(NWDSContextHandle handle, const nstr8* baseObjectName, nint scope,
+NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObjectName, nint scope,
                  pBuf_T filterBuffer, SearchRequest request, pBuf_T attrNames,
                  nint32* iterationHandle, nint32* countObjectsSearched, pBuf_T objectInfo) {
-    auto& client = Client::process();
-    auto lock = client.lock();
-    Context* context = client.context(handle);
-    if (context == nullptr) return ERR_BAD_CONTEXT;
     BufferImpl* reply = findBuffer(objectInfo);
     if (reply == nullptr || iterationHandle == nullptr) return ERR_NULL_POINTER;
     if (scope < DS_SEARCH_ENTRY || scope > DS_SEARCH_SUBTREE) return ERR_INVALID_REQUEST;
@@ -71,7 +76,7 @@ NWDSCCODE search(NWDSContextHandle handle, const nstr8* baseObjectName, nint sco
         if (NWDSCCODE rc = requestedNames(*names, &request.requested); rc != 0) return rc;
     }
     Located base;
-    if (NWDSCCODE rc = client.locate(*context, baseObjectName, &base); rc != 0) return rc;
+    if (NWDSCCODE rc = client.locate(context, baseObjectName, &base); rc != 0) return rc;
     Scan scan{*base.tree, base.index, scope};
     std::size_t next = *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
     if (*iterationHandle < NO_MORE_ITERATIONS || next > scan.size()) return ERR_INVALID_ITERATION;
@@ -90,7 +95,7 @@ NWDSCCODE search(NWDSContextHandle handle, const nstr8* baseObjectName, nint sco
         const auto& object = base.tree->object(index);
         ++examined;
         if (filtered && !filter.matches(object)) continue;
-        auto entry = describeObject(*base.tree, index, client.outputName(*context, *base.tree, index));
+        auto entry = describeObject(*base.tree, index, client.outputName(context, *base.tree, index));
         auto attributes = request.allAttrs || !request.requested.empty()
                               ? selectAttributes(object, request.allAttrs, request.requested)
                               : std::vector<const Attribute*>{};
@@ -118,39 +123,40 @@ extern "C" {
 
 NWDSCCODE NWDSAllocFilter(pFilter_Cursor_T* cur) {
     if (cur == nullptr) return ERR_NULL_POINTER;
-    *cur = new (std::nothrow) Filter_Cursor_T();
-    return *cur == nullptr ? ERR_NOT_ENOUGH_MEMORY : 0;
+    return guarded(kNoMemory, [&]() -> NWDSCCODE {
+        *cur = new (std::nothrow) Filter_Cursor_T();
+        return *cur == nullptr ? ERR_NOT_ENOUGH_MEMORY : 0;
+    });
 }
 
 NWDSCCODE NWDSAddFilterToken(pFilter_Cursor_T cur, nuint16 tok, nptr val, nuint32 syntax) {
     if (cur == nullptr) return ERR_NULL_POINTER;
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] { return addFilterToken(*cur, tok, val, syntax); });
+    return guarded(kNoMemory, [&] { return addFilterToken(*cur, tok, val, syntax); });
 }
 
 NWDSCCODE NWDSPutFilter(NWDSContextHandle context, pBuf_T buf, pFilter_Cursor_T cur,
                         NWDSFreeValFunc freeVal) {
-    NWDSCCODE rc = guarded(ERR_NOT_ENOUGH_MEMORY, [&]() -> NWDSCCODE {
-        auto& client = Client::process();
-        auto lock = client.lock();
-        if (client.context(context) == nullptr) return ERR_BAD_CONTEXT;
+    // The client takes the cursor over whatever happens, and releases it after the call.
+    CursorRelease release{cur, freeVal};
+    return withContext(context, [&](Client&, Context&) -> NWDSCCODE {
         BufferImpl* buffer = findBuffer(buf);
         if (buffer == nullptr || cur == nullptr) return ERR_NULL_POINTER;
         if (buffer->kind != BufferKind::FilterRequest) return ERR_BAD_VERB;
         return writeFilter(*cur, *buffer);
     });
-    releaseCursor(cur, freeVal);
-    return rc;
 }
 
-void NWDSFreeFilter(pFilter_Cursor_T cur, NWDSFreeValFunc freeVal) { releaseCursor(cur, freeVal); }
+void NWDSFreeFilter(pFilter_Cursor_T cur, NWDSFreeValFunc freeVal) {
+    guarded([&] { releaseCursor(cur, freeVal); });
+}
 
 NWDSCCODE NWDSSearch(NWDSContextHandle context, const nstr8* baseObjectName, nint scope,
                      nbool8 /*searchAliases: the directory file has no aliases to follow*/,
                      pBuf_T filter, nuint32 infoType, nbool8 allAttrs, pBuf_T attrNames,
                      nint32* iterationHandle, nint32 countObjectsToSearch,
                      nint32* countObjectsSearched, pBuf_T objectInfo) {
-    return guarded(ERR_NOT_ENOUGH_MEMORY, [&] {
-        return search(context, baseObjectName, scope, filter,
+    return withContext(context, [&](Client& client, Context& state) {
+        return search(client, state, baseObjectName, scope, filter,
                       SearchRequest{infoType, allAttrs != 0, {}, countObjectsToSearch}, attrNames,
                       iterationHandle, countObjectsSearched, objectInfo);
     });

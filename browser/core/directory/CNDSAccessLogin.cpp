@@ -3,10 +3,15 @@
 #include <algorithm>
 
 #include "CNDSAccess.h"
-#include "ClientResources.h"
+#include "nwkit/ClientText.h"
+#include "nwkit/ScopedContext.h"
 #include "platform/AsciiCase.h"
 
 namespace kestrel::browser {
+
+using nw::kit::NameText;
+using nw::kit::ScopedContext;
+using nw::kit::textOf;
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "PasswordHash.h"
+#include "nwkit/PasswordHash.h"
 
 #include <crypt.h>
 
 #include <memory>
 
-namespace nw {
+namespace nw::kit {
 
 namespace {
 
@@ -47,4 +47,4 @@ std::optional<std::string> hashPassword(std::string_view password) {
     return cryptWith(password, setting);
 }
 
-}  // namespace nw
+}  // namespace nw::kit

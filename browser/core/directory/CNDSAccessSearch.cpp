@@ -1,8 +1,15 @@
 // The subtree search for objects of one class whose names contain a pattern.
 #include "CNDSAccess.h"
-#include "ClientResources.h"
+#include "nwkit/ClientText.h"
+#include "nwkit/ScopedBuffer.h"
+#include "nwkit/ScopedContext.h"
 
 namespace kestrel::browser {
+
+using nw::kit::NameText;
+using nw::kit::ScopedBuffer;
+using nw::kit::ScopedContext;
+using nw::kit::textOf;
 
 namespace {
 

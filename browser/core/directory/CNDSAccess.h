@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "ClientEntryPoints.h"
 #include "ClientLibraries.h"
 #include "Ui.h"
 #include "ValueArea.h"
+#include "nwkit/ClientCalls.h"
 
 namespace kestrel::browser {
 
@@ -89,7 +89,7 @@ class CNDSAccess {
     NWDSCCODE lastResult_ = 0;  // the last client answer, for debugging only
     bool loaded_ = false;
     ClientLibraries libraries_;
-    ClientEntryPoints client_;
+    nw::kit::ClientCalls client_;
 
     Ui& ui_;
     ClientLibraryNames libraryNames_;

@@ -4,9 +4,14 @@
 #include <array>
 #include <utility>
 
-#include "ClientResources.h"
+#include "nwkit/ClientText.h"
+#include "nwkit/ScopedBuffer.h"
 
 namespace kestrel::browser {
+
+using nw::kit::NameText;
+using nw::kit::ScopedBuffer;
+using nw::kit::textOf;
 
 namespace {
 
@@ -53,7 +58,10 @@ bool CNDSAccess::ApplyNameFlags(NWDSContextHandle context) {
 bool CNDSAccess::Initialize() {
     Release();
     client_ = {};
-    if (!libraries_.load(libraryNames_) || !libraries_.bind(client_)) return false;
+    if (!libraries_.load(libraryNames_)) return false;
+    auto bound = libraries_.bind();
+    if (!bound) return false;
+    client_ = *bound;
     if (!Succeeded(client_.NWCallsInit(nullptr, nullptr))) return false;
     if (!Succeeded(client_.NWDSCreateContextHandle(&context_))) {
         context_ = 0;

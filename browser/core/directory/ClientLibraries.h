@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ClientEntryPoints.h"
+#include "nwkit/LibraryBinding.h"
 #include "platform/SharedLibrary.h"
 
 namespace kestrel::browser {
@@ -24,8 +24,8 @@ class ClientLibraries {
 
     // Opens all three or none.
     bool load(const ClientLibraryNames& names);
-    // Fills every entry point, or none when one is missing.
-    bool bind(ClientEntryPoints& entryPoints) const;
+    // Every entry point of the three, or the first one missing.
+    kestrel::platform::Expected<nw::kit::ClientCalls, nw::kit::BindError> bind() const;
     void unload();
 
   private:

@@ -3,10 +3,12 @@
 #include <utility>
 
 #include "CNDSAccess.h"
-#include "ClientResources.h"
 #include "TimeText.h"
+#include "nwkit/ScopedBuffer.h"
 
 namespace kestrel::browser {
+
+using nw::kit::ScopedBuffer;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "nwnet.h"
 
-namespace nw {
+namespace nw::kit {
 
 // Values held as text.
 constexpr bool isTextSyntax(std::uint32_t syntax) {
@@ -20,4 +20,4 @@ constexpr bool isNumericSyntax(std::uint32_t syntax) {
            syntax == SYN_TIME || syntax == SYN_INTERVAL;
 }
 
-}  // namespace nw
+}  // namespace nw::kit

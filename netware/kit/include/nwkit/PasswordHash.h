@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace nw {
+namespace nw::kit {
 
 // True when `password` gives `hash`. An empty or malformed hash matches nothing.
 bool verifyPassword(std::string_view password, const std::string& hash);
@@ -15,4 +15,4 @@ void spendVerificationTime(std::string_view password);
 // A new "$6$<salt>$<hash>" with a random salt; nullopt when the system gives no randomness.
 std::optional<std::string> hashPassword(std::string_view password);
 
-}  // namespace nw
+}  // namespace nw::kit
