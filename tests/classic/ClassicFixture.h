@@ -1,4 +1,4 @@
-// A private world for the first edition's tests: a temporary home, settings and desktop, the
+// A private world for the first edition's tests: an isolated user whose client reads the
 // sample directory, a login to ACME_TREE, and a browser whose programs and echoes are
 // recorded instead of run.
 #pragma once
@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "ClassicBrowser.h"
+#include "ClientWorld.h"
 #include "DirectoryAccess.h"
 #include "ScriptedUi.h"
-#include "TestSupport.h"
 #include "platform/Echo.h"
 
 namespace kestrel::classic::test {
@@ -44,11 +44,10 @@ class ClassicTest : public ::testing::Test {
     // item and returns it; kNoItem when a step is missing.
     ItemId open(std::initializer_list<const char*> path);
     ItemId child(ItemId parent, const std::string& text) const;
-    std::filesystem::path profile() const { return root_ / "config/KESTRELSCOPE.INI"; }
+    std::filesystem::path profile() const { return world_.configHome() / "KESTRELSCOPE.INI"; }
 
-    kestrel::test::TempDir temp_;
-    std::filesystem::path root_ = temp_.path();
-    kestrel::test::ScopedEnvironment environment_;
+    kestrel::test::ClientWorld world_;
+    const std::filesystem::path& root_ = world_.root();
     ScriptedUi ui_;
     ScriptedEcho echo_;
     std::vector<std::string> started_;
