@@ -15,6 +15,10 @@ struct Entry {
     bool operator==(const Entry&) const = default;
 };
 
+void PrintTo(const Entry& entry, std::ostream* out) {
+    *out << entry.name << " (" << entry.baseClass << ")";
+}
+
 class ListRead : public ClientFixture {
 protected:
     void SetUp() override {
