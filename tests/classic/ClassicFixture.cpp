@@ -8,10 +8,11 @@ void ClassicTest::SetUp() {
     useDirectory(kestrel::test::sampleDirectoryFile());
 }
 
-void ClassicTest::useDirectory(const std::filesystem::path& directoryFile) {
+void ClassicTest::useDirectory(const std::filesystem::path& directoryFile,
+                               const std::string& nameContext) {
     world_.writeConfig({.directory = directoryFile.string(),
                         .defaultTree = "ACME_TREE",
-                        .nameContext = "[Root]",
+                        .nameContext = nameContext,
                         .sessionFile = "session"});
 }
 

@@ -34,7 +34,8 @@ class ClassicTest : public ::testing::Test {
     void SetUp() override;
 
     // Points the client at another directory file (the sample is the default).
-    void useDirectory(const std::filesystem::path& directoryFile);
+    void useDirectory(const std::filesystem::path& directoryFile,
+                      const std::string& nameContext = "[Root]");
     void login(const char* tree = "ACME_TREE", const char* user = "CN=Admin.O=Acme",
                const char* password = "acme");
 
