@@ -20,22 +20,13 @@ fs::path sampleDirectoryFile() {
     return fs::path(KESTREL_SOURCE_DIR) / "examples/directory/sample.json";
 }
 
-fs::path sampleClientConfig() {
-    return fs::path(KESTREL_SOURCE_DIR) / "examples/directory/nwclient.ini";
-}
-
 ClientWorld::ClientWorld() {
-    pointClientAt(clientConfig());
+    environment().set("NWCLIENT_CONFIG", clientConfig().string());
 }
 
 void ClientWorld::enter() {
     IsolatedUser::enter();
-    pointClientAt(config_);
-}
-
-void ClientWorld::pointClientAt(const fs::path& config) {
-    config_ = config;
-    environment().set("NWCLIENT_CONFIG", config_.string());
+    environment().set("NWCLIENT_CONFIG", clientConfig().string());
 }
 
 void ClientWorld::useDirectory(const DirectoryBuilder& directory, const ClientConfig& config) {
@@ -49,11 +40,12 @@ void ClientWorld::useDirectoryText(std::string_view text, const ClientConfig& co
 
 void ClientWorld::writeConfig(const ClientConfig& config) {
     writeFile(clientConfig(), config.text());
-    if (config_ != clientConfig()) pointClientAt(clientConfig());
 }
 
 void ClientWorld::useSample() {
-    pointClientAt(sampleClientConfig());
+    writeConfig({.directory = sampleDirectoryFile().string(),
+                  .defaultTree = "ACME_TREE",
+                  .nameContext = "[Root]"});
 }
 
 }  // namespace kestrel::test

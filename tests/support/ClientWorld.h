@@ -24,9 +24,8 @@ struct ClientConfig {
     std::string text() const;
 };
 
-// The bundled sample directory and the configuration that comes with it.
+// The bundled sample directory.
 std::filesystem::path sampleDirectoryFile();
-std::filesystem::path sampleClientConfig();
 
 class ClientWorld : public IsolatedUser {
   public:
@@ -42,13 +41,10 @@ class ClientWorld : public IsolatedUser {
     void useDirectory(const DirectoryBuilder& directory, const ClientConfig& config = {});
     void useDirectoryText(std::string_view text, const ClientConfig& config = {});
     void writeConfig(const ClientConfig& config);
-    // The client reads the sample's own configuration and directory.
+    // The sample directory with the settings of the sample's own configuration, written to
+    // this world's file: the client rereads a configuration only when its path or time stamp
+    // changes, so one file shared by the tests of a run would keep the first test's session.
     void useSample();
-
-  private:
-    void pointClientAt(const std::filesystem::path& config);
-
-    std::filesystem::path config_;
 };
 
 }  // namespace kestrel::test
