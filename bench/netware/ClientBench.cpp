@@ -18,7 +18,7 @@ using kestrel::bench::BenchDirectory;
 
 // One directory per size, written once; the workstations carry a few registration
 // attributes.
-const BenchDirectory& directoryFor(int workstations) {
+BenchDirectory& directoryFor(int workstations) {
     static std::map<int, std::unique_ptr<BenchDirectory>> made;
     auto& directory = made[workstations];
     if (!directory) {
@@ -27,8 +27,8 @@ const BenchDirectory& directoryFor(int workstations) {
             std::string name = "WS" + std::to_string(i);
             std::string address =
                 "127.0." + std::to_string((i / 250) % 256) + "." + std::to_string(i % 250 + 1);
-            pool.push_back({name, "{\"WM:NAME Computer\": [\"" + name +
-                                      "\"], \"WM:Network Address\": [\"" + address + "\"]}"});
+            pool.push_back(
+                {name, {{"WM:NAME Computer", {name}}, {"WM:Network Address", {address}}}});
         }
         directory = std::make_unique<BenchDirectory>(pool);
     }
@@ -116,11 +116,11 @@ void searchSubtree(benchmark::State& state) {
 
 // Loading the directory file at client start (a new configuration forces a reload).
 void loadDirectory(benchmark::State& state) {
-    const auto& path = directoryFor(static_cast<int>(state.range(0))).folder();
+    const auto& config = directoryFor(static_cast<int>(state.range(0))).clientConfig();
     for (auto _ : state) {
         setenv("NWCLIENT_CONFIG", "/nonexistent/nwclient.ini", 1);
         NWCallsInit(nullptr, nullptr);
-        setenv("NWCLIENT_CONFIG", (path / "nwclient.ini").c_str(), 1);
+        setenv("NWCLIENT_CONFIG", config.c_str(), 1);
         if (NWCallsInit(nullptr, nullptr) != 0) state.SkipWithError("load failed");
     }
 }

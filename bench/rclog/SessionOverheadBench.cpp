@@ -15,8 +15,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "nwcalls.h"
-#include "nwnet.h"
+#include "ClientLogin.h"
+#include "ClientWorld.h"
 
 extern char** environ;
 
@@ -30,32 +30,21 @@ long long now() {
     return t.tv_sec * 1000000000LL + t.tv_nsec;
 }
 
-// A program directory with the logger and the viewer, a login to the sample directory.
+// A program directory with the logger and the viewer, in an isolated user logged in to the
+// sample directory.
 class Installation {
   public:
     Installation() {
-        char pattern[] = "/tmp/rclog-bench-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp");
-        root_ = pattern;
-        fs::create_directories(root_ / "zen");
-        fs::create_directories(root_ / "state");
-        ::setenv("XDG_STATE_HOME", (root_ / "state").c_str(), 1);
-        ::setenv("NWCLIENT_CONFIG", KESTREL_SOURCE_DIR "/examples/directory/nwclient.ini", 1);
-        ::setenv("RCLOG_BENCH_TIMES", (root_ / "times").c_str(), 1);
-        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY"}) ::unsetenv(display);
-        fs::create_symlink(QUILLBOX_PROGRAM, root_ / "zen" / "WVIEWNT.EXE");
-        fs::copy_file(BENCH_VIEWER, root_ / "zen" / "WVIEWNT0.EXE");
-        std::ofstream(root_ / "zen" / "Quillbox.Cfg") << "Notify=Off\nDebug=Off\n";
-
-        NWCallsInit(nullptr, nullptr);
-        const NWDSContextHandle context = NWDSCreateContext();
-        if (NWDSLogin(context, 0, ".CN=Admin.O=Acme", "acme", 0) != 0)
+        world_.useSample();
+        world_.environment().set("RCLOG_BENCH_TIMES", (world_.root() / "times").string());
+        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY"})
+            world_.environment().set(display, std::nullopt);
+        fs::create_directories(zen_);
+        fs::create_symlink(QUILLBOX_PROGRAM, logger());
+        fs::copy_file(BENCH_VIEWER, viewer());
+        std::ofstream(zen_ / "Quillbox.Cfg") << "Notify=Off\nDebug=Off\n";
+        if (kestrel::test::loginThroughClient("ACME_TREE", ".CN=Admin.O=Acme", "acme") != 0)
             throw std::runtime_error("login to the sample directory failed");
-        NWDSFreeContext(context);
-    }
-    ~Installation() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
     }
 
     // Runs the program and returns {viewer start - our start, our end - viewer end}.
@@ -71,17 +60,18 @@ class Installation {
         waitpid(pid, &status, 0);
         const long long end = now();
         long long viewerStart = 0, viewerEnd = 0;
-        std::ifstream(root_ / "times") >> viewerStart >> viewerEnd;
+        std::ifstream(world_.root() / "times") >> viewerStart >> viewerEnd;
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || viewerStart == 0)
             throw std::runtime_error("session failed");
         return {viewerStart - start, end - viewerEnd};
     }
 
-    fs::path viewer() const { return root_ / "zen" / "WVIEWNT0.EXE"; }
-    fs::path logger() const { return root_ / "zen" / "WVIEWNT.EXE"; }
+    fs::path viewer() const { return zen_ / "WVIEWNT0.EXE"; }
+    fs::path logger() const { return zen_ / "WVIEWNT.EXE"; }
 
   private:
-    fs::path root_;
+    kestrel::test::ClientWorld world_;
+    fs::path zen_ = world_.root() / "zen";
 };
 
 void SessionOverhead(benchmark::State& state) {

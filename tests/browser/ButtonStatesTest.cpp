@@ -3,6 +3,7 @@
 #include <set>
 
 #include "ButtonStates.h"
+#include "ParamNames.h"
 
 namespace kestrel::browser {
 namespace {
@@ -49,6 +50,10 @@ struct Row {
     SwitchFlags switches;
     Buttons enabled;
 };
+
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.what;
+}
 
 SwitchFlags with(bool SwitchFlags::*flag, bool SwitchFlags::*second = nullptr) {
     SwitchFlags flags;
@@ -109,7 +114,7 @@ TEST_P(ButtonRule, EnablesExactlyTheButtonsOfItsRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ButtonRule, ::testing::ValuesIn(kTable),
-                         [](const auto& row) { return std::string(row.param.what); });
+                         kestrel::test::NameFromWhat());
 
 }  // namespace
 }  // namespace kestrel::browser

@@ -1,6 +1,7 @@
 #include <fstream>
 
 #include "DirectoryFixture.h"
+#include "ParamNames.h"
 
 namespace kestrel::browser::test {
 namespace {
@@ -62,7 +63,7 @@ TEST_P(ClientBinding, UnboundLayerActsAsNotLoggedIn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, ClientBinding, ::testing::ValuesIn(kUnbound),
-                         [](const auto& binding) { return std::string(binding.param.what); });
+                         kestrel::test::NameFromWhat());
 
 using ClientStart = DirectoryTest;
 

@@ -52,7 +52,7 @@ class DesktopShortcut : public SampleBrowserTest {
         };
     }
 
-    fs::path start_ = madeFolder(temp_ / "start folder");
+    fs::path start_ = madeFolder(root_ / "start folder");
     kestrel::test::ScopedCurrentDir inStart_{start_};
 };
 
@@ -72,7 +72,7 @@ TEST_F(DesktopShortcut, EachFunctionGetsItsFolderProgramAndArguments) {
         choose(function);
         controller_->createShortcut();
         const fs::path file =
-            desktop() / "Z.E.N.works Shortcuts" / info.button / "WS17.Sales.Acme.lnk";
+            world_.desktop() / "Z.E.N.works Shortcuts" / info.button / "WS17.Sales.Acme.lnk";
         const auto link = platform::readShellLink(file);
         ASSERT_TRUE(link.has_value()) << file;
         // Only target and arguments are set.
@@ -92,7 +92,7 @@ TEST_F(DesktopShortcut, LnkinfoReadsTargetAndArguments) {
     choose(WorkstationFunction::RemoteControl);
     controller_->createShortcut();
     const fs::path file =
-        desktop() / "Z.E.N.works Shortcuts" / "Remote Control" / "WS17.Sales.Acme.lnk";
+        world_.desktop() / "Z.E.N.works Shortcuts" / "Remote Control" / "WS17.Sales.Acme.lnk";
     ASSERT_TRUE(fs::exists(file));
     auto fields = lnkinfo(file);
     if (fields.empty()) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not available";
@@ -105,12 +105,12 @@ TEST_F(DesktopShortcut, LnkinfoReadsTargetAndArguments) {
 
 TEST_F(DesktopShortcut, WithoutAFunctionOnlyTheFolderIsMade) {
     controller_->createShortcut();  // cancelled: nothing at all
-    EXPECT_FALSE(fs::exists(desktop()));
+    EXPECT_FALSE(fs::exists(world_.desktop()));
     choose(std::nullopt);
     controller_->createShortcut();
     EXPECT_EQ(ui_.shortcutDialogs, 2);
-    ASSERT_TRUE(fs::is_directory(desktop() / "Z.E.N.works Shortcuts"));
-    EXPECT_TRUE(fs::is_empty(desktop() / "Z.E.N.works Shortcuts"));
+    ASSERT_TRUE(fs::is_directory(world_.desktop() / "Z.E.N.works Shortcuts"));
+    EXPECT_TRUE(fs::is_empty(world_.desktop() / "Z.E.N.works Shortcuts"));
     EXPECT_TRUE(ui_.messages.empty());
 
     // Nor is the dialog offered for a container.
@@ -121,19 +121,19 @@ TEST_F(DesktopShortcut, WithoutAFunctionOnlyTheFolderIsMade) {
 
 TEST_F(DesktopShortcut, ALinkThatCannotBeSavedSaysNothing) {
     // A file where the function's folder belongs.
-    fs::create_directories(desktop() / "Z.E.N.works Shortcuts");
-    kestrel::test::writeFile(desktop() / "Z.E.N.works Shortcuts" / "Chat", "in the way");
+    fs::create_directories(world_.desktop() / "Z.E.N.works Shortcuts");
+    kestrel::test::writeFile(world_.desktop() / "Z.E.N.works Shortcuts" / "Chat", "in the way");
     choose(WorkstationFunction::Chat);
     controller_->createShortcut();
     EXPECT_TRUE(ui_.messages.empty());
-    EXPECT_TRUE(fs::is_regular_file(desktop() / "Z.E.N.works Shortcuts" / "Chat"));
+    EXPECT_TRUE(fs::is_regular_file(world_.desktop() / "Z.E.N.works Shortcuts" / "Chat"));
 }
 
 TEST_F(DesktopShortcut, WithoutUserProfileTheDesktopFolderOfTheUserIsUsed) {
     environment_.set("USERPROFILE", std::nullopt);
     choose(WorkstationFunction::RemoteView);
     controller_->createShortcut();
-    EXPECT_TRUE(fs::exists(temp_ / "HOME" / "Desktop" / "Z.E.N.works Shortcuts" / "Remote View" /
+    EXPECT_TRUE(fs::exists(world_.home() / "Desktop" / "Z.E.N.works Shortcuts" / "Remote View" /
                            "WS17.Sales.Acme.lnk"));
     EXPECT_EQ(ui_.messages.size(), 1u);
 }

@@ -1,5 +1,5 @@
-// A private world for directory tests: a temporary home, state and settings, a client
-// configuration and a small directory of two trees, all removed after the test.
+// A private world for directory tests: an isolated user whose client reads a small directory
+// of two trees, all removed after the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <string>
 
 #include "CNDSAccess.h"
+#include "ClientWorld.h"
 #include "ScriptedUi.h"
-#include "TestSupport.h"
 
 namespace kestrel::browser::test {
 
@@ -29,9 +29,9 @@ class DirectoryTest : public ::testing::Test {
     // The same, logged in as the administrator of ACME_TREE.
     std::unique_ptr<CNDSAccess> loggedIn();
 
-    kestrel::test::TempDir temp_;
-    std::filesystem::path root_ = temp_.path();
-    kestrel::test::ScopedEnvironment environment_;
+    kestrel::test::ClientWorld world_;
+    const std::filesystem::path& root_ = world_.root();
+    kestrel::test::ScopedEnvironment& environment_ = world_.environment();
     ScriptedUi ui_;
 };
 

@@ -13,11 +13,11 @@ class FunctionStart : public SampleBrowserTest {
         logInAsDemo();
     }
     std::filesystem::path settingsFile() const {
-        return temp_ / "XDG_CONFIG_HOME" / "kestrel" / "KESTRELSCOPE.INI";
+        return world_.configHome() / "kestrel" / "KESTRELSCOPE.INI";
     }
 
     // The programs are found in the current directory, as in the browser's start folder.
-    std::filesystem::path start_ = madeFolder(temp_ / "start");
+    std::filesystem::path start_ = madeFolder(root_ / "start");
     RecordingPrograms programs_{start_};
     kestrel::test::ScopedCurrentDir inStart_{start_};
 };

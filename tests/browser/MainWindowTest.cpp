@@ -132,7 +132,7 @@ TEST_F(MainWindowOnSample, ButtonsReachTheController) {
 }
 
 TEST_F(MainWindowOnSample, WithoutClientTheWindowStillOpens) {
-    environment_.set("NWCLIENT_CONFIG", (temp_ / "absent.ini").string());
+    environment_.set("NWCLIENT_CONFIG", (root_ / "absent.ini").string());
     app_.startTree = "ACME_TREE";
     app_.startContext = "O=Acme";
     ui_.answers = {false};

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "CommandLineSwitches.h"
+#include "ParamNames.h"
 #include "ProgramStart.h"
 #include "ScriptedUi.h"
 #include "TestSupport.h"
@@ -176,6 +177,10 @@ struct Missing {
     const char* prefix;
 };
 
+void PrintTo(const Missing& missing, std::ostream* out) {
+    *out << missing.what;
+}
+
 class MissingPrograms : public ProgramStart, public ::testing::WithParamInterface<Missing> {};
 
 TEST_P(MissingPrograms, AskWithTheirNamesAndNoEndsTheProgram) {
@@ -202,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Start, MissingPrograms,
                                            Missing{"Desktop", false, true, "DESKTOP.EXE "},
                                            Missing{"Both", true, true,
                                                    "Neither WVIEWNT.EXE nor DESKTOP.EXE "}),
-                         [](const auto& row) { return std::string(row.param.what); });
+                         kestrel::test::NameFromWhat());
 
 TEST_F(ProgramStart, ProgramsAreFoundWhateverTheirCase) {
     std::filesystem::remove(startDir_ / "WVIEWNT.EXE");

@@ -2,16 +2,6 @@
 
 namespace kestrel::browser::test {
 
-void SampleBrowserTest::SetUp() {
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "USERPROFILE"}) {
-        std::filesystem::create_directory(temp_ / name);
-        environment_.set(name, (temp_ / name).string());
-    }
-    environment_.set("NWCLIENT_CONFIG",
-                     std::string(KESTREL_SOURCE_DIR) + "/examples/directory/nwclient.ini");
-    environment_.set("TZ", "UTC");  // time texts are local time
-}
-
 void SampleBrowserTest::logInAsDemo() {
     CNDSAccess access(ui_);
     ASSERT_EQ(access.Login("ACME_TREE", "CN=Demo.OU=IT.O=Acme", "demo"), 0);

@@ -1,6 +1,5 @@
-// Tests of the browser on the bundled sample directory: a private home, settings, login
-// state and desktop, the sample's client configuration, and a controller whose questions
-// and dialogs are scripted.
+// Tests of the browser on the bundled sample directory: an isolated user whose client reads
+// the sample, and a controller whose questions and dialogs are scripted.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,14 +8,14 @@
 #include <string>
 
 #include "BrowserController.h"
+#include "ClientWorld.h"
 #include "ScriptedUi.h"
-#include "TestSupport.h"
 
 namespace kestrel::browser::test {
 
 class SampleBrowserTest : public ::testing::Test {
   protected:
-    void SetUp() override;
+    void SetUp() override { world_.useSample(); }
     void TearDown() override { controller_.reset(); }
 
     // Logs in to ACME_TREE as the sample's demo user through the client.
@@ -25,15 +24,15 @@ class SampleBrowserTest : public ::testing::Test {
     BrowserController& openBrowser(const std::string& startContext);
     // Selects the child of the top item shown as `text`; null when there is none.
     TreeItem* selectChild(const std::string& text);
-    // Creates the folder; for members that need it before SetUp.
+    // Creates the folder; for members that need it made when they are.
     static std::filesystem::path madeFolder(const std::filesystem::path& folder) {
         std::filesystem::create_directory(folder);
         return folder;
     }
-    std::filesystem::path desktop() const { return temp_ / "USERPROFILE" / "Desktop"; }
 
-    kestrel::test::TempDir temp_;
-    kestrel::test::ScopedEnvironment environment_;
+    kestrel::test::ClientWorld world_;
+    const std::filesystem::path& root_ = world_.root();
+    kestrel::test::ScopedEnvironment& environment_ = world_.environment();
     ScriptedUi ui_;
     CKestrelscopeApp app_;
     std::unique_ptr<BrowserController> controller_;

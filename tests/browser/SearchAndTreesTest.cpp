@@ -194,7 +194,7 @@ TEST_F(Trees, LogoutAndLoginFromNoConnection) {
 }
 
 TEST_F(Trees, WithoutTreesOnlyCancelIsLeft) {
-    environment_.set("NWCLIENT_CONFIG", (temp_ / "absent.ini").string());
+    environment_.set("NWCLIENT_CONFIG", (root_ / "absent.ini").string());
     openBrowser("");
     treeDialog([](TreeDialogState& dialog) {
         EXPECT_TRUE(dialog.trees().empty());

@@ -192,9 +192,9 @@ using WorkstationButtons = SampleWindowTest;
 
 TEST_F(WorkstationButtons, EachButtonReachesItsFunction) {
     logInAsDemo();
-    std::filesystem::create_directory(temp_ / "start");
-    RecordingPrograms programs(temp_ / "start");
-    kestrel::test::ScopedCurrentDir inStart(temp_ / "start");
+    std::filesystem::create_directory(root_ / "start");
+    RecordingPrograms programs(root_ / "start");
+    kestrel::test::ScopedCurrentDir inStart(root_ / "start");
     app_.startContext = "OU=Sales.O=Acme";
     auto& window = openWindow();
     window.treeWidget()->setCurrentItem(childNamed(topItem(), "WS17"));

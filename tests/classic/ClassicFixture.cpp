@@ -1,37 +1,23 @@
 #include "ClassicFixture.h"
 
-#include "nwcalls.h"
-#include "nwnet.h"
+#include "ClientLogin.h"
 
 namespace kestrel::classic::test {
 
 void ClassicTest::SetUp() {
-    for (const char* folder : {"home", "config", "state", "profile", "data"})
-        std::filesystem::create_directory(root_ / folder);
-    environment_.set("HOME", (root_ / "home").string());
-    environment_.set("XDG_CONFIG_HOME", (root_ / "config").string());
-    environment_.set("XDG_STATE_HOME", (root_ / "state").string());
-    environment_.set("XDG_DATA_HOME", (root_ / "data").string());
-    environment_.set("USERPROFILE", (root_ / "profile").string());
-    environment_.set("NWCLIENT_CONFIG", (root_ / "nwclient.ini").string());
-    environment_.set("TZ", "UTC");  // time texts are local time
-    useDirectory(std::filesystem::path(KESTREL_SOURCE_DIR) / "examples/directory/sample.json");
+    useDirectory(kestrel::test::sampleDirectoryFile());
 }
 
-void ClassicTest::useDirectory(const std::filesystem::path& directoryFile) {
-    kestrel::test::writeFile(root_ / "nwclient.ini",
-                             "[Client]\nDirectory=" + directoryFile.string() +
-                                 "\nDefaultTree=ACME_TREE\nNameContext=[Root]\n"
-                                 "SessionFile=session\n");
+void ClassicTest::useDirectory(const std::filesystem::path& directoryFile,
+                               const std::string& nameContext) {
+    world_.writeConfig({.directory = directoryFile.string(),
+                        .defaultTree = "ACME_TREE",
+                        .nameContext = nameContext,
+                        .sessionFile = "session"});
 }
 
 void ClassicTest::login(const char* tree, const char* user, const char* password) {
-    ASSERT_EQ(NWCallsInit(nullptr, nullptr), 0);
-    NWDSContextHandle context = 0;
-    ASSERT_EQ(NWDSCreateContextHandle(&context), 0);
-    ASSERT_EQ(NWDSSetContext(context, DCK_TREE_NAME, tree), 0);
-    EXPECT_EQ(NWDSLogin(context, 0, user, password, 0), 0);
-    NWDSFreeContext(context);
+    EXPECT_EQ(kestrel::test::loginThroughClient(tree, user, password), 0);
 }
 
 ClassicBrowser& ClassicTest::startBrowser(const std::string& commandLine) {

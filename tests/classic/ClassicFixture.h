@@ -1,4 +1,4 @@
-// A private world for the first edition's tests: a temporary home, settings and desktop, the
+// A private world for the first edition's tests: an isolated user whose client reads the
 // sample directory, a login to ACME_TREE, and a browser whose programs and echoes are
 // recorded instead of run.
 #pragma once
@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "ClassicBrowser.h"
+#include "ClientWorld.h"
 #include "DirectoryAccess.h"
 #include "ScriptedUi.h"
-#include "TestSupport.h"
 #include "platform/EchoProbe.h"
 
 namespace kestrel::classic::test {
@@ -34,7 +34,8 @@ class ClassicTest : public ::testing::Test {
     void SetUp() override;
 
     // Points the client at another directory file (the sample is the default).
-    void useDirectory(const std::filesystem::path& directoryFile);
+    void useDirectory(const std::filesystem::path& directoryFile,
+                      const std::string& nameContext = "[Root]");
     void login(const char* tree = "ACME_TREE", const char* user = "CN=Admin.O=Acme",
                const char* password = "acme");
 
@@ -44,11 +45,10 @@ class ClassicTest : public ::testing::Test {
     // item and returns it; kNoItem when a step is missing.
     ItemId open(std::initializer_list<const char*> path);
     ItemId child(ItemId parent, const std::string& text) const;
-    std::filesystem::path profile() const { return root_ / "config/KESTRELSCOPE.INI"; }
+    std::filesystem::path profile() const { return world_.configHome() / "KESTRELSCOPE.INI"; }
 
-    kestrel::test::TempDir temp_;
-    std::filesystem::path root_ = temp_.path();
-    kestrel::test::ScopedEnvironment environment_;
+    kestrel::test::ClientWorld world_;
+    const std::filesystem::path& root_ = world_.root();
     ScriptedUi ui_;
     ScriptedEcho echo_;
     std::vector<std::string> started_;

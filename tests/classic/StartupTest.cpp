@@ -37,10 +37,7 @@ TEST_F(StartupTest, TopItemIsTheCurrentNameContextByDefault) {
 }
 
 TEST_F(StartupTest, NameContextIsShownAsItsTypedFullName) {
-    kestrel::test::writeFile(root_ / "nwclient.ini",
-                             "[Client]\nDirectory=" KESTREL_SOURCE_DIR
-                             "/examples/directory/sample.json\nDefaultTree=ACME_TREE\n"
-                             "NameContext=sales.acme\nSessionFile=session\n");
+    useDirectory(kestrel::test::sampleDirectoryFile(), "sales.acme");
     login("ACME_TREE", ".CN=Admin.O=Acme");
     ClassicBrowser& browser = startBrowser();
     EXPECT_EQ(browser.tree().text(browser.tree().top()), "OU=Sales.O=Acme");

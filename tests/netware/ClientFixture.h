@@ -1,51 +1,45 @@
-// A private client setup for one test: a directory file, a configuration naming it and a
-// session file, all in a temporary folder the environment points at.
+// A private client setup for one test: an isolated user whose client configuration names a
+// directory file written for the test, and the contexts the test opened, freed after it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
-#include "TestSupport.h"
+#include "ClientWorld.h"
 
 namespace nwtest {
 
-// crypt(3) SHA-512 hash of "secret".
-inline constexpr const char* kSecretHash =
-    "$6$kestreltest$/tanLLuEl3AKg8pXYM3VA6cawJhT73mqJgsKOSLK4GTDxUKtfyYyQ8kc7ZnUDg1m3owviRqrdMkX1xTNaho.E.";
-
-nlohmann::ordered_json object(const std::string& name, const std::string& objectClass,
-                              nlohmann::ordered_json attributes = nullptr);
-nlohmann::ordered_json user(const std::string& name);  // password "secret"
+using kestrel::test::ClientConfig;
+using kestrel::test::DirectoryBuilder;
 
 // ACME_TREE: O=Acme with OU=Sales (workstations WS17, NB1, PC1, a user and a group),
-// OU=Staff (users and groups only), C=DE/S=Hessen/L=Frankfurt; OTHER_TREE: O=Other.
-nlohmann::ordered_json sampleDirectory();
+// OU=Staff (users and groups only), C=DE/S=Hessen/L=Frankfurt; OTHER_TREE: O=Other. Every
+// user's password is "secret".
+DirectoryBuilder sampleDirectory();
 
 class ClientFixture : public ::testing::Test {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
-    // Writes the directory and a configuration for it, then initialises the client.
-    void useDirectory(const nlohmann::ordered_json& directory,
-                      const std::string& extraConfig = "DefaultTree=ACME_TREE\n");
-    void useDirectoryText(const std::string& text, const std::string& extraConfig = "");
+    // Writes the directory and a configuration for it (with CR LF, as Windows editors leave
+    // it), then initialises the client.
+    void useDirectory(const DirectoryBuilder& directory,
+                      ClientConfig config = {.defaultTree = "ACME_TREE"});
+    void useDirectoryText(const std::string& text, ClientConfig config = {});
     // Makes the client read its configuration and directory again.
     void reinitialize();
-    std::filesystem::path sessionFile() const { return root_ / "state" / "kestrel" / "session"; }
-    const std::filesystem::path& root() const { return root_; }
+    std::filesystem::path sessionFile() const { return world_.stateHome() / "kestrel" / "session"; }
+    const std::filesystem::path& root() const { return world_.root(); }
 
     // A context on `tree` with its name context; typed, canonicalised names.
     int openContext(const std::string& tree = "ACME_TREE", const std::string& nameContext = "[Root]");
     int login(const std::string& tree, const std::string& user, const std::string& password);
 
 private:
-    kestrel::test::TempDir temp_;
-    std::filesystem::path root_ = temp_.path();
-    kestrel::test::ScopedEnvironment environment_;
+    kestrel::test::ClientWorld world_;
     std::vector<int> contexts_;
 };
 

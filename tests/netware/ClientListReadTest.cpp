@@ -5,7 +5,7 @@
 #include "nwnet.h"
 
 using namespace nwtest;
-using Json = nlohmann::ordered_json;
+using kestrel::test::Json;
 
 namespace {
 
@@ -15,18 +15,21 @@ struct Entry {
     bool operator==(const Entry&) const = default;
 };
 
+void PrintTo(const Entry& entry, std::ostream* out) {
+    *out << entry.name << " (" << entry.baseClass << ")";
+}
+
 class ListRead : public ClientFixture {
 protected:
     void SetUp() override {
         ClientFixture::SetUp();
-        Json directory = sampleDirectory();
-        auto& objects = directory["trees"][0]["objects"];
-        objects.push_back(object("OU=Big.O=Acme", "Organizational Unit"));
+        DirectoryBuilder directory = sampleDirectory();
+        directory.tree("ACME_TREE").object("OU=Big.O=Acme", "Organizational Unit");
         for (int i = 0; i < 1000; ++i)
-            objects.push_back(object("CN=B" + std::to_string(999 - i) + ".OU=Big.O=Acme", "Workstation"));
+            directory.object("CN=B" + std::to_string(999 - i) + ".OU=Big.O=Acme", "Workstation");
         Json history = Json::array();
         for (int i = 0; i < 40; ++i) history.push_back("CN=user" + std::to_string(i) + ".O=Acme");
-        objects.push_back(object("CN=Busy.OU=Sales.O=Acme", "Workstation", {{"WM:User History", history}}));
+        directory.object("CN=Busy.OU=Sales.O=Acme", "Workstation", {{"WM:User History", history}});
         useDirectory(directory);
         ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
     }

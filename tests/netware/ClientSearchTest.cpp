@@ -5,7 +5,6 @@
 #include "nwnet.h"
 
 using namespace nwtest;
-using Json = nlohmann::ordered_json;
 
 namespace {
 
@@ -20,13 +19,13 @@ class Search : public ClientFixture {
 protected:
     void SetUp() override {
         ClientFixture::SetUp();
-        Json directory = sampleDirectory();
-        auto& objects = directory["trees"][0]["objects"];
-        objects.push_back(object("OU=HQ.O=Acme", "Organizational Unit"));
-        objects.push_back(object("CN=Sales1.OU=HQ.O=Acme", "Workstation",
-                                 {{"WM:INV Physical Memory", {{{"integer", 128}}}}}));
+        DirectoryBuilder directory = sampleDirectory();
+        directory.tree("ACME_TREE")
+            .object("OU=HQ.O=Acme", "Organizational Unit")
+            .object("CN=Sales1.OU=HQ.O=Acme", "Workstation",
+                    {{"WM:INV Physical Memory", {kestrel::test::value::integer(128)}}});
         for (int i = 0; i < 300; ++i)
-            objects.push_back(object("CN=M" + std::to_string(i) + ".OU=HQ.O=Acme", "Workstation"));
+            directory.object("CN=M" + std::to_string(i) + ".OU=HQ.O=Acme", "Workstation");
         useDirectory(directory);
         ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
     }

@@ -67,7 +67,7 @@ TEST_F(ClientSetup, ABrokenDirectoryFileIsReportedWithItsPosition) {
 }
 
 TEST_F(ClientSetup, ContextKeysKeepWhatIsSet) {
-    useDirectory(sampleDirectory(), "DefaultTree=OTHER_TREE\r\nNameContext=O=Other\r\n");
+    useDirectory(sampleDirectory(), {.defaultTree = "OTHER_TREE", .nameContext = "O=Other"});
     NWDSContextHandle context = NWDSCreateContext();
     ASSERT_GT(context, 0);
     char text[MAX_DN_BYTES];

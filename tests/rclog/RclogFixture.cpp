@@ -6,6 +6,7 @@
 
 #include <cctype>
 
+#include "ClientLogin.h"
 #include "Quillbox.h"
 
 extern char** environ;
@@ -16,54 +17,49 @@ namespace {
 
 namespace fs = std::filesystem;
 
+namespace value = kestrel::test::value;
+
 // Every user's password is "secret". WS1 has only an operating system, WS2 an empty computer
 // name, NET1 network addresses where names are expected.
-constexpr const char* kDirectory = R"({ "trees": [ { "name": "ACME_TREE", "objects": [
-  { "name": "O=Acme", "class": "Organization" },
-  { "name": "CN=Admin.O=Acme", "class": "User", "password": "$6$kestreltest$/tanLLuEl3AKg8pXYM3VA6cawJhT73mqJgsKOSLK4GTDxUKtfyYyQ8kc7ZnUDg1m3owviRqrdMkX1xTNaho.E." },
-  { "name": "OU=Sales.O=Acme", "class": "Organizational Unit" },
-  { "name": "CN=WS17.OU=Sales.O=Acme", "class": "Workstation", "attributes": {
-      "WM:NAME OS": ["WINNT"], "WM:NAME Computer": ["WS17"],
-      "WM:NAME DNS": ["ws17.sales.acme.example"] } },
-  { "name": "CN=WS1.OU=Sales.O=Acme", "class": "Workstation", "attributes": {
-      "WM:Name OS": ["WIN98"] } },
-  { "name": "CN=WS2.OU=Sales.O=Acme", "class": "Workstation", "attributes": {
-      "WM:Name OS": ["WIN95", "WINNT"], "WM:Name Computer": [""] } },
-  { "name": "CN=NET1.OU=Sales.O=Acme", "class": "Workstation", "attributes": {
-      "WM:Name OS": [ { "netaddress": { "type": 1, "hex": "7f000011" } } ],
-      "WM:Name Computer": [ { "netaddress": { "type": 0, "hex": "0101000000a0c91234564006" } } ],
-      "WM:Name DNS": [ { "netaddress": { "type": 9, "hex": "0102" } } ] } },
-  { "name": "CN=BARE.OU=Sales.O=Acme", "class": "Workstation" } ] } ] })";
+kestrel::test::DirectoryBuilder testDirectory() {
+    kestrel::test::DirectoryBuilder directory;
+    directory.tree("ACME_TREE")
+        .object("O=Acme", "Organization")
+        .user("CN=Admin.O=Acme")
+        .object("OU=Sales.O=Acme", "Organizational Unit")
+        .object("CN=WS17.OU=Sales.O=Acme", "Workstation",
+                {{"WM:NAME OS", {"WINNT"}},
+                 {"WM:NAME Computer", {"WS17"}},
+                 {"WM:NAME DNS", {"ws17.sales.acme.example"}}})
+        .object("CN=WS1.OU=Sales.O=Acme", "Workstation", {{"WM:Name OS", {"WIN98"}}})
+        .object("CN=WS2.OU=Sales.O=Acme", "Workstation",
+                {{"WM:Name OS", {"WIN95", "WINNT"}}, {"WM:Name Computer", {""}}})
+        .object("CN=NET1.OU=Sales.O=Acme", "Workstation",
+                {{"WM:Name OS", {value::netAddress(1, "7f000011")}},
+                 {"WM:Name Computer", {value::netAddress(0, "0101000000a0c91234564006")}},
+                 {"WM:Name DNS", {value::netAddress(9, "0102")}}})
+        .object("CN=BARE.OU=Sales.O=Acme", "Workstation");
+    return directory;
+}
 
 }  // namespace
 
 void RclogTest::SetUp() {
-    for (const char* folder : {"home", "config", "state", "zen"})
-        fs::create_directory(root_ / folder);
-    environment_.set("HOME", (root_ / "home").string());
-    environment_.set("XDG_CONFIG_HOME", (root_ / "config").string());
-    environment_.set("XDG_STATE_HOME", (root_ / "state").string());
-    environment_.set("WINEPREFIX", (root_ / "prefix").string());
-    environment_.set("NWCLIENT_CONFIG", (root_ / "nwclient.ini").string());
     environment_.set("RCLOG_VIEWER_RECORD", (root_ / "viewer-record").string());
-    environment_.set("TZ", "UTC");
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment_.set(display, std::nullopt);
-
-    kestrel::test::writeFile(root_ / "directory.json", kDirectory);
-    kestrel::test::writeFile(root_ / "nwclient.ini",
-                             "[Client]\nDirectory=directory.json\nDefaultTree=ACME_TREE\n"
-                             "NameContext=O=Acme\nSessionFile=session\n");
+    world_.useDirectory(testDirectory(), {.defaultTree = "ACME_TREE",
+                                          .nameContext = "O=Acme",
+                                          .sessionFile = "session"});
+    fs::create_directory(zen_);
     fs::create_symlink(QUILLBOX_PROGRAM, zen_ / "WVIEWNT.EXE");
     fs::copy_file(VIEWER_STUB, zen_ / "WVIEWNT0.EXE");
 }
 
 void RclogTest::login() {
-    ASSERT_EQ(NWCallsInit(nullptr, nullptr), 0);
-    const NWDSContextHandle context = NWDSCreateContext();
-    ASSERT_NE(context, ERR_CONTEXT_CREATION);
-    EXPECT_EQ(NWDSLogin(context, 0, ".CN=Admin.O=Acme", "secret", 0), 0);
-    NWDSFreeContext(context);
+    EXPECT_EQ(kestrel::test::loginThroughClient("ACME_TREE", ".CN=Admin.O=Acme",
+                                                kestrel::test::kTestPassword),
+              0);
 }
 
 void RclogTest::writeConfig(const std::string& text) {

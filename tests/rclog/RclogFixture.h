@@ -1,6 +1,6 @@
-// A private world for the logger's tests: a directory client with a small tree, a program
-// directory holding quillbox as WVIEWNT.EXE (a link) and the recording stand-in viewer as
-// WVIEWNT0.EXE, and no display.
+// A private world for the logger's tests: an isolated user whose client reads a small tree, a
+// program directory holding quillbox as WVIEWNT.EXE (a link) and the recording stand-in viewer
+// as WVIEWNT0.EXE, and no display.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ClientWorld.h"
 #include "ScriptedUi.h"
-#include "TestSupport.h"
 #include "nwkit/LinkedClient.h"
 
 namespace kestrel::rclog::test {
@@ -46,11 +46,11 @@ class RclogTest : public ::testing::Test {
     std::string startLog() const { return kestrel::test::readFile(zen_ / "Quillbox.CS0"); }
     std::string sessionLog() const { return kestrel::test::readFile(zen_ / "Quillbox.CSV"); }
 
-    kestrel::test::TempDir temp_;
-    std::filesystem::path root_ = temp_.path();
+    kestrel::test::ClientWorld world_;
+    const std::filesystem::path& root_ = world_.root();
+    kestrel::test::ScopedEnvironment& environment_ = world_.environment();
     std::filesystem::path zen_ = root_ / "zen";
     std::string programPath_ = (zen_ / "WVIEWNT.EXE").string();
-    kestrel::test::ScopedEnvironment environment_;
 };
 
 // The lines of a log text, split at CR LF; a last piece without CR LF is kept as it is.

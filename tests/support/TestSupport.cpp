@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +7,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace kestrel::test {
 
@@ -88,29 +88,5 @@ void writeExecutable(const fs::path& file, std::string_view content) {
     writeFile(file, content);
     fs::permissions(file, fs::perms(0755));
 }
-
-namespace {
-
-// No test may touch the real home, settings, desktop or Wine prefix: every per-user
-// variable points into a temporary directory for the whole run.
-class IsolatedHome : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        root_.emplace();
-        for (const char* name :
-             {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "USERPROFILE", "WINEPREFIX"}) {
-            fs::create_directories(*root_ / name);
-            ::setenv(name, (*root_ / name).c_str(), 1);
-        }
-    }
-    void TearDown() override { root_.reset(); }
-
-  private:
-    std::optional<TempDir> root_;
-};
-
-[[maybe_unused]] auto* const isolatedHome = ::testing::AddGlobalTestEnvironment(new IsolatedHome);
-
-}  // namespace
 
 }  // namespace kestrel::test
