@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "ClientWorld.h"
 #include "TestSupport.h"
 #include "nwkit/PasswordHash.h"
 
@@ -17,11 +18,7 @@ struct Result {
 
 class Nwdir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        environment_.set("XDG_CONFIG_HOME", (root_ / "config").string());
-        environment_.set("XDG_STATE_HOME", (root_ / "state").string());
-        environment_.set("NWCLIENT_CONFIG", KESTREL_SOURCE_DIR "/examples/directory/nwclient.ini");
-    }
+    void SetUp() override { world_.useSample(); }
 
     Result run(const std::string& arguments, const std::string& input = "") {
         kestrel::test::writeFile(root_ / "in", input);
@@ -34,9 +31,8 @@ protected:
     }
     void loginAsAdmin() { ASSERT_EQ(run("login ACME_TREE CN=Admin.O=Acme", "acme\n").exit, 0); }
 
-    kestrel::test::TempDir temp_;
-    std::filesystem::path root_ = temp_.path();
-    kestrel::test::ScopedEnvironment environment_;
+    kestrel::test::ClientWorld world_;
+    std::filesystem::path root_ = world_.root();
 };
 
 }  // namespace
@@ -99,12 +95,10 @@ TEST_F(Nwdir, LoginListReadSearchLogout) {
 }
 
 TEST_F(Nwdir, ABrokenConfigurationIsAClientFailure) {
-    kestrel::test::writeFile(root_ / "broken.json", "{\"trees\": [");
-    kestrel::test::writeFile(root_ / "nwclient.ini", "[Client]\nDirectory=broken.json\n");
-    environment_.set("NWCLIENT_CONFIG", (root_ / "nwclient.ini").string());
+    world_.useDirectoryText("{\"trees\": [");
     auto result = run("trees");
     EXPECT_EQ(result.exit, 3);
-    EXPECT_NE(result.err.find("broken.json:1:"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("directory.json:1:"), std::string::npos) << result.err;
 }
 
 TEST_F(Nwdir, HashMakesAVerifiableSha512CryptHash) {
