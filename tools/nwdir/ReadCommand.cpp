@@ -7,6 +7,7 @@
 #include "Invocation.h"
 #include "ValueText.h"
 #include "nwkit/LinkedClient.h"
+#include "platform/AsciiCase.h"
 #include "nwkit/ScopedBuffer.h"
 
 namespace nwdir {
@@ -14,12 +15,6 @@ namespace nwdir {
 namespace {
 
 constexpr std::size_t kBufferSize = 4096;
-
-bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // Prints the attributes of one reply; `labelled` puts "name: " before each value.
 NWDSCCODE printAttributes(const Invocation& run, const nw::kit::ScopedContext& context,
@@ -77,7 +72,7 @@ int runRead(const Invocation& run) {
 
     int result = kDone;
     for (const auto& name : wanted) {
-        if (std::none_of(seen.begin(), seen.end(), [&](const auto& s) { return sameName(s, name); })) {
+        if (std::none_of(seen.begin(), seen.end(), [&](const auto& s) { return kestrel::platform::equalsIgnoreAsciiCase(s, name); })) {
             run.err << "nwdir: " << object << ": no attribute " << name << '\n';
             result = kNotFound;
         }

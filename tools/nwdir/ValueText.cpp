@@ -4,6 +4,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/AsciiCase.h"
+
 namespace nwdir {
 
 namespace {
@@ -18,12 +20,6 @@ std::string hex(const nuint8* bytes, std::size_t count) {
     return text;
 }
 
-std::string upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 std::string addressText(const Net_Address_T& address) {
     const nuint8* bytes = address.address;
     if (address.addressType == NT_IP && address.addressLength == 4) {
@@ -32,8 +28,8 @@ std::string addressText(const Net_Address_T& address) {
         return std::string("IP ") + text;
     }
     if (address.addressType == NT_IPX && address.addressLength == 12)
-        return "IPX " + upper(hex(bytes, 4)) + ":" + upper(hex(bytes + 4, 6)) + ":" +
-               upper(hex(bytes + 10, 2));
+        return "IPX " + kestrel::platform::asciiUpper(hex(bytes, 4)) + ":" + kestrel::platform::asciiUpper(hex(bytes + 4, 6)) + ":" +
+               kestrel::platform::asciiUpper(hex(bytes + 10, 2));
     return "type " + std::to_string(address.addressType) + " hex:" +
            hex(bytes, address.addressLength);
 }
