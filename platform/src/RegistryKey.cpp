@@ -1,19 +1,82 @@
 #include "platform/RegistryKey.h"
 
+#include <locale.h>
+#include <wctype.h>
+
+#include <algorithm>
 #include <chrono>
 
 #include "platform/AsciiCase.h"
+#include "platform/WideText.h"
 
 namespace kestrel::platform {
 
+namespace {
+
+// Wine compares names over UTF-16 after its Unicode upper-case mapping. ASCII letters then
+// go (back) to lower case, which keeps the order the hive files have always had for ASCII
+// names while "\u00c4pfel" and "\u00e4pfel" become one name.
+char16_t foldCase(char16_t unit) {
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    char16_t upper = unit;
+    if (unit >= 0x80 && unicode != nullptr) {
+        const wint_t mapped = towupper_l(unit, unicode);
+        // Upper cases beyond UTF-16's first plane cannot stand for one code unit.
+        if (mapped <= 0xFFFF) upper = static_cast<char16_t>(mapped);
+    }
+    return upper < 0x80 ? static_cast<char16_t>(asciiLower(static_cast<char>(upper))) : upper;
+}
+
+}  // namespace
+
 bool RegistryNameLess::operator()(std::string_view a, std::string_view b) const {
     const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        if (((static_cast<unsigned char>(a[i]) | static_cast<unsigned char>(b[i])) & 0x80) != 0)
+            break;
         const auto x = static_cast<unsigned char>(asciiLower(a[i]));
         const auto y = static_cast<unsigned char>(asciiLower(b[i]));
         if (x != y) return x < y;
     }
-    return a.size() < b.size();
+    if (i == n) return a.size() < b.size();
+    // Past the ASCII part the names compare as the system keeps them, in UTF-16.
+    const std::u16string x = utf8ToUtf16(a.substr(i));
+    const std::u16string y = utf8ToUtf16(b.substr(i));
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
+                                        [](char16_t p, char16_t q) {
+                                            return foldCase(p) < foldCase(q);
+                                        });
+}
+
+RegistryKey::~RegistryKey() {
+    // Each key is destroyed only once it holds no subkeys, so no destructor recurses.
+    std::vector<std::unique_ptr<RegistryKey>> pending;
+    const auto detachSubkeys = [&pending](RegistryKey& key) {
+        for (auto& entry : key.subkeys_) pending.push_back(std::move(entry.second));
+        key.subkeys_.clear();
+    };
+    detachSubkeys(*this);
+    while (!pending.empty()) {
+        std::unique_ptr<RegistryKey> key = std::move(pending.back());
+        pending.pop_back();
+        detachSubkeys(*key);
+    }
+}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+    // The old tree goes with `previous`, through the destructor above.
+    RegistryKey previous(std::move(*this));
+    name_ = std::move(other.name_);
+    subkeys_ = std::move(other.subkeys_);
+    values_ = std::move(other.values_);
+    isVolatile = other.isVolatile;
+    isLink = other.isLink;
+    className = std::move(other.className);
+    seconds = other.seconds;
+    fileTime = other.fileTime;
+    keptLines = std::move(other.keptLines);
+    return *this;
 }
 
 RegistryKey* RegistryKey::subkey(std::string_view name) {

@@ -12,7 +12,8 @@
 
 namespace kestrel::platform {
 
-// Registry names compare without regard to (ASCII) case, in the order the hive files use.
+// Registry names compare without regard to case as Wine folds it (Unicode upper case over
+// UTF-16, so non-ASCII letters fold too), in the order the hive files use.
 struct RegistryNameLess {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
@@ -27,6 +28,10 @@ class RegistryKey {
 
     RegistryKey() = default;
     explicit RegistryKey(std::string name) : name_(std::move(name)) {}
+    // Trees may be far deeper than the stack: they are taken apart without recursion.
+    ~RegistryKey();
+    RegistryKey(RegistryKey&&) noexcept = default;
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
 
     const std::string& name() const { return name_; }
 
@@ -52,7 +57,15 @@ class RegistryKey {
     std::optional<std::string> className;
     std::optional<std::uint64_t> seconds;   // modification, Unix seconds ("[key] 1700000000")
     std::optional<std::uint64_t> fileTime;  // modification, FILETIME ("#time=...")
-    std::vector<std::string> extraLines;    // option and comment lines we keep verbatim
+    // A line kept verbatim: an option or comment we do not interpret, or a line we cannot
+    // read. It is written back before the value it came before (`beforeValue` counts the
+    // values above it), after the last value when fewer are left.
+    struct KeptLine {
+        std::size_t beforeValue = 0;
+        std::string text;
+        bool operator==(const KeptLine&) const = default;
+    };
+    std::vector<KeptLine> keptLines;
 
     // Records a change now (both time stamps).
     void touch();
