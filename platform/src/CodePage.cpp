@@ -35,11 +35,16 @@ const CodePage& CodePage::latin1() {
 
 const CodePage* CodePage::byNumber(unsigned number) {
     static const CodePage pages[] = {
-        {874, codepages::kWindows874},   {1250, codepages::kWindows1250},
-        {1251, codepages::kWindows1251}, {1252, codepages::kWindows1252},
-        {1253, codepages::kWindows1253}, {1254, codepages::kWindows1254},
-        {1255, codepages::kWindows1255}, {1256, codepages::kWindows1256},
-        {1257, codepages::kWindows1257}, {1258, codepages::kWindows1258},
+        {874, codepages::kWindows874},
+        {1250, codepages::kWindows1250},
+        {1251, codepages::kWindows1251},
+        {1252, codepages::kWindows1252},
+        {1253, codepages::kWindows1253},
+        {1254, codepages::kWindows1254},
+        {1255, codepages::kWindows1255},
+        {1256, codepages::kWindows1256},
+        {1257, codepages::kWindows1257},
+        {1258, codepages::kWindows1258},
         {28591, kLatin1},
     };
     for (const CodePage& page : pages) {

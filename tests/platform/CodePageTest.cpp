@@ -18,8 +18,8 @@ TEST(CodePage, Windows1252MapsItsPunctuationRange) {
 TEST(CodePage, EveryByteSurvivesTheRoundTrip) {
     std::string bytes;
     for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
-    for (const unsigned number : {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u,
-                                  1258u, 28591u}) {
+    for (const unsigned number :
+         {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u, 1257u, 1258u, 28591u}) {
         const CodePage* page = CodePage::byNumber(number);
         ASSERT_NE(page, nullptr) << number;
         EXPECT_EQ(page->number(), number);
