@@ -13,18 +13,16 @@ namespace kestrel::platform {
 
 namespace {
 
-// Wine compares names over UTF-16 after its Unicode upper-case mapping. ASCII letters then
-// go (back) to lower case, which keeps the order the hive files have always had for ASCII
-// names while "\u00c4pfel" and "\u00e4pfel" become one name.
+// Wine compares names over UTF-16 after the simple Unicode lower-case mapping (so the
+// Kelvin sign is a "k", while the micro sign and the Greek mu stay two letters); for ASCII
+// that is the order the hive files have always had.
 char16_t foldCase(char16_t unit) {
+    if (unit < 0x80) return static_cast<char16_t>(asciiLower(static_cast<char>(unit)));
     static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
-    char16_t upper = unit;
-    if (unit >= 0x80 && unicode != nullptr) {
-        const wint_t mapped = towupper_l(unit, unicode);
-        // Upper cases beyond UTF-16's first plane cannot stand for one code unit.
-        if (mapped <= 0xFFFF) upper = static_cast<char16_t>(mapped);
-    }
-    return upper < 0x80 ? static_cast<char16_t>(asciiLower(static_cast<char>(upper))) : upper;
+    if (unicode == nullptr) return unit;
+    const wint_t lower = towlower_l(unit, unicode);
+    // A lower case beyond UTF-16's first plane cannot stand for one code unit.
+    return lower <= 0xFFFF ? static_cast<char16_t>(lower) : unit;
 }
 
 }  // namespace
@@ -43,10 +41,9 @@ bool RegistryNameLess::operator()(std::string_view a, std::string_view b) const 
     // Past the ASCII part the names compare as the system keeps them, in UTF-16.
     const std::u16string x = utf8ToUtf16(a.substr(i));
     const std::u16string y = utf8ToUtf16(b.substr(i));
-    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
-                                        [](char16_t p, char16_t q) {
-                                            return foldCase(p) < foldCase(q);
-                                        });
+    return std::lexicographical_compare(
+        x.begin(), x.end(), y.begin(), y.end(),
+        [](char16_t p, char16_t q) { return foldCase(p) < foldCase(q); });
 }
 
 RegistryKey::~RegistryKey() {
@@ -70,6 +67,7 @@ RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
     name_ = std::move(other.name_);
     subkeys_ = std::move(other.subkeys_);
     values_ = std::move(other.values_);
+    unreadLines_ = std::move(other.unreadLines_);
     isVolatile = other.isVolatile;
     isLink = other.isLink;
     className = std::move(other.className);
@@ -117,6 +115,7 @@ const RegistryValue* RegistryKey::value(std::string_view name) const {
 }
 
 void RegistryKey::setValue(std::string_view name, RegistryValue value) {
+    forgetUnreadLine(name);
     if (const auto it = values_.find(name); it != values_.end()) {
         it->second = std::move(value);
     } else {
@@ -125,10 +124,25 @@ void RegistryKey::setValue(std::string_view name, RegistryValue value) {
 }
 
 bool RegistryKey::removeValue(std::string_view name) {
+    forgetUnreadLine(name);
     const auto it = values_.find(name);
     if (it == values_.end()) return false;
     values_.erase(it);
     return true;
+}
+
+void RegistryKey::setUnreadValue(std::string_view name, std::string line) {
+    setValue(name, {kRegNone, {}});
+    unreadLines_.insert_or_assign(std::string(name), std::move(line));
+}
+
+void RegistryKey::forgetUnreadLine(std::string_view name) {
+    if (const auto it = unreadLines_.find(name); it != unreadLines_.end()) unreadLines_.erase(it);
+}
+
+const std::string* RegistryKey::unreadLine(std::string_view valueName) const {
+    const auto it = unreadLines_.find(valueName);
+    return it == unreadLines_.end() ? nullptr : &it->second;
 }
 
 void RegistryKey::touch() {

@@ -228,10 +228,11 @@ TEST_F(RegistryTest, HiveWithLinesWineToleratesLoadsAndKeepsThemOnSave) {
         "\"x\"=foo:bar\n"
         "\"Z\"=\"2\"\n"
         "; the end\n";
-    test::writeFile(dir_ / "user.reg",
-                    "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
-                    "\n#arch=win32\n" +
-                        acme + "\n[Software\\\\Other] 1700000000\n  \"Indented\"=\"yes\"\n");
+    test::writeFile(
+        dir_ / "user.reg",
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
+        "\n#arch=win32\n" +
+            acme + "\n[Software\\\\Other] 1700000000\n  \"Indented\"=\"yes\"\n");
     ::testing::internal::CaptureStderr();
     auto registry = openRegistry();
     const std::string warnings = ::testing::internal::GetCapturedStderr();
@@ -241,6 +242,9 @@ TEST_F(RegistryTest, HiveWithLinesWineToleratesLoadsAndKeepsThemOnSave) {
                             "understood\n");
     EXPECT_EQ(text(*registry, Root::CurrentUser, "Software\\Other", "Indented"), "yes");
     EXPECT_EQ(text(*registry, Root::CurrentUser, "Software\\Acme", "Z"), "2");
+    RegistryValue unread;  // as Wine has it: there, empty, of no type
+    EXPECT_EQ(registry->queryValue(Root::CurrentUser, "Software\\Acme", "x", &unread), 0);
+    EXPECT_EQ(unread, RegistryValue::bytes(kRegNone, ""));
     EXPECT_EQ(registry->createKey(Root::CurrentUser, "Software\\New"), 0);
     ASSERT_THAT(registry->save(), test::Succeeded());
     const std::string written = test::readFile(dir_ / "user.reg");
@@ -263,13 +267,15 @@ TEST_F(RegistryTest, NonAsciiNamesCompareWithoutCase) {
     bool created = true;
     EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\\u00e4pfel", false, &created), 0);
     EXPECT_FALSE(created);
-    // Micro sign and Greek mu share their upper case; distinct letters stay distinct.
+    // As Wine has it: the Kelvin sign is a "k"; the micro sign is no Greek mu.
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\kelvin"), 0);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\\u212aELVIN"), 0);
     EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\\u00b5"), 0);
-    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\\u03bc"), 0);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\\u039c"), kErrorFileNotFound);
     EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\\u00e5pfel"), kErrorFileNotFound);
     std::vector<std::string> names;
     EXPECT_EQ(registry->subkeyNames(Root::LocalMachine, "Software", &names), 0);
-    EXPECT_EQ(names, (std::vector<std::string>{"\u00c4pfel", "\u00b5"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"kelvin", "\u00b5", "\u00c4pfel"}));
 }
 
 // A hive nested far deeper than the stack would allow recursion to go loads, saves and goes.
@@ -277,9 +283,10 @@ TEST_F(RegistryTest, VeryDeepHiveLoadsSavesAndIsDestroyed) {
     constexpr std::size_t kDepth = 100000;
     std::string path = "k";
     for (std::size_t i = 1; i < kDepth; ++i) path += "\\\\k";
-    test::writeFile(dir_ / "system.reg",
-                    "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n[" +
-                        path + "] 1700000000\n\"Deep\"=dword:00000001\n");
+    test::writeFile(
+        dir_ / "system.reg",
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n[" + path +
+            "] 1700000000\n\"Deep\"=dword:00000001\n");
     auto registry = openRegistry();
     ASSERT_NE(registry, nullptr);
     RegistryKeyInfo info;

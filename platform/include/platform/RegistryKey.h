@@ -12,7 +12,7 @@
 
 namespace kestrel::platform {
 
-// Registry names compare without regard to case as Wine folds it (Unicode upper case over
+// Registry names compare without regard to case as Wine folds it (Unicode lower case over
 // UTF-16, so non-ASCII letters fold too), in the order the hive files use.
 struct RegistryNameLess {
     using is_transparent = void;
@@ -50,6 +50,11 @@ class RegistryKey {
     void setValue(std::string_view name, RegistryValue value);
     bool removeValue(std::string_view name);
     const ValueMap& values() const { return values_; }
+    // A value the file holds in a form we cannot read (an unknown type, say) is there, empty
+    // and of no type, as Wine has it; its line is written back as it was until the value is
+    // set or removed.
+    void setUnreadValue(std::string_view name, std::string line);
+    const std::string* unreadLine(std::string_view valueName) const;
 
     // Attributes a hive file carries.
     bool isVolatile = false;
@@ -71,9 +76,12 @@ class RegistryKey {
     void touch();
 
   private:
+    void forgetUnreadLine(std::string_view name);
+
     std::string name_;
     SubkeyMap subkeys_;
     ValueMap values_;
+    std::map<std::string, std::string, RegistryNameLess> unreadLines_;
 };
 
 }  // namespace kestrel::platform
