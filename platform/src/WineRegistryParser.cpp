@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/PercentReferences.h"
@@ -35,12 +36,16 @@ class HiveParser {
     bool parseOption();
     // Keeps the current line verbatim where it stands; a non-empty message is a warning.
     void keep(std::string message);
+    void warn(std::string message);
+    std::string_view verbatimEntry() const {
+        return text_.substr(entryStart_, lineEnd_ - entryStart_);
+    }
 
     std::string_view text_;
     const std::string& fileName_;
     std::size_t offset_ = 0;
     std::size_t lineNumber_ = 0;
-    std::string_view line_;     // the current line from its first non-blank character
+    std::string_view line_;       // the current line from its first non-blank character
     std::size_t entryStart_ = 0;  // where the current entry (with its continuation lines) starts
     std::size_t lineEnd_ = 0;     // where the current line ends, without its line break
     std::size_t indent_ = 0;
@@ -48,6 +53,7 @@ class HiveParser {
     RegistryKey* key_ = nullptr;
     std::size_t errorColumn_ = 0;
     std::string error_;
+    std::optional<std::string> unreadValue_;  // the name of a value whose data could not be read
 };
 
 // The next line without its line break (LF or CR LF); false at the end of the text.
@@ -207,6 +213,7 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
 }
 
 bool HiveParser::parseValue() {
+    unreadValue_.reset();
     std::size_t pos = 0;
     std::u16string name;
     if (line_[0] == '@') {
@@ -221,6 +228,7 @@ bool HiveParser::parseValue() {
         return false;
     }
     ++pos;
+    unreadValue_ = utf16ToUtf8(name);
     const std::string_view data = line_.substr(pos);
     RegistryValue value;
     std::size_t textStart = std::string_view::npos;
@@ -312,12 +320,14 @@ bool HiveParser::parseOption() {
     return true;
 }
 
+void HiveParser::warn(std::string message) {
+    hive_.warnings.push_back(
+        ParseError{fileName_, lineNumber_, indent_ + errorColumn_ + 1, std::move(message)});
+}
+
 void HiveParser::keep(std::string message) {
-    const std::string_view verbatim = text_.substr(entryStart_, lineEnd_ - entryStart_);
-    if (!message.empty()) {
-        hive_.warnings.push_back(
-            ParseError{fileName_, lineNumber_, indent_ + errorColumn_ + 1, std::move(message)});
-    }
+    const std::string_view verbatim = verbatimEntry();
+    if (!message.empty()) warn(std::move(message));
     if (key_ == nullptr) {
         hive_.header.emplace_back(verbatim);
     } else {
@@ -364,7 +374,14 @@ Expected<RegistryHive, ParseError> HiveParser::parse() {
             // Lines before the first key belong to the file header.
             keep(first == ';' || first == '#' ? std::string() : "line outside any key");
         } else if (first == '@' || first == '"') {
-            if (!parseValue()) keep(error_);
+            if (parseValue()) continue;
+            if (!unreadValue_) {
+                keep(error_);
+                continue;
+            }
+            // Wine makes such a value empty and of no type; its line stays as written.
+            warn(error_);
+            key_->setUnreadValue(*unreadValue_, std::string(verbatimEntry()));
         } else if (first == '#') {
             if (!parseOption()) keep(error_);
         } else if (first == ';') {

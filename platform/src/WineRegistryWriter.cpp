@@ -154,7 +154,11 @@ void appendKeyLines(std::string& out, const RegistryKey& key,
     std::size_t index = 0;
     for (const auto& [name, value] : key.values()) {
         appendKeptLines(index++);
-        appendValue(out, name, value);
+        if (const std::string* line = key.unreadLine(name)) {
+            out += *line + '\n';
+        } else {
+            appendValue(out, name, value);
+        }
     }
     appendKeptLines(std::numeric_limits<std::size_t>::max());
 }

@@ -78,8 +78,8 @@ TEST(WineRegistryFile, ToleratesCrLfRawUtf8AndUnknownLines) {
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->value("name")->textValue(), "na\xc3\xafve");
     EXPECT_EQ(key->value("W")->data, std::string("a\0\0\0\0\0", 6));
-    EXPECT_EQ(key->keptLines, (std::vector<RegistryKey::KeptLine>{{0, "#future=option"},
-                                                                    {0, "; a comment"}}));
+    EXPECT_EQ(key->keptLines,
+              (std::vector<RegistryKey::KeptLine>{{0, "#future=option"}, {0, "; a comment"}}));
     // Written back with LF and escapes, the unknown lines kept with their key.
     const std::string written = serialiseWineRegistry(hive);
     EXPECT_NE(written.find("[Software\\\\Caf\\xe9] 1\n#future=option\n; a comment\n"),
@@ -169,6 +169,11 @@ TEST(WineRegistryFile, LinesWineSkipsAreKeptWithAWarning) {
         const std::string lastLine = c.text.substr(c.text.rfind('\n', c.text.size() - 2) + 1);
         EXPECT_NE(serialiseWineRegistry(*parsed).find(lastLine), std::string::npos) << c.text;
     }
+    // A value whose data could not be read gives way to the value set in its place.
+    auto hive = parseWineRegistry(head + "[Key]\n\"N\"=float:1\n", "odd.reg");
+    ASSERT_TRUE(hive.has_value());
+    hive->root.ensureSubkey("Key").setValue("n", RegistryValue::dword(1));
+    EXPECT_EQ(serialiseWineRegistry(*hive), head + "\n[Key]\n\"N\"=dword:00000001\n");
 }
 
 TEST(WideText, ConversionsKeepEveryCodeUnit) {
