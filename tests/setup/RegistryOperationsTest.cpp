@@ -135,20 +135,22 @@ TEST_F(RegistryOperations, FieldFormFlagsAndDataEncodings) {
 // The installer's text is in the root's code page (here Windows-1252): what one run writes
 // with it, the next run finds and takes away again, whatever the case of the letters.
 TEST_F(RegistryOperations, NonAsciiNamesAreFoundAndUninstalledByTheNextRun) {
-    load(std::string(kHead) + "[Apples.reg]\nHKLM\\Software\\\xC4pfel\\Gr\xFC\xDF" "e:Gr\xD6\xDF"
-                              "e=\x80 5\n");
+    // "Äpfel\Größe" and "Größe", then the same in other cases (octal: Windows-1252 bytes).
+    const std::string key = "Software\\\304pfel\\Gr\374\337e";
+    const std::string name = "Gr\326\337e";
+    const std::string otherKey = "SOFTWARE\\\344PFEL\\gR\334\337E";
+    const std::string otherName = "gr\366\337E";
+    load(std::string(kHead) + "[Apples.reg]\nHKLM\\" + key + ":" + name + "=\200 5\n");
     ASSERT_TRUE(run("Apples.reg", Direction::Install));
-    nextRun(std::string(kHead) + "[Apples.reg]\nHKLM\\SOFTWARE\\\xE4PFEL\\gr\xDC\xDF" "E:gr\xF6\xDF"
-                                 "E=\x80 5\n");
+    nextRun(std::string(kHead) + "[Apples.reg]\nHKLM\\" + otherKey + ":" + otherName + "=\200 5\n");
     // The hive holds the characters themselves, as Wine and its programs read them.
     const std::string hive = kestrel::test::readFile(dir_ / "prefix/system.reg");
     EXPECT_NE(hive.find("[Software\\\\\\xc4pfel\\\\Gr\\xfc\\x00dfe]"), std::string::npos) << hive;
     EXPECT_NE(hive.find("\"Gr\\xd6\\x00dfe\"=\"\\x20ac 5\"\n"), std::string::npos) << hive;
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "software\\\xE4pfel\\GR\xFC\xDF" "E", "GR\xF6\xDF" "E"),
-              "\x80 5");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, otherKey, otherName), "\200 5");
     ASSERT_TRUE(run("Apples.reg", Direction::Uninstall));
     nextRun(kHead);
-    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\\xC4pfel"));
+    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\\304pfel"));
 }
 
 // Script text is read in the root's code page: Windows-1252 (where \x80-\x9F are letters and
@@ -157,7 +159,8 @@ TEST_F(RegistryOperations, ScriptTextIsReadInTheRootsCodePage) {
     load(std::string(kHead) + "[Marks.reg]\nHKLM\\Software\\X:Marks=\x99 \x80 \x93q\x94\n");
     ASSERT_TRUE(run("Marks.reg", Direction::Install));
     RegistryValue stored;
-    ASSERT_EQ(registry().queryValue(RegistryRoot::LocalMachine, "Software\\X", "Marks", &stored), 0);
+    ASSERT_EQ(registry().queryValue(RegistryRoot::LocalMachine, "Software\\X", "Marks", &stored),
+              0);
     EXPECT_EQ(stored.textValue(), "\u2122 \u20ac \u201cq\u201d");
     EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Marks"), "\x99 \x80 \x93q\x94");
 
@@ -168,8 +171,8 @@ TEST_F(RegistryOperations, ScriptTextIsReadInTheRootsCodePage) {
               0);
     load(std::string(kHead) + "[Names.reg]\nHKLM\\Software\\X:\xC8\xEC\xFF=\xC4\xE0\n");
     ASSERT_TRUE(run("Names.reg", Direction::Install));
-    ASSERT_EQ(registry().queryValue(RegistryRoot::LocalMachine, "Software\\X",
-                                    "\u0418\u043c\u044f", &stored),
+    ASSERT_EQ(registry().queryValue(RegistryRoot::LocalMachine, "Software\\X", "\u0418\u043c\u044f",
+                                    &stored),
               0);
     EXPECT_EQ(stored.textValue(), "\u0414\u0430");
 }
