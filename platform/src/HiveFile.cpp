@@ -144,10 +144,11 @@ Expected<void, ParseError> HiveFile::load() {
 void HiveFile::warnAboutKeptLines() const {
     const std::vector<ParseError>& warnings = hive_.warnings;
     if (warnings.empty()) return;
-    std::string more;
-    if (warnings.size() > 1) more = " (and " + std::to_string(warnings.size() - 1) + " more)";
-    std::fprintf(stderr, "warning: %s%s: kept as written, as is every line not understood\n",
-                 warnings.front().describe().c_str(), more.c_str());
+    const std::string kept = warnings.size() == 1
+                                 ? "the line is kept as written"
+                                 : "it and " + std::to_string(warnings.size() - 1) +
+                                       " more such lines are kept as written";
+    std::fprintf(stderr, "warning: %s; %s\n", warnings.front().describe().c_str(), kept.c_str());
 }
 
 Expected<void, RegistryError> HiveFile::save() {

@@ -238,8 +238,7 @@ TEST_F(RegistryTest, HiveWithLinesWineToleratesLoadsAndKeepsThemOnSave) {
     const std::string warnings = ::testing::internal::GetCapturedStderr();
     ASSERT_NE(registry, nullptr);
     EXPECT_EQ(warnings, "warning: " + (dir_ / "user.reg").string() +
-                            ":9:5: unknown value data: kept as written, as is every line not "
-                            "understood\n");
+                            ":9:5: unknown value data; the line is kept as written\n");
     EXPECT_EQ(text(*registry, Root::CurrentUser, "Software\\Other", "Indented"), "yes");
     EXPECT_EQ(text(*registry, Root::CurrentUser, "Software\\Acme", "Z"), "2");
     RegistryValue unread;  // as Wine has it: there, empty, of no type
