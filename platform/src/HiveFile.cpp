@@ -1,5 +1,6 @@
 #include "HiveFile.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "platform/AtomicFile.h"
@@ -34,20 +35,36 @@ struct DetachedKey {
     std::unique_ptr<RegistryKey> key;
 };
 
-// Takes the volatile subtrees out of a tree, to carry them over to its successor.
-void detachVolatileKeys(RegistryKey& key, std::vector<std::string>& path,
-                        std::vector<DetachedKey>& out) {
-    std::vector<std::string> volatileNames;
-    for (const auto& [name, subkey] : key.subkeys()) {
-        if (subkey->isVolatile) {
-            volatileNames.push_back(name);
-        } else {
-            path.push_back(name);
-            detachVolatileKeys(*subkey, path, out);
-            path.pop_back();
+// Takes the volatile subtrees out of a tree, to carry them over to its successor; depth
+// first without recursion, as hives may nest deeper than the stack allows.
+std::vector<DetachedKey> detachVolatileKeys(RegistryKey& root) {
+    struct Visit {
+        RegistryKey* key;
+        RegistryKey::SubkeyMap::const_iterator next;
+        std::vector<std::string> volatileNames;
+    };
+    std::vector<DetachedKey> detached;
+    std::vector<std::string> path;  // down to the key being visited
+    std::vector<Visit> visits{{&root, root.subkeys().begin(), {}}};
+    while (!visits.empty()) {
+        Visit& visit = visits.back();
+        if (visit.next == visit.key->subkeys().end()) {
+            for (const std::string& name : visit.volatileNames) {
+                detached.push_back({path, visit.key->takeSubkey(name)});
+            }
+            visits.pop_back();
+            if (!visits.empty()) path.pop_back();
+            continue;
         }
+        const auto& [name, subkey] = *visit.next++;
+        if (subkey->isVolatile) {
+            visit.volatileNames.push_back(name);
+            continue;
+        }
+        path.push_back(name);
+        visits.push_back({subkey.get(), subkey->subkeys().begin(), {}});
     }
-    for (const std::string& name : volatileNames) out.push_back({path, key.takeSubkey(name)});
+    return detached;
 }
 
 }  // namespace
@@ -121,7 +138,18 @@ Expected<void, ParseError> HiveFile::load() {
     auto parsed = parseWineRegistry(*text, file_.string());
     if (!parsed) return unexpected(parsed.error());
     hive_ = std::move(parsed.value());
+    warnAboutKeptLines();
     return {};
+}
+
+void HiveFile::warnAboutKeptLines() const {
+    const std::vector<ParseError>& warnings = hive_.warnings;
+    if (warnings.empty()) return;
+    const std::string kept = warnings.size() == 1
+                                 ? "the line is kept as written"
+                                 : "it and " + std::to_string(warnings.size() - 1) +
+                                       " more such lines are kept as written";
+    std::fprintf(stderr, "warning: %s; %s\n", warnings.front().describe().c_str(), kept.c_str());
 }
 
 Expected<void, RegistryError> HiveFile::save() {
@@ -147,10 +175,7 @@ Expected<void, RegistryError> HiveFile::save() {
             fresh = std::move(parsed.value());
         }
         for (const HiveChange& change : pending_) applyHiveChange(fresh.root, change);
-        std::vector<std::string> path;
-        std::vector<DetachedKey> volatileKeys;
-        detachVolatileKeys(hive_.root, path, volatileKeys);
-        for (DetachedKey& detached : volatileKeys) {
+        for (DetachedKey& detached : detachVolatileKeys(hive_.root)) {
             // A volatile key whose parent is gone went with it.
             if (RegistryKey* parent = findKey(fresh.root, detached.parentPath)) {
                 parent->adoptSubkey(std::move(detached.key));

@@ -30,6 +30,8 @@ class HiveFile {
   public:
     HiveFile(std::filesystem::path file, std::string relativeTo);
 
+    // A line the file holds that we cannot read is kept as written, and the first of them is
+    // named in one warning on standard error.
     Expected<void, ParseError> load();
     RegistryKey& root() { return hive_.root; }
     const RegistryKey& root() const { return hive_.root; }
@@ -41,6 +43,7 @@ class HiveFile {
 
   private:
     RegistryHive emptyHive() const;
+    void warnAboutKeptLines() const;
 
     std::filesystem::path file_;
     std::string relativeTo_;

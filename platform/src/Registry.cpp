@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include <charconv>
+
 #include "HiveFile.h"
 #include "platform/AsciiCase.h"
 #include "platform/WideText.h"
@@ -307,6 +309,22 @@ long Registry::queryKeyInfo(RegistryRoot root, std::string_view path, RegistryKe
     if (key == nullptr) return kErrorFileNotFound;
     *info = {key->subkeys().size(), key->values().size(), key->isVolatile};
     return kErrorSuccess;
+}
+
+const CodePage& ansiCodePage(const Registry& registry) {
+    RegistryValue acp;
+    if (registry.queryValue(RegistryRoot::LocalMachine,
+                            "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
+                            &acp) == kErrorSuccess &&
+        isStringType(acp.type)) {
+        unsigned number = 0;
+        const std::string text = acp.textValue();
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (error == std::errc() && end == text.data() + text.size()) {
+            if (const CodePage* page = CodePage::byNumber(number)) return *page;
+        }
+    }
+    return CodePage::windows1252();
 }
 
 Expected<void, RegistryError> Registry::save() {

@@ -1,19 +1,80 @@
 #include "platform/RegistryKey.h"
 
+#include <locale.h>
+#include <wctype.h>
+
+#include <algorithm>
 #include <chrono>
 
 #include "platform/AsciiCase.h"
+#include "platform/WideText.h"
 
 namespace kestrel::platform {
 
+namespace {
+
+// Wine compares names over UTF-16 after the simple Unicode lower-case mapping (so the
+// Kelvin sign is a "k", while the micro sign and the Greek mu stay two letters); for ASCII
+// that is the order the hive files have always had.
+char16_t foldCase(char16_t unit) {
+    if (unit < 0x80) return static_cast<char16_t>(asciiLower(static_cast<char>(unit)));
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    if (unicode == nullptr) return unit;
+    const wint_t lower = towlower_l(unit, unicode);
+    // A lower case beyond UTF-16's first plane cannot stand for one code unit.
+    return lower <= 0xFFFF ? static_cast<char16_t>(lower) : unit;
+}
+
+}  // namespace
+
 bool RegistryNameLess::operator()(std::string_view a, std::string_view b) const {
     const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        if (((static_cast<unsigned char>(a[i]) | static_cast<unsigned char>(b[i])) & 0x80) != 0)
+            break;
         const auto x = static_cast<unsigned char>(asciiLower(a[i]));
         const auto y = static_cast<unsigned char>(asciiLower(b[i]));
         if (x != y) return x < y;
     }
-    return a.size() < b.size();
+    if (i == n) return a.size() < b.size();
+    // Past the ASCII part the names compare as the system keeps them, in UTF-16.
+    const std::u16string x = utf8ToUtf16(a.substr(i));
+    const std::u16string y = utf8ToUtf16(b.substr(i));
+    return std::lexicographical_compare(
+        x.begin(), x.end(), y.begin(), y.end(),
+        [](char16_t p, char16_t q) { return foldCase(p) < foldCase(q); });
+}
+
+RegistryKey::~RegistryKey() {
+    // Each key is destroyed only once it holds no subkeys, so no destructor recurses.
+    std::vector<std::unique_ptr<RegistryKey>> pending;
+    const auto detachSubkeys = [&pending](RegistryKey& key) {
+        for (auto& entry : key.subkeys_) pending.push_back(std::move(entry.second));
+        key.subkeys_.clear();
+    };
+    detachSubkeys(*this);
+    while (!pending.empty()) {
+        std::unique_ptr<RegistryKey> key = std::move(pending.back());
+        pending.pop_back();
+        detachSubkeys(*key);
+    }
+}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+    // The old tree goes with `previous`, through the destructor above.
+    RegistryKey previous(std::move(*this));
+    name_ = std::move(other.name_);
+    subkeys_ = std::move(other.subkeys_);
+    values_ = std::move(other.values_);
+    unreadLines_ = std::move(other.unreadLines_);
+    isVolatile = other.isVolatile;
+    isLink = other.isLink;
+    className = std::move(other.className);
+    seconds = other.seconds;
+    fileTime = other.fileTime;
+    keptLines = std::move(other.keptLines);
+    return *this;
 }
 
 RegistryKey* RegistryKey::subkey(std::string_view name) {
@@ -54,6 +115,7 @@ const RegistryValue* RegistryKey::value(std::string_view name) const {
 }
 
 void RegistryKey::setValue(std::string_view name, RegistryValue value) {
+    forgetUnreadLine(name);
     if (const auto it = values_.find(name); it != values_.end()) {
         it->second = std::move(value);
     } else {
@@ -62,10 +124,25 @@ void RegistryKey::setValue(std::string_view name, RegistryValue value) {
 }
 
 bool RegistryKey::removeValue(std::string_view name) {
+    forgetUnreadLine(name);
     const auto it = values_.find(name);
     if (it == values_.end()) return false;
     values_.erase(it);
     return true;
+}
+
+void RegistryKey::setUnreadValue(std::string_view name, std::string line) {
+    setValue(name, {kRegNone, {}});
+    unreadLines_.insert_or_assign(std::string(name), std::move(line));
+}
+
+void RegistryKey::forgetUnreadLine(std::string_view name) {
+    if (const auto it = unreadLines_.find(name); it != unreadLines_.end()) unreadLines_.erase(it);
+}
+
+const std::string* RegistryKey::unreadLine(std::string_view valueName) const {
+    const auto it = unreadLines_.find(valueName);
+    return it == unreadLines_.end() ? nullptr : &it->second;
 }
 
 void RegistryKey::touch() {

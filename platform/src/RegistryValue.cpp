@@ -34,21 +34,22 @@ RegistryValue RegistryValue::bytes(std::uint32_t type, std::string_view bytes) {
     return {type, std::string(bytes)};
 }
 
-RegistryValue RegistryValue::fromNarrow(std::uint32_t type, std::string_view narrowData) {
+RegistryValue RegistryValue::fromNarrow(std::uint32_t type, std::string_view narrowData,
+                                        const CodePage& codePage) {
     if (!isStringType(type)) return bytes(type, narrowData);
-    return {type, utf16ToBytes(utf8ToUtf16(narrowData))};
+    return {type, utf16ToBytes(utf8ToUtf16(codePage.toUtf8(narrowData)))};
 }
 
-std::string RegistryValue::narrowData() const {
+std::string RegistryValue::narrowData(const CodePage& codePage) const {
     if (!isStringType(type)) return data;
-    return utf16ToUtf8(bytesToUtf16(data));
+    return codePage.fromUtf8(utf16ToUtf8(bytesToUtf16(data)));
 }
 
 std::string RegistryValue::textValue() const {
-    std::string narrow = narrowData();
-    if (!narrow.empty() && narrow.back() == '\0') narrow.pop_back();
-    if (type == kRegMultiSz && !narrow.empty() && narrow.back() == '\0') narrow.pop_back();
-    return narrow;
+    std::string text = isStringType(type) ? utf16ToUtf8(bytesToUtf16(data)) : data;
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    if (type == kRegMultiSz && !text.empty() && text.back() == '\0') text.pop_back();
+    return text;
 }
 
 std::uint32_t RegistryValue::dwordValue() const {

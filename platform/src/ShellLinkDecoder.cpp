@@ -2,9 +2,9 @@
 #include <optional>
 #include <string>
 
-#include "Latin1Text.h"
 #include "ShellLinkFormat.h"
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
 #include "platform/ShellLink.h"
 #include "platform/WideText.h"
 
@@ -46,7 +46,7 @@ class ByteView {
         const auto* begin = data_ + offset;
         const auto* end = std::find(begin, data_ + size_, 0);
         if (end == data_ + size_) return std::nullopt;
-        return utf8FromLatin1(std::string(begin, end));
+        return CodePage::latin1().toUtf8(std::string(begin, end));
     }
     // A NUL-terminated UTF-16LE string starting at `offset`, converted to UTF-8.
     std::optional<std::string> utf16z(std::size_t offset) const {
@@ -65,7 +65,7 @@ class ByteView {
             std::string_view(reinterpret_cast<const char*>(data_ + offset), 2 * units)));
     }
     std::string ansi(std::size_t offset, std::size_t length) const {
-        return utf8FromLatin1(std::string(data_ + offset, data_ + offset + length));
+        return CodePage::latin1().toUtf8(std::string(data_ + offset, data_ + offset + length));
     }
 
   private:

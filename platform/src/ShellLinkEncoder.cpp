@@ -2,9 +2,9 @@
 #include <string>
 #include <utility>
 
-#include "Latin1Text.h"
 #include "ShellLinkFormat.h"
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
 #include "platform/ShellLink.h"
 #include "platform/WideText.h"
 
@@ -42,7 +42,7 @@ class ByteWriter {
 // The target as a local base path; the volume is described as a fixed drive without label.
 // The UTF-16 copy keeps characters the single-byte path has to replace with '?'.
 void writeLinkInfo(ByteWriter& out, const std::string& target) {
-    const std::string ansi = latin1FromUtf8(target);
+    const std::string ansi = CodePage::latin1().fromUtf8(target);
     const std::u16string wide = utf8ToUtf16(target);
     const auto volumeOffset = kLinkInfoUnicodeHeaderSize;
     const std::uint32_t basePathOffset = volumeOffset + kVolumeIdSize;

@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/PercentReferences.h"
@@ -33,16 +34,26 @@ class HiveParser {
     bool parseValue();
     bool parseHexData(std::size_t pos, std::string& out);
     bool parseOption();
+    // Keeps the current line verbatim where it stands; a non-empty message is a warning.
+    void keep(std::string message);
+    void warn(std::string message);
+    std::string_view verbatimEntry() const {
+        return text_.substr(entryStart_, lineEnd_ - entryStart_);
+    }
 
     std::string_view text_;
     const std::string& fileName_;
     std::size_t offset_ = 0;
     std::size_t lineNumber_ = 0;
-    std::string_view line_;
+    std::string_view line_;       // the current line from its first non-blank character
+    std::size_t entryStart_ = 0;  // where the current entry (with its continuation lines) starts
+    std::size_t lineEnd_ = 0;     // where the current line ends, without its line break
+    std::size_t indent_ = 0;
     RegistryHive hive_;
     RegistryKey* key_ = nullptr;
     std::size_t errorColumn_ = 0;
     std::string error_;
+    std::optional<std::string> unreadValue_;  // the name of a value whose data could not be read
 };
 
 // The next line without its line break (LF or CR LF); false at the end of the text.
@@ -52,6 +63,7 @@ bool HiveParser::nextLine() {
     if (end == std::string_view::npos) end = text_.size();
     line_ = text_.substr(offset_, end - offset_);
     if (!line_.empty() && line_.back() == '\r') line_.remove_suffix(1);
+    lineEnd_ = offset_ + line_.size();
     offset_ = end + 1;
     ++lineNumber_;
     return true;
@@ -201,6 +213,7 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
 }
 
 bool HiveParser::parseValue() {
+    unreadValue_.reset();
     std::size_t pos = 0;
     std::u16string name;
     if (line_[0] == '@') {
@@ -215,6 +228,7 @@ bool HiveParser::parseValue() {
         return false;
     }
     ++pos;
+    unreadValue_ = utf16ToUtf8(name);
     const std::string_view data = line_.substr(pos);
     RegistryValue value;
     std::size_t textStart = std::string_view::npos;
@@ -301,47 +315,80 @@ bool HiveParser::parseOption() {
     } else if (line_ == "#link") {
         key_->isLink = true;
     } else {
-        key_->extraLines.emplace_back(line_);
+        keep({});
     }
     return true;
 }
 
+void HiveParser::warn(std::string message) {
+    hive_.warnings.push_back(
+        ParseError{fileName_, lineNumber_, indent_ + errorColumn_ + 1, std::move(message)});
+}
+
+void HiveParser::keep(std::string message) {
+    const std::string_view verbatim = verbatimEntry();
+    if (!message.empty()) warn(std::move(message));
+    if (key_ == nullptr) {
+        hive_.header.emplace_back(verbatim);
+    } else {
+        key_->keptLines.push_back({key_->values().size(), std::string(verbatim)});
+    }
+}
+
+// Reads what Wine loads. Wine skips, with a warning, every line it cannot read and keeps
+// going; we keep such lines verbatim instead, so that writing the file back loses nothing.
+// Only a file that is not a registry file at all is refused.
 Expected<RegistryHive, ParseError> HiveParser::parse() {
     if (!nextLine() || line_ != kVersionLine) {
         lineNumber_ = 1;
         return fail(
             0, "not a registry file: the first line must be \"" + std::string(kVersionLine) + "\"");
     }
+    bool inBadKey = false;  // after a key line we cannot read, up to the next key
     while (nextLine()) {
         if (line_.empty()) {
             if (key_ == nullptr) hive_.header.emplace_back();
             continue;
         }
+        // Wine reads a line from its first non-blank character on.
+        entryStart_ = lineEnd_ - line_.size();
+        indent_ = line_.find_first_not_of(" \t");
+        errorColumn_ = 0;
+        if (indent_ == std::string_view::npos) {
+            indent_ = 0;
+            keep({});  // a blank-only line means nothing
+            continue;
+        }
+        line_.remove_prefix(indent_);
         const char first = line_[0];
-        bool ok = true;
         if (first == '[') {
             // The blank line before each key is part of the format, not of the header.
             while (key_ == nullptr && !hive_.header.empty() && hive_.header.back().empty()) {
                 hive_.header.pop_back();
             }
-            ok = parseKeyHeader();
+            inBadKey = !parseKeyHeader();
+            if (inBadKey) keep(error_);
+        } else if (inBadKey) {
+            keep("line of a key that could not be read");
         } else if (key_ == nullptr) {
             // Lines before the first key belong to the file header.
-            if (first != ';' && first != '#') {
-                return fail(0, "unrecognised line before the first key");
-            }
-            hive_.header.emplace_back(line_);
-            continue;
+            keep(first == ';' || first == '#' ? std::string() : "line outside any key");
         } else if (first == '@' || first == '"') {
-            ok = parseValue();
+            if (parseValue()) continue;
+            if (!unreadValue_) {
+                keep(error_);
+                continue;
+            }
+            // Wine makes such a value empty and of no type; its line stays as written.
+            warn(error_);
+            key_->setUnreadValue(*unreadValue_, std::string(verbatimEntry()));
         } else if (first == '#') {
-            ok = parseOption();
+            if (!parseOption()) keep(error_);
         } else if (first == ';') {
-            key_->extraLines.emplace_back(line_);
+            keep({});
         } else {
-            return fail(0, "unrecognised line");
+            keep("unrecognised line");
         }
-        if (!ok) return fail(errorColumn_, error_);
     }
     return std::move(hive_);
 }

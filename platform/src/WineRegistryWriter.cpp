@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "platform/WideText.h"
@@ -113,42 +114,53 @@ void appendPath(std::string& out, const std::vector<const RegistryKey*>& path) {
     }
 }
 
-void appendKey(std::string& out, const RegistryKey& key, std::vector<const RegistryKey*>& path) {
-    if (key.isVolatile) return;
+// Writes the key's own lines (its header only when the file needs it); `path` leads from
+// below the hive's root to the key.
+void appendKeyLines(std::string& out, const RegistryKey& key,
+                    const std::vector<const RegistryKey*>& path) {
     const bool isRoot = path.empty();
     // Keys that only hold subkeys are implied by them (volatile subkeys are not written, so
     // they imply nothing).
     const bool hasOwnContent =
-        !key.values().empty() || key.className || key.isLink || !key.extraLines.empty();
+        !key.values().empty() || key.className || key.isLink || !key.keptLines.empty();
     const bool impliedBySubkeys = std::ranges::any_of(
         key.subkeys(), [](const auto& entry) { return !entry.second->isVolatile; });
-    if (hasOwnContent || (!isRoot && !impliedBySubkeys)) {
-        out += "\n[";
-        appendPath(out, path);
-        out += ']';
-        if (key.seconds) out += ' ' + std::to_string(*key.seconds);
-        out += '\n';
-        if (key.fileTime) {
-            char buffer[40];
-            std::snprintf(buffer, sizeof buffer, "#time=%x%08x\n",
-                          static_cast<unsigned>(*key.fileTime >> 32),
-                          static_cast<unsigned>(*key.fileTime & 0xFFFFFFFFu));
-            out += buffer;
-        }
-        if (key.className) {
-            out += "#class=\"";
-            appendEscaped(out, utf8ToUtf16(*key.className), "\"");
-            out += "\"\n";
-        }
-        if (key.isLink) out += "#link\n";
-        for (const std::string& line : key.extraLines) out += line + '\n';
-        for (const auto& [name, value] : key.values()) appendValue(out, name, value);
+    if (!hasOwnContent && (isRoot || impliedBySubkeys)) return;
+    out += "\n[";
+    appendPath(out, path);
+    out += ']';
+    if (key.seconds) out += ' ' + std::to_string(*key.seconds);
+    out += '\n';
+    if (key.fileTime) {
+        char buffer[40];
+        std::snprintf(buffer, sizeof buffer, "#time=%x%08x\n",
+                      static_cast<unsigned>(*key.fileTime >> 32),
+                      static_cast<unsigned>(*key.fileTime & 0xFFFFFFFFu));
+        out += buffer;
     }
-    for (const auto& [name, subkey] : key.subkeys()) {
-        path.push_back(subkey.get());
-        appendKey(out, *subkey, path);
-        path.pop_back();
+    if (key.className) {
+        out += "#class=\"";
+        appendEscaped(out, utf8ToUtf16(*key.className), "\"");
+        out += "\"\n";
     }
+    if (key.isLink) out += "#link\n";
+    std::size_t kept = 0;
+    const auto appendKeptLines = [&](std::size_t beforeValue) {
+        for (; kept < key.keptLines.size() && key.keptLines[kept].beforeValue <= beforeValue;
+             ++kept) {
+            out += key.keptLines[kept].text + '\n';
+        }
+    };
+    std::size_t index = 0;
+    for (const auto& [name, value] : key.values()) {
+        appendKeptLines(index++);
+        if (const std::string* line = key.unreadLine(name)) {
+            out += *line + '\n';
+        } else {
+            appendValue(out, name, value);
+        }
+    }
+    appendKeptLines(std::numeric_limits<std::size_t>::max());
 }
 
 }  // namespace
@@ -156,8 +168,27 @@ void appendKey(std::string& out, const RegistryKey& key, std::vector<const Regis
 std::string serialiseWineRegistry(const RegistryHive& hive) {
     std::string out = "WINE REGISTRY Version 2\n";
     for (const std::string& line : hive.header) out += line + '\n';
-    std::vector<const RegistryKey*> path;
-    appendKey(out, hive.root, path);
+    // Depth first without recursion: a hive may nest deeper than the stack allows.
+    struct Visit {
+        const RegistryKey* key;
+        RegistryKey::SubkeyMap::const_iterator next;
+    };
+    std::vector<const RegistryKey*> path;  // below the root, down to the key being visited
+    std::vector<Visit> visits{{&hive.root, hive.root.subkeys().begin()}};
+    appendKeyLines(out, hive.root, path);
+    while (!visits.empty()) {
+        Visit& visit = visits.back();
+        if (visit.next == visit.key->subkeys().end()) {
+            visits.pop_back();
+            if (!visits.empty()) path.pop_back();
+            continue;
+        }
+        const RegistryKey& subkey = *(visit.next++)->second;
+        if (subkey.isVolatile) continue;
+        path.push_back(&subkey);
+        appendKeyLines(out, subkey, path);
+        visits.push_back({&subkey, subkey.subkeys().begin()});
+    }
     return out;
 }
 

@@ -1,12 +1,10 @@
 #include "ops/RegistryOperation.h"
 
 #include "messages/MessageStrings.h"
-#include "platform/RegistryValue.h"
 
 namespace kestrel::setup {
 
 using platform::RegistryRoot;
-using platform::RegistryValue;
 
 namespace {
 
@@ -38,8 +36,8 @@ bool RegistryOperation::create(OperationContext& context) {
         return reportCreateError(context, error);
     }
     if (!entry_.hasValueName && !entry_.hasData) return true;
-    const long error = registry.setValue(entry_.root, entry_.key, entry_.valueName,
-                                         RegistryValue::fromNarrow(entry_.type, entry_.data));
+    const long error =
+        registry.setValue(entry_.root, entry_.key, entry_.valueName, entry_.type, entry_.data);
     return error == 0 || reportCreateError(context, error);
 }
 

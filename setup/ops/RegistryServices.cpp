@@ -1,5 +1,6 @@
 #include "ops/RegistryServices.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/WindowsErrors.h"
@@ -10,19 +11,21 @@ using platform::RegistryRoot;
 using platform::RegistryValue;
 
 RegistryServices::RegistryServices(platform::MachineRoot& machine, const Environment& environment)
-    : machine_(machine), environment_(environment) {}
+    : machine_(machine),
+      codePage_(platform::ansiCodePage(machine.registry())),
+      environment_(environment) {}
 
 RegistryServices::Target RegistryServices::map(RegistryRoot root, std::string_view key) const {
     if (root == RegistryRoot::CurrentUser && windowsUserSid_) {
-        return {RegistryRoot::Users, *windowsUserSid_ + "\\" + std::string(key)};
+        return {RegistryRoot::Users, *windowsUserSid_ + "\\" + utf8(key)};
     }
-    return {root, std::string(key)};
+    return {root, utf8(key)};
 }
 
 long RegistryServices::readValue(RegistryRoot root, std::string_view key, std::string_view name,
                                  RegistryValue* value) const {
     const Target target = map(root, key);
-    return machine_.registry().queryValue(target.root, target.path, name, value);
+    return machine_.registry().queryValue(target.root, target.path, utf8(name), value);
 }
 
 long RegistryServices::readText(RegistryRoot root, std::string_view key, std::string_view name,
@@ -38,11 +41,15 @@ long RegistryServices::readText(RegistryRoot root, std::string_view key, std::st
     switch (value.type) {
         case platform::kRegSz:
         case platform::kRegExpandSz: {
-            std::string narrow = value.narrowData();
-            result = narrow.substr(0, narrow.find('\0'));
+            // The root's own references name its folders, which are UTF-8 like the value.
+            std::string stored = value.textValue();
+            stored.resize(std::min(stored.size(), stored.find('\0')));
             if (value.type == platform::kRegExpandSz) {
-                result =
-                    expandEnvironmentStrings(machine_.expandRootEnvironment(result), environment_);
+                stored = machine_.expandRootEnvironment(stored);
+            }
+            result = codePage_.fromUtf8(stored);
+            if (value.type == platform::kRegExpandSz) {
+                result = expandEnvironmentStrings(result, environment_);
             }
             break;
         }
@@ -50,7 +57,7 @@ long RegistryServices::readText(RegistryRoot root, std::string_view key, std::st
             result = std::to_string(value.dwordValue());
             break;
         case platform::kRegMultiSz: {
-            std::string narrow = value.narrowData();
+            std::string narrow = value.narrowData(codePage_);
             while (!narrow.empty() && narrow.back() == '\0') narrow.pop_back();
             for (char& c : narrow) c = c == '\0' ? '\t' : c;
             result = std::move(narrow);
@@ -82,20 +89,21 @@ long RegistryServices::createKey(RegistryRoot root, std::string_view key, bool* 
 }
 
 long RegistryServices::setValue(RegistryRoot root, std::string_view key, std::string_view name,
-                                const RegistryValue& value) {
+                                std::uint32_t type, std::string_view data) {
     const Target target = map(root, key);
-    return machine_.registry().setValue(target.root, target.path, name, value);
+    return machine_.registry().setValue(target.root, target.path, utf8(name),
+                                        RegistryValue::fromNarrow(type, data, codePage_));
 }
 
 long RegistryServices::writeString(RegistryRoot root, std::string_view key, std::string_view name,
                                    std::string_view text) {
     if (const long error = createKey(root, key)) return error;
-    return setValue(root, key, name, RegistryValue::text(platform::kRegSz, text));
+    return setValue(root, key, name, platform::kRegSz, std::string(text) + '\0');
 }
 
 long RegistryServices::deleteValue(RegistryRoot root, std::string_view key, std::string_view name) {
     const Target target = map(root, key);
-    return machine_.registry().deleteValue(target.root, target.path, name);
+    return machine_.registry().deleteValue(target.root, target.path, utf8(name));
 }
 
 long RegistryServices::deleteKey(RegistryRoot root, std::string_view key) {

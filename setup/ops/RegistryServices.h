@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,12 @@ namespace kestrel::setup {
 // The installer's registry: the roots scripts name, HKEY_CURRENT_USER standing for the
 // user the run works for, and the services every operation uses. Calls return Windows
 // error codes (0 = success); scripts act on them, so none may go unchecked.
+//
+// The installer speaks bytes, as the script file holds them: its text is in the root's ANSI
+// code page (platform::ansiCodePage). platform::Registry speaks UTF-8, as the hive files
+// do. This class is where the two meet: every key path, value name and string value
+// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) crosses here, converted through that one code page
+// in both directions, so what one run writes the next one finds.
 class RegistryServices : public RegistryReader {
   public:
     RegistryServices(platform::MachineRoot& machine, const Environment& environment);
@@ -28,14 +35,16 @@ class RegistryServices : public RegistryReader {
                                 std::string_view name, std::string* text) const override;
     [[nodiscard]] long readText(platform::RegistryRoot root, std::string_view key,
                                 std::string_view name, std::string* text, std::size_t size) const;
+    // The value as the system keeps it (strings in UTF-16).
     [[nodiscard]] long readValue(platform::RegistryRoot root, std::string_view key,
                                  std::string_view name, platform::RegistryValue* value) const;
 
     // Creates the key (volatile when the system says a child of a volatile key must be).
     [[nodiscard]] long createKey(platform::RegistryRoot root, std::string_view key,
                                  bool* created = nullptr);
+    // `data` as a program that speaks bytes hands it over: strings with their zero byte(s).
     [[nodiscard]] long setValue(platform::RegistryRoot root, std::string_view key,
-                                std::string_view name, const platform::RegistryValue& value);
+                                std::string_view name, std::uint32_t type, std::string_view data);
     // Creates the key when missing and sets a string value.
     [[nodiscard]] long writeString(platform::RegistryRoot root, std::string_view key,
                                    std::string_view name, std::string_view text);
@@ -61,8 +70,10 @@ class RegistryServices : public RegistryReader {
         std::string path;
     };
     Target map(platform::RegistryRoot root, std::string_view key) const;
+    std::string utf8(std::string_view ansi) const { return codePage_.toUtf8(ansi); }
 
     platform::MachineRoot& machine_;
+    const platform::CodePage& codePage_;
     const Environment& environment_;
     std::optional<std::string> windowsUserSid_;
 };

@@ -24,9 +24,11 @@ struct ScriptLine {
     std::size_t next = 0;   // where reading goes on
 };
 
-// An installation script held in memory as read (single-byte text, CR LF or LF), with the
-// readers every part of the installer uses. The main script keeps an index of the lines that
-// begin with "["; other files read this way find their headers by a plain search.
+// An installation script held in memory as read (CR LF or LF), with the readers every part
+// of the installer uses. Its text is single-byte text in the root's ANSI code page, kept as
+// those bytes: that is the installer's own text throughout, converted where it meets the
+// system (RegistryServices). The main script keeps an index of the lines that begin with
+// "["; other files read this way find their headers by a plain search.
 class ScriptText {
   public:
     static platform::Expected<ScriptText, ScriptLoadError> load(const std::filesystem::path& file,

@@ -167,7 +167,9 @@ platform::Expected<ApplicationSettings, ScriptProblem> readApplicationSettings(
             if (machine.registry().queryValue(platform::RegistryRoot::LocalMachine, key, value,
                                               &owner) == 0 &&
                 !owner.textValue().empty()) {
-                return owner.textValue().substr(0, 80);
+                return platform::ansiCodePage(machine.registry())
+                    .fromUtf8(owner.textValue())
+                    .substr(0, 80);
             }
         }
         return platform::getProfileString(machine.profileFile("win.ini"), "MS User Info",

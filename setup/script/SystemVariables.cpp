@@ -23,7 +23,7 @@ std::string machineValue(const MachineRoot& machine, std::string_view key, std::
     platform::RegistryValue value;
     if (machine.registry().queryValue(RegistryRoot::LocalMachine, key, name, &value) == 0 &&
         platform::isStringType(value.type) && !value.textValue().empty()) {
-        return value.textValue();
+        return platform::ansiCodePage(machine.registry()).fromUtf8(value.textValue());
     }
     return fallback;
 }

@@ -196,9 +196,12 @@ TEST_F(RegistryTest, SavingAHiveWineWroteKeepsWhatWeDoNotTouch) {
 }
 
 TEST_F(RegistryTest, BrokenHiveIsReportedAndNeverOverwritten) {
-    test::writeFile(dir_ / "user.reg", "WINE REGISTRY Version 2\n[A]\n\"x\"=dword:zz\n");
+    test::writeFile(dir_ / "user.reg", "REGEDIT4\n[A]\n\"x\"=dword:1\n");
     auto registry = Registry::open(dir_.path(), dir_ / "servers");
-    EXPECT_THAT(registry, test::FailsWith((dir_ / "user.reg").string() + ":3:11: malformed dword"));
+    EXPECT_THAT(registry, test::FailsWith((dir_ / "user.reg").string() +
+                                          ":1:1: not a registry file: the first line must be "
+                                          "\"WINE REGISTRY Version 2\""));
+    EXPECT_EQ(test::readFile(dir_ / "user.reg"), "REGEDIT4\n[A]\n\"x\"=dword:1\n");
 
     // An empty file holds nothing; a hive broken by someone else after we read it is not
     // replaced.
@@ -213,6 +216,87 @@ TEST_F(RegistryTest, BrokenHiveIsReportedAndNeverOverwritten) {
                                        "\"WINE REGISTRY Version 2\""));
     EXPECT_EQ(saved.error().code, kErrorRegistryIoFailed);
     EXPECT_EQ(test::readFile(dir_ / "user.reg"), "garbage");
+}
+
+// Lines Wine reads past (indented ones) or skips (blank-only ones, unknown value types) do
+// not stop the hive from loading; a save writes the skipped ones back where they stood.
+TEST_F(RegistryTest, HiveWithLinesWineToleratesLoadsAndKeepsThemOnSave) {
+    const std::string acme =
+        "\n[Software\\\\Acme] 1700000000\n"
+        "\"A\"=\"1\"\n"
+        "  \t \n"
+        "\"x\"=foo:bar\n"
+        "\"Z\"=\"2\"\n"
+        "; the end\n";
+    test::writeFile(
+        dir_ / "user.reg",
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
+        "\n#arch=win32\n" +
+            acme + "\n[Software\\\\Other] 1700000000\n  \"Indented\"=\"yes\"\n");
+    ::testing::internal::CaptureStderr();
+    auto registry = openRegistry();
+    const std::string warnings = ::testing::internal::GetCapturedStderr();
+    ASSERT_NE(registry, nullptr);
+    EXPECT_EQ(warnings, "warning: " + (dir_ / "user.reg").string() +
+                            ":9:5: unknown value data; the line is kept as written\n");
+    EXPECT_EQ(text(*registry, Root::CurrentUser, "Software\\Other", "Indented"), "yes");
+    EXPECT_EQ(text(*registry, Root::CurrentUser, "Software\\Acme", "Z"), "2");
+    RegistryValue unread;  // as Wine has it: there, empty, of no type
+    EXPECT_EQ(registry->queryValue(Root::CurrentUser, "Software\\Acme", "x", &unread), 0);
+    EXPECT_EQ(unread, RegistryValue::bytes(kRegNone, ""));
+    EXPECT_EQ(registry->createKey(Root::CurrentUser, "Software\\New"), 0);
+    ASSERT_THAT(registry->save(), test::Succeeded());
+    const std::string written = test::readFile(dir_ / "user.reg");
+    EXPECT_NE(written.find(acme), std::string::npos) << written;
+    EXPECT_NE(written.find("\n\"Indented\"=\"yes\"\n"), std::string::npos) << written;
+}
+
+// Names fold as Wine folds them, beyond ASCII too.
+TEST_F(RegistryTest, NonAsciiNamesCompareWithoutCase) {
+    auto registry = openRegistry();
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\\u00c4pfel"), 0);
+    EXPECT_EQ(registry->setValue(Root::LocalMachine, "Software\\\u00c4pfel", "\u0152uvre \u00ff",
+                                 RegistryValue::dword(1)),
+              0);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "SOFTWARE\\\u00e4PFEL"), 0);
+    RegistryValue value;
+    EXPECT_EQ(registry->queryValue(Root::LocalMachine, "software\\\u00e4pfel", "\u0153UVRE \u0178",
+                                   &value),
+              0);
+    bool created = true;
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\\u00e4pfel", false, &created), 0);
+    EXPECT_FALSE(created);
+    // As Wine has it: the Kelvin sign is a "k"; the micro sign is no Greek mu.
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\kelvin"), 0);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\\u212aELVIN"), 0);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\\u00b5"), 0);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\\u039c"), kErrorFileNotFound);
+    EXPECT_EQ(registry->openKey(Root::LocalMachine, "Software\\\u00e5pfel"), kErrorFileNotFound);
+    std::vector<std::string> names;
+    EXPECT_EQ(registry->subkeyNames(Root::LocalMachine, "Software", &names), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"kelvin", "\u00b5", "\u00c4pfel"}));
+}
+
+// A hive nested far deeper than the stack would allow recursion to go loads, saves and goes.
+TEST_F(RegistryTest, VeryDeepHiveLoadsSavesAndIsDestroyed) {
+    constexpr std::size_t kDepth = 100000;
+    std::string path = "k";
+    for (std::size_t i = 1; i < kDepth; ++i) path += "\\\\k";
+    test::writeFile(
+        dir_ / "system.reg",
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n[" + path +
+            "] 1700000000\n\"Deep\"=dword:00000001\n");
+    auto registry = openRegistry();
+    ASSERT_NE(registry, nullptr);
+    RegistryKeyInfo info;
+    EXPECT_EQ(registry->queryKeyInfo(Root::LocalMachine, "k\\k\\k", &info), 0);
+    EXPECT_EQ(info.subkeys, 1u);
+    EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software"), 0);
+    ASSERT_THAT(registry->save(), test::Succeeded());
+    registry.reset();
+    const std::string written = test::readFile(dir_ / "system.reg");
+    EXPECT_NE(written.find("\n[" + path + "] 1700000000\n\"Deep\"=dword:00000001\n"),
+              std::string::npos);
 }
 
 // Two processes add values to the same hive, each saving after every change: none is lost.

@@ -78,7 +78,8 @@ TEST(WineRegistryFile, ToleratesCrLfRawUtf8AndUnknownLines) {
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->value("name")->textValue(), "na\xc3\xafve");
     EXPECT_EQ(key->value("W")->data, std::string("a\0\0\0\0\0", 6));
-    EXPECT_EQ(key->extraLines, (std::vector<std::string>{"#future=option", "; a comment"}));
+    EXPECT_EQ(key->keptLines,
+              (std::vector<RegistryKey::KeptLine>{{0, "#future=option"}, {0, "; a comment"}}));
     // Written back with LF and escapes, the unknown lines kept with their key.
     const std::string written = serialiseWineRegistry(hive);
     EXPECT_NE(written.find("[Software\\\\Caf\\xe9] 1\n#future=option\n; a comment\n"),
@@ -122,7 +123,17 @@ TEST(WineRegistryFile, WritesNewValuesTheWayWineDoes) {
               "\"None\"=hex(0):\n");
 }
 
-TEST(WineRegistryFile, MalformedFilesGiveFileLineAndColumn) {
+TEST(WineRegistryFile, OnlyTextsWithoutTheVersionLineAreRefused) {
+    for (const std::string text : {"", "\n", "REGEDIT4\n[Key]\n"}) {
+        auto parsed = parseWineRegistry(text, "bad.reg");
+        ASSERT_FALSE(parsed.has_value()) << text;
+        EXPECT_EQ(parsed.error().describe().substr(0, 12), "bad.reg:1:1:") << text;
+    }
+}
+
+// Wine skips such lines with a warning and loads the rest; we keep them verbatim, so that a
+// save loses nothing, and warn with the place of each.
+TEST(WineRegistryFile, LinesWineSkipsAreKeptWithAWarning) {
     struct Case {
         std::string text;
         std::size_t line;
@@ -130,12 +141,10 @@ TEST(WineRegistryFile, MalformedFilesGiveFileLineAndColumn) {
     };
     const std::string head = "WINE REGISTRY Version 2\n";
     const Case cases[] = {
-        {"", 0, 1},
-        {"\n", 1, 1},
-        {"REGEDIT4\n", 1, 1},
         {head + "garbage\n", 2, 1},
         {head + "\"x\"=\"orphan\"\n", 2, 1},
         {head + "[Key\n", 2, 5},
+        {head + "[Key\n\"x\"=\"under no key\"\n", 3, 1},
         {head + "[Key]\n\"Name\"\"oops\"\n", 3, 7},
         {head + "[Key]\n\"Name\"=\"open\n", 3, 13},
         {head + "[Key]\n\"N\"=dword:xyz\n", 3, 11},
@@ -143,20 +152,28 @@ TEST(WineRegistryFile, MalformedFilesGiveFileLineAndColumn) {
         {head + "[Key]\n\"N\"=hex:01,\\\n", 3, 1},
         {head + "[Key]\n\"N\"=hex(zz):01\n", 3, 5},
         {head + "[Key]\n\"N\"=float:1\n", 3, 5},
+        {head + "[Key]\n  \"N\"=float:1\n", 3, 7},
         {head + "[Key]\n#time=nothex\n", 3, 7},
         {head + "[Key]\n\"N\"=\"a\" junk\n", 3, 8},
         {head + "[Key]\nwhat is this\n", 3, 1},
     };
     for (const Case& c : cases) {
-        auto parsed = parseWineRegistry(c.text, "bad.reg");
-        ASSERT_FALSE(parsed.has_value()) << c.text;
-        EXPECT_EQ(parsed.error().file, "bad.reg");
-        EXPECT_EQ(parsed.error().line, std::max<std::size_t>(c.line, 1)) << c.text;
-        if (c.line > 0) {
-            EXPECT_EQ(parsed.error().column, c.column) << c.text;
-        }
-        EXPECT_FALSE(parsed.error().message.empty());
+        auto parsed = parseWineRegistry(c.text, "odd.reg");
+        ASSERT_TRUE(parsed.has_value()) << c.text;
+        ASSERT_FALSE(parsed->warnings.empty()) << c.text;
+        const ParseError& warning = parsed->warnings.back();
+        EXPECT_EQ(warning.file, "odd.reg");
+        EXPECT_EQ(warning.line, c.line) << c.text;
+        EXPECT_EQ(warning.column, c.column) << c.text;
+        EXPECT_FALSE(warning.message.empty());
+        const std::string lastLine = c.text.substr(c.text.rfind('\n', c.text.size() - 2) + 1);
+        EXPECT_NE(serialiseWineRegistry(*parsed).find(lastLine), std::string::npos) << c.text;
     }
+    // A value whose data could not be read gives way to the value set in its place.
+    auto hive = parseWineRegistry(head + "[Key]\n\"N\"=float:1\n", "odd.reg");
+    ASSERT_TRUE(hive.has_value());
+    hive->root.ensureSubkey("Key").setValue("n", RegistryValue::dword(1));
+    EXPECT_EQ(serialiseWineRegistry(*hive), head + "\n[Key]\n\"N\"=dword:00000001\n");
 }
 
 TEST(WideText, ConversionsKeepEveryCodeUnit) {

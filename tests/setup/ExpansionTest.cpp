@@ -53,13 +53,13 @@ TEST_F(Expansion, RegistryAndIniReferences) {
     auto& registry = session_->registry();
     // A doubled colon keeps one colon in the key path and splits at the second.
     EXPECT_EQ(registry.createKey(RegistryRoot::CurrentUser, "Software\\Odd:"), 0);
-    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Odd:", "Key:Name",
-                                RegistryValue::text(1, "colons")),
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Odd:", "Key:Name", 1,
+                                std::string("colons\0", 7)),
               0);
     EXPECT_EQ(expand("%HKCU\\Software\\Odd::Key:Name%"), "colons");
     EXPECT_EQ(registry.createKey(RegistryRoot::CurrentUser, "Software\\Plain"), 0);
-    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Plain", "",
-                                RegistryValue::text(1, "default")),
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Plain", "", 1,
+                                std::string("default\0", 8)),
               0);
     // A colon at the end is a suffix character; the default value is read as a quoted
     // empty third field (a double quote may end a name).
@@ -67,16 +67,15 @@ TEST_F(Expansion, RegistryAndIniReferences) {
     EXPECT_EQ(expand("%HKCU,Software\\Plain,\"\"%"), "default");
     EXPECT_EQ(registry.createKey(RegistryRoot::CurrentUser, "Software\\Types"), 0);
     EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "N",
-                                RegistryValue::dword(4294967295u)),
+                                platform::kRegDword, RegistryValue::dword(4294967295u).data),
               0);
-    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "B",
-                                RegistryValue::bytes(3, "\xde\xad\x01")),
+    EXPECT_EQ(
+        registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "B", 3, "\xde\xad\x01"), 0);
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "M", 7,
+                                std::string("a\0b\0\0", 5)),
               0);
-    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "M",
-                                RegistryValue::multiString({"a", "b"})),
-              0);
-    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "E",
-                                RegistryValue::text(2, "%SystemRoot%\\x;%HOMEPART%;%unset%")),
+    EXPECT_EQ(registry.setValue(RegistryRoot::CurrentUser, "Software\\Types", "E", 2,
+                                std::string("%SystemRoot%\\x;%HOMEPART%;%unset%") + '\0'),
               0);
     environment_.set("HOMEPART", "home");
     EXPECT_EQ(expand("%HKCU\\Software\\Types:N%"), "4294967295");

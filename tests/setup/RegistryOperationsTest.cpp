@@ -1,3 +1,4 @@
+#include "ExpectedMatchers.h"
 #include "MachineSnapshot.h"
 #include "RoundTrip.h"
 #include "SetupFixture.h"
@@ -38,6 +39,15 @@ class RegistryOperations : public SetupFixture {
         return installAndUninstall(session_->context(), plan, whileInstalled);
     }
     MachineSnapshot snapshot() { return MachineSnapshot::take(*machine_); }
+    // Saves, then starts the next run: a new machine root over the same prefix.
+    void nextRun(const std::string& script) {
+        ASSERT_THAT(session_->registry().save(), kestrel::test::Succeeded());
+        session_.reset();
+        auto machine = platform::MachineRoot::open(dir_ / "prefix", {"alice", dir_ / "servers"});
+        ASSERT_THAT(machine, kestrel::test::Succeeded());
+        machine_ = std::move(machine.value());
+        load(script);
+    }
 };
 
 TEST_F(RegistryOperations, PathFormEdgeCases) {
@@ -61,7 +71,7 @@ TEST_F(RegistryOperations, PathFormEdgeCases) {
                                                       "hi\0\x07",
                                                       6)));
         EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "HexSz"),
-                  RegistryValue::fromNarrow(1, "ABC"));
+                  RegistryValue::bytes(1, std::string("A\0B\0C\0", 6)));
         EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Exp"),
                   RegistryValue::text(2, "%SystemRoot%\\x"));
         EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Empty"),
@@ -120,6 +130,51 @@ TEST_F(RegistryOperations, FieldFormFlagsAndDataEncodings) {
         0);
     ASSERT_TRUE(run("Gone.reg", Direction::Install));
     EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\X", "Gone").type, 0u);
+}
+
+// The installer's text is in the root's code page (here Windows-1252): what one run writes
+// with it, the next run finds and takes away again, whatever the case of the letters.
+TEST_F(RegistryOperations, NonAsciiNamesAreFoundAndUninstalledByTheNextRun) {
+    // "Äpfel\Größe" and "Größe", then the same in other cases (octal: Windows-1252 bytes).
+    const std::string key = "Software\\\304pfel\\Gr\374\337e";
+    const std::string name = "Gr\326\337e";
+    const std::string otherKey = "SOFTWARE\\\344PFEL\\gR\334\337E";
+    const std::string otherName = "gr\366\337E";
+    load(std::string(kHead) + "[Apples.reg]\nHKLM\\" + key + ":" + name + "=\200 5\n");
+    ASSERT_TRUE(run("Apples.reg", Direction::Install));
+    nextRun(std::string(kHead) + "[Apples.reg]\nHKLM\\" + otherKey + ":" + otherName + "=\200 5\n");
+    // The hive holds the characters themselves, as Wine and its programs read them.
+    const std::string hive = kestrel::test::readFile(dir_ / "prefix/system.reg");
+    EXPECT_NE(hive.find("[Software\\\\\\xc4pfel\\\\Gr\\xfc\\x00dfe]"), std::string::npos) << hive;
+    EXPECT_NE(hive.find("\"Gr\\xd6\\x00dfe\"=\"\\x20ac 5\"\n"), std::string::npos) << hive;
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, otherKey, otherName), "\200 5");
+    ASSERT_TRUE(run("Apples.reg", Direction::Uninstall));
+    nextRun(kHead);
+    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\\304pfel"));
+}
+
+// Script text is read in the root's code page: Windows-1252 (where \x80-\x9F are letters and
+// punctuation, not control characters) unless the root's registry names another one.
+TEST_F(RegistryOperations, ScriptTextIsReadInTheRootsCodePage) {
+    load(std::string(kHead) + "[Marks.reg]\nHKLM\\Software\\X:Marks=\x99 \x80 \x93q\x94\n");
+    ASSERT_TRUE(run("Marks.reg", Direction::Install));
+    RegistryValue stored;
+    ASSERT_EQ(registry().queryValue(RegistryRoot::LocalMachine, "Software\\X", "Marks", &stored),
+              0);
+    EXPECT_EQ(stored.textValue(), "\u2122 \u20ac \u201cq\u201d");
+    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\X", "Marks"), "\x99 \x80 \x93q\x94");
+
+    const std::string nls = "System\\CurrentControlSet\\Control\\Nls\\CodePage";
+    ASSERT_EQ(registry().createKey(RegistryRoot::LocalMachine, nls), 0);
+    ASSERT_EQ(registry().setValue(RegistryRoot::LocalMachine, nls, "ACP",
+                                  RegistryValue::text(platform::kRegSz, "1251")),
+              0);
+    load(std::string(kHead) + "[Names.reg]\nHKLM\\Software\\X:\xC8\xEC\xFF=\xC4\xE0\n");
+    ASSERT_TRUE(run("Names.reg", Direction::Install));
+    ASSERT_EQ(registry().queryValue(RegistryRoot::LocalMachine, "Software\\X", "\u0418\u043c\u044f",
+                                    &stored),
+              0);
+    EXPECT_EQ(stored.textValue(), "\u0414\u0430");
 }
 
 TEST_F(RegistryOperations, DeletionLinesAndOtherProgramsKeys) {

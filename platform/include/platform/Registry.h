@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/Expected.h"
 #include "platform/RegistryError.h"
 #include "platform/RegistryValue.h"
@@ -111,5 +112,10 @@ class Registry {
     std::vector<std::unique_ptr<HiveFile>> hives_;  // system, user, userdef
     std::string currentUser_ = std::string(kDefaultUserSid);
 };
+
+// The root's ANSI code page, in which programs that speak bytes write registry text: the
+// one HKLM\System\CurrentControlSet\Control\Nls\CodePage names in "ACP", Windows-1252
+// when it names none (or one we have no table for).
+const CodePage& ansiCodePage(const Registry& registry);
 
 }  // namespace kestrel::platform

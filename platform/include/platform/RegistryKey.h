@@ -12,7 +12,8 @@
 
 namespace kestrel::platform {
 
-// Registry names compare without regard to (ASCII) case, in the order the hive files use.
+// Registry names compare without regard to case as Wine folds it (Unicode lower case over
+// UTF-16, so non-ASCII letters fold too), in the order the hive files use.
 struct RegistryNameLess {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
@@ -27,6 +28,10 @@ class RegistryKey {
 
     RegistryKey() = default;
     explicit RegistryKey(std::string name) : name_(std::move(name)) {}
+    // Trees may be far deeper than the stack: they are taken apart without recursion.
+    ~RegistryKey();
+    RegistryKey(RegistryKey&&) noexcept = default;
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
 
     const std::string& name() const { return name_; }
 
@@ -45,6 +50,11 @@ class RegistryKey {
     void setValue(std::string_view name, RegistryValue value);
     bool removeValue(std::string_view name);
     const ValueMap& values() const { return values_; }
+    // A value the file holds in a form we cannot read (an unknown type, say) is there, empty
+    // and of no type, as Wine has it; its line is written back as it was until the value is
+    // set or removed.
+    void setUnreadValue(std::string_view name, std::string line);
+    const std::string* unreadLine(std::string_view valueName) const;
 
     // Attributes a hive file carries.
     bool isVolatile = false;
@@ -52,15 +62,26 @@ class RegistryKey {
     std::optional<std::string> className;
     std::optional<std::uint64_t> seconds;   // modification, Unix seconds ("[key] 1700000000")
     std::optional<std::uint64_t> fileTime;  // modification, FILETIME ("#time=...")
-    std::vector<std::string> extraLines;    // option and comment lines we keep verbatim
+    // A line kept verbatim: an option or comment we do not interpret, or a line we cannot
+    // read. It is written back before the value it came before (`beforeValue` counts the
+    // values above it), after the last value when fewer are left.
+    struct KeptLine {
+        std::size_t beforeValue = 0;
+        std::string text;
+        bool operator==(const KeptLine&) const = default;
+    };
+    std::vector<KeptLine> keptLines;
 
     // Records a change now (both time stamps).
     void touch();
 
   private:
+    void forgetUnreadLine(std::string_view name);
+
     std::string name_;
     SubkeyMap subkeys_;
     ValueMap values_;
+    std::map<std::string, std::string, RegistryNameLess> unreadLines_;
 };
 
 }  // namespace kestrel::platform

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePage.h"
+
 namespace kestrel::platform {
 
 // Registry value types; any other number is kept and written back as it came.
@@ -31,12 +33,13 @@ struct RegistryValue {
     static RegistryValue dword(std::uint32_t number);
     static RegistryValue bytes(std::uint32_t type, std::string_view bytes);
     // What a program that speaks bytes (the ANSI functions) hands over: string types are
-    // converted byte for byte, terminators included, everything else is stored as given.
-    static RegistryValue fromNarrow(std::uint32_t type, std::string_view narrowData);
+    // converted from the code page, terminators included, everything else is stored as given.
+    static RegistryValue fromNarrow(std::uint32_t type, std::string_view narrowData,
+                                    const CodePage& codePage);
 
     // The inverse of fromNarrow: what a program that speaks bytes reads back.
-    std::string narrowData() const;
-    // The text of a string value without its terminating zero (for REG_MULTI_SZ the zeros
+    std::string narrowData(const CodePage& codePage) const;
+    // The text (UTF-8) of a string value without its terminating zero (for REG_MULTI_SZ the zeros
     // between the strings stay).
     std::string textValue() const;
     // REG_DWORD as a number (0 when the data is not four bytes).

@@ -15,6 +15,8 @@ namespace kestrel::platform {
 struct RegistryHive {
     std::vector<std::string> header;
     RegistryKey root;
+    // The lines Wine would skip with a warning, which we keep verbatim (with their key).
+    std::vector<ParseError> warnings;
 };
 
 // The header Wine writes for a new hive: `relativeTo` is the root's path as the file shows
@@ -23,8 +25,10 @@ std::vector<std::string> wineHiveHeader(std::string_view relativeTo);
 
 // Reads what Wine writes (and what people type): CR LF or LF, raw UTF-8 or escapes in names
 // and strings, "#time", "#class", "#link" and other option lines, hexadecimal data wrapped
-// over several lines. Option and comment lines it does not know are kept with their key.
-// Anything else is an error naming the file, line and column; nothing is guessed.
+// over several lines, lines indented with blanks. Option and comment lines it does not know
+// are kept with their key; lines it cannot read (an unknown value type, say) are kept too,
+// verbatim where they stand, each with a warning naming the file, line and column. Only a
+// text that does not start with Wine's version line is an error; nothing is guessed.
 Expected<RegistryHive, ParseError> parseWineRegistry(std::string_view text,
                                                      const std::string& fileName);
 
