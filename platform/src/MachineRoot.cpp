@@ -281,4 +281,9 @@ bool MachineRoot::wineServerRunning() const {
     return platform::wineServerRunning(prefix_, serverDirectory_);
 }
 
+WineServerWait MachineRoot::waitForWineServer(std::chrono::milliseconds timeout,
+                                              const std::function<bool()>& cancelled) const {
+    return platform::waitForWineServer(prefix_, serverDirectory_, timeout, cancelled);
+}
+
 }  // namespace kestrel::platform

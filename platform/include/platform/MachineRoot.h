@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,6 +10,7 @@
 
 #include "platform/Expected.h"
 #include "platform/Registry.h"
+#include "platform/WineServer.h"
 
 namespace kestrel::platform {
 
@@ -40,7 +43,7 @@ enum class ShellFolder {
 struct MachineRootOptions {
     // The Windows user; default: the login name.
     std::string userName;
-    // Where a wineserver would keep its socket (default /tmp/.wine-<uid>).
+    // Where wineservers keep their socket folders (default /tmp).
     std::filesystem::path serverDirectory;
 };
 
@@ -91,7 +94,12 @@ class MachineRoot {
     // A profile (INI) file: a bare name lies in the Windows directory (win.ini, system.ini).
     std::filesystem::path profileFile(std::string_view name) const;
 
+    // Whether a wineserver runs for the prefix (see WineServer.h); while it does, the hive
+    // files must not be written. The wait ends when it has gone, after `timeout`, or when
+    // `cancelled` says so.
     bool wineServerRunning() const;
+    WineServerWait waitForWineServer(std::chrono::milliseconds timeout,
+                                     const std::function<bool()>& cancelled = {}) const;
 
   private:
     MachineRoot(std::filesystem::path prefix, std::string userName,
