@@ -12,6 +12,7 @@
 #include "platform/PercentReferences.h"
 #include "platform/Places.h"
 #include "platform/WineServer.h"
+#include "platform/WineTools.h"
 
 namespace kestrel::platform {
 
@@ -137,11 +138,22 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
     if (ec) return unexpected("cannot use " + prefix.string() + ": " + ec.message());
     std::string userName = options.userName.empty() ? loginName() : options.userName;
     if (options.serverDirectory.empty()) options.serverDirectory = defaultWineServerDirectory();
-    if (std::error_code created = createSkeletonFolders(absolutePrefix, userName)) {
+    const auto cannotCreate = [&absolutePrefix](const std::string& reason) {
         return unexpected("cannot create the machine root " + absolutePrefix.string() + ": " +
-                          created.message());
+                          reason);
+    };
+    if (options.newRoot == NewRoot::WineWhereInstalled && wineInstalled() &&
+        !fs::exists(absolutePrefix / "system.reg", ec)) {
+        if (auto failed = makePrefixWithWine(absolutePrefix, options.serverDirectory))
+            return cannotCreate(*failed);
     }
+    if (std::error_code created = createSkeletonFolders(absolutePrefix, userName))
+        return cannotCreate(created.message());
     const bool freshRegistry = !fs::exists(absolutePrefix / "system.reg", ec);
+    if (freshRegistry) {
+        if (std::error_code created = createSkeletonHives(absolutePrefix))
+            return cannotCreate(created.message());
+    }
     auto registry = Registry::open(absolutePrefix, options.serverDirectory);
     if (!registry) return unexpected(registry.error().describe());
     std::unique_ptr<MachineRoot> root(new MachineRoot(

@@ -13,7 +13,9 @@ int runSetup(const SetupStart& start, Ui& ui) {
         MessageEngine(ui, strings).show(messages::kUsage);
         return kExitSuccess;
     }
-    auto machine = platform::MachineRoot::open(start.prefix);
+    platform::MachineRootOptions options;
+    options.newRoot = platform::NewRoot::WineWhereInstalled;
+    auto machine = platform::MachineRoot::open(start.prefix, options);
     if (!machine) {
         StringTable strings;
         MessageEngine(ui, strings)

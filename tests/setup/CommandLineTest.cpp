@@ -87,6 +87,7 @@ TEST_F(ScriptLocationTest, CurrentDirectoryThenProgramDirectory) {
 }
 
 // The program itself: usage, missing and unreadable scripts, with the console front end.
+// Without wine on its PATH, so a new root is the skeleton, made at once.
 struct ProgramRun {
     int status;
     std::string output;
@@ -96,7 +97,8 @@ ProgramRun runSetup(const std::filesystem::path& prefix, const std::filesystem::
                     const std::string& args) {
     const std::string command =
         "cd '" + cwd.string() +
-        "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM WINEPREFIX='" + prefix.string() +
+        "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=/nonexistent WINEPREFIX='" +
+        prefix.string() +
         "' '" SETUP_PROGRAM "' " + args + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     ProgramRun run{-1, {}};

@@ -40,11 +40,18 @@ enum class ShellFolder {
     Fonts,
 };
 
+// How a missing machine root is made.
+enum class NewRoot {
+    Skeleton,            // by us: what Wine would make on this host, without running it
+    WineWhereInstalled,  // by Wine (wineboot --init) where it is installed, else the skeleton
+};
+
 struct MachineRootOptions {
     // The Windows user; default: the login name.
     std::string userName;
     // Where wineservers keep their socket folders (default /tmp).
     std::filesystem::path serverDirectory;
+    NewRoot newRoot = NewRoot::Skeleton;
 };
 
 // A Windows installation kept in a Wine prefix: drives through dosdevices/, the folders of
@@ -57,8 +64,10 @@ class MachineRoot {
     // $WINEPREFIX, else ~/.wine.
     static std::filesystem::path defaultPrefix();
 
-    // Opens the prefix, creating what is missing of its skeleton (folders, drive links, a
-    // registry with the system's standard keys). Fails with a readable reason.
+    // Opens the prefix, creating what is missing of it: a prefix without registry made as
+    // `options.newRoot` says, then whatever folders and drive links of the skeleton are
+    // still missing, and for a registry we made ourselves the system's standard keys. Fails
+    // with a readable reason.
     static Expected<std::unique_ptr<MachineRoot>, std::string> open(
         const std::filesystem::path& prefix, MachineRootOptions options = {});
 
