@@ -1,5 +1,6 @@
 #include "platform/WineServer.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -32,11 +33,25 @@ std::string serverFolderName(const fs::path& prefix) {
 
 // The folder name Debian's Wine records in <prefix>/wineserver ("wine-XXXXXX").
 std::string recordedFolder(const fs::path& prefix) {
-    std::string name = readWholeFile(prefix / "wineserver").value_or("");
-    while (!name.empty() && (name.back() == '\n' || name.back() == '\0')) name.pop_back();
+    const std::optional<std::string> text = readWholeFile(prefix / "wineserver");
+    if (!text) return {};
+    std::string name = text->substr(0, text->find_first_of(std::string_view("\n\0", 2)));
     // Only a plain folder name: the file must not lead us elsewhere.
     if (name.find('/') != std::string::npos || name == "." || name == "..") return {};
     return name;
+}
+
+// A server holds a lock on this file for as long as it lives: it stops taking connections
+// a moment before it writes the registry and ends.
+bool lockHeld(const fs::path& lockFile) {
+    const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
 }
 
 bool socketAnswers(const fs::path& socketPath) {
@@ -68,35 +83,34 @@ fs::path defaultWineServerDirectory() {
 }
 
 fs::path wineServerSocket(const fs::path& prefix, const fs::path& serverDirectory) {
-    const std::string folder = serverFolderName(prefix);
-    if (folder.empty()) return {};
-    return serverDirectory / (".wine-" + std::to_string(::getuid())) / folder / "socket";
+    const auto folders = wineServerFolders(prefix, serverDirectory);
+    return folders.empty() ? fs::path() : folders.front() / "socket";
 }
 
-std::vector<fs::path> wineServerSockets(const fs::path& prefix, const fs::path& serverDirectory) {
+std::vector<fs::path> wineServerFolders(const fs::path& prefix, const fs::path& serverDirectory) {
     const std::string folder = serverFolderName(prefix);
     if (folder.empty()) return {};
-    std::vector<fs::path> sockets{wineServerSocket(prefix, serverDirectory)};
+    std::vector<fs::path> folders{
+        serverDirectory / (".wine-" + std::to_string(::getuid())) / folder};
     if (const std::string recorded = recordedFolder(prefix); !recorded.empty()) {
-        sockets.push_back(serverDirectory / recorded / folder / "socket");
+        folders.push_back(serverDirectory / recorded / folder);
     }
     // The record may be missing or stale (a prefix copied, a server started by another
     // Wine build): look at every folder of that layout.
     std::error_code ec;
     for (fs::directory_iterator it(serverDirectory, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (!name.starts_with("wine-")) continue;
-        const fs::path socket = it->path() / folder / "socket";
-        if (std::find(sockets.begin(), sockets.end(), socket) == sockets.end()) {
-            sockets.push_back(socket);
+        if (!it->path().filename().string().starts_with("wine-")) continue;
+        const fs::path candidate = it->path() / folder;
+        if (std::find(folders.begin(), folders.end(), candidate) == folders.end()) {
+            folders.push_back(candidate);
         }
     }
-    return sockets;
+    return folders;
 }
 
 bool wineServerRunning(const fs::path& prefix, const fs::path& serverDirectory) {
-    for (const fs::path& socket : wineServerSockets(prefix, serverDirectory)) {
-        if (socketAnswers(socket)) return true;
+    for (const fs::path& folder : wineServerFolders(prefix, serverDirectory)) {
+        if (lockHeld(folder / "lock") || socketAnswers(folder / "socket")) return true;
     }
     return false;
 }

@@ -1,5 +1,6 @@
 #include "platform/WineServer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -52,6 +53,19 @@ TEST_F(WineServerTest, FindsTheServerInEitherLayout) {
         const fs::path other = root_ / "other";
         fs::create_directory(other);
         EXPECT_FALSE(wineServerRunning(other, servers_.path()));
+    }
+    // A server that takes no more connections but still holds its lock is about to write
+    // the registry: it still runs.
+    {
+        const fs::path lock = servers_ / "wine-Zz99Yy" / serverFolder() / "lock";
+        test::writeFile(lock, "");
+        const int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
+        struct flock whole {};
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &whole), 0);  // seen by F_GETLK in this process too
+        EXPECT_TRUE(wineServerRunning(prefix_, servers_.path()));
+        ::close(fd);
     }
     // What dead servers leave behind (sockets nobody listens on, lock files) does not count.
     EXPECT_FALSE(wineServerRunning(prefix_, servers_.path()));

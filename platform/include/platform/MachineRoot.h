@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Expected.h"
 #include "platform/Registry.h"
@@ -109,6 +110,15 @@ class MachineRoot {
     bool wineServerRunning() const;
     WineServerWait waitForWineServer(std::chrono::milliseconds timeout,
                                      const std::function<bool()>& cancelled = {}) const;
+
+    // Runs a Windows program in the root through Wine (`arguments` after "wine", such as
+    // {"reg", "add", ...} or {"C:\\app\\setup.exe", "/s"}), bracketed so that neither side
+    // loses the other's registry writes: our changes are saved first (Wine reads the hive
+    // files), then the program runs (at most `timeout`) and its server is waited for (it
+    // writes the hives when it ends), then the registry is read again with what Wine wrote.
+    // The program's exit code, or why it could not run or the registry not be kept.
+    Expected<int, std::string> runThroughWine(const std::vector<std::string>& arguments,
+                                              std::chrono::milliseconds timeout);
 
   private:
     MachineRoot(std::filesystem::path prefix, std::string userName,

@@ -16,15 +16,16 @@ std::filesystem::path defaultWineServerDirectory();
 std::filesystem::path wineServerSocket(const std::filesystem::path& prefix,
                                        const std::filesystem::path& serverDirectory);
 
-// Every place where a server of the prefix may have its socket: the upstream one, the
-// folder that Debian's Wine makes (<serverDirectory>/wine-XXXXXX) and records in
-// <prefix>/wineserver, and any other <serverDirectory>/wine-*/server-<dev>-<inode>/socket.
-std::vector<std::filesystem::path> wineServerSockets(const std::filesystem::path& prefix,
+// Every folder where a server of the prefix may live: the upstream one, the folder that
+// Debian's Wine makes (<serverDirectory>/wine-XXXXXX) and records in <prefix>/wineserver,
+// and any other <serverDirectory>/wine-*/server-<dev>-<inode>.
+std::vector<std::filesystem::path> wineServerFolders(const std::filesystem::path& prefix,
                                                      const std::filesystem::path& serverDirectory);
 
-// Whether a wineserver answers on one of those sockets. A server keeps the registry in
-// memory and writes it back over any outside change, so hive files must not be edited
-// meanwhile. A socket left behind by a server that died does not count.
+// Whether a wineserver lives in one of those folders: it holds the lock file there or
+// answers on the socket. A server keeps the registry in memory and writes it back over any
+// outside change when it ends, so hive files must not be edited meanwhile. What a server
+// that has gone leaves behind (the folder, the lock file, the socket) does not count.
 bool wineServerRunning(const std::filesystem::path& prefix,
                        const std::filesystem::path& serverDirectory);
 
