@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "MachineRootSkeleton.h"
+#include "platform/AtomicFile.h"
 #include "platform/AsciiCase.h"
 #include "platform/PercentReferences.h"
 #include "platform/Places.h"
@@ -118,6 +119,14 @@ std::optional<std::pair<int, int>> parseVersionText(std::string_view text) {
     return std::pair{major, minor};
 }
 
+// The "#arch=" line before the first key of a hive file; win32 where none says win64.
+WindowsArchitecture hiveArchitecture(const fs::path& hive) {
+    const std::string text = readWholeFile(hive).value_or("");
+    const std::string_view header = std::string_view(text).substr(0, text.find("\n["));
+    return header.find("\n#arch=win64") != std::string_view::npos ? WindowsArchitecture::Win64
+                                                                   : WindowsArchitecture::Win32;
+}
+
 }  // namespace
 
 fs::path MachineRoot::defaultPrefix() {
@@ -125,11 +134,12 @@ fs::path MachineRoot::defaultPrefix() {
 }
 
 MachineRoot::MachineRoot(fs::path prefix, std::string userName, fs::path serverDirectory,
-                         std::unique_ptr<Registry> registry)
+                         std::unique_ptr<Registry> registry, WindowsArchitecture architecture)
     : prefix_(std::move(prefix)),
       userName_(std::move(userName)),
       serverDirectory_(std::move(serverDirectory)),
-      registry_(std::move(registry)) {}
+      registry_(std::move(registry)),
+      architecture_(architecture) {}
 
 Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::path& prefix,
                                                                       MachineRootOptions options) {
@@ -147,20 +157,23 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
         if (auto failed = makePrefixWithWine(absolutePrefix, options.serverDirectory))
             return cannotCreate(*failed);
     }
-    if (std::error_code created = createSkeletonFolders(absolutePrefix, userName))
-        return cannotCreate(created.message());
     const bool freshRegistry = !fs::exists(absolutePrefix / "system.reg", ec);
     if (freshRegistry) {
-        if (std::error_code created = createSkeletonHives(absolutePrefix))
+        const WindowsArchitecture made = options.architecture.value_or(hostWindowsArchitecture());
+        if (std::error_code created = createSkeletonHives(absolutePrefix, made))
             return cannotCreate(created.message());
     }
+    const WindowsArchitecture architecture = hiveArchitecture(absolutePrefix / "system.reg");
+    if (std::error_code created = createSkeletonFolders(absolutePrefix, userName, architecture))
+        return cannotCreate(created.message());
     auto registry = Registry::open(absolutePrefix, options.serverDirectory);
     if (!registry) return unexpected(registry.error().describe());
-    std::unique_ptr<MachineRoot> root(new MachineRoot(
-        absolutePrefix, std::move(userName), options.serverDirectory, std::move(registry.value())));
+    std::unique_ptr<MachineRoot> root(new MachineRoot(absolutePrefix, std::move(userName),
+                                                      options.serverDirectory,
+                                                      std::move(registry.value()), architecture));
     if (freshRegistry) {
-        if (const long error =
-                fillDefaultRegistry(root->registry(), root->userName_, hostComputerName())) {
+        if (const long error = fillDefaultRegistry(root->registry(), root->userName_,
+                                                   hostComputerName(), architecture)) {
             return unexpected("cannot fill the registry of " + absolutePrefix.string() +
                               ": error " + std::to_string(error));
         }
@@ -168,6 +181,10 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
             return unexpected(saved.error().describe());
     }
     return root;
+}
+
+RegistryLocation MachineRoot::registryView(RegistryRoot root, std::string_view path) const {
+    return is64Bit() ? redirectFor32BitProgram(root, path) : RegistryLocation{root, std::string(path)};
 }
 
 WindowsVersion MachineRoot::windowsVersion() const {
@@ -216,8 +233,8 @@ std::string MachineRoot::expandRootEnvironment(std::string_view text) const {
         {"HOMEDRIVE", "C:"},
         {"HOMEPATH", "\\users\\" + userName_},
         {"USERNAME", userName_},
-        {"PROGRAMFILES", "C:\\Program Files"},
-        {"COMMONPROGRAMFILES", "C:\\Program Files\\Common Files"},
+        {"PROGRAMFILES", programFilesDirectory()},
+        {"COMMONPROGRAMFILES", programFilesDirectory() + "\\Common Files"},
     };
     return expandPercentReferences(text, [&](std::string_view name) -> std::optional<std::string> {
         const auto* match = std::ranges::find_if(

@@ -29,11 +29,12 @@ long setText(Registry& registry, RegistryRoot root, std::string_view key, std::s
 
 }  // namespace
 
-std::string_view hostWindowsArchitecture() {
-    return sizeof(void*) == 8 ? "win64" : "win32";
+WindowsArchitecture hostWindowsArchitecture() {
+    return sizeof(void*) == 8 ? WindowsArchitecture::Win64 : WindowsArchitecture::Win32;
 }
 
-std::error_code createSkeletonHives(const fs::path& prefix) {
+std::error_code createSkeletonHives(const fs::path& prefix, WindowsArchitecture architecture) {
+    if (std::error_code ec = ensureDirectory(prefix)) return ec;
     const std::pair<std::string_view, std::string> hives[] = {
         {"system.reg", "REGISTRY\\\\Machine"},
         {"user.reg", "REGISTRY\\\\User\\\\" + std::string(Registry::kDefaultUserSid)},
@@ -47,7 +48,8 @@ std::error_code createSkeletonHives(const fs::path& prefix) {
         if (exists) continue;
         const std::string header = "WINE REGISTRY Version 2\n;; All keys relative to " +
                                    relativeTo + "\n\n#arch=" +
-                                   std::string(hostWindowsArchitecture()) + "\n";
+                                   (architecture == WindowsArchitecture::Win64 ? "win64" : "win32") +
+                                   "\n";
         if (std::error_code written = writeFileAtomically(file, header)) return written;
     }
     return {};
@@ -68,13 +70,13 @@ std::optional<std::string> makePrefixWithWine(const fs::path& prefix,
     return std::nullopt;
 }
 
-std::error_code createSkeletonFolders(const fs::path& prefix, const std::string& userName) {
+std::error_code createSkeletonFolders(const fs::path& prefix, const std::string& userName,
+                                      WindowsArchitecture architecture) {
     const fs::path driveC = prefix / "drive_c";
     const fs::path roaming =
         driveC / "users" / userName / "AppData" / "Roaming" / "Microsoft" / "Windows";
     const fs::path common = driveC / "ProgramData" / "Microsoft" / "Windows";
     const WineDrives drives(prefix);
-    const bool win64 = hostWindowsArchitecture() == "win64";
     std::vector<fs::path> folders = {
         drives.dosdevices(),
         driveC / "windows" / "system32",
@@ -94,7 +96,7 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
         common / "Start Menu" / "Programs" / "Startup",
         driveC / "users" / "Public" / "Desktop",
     };
-    if (win64) {  // where 32-bit programs are kept on a 64-bit system
+    if (architecture == WindowsArchitecture::Win64) {  // 32-bit programs on a 64-bit system
         folders.push_back(driveC / "windows" / "syswow64");
         folders.push_back(driveC / "Program Files (x86)" / "Common Files");
     }
@@ -105,7 +107,7 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
 }
 
 long fillDefaultRegistry(Registry& registry, const std::string& userName,
-                         const std::string& computerName) {
+                         const std::string& computerName, WindowsArchitecture architecture) {
     const auto machine = RegistryRoot::LocalMachine;
     long firstError = 0;
     const auto keep = [&firstError](long error) {
@@ -116,7 +118,7 @@ long fillDefaultRegistry(Registry& registry, const std::string& userName,
     keep(setText(registry, machine, kCurrentVersion, "CommonFilesDir",
                  "C:\\Program Files\\Common Files"));
     keep(setText(registry, machine, kCurrentVersion, "MediaPath", "C:\\windows\\Media"));
-    if (hostWindowsArchitecture() == "win64") {
+    if (architecture == WindowsArchitecture::Win64) {
         keep(setText(registry, machine, kCurrentVersion, "ProgramFilesDir (x86)",
                      "C:\\Program Files (x86)"));
         keep(setText(registry, machine, kCurrentVersion, "CommonFilesDir (x86)",

@@ -12,6 +12,7 @@
 #include "platform/Expected.h"
 #include "platform/Registry.h"
 #include "platform/WineServer.h"
+#include "platform/Wow64Registry.h"
 
 namespace kestrel::platform {
 
@@ -41,6 +42,9 @@ enum class ShellFolder {
     Fonts,
 };
 
+// What the root's Windows runs on, from the system hive's "#arch=" line.
+enum class WindowsArchitecture { Win32, Win64 };
+
 // How a missing machine root is made.
 enum class NewRoot {
     Skeleton,            // by us: what Wine would make on this host, without running it
@@ -53,6 +57,8 @@ struct MachineRootOptions {
     // Where wineservers keep their socket folders (default /tmp).
     std::filesystem::path serverDirectory;
     NewRoot newRoot = NewRoot::Skeleton;
+    // Of a skeleton we make; default: the host's, as Wine makes it (win64 on 64-bit hosts).
+    std::optional<WindowsArchitecture> architecture = std::nullopt;
 };
 
 // A Windows installation kept in a Wine prefix: drives through dosdevices/, the folders of
@@ -80,8 +86,19 @@ class MachineRoot {
     // From winecfg's "Version" (HKCU or HKLM Software\Wine), else the NT or the 95/98
     // version keys; an NT system when the registry says nothing.
     WindowsVersion windowsVersion() const;
+    // The installer is a 32-bit program: on a 64-bit root it sees the system as such a
+    // program does, through the registry redirector (registryView), with syswow64 as its
+    // system directory and Program Files (x86) as its program files.
+    WindowsArchitecture architecture() const { return architecture_; }
+    bool is64Bit() const { return architecture_ == WindowsArchitecture::Win64; }
+    RegistryLocation registryView(RegistryRoot root, std::string_view path) const;
     std::string windowsDirectory() const { return "C:\\windows"; }
-    std::string systemDirectory() const { return "C:\\windows\\system32"; }
+    std::string systemDirectory() const {
+        return is64Bit() ? "C:\\windows\\syswow64" : "C:\\windows\\system32";
+    }
+    std::string programFilesDirectory() const {
+        return is64Bit() ? "C:\\Program Files (x86)" : "C:\\Program Files";
+    }
     std::string profileDirectory() const { return "C:\\users\\" + userName_; }
     // From the user's (or, with `common`, the machine's) "User Shell Folders" and "Shell
     // Folders" keys, else the prefix's standard place. 95/98 have no all-users folders: the
@@ -122,13 +139,15 @@ class MachineRoot {
 
   private:
     MachineRoot(std::filesystem::path prefix, std::string userName,
-                std::filesystem::path serverDirectory, std::unique_ptr<Registry> registry);
+                std::filesystem::path serverDirectory, std::unique_ptr<Registry> registry,
+                WindowsArchitecture architecture);
     std::string defaultShellFolder(ShellFolder folder, bool common) const;
 
     std::filesystem::path prefix_;
     std::string userName_;
     std::filesystem::path serverDirectory_;
     std::unique_ptr<Registry> registry_;
+    WindowsArchitecture architecture_;
 };
 
 }  // namespace kestrel::platform
