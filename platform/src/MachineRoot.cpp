@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "MachineRootSkeleton.h"
-#include "platform/AtomicFile.h"
 #include "platform/AsciiCase.h"
+#include "platform/AtomicFile.h"
 #include "platform/PercentReferences.h"
 #include "platform/Places.h"
 #include "platform/WineServer.h"
@@ -124,7 +124,7 @@ WindowsArchitecture hiveArchitecture(const fs::path& hive) {
     const std::string text = readWholeFile(hive).value_or("");
     const std::string_view header = std::string_view(text).substr(0, text.find("\n["));
     return header.find("\n#arch=win64") != std::string_view::npos ? WindowsArchitecture::Win64
-                                                                   : WindowsArchitecture::Win32;
+                                                                  : WindowsArchitecture::Win32;
 }
 
 }  // namespace
@@ -184,7 +184,8 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
 }
 
 RegistryLocation MachineRoot::registryView(RegistryRoot root, std::string_view path) const {
-    return is64Bit() ? redirectFor32BitProgram(root, path) : RegistryLocation{root, std::string(path)};
+    return is64Bit() ? redirectFor32BitProgram(root, path)
+                     : RegistryLocation{root, std::string(path)};
 }
 
 WindowsVersion MachineRoot::windowsVersion() const {

@@ -46,10 +46,9 @@ std::error_code createSkeletonHives(const fs::path& prefix, WindowsArchitecture 
         const bool exists = fs::exists(file, ec);
         if (ec) return ec;
         if (exists) continue;
-        const std::string header = "WINE REGISTRY Version 2\n;; All keys relative to " +
-                                   relativeTo + "\n\n#arch=" +
-                                   (architecture == WindowsArchitecture::Win64 ? "win64" : "win32") +
-                                   "\n";
+        const std::string header =
+            "WINE REGISTRY Version 2\n;; All keys relative to " + relativeTo +
+            "\n\n#arch=" + (architecture == WindowsArchitecture::Win64 ? "win64" : "win32") + "\n";
         if (std::error_code written = writeFileAtomically(file, header)) return written;
     }
     return {};

@@ -90,8 +90,8 @@ fs::path wineServerSocket(const fs::path& prefix, const fs::path& serverDirector
 std::vector<fs::path> wineServerFolders(const fs::path& prefix, const fs::path& serverDirectory) {
     const std::string folder = serverFolderName(prefix);
     if (folder.empty()) return {};
-    std::vector<fs::path> folders{
-        serverDirectory / (".wine-" + std::to_string(::getuid())) / folder};
+    std::vector<fs::path> folders{serverDirectory / (".wine-" + std::to_string(::getuid())) /
+                                  folder};
     if (const std::string recorded = recordedFolder(prefix); !recorded.empty()) {
         folders.push_back(serverDirectory / recorded / folder);
     }

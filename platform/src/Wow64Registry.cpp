@@ -14,8 +14,8 @@ constexpr std::string_view kWow64Node = "Wow6432Node";
 bool redirectedClassesKey(std::string_view name) {
     static constexpr std::string_view kRedirected[] = {"CLSID", "DirectShow", "Interface",
                                                        "Media Type", "MediaFoundation"};
-    return std::ranges::any_of(kRedirected,
-                               [&](std::string_view key) { return equalsIgnoreAsciiCase(key, name); });
+    return std::ranges::any_of(
+        kRedirected, [&](std::string_view key) { return equalsIgnoreAsciiCase(key, name); });
 }
 
 // The components with Wow6432Node put in before component `at`.

@@ -38,7 +38,8 @@ TEST_F(MachineRootTest, NewPrefixGetsTheSkeletonOfAWinePrefix) {
     }
     // What Wine makes on this host: a 64-bit system where the host is 64-bit.
     const bool win64 = sizeof(void*) == 8;
-    for (const char* folder : {"drive_c/windows/syswow64", "drive_c/Program Files (x86)/Common Files"})
+    for (const char* folder :
+         {"drive_c/windows/syswow64", "drive_c/Program Files (x86)/Common Files"})
         EXPECT_EQ(fs::is_directory(prefix / folder), win64) << folder;
     const std::string system = test::readFile(prefix / "system.reg");
     EXPECT_EQ(system.rfind(std::string("WINE REGISTRY Version 2\n;; All keys relative to "
@@ -80,15 +81,14 @@ TEST_F(MachineRootTest, WindowsVersionComesFromTheRegistry) {
     setWineVersion(*root, "unknown");
     auto& registry = root->registry();
     constexpr std::string_view nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-    for (const auto& [name, number] : {std::pair{"CurrentMajorVersionNumber", 10},
-                                       std::pair{"CurrentMinorVersionNumber", 0}}) {
-        EXPECT_EQ(registry.setValue(RegistryRoot::LocalMachine, nt, name,
-                                    RegistryValue::dword(number)),
-                  0);
+    for (const auto& [name, number] :
+         {std::pair{"CurrentMajorVersionNumber", 10}, std::pair{"CurrentMinorVersionNumber", 0}}) {
+        EXPECT_EQ(
+            registry.setValue(RegistryRoot::LocalMachine, nt, name, RegistryValue::dword(number)),
+            0);
     }
     EXPECT_EQ(root->windowsVersion().major, 10);
-    EXPECT_EQ(registry.deleteValue(RegistryRoot::LocalMachine, nt, "CurrentMajorVersionNumber"),
-              0);
+    EXPECT_EQ(registry.deleteValue(RegistryRoot::LocalMachine, nt, "CurrentMajorVersionNumber"), 0);
     EXPECT_EQ(root->windowsVersion().major, 6);  // CurrentVersion "6.1"
     EXPECT_EQ(registry.deleteTree(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows NT"),
               0);

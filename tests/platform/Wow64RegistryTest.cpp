@@ -12,7 +12,8 @@ TEST(Wow64Registry, A32BitProgramsKeysOnA64BitSystem) {
         {{LocalMachine, "SOFTWARE\\Acme"}, {LocalMachine, "SOFTWARE\\Wow6432Node\\Acme"}},
         {{LocalMachine, "\\Software\\\\Acme\\"}, {LocalMachine, "Software\\Wow6432Node\\Acme"}},
         // Already in the 32-bit view, or the Software key itself.
-        {{LocalMachine, "Software\\wow6432node\\Acme"}, {LocalMachine, "Software\\wow6432node\\Acme"}},
+        {{LocalMachine, "Software\\wow6432node\\Acme"},
+         {LocalMachine, "Software\\wow6432node\\Acme"}},
         {{LocalMachine, "Software"}, {LocalMachine, "Software"}},
         // The classes: 32-bit components apart, the rest shared.
         {{LocalMachine, "Software\\Classes\\CLSID\\{1}"},

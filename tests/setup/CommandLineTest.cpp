@@ -98,8 +98,7 @@ ProgramRun runSetup(const std::filesystem::path& prefix, const std::filesystem::
     const std::string command =
         "cd '" + cwd.string() +
         "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=/nonexistent WINEPREFIX='" +
-        prefix.string() +
-        "' '" SETUP_PROGRAM "' " + args + " 2>&1";
+        prefix.string() + "' '" SETUP_PROGRAM "' " + args + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     ProgramRun run{-1, {}};
     if (pipe == nullptr) return run;

@@ -62,9 +62,9 @@ TEST_F(SetupFixture, A32BitRootHasOneView) {
     ASSERT_FALSE(machine_->is64Bit());
     EXPECT_EQ(session_->variables().value("System"), "C:\\windows\\system32");
     EXPECT_EQ(session_->variables().value("ProgramFilesDir"), "C:\\Program Files");
-    ASSERT_EQ(session_->registry().writeString(RegistryRoot::LocalMachine, "Software\\Acme", "V",
-                                               "32"),
-              0);
+    ASSERT_EQ(
+        session_->registry().writeString(RegistryRoot::LocalMachine, "Software\\Acme", "V", "32"),
+        0);
     platform::RegistryValue found;
     ASSERT_EQ(registry().queryValue(RegistryRoot::LocalMachine, "Software\\Acme", "V", &found), 0);
     EXPECT_EQ(found.textValue(), "32");

@@ -20,9 +20,8 @@ TEST_F(RegistryViewsTest, WineSeesOurWritesWhereA32BitProgramPutsThem) {
     MemoryEnvironment environment;
     RegistryServices services(**root, environment);
     const std::string clsid = "CLSID\\{4b1e5f3a-0000-4000-8000-00000000c0de}";
-    ASSERT_EQ(services.writeString(RegistryRoot::LocalMachine, "Software\\KestrelViews", "V",
-                                   "ours"),
-              0);
+    ASSERT_EQ(
+        services.writeString(RegistryRoot::LocalMachine, "Software\\KestrelViews", "V", "ours"), 0);
     ASSERT_EQ(services.writeString(RegistryRoot::ClassesRoot, clsid, "", "Kestrel"), 0);
     ASSERT_EQ(services.writeString(RegistryRoot::ClassesRoot, ".kestrelviews", "", "Kestrel.Doc"),
               0);
