@@ -9,9 +9,11 @@
 
 #include "MachineRootSkeleton.h"
 #include "platform/AsciiCase.h"
+#include "platform/AtomicFile.h"
 #include "platform/PercentReferences.h"
 #include "platform/Places.h"
 #include "platform/WineServer.h"
+#include "platform/WineTools.h"
 
 namespace kestrel::platform {
 
@@ -117,6 +119,14 @@ std::optional<std::pair<int, int>> parseVersionText(std::string_view text) {
     return std::pair{major, minor};
 }
 
+// The "#arch=" line before the first key of a hive file; win32 where none says win64.
+WindowsArchitecture hiveArchitecture(const fs::path& hive) {
+    const std::string text = readWholeFile(hive).value_or("");
+    const std::string_view header = std::string_view(text).substr(0, text.find("\n["));
+    return header.find("\n#arch=win64") != std::string_view::npos ? WindowsArchitecture::Win64
+                                                                  : WindowsArchitecture::Win32;
+}
+
 }  // namespace
 
 fs::path MachineRoot::defaultPrefix() {
@@ -124,11 +134,12 @@ fs::path MachineRoot::defaultPrefix() {
 }
 
 MachineRoot::MachineRoot(fs::path prefix, std::string userName, fs::path serverDirectory,
-                         std::unique_ptr<Registry> registry)
+                         std::unique_ptr<Registry> registry, WindowsArchitecture architecture)
     : prefix_(std::move(prefix)),
       userName_(std::move(userName)),
       serverDirectory_(std::move(serverDirectory)),
-      registry_(std::move(registry)) {}
+      registry_(std::move(registry)),
+      architecture_(architecture) {}
 
 Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::path& prefix,
                                                                       MachineRootOptions options) {
@@ -137,18 +148,32 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
     if (ec) return unexpected("cannot use " + prefix.string() + ": " + ec.message());
     std::string userName = options.userName.empty() ? loginName() : options.userName;
     if (options.serverDirectory.empty()) options.serverDirectory = defaultWineServerDirectory();
-    if (std::error_code created = createSkeletonFolders(absolutePrefix, userName)) {
+    const auto cannotCreate = [&absolutePrefix](const std::string& reason) {
         return unexpected("cannot create the machine root " + absolutePrefix.string() + ": " +
-                          created.message());
+                          reason);
+    };
+    if (options.newRoot == NewRoot::WineWhereInstalled && wineInstalled() &&
+        !fs::exists(absolutePrefix / "system.reg", ec)) {
+        if (auto failed = makePrefixWithWine(absolutePrefix, options.serverDirectory))
+            return cannotCreate(*failed);
     }
     const bool freshRegistry = !fs::exists(absolutePrefix / "system.reg", ec);
+    if (freshRegistry) {
+        const WindowsArchitecture made = options.architecture.value_or(hostWindowsArchitecture());
+        if (std::error_code created = createSkeletonHives(absolutePrefix, made))
+            return cannotCreate(created.message());
+    }
+    const WindowsArchitecture architecture = hiveArchitecture(absolutePrefix / "system.reg");
+    if (std::error_code created = createSkeletonFolders(absolutePrefix, userName, architecture))
+        return cannotCreate(created.message());
     auto registry = Registry::open(absolutePrefix, options.serverDirectory);
     if (!registry) return unexpected(registry.error().describe());
-    std::unique_ptr<MachineRoot> root(new MachineRoot(
-        absolutePrefix, std::move(userName), options.serverDirectory, std::move(registry.value())));
+    std::unique_ptr<MachineRoot> root(new MachineRoot(absolutePrefix, std::move(userName),
+                                                      options.serverDirectory,
+                                                      std::move(registry.value()), architecture));
     if (freshRegistry) {
-        if (const long error =
-                fillDefaultRegistry(root->registry(), root->userName_, hostComputerName())) {
+        if (const long error = fillDefaultRegistry(root->registry(), root->userName_,
+                                                   hostComputerName(), architecture)) {
             return unexpected("cannot fill the registry of " + absolutePrefix.string() +
                               ": error " + std::to_string(error));
         }
@@ -156,6 +181,11 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
             return unexpected(saved.error().describe());
     }
     return root;
+}
+
+RegistryLocation MachineRoot::registryView(RegistryRoot root, std::string_view path) const {
+    return is64Bit() ? redirectFor32BitProgram(root, path)
+                     : RegistryLocation{root, std::string(path)};
 }
 
 WindowsVersion MachineRoot::windowsVersion() const {
@@ -204,8 +234,8 @@ std::string MachineRoot::expandRootEnvironment(std::string_view text) const {
         {"HOMEDRIVE", "C:"},
         {"HOMEPATH", "\\users\\" + userName_},
         {"USERNAME", userName_},
-        {"PROGRAMFILES", "C:\\Program Files"},
-        {"COMMONPROGRAMFILES", "C:\\Program Files\\Common Files"},
+        {"PROGRAMFILES", programFilesDirectory()},
+        {"COMMONPROGRAMFILES", programFilesDirectory() + "\\Common Files"},
     };
     return expandPercentReferences(text, [&](std::string_view name) -> std::optional<std::string> {
         const auto* match = std::ranges::find_if(
@@ -279,6 +309,11 @@ std::string MachineRoot::computerName() const {
 
 bool MachineRoot::wineServerRunning() const {
     return platform::wineServerRunning(prefix_, serverDirectory_);
+}
+
+WineServerWait MachineRoot::waitForWineServer(std::chrono::milliseconds timeout,
+                                              const std::function<bool()>& cancelled) const {
+    return platform::waitForWineServer(prefix_, serverDirectory_, timeout, cancelled);
 }
 
 }  // namespace kestrel::platform

@@ -2,8 +2,15 @@
 // registry keys programs expect on any Windows system.
 #include "MachineRootSkeleton.h"
 
+#include <chrono>
+#include <utility>
+#include <vector>
+
+#include "platform/AtomicFile.h"
 #include "platform/Places.h"
 #include "platform/WineDrives.h"
+#include "platform/WineServer.h"
+#include "platform/WineTools.h"
 
 namespace kestrel::platform {
 
@@ -22,13 +29,54 @@ long setText(Registry& registry, RegistryRoot root, std::string_view key, std::s
 
 }  // namespace
 
-std::error_code createSkeletonFolders(const fs::path& prefix, const std::string& userName) {
+WindowsArchitecture hostWindowsArchitecture() {
+    return sizeof(void*) == 8 ? WindowsArchitecture::Win64 : WindowsArchitecture::Win32;
+}
+
+std::error_code createSkeletonHives(const fs::path& prefix, WindowsArchitecture architecture) {
+    if (std::error_code ec = ensureDirectory(prefix)) return ec;
+    const std::pair<std::string_view, std::string> hives[] = {
+        {"system.reg", "REGISTRY\\\\Machine"},
+        {"user.reg", "REGISTRY\\\\User\\\\" + std::string(Registry::kDefaultUserSid)},
+        {"userdef.reg", "REGISTRY\\\\User\\\\.Default"},
+    };
+    for (const auto& [name, relativeTo] : hives) {
+        const fs::path file = prefix / name;
+        std::error_code ec;
+        const bool exists = fs::exists(file, ec);
+        if (ec) return ec;
+        if (exists) continue;
+        const std::string header =
+            "WINE REGISTRY Version 2\n;; All keys relative to " + relativeTo +
+            "\n\n#arch=" + (architecture == WindowsArchitecture::Win64 ? "win64" : "win32") + "\n";
+        if (std::error_code written = writeFileAtomically(file, header)) return written;
+    }
+    return {};
+}
+
+std::optional<std::string> makePrefixWithWine(const fs::path& prefix,
+                                              const fs::path& serverDirectory) {
+    using namespace std::chrono_literals;
+    const WineToolResult made = runWineTool({"wineboot", "--init"}, prefix, 10min);
+    if (!made.finished() || made.exitCode != 0) {
+        return "Wine could not make the prefix (wineboot --init " +
+               std::string(made.finished() ? "failed" : "did not finish") + ")";
+    }
+    // Its server stays a few seconds and would write the registry over ours.
+    if (waitForWineServer(prefix, serverDirectory, 1min) != WineServerWait::Ended) {
+        return "the wineserver that made the prefix does not end";
+    }
+    return std::nullopt;
+}
+
+std::error_code createSkeletonFolders(const fs::path& prefix, const std::string& userName,
+                                      WindowsArchitecture architecture) {
     const fs::path driveC = prefix / "drive_c";
     const fs::path roaming =
         driveC / "users" / userName / "AppData" / "Roaming" / "Microsoft" / "Windows";
     const fs::path common = driveC / "ProgramData" / "Microsoft" / "Windows";
     const WineDrives drives(prefix);
-    const fs::path folders[] = {
+    std::vector<fs::path> folders = {
         drives.dosdevices(),
         driveC / "windows" / "system32",
         driveC / "windows" / "Fonts",
@@ -47,6 +95,10 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
         common / "Start Menu" / "Programs" / "Startup",
         driveC / "users" / "Public" / "Desktop",
     };
+    if (architecture == WindowsArchitecture::Win64) {  // 32-bit programs on a 64-bit system
+        folders.push_back(driveC / "windows" / "syswow64");
+        folders.push_back(driveC / "Program Files (x86)" / "Common Files");
+    }
     for (const fs::path& folder : folders) {
         if (std::error_code ec = ensureDirectory(folder)) return ec;
     }
@@ -54,7 +106,7 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
 }
 
 long fillDefaultRegistry(Registry& registry, const std::string& userName,
-                         const std::string& computerName) {
+                         const std::string& computerName, WindowsArchitecture architecture) {
     const auto machine = RegistryRoot::LocalMachine;
     long firstError = 0;
     const auto keep = [&firstError](long error) {
@@ -65,16 +117,21 @@ long fillDefaultRegistry(Registry& registry, const std::string& userName,
     keep(setText(registry, machine, kCurrentVersion, "CommonFilesDir",
                  "C:\\Program Files\\Common Files"));
     keep(setText(registry, machine, kCurrentVersion, "MediaPath", "C:\\windows\\Media"));
-    keep(setText(registry, machine, kCurrentVersionNT, "CurrentVersion", "6.3"));
-    keep(setText(registry, machine, kCurrentVersionNT, "CurrentBuild", "19045"));
-    keep(setText(registry, machine, kCurrentVersionNT, "CurrentBuildNumber", "19045"));
-    keep(setText(registry, machine, kCurrentVersionNT, "ProductName", "Windows 10 Pro"));
+    if (architecture == WindowsArchitecture::Win64) {
+        keep(setText(registry, machine, kCurrentVersion, "ProgramFilesDir (x86)",
+                     "C:\\Program Files (x86)"));
+        keep(setText(registry, machine, kCurrentVersion, "CommonFilesDir (x86)",
+                     "C:\\Program Files (x86)\\Common Files"));
+    }
+    // The version Wine's own setup writes at a prefix's first start (and at every update),
+    // so Wine finds it as it would have made it and the root's version stays what it was.
+    keep(setText(registry, machine, kCurrentVersionNT, "CurrentVersion", "6.1"));
+    keep(setText(registry, machine, kCurrentVersionNT, "CurrentBuild", "7601"));
+    keep(setText(registry, machine, kCurrentVersionNT, "CurrentBuildNumber", "7601"));
+    keep(setText(registry, machine, kCurrentVersionNT, "CSDVersion", "Service Pack 1"));
+    keep(setText(registry, machine, kCurrentVersionNT, "ProductName", "Microsoft Windows 7"));
     keep(setText(registry, machine, kCurrentVersionNT, "RegisteredOwner", userName));
     keep(setText(registry, machine, kCurrentVersionNT, "RegisteredOrganization", ""));
-    keep(registry.setValue(machine, kCurrentVersionNT, "CurrentMajorVersionNumber",
-                           RegistryValue::dword(10)));
-    keep(registry.setValue(machine, kCurrentVersionNT, "CurrentMinorVersionNumber",
-                           RegistryValue::dword(0)));
 
     // As in Wine's own prefixes, CurrentControlSet is a link to ControlSet001.
     keep(registry.createKey(machine, "System\\ControlSet001\\Control"));

@@ -19,7 +19,9 @@ RegistryServices::Target RegistryServices::map(RegistryRoot root, std::string_vi
     if (root == RegistryRoot::CurrentUser && windowsUserSid_) {
         return {RegistryRoot::Users, *windowsUserSid_ + "\\" + utf8(key)};
     }
-    return {root, utf8(key)};
+    // The installer's view: a 32-bit program's on a 64-bit root.
+    auto [viewRoot, viewPath] = machine_.registryView(root, utf8(key));
+    return {viewRoot, std::move(viewPath)};
 }
 
 long RegistryServices::readValue(RegistryRoot root, std::string_view key, std::string_view name,

@@ -65,12 +65,25 @@ bool PlanRunner::runOperations(OperationList& operations, Direction direction) {
 
 // The changes reach the hive files here; a failure to write them is never silent.
 bool PlanRunner::save(Direction direction) {
+    if (!waitForWine()) return false;
     const auto saved = context_.registry.save();
     if (saved) return true;
     const int message =
         direction == Direction::Install ? messages::kCannotCreateKey : messages::kCannotDeleteKey;
     return context_.messages.show(message, {saved.error().message, saved.error().code}) ==
            buttons::kIgnore;
+}
+
+bool PlanRunner::waitForWine() {
+    const platform::MachineRoot& machine = context_.registry.machine();
+    if (!machine.wineServerRunning()) return true;
+    context_.ui().setProgressText(context_.script.displayName(),
+                                  "Waiting for Wine to end (wineserver -w)");
+    const auto waited =
+        machine.waitForWineServer(serverWait_, [this] { return context_.ui().cancelRequested(); });
+    if (waited != platform::WineServerWait::Cancelled) return true;
+    context_.run.abort = true;
+    return false;
 }
 
 }  // namespace kestrel::setup

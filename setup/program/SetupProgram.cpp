@@ -2,11 +2,20 @@
 
 #include "messages/MessageStrings.h"
 #include "program/SetupSession.h"
+#include "script/SetupCommandLine.h"
 
 namespace kestrel::setup {
 
 int runSetup(const SetupStart& start, Ui& ui) {
-    auto machine = platform::MachineRoot::open(start.prefix);
+    // The usage message needs no machine root: asking for it must not create one.
+    if (asksForUsage(start.arguments)) {
+        const StringTable strings = loadInstallerStrings(start.programDirectory);
+        MessageEngine(ui, strings).show(messages::kUsage);
+        return kExitSuccess;
+    }
+    platform::MachineRootOptions options;
+    options.newRoot = platform::NewRoot::WineWhereInstalled;
+    auto machine = platform::MachineRoot::open(start.prefix, options);
     if (!machine) {
         StringTable strings;
         MessageEngine(ui, strings)
@@ -17,10 +26,6 @@ int runSetup(const SetupStart& start, Ui& ui) {
     ProcessEnvironment environment;
     SetupSession session(ui, **machine, environment, start.programDirectory);
     session.parseCommandLine(start.arguments);
-    if (session.run().usage) {
-        session.messages().show(messages::kUsage);
-        return kExitSuccess;
-    }
     if ((*machine)->wineServerRunning()) {
         // Its registry lives in memory and would overwrite whatever we wrote to the files.
         session.messages().note(

@@ -15,24 +15,19 @@ namespace kestrel::setup {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The installer's strings, with those of the language file beside the program.
-StringTable loadStrings(const fs::path& programDirectory) {
+StringTable loadInstallerStrings(const fs::path& programDirectory) {
     StringTable strings;
     if (!programDirectory.empty())
         strings.loadLanguageFile(programDirectory / StringTable::kLanguageFileName);
     return strings;
 }
 
-}  // namespace
-
 SetupSession::SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& environment,
                            const fs::path& programDirectory, std::time_t start)
     : machine_(machine),
       environment_(environment),
       programDirectory_(programDirectory),
-      strings_(loadStrings(programDirectory)),
+      strings_(loadInstallerStrings(programDirectory)),
       messages_(ui, strings_),
       registry_(machine, environment) {
     const fs::path help = programDirectory / MessageEngine::kHelpFileName;

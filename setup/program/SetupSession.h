@@ -19,6 +19,9 @@
 
 namespace kestrel::setup {
 
+// The installer's strings, with those of the language file beside the program.
+StringTable loadInstallerStrings(const std::filesystem::path& programDirectory);
+
 // One run of the installer and everything it holds: the machine root, the strings and the
 // message engine, the variables, the environment, the run state, the script and its
 // settings. The start-up steps are methods, each reporting through the message engine and

@@ -103,4 +103,10 @@ void parseSetupCommandLine(const std::vector<std::string>& words, RunState& run,
     }
 }
 
+bool asksForUsage(const std::vector<std::string>& words) {
+    RunState run;
+    parseSetupCommandLine(words, run, [](std::string_view text) { return std::string(text); });
+    return run.usage;
+}
+
 }  // namespace kestrel::setup

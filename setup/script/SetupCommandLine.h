@@ -21,4 +21,7 @@ void parseSetupCommandLine(const std::vector<std::string>& words, RunState& run,
                            const std::function<std::string(std::string_view)>& expand,
                            const std::function<bool(const std::string&)>& isHostFile = {});
 
+// Whether the words ask for the usage message (/?), which a run shows before anything else.
+bool asksForUsage(const std::vector<std::string>& words);
+
 }  // namespace kestrel::setup

@@ -133,10 +133,12 @@ void initialiseSystemVariables(BuiltinVariables& variables, const MachineRoot& m
     variables.set("Shared", machineValue(machine, std::string(kCurrentVersion) + "\\Setup",
                                          "SharedDir", windows));
     variables.set("WriteableSystem", writeableSystem(machine));
-    variables.set("ProgramFilesDir",
-                  machineValue(machine, kCurrentVersion, "ProgramFilesDir", "C:"));
-    variables.set("CommonFilesDir",
-                  machineValue(machine, kCurrentVersion, "CommonFilesDir", windows));
+    // A 32-bit program on a 64-bit system gets the "(x86)" folders here.
+    const std::string_view x86 = machine.is64Bit() ? " (x86)" : "";
+    variables.set("ProgramFilesDir", machineValue(machine, kCurrentVersion,
+                                                  "ProgramFilesDir" + std::string(x86), "C:"));
+    variables.set("CommonFilesDir", machineValue(machine, kCurrentVersion,
+                                                 "CommonFilesDir" + std::string(x86), windows));
     variables.set("MediaPath", machineValue(machine, kCurrentVersion, "MediaPath", "C:"));
     variables.set("AppPaths", "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths");
     variables.set("ComputerName", machine.computerName());

@@ -36,15 +36,29 @@ TEST_F(MachineRootTest, NewPrefixGetsTheSkeletonOfAWinePrefix) {
                                "drive_c/users/alice/Desktop", "drive_c/users/Public/Desktop"}) {
         EXPECT_TRUE(fs::is_directory(prefix / folder)) << folder;
     }
+    // What Wine makes on this host: a 64-bit system where the host is 64-bit.
+    const bool win64 = sizeof(void*) == 8;
+    for (const char* folder :
+         {"drive_c/windows/syswow64", "drive_c/Program Files (x86)/Common Files"})
+        EXPECT_EQ(fs::is_directory(prefix / folder), win64) << folder;
     const std::string system = test::readFile(prefix / "system.reg");
-    EXPECT_EQ(
-        system.rfind(
-            "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n", 0),
-        0u);
+    EXPECT_EQ(system.rfind(std::string("WINE REGISTRY Version 2\n;; All keys relative to "
+                                       "REGISTRY\\\\Machine\n\n#arch=") +
+                               (win64 ? "win64" : "win32") + "\n",
+                           0),
+              0u);
+    EXPECT_EQ(test::readFile(prefix / "userdef.reg"),
+              std::string("WINE REGISTRY Version 2\n;; All keys relative to "
+                          "REGISTRY\\\\User\\\\.Default\n\n#arch=") +
+                  (win64 ? "win64" : "win32") + "\n");
     EXPECT_NE(system.find("[System\\\\CurrentControlSet]"), std::string::npos);
     EXPECT_NE(system.find("#link\n"), std::string::npos);
+    // The version Wine's first start writes too (it would change any other): 6.1, no
+    // version numbers that say otherwise.
     EXPECT_EQ(root->windowsVersion().family, WindowsFamily::WindowsNT);
-    EXPECT_EQ(root->windowsVersion().major, 10);
+    EXPECT_EQ(root->windowsVersion().major, 6);
+    EXPECT_EQ(root->windowsVersion().minor, 1);
+    EXPECT_EQ(system.find("CurrentMajorVersionNumber"), std::string::npos);
     EXPECT_FALSE(root->computerName().empty());
 
     // Opening again changes nothing that exists.
@@ -66,11 +80,16 @@ TEST_F(MachineRootTest, WindowsVersionComesFromTheRegistry) {
 
     setWineVersion(*root, "unknown");
     auto& registry = root->registry();
-    EXPECT_EQ(registry.deleteValue(RegistryRoot::LocalMachine,
-                                   "Software\\Microsoft\\Windows NT\\CurrentVersion",
-                                   "CurrentMajorVersionNumber"),
-              0);
-    EXPECT_EQ(root->windowsVersion().major, 6);  // CurrentVersion "6.3"
+    constexpr std::string_view nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+    for (const auto& [name, number] :
+         {std::pair{"CurrentMajorVersionNumber", 10}, std::pair{"CurrentMinorVersionNumber", 0}}) {
+        EXPECT_EQ(
+            registry.setValue(RegistryRoot::LocalMachine, nt, name, RegistryValue::dword(number)),
+            0);
+    }
+    EXPECT_EQ(root->windowsVersion().major, 10);
+    EXPECT_EQ(registry.deleteValue(RegistryRoot::LocalMachine, nt, "CurrentMajorVersionNumber"), 0);
+    EXPECT_EQ(root->windowsVersion().major, 6);  // CurrentVersion "6.1"
     EXPECT_EQ(registry.deleteTree(RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows NT"),
               0);
     EXPECT_EQ(registry.createKey(RegistryRoot::LocalMachine,

@@ -123,6 +123,8 @@ TEST_F(ProcessTest, ReportsWhyAProgramCannotStart) {
     writeExecutable(dir_ / "script", "#!/no/such/interpreter\n");
     writeFile(dir_ / "app.exe", "MZ\x90");
     const ScopedCurrentDir inDir(dir_.path());
+    // A PATH without wine, so the Windows program cannot start even where Wine is installed.
+    const ScopedEnv path("PATH", (dir_ / "sub").string());
 
     const std::vector<std::pair<std::string, StartError>> cases = {
         {"no-such-program-anywhere", StartError::FileNotFound},
@@ -134,7 +136,7 @@ TEST_F(ProcessTest, ReportsWhyAProgramCannotStart) {
         {"./noexec", StartError::AccessDenied},
         {"./garbage", StartError::BadFormat},
         {"./script", StartError::FileNotFound},
-        {"./app.exe", StartError::BadFormat},  // no wine on this PATH
+        {"./app.exe", StartError::BadFormat},
     };
     for (const auto& [line, error] : cases) {
         EXPECT_EQ(startProgram({line}), error) << line;

@@ -1,5 +1,10 @@
+#include <chrono>
+#include <thread>
+
+#include "FakeWineServer.h"
 #include "SetupFixture.h"
 #include "plan/PlanRunner.h"
+#include "platform/WineServer.h"
 
 namespace kestrel::setup::test {
 namespace {
@@ -143,6 +148,33 @@ TEST_F(PlanRunnerTest, TheHivesAreSavedAtTheEndOfEachStep) {
     ASSERT_TRUE(run(plan, Direction::Uninstall));
     EXPECT_EQ(log_, (std::vector<std::string>{"on disk: AB", "on disk: A"}));
     EXPECT_EQ(kestrel::test::readFile(hive).find("\"A\"=\"1\""), std::string::npos);
+}
+
+// A wineserver of the root writes its own registry over ours when it ends: the save point
+// waits for it, saying so; Cancel meanwhile ends the run with nothing written.
+TEST_F(PlanRunnerTest, TheSavePointWaitsWhileAWineserverRuns) {
+    const std::filesystem::path hive = dir_ / "prefix/system.reg";
+    auto server = std::make_unique<kestrel::test::FakeWineServer>(
+        platform::wineServerSocket(dir_ / "prefix", dir_ / "servers"));
+    Plan plan;
+    plan.steps.push_back(step("One.reg", "First", std::make_unique<WriteValue>("A")));
+    ui_.cancelAfterPolls = 3;  // once before the operation, then while waiting
+    EXPECT_FALSE(run(plan, Direction::Install));
+    EXPECT_TRUE(session_->run().abort);
+    EXPECT_EQ(ui_.progress.back(),
+              "C:\\setup\\Setup.inf | Waiting for Wine to end (wineserver -w)");
+    EXPECT_EQ(kestrel::test::readFile(hive).find("\"A\"=\"1\""), std::string::npos);
+
+    // The server ends while we wait: the changes go in then.
+    session_->run().abort = false;
+    ui_.cancelAfterPolls = -1;
+    std::thread serverEnds([&server] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        server->stop();
+    });
+    EXPECT_TRUE(run(plan, Direction::Install));
+    serverEnds.join();
+    EXPECT_NE(kestrel::test::readFile(hive).find("\"A\"=\"1\""), std::string::npos);
 }
 
 }  // namespace

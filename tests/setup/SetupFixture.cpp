@@ -4,8 +4,9 @@ namespace kestrel::setup::test {
 
 using platform::RegistryRoot;
 
-SetupFixture::SetupFixture() {
-    auto machine = platform::MachineRoot::open(dir_ / "prefix", {"alice", dir_ / "servers"});
+SetupFixture::SetupFixture(platform::WindowsArchitecture architecture) {
+    auto machine = platform::MachineRoot::open(
+        dir_ / "prefix", {"alice", dir_ / "servers", platform::NewRoot::Skeleton, architecture});
     if (!machine) throw std::runtime_error(machine.error());
     machine_ = std::move(machine.value());
 }

@@ -14,10 +14,12 @@
 namespace kestrel::setup::test {
 
 // A machine root in a temporary prefix, an environment in memory, a scripted person, and
-// a session over a script given as text (named C:\setup\Setup.inf).
+// a session over a script given as text (named C:\setup\Setup.inf). The root is a 32-bit
+// system unless a test asks for a 64-bit one.
 class SetupFixture : public ::testing::Test {
   protected:
-    SetupFixture();
+    explicit SetupFixture(
+        platform::WindowsArchitecture architecture = platform::WindowsArchitecture::Win32);
 
     // A new session over the script; with `settings` its start-up steps run too.
     SetupSession& load(const std::string& script, bool settings = true);

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Expected.h"
 #include "platform/Registry.h"
+#include "platform/WineServer.h"
+#include "platform/Wow64Registry.h"
 
 namespace kestrel::platform {
 
@@ -37,11 +42,23 @@ enum class ShellFolder {
     Fonts,
 };
 
+// What the root's Windows runs on, from the system hive's "#arch=" line.
+enum class WindowsArchitecture { Win32, Win64 };
+
+// How a missing machine root is made.
+enum class NewRoot {
+    Skeleton,            // by us: what Wine would make on this host, without running it
+    WineWhereInstalled,  // by Wine (wineboot --init) where it is installed, else the skeleton
+};
+
 struct MachineRootOptions {
     // The Windows user; default: the login name.
     std::string userName;
-    // Where a wineserver would keep its socket (default /tmp/.wine-<uid>).
+    // Where wineservers keep their socket folders (default /tmp).
     std::filesystem::path serverDirectory;
+    NewRoot newRoot = NewRoot::Skeleton;
+    // Of a skeleton we make; default: the host's, as Wine makes it (win64 on 64-bit hosts).
+    std::optional<WindowsArchitecture> architecture = std::nullopt;
 };
 
 // A Windows installation kept in a Wine prefix: drives through dosdevices/, the folders of
@@ -54,8 +71,10 @@ class MachineRoot {
     // $WINEPREFIX, else ~/.wine.
     static std::filesystem::path defaultPrefix();
 
-    // Opens the prefix, creating what is missing of its skeleton (folders, drive links, a
-    // registry with the system's standard keys). Fails with a readable reason.
+    // Opens the prefix, creating what is missing of it: a prefix without registry made as
+    // `options.newRoot` says, then whatever folders and drive links of the skeleton are
+    // still missing, and for a registry we made ourselves the system's standard keys. Fails
+    // with a readable reason.
     static Expected<std::unique_ptr<MachineRoot>, std::string> open(
         const std::filesystem::path& prefix, MachineRootOptions options = {});
 
@@ -67,8 +86,19 @@ class MachineRoot {
     // From winecfg's "Version" (HKCU or HKLM Software\Wine), else the NT or the 95/98
     // version keys; an NT system when the registry says nothing.
     WindowsVersion windowsVersion() const;
+    // The installer is a 32-bit program: on a 64-bit root it sees the system as such a
+    // program does, through the registry redirector (registryView), with syswow64 as its
+    // system directory and Program Files (x86) as its program files.
+    WindowsArchitecture architecture() const { return architecture_; }
+    bool is64Bit() const { return architecture_ == WindowsArchitecture::Win64; }
+    RegistryLocation registryView(RegistryRoot root, std::string_view path) const;
     std::string windowsDirectory() const { return "C:\\windows"; }
-    std::string systemDirectory() const { return "C:\\windows\\system32"; }
+    std::string systemDirectory() const {
+        return is64Bit() ? "C:\\windows\\syswow64" : "C:\\windows\\system32";
+    }
+    std::string programFilesDirectory() const {
+        return is64Bit() ? "C:\\Program Files (x86)" : "C:\\Program Files";
+    }
     std::string profileDirectory() const { return "C:\\users\\" + userName_; }
     // From the user's (or, with `common`, the machine's) "User Shell Folders" and "Shell
     // Folders" keys, else the prefix's standard place. 95/98 have no all-users folders: the
@@ -91,17 +121,33 @@ class MachineRoot {
     // A profile (INI) file: a bare name lies in the Windows directory (win.ini, system.ini).
     std::filesystem::path profileFile(std::string_view name) const;
 
+    // Whether a wineserver runs for the prefix (see WineServer.h); while it does, the hive
+    // files must not be written. The wait ends when it has gone, after `timeout`, or when
+    // `cancelled` says so.
     bool wineServerRunning() const;
+    WineServerWait waitForWineServer(std::chrono::milliseconds timeout,
+                                     const std::function<bool()>& cancelled = {}) const;
+
+    // Runs a Windows program in the root through Wine (`arguments` after "wine", such as
+    // {"reg", "add", ...} or {"C:\\app\\setup.exe", "/s"}), bracketed so that neither side
+    // loses the other's registry writes: our changes are saved first (Wine reads the hive
+    // files), then the program runs (at most `timeout`) and its server is waited for (it
+    // writes the hives when it ends), then the registry is read again with what Wine wrote.
+    // The program's exit code, or why it could not run or the registry not be kept.
+    Expected<int, std::string> runThroughWine(const std::vector<std::string>& arguments,
+                                              std::chrono::milliseconds timeout);
 
   private:
     MachineRoot(std::filesystem::path prefix, std::string userName,
-                std::filesystem::path serverDirectory, std::unique_ptr<Registry> registry);
+                std::filesystem::path serverDirectory, std::unique_ptr<Registry> registry,
+                WindowsArchitecture architecture);
     std::string defaultShellFolder(ShellFolder folder, bool common) const;
 
     std::filesystem::path prefix_;
     std::string userName_;
     std::filesystem::path serverDirectory_;
     std::unique_ptr<Registry> registry_;
+    WindowsArchitecture architecture_;
 };
 
 }  // namespace kestrel::platform

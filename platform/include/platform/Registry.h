@@ -48,7 +48,7 @@ class Registry {
 
     // Reads the hive files of the prefix; a missing file is an empty hive that save()
     // creates. A file that cannot be read or parsed is an error: it is never overwritten.
-    // `serverDirectory` is where a wineserver of the prefix would have its socket.
+    // `serverDirectory` is where wineservers keep their socket folders (see WineServer.h).
     static Expected<std::unique_ptr<Registry>, ParseError> open(
         const std::filesystem::path& prefix, std::filesystem::path serverDirectory = {});
     ~Registry();

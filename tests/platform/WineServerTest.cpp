@@ -1,0 +1,88 @@
+#include "platform/WineServer.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "FakeWineServer.h"
+#include "TestSupport.h"
+
+namespace kestrel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+using FakeServer = test::FakeWineServer;
+
+class WineServerTest : public ::testing::Test {
+  protected:
+    WineServerTest() { fs::create_directory(prefix_); }
+    // server-<dev>-<inode> of the prefix, as the upstream socket path names it.
+    std::string serverFolder() const {
+        return wineServerSocket(prefix_, servers_.path()).parent_path().filename().string();
+    }
+
+    test::TempDir servers_;  // stands for /tmp
+    test::TempDir root_;
+    const fs::path prefix_ = root_ / "prefix";
+};
+
+TEST_F(WineServerTest, FindsTheServerInEitherLayout) {
+    const fs::path upstream = wineServerSocket(prefix_, servers_.path());
+    EXPECT_EQ(upstream.parent_path().parent_path().filename(),
+              ".wine-" + std::to_string(::getuid()));
+    EXPECT_FALSE(wineServerRunning(prefix_, servers_.path()));
+    {
+        FakeServer server(upstream);
+        EXPECT_TRUE(wineServerRunning(prefix_, servers_.path()));
+    }
+
+    // Debian: a folder of its own, named in the prefix.
+    test::writeFile(prefix_ / "wineserver", "wine-Ab12Cd");
+    {
+        FakeServer server(servers_ / "wine-Ab12Cd" / serverFolder() / "socket");
+        EXPECT_TRUE(wineServerRunning(prefix_, servers_.path()));
+    }
+    // ... also when the record is missing.
+    fs::remove(prefix_ / "wineserver");
+    {
+        FakeServer server(servers_ / "wine-Zz99Yy" / serverFolder() / "socket");
+        EXPECT_TRUE(wineServerRunning(prefix_, servers_.path()));
+        // A server of another prefix is not ours.
+        const fs::path other = root_ / "other";
+        fs::create_directory(other);
+        EXPECT_FALSE(wineServerRunning(other, servers_.path()));
+    }
+    // A server that takes no more connections but still holds its lock is about to write
+    // the registry: it still runs.
+    {
+        const fs::path lock = servers_ / "wine-Zz99Yy" / serverFolder() / "lock";
+        test::writeFile(lock, "");
+        const int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
+        struct flock whole {};
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &whole), 0);  // seen by F_GETLK in this process too
+        EXPECT_TRUE(wineServerRunning(prefix_, servers_.path()));
+        ::close(fd);
+    }
+    // What dead servers leave behind (sockets nobody listens on, lock files) does not count.
+    EXPECT_FALSE(wineServerRunning(prefix_, servers_.path()));
+    EXPECT_FALSE(wineServerRunning(root_ / "missing", servers_.path()));
+}
+
+TEST_F(WineServerTest, WaitsForTheServerToEnd) {
+    test::writeFile(prefix_ / "wineserver", "wine-Ab12Cd");
+    FakeServer server(servers_ / "wine-Ab12Cd" / serverFolder() / "socket");
+    EXPECT_EQ(waitForWineServer(prefix_, servers_.path(), 100ms), WineServerWait::TimedOut);
+    int asked = 0;
+    EXPECT_EQ(waitForWineServer(prefix_, servers_.path(), 60s, [&] { return ++asked == 3; }),
+              WineServerWait::Cancelled);
+    EXPECT_EQ(asked, 3);
+    server.stop();
+    EXPECT_EQ(waitForWineServer(prefix_, servers_.path(), 0ms), WineServerWait::Ended);
+}
+
+}  // namespace
+}  // namespace kestrel::platform
