@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <map>
+#include <memory>
 #include <numeric>
 #include <random>
 

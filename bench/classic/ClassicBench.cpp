@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <map>
+#include <memory>
 
 #include "BenchDirectory.h"
 #include "ClassicBrowser.h"

@@ -37,18 +37,17 @@ NWAPI NWCCODE NWLogoutFromFileServer(NWCONN_HANDLE conn);
 /* Splits "SERVER/VOLUME:DIR\\SUB" (either slash) into its parts; a path without a server or
  * volume leaves those empty and *conn 0. Buffers: server NW_MAX_SERVER_NAME_LEN, volume
  * NW_MAX_VOLUME_NAME_LEN, path NW_MAX_PATH_LEN bytes. */
-NWAPI NWCCODE NWParsePath(const nstr8* path, nstr8* serverName, NWCONN_HANDLE* conn,
-                          nstr8* volName, nstr8* dirPath);
+NWAPI NWCCODE NWParsePath(const nstr8* path, nstr8* serverName, NWCONN_HANDLE* conn, nstr8* volName,
+                          nstr8* dirPath);
 
 /* The open connections of this process of the given kind. */
-NWAPI NWCCODE NWGetActiveConnListByType(nuint32 connType, NWCONN_HANDLE* connList,
-                                        nuint32 maxConns, nuint32* numConns);
+NWAPI NWCCODE NWGetActiveConnListByType(nuint32 connType, NWCONN_HANDLE* connList, nuint32 maxConns,
+                                        nuint32* numConns);
 
 /* The object logged in on a connection: name (MAX_DN_BYTES), type, id, login time
  * (7 bytes: year-1900, month, day, hour, minute, second, weekday). */
-NWAPI NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, NWCONN_NUM connNumber,
-                                         nstr8* objName, nuint16* objType, nuint32* objID,
-                                         nuint8* loginTime);
+NWAPI NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, NWCONN_NUM connNumber, nstr8* objName,
+                                         nuint16* objType, nuint32* objID, nuint8* loginTime);
 
 /* Messages to other connections and to the server console. */
 NWAPI NWCCODE NWSendBroadcastMessage(NWCONN_HANDLE conn, const nstr8* message, nuint16 connCount,

@@ -32,9 +32,8 @@ typedef struct {
 } NWCCConnInfo, *pNWCCConnInfo;
 
 NWAPI NWCCODE NWCCGetPrimConnRef(nuint32* connRef);
-NWAPI NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const nstr8* name,
-                                 nuint nameFormat, nuint openState, nuint tranType,
-                                 NWCONN_HANDLE* connHandle);
+NWAPI NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const nstr8* name, nuint nameFormat,
+                                 nuint openState, nuint tranType, NWCONN_HANDLE* connHandle);
 NWAPI NWCCODE NWCCOpenConnByRef(nuint32 connRef, nuint openState, nuint reserved,
                                 NWCONN_HANDLE* connHandle);
 NWAPI NWCCODE NWCCCloseConn(NWCONN_HANDLE connHandle);

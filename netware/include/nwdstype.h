@@ -31,8 +31,8 @@ typedef nuint32* pnuint32;
 typedef nint32* pnint32;
 typedef nstr8* pnstr8;
 
-typedef nint32 NWDSCCODE;     /* directory calls: 0 = success, negative = error */
-typedef nint32 NWCCODE;       /* connection and general calls: 0 = success */
+typedef nint32 NWDSCCODE; /* directory calls: 0 = success, negative = error */
+typedef nint32 NWCCODE;   /* connection and general calls: 0 = success */
 typedef nint32 NWDSContextHandle;
 typedef nuint32 NWCONN_HANDLE;
 typedef nuint32 NWCONN_NUM;

@@ -215,8 +215,8 @@ NWAPI NWDSCCODE NWDSFreeBuf(pBuf_T buf);
 NWAPI NWDSCCODE NWDSPutAttrName(NWDSContextHandle context, pBuf_T buf, const nstr8* attrName);
 
 /* Listing and reading. */
-NWAPI NWDSCCODE NWDSList(NWDSContextHandle context, const nstr8* object,
-                         nint32* iterationHandle, pBuf_T subordinates);
+NWAPI NWDSCCODE NWDSList(NWDSContextHandle context, const nstr8* object, nint32* iterationHandle,
+                         pBuf_T subordinates);
 NWAPI NWDSCCODE NWDSRead(NWDSContextHandle context, const nstr8* object, nuint32 infoType,
                          nbool8 allAttrs, pBuf_T attrNames, nint32* iterationHandle,
                          pBuf_T objectInfo);
@@ -251,10 +251,9 @@ NWAPI NWDSCCODE NWDSPutFilter(NWDSContextHandle context, pBuf_T buf, pFilter_Cur
                               NWDSFreeValFunc freeVal);
 NWAPI void NWDSFreeFilter(pFilter_Cursor_T cur, NWDSFreeValFunc freeVal);
 NWAPI NWDSCCODE NWDSSearch(NWDSContextHandle context, const nstr8* baseObjectName, nint scope,
-                           nbool8 searchAliases, pBuf_T filter, nuint32 infoType,
-                           nbool8 allAttrs, pBuf_T attrNames, nint32* iterationHandle,
-                           nint32 countObjectsToSearch, nint32* countObjectsSearched,
-                           pBuf_T objectInfo);
+                           nbool8 searchAliases, pBuf_T filter, nuint32 infoType, nbool8 allAttrs,
+                           pBuf_T attrNames, nint32* iterationHandle, nint32 countObjectsToSearch,
+                           nint32* countObjectsSearched, pBuf_T objectInfo);
 
 /* Trees, login and identity. */
 /* Start with *scanIndex -1; each call gives the next tree matching scanFilter ("*" and "?"
@@ -263,9 +262,8 @@ NWAPI NWDSCCODE NWDSSearch(NWDSContextHandle context, const nstr8* baseObjectNam
 NWAPI NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE connHandle,
                                           const nstr8* scanFilter, nint32* scanIndex,
                                           nstr8* treeName);
-NWAPI NWDSCCODE NWDSLogin(NWDSContextHandle context, nuint32 optionsFlag,
-                          const nstr8* objectName, const nstr8* password,
-                          nuint32 validityPeriod);
+NWAPI NWDSCCODE NWDSLogin(NWDSContextHandle context, nuint32 optionsFlag, const nstr8* objectName,
+                          const nstr8* password, nuint32 validityPeriod);
 NWAPI NWDSCCODE NWDSLogout(NWDSContextHandle context);
 NWAPI NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE connHandle);
 /* 0 when the workstation holds a login to the context's tree. */

@@ -27,7 +27,8 @@ std::string formatName(std::string_view stored, std::size_t keep, bool typeless)
 
 AbsoluteName parseContextName(const std::string& text) {
     auto parsed = parseName(text);
-    auto name = parsed ? resolveName(*parsed, AbsoluteName{}, false, Typing::Container) : std::nullopt;
+    auto name =
+        parsed ? resolveName(*parsed, AbsoluteName{}, false, Typing::Container) : std::nullopt;
     return name ? *name : AbsoluteName{};
 }
 
@@ -40,9 +41,9 @@ Client& Client::process() {
 
 NWCCODE Client::initialize() {
     auto path = clientConfigPath();
-    bool unchanged = loaded_ && path == loadedConfigPath_ && stampOf(path) == configStamp_ &&
-                     (!config_ || config_->directory.empty() ||
-                      stampOf(config_->directory) == directoryStamp_);
+    bool unchanged =
+        loaded_ && path == loadedConfigPath_ && stampOf(path) == configStamp_ &&
+        (!config_ || config_->directory.empty() || stampOf(config_->directory) == directoryStamp_);
     if (!unchanged) reload();
     return loadError_.empty() ? 0 : NWE_REQUESTER_FAILURE;
 }
@@ -122,7 +123,9 @@ Context* Client::context(NWDSContextHandle handle) {
     return it == contexts_.end() ? nullptr : &it->second;
 }
 
-bool Client::freeContext(NWDSContextHandle handle) { return contexts_.erase(handle) > 0; }
+bool Client::freeContext(NWDSContextHandle handle) {
+    return contexts_.erase(handle) > 0;
+}
 
 const Tree* Client::treeOf(const Context& context) {
     const Directory* dir = directory();
@@ -192,7 +195,9 @@ std::optional<std::uint32_t> Client::connectionRef(NWCONN_HANDLE handle) const {
     return it->second;
 }
 
-bool Client::closeConnection(NWCONN_HANDLE handle) { return connections_.erase(handle) > 0; }
+bool Client::closeConnection(NWCONN_HANDLE handle) {
+    return connections_.erase(handle) > 0;
+}
 
 int Client::closeConnectionsOf(std::uint32_t ref) {
     return static_cast<int>(

@@ -39,7 +39,7 @@ struct Located {
 };
 
 class Client {
-public:
+  public:
     static Client& process();
     std::unique_lock<std::recursive_mutex> lock() { return std::unique_lock(mutex_); }
 
@@ -82,7 +82,7 @@ public:
 
     std::string defaultTree();
 
-private:
+  private:
     Client() = default;
     void reload();
 

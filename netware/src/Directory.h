@@ -24,7 +24,7 @@ struct Attribute {
 constexpr int kRootIndex = -1;
 
 struct DirectoryObject {
-    std::string name;       // typed full name as stored, leaf first
+    std::string name;  // typed full name as stored, leaf first
     std::string baseClass;
     int parent = kRootIndex;
     std::uint32_t depth = 1;  // number of components
@@ -34,12 +34,14 @@ struct DirectoryObject {
 };
 
 class Tree {
-public:
+  public:
     explicit Tree(std::string name) : name_(std::move(name)) {}
 
     const std::string& name() const { return name_; }
     const std::vector<DirectoryObject>& objects() const { return objects_; }
-    const DirectoryObject& object(int index) const { return objects_[static_cast<std::size_t>(index)]; }
+    const DirectoryObject& object(int index) const {
+        return objects_[static_cast<std::size_t>(index)];
+    }
     // Children of an object, or of the root for kRootIndex.
     const std::vector<int>& children(int index) const;
     // Index of the object with that name, kRootIndex for the root, nullopt when absent.
@@ -53,7 +55,7 @@ public:
     // container is missing, or -1.
     int link();
 
-private:
+  private:
     std::string name_;
     std::vector<DirectoryObject> objects_;
     std::unordered_map<std::string, int> byKey_;
@@ -61,13 +63,13 @@ private:
 };
 
 class Directory {
-public:
+  public:
     std::vector<Tree>& trees() { return trees_; }
     const std::vector<Tree>& trees() const { return trees_; }
     const Tree* findTree(std::string_view name) const;
     int treeIndex(std::string_view name) const;  // -1 when absent
 
-private:
+  private:
     std::vector<Tree> trees_;
 };
 

@@ -67,8 +67,9 @@ std::string bytesOf(const Json& value, const std::string& where) {
 std::pair<std::uint32_t, std::string> parseValue(const Json& value, const std::string& where) {
     if (value.is_string()) return {SYN_CI_STRING, value.get<std::string>()};
     if (!value.is_object() || value.size() == 0)
-        fail(where, "a value is a string or an object with one of string, integer, time, "
-                    "octets, netaddress");
+        fail(where,
+             "a value is a string or an object with one of string, integer, time, "
+             "octets, netaddress");
     if (value.contains("string")) {
         if (!value["string"].is_string()) fail(where + "/string", "expected a string");
         std::uint32_t syntax = SYN_CI_STRING;
@@ -164,13 +165,14 @@ DirectoryObject parseObject(const Json& entry, const std::string& where, std::st
     // Every object answers for its class, as the search filters on "Object Class" expect.
     bool hasClassAttribute = false;
     for (const auto& attribute : object.attributes)
-        hasClassAttribute = hasClassAttribute || equalsIgnoreAsciiCase(attribute.name, "Object Class");
+        hasClassAttribute =
+            hasClassAttribute || equalsIgnoreAsciiCase(attribute.name, "Object Class");
     if (!hasClassAttribute)
-        object.attributes.insert(object.attributes.begin(),
-                                 Attribute{"Object Class", SYN_CLASS_NAME, {object.baseClass, "Top"}});
+        object.attributes.insert(
+            object.attributes.begin(),
+            Attribute{"Object Class", SYN_CLASS_NAME, {object.baseClass, "Top"}});
     for (const auto& [member, unused] : entry.items())
-        if (member != "name" && member != "class" && member != "password" &&
-            member != "attributes")
+        if (member != "name" && member != "class" && member != "password" && member != "attributes")
             fail(at + "/" + member, "unknown member");
     return object;
 }

@@ -49,7 +49,8 @@ bool wildcardMatch(std::string_view text, std::string_view pattern) {
             starP = p++;
             starT = t;
         } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || equalsIgnoreAsciiCase(pattern.substr(p, 1), text.substr(t, 1)))) {
+                   (pattern[p] == '?' ||
+                    equalsIgnoreAsciiCase(pattern.substr(p, 1), text.substr(t, 1)))) {
             ++p;
             ++t;
         } else if (starP != std::string_view::npos) {
@@ -82,7 +83,9 @@ std::string AbsoluteName::text() const {
     return out;
 }
 
-std::string AbsoluteName::key() const { return asciiLower(text()); }
+std::string AbsoluteName::key() const {
+    return asciiLower(text());
+}
 
 std::optional<ParsedName> parseName(std::string_view text, NameError* error) {
     auto fail = [&](NameError e) -> std::optional<ParsedName> {
@@ -130,8 +133,7 @@ std::optional<AbsoluteName> resolveName(const ParsedName& name, const AbsoluteNa
     if (!name.absolute && canonicalize) {
         const auto& base = nameContext.components;
         if (static_cast<std::size_t>(name.levelsUp) > base.size()) return std::nullopt;
-        result.components.insert(result.components.end(), base.begin() + name.levelsUp,
-                                 base.end());
+        result.components.insert(result.components.end(), base.begin() + name.levelsUp, base.end());
     }
     auto& parts = result.components;
     for (std::size_t i = 0; i < parts.size(); ++i) {

@@ -101,6 +101,8 @@ bool BufferReader::text(std::string_view* value) {
     return true;
 }
 
-void BufferReader::rewind() { buffer_.pub.curPos = buffer_.pub.data; }
+void BufferReader::rewind() {
+    buffer_.pub.curPos = buffer_.pub.data;
+}
 
 }  // namespace nw

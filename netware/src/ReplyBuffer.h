@@ -47,7 +47,7 @@ bool freeBuffer(pBuf_T buf);
 void resetBuffer(BufferImpl& buffer, BufferKind kind);
 
 class BufferWriter {
-public:
+  public:
     explicit BufferWriter(BufferImpl& buffer) : buffer_(buffer) {}
     std::size_t used() const { return buffer_.pub.curLen; }
     std::size_t room() const { return buffer_.pub.maxLen - buffer_.pub.curLen; }
@@ -58,20 +58,20 @@ public:
     static constexpr std::size_t numberSize() { return 4; }
     static std::size_t textSize(std::string_view text) { return 4 + text.size(); }
 
-private:
+  private:
     BufferImpl& buffer_;
 };
 
 // Bounds-checked reading from the current position of a buffer.
 class BufferReader {
-public:
+  public:
     explicit BufferReader(BufferImpl& buffer) : buffer_(buffer) {}
     bool number(std::uint32_t* value);
     bool text(std::string_view* value);
     bool peekText(std::string_view* value) const;
     void rewind();
 
-private:
+  private:
     BufferImpl& buffer_;
 };
 

@@ -24,8 +24,8 @@ void putObjectHeader(BufferWriter& out, const ObjectEntry& entry, std::uint32_t 
 // Values [from, to) of an attribute; with names only, no values are written.
 std::size_t attributeSize(const Attribute& attribute, std::size_t from, std::size_t to,
                           bool withValues);
-void putAttribute(BufferWriter& out, const Attribute& attribute, std::size_t from,
-                  std::size_t to, bool withValues);
+void putAttribute(BufferWriter& out, const Attribute& attribute, std::size_t from, std::size_t to,
+                  bool withValues);
 
 // The attributes a read or search returns for an object: all, or the requested ones in the
 // object's own order.

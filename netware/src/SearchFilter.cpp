@@ -36,13 +36,17 @@ struct FilterNode {
 bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
     if (isNumericSyntax(attr.syntax)) {
         std::uint32_t have = wireNumber(wire);
-        std::uint32_t want = isNumericSyntax(value.syntax)
-                                 ? value.number
-                                 : static_cast<std::uint32_t>(std::strtoul(value.text.c_str(), nullptr, 10));
+        std::uint32_t want =
+            isNumericSyntax(value.syntax)
+                ? value.number
+                : static_cast<std::uint32_t>(std::strtoul(value.text.c_str(), nullptr, 10));
         switch (kind) {
-            case FTOK_GE: return have >= want;
-            case FTOK_LE: return have <= want;
-            default: return have == want;
+            case FTOK_GE:
+                return have >= want;
+            case FTOK_LE:
+                return have <= want;
+            default:
+                return have == want;
         }
     }
     std::string want = isNumericSyntax(value.syntax) ? std::to_string(value.number) : value.text;
@@ -51,9 +55,12 @@ bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
     std::string have = exactCase ? wire : asciiLower(wire);
     if (!exactCase) want = asciiLower(want);
     switch (kind) {
-        case FTOK_GE: return have >= want;
-        case FTOK_LE: return have <= want;
-        default: return have == want;
+        case FTOK_GE:
+            return have >= want;
+        case FTOK_LE:
+            return have <= want;
+        default:
+            return have == want;
     }
 }
 
@@ -74,7 +81,7 @@ bool FilterNode::matches(const DirectoryObject& object) const {
         case FTOK_RDN:
             return equalsIgnoreAsciiCase(splitStoredName(object.name).front(), value.text) ||
                    equalsIgnoreAsciiCase(componentValue(splitStoredName(object.name).front()),
-                                    value.text);
+                                         value.text);
         default:
             break;
     }
@@ -90,7 +97,7 @@ bool FilterNode::matches(const DirectoryObject& object) const {
 namespace {
 
 class Parser {
-public:
+  public:
     explicit Parser(const std::vector<Token>& tokens) : tokens_(tokens) {}
 
     std::unique_ptr<FilterNode> parse() {
@@ -99,7 +106,7 @@ public:
         return root;
     }
 
-private:
+  private:
     bool at(std::uint16_t token) const {
         return pos_ < tokens_.size() && tokens_[pos_].token == token;
     }
@@ -195,9 +202,19 @@ NWDSCCODE addFilterToken(Filter_Cursor_T& cursor, std::uint16_t token, void* val
     entry.syntax = syntax;
     entry.callerValue = value;
     switch (token) {
-        case FTOK_END: case FTOK_OR: case FTOK_AND: case FTOK_NOT: case FTOK_LPAREN:
-        case FTOK_RPAREN: case FTOK_EQ: case FTOK_GE: case FTOK_LE: case FTOK_APPROX:
-        case FTOK_PRESENT: case FTOK_BASECLS: case FTOK_RDN:
+        case FTOK_END:
+        case FTOK_OR:
+        case FTOK_AND:
+        case FTOK_NOT:
+        case FTOK_LPAREN:
+        case FTOK_RPAREN:
+        case FTOK_EQ:
+        case FTOK_GE:
+        case FTOK_LE:
+        case FTOK_APPROX:
+        case FTOK_PRESENT:
+        case FTOK_BASECLS:
+        case FTOK_RDN:
             break;
         case FTOK_ANAME:
             if (value == nullptr) return ERR_NULL_POINTER;

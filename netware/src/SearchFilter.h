@@ -34,7 +34,7 @@ namespace nw {
 struct FilterNode;
 
 class SearchFilter {
-public:
+  public:
     SearchFilter();
     SearchFilter(SearchFilter&&) noexcept;
     SearchFilter& operator=(SearchFilter&&) noexcept;
@@ -42,7 +42,7 @@ public:
 
     bool matches(const DirectoryObject& object) const;
 
-private:
+  private:
     friend NWDSCCODE readFilter(BufferImpl& buffer, SearchFilter* filter);
     std::unique_ptr<FilterNode> root_;
 };

@@ -38,8 +38,9 @@ SessionState fromJson(const Json& json) {
         std::string user = boundedText(login, "user", MAX_DN_CHARS);
         auto since = login.find("since");
         if (user.empty()) continue;
-        state.logins[treeKey(tree)] =
-            Login{user, since != login.end() && since->is_number_integer() ? since->get<std::int64_t>() : 0};
+        state.logins[treeKey(tree)] = Login{user, since != login.end() && since->is_number_integer()
+                                                      ? since->get<std::int64_t>()
+                                                      : 0};
     }
     return state;
 }
@@ -48,9 +49,8 @@ Json toJson(const SessionState& state) {
     Json logins = Json::object();
     for (const auto& [tree, login] : state.logins)
         logins[tree] = {{"user", login.user}, {"since", login.since}};
-    return {{"defaultTree", state.defaultTree},
-            {"nameContext", state.nameContext},
-            {"logins", logins}};
+    return {
+        {"defaultTree", state.defaultTree}, {"nameContext", state.nameContext}, {"logins", logins}};
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ struct SessionState {
 std::string treeKey(const std::string& tree);
 
 class SessionStore {
-public:
+  public:
     explicit SessionStore(std::filesystem::path file) : file_(std::move(file)) {}
 
     const std::filesystem::path& file() const { return file_; }
@@ -36,7 +36,7 @@ public:
     // Applies `change` to the stored state under the lock and writes it back atomically.
     bool update(const std::function<void(SessionState&)>& change);
 
-private:
+  private:
     struct Stamp {
         std::int64_t mtimeNs = -1;
         std::int64_t size = -1;

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/AtomicFile.h"
-#include "platform/WindowsErrors.h"
 #include "platform/FileLock.h"
+#include "platform/WindowsErrors.h"
 
 namespace kestrel::platform {
 

@@ -79,7 +79,8 @@ std::filesystem::path programDirectory() {
 std::filesystem::path winePrefix() {
     namespace fs = std::filesystem;
     const char* prefix = std::getenv("WINEPREFIX");
-    const fs::path root = (prefix != nullptr && *prefix != '\0') ? fs::path(prefix) : homeDir() / ".wine";
+    const fs::path root =
+        (prefix != nullptr && *prefix != '\0') ? fs::path(prefix) : homeDir() / ".wine";
     std::error_code ec;
     const fs::path absolute = fs::absolute(root, ec);
     return (ec ? root : absolute).lexically_normal();

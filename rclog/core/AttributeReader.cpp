@@ -25,8 +25,7 @@ unsigned hex(NWDSCCODE code) {
 }  // namespace
 
 AttributeReader::AttributeReader(Ui& ui, const nw::kit::ClientCalls& calls,
-                                 NWDSContextHandle context,
-                                 std::string caption, bool debug)
+                                 NWDSContextHandle context, std::string caption, bool debug)
     : ui_(ui), calls_(calls), context_(context), caption_(std::move(caption)), debug_(debug) {}
 
 NWDSCCODE AttributeReader::fail(const std::string& text, NWDSCCODE code) {

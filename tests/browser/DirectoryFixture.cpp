@@ -23,9 +23,8 @@ kestrel::test::DirectoryBuilder testDirectory() {
 }  // namespace
 
 void DirectoryTest::SetUp() {
-    world_.useDirectory(testDirectory(), {.defaultTree = kAcme,
-                                          .nameContext = "O=Acme",
-                                          .sessionFile = "session"});
+    world_.useDirectory(testDirectory(),
+                        {.defaultTree = kAcme, .nameContext = "O=Acme", .sessionFile = "session"});
 }
 
 std::unique_ptr<CNDSAccess> DirectoryTest::access(ClientLibraryNames names) {

@@ -14,7 +14,7 @@ using kestrel::test::Succeeded;
 namespace {
 
 class ClientConfigFile : public ::testing::Test {
-protected:
+  protected:
     kestrel::test::TempDir temp_;
     std::filesystem::path root_ = temp_.path();
     kestrel::test::ScopedEnvironment environment_;
@@ -45,8 +45,9 @@ TEST_F(ClientConfigFile, AnUnreadableFileIsAnError) {
     auto file = root_ / "nwclient.ini";
     kestrel::test::writeFile(file, "[Client]\r\n");
     chmod(file.c_str(), 0);
-    EXPECT_THAT(readClientConfig(file),
-                FailsWith(file.string() + ": cannot read the client configuration: Permission denied"));
+    EXPECT_THAT(
+        readClientConfig(file),
+        FailsWith(file.string() + ": cannot read the client configuration: Permission denied"));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ using kestrel::test::DirectoryBuilder;
 DirectoryBuilder sampleDirectory();
 
 class ClientFixture : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override;
 
     // Writes the directory and a configuration for it (with CR LF, as Windows editors leave
@@ -35,10 +35,11 @@ protected:
     const std::filesystem::path& root() const { return world_.root(); }
 
     // A context on `tree` with its name context; typed, canonicalised names.
-    int openContext(const std::string& tree = "ACME_TREE", const std::string& nameContext = "[Root]");
+    int openContext(const std::string& tree = "ACME_TREE",
+                    const std::string& nameContext = "[Root]");
     int login(const std::string& tree, const std::string& user, const std::string& password);
 
-private:
+  private:
     kestrel::test::ClientWorld world_;
     std::vector<int> contexts_;
 };

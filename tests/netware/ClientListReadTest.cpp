@@ -20,7 +20,7 @@ void PrintTo(const Entry& entry, std::ostream* out) {
 }
 
 class ListRead : public ClientFixture {
-protected:
+  protected:
     void SetUp() override {
         ClientFixture::SetUp();
         DirectoryBuilder directory = sampleDirectory();
@@ -54,7 +54,8 @@ protected:
                 entries->push_back({name, info.baseClass});
             }
             char extra[MAX_DN_BYTES];
-            EXPECT_EQ(NWDSGetObjectName(context, buffer, extra, nullptr, nullptr), ERR_BUFFER_EMPTY);
+            EXPECT_EQ(NWDSGetObjectName(context, buffer, extra, nullptr, nullptr),
+                      ERR_BUFFER_EMPTY);
         } while (iteration != NO_MORE_ITERATIONS);
         NWDSFreeBuf(buffer);
         if (replies) *replies = calls;
@@ -72,7 +73,8 @@ protected:
         nint32 iteration = NO_MORE_ITERATIONS;
         NWDSCCODE rc = 0;
         do {
-            if ((rc = NWDSRead(context, object, DS_ATTRIBUTE_VALUES, false, request, &iteration, reply)) != 0)
+            if ((rc = NWDSRead(context, object, DS_ATTRIBUTE_VALUES, false, request, &iteration,
+                               reply)) != 0)
                 break;
             nuint32 attributes = 0;
             NWDSGetAttrCount(context, reply, &attributes);
@@ -109,7 +111,8 @@ protected:
         if (syntax == SYN_NET_ADDRESS) {
             const auto* address = static_cast<const Net_Address_T*>(area);
             return std::to_string(address->addressType) + ":" +
-                   std::string(reinterpret_cast<const char*>(address->address), address->addressLength);
+                   std::string(reinterpret_cast<const char*>(address->address),
+                               address->addressLength);
         }
         EXPECT_EQ(size, std::strlen(static_cast<const char*>(area)) + 1);
         return static_cast<const char*>(area);
@@ -135,7 +138,8 @@ TEST_F(ListRead, AListingOfTheNameContextGivesTheChildrenInDirectoryOrder) {
 TEST_F(ListRead, NamesBelowTheNameContextAreRelativeOthersFull) {
     std::vector<Entry> entries;
     // A trailing full stop climbs above O=Acme to the root.
-    ASSERT_EQ(list(openContext("ACME_TREE", "O=Acme"), "L=Frankfurt.S=Hessen.C=DE.", 4096, &entries), 0);
+    ASSERT_EQ(
+        list(openContext("ACME_TREE", "O=Acme"), "L=Frankfurt.S=Hessen.C=DE.", 4096, &entries), 0);
     EXPECT_EQ(entries, (std::vector<Entry>{{"CN=FFM1.L=Frankfurt.S=Hessen.C=DE", "Workstation"}}));
     entries.clear();
     ASSERT_EQ(list(openContext("ACME_TREE", "O=Acme"), ".S=Hessen.C=DE", 4096, &entries), 0);
@@ -161,12 +165,14 @@ TEST_F(ListRead, ALargeContainerTakesSeveralRepliesAndLosesNothing) {
     for (int i = 0; i < 1000; ++i) EXPECT_EQ(entries[i].name, "CN=B" + std::to_string(999 - i));
     // An entry that cannot fit an empty reply is an error, not an endless loop.
     entries.clear();
-    EXPECT_EQ(list(openContext("ACME_TREE", "OU=Big.O=Acme"), "", 16, &entries), ERR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(list(openContext("ACME_TREE", "OU=Big.O=Acme"), "", 16, &entries),
+              ERR_INSUFFICIENT_BUFFER);
 }
 
 TEST_F(ListRead, ListingNeedsALoginAndAnExistingContainer) {
     std::vector<Entry> entries;
-    EXPECT_EQ(list(openContext("ACME_TREE"), "OU=Nowhere.O=Acme", 4096, &entries), ERR_NO_SUCH_ENTRY);
+    EXPECT_EQ(list(openContext("ACME_TREE"), "OU=Nowhere.O=Acme", 4096, &entries),
+              ERR_NO_SUCH_ENTRY);
     EXPECT_EQ(list(openContext("OTHER_TREE"), "O=Other", 4096, &entries), ERR_NO_ACCESS);
     EXPECT_EQ(list(openContext("NO_TREE"), "O=Other", 4096, &entries), ERR_NO_CONNECTION);
     EXPECT_EQ(list(openContext("ACME_TREE"), "CN=WS17.OU=Sales.O=Acme", 4096, &entries), 0);
@@ -181,12 +187,17 @@ TEST_F(ListRead, EachSyntaxReadsIntoItsValueStructure) {
     EXPECT_EQ(values, (std::vector<std::string>{"01010000:00A0C9123456:4006", "127.0.0.17"}));
     EXPECT_EQ(syntax, static_cast<nuint32>(SYN_CI_STRING));
 
-    struct Case { const char* attribute; nuint32 syntax; std::string value; };
-    for (const auto& c : {Case{"WM:Last Registered Time", SYN_TIME, "915239109"},
-                          Case{"WM:INV Physical Memory", SYN_INTEGER, "67108864"},
-                          Case{"ZEN:INV NIC Type", SYN_OCTET_STRING, "Ether!"},
-                          Case{"Some Net Address", SYN_NET_ADDRESS, std::string("1:\x7f\0\0\x11", 6)},
-                          Case{"Some Class Name", SYN_CLASS_NAME, "Workstation"}}) {
+    struct Case {
+        const char* attribute;
+        nuint32 syntax;
+        std::string value;
+    };
+    for (const auto& c :
+         {Case{"WM:Last Registered Time", SYN_TIME, "915239109"},
+          Case{"WM:INV Physical Memory", SYN_INTEGER, "67108864"},
+          Case{"ZEN:INV NIC Type", SYN_OCTET_STRING, "Ether!"},
+          Case{"Some Net Address", SYN_NET_ADDRESS, std::string("1:\x7f\0\0\x11", 6)},
+          Case{"Some Class Name", SYN_CLASS_NAME, "Workstation"}}) {
         values.clear();
         ASSERT_EQ(read(context, "CN=WS17", c.attribute, 256, &values, &syntax), 0) << c.attribute;
         EXPECT_EQ(syntax, c.syntax) << c.attribute;
@@ -208,7 +219,9 @@ TEST_F(ListRead, AbsentAttributesAndObjects) {
 
 TEST_F(ListRead, ManyValuesContinueInTheNextSmallReply) {
     std::vector<std::string> values;
-    ASSERT_EQ(read(openContext("ACME_TREE"), "CN=Busy.OU=Sales.O=Acme", "WM:User History", 256, &values), 0);
+    ASSERT_EQ(
+        read(openContext("ACME_TREE"), "CN=Busy.OU=Sales.O=Acme", "WM:User History", 256, &values),
+        0);
     ASSERT_EQ(values.size(), 40u);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(values[i], "CN=user" + std::to_string(i) + ".O=Acme");
 }
@@ -218,7 +231,8 @@ TEST_F(ListRead, AllAttributesOrOnlyTheirNames) {
     pBuf_T reply = nullptr;
     NWDSAllocBuf(4096, &reply);
     nint32 iteration = NO_MORE_ITERATIONS;
-    ASSERT_EQ(NWDSRead(context, "CN=WS17", DS_ATTRIBUTE_NAMES, true, nullptr, &iteration, reply), 0);
+    ASSERT_EQ(NWDSRead(context, "CN=WS17", DS_ATTRIBUTE_NAMES, true, nullptr, &iteration, reply),
+              0);
     EXPECT_EQ(iteration, NO_MORE_ITERATIONS);
     nuint32 count = 0;
     NWDSGetAttrCount(context, reply, &count);
@@ -253,7 +267,9 @@ TEST_F(ListRead, BuffersAreCheckedBeforeUse) {
     EXPECT_EQ(NWDSList(context, "O=Acme", &iteration, buffer), ERR_INVALID_ITERATION);
     // A reply read with the wrong syntax is refused instead of misread.
     iteration = NO_MORE_ITERATIONS;
-    ASSERT_EQ(NWDSRead(context, "CN=WS17.OU=Sales.O=Acme", DS_ATTRIBUTE_VALUES, true, nullptr, &iteration, buffer), 0);
+    ASSERT_EQ(NWDSRead(context, "CN=WS17.OU=Sales.O=Acme", DS_ATTRIBUTE_VALUES, true, nullptr,
+                       &iteration, buffer),
+              0);
     char name[MAX_SCHEMA_NAME_BYTES];
     nuint32 values = 0, syntax = 0;
     ASSERT_EQ(NWDSGetAttrName(context, buffer, name, &values, &syntax), 0);

@@ -15,7 +15,7 @@ using namespace nwtest;
 namespace {
 
 class Login : public ClientFixture {
-protected:
+  protected:
     void SetUp() override {
         ClientFixture::SetUp();
         useDirectory(sampleDirectory());
@@ -98,7 +98,8 @@ TEST_F(Login, ConcurrentLoginsToDifferentTreesAreBothKept) {
                 NWDSContextHandle context = 0;
                 NWDSCreateContextHandle(&context);
                 NWDSSetContext(context, DCK_TREE_NAME, tree);
-                const char* user = std::string(tree) == "ACME_TREE" ? ".CN=Admin.O=Acme" : ".CN=Admin.O=Other";
+                const char* user =
+                    std::string(tree) == "ACME_TREE" ? ".CN=Admin.O=Acme" : ".CN=Admin.O=Other";
                 _exit(NWDSLogin(context, 0, user, "secret", 0) == 0 ? 0 : 1);
             }
             children.push_back(child);
@@ -124,8 +125,10 @@ TEST_F(Login, ADamagedSessionFileMeansNoLogins) {
 TEST_F(Login, AnEditedSessionFileCannotOverrunNameBuffers) {
     ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
     std::string huge(5000, 'X');
-    std::ofstream(sessionFile()) << "{\"defaultTree\": \"" << huge << "\", \"logins\": {\"ACME_TREE\": "
-                                 << "{\"user\": \"CN=" << huge << "\"}, \"" << huge << "\": {\"user\": \"CN=A\"}}}";
+    std::ofstream(sessionFile()) << "{\"defaultTree\": \"" << huge
+                                 << "\", \"logins\": {\"ACME_TREE\": "
+                                 << "{\"user\": \"CN=" << huge << "\"}, \"" << huge
+                                 << "\": {\"user\": \"CN=A\"}}}";
     EXPECT_EQ(NWIsDSAuthenticated(), 0);
     NWDSContextHandle context = NWDSCreateContext();
     char tree[MAX_TREE_NAME_BYTES];

@@ -16,7 +16,7 @@ struct Token {
 };
 
 class Search : public ClientFixture {
-protected:
+  protected:
     void SetUp() override {
         ClientFixture::SetUp();
         DirectoryBuilder directory = sampleDirectory();
@@ -36,7 +36,8 @@ protected:
         NWDSAllocFilter(&cursor);
         for (const auto& t : tokens) {
             void* value = t.text ? const_cast<char*>(t.text) : nullptr;
-            if (t.token == FTOK_AVAL && t.syntax == SYN_INTEGER) value = const_cast<nuint32*>(&t.number);
+            if (t.token == FTOK_AVAL && t.syntax == SYN_INTEGER)
+                value = const_cast<nuint32*>(&t.number);
             if (NWDSCCODE rc = NWDSAddFilterToken(cursor, t.token, value, t.syntax); rc != 0) {
                 NWDSFreeFilter(cursor, nullptr);
                 return rc;
@@ -46,8 +47,9 @@ protected:
     }
 
     // Names found below `base`, searched with replies of `replySize` bytes.
-    NWDSCCODE search(const std::string& nameContext, const char* base, const std::vector<Token>& filter,
-                     std::vector<std::string>* names, std::size_t replySize = 4096, nint scope = DS_SEARCH_SUBTREE) {
+    NWDSCCODE search(const std::string& nameContext, const char* base,
+                     const std::vector<Token>& filter, std::vector<std::string>* names,
+                     std::size_t replySize = 4096, nint scope = DS_SEARCH_SUBTREE) {
         int context = openContext("ACME_TREE", nameContext);
         pBuf_T filterBuffer = nullptr, reply = nullptr;
         NWDSAllocBuf(4096, &filterBuffer);
@@ -76,7 +78,10 @@ protected:
     }
 
     static std::vector<Token> classIs(const char* name) {
-        return {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME}, {FTOK_EQ}, {FTOK_AVAL, name, SYN_CLASS_NAME}, {FTOK_END}};
+        return {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME},
+                {FTOK_EQ},
+                {FTOK_AVAL, name, SYN_CLASS_NAME},
+                {FTOK_END}};
     }
 };
 
@@ -87,11 +92,13 @@ TEST_F(Search, ClassFilterFindsEveryWorkstationBelowTheBaseRelativeToIt) {
     ASSERT_EQ(search("O=Acme", ".O=Acme", classIs("Workstation"), &names), 0);
     ASSERT_EQ(names.size(), 4u + 300u);
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 4),
-              (std::vector<std::string>{"CN=WS17.OU=Sales", "CN=NB1.OU=Sales", "CN=PC1.OU=Sales", "CN=Sales1.OU=HQ"}));
+              (std::vector<std::string>{"CN=WS17.OU=Sales", "CN=NB1.OU=Sales", "CN=PC1.OU=Sales",
+                                        "CN=Sales1.OU=HQ"}));
     names.clear();
     ASSERT_EQ(search("[Root]", ".[Root]", classIs("workstation"), &names), 0);
     EXPECT_EQ(names.size(), 5u + 300u);
-    EXPECT_NE(std::find(names.begin(), names.end(), "CN=FFM1.L=Frankfurt.S=Hessen.C=DE"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "CN=FFM1.L=Frankfurt.S=Hessen.C=DE"),
+              names.end());
 }
 
 TEST_F(Search, SmallRepliesContinueWithoutLosingOrRepeating) {
@@ -104,26 +111,33 @@ TEST_F(Search, SmallRepliesContinueWithoutLosingOrRepeating) {
 
 TEST_F(Search, ScopesAndCombinedFilters) {
     std::vector<std::string> names;
-    ASSERT_EQ(search("O=Acme", ".O=Acme", classIs("Organizational Unit"), &names, 4096, DS_SEARCH_SUBORDINATES), 0);
+    ASSERT_EQ(search("O=Acme", ".O=Acme", classIs("Organizational Unit"), &names, 4096,
+                     DS_SEARCH_SUBORDINATES),
+              0);
     EXPECT_EQ(names, (std::vector<std::string>{"OU=Sales", "OU=Staff", "OU=HQ"}));
     names.clear();
     ASSERT_EQ(search("O=Acme", "", classIs("Organization"), &names, 4096, DS_SEARCH_ENTRY), 0);
     EXPECT_EQ(names, std::vector<std::string>{"O=Acme"});
 
     names.clear();
-    std::vector<Token> filter = {{FTOK_LPAREN}, {FTOK_ANAME, "Object Class", SYN_CLASS_NAME}, {FTOK_EQ},
-                                 {FTOK_AVAL, "User", SYN_CLASS_NAME}, {FTOK_OR},
-                                 {FTOK_ANAME, "WM:INV Physical Memory", SYN_INTEGER}, {FTOK_GE},
-                                 {FTOK_AVAL, nullptr, SYN_INTEGER, 100}, {FTOK_RPAREN}, {FTOK_AND},
-                                 {FTOK_NOT}, {FTOK_ANAME, "WM:NAME Computer", SYN_CI_STRING}, {FTOK_APPROX}, {FTOK_AVAL, "ws*", SYN_CI_STRING},
+    std::vector<Token> filter = {{FTOK_LPAREN}, {FTOK_ANAME, "Object Class", SYN_CLASS_NAME},
+                                 {FTOK_EQ},     {FTOK_AVAL, "User", SYN_CLASS_NAME},
+                                 {FTOK_OR},     {FTOK_ANAME, "WM:INV Physical Memory", SYN_INTEGER},
+                                 {FTOK_GE},     {FTOK_AVAL, nullptr, SYN_INTEGER, 100},
+                                 {FTOK_RPAREN}, {FTOK_AND},
+                                 {FTOK_NOT},    {FTOK_ANAME, "WM:NAME Computer", SYN_CI_STRING},
+                                 {FTOK_APPROX}, {FTOK_AVAL, "ws*", SYN_CI_STRING},
                                  {FTOK_END}};
     ASSERT_EQ(search("[Root]", "O=Acme", filter, &names), 0);
     // Users and the workstations with at least 100 bytes, except the one whose computer name
     // begins with "ws".
-    EXPECT_EQ(names, (std::vector<std::string>{"CN=Admin.O=Acme", "CN=jdoe.OU=Sales.O=Acme",
-                                               "CN=asmith.OU=Staff.O=Acme", "CN=Sales1.OU=HQ.O=Acme"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"CN=Admin.O=Acme", "CN=jdoe.OU=Sales.O=Acme",
+                                        "CN=asmith.OU=Staff.O=Acme", "CN=Sales1.OU=HQ.O=Acme"}));
     names.clear();
-    ASSERT_EQ(search("[Root]", "O=Acme", {{FTOK_PRESENT}, {FTOK_ANAME, "WM:NAME Computer"}, {FTOK_END}}, &names), 0);
+    ASSERT_EQ(search("[Root]", "O=Acme",
+                     {{FTOK_PRESENT}, {FTOK_ANAME, "WM:NAME Computer"}, {FTOK_END}}, &names),
+              0);
     EXPECT_EQ(names, std::vector<std::string>{"CN=WS17.OU=Sales.O=Acme"});
 }
 
@@ -135,7 +149,8 @@ TEST_F(Search, MalformedFiltersAreRefusedWhenPut) {
               ERR_INVALID_FILTER_SYNTAX);
     EXPECT_EQ(putFilter(context, buffer, {{FTOK_LPAREN}, {FTOK_END}}), ERR_INVALID_FILTER_SYNTAX);
     EXPECT_EQ(putFilter(context, buffer, {{99}}), ERR_BAD_VERB);
-    EXPECT_EQ(putFilter(context, buffer, {{FTOK_AVAL, "x", SYN_OCTET_STRING}}), ERR_INVALID_ATTR_SYNTAX);
+    EXPECT_EQ(putFilter(context, buffer, {{FTOK_AVAL, "x", SYN_OCTET_STRING}}),
+              ERR_INVALID_ATTR_SYNTAX);
     std::vector<Token> deep(200, Token{FTOK_NOT});
     deep.push_back({FTOK_PRESENT});
     deep.push_back({FTOK_ANAME, "CN"});
@@ -175,7 +190,10 @@ TEST_F(Search, TheDirectoryInformationGivesTheFullName) {
     EXPECT_STREQ(name, "OU=Sales.O=Acme");
     ASSERT_EQ(NWDSGetDSIInfo(context, block, sizeof block, DSI_DEREFERENCE_BASE_CLASS, name), 0);
     EXPECT_STREQ(name, "Organizational Unit");
-    EXPECT_EQ(NWDSGetDSIInfo(context, block, sizeof block, DSI_PARENT_DN, name), ERR_INVALID_REQUEST);
-    EXPECT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Sales.O=Acme", 8, block), ERR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Gone.O=Acme", sizeof block, block), ERR_NO_SUCH_ENTRY);
+    EXPECT_EQ(NWDSGetDSIInfo(context, block, sizeof block, DSI_PARENT_DN, name),
+              ERR_INVALID_REQUEST);
+    EXPECT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Sales.O=Acme", 8, block),
+              ERR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Gone.O=Acme", sizeof block, block),
+              ERR_NO_SUCH_ENTRY);
 }

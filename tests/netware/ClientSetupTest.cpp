@@ -52,8 +52,10 @@ TEST_F(ClientSetup, WithoutConfigurationTheWorkstationIsSimplyNotLoggedIn) {
 }
 
 TEST_F(ClientSetup, ABrokenDirectoryFileIsReportedWithItsPosition) {
-    std::string message = stderrOf([&] { useDirectoryText("{\"trees\": [\n  {\"name\": \"T\",,}\n]}"); });
-    EXPECT_NE(message.find((root() / "directory.json").string() + ":2:"), std::string::npos) << message;
+    std::string message =
+        stderrOf([&] { useDirectoryText("{\"trees\": [\n  {\"name\": \"T\",,}\n]}"); });
+    EXPECT_NE(message.find((root() / "directory.json").string() + ":2:"), std::string::npos)
+        << message;
     EXPECT_NE(NWCallsInit(nullptr, nullptr), 0);
     EXPECT_EQ(NWIsDSAuthenticated(), 0);
     // Reported once, not on every call.
@@ -77,14 +79,17 @@ TEST_F(ClientSetup, ContextKeysKeepWhatIsSet) {
     EXPECT_STREQ(text, "O=Other");
     nuint32 flags = 0;
     ASSERT_EQ(NWDSGetContext(context, DCK_FLAGS, &flags), 0);
-    EXPECT_EQ(flags, static_cast<nuint32>(DCV_DEREF_ALIASES | DCV_XLATE_STRINGS | DCV_CANONICALIZE_NAMES));
+    EXPECT_EQ(flags,
+              static_cast<nuint32>(DCV_DEREF_ALIASES | DCV_XLATE_STRINGS | DCV_CANONICALIZE_NAMES));
 
     EXPECT_EQ(NWDSSetContext(context, DCK_NAME_CONTEXT, "Sales.Acme"), 0);
     NWDSGetContext(context, DCK_NAME_CONTEXT, text);
     EXPECT_STREQ(text, "OU=Sales.O=Acme");
     EXPECT_EQ(NWDSSetContext(context, DCK_NAME_CONTEXT, "OU=a..O=b"), ERR_INVALID_DS_NAME);
-    EXPECT_EQ(NWDSSetContext(context, DCK_NAME_CONTEXT, std::string(300, 'x').c_str()), ERR_DN_TOO_LONG);
-    EXPECT_EQ(NWDSSetContext(context, DCK_TREE_NAME, std::string(33, 'T').c_str()), ERR_INVALID_DS_NAME);
+    EXPECT_EQ(NWDSSetContext(context, DCK_NAME_CONTEXT, std::string(300, 'x').c_str()),
+              ERR_DN_TOO_LONG);
+    EXPECT_EQ(NWDSSetContext(context, DCK_TREE_NAME, std::string(33, 'T').c_str()),
+              ERR_INVALID_DS_NAME);
     EXPECT_EQ(NWDSSetContext(context, 77, &flags), ERR_BAD_KEY);
     EXPECT_EQ(NWDSGetContext(context, 77, &flags), ERR_BAD_KEY);
 
@@ -130,5 +135,6 @@ TEST(ParsePath, ServerVolumeAndDirectory) {
     ASSERT_EQ(NWParsePath("C:\\TEMP", server, &conn, volume, path), 0);
     EXPECT_STREQ(server, "");
     EXPECT_STREQ(volume, "C");
-    EXPECT_NE(NWParsePath((std::string(60, 'S') + "/SYS:X").c_str(), server, &conn, volume, path), 0);
+    EXPECT_NE(NWParsePath((std::string(60, 'S') + "/SYS:X").c_str(), server, &conn, volume, path),
+              0);
 }

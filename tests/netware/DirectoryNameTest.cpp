@@ -6,9 +6,12 @@ using namespace nw;
 
 namespace {
 
-AbsoluteName context(const std::string& text) { return *resolveName(text, AbsoluteName{}, false); }
+AbsoluteName context(const std::string& text) {
+    return *resolveName(text, AbsoluteName{}, false);
+}
 
-std::string resolved(const std::string& name, const std::string& nameContext, bool canonicalize = true) {
+std::string resolved(const std::string& name, const std::string& nameContext,
+                     bool canonicalize = true) {
     auto result = resolveName(name, context(nameContext), canonicalize);
     return result ? result->text() : "<invalid>";
 }
@@ -31,7 +34,8 @@ TEST(DirectoryName, UntypedComponentsGetTheDefaultTypes) {
     EXPECT_EQ(resolved("Acme", "[Root]"), "O=Acme");
     EXPECT_EQ(resolved("WS17", "OU=Sales.O=Acme"), "CN=WS17.OU=Sales.O=Acme");
     EXPECT_EQ(resolved("admin.acme", "[Root]", false), "CN=admin.O=acme");
-    auto container = resolveName(*parseName("Sales.Acme"), AbsoluteName{}, false, Typing::Container);
+    auto container =
+        resolveName(*parseName("Sales.Acme"), AbsoluteName{}, false, Typing::Container);
     EXPECT_EQ(container->text(), "OU=Sales.O=Acme");
 }
 

@@ -37,9 +37,9 @@ TEST(KitBinding, TheLinkedClientFillsEveryEntryPoint) {
 
 TEST(KitBinding, ByNameBindsOnlyTheLibrariesGiven) {
     std::set<ClientLibrary> asked;
-    auto calls = bindByName(
-        {ClientLibrary::Calwin32, ClientLibrary::Clxwin32, ClientLibrary::Netwin32},
-        linkedSymbols({}, &asked));
+    auto calls =
+        bindByName({ClientLibrary::Calwin32, ClientLibrary::Clxwin32, ClientLibrary::Netwin32},
+                   linkedSymbols({}, &asked));
     ASSERT_THAT(calls, Succeeded());
     EXPECT_EQ(asked, (std::set{ClientLibrary::Calwin32, ClientLibrary::Clxwin32,
                                ClientLibrary::Netwin32}));

@@ -42,7 +42,7 @@ ClientCalls fakeCalls() {
 }
 
 class KitGuards : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FakeClient::answer = 0;
         FakeClient::freed = 0;

@@ -48,9 +48,9 @@ void RclogTest::SetUp() {
     environment_.set("RCLOG_VIEWER_RECORD", (root_ / "viewer-record").string());
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment_.set(display, std::nullopt);
-    world_.useDirectory(testDirectory(), {.defaultTree = "ACME_TREE",
-                                          .nameContext = "O=Acme",
-                                          .sessionFile = "session"});
+    world_.useDirectory(
+        testDirectory(),
+        {.defaultTree = "ACME_TREE", .nameContext = "O=Acme", .sessionFile = "session"});
     fs::create_directory(zen_);
     fs::create_symlink(QUILLBOX_PROGRAM, zen_ / "WVIEWNT.EXE");
     fs::copy_file(VIEWER_STUB, zen_ / "WVIEWNT0.EXE");

@@ -44,8 +44,8 @@ void ClientWorld::writeConfig(const ClientConfig& config) {
 
 void ClientWorld::useSample() {
     writeConfig({.directory = sampleDirectoryFile().string(),
-                  .defaultTree = "ACME_TREE",
-                  .nameContext = "[Root]"});
+                 .defaultTree = "ACME_TREE",
+                 .nameContext = "[Root]"});
 }
 
 }  // namespace kestrel::test

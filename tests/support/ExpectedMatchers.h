@@ -42,7 +42,8 @@ MATCHER_P(FailsWith, text, "fails with \"" + std::string(text) + "\"") {
 }
 
 // EXPECT_THAT(result, FailsWithText(HasSubstr("user.reg:3:")));
-MATCHER_P(FailsWithText, matcher, "fails with a text that " + ::testing::DescribeMatcher<std::string>(matcher)) {
+MATCHER_P(FailsWithText, matcher,
+          "fails with a text that " + ::testing::DescribeMatcher<std::string>(matcher)) {
     if (arg.has_value()) {
         *result_listener << "succeeded";
         return false;

@@ -17,7 +17,7 @@ struct Result {
 };
 
 class Nwdir : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { world_.useSample(); }
 
     Result run(const std::string& arguments, const std::string& input = "") {
@@ -75,9 +75,11 @@ TEST_F(Nwdir, LoginListReadSearchLogout) {
     auto read = run("read CN=WS17.OU=Sales.O=Acme \"WM:Network Address\"");
     EXPECT_EQ(read.exit, 0);
     EXPECT_EQ(read.out, "01010000:0060B084AD1F:4006\n127.0.1.17\n");
-    auto labelled = run("read CN=WS42.OU=Sales.O=Acme \"wm:network address\" \"WM:INV Physical Memory\"");
+    auto labelled =
+        run("read CN=WS42.OU=Sales.O=Acme \"wm:network address\" \"WM:INV Physical Memory\"");
     EXPECT_EQ(labelled.exit, 0);
-    EXPECT_NE(labelled.out.find("WM:Network Address: IP 127.0.1.42\n"), std::string::npos) << labelled.out;
+    EXPECT_NE(labelled.out.find("WM:Network Address: IP 127.0.1.42\n"), std::string::npos)
+        << labelled.out;
     auto missing = run("read CN=IT-SPARE.OU=IT.O=Acme \"WM:NAME OS\"");
     EXPECT_EQ(missing.exit, 1);
     EXPECT_EQ(run("read CN=WS17.OU=Sales.O=Acme \"WM:NAME OS\" Nonsense").exit, 1);

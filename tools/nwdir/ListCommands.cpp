@@ -40,7 +40,8 @@ NWDSCCODE printObjects(const Invocation& run, const nw::kit::ScopedContext& cont
 int runTrees(const Invocation& run) {
     nuint32 ref = 0;
     NWCONN_HANDLE connection = 0;
-    if (NWCCGetPrimConnRef(&ref) != 0 || NWCCOpenConnByRef(ref, NWCC_OPEN_LICENSED, 0, &connection) != 0) {
+    if (NWCCGetPrimConnRef(&ref) != 0 ||
+        NWCCOpenConnByRef(ref, NWCC_OPEN_LICENSED, 0, &connection) != 0) {
         run.err << "nwdir: no directory is configured\n";
         return kNotFound;
     }
@@ -89,9 +90,13 @@ int runSearch(const Invocation& run) {
     pFilter_Cursor_T cursor = nullptr;
     rc = NWDSInitBuf(context.get(), DSV_SEARCH_FILTER, filter.get());
     if (rc == 0) rc = NWDSAllocFilter(&cursor);
-    if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_ANAME, const_cast<char*>("Object Class"), SYN_CLASS_NAME);
+    if (rc == 0)
+        rc = NWDSAddFilterToken(cursor, FTOK_ANAME, const_cast<char*>("Object Class"),
+                                SYN_CLASS_NAME);
     if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_EQ, nullptr, 0);
-    if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>(objectClass.c_str()), SYN_CLASS_NAME);
+    if (rc == 0)
+        rc = NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>(objectClass.c_str()),
+                                SYN_CLASS_NAME);
     if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_END, nullptr, 0);
     if (rc == 0) {
         rc = NWDSPutFilter(context.get(), filter.get(), cursor, nullptr);

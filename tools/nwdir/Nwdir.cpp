@@ -40,10 +40,10 @@ struct Command {
 
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
-        {"trees", {runTrees, 0, 0}},         {"list", {runList, 1, 1}},
-        {"read", {runRead, 1, SIZE_MAX}},    {"search", {runSearch, 3, 3}},
-        {"login", {runLogin, 2, 2}},         {"logout", {runLogout, 1, 1}},
-        {"whoami", {runWhoami, 0, 1}},       {"hash", {runHash, 0, 0}},
+        {"trees", {runTrees, 0, 0}},      {"list", {runList, 1, 1}},
+        {"read", {runRead, 1, SIZE_MAX}}, {"search", {runSearch, 3, 3}},
+        {"login", {runLogin, 2, 2}},      {"logout", {runLogout, 1, 1}},
+        {"whoami", {runWhoami, 0, 1}},    {"hash", {runHash, 0, 0}},
     };
     return table;
 }

@@ -7,8 +7,8 @@
 #include "Invocation.h"
 #include "ValueText.h"
 #include "nwkit/LinkedClient.h"
-#include "platform/AsciiCase.h"
 #include "nwkit/ScopedBuffer.h"
+#include "platform/AsciiCase.h"
 
 namespace nwdir {
 
@@ -21,19 +21,23 @@ NWDSCCODE printAttributes(const Invocation& run, const nw::kit::ScopedContext& c
                           const nw::kit::ScopedBuffer& reply, bool labelled,
                           std::vector<std::string>* seen) {
     nuint32 attributes = 0;
-    if (NWDSCCODE rc = NWDSGetAttrCount(context.get(), reply.get(), &attributes); rc != 0) return rc;
+    if (NWDSCCODE rc = NWDSGetAttrCount(context.get(), reply.get(), &attributes); rc != 0)
+        return rc;
     for (nuint32 a = 0; a < attributes; ++a) {
         char name[MAX_SCHEMA_NAME_BYTES];
         nuint32 values = 0, syntax = 0;
-        if (NWDSCCODE rc = NWDSGetAttrName(context.get(), reply.get(), name, &values, &syntax); rc != 0)
+        if (NWDSCCODE rc = NWDSGetAttrName(context.get(), reply.get(), name, &values, &syntax);
+            rc != 0)
             return rc;
         seen->push_back(name);
         for (nuint32 v = 0; v < values; ++v) {
             nuint32 size = 0;
-            if (NWDSCCODE rc = NWDSComputeAttrValSize(context.get(), reply.get(), syntax, &size); rc != 0)
+            if (NWDSCCODE rc = NWDSComputeAttrValSize(context.get(), reply.get(), syntax, &size);
+                rc != 0)
                 return rc;
             std::vector<std::uint64_t> area(size / 8 + 1);  // aligned for the value structures
-            if (NWDSCCODE rc = NWDSGetAttrVal(context.get(), reply.get(), syntax, area.data()); rc != 0)
+            if (NWDSCCODE rc = NWDSGetAttrVal(context.get(), reply.get(), syntax, area.data());
+                rc != 0)
                 return rc;
             if (labelled) run.out << name << ": ";
             run.out << valueText(syntax, area.data()) << '\n';
@@ -72,7 +76,9 @@ int runRead(const Invocation& run) {
 
     int result = kDone;
     for (const auto& name : wanted) {
-        if (std::none_of(seen.begin(), seen.end(), [&](const auto& s) { return kestrel::platform::equalsIgnoreAsciiCase(s, name); })) {
+        if (std::none_of(seen.begin(), seen.end(), [&](const auto& s) {
+                return kestrel::platform::equalsIgnoreAsciiCase(s, name);
+            })) {
             run.err << "nwdir: " << object << ": no attribute " << name << '\n';
             result = kNotFound;
         }

@@ -28,10 +28,11 @@ std::string addressText(const Net_Address_T& address) {
         return std::string("IP ") + text;
     }
     if (address.addressType == NT_IPX && address.addressLength == 12)
-        return "IPX " + kestrel::platform::asciiUpper(hex(bytes, 4)) + ":" + kestrel::platform::asciiUpper(hex(bytes + 4, 6)) + ":" +
+        return "IPX " + kestrel::platform::asciiUpper(hex(bytes, 4)) + ":" +
+               kestrel::platform::asciiUpper(hex(bytes + 4, 6)) + ":" +
                kestrel::platform::asciiUpper(hex(bytes + 10, 2));
-    return "type " + std::to_string(address.addressType) + " hex:" +
-           hex(bytes, address.addressLength);
+    return "type " + std::to_string(address.addressType) +
+           " hex:" + hex(bytes, address.addressLength);
 }
 
 std::string timeText(nuint32 seconds) {

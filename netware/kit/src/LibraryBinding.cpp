@@ -12,10 +12,14 @@ std::string BindError::describe() const {
 
 const char* libraryName(ClientLibrary library) {
     switch (library) {
-        case ClientLibrary::Calwin32: return "calwin32";
-        case ClientLibrary::Clxwin32: return "clxwin32";
-        case ClientLibrary::Locwin32: return "locwin32";
-        case ClientLibrary::Netwin32: return "netwin32";
+        case ClientLibrary::Calwin32:
+            return "calwin32";
+        case ClientLibrary::Clxwin32:
+            return "clxwin32";
+        case ClientLibrary::Locwin32:
+            return "locwin32";
+        case ClientLibrary::Netwin32:
+            return "netwin32";
     }
     return "";
 }

@@ -93,8 +93,8 @@ NWDSCCODE nextValue(pBuf_T buf, nuint32 syntaxID, BufferImpl** buffer, std::stri
     if (syntaxID != (*buffer)->syntax) return ERR_INVALID_ATTR_SYNTAX;
     if (!BufferReader(**buffer).peekText(wire)) return ERR_BUFFER_EMPTY;
     bool wellFormed = nw::kit::isNumericSyntax(syntaxID) ? wire->size() == 4
-                      : syntaxID == SYN_NET_ADDRESS ? wire->size() >= 4
-                                                    : true;
+                      : syntaxID == SYN_NET_ADDRESS      ? wire->size() >= 4
+                                                         : true;
     return wellFormed ? 0 : ERR_INVALID_SERVER_RESPONSE;
 }
 
@@ -137,8 +137,7 @@ NWDSCCODE NWDSPutAttrName(NWDSContextHandle context, pBuf_T buf, const nstr8* at
         if (buffer == nullptr || attrName == nullptr) return ERR_NULL_POINTER;
         if (buffer->kind != BufferKind::ReadRequest) return ERR_BAD_VERB;
         std::string_view name = attrName;
-        if (name.empty() || utf8Length(name) > MAX_SCHEMA_NAME_CHARS)
-            return ERR_ATTR_NAME_TOO_LONG;
+        if (name.empty() || utf8Length(name) > MAX_SCHEMA_NAME_CHARS) return ERR_ATTR_NAME_TOO_LONG;
         BufferWriter out(*buffer);
         if (BufferWriter::textSize(name) > out.room()) return ERR_BUFFER_FULL;
         out.putText(name);
@@ -158,8 +157,8 @@ NWDSCCODE NWDSGetObjectCount(NWDSContextHandle, pBuf_T buf, nuint32* objectCount
     });
 }
 
-NWDSCCODE NWDSGetObjectName(NWDSContextHandle, pBuf_T buf, nstr8* objectName,
-                            nuint32* attrCount, pObject_Info_T objectInfo) {
+NWDSCCODE NWDSGetObjectName(NWDSContextHandle, pBuf_T buf, nstr8* objectName, nuint32* attrCount,
+                            pObject_Info_T objectInfo) {
     return guarded(kNoMemory, [&]() -> NWDSCCODE {
         BufferImpl* buffer = findBuffer(buf);
         if (buffer == nullptr || objectName == nullptr) return ERR_NULL_POINTER;
@@ -197,8 +196,8 @@ NWDSCCODE NWDSGetAttrCount(NWDSContextHandle, pBuf_T buf, nuint32* attrCount) {
     });
 }
 
-NWDSCCODE NWDSGetAttrName(NWDSContextHandle, pBuf_T buf, nstr8* attrName,
-                          nuint32* attrValCount, nuint32* syntaxID) {
+NWDSCCODE NWDSGetAttrName(NWDSContextHandle, pBuf_T buf, nstr8* attrName, nuint32* attrValCount,
+                          nuint32* syntaxID) {
     return guarded(kNoMemory, [&]() -> NWDSCCODE {
         BufferImpl* buffer = findBuffer(buf);
         if (buffer == nullptr || attrName == nullptr) return ERR_NULL_POINTER;

@@ -81,8 +81,8 @@ NWCCODE NWGetActiveConnListByType(nuint32 connType, NWCONN_HANDLE* connList, nui
     });
 }
 
-NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, NWCONN_NUM, nstr8* objName,
-                                   nuint16* objType, nuint32* objID, nuint8* loginTime) {
+NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, NWCONN_NUM, nstr8* objName, nuint16* objType,
+                                   nuint32* objID, nuint8* loginTime) {
     return withClient(kFailure, [&](Client& client) -> NWCCODE {
         auto ref = client.connectionRef(conn);
         const Directory* directory = client.directory();
@@ -102,7 +102,7 @@ NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, NWCONN_NUM, nstr8* objNam
             std::tm local{};
             localtime_r(&since, &local);
             const int parts[7] = {local.tm_year, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                  local.tm_min, local.tm_sec, local.tm_wday};
+                                  local.tm_min,  local.tm_sec,     local.tm_wday};
             for (int i = 0; i < 7; ++i) loginTime[i] = static_cast<nuint8>(parts[i] & 0xFF);
         }
         return 0;

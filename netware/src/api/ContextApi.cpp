@@ -30,14 +30,22 @@ NWDSCCODE newContext(Client& client, NWDSContextHandle* handle) {
 
 std::uint32_t* numberKey(Context& context, nint key) {
     switch (key) {
-        case DCK_FLAGS: return &context.flags;
-        case DCK_CONFIDENCE: return &context.confidence;
-        case DCK_TRANSPORT_TYPE: return &context.transportType;
-        case DCK_REFERRAL_SCOPE: return &context.referralScope;
-        case DCK_LAST_CONNECTION: return &context.lastConnection;
-        case DCK_DSI_FLAGS: return &context.dsiFlags;
-        case DCK_NAME_FORM: return &context.nameForm;
-        default: return nullptr;
+        case DCK_FLAGS:
+            return &context.flags;
+        case DCK_CONFIDENCE:
+            return &context.confidence;
+        case DCK_TRANSPORT_TYPE:
+            return &context.transportType;
+        case DCK_REFERRAL_SCOPE:
+            return &context.referralScope;
+        case DCK_LAST_CONNECTION:
+            return &context.lastConnection;
+        case DCK_DSI_FLAGS:
+            return &context.dsiFlags;
+        case DCK_NAME_FORM:
+            return &context.nameForm;
+        default:
+            return nullptr;
     }
 }
 
@@ -58,8 +66,7 @@ NWDSContextHandle NWDSCreateContext(void) {
     });
 }
 
-NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle srcContext,
-                                     NWDSContextHandle* destContext) {
+NWDSCCODE NWDSDuplicateContextHandle(NWDSContextHandle srcContext, NWDSContextHandle* destContext) {
     if (destContext == nullptr) return ERR_NULL_POINTER;
     return withContext(srcContext, [&](Client& client, Context& source) -> NWDSCCODE {
         if (client.contextCount() >= kMaxContexts) return ERR_CONTEXT_CREATION;
@@ -78,7 +85,8 @@ NWDSCCODE NWDSGetContext(NWDSContextHandle handle, nint key, nptr value) {
     if (value == nullptr) return ERR_NULL_POINTER;
     return withContext(handle, [&](Client& client, Context& context) -> NWDSCCODE {
         if (key == DCK_NAME_CONTEXT) {
-            copyText(static_cast<char*>(value), client.fullName(context, context.nameContext.text()));
+            copyText(static_cast<char*>(value),
+                     client.fullName(context, context.nameContext.text()));
         } else if (key == DCK_TREE_NAME) {
             copyText(static_cast<char*>(value), context.tree);
         } else if (std::uint32_t* number = numberKey(context, key)) {
@@ -93,7 +101,8 @@ NWDSCCODE NWDSGetContext(NWDSContextHandle handle, nint key, nptr value) {
 NWDSCCODE NWDSSetContext(NWDSContextHandle handle, nint key, const void* value) {
     if (value == nullptr) return ERR_NULL_POINTER;
     return withContext(handle, [&](Client&, Context& context) -> NWDSCCODE {
-        if (key == DCK_NAME_CONTEXT) return setNameContext(context, static_cast<const char*>(value));
+        if (key == DCK_NAME_CONTEXT)
+            return setNameContext(context, static_cast<const char*>(value));
         if (key == DCK_TREE_NAME) {
             std::string_view tree = static_cast<const char*>(value);
             if (utf8Length(tree) > MAX_TREE_NAME_CHARS) return ERR_INVALID_DS_NAME;

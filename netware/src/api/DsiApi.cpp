@@ -45,7 +45,9 @@ std::string fieldText(Client& client, const Context& context, const Tree& tree, 
         case DSI_DEREFERENCE_BASE_CLASS:
             return root ? rootClass : object->baseClass;
         case DSI_ENTRY_RDN:
-            return root ? "[Root]" : client.fullName(context, std::string(splitStoredName(object->name).front()));
+            return root ? "[Root]"
+                        : client.fullName(context,
+                                          std::string(splitStoredName(object->name).front()));
         case DSI_ENTRY_DN:
             return root ? "[Root]" : client.fullName(context, object->name);
         case DSI_PARENT_DN:
@@ -60,15 +62,20 @@ std::string fieldText(Client& client, const Context& context, const Tree& tree, 
 std::uint32_t fieldNumber(const Tree& tree, int index, std::uint32_t flag, std::uint32_t fields) {
     bool root = index == kRootIndex;
     switch (flag) {
-        case DSI_OUTPUT_FIELDS: return fields;
-        case DSI_ENTRY_ID: return static_cast<std::uint32_t>(index + 1);
+        case DSI_OUTPUT_FIELDS:
+            return fields;
+        case DSI_ENTRY_ID:
+            return static_cast<std::uint32_t>(index + 1);
         case DSI_ENTRY_FLAGS:
             return root || !tree.object(index).children.empty() ? DS_CONTAINER_ENTRY : 0;
         case DSI_SUBORDINATE_COUNT:
             return static_cast<std::uint32_t>(tree.children(index).size());
-        case DSI_PARENT_ID: return root ? 0 : static_cast<std::uint32_t>(tree.object(index).parent + 1);
-        case DSI_REVISION_COUNT: return 1;
-        default: return 0;  // times, partition root id, replica type (master), purge time
+        case DSI_PARENT_ID:
+            return root ? 0 : static_cast<std::uint32_t>(tree.object(index).parent + 1);
+        case DSI_REVISION_COUNT:
+            return 1;
+        default:
+            return 0;  // times, partition root id, replica type (master), purge time
     }
 }
 
@@ -95,7 +102,8 @@ NWDSCCODE NWDSReadObjectDSIInfo(NWDSContextHandle handle, const nstr8* object, s
             if ((context.dsiFlags & flag) == 0) continue;
             switch (kindOf(flag)) {
                 case FieldKind::Number:
-                    appendNumber(block, fieldNumber(*found.tree, found.index, flag, context.dsiFlags));
+                    appendNumber(block,
+                                 fieldNumber(*found.tree, found.index, flag, context.dsiFlags));
                     break;
                 case FieldKind::Stamp:
                     block.append(sizeof(TimeStamp_T), '\0');

@@ -20,14 +20,15 @@ NWDSCCODE replyOf(pBuf_T replyBuffer, const nint32* iterationHandle, BufferImpl*
     return 0;
 }
 
-NWDSCCODE list(Client& client, const Context& context, const nstr8* object,
-               nint32* iterationHandle, pBuf_T subordinates) {
+NWDSCCODE list(Client& client, const Context& context, const nstr8* object, nint32* iterationHandle,
+               pBuf_T subordinates) {
     BufferImpl* reply = nullptr;
     if (NWDSCCODE rc = replyOf(subordinates, iterationHandle, &reply); rc != 0) return rc;
     Located container;
     if (NWDSCCODE rc = client.locate(context, object, &container); rc != 0) return rc;
     const auto& children = container.tree->children(container.index);
-    std::size_t next = *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
+    std::size_t next =
+        *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
     if (next > children.size()) return ERR_INVALID_ITERATION;
 
     resetBuffer(*reply, BufferKind::ListReply);
@@ -99,7 +100,8 @@ NWDSCCODE read(Client& client, const Context& context, const nstr8* object, nuin
     }
     if (count == 0) return ERR_INSUFFICIENT_BUFFER;
     out.patchNumber(0, count);
-    *iterationHandle = attribute == selected.size() ? NO_MORE_ITERATIONS : readPosition(attribute, value);
+    *iterationHandle =
+        attribute == selected.size() ? NO_MORE_ITERATIONS : readPosition(attribute, value);
     return 0;
 }
 
@@ -115,8 +117,7 @@ NWDSCCODE NWDSList(NWDSContextHandle context, const nstr8* object, nint32* itera
 }
 
 NWDSCCODE NWDSRead(NWDSContextHandle context, const nstr8* object, nuint32 infoType,
-                   nbool8 allAttrs, pBuf_T attrNames, nint32* iterationHandle,
-                   pBuf_T objectInfo) {
+                   nbool8 allAttrs, pBuf_T attrNames, nint32* iterationHandle, pBuf_T objectInfo) {
     return withContext(context, [&](Client& client, Context& state) {
         return read(client, state, object, infoType, allAttrs, attrNames, iterationHandle,
                     objectInfo);

@@ -16,11 +16,10 @@ struct Country {
 
 // International dialling codes, as the client numbers countries.
 constexpr Country kCountries[] = {
-    {"US", 1, false},  {"CA", 2, false},  {"NL", 31, true},   {"BE", 32, true},
-    {"FR", 33, true},  {"ES", 34, true},  {"IT", 39, true},   {"CH", 41, false},
-    {"AT", 43, true},  {"GB", 44, false}, {"DK", 45, true},   {"SE", 46, true},
-    {"NO", 47, true},  {"PL", 48, true},  {"DE", 49, true},   {"BR", 55, true},
-    {"AU", 61, false}, {"JP", 81, false}, {"KR", 82, false},  {"CN", 86, false},
+    {"US", 1, false},  {"CA", 2, false},   {"NL", 31, true},  {"BE", 32, true},  {"FR", 33, true},
+    {"ES", 34, true},  {"IT", 39, true},   {"CH", 41, false}, {"AT", 43, true},  {"GB", 44, false},
+    {"DK", 45, true},  {"SE", 46, true},   {"NO", 47, true},  {"PL", 48, true},  {"DE", 49, true},
+    {"BR", 55, true},  {"AU", 61, false},  {"JP", 81, false}, {"KR", 82, false}, {"CN", 86, false},
     {"PT", 351, true}, {"IE", 353, false}, {"FI", 358, true}, {"CZ", 420, true},
 };
 
@@ -39,7 +38,8 @@ std::string_view localeName() {
 
 int codePageOf(std::string_view codeset, bool plainLocale) {
     if (plainLocale) return 437;
-    if (codeset == "UTF-8" || codeset == "utf8" || codeset == "utf-8" || codeset == "UTF8") return 65001;
+    if (codeset == "UTF-8" || codeset == "utf8" || codeset == "utf-8" || codeset == "UTF8")
+        return 65001;
     if (codeset.rfind("ISO-8859", 0) == 0 || codeset.rfind("ISO8859", 0) == 0 ||
         codeset == "CP1252")
         return 1252;

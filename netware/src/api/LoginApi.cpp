@@ -13,8 +13,8 @@ namespace {
 // The user object a login names, or null. Never tells why: a wrong name and a wrong
 // password fail alike.
 const DirectoryObject* loginTarget(const Context& context, const Tree& tree, const char* name) {
-    auto resolved = resolveName(name == nullptr ? "" : name, context.nameContext,
-                                context.canonicalize());
+    auto resolved =
+        resolveName(name == nullptr ? "" : name, context.nameContext, context.canonicalize());
     if (!resolved || resolved->isRoot()) return nullptr;
     auto index = tree.find(*resolved);
     if (!index) return nullptr;
@@ -37,13 +37,15 @@ NWDSCCODE login(Client& client, const Context& context, const char* objectName,
     const std::string& treeName = tree->name();
     const ClientConfig* config = client.config();
     bool stored = client.session()->update([&](SessionState& state) {
-        state.logins[treeKey(treeName)] = Login{user->name, static_cast<std::int64_t>(std::time(nullptr))};
+        state.logins[treeKey(treeName)] =
+            Login{user->name, static_cast<std::int64_t>(std::time(nullptr))};
         // The first tree logged in to becomes the default when the default has no login.
         if (state.defaultTree.empty() || state.loginFor(state.defaultTree) == nullptr) {
-            bool configured = config != nullptr && equalsIgnoreAsciiCase(config->defaultTree, treeName);
+            bool configured =
+                config != nullptr && equalsIgnoreAsciiCase(config->defaultTree, treeName);
             state.defaultTree = treeName;
-            state.nameContext = configured && !config->nameContext.empty() ? config->nameContext
-                                                                           : "[Root]";
+            state.nameContext =
+                configured && !config->nameContext.empty() ? config->nameContext : "[Root]";
         }
     });
     return stored ? 0 : ERR_SYSTEM_ERROR;
@@ -72,7 +74,8 @@ NWDSCCODE scanTrees(Client& client, NWCONN_HANDLE connHandle, const char* scanFi
     if (directory == nullptr) return ERR_NO_CONNECTION;
     std::string_view pattern = scanFilter == nullptr ? "*" : scanFilter;
     const auto& trees = directory->trees();
-    for (std::size_t i = static_cast<std::size_t>(std::max(*scanIndex + 1, 0)); i < trees.size(); ++i) {
+    for (std::size_t i = static_cast<std::size_t>(std::max(*scanIndex + 1, 0)); i < trees.size();
+         ++i) {
         if (!wildcardMatch(trees[i].name(), pattern)) continue;
         copyText(treeName, trees[i].name());
         *scanIndex = static_cast<nint32>(i);
@@ -109,9 +112,8 @@ NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE connHand
 }
 
 NWDSCCODE NWDSCanDSAuthenticate(NWDSContextHandle context) {
-    return withContext(context, [](Client& client, Context& state) {
-        return loginState(client, state, nullptr);
-    });
+    return withContext(
+        context, [](Client& client, Context& state) { return loginState(client, state, nullptr); });
 }
 
 nint NWIsDSAuthenticated(void) {
@@ -129,8 +131,7 @@ NWDSCCODE NWDSWhoAmI(NWDSContextHandle context, nstr8* objectName) {
 }
 
 NWDSCCODE NWDSScanForAvailableTrees(NWDSContextHandle context, NWCONN_HANDLE connHandle,
-                                    const nstr8* scanFilter, nint32* scanIndex,
-                                    nstr8* treeName) {
+                                    const nstr8* scanFilter, nint32* scanIndex, nstr8* treeName) {
     if (scanIndex == nullptr || treeName == nullptr) return ERR_NULL_POINTER;
     return withContext(context, [&](Client& client, Context&) {
         return scanTrees(client, connHandle, scanFilter, scanIndex, treeName);

@@ -78,7 +78,8 @@ NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObject
     Located base;
     if (NWDSCCODE rc = client.locate(context, baseObjectName, &base); rc != 0) return rc;
     Scan scan{*base.tree, base.index, scope};
-    std::size_t next = *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
+    std::size_t next =
+        *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
     if (*iterationHandle < NO_MORE_ITERATIONS || next > scan.size()) return ERR_INVALID_ITERATION;
 
     resetBuffer(*reply, BufferKind::SearchReply);
@@ -95,7 +96,8 @@ NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObject
         const auto& object = base.tree->object(index);
         ++examined;
         if (filtered && !filter.matches(object)) continue;
-        auto entry = describeObject(*base.tree, index, client.outputName(context, *base.tree, index));
+        auto entry =
+            describeObject(*base.tree, index, client.outputName(context, *base.tree, index));
         auto attributes = request.allAttrs || !request.requested.empty()
                               ? selectAttributes(object, request.allAttrs, request.requested)
                               : std::vector<const Attribute*>{};

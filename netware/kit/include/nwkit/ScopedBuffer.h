@@ -9,7 +9,7 @@
 namespace nw::kit {
 
 class ScopedBuffer {
-public:
+  public:
     explicit ScopedBuffer(const ClientCalls& calls) : calls_(calls) {}
     ~ScopedBuffer() { release(); }
     ScopedBuffer(const ScopedBuffer&) = delete;
@@ -19,7 +19,7 @@ public:
     [[nodiscard]] NWDSCCODE allocate(std::size_t size);
     pBuf_T get() const { return buffer_; }
 
-private:
+  private:
     void release();
 
     const ClientCalls& calls_;

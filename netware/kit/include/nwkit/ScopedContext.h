@@ -7,7 +7,7 @@
 namespace nw::kit {
 
 class ScopedContext {
-public:
+  public:
     explicit ScopedContext(const ClientCalls& calls) : calls_(calls) {}
     ~ScopedContext() { release(); }
     ScopedContext(const ScopedContext&) = delete;
@@ -20,7 +20,7 @@ public:
     [[nodiscard]] NWDSCCODE createDefault();
     NWDSContextHandle get() const { return handle_; }
 
-private:
+  private:
     void release();
 
     const ClientCalls& calls_;

@@ -6,7 +6,7 @@
 namespace nw::kit {
 
 class ScopedUnicodeTables {
-public:
+  public:
     explicit ScopedUnicodeTables(const ClientCalls& calls) : calls_(calls) {}
     ~ScopedUnicodeTables();
     ScopedUnicodeTables(const ScopedUnicodeTables&) = delete;
@@ -15,7 +15,7 @@ public:
     // 0 or the client's error (ERR_UNICODE_FILE_NOT_FOUND for a pair it has no tables for).
     [[nodiscard]] nint load(nint countryCode, nint codePage);
 
-private:
+  private:
     const ClientCalls& calls_;
     bool loaded_ = false;
 };
