@@ -1,10 +1,34 @@
 #include "program/SetupProgram.h"
 
 #include "messages/MessageStrings.h"
+#include "program/ScriptPrecheck.h"
 #include "program/SetupSession.h"
 #include "script/SetupCommandLine.h"
 
 namespace kestrel::setup {
+
+namespace {
+
+// On a prefix that does not exist yet, a script that cannot be loaded is reported before
+// the root is made: a run that ends there must leave nothing behind. True when it did.
+bool reportedUnloadableScript(const SetupStart& start, Ui& ui) {
+    std::error_code ec;
+    if (std::filesystem::exists(start.prefix, ec) || ec) return false;
+    RunState words;
+    parseSetupCommandLine(
+        start.arguments, words, [](std::string_view text) { return std::string(text); },
+        namesHostFile);
+    const auto error =
+        unloadableScript(words.scriptWord, start.currentDirectory, start.programDirectory);
+    if (!error) return false;
+    const StringTable strings = loadInstallerStrings(start.programDirectory);
+    MessageEngine messages(ui, strings);
+    useInstallerHelpFile(messages, start.programDirectory);
+    messages.show(error->message, {error->path});
+    return true;
+}
+
+}  // namespace
 
 int runSetup(const SetupStart& start, Ui& ui) {
     // The usage message needs no machine root: asking for it must not create one.
@@ -13,6 +37,7 @@ int runSetup(const SetupStart& start, Ui& ui) {
         MessageEngine(ui, strings).show(messages::kUsage);
         return kExitSuccess;
     }
+    if (reportedUnloadableScript(start, ui)) return kExitFailure;
     platform::MachineRootOptions options;
     options.newRoot = platform::NewRoot::WineWhereInstalled;
     auto machine = platform::MachineRoot::open(start.prefix, options);

@@ -20,7 +20,7 @@ struct SetupStart {
 
 // The installer's start-up: the machine root, the command line, the script and its
 // settings. /? shows the usage message and ends with 0; a script that cannot be found or
-// read gives 5501 or 5502 and -1.
+// read gives 5501 or 5502 and -1. The root is made only when the run gets that far.
 int runSetup(const SetupStart& start, Ui& ui);
 
 }  // namespace kestrel::setup

@@ -22,6 +22,16 @@ StringTable loadInstallerStrings(const fs::path& programDirectory) {
     return strings;
 }
 
+void useInstallerHelpFile(MessageEngine& messages, const fs::path& programDirectory) {
+    const fs::path help = programDirectory / MessageEngine::kHelpFileName;
+    if (!programDirectory.empty() && platform::isRegularFile(help)) messages.setHelpFile(help);
+}
+
+bool namesHostFile(const std::string& word) {
+    std::error_code ec;
+    return fs::exists(word, ec);
+}
+
 SetupSession::SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& environment,
                            const fs::path& programDirectory, std::time_t start)
     : machine_(machine),
@@ -30,8 +40,7 @@ SetupSession::SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& 
       strings_(loadInstallerStrings(programDirectory)),
       messages_(ui, strings_),
       registry_(machine, environment) {
-    const fs::path help = programDirectory / MessageEngine::kHelpFileName;
-    if (!programDirectory.empty() && platform::isRegularFile(help)) messages_.setHelpFile(help);
+    useInstallerHelpFile(messages_, programDirectory);
     initialiseSystemVariables(variables_, machine_, start);
 }
 
@@ -42,11 +51,7 @@ Expander SetupSession::expander() const {
 void SetupSession::parseCommandLine(const std::vector<std::string>& words) {
     const Expander expand = expander();
     parseSetupCommandLine(
-        words, run_, [&](std::string_view text) { return expand.expand(text); },
-        [](const std::string& word) {
-            std::error_code ec;
-            return fs::exists(word, ec);
-        });
+        words, run_, [&](std::string_view text) { return expand.expand(text); }, namesHostFile);
 }
 
 void SetupSession::useScript(ScriptText script, const std::string& windowsPath) {

@@ -21,6 +21,10 @@ namespace kestrel::setup {
 
 // The installer's strings, with those of the language file beside the program.
 StringTable loadInstallerStrings(const std::filesystem::path& programDirectory);
+// Gives the messages the installer's help file beside the program, where there is one.
+void useInstallerHelpFile(MessageEngine& messages, const std::filesystem::path& programDirectory);
+// Whether a command-line word names an existing host file (such a word names the script).
+bool namesHostFile(const std::string& word);
 
 // One run of the installer and everything it holds: the machine root, the strings and the
 // message engine, the variables, the environment, the run state, the script and its

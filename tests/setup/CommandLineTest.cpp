@@ -124,6 +124,10 @@ TEST(SetupProgram, UsageMissingAndUnreadableScripts) {
     EXPECT_EQ(missing.status, 255);
     EXPECT_NE(missing.output.find("Cannot open file 'Z:\\"), std::string::npos) << missing.output;
     EXPECT_NE(missing.output.find("absent.inf'!"), std::string::npos) << missing.output;
+    const ProgramRun missingOnZ = runSetup(dir / "prefix", dir.path(), "'Z:\\nowhere\\x.inf'");
+    EXPECT_EQ(missingOnZ.status, 255);
+    EXPECT_NE(missingOnZ.output.find("Cannot open file 'Z:\\nowhere\\x.inf'!"), std::string::npos)
+        << missingOnZ.output;
 
     std::filesystem::create_directories(dir / "a dir");
     const ProgramRun unreadable =
@@ -131,6 +135,8 @@ TEST(SetupProgram, UsageMissingAndUnreadableScripts) {
     EXPECT_EQ(unreadable.status, 255);
     EXPECT_NE(unreadable.output.find("Cannot read from file"), std::string::npos)
         << unreadable.output;
+    // A run that ends before it needs the machine root leaves none behind.
+    EXPECT_FALSE(std::filesystem::exists(dir / "prefix"));
 
     kestrel::test::writeFile(dir / "Setup.inf",
                              "[Setup]\nVersion=5.11\n[Application]\nProductName=Acme\n");
