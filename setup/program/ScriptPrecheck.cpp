@@ -45,11 +45,12 @@ std::optional<fs::path> hostFileOf(const std::string& name, const fs::path& curr
 
 std::optional<ScriptLoadError> unloadableScript(const std::string& scriptWord,
                                                 const fs::path& currentDirectory,
-                                                const fs::path& programDirectory) {
+                                                const fs::path& programDirectory,
+                                                const platform::CodePage& codePage) {
     const std::string name = scriptWord.empty() ? "Setup.inf" : scriptWord;
     const auto host = hostFileOf(name, currentDirectory, programDirectory);
     if (!host) return std::nullopt;
-    auto loaded = ScriptText::load(*host, platform::windowsPathOf(*host));
+    auto loaded = ScriptText::load(*host, codePage.fromUtf8(platform::windowsPathOf(*host)));
     if (loaded) return std::nullopt;
     return loaded.error();
 }

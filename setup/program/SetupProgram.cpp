@@ -4,6 +4,7 @@
 #include "program/ScriptPrecheck.h"
 #include "program/SetupSession.h"
 #include "script/SetupCommandLine.h"
+#include "ui/CodePageUi.h"
 
 namespace kestrel::setup {
 
@@ -11,15 +12,15 @@ namespace {
 
 // On a prefix that does not exist yet, a script that cannot be loaded is reported before
 // the root is made: a run that ends there must leave nothing behind. True when it did.
-bool reportedUnloadableScript(const SetupStart& start, Ui& ui) {
+bool reportedUnloadableScript(const SetupStart& start, CodePageUi& ui) {
     std::error_code ec;
     if (std::filesystem::exists(start.prefix, ec) || ec) return false;
     RunState words;
     parseSetupCommandLine(
         start.arguments, words, [](std::string_view text) { return std::string(text); },
         namesHostFile);
-    const auto error =
-        unloadableScript(words.scriptWord, start.currentDirectory, start.programDirectory);
+    const auto error = unloadableScript(words.scriptWord, start.currentDirectory,
+                                        start.programDirectory, ui.codePage());
     if (!error) return false;
     const StringTable strings = loadInstallerStrings(start.programDirectory);
     MessageEngine messages(ui, strings);
@@ -30,7 +31,8 @@ bool reportedUnloadableScript(const SetupStart& start, Ui& ui) {
 
 }  // namespace
 
-int runSetup(const SetupStart& start, Ui& ui) {
+int runSetup(const SetupStart& start, Ui& frontEnd) {
+    CodePageUi ui(frontEnd);
     // The usage message needs no machine root: asking for it must not create one.
     if (asksForUsage(start.arguments)) {
         const StringTable strings = loadInstallerStrings(start.programDirectory);
@@ -45,9 +47,11 @@ int runSetup(const SetupStart& start, Ui& ui) {
         StringTable strings;
         MessageEngine(ui, strings)
             .note("Cannot use the Windows installation in %s:\n%s",
-                  {start.prefix.string(), machine.error()});
+                  {ui.codePage().fromUtf8(start.prefix.string()),
+                   ui.codePage().fromUtf8(machine.error())});
         return kExitFailure;
     }
+    ui.setCodePage(platform::ansiCodePage((*machine)->registry()));
     ProcessEnvironment environment;
     SetupSession session(ui, **machine, environment, start.programDirectory);
     session.parseCommandLine(start.arguments);
@@ -55,7 +59,7 @@ int runSetup(const SetupStart& start, Ui& ui) {
         // Its registry lives in memory and would overwrite whatever we wrote to the files.
         session.messages().note(
             "A wineserver is running for %s. Stop it (wineserver -k) and start Setup again.",
-            {(*machine)->prefix().string()});
+            {ui.codePage().fromUtf8((*machine)->prefix().string())});
         return kExitFailure;
     }
     if (!session.loadScript(start.currentDirectory)) return kExitFailure;

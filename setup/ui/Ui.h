@@ -1,5 +1,6 @@
 // How the installer's core talks to the person. The Qt front end renders these; the console
 // front end prints them and answers with the default button; tests answer from a script.
+// Texts reach a front end as UTF-8: the installer decodes its own through CodePageUi.
 #pragma once
 
 #include <filesystem>

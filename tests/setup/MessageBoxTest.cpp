@@ -7,6 +7,7 @@
 #include "messages/MessageEngine.h"
 #include "messages/MessageLayout.h"
 #include "messages/MessageStrings.h"
+#include "ui/CodePageUi.h"
 #include "ui/ConsoleUi.h"
 
 namespace kestrel::setup {
@@ -244,6 +245,20 @@ TEST(ConsoleUi, PrintsAndAnswersWithTheDefaultButton) {
               "Setup: Do you really want to abort the installation?\n  [Yes]  [No] -> No\n"
               "Setup: Cannot open file 'a.inf'!\n  [OK] -> OK\n");
     EXPECT_EQ(plainLabel("Save && &Quit"), "Save & Quit");
+}
+
+TEST(CodePageUi, TheConsoleShowsInstallerTextAsUtf8) {
+    std::ostringstream out;
+    ConsoleUi console(out);
+    CodePageUi ui(console);
+    StringTable strings;
+    MessageEngine engine(ui, strings);
+    engine.note("\x99 \x80 \x93%s\x94", {"\xe9"});  // Windows-1252 until a root says otherwise
+    ui.setCodePage(*platform::CodePage::byNumber(1251));
+    engine.note("\xc0\xe1\xe2");
+    EXPECT_EQ(out.str(),
+              "Setup: ™ € “é”\n  [OK] -> OK\n"
+              "Setup: Абв\n  [OK] -> OK\n");
 }
 
 }  // namespace

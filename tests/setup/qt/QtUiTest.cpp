@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "messages/MessageEngine.h"
+#include "ui/CodePageUi.h"
 #include "ui/qt/MessageDialog.h"
 #include "ui/qt/QtUi.h"
 
@@ -42,6 +44,28 @@ TEST(QtUi, ClickReachesTheCore) {
     engine.help(5501);
     ui.setTitle("Modifying system registry");
     EXPECT_EQ(window.windowTitle(), "Modifying system registry");
+}
+
+TEST(QtUi, ShowsInstallerTextDecodedThroughTheCodePage) {
+    QWidget window;
+    window.show();
+    QtUi qt(&window);
+    CodePageUi ui(qt);
+    StringTable strings;
+    MessageEngine engine(ui, strings);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QStringList texts;
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) texts << label->text();
+        EXPECT_TRUE(texts.contains(QString::fromUtf8("™ € “”"))) << texts.join('|').toStdString();
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    engine.note("\x99 \x80 \x93\x94");
+    ui.setTitle(
+        "Gr\xf6\xdf"
+        "e");
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Größe"));
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/CodePage.h"
+#include "ui/Ui.h"
+
+namespace kestrel::setup {
+
+// The installer's texts are bytes in the machine root's ANSI code page; front ends (Qt, a
+// UTF-8 terminal) take UTF-8. Standing in front of one, this Ui decodes every text on its
+// way there, so that is the one place installer text meets the screen. Until the root is
+// open its code page is not known: Windows-1252, the one a new root gets.
+class CodePageUi : public Ui {
+  public:
+    explicit CodePageUi(Ui& frontEnd) : frontEnd_(frontEnd) {}
+
+    void setCodePage(const platform::CodePage& codePage) { codePage_ = &codePage; }
+    const platform::CodePage& codePage() const { return *codePage_; }
+
+    int messageBox(const MessageBoxRequest& box, const std::function<void()>& help) override;
+    void openHelp(const std::filesystem::path& file, const std::string& topic) override;
+    void setTitle(const std::string& title) override;
+    void setProgressText(const std::string& first, const std::string& second) override;
+    bool cancelRequested() override { return frontEnd_.cancelRequested(); }
+
+  private:
+    std::string utf8(const std::string& text) const { return codePage_->toUtf8(text); }
+
+    Ui& frontEnd_;
+    const platform::CodePage* codePage_ = &platform::CodePage::windows1252();
+};
+
+}  // namespace kestrel::setup
