@@ -290,10 +290,10 @@ std::string MachineRoot::shellFolder(ShellFolder folder, bool common) const {
             isStringType(value.type)) {
             std::string path = expandRootEnvironment(value.textValue());
             while (path.size() > 3 && path.back() == '\\') path.pop_back();
-            if (!path.empty()) return path;
+            if (!path.empty()) return ansiCodePage(*registry_).fromUtf8(path);
         }
     }
-    return defaultShellFolder(folder, useCommon);
+    return ansiCodePage(*registry_).fromUtf8(defaultShellFolder(folder, useCommon));
 }
 
 std::string MachineRoot::computerName() const {

@@ -82,23 +82,25 @@ std::optional<ResolvedPath> resolve(const fs::path& prefix, std::string_view win
 
 std::optional<fs::path> MachineRoot::hostPath(std::string_view windowsPath,
                                               std::string_view base) const {
-    auto resolved = resolve(prefix_, windowsPath, base);
+    const CodePage& codePage = ansiCodePage(*registry_);
+    auto resolved = resolve(prefix_, codePage.toUtf8(windowsPath), codePage.toUtf8(base));
     if (!resolved) return std::nullopt;
     return resolved->host;
 }
 
 std::string MachineRoot::windowsPath(const fs::path& hostPath) const {
-    return WineDrives(prefix_).windowsPath(hostPath);
+    return ansiCodePage(*registry_).fromUtf8(WineDrives(prefix_).windowsPath(hostPath));
 }
 
 std::string MachineRoot::shortPath(std::string_view windowsPath) const {
-    auto resolved = resolve(prefix_, windowsPath, {});
+    const CodePage& codePage = ansiCodePage(*registry_);
+    auto resolved = resolve(prefix_, codePage.toUtf8(windowsPath), {});
     if (!resolved) return std::string(windowsPath);
     fs::path dir = resolved->host;
     for (std::size_t i = 0; i < resolved->hostNames.size(); ++i) dir = dir.parent_path();
     std::string result = resolved->parts.drive;
     for (const std::string& name : resolved->hostNames) {
-        result += "\\" + shortNameIn(directoryEntries(dir), name);
+        result += "\\" + codePage.fromUtf8(shortNameIn(directoryEntries(dir), name));
         dir /= name;
     }
     if (resolved->hostNames.empty() || (!windowsPath.empty() && isSeparator(windowsPath.back()))) {

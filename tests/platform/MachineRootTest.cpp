@@ -137,6 +137,42 @@ TEST_F(MachineRootTest, WindowsPathsResolveWithoutRegardToCase) {
     EXPECT_EQ(root->windowsPath(driveC / "Program Files/Acme App"), "P:\\Acme App");
 }
 
+// Windows paths are the installer's code-page bytes, host paths UTF-8.
+TEST_F(MachineRootTest, WindowsPathsAreTextInTheRootsCodePage) {
+    auto root = openRoot();
+    const fs::path driveC = dir_ / "prefix/drive_c";
+    fs::create_directories(driveC / "Program Files/Gr\u00f6\u00dfe");
+    const std::string windows1252 =
+        "C:\\Program Files\\Gr\xf6\xdf"
+        "e";
+    EXPECT_EQ(root->hostPath(windows1252),
+              dir_ / "prefix/dosdevices/c:/Program Files/Gr\u00f6\u00dfe");
+    EXPECT_EQ(root->hostPath("GR\xd6\xdf"
+                             "E\\x",
+                             "C:\\Program Files"),
+              dir_ / "prefix/dosdevices/c:/Program Files/GR\u00d6\u00dfE/x");  // ASCII case only
+    EXPECT_EQ(root->windowsPath(driveC / "Program Files/Gr\u00f6\u00dfe"), windows1252);
+    EXPECT_EQ(root->shortPath(windows1252).substr(0, 11), "C:\\PROGRA~1");
+
+    // A root on another code page reads the same bytes as its own characters.
+    const std::string nls = "System\\CurrentControlSet\\Control\\Nls\\CodePage";
+    EXPECT_EQ(root->registry().createKey(RegistryRoot::LocalMachine, nls), 0);
+    EXPECT_EQ(root->registry().setValue(RegistryRoot::LocalMachine, nls, "ACP",
+                                        RegistryValue::text(kRegSz, "1251")),
+              0);
+    fs::create_directories(driveC / "\u0410\u0431");
+    EXPECT_EQ(root->hostPath("C:\\\xc0\xe1"), dir_ / "prefix/dosdevices/c:/\u0410\u0431");
+    EXPECT_EQ(root->windowsPath(driveC / "\u0410\u0431"), "C:\\\xc0\xe1");
+
+    const std::string key =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    EXPECT_EQ(root->registry().createKey(RegistryRoot::CurrentUser, key), 0);
+    EXPECT_EQ(root->registry().setValue(RegistryRoot::CurrentUser, key, "Personal",
+                                        RegistryValue::text(kRegSz, "C:\\\u0410\u0431")),
+              0);
+    EXPECT_EQ(root->shellFolder(ShellFolder::Personal, false), "C:\\\xc0\xe1");
+}
+
 TEST_F(MachineRootTest, ShortPathsAreDeterministic) {
     auto root = openRoot();
     const fs::path driveC = dir_ / "prefix/drive_c";

@@ -66,6 +66,11 @@ struct MachineRootOptions {
 // turns them into host paths (each component found without regard to case, new ones kept
 // as written) and host paths into Windows paths as `winepath -w` does. What Windows the root
 // is (NT or 95/98, major.minor) is read from its registry, so one prefix can play either.
+// The Windows paths it takes and gives (hostPath, windowsPath, shortPath, profileFile,
+// shellFolder) are the installer's text: bytes in the root's ANSI code page (ansiCodePage),
+// as a Windows program speaking bytes has them. Host paths are UTF-8, as Linux and Wine keep
+// file names; these functions convert between the two. The registry-side functions
+// (expandRootEnvironment, computerName, userName) speak UTF-8, as Registry does.
 class MachineRoot {
   public:
     // $WINEPREFIX, else ~/.wine.
