@@ -49,9 +49,14 @@ Expander SetupSession::expander() const {
 }
 
 void SetupSession::parseCommandLine(const std::vector<std::string>& words) {
+    // The command line is UTF-8, as the host gives it; the run keeps installer text.
+    const platform::CodePage& codePage = platform::ansiCodePage(machine_.registry());
+    std::vector<std::string> installerWords;
+    for (const std::string& word : words) installerWords.push_back(codePage.fromUtf8(word));
     const Expander expand = expander();
     parseSetupCommandLine(
-        words, run_, [&](std::string_view text) { return expand.expand(text); }, namesHostFile);
+        installerWords, run_, [&](std::string_view text) { return expand.expand(text); },
+        [&](const std::string& word) { return namesHostFile(codePage.toUtf8(word)); });
 }
 
 void SetupSession::useScript(ScriptText script, const std::string& windowsPath) {

@@ -29,9 +29,10 @@ ScriptLocation locateScript(const std::string& word, const platform::MachineRoot
                             const fs::path& currentDirectory, const fs::path& programDirectory,
                             const Expander& expander) {
     const std::string name = word.empty() ? "Setup.inf" : expander.expand(word);
+    const platform::CodePage& codePage = platform::ansiCodePage(machine.registry());
     ScriptLocation location;
     if (!name.empty() && name[0] == '/') {
-        location.host = name;
+        location.host = codePage.toUtf8(name);
     } else if (name.find(':') != std::string::npos || (!name.empty() && name[0] == '\\')) {
         location.host = machine.hostPath(name).value_or(fs::path());
         location.windows = name;
@@ -40,7 +41,7 @@ ScriptLocation locateScript(const std::string& word, const platform::MachineRoot
     } else if (auto inProgram = findIn(machine, programDirectory, name)) {
         location.host = *inProgram;
     } else {
-        location.host = currentDirectory / name;
+        location.host = currentDirectory / codePage.toUtf8(name);
     }
     // Normalised as the shell would; a path no drive reaches stays as it was written.
     if (!location.host.empty()) location.windows = machine.windowsPath(location.host);

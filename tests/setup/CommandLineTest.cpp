@@ -1,5 +1,6 @@
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "SetupFixture.h"
@@ -84,6 +85,35 @@ TEST_F(ScriptLocationTest, CurrentDirectoryThenProgramDirectory) {
     EXPECT_EQ(windows.windows, "C:\\Install\\Setup.inf");
     EXPECT_EQ(locateScript("Q:\\x.inf", *machine_, here, program, expander).windows, "Q:\\x.inf");
     EXPECT_EQ(windowsDirectoryOf("C:\\Install\\Setup.inf"), "C:\\Install\\");
+}
+
+// Host file names are UTF-8; the script's names and SetupInf are Windows-1252 bytes.
+TEST_F(ScriptLocationTest, InstallerTextMeetsUtf8FileNames) {
+    load("", false);
+    const auto folder = dir_ / "prefix/drive_c/Gr\u00f6\u00dfe";
+    std::filesystem::create_directories(folder);
+    kestrel::test::writeFile(folder / "Setup.inf", "[Setup]\n");
+    const Expander expander = session_->expander();
+    const std::string windows =
+        "C:\\Gr\xf6\xdf"
+        "e\\Setup.inf";
+    const ScriptLocation found = locateScript(
+        "c:\\gr\xf6\xdf"
+        "e\\setup.inf",
+        *machine_, dir_.path(), {}, expander);
+    EXPECT_EQ(found.host, dir_ / "prefix/dosdevices/c:/Gr\u00f6\u00dfe/Setup.inf");
+    EXPECT_EQ(found.windows, windows);
+
+    // A command line (UTF-8) naming the host file.
+    session_->parseCommandLine({(folder / "Setup.inf").string()});
+    ASSERT_TRUE(session_->loadScript(dir_.path()));
+    EXPECT_EQ(session_->variables().value("SetupInf"), windows);
+    EXPECT_EQ(session_->scriptFile(), folder / "Setup.inf");
+    std::string onZ = "Z:" + (folder / "Setup.inf").string();
+    std::replace(onZ.begin(), onZ.end(), '/', '\\');
+    session_->parseCommandLine({onZ});
+    ASSERT_TRUE(session_->loadScript(dir_.path()));
+    EXPECT_EQ(session_->variables().value("SetupInf"), windows);
 }
 
 // The program itself: usage, missing and unreadable scripts, with the console front end.
