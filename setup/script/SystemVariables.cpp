@@ -141,7 +141,9 @@ void initialiseSystemVariables(BuiltinVariables& variables, const MachineRoot& m
                                                  "CommonFilesDir" + std::string(x86), windows));
     variables.set("MediaPath", machineValue(machine, kCurrentVersion, "MediaPath", "C:"));
     variables.set("AppPaths", "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths");
-    variables.set("ComputerName", machine.computerName());
+    // The registry and the login name speak UTF-8; variables hold installer text.
+    const platform::CodePage& codePage = platform::ansiCodePage(machine.registry());
+    variables.set("ComputerName", codePage.fromUtf8(machine.computerName()));
     variables.set("DomainName",
                   version.isNT()
                       ? "WORKGROUP"
@@ -151,7 +153,8 @@ void initialiseSystemVariables(BuiltinVariables& variables, const MachineRoot& m
     // The user the run works for, and that user's folders.
     const std::string serviceUser =
         platform::getProfileString(winIni, "SetupService", "WindowsUser", "", 256);
-    variables.set("WindowsUser", serviceUser.empty() ? machine.userName() : serviceUser);
+    variables.set("WindowsUser",
+                  serviceUser.empty() ? codePage.fromUtf8(machine.userName()) : serviceUser);
     for (const FolderVariable& entry : kFolders) {
         std::string folder = machine.shellFolder(entry.folder, false);
         if (!serviceUser.empty()) {

@@ -146,6 +146,18 @@ TEST_F(Settings, StringSectionsFollowTheLanguage) {
     EXPECT_EQ(platform::languageOfLocale("de").value, 0x0407);
 }
 
+TEST_F(Settings, NamesFromTheRegistryBecomeInstallerText) {
+    const std::string key = "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+    EXPECT_EQ(registry().createKey(RegistryRoot::LocalMachine, key), 0);
+    EXPECT_EQ(registry().setValue(RegistryRoot::LocalMachine, key, "ComputerName",
+                                  RegistryValue::text(platform::kRegSz, "B\u00fcro")),
+              0);
+    load("[Setup]\nVersion=5.11\n");
+    EXPECT_EQ(session_->variables().value("ComputerName"),
+              "B\xfc"
+              "ro");
+}
+
 TEST_F(Settings, SystemVariablesComeFromTheMachineRoot) {
     platform::writeProfileString(machine_->profileFile("win.ini"), "intl", "sDate", "/");
     load("[Setup]\nVersion=5.11\n[Application]\nCommonShellLinks=1\n");
