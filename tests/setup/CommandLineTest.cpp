@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "SetupFixture.h"
+#include "messages/MessageStrings.h"
+#include "program/ScriptPrecheck.h"
 #include "script/ScriptLocation.h"
 #include "script/SetupCommandLine.h"
 
@@ -114,6 +116,35 @@ TEST_F(ScriptLocationTest, InstallerTextMeetsUtf8FileNames) {
     session_->parseCommandLine({onZ});
     ASSERT_TRUE(session_->loadScript(dir_.path()));
     EXPECT_EQ(session_->variables().value("SetupInf"), windows);
+}
+
+// Without a root: only what the root would find the same way is judged.
+TEST(ScriptPrecheck, JudgesOnlyWhatNeedsNoRoot) {
+    kestrel::test::TempDir dir;
+    const auto here = dir / "here";
+    const auto program = dir / "program";
+    std::filesystem::create_directories(here);
+    std::filesystem::create_directories(program);
+    kestrel::test::writeFile(program / "SETUP.INF", "x");
+    const platform::CodePage& cp = platform::CodePage::windows1252();
+    EXPECT_EQ(unloadableScript("", here, program, cp), std::nullopt);  // found in the program's
+    EXPECT_EQ(unloadableScript("%Src%x.inf", here, program, cp), std::nullopt);
+    EXPECT_EQ(unloadableScript("C:\\x.inf", here, program, cp), std::nullopt);
+    EXPECT_EQ(unloadableScript("sub\\x.inf", here, program, cp), std::nullopt);
+
+    std::filesystem::create_directories(here / "Gr\u00f6\u00dfe");
+    const auto missing = unloadableScript("Gr\u00f6\u00dfe/x.inf", here, program, cp);
+    EXPECT_EQ(missing, std::nullopt);  // a folder in the name: the root's business
+    const auto absent =
+        unloadableScript((here / "Gr\u00f6\u00dfe/x.inf").string(), here, program, cp);
+    ASSERT_TRUE(absent.has_value());
+    EXPECT_EQ(absent->message, messages::kCannotOpenFile);
+    EXPECT_EQ(absent->path.substr(absent->path.size() - 12),
+              "\\Gr\xf6\xdf"
+              "e\\x.inf");
+    const auto directory = unloadableScript("Z:" + here.string(), here, program, cp);
+    ASSERT_TRUE(directory.has_value());
+    EXPECT_EQ(directory->message, messages::kCannotReadFile);
 }
 
 // The program itself: usage, missing and unreadable scripts, with the console front end.
