@@ -13,6 +13,12 @@ namespace {
 
 using Token = Filter_Cursor_T::Token;
 
+// GE, LE or (any other comparing token) EQ of two numbers or two texts.
+template <class T>
+bool ordered(std::uint16_t kind, const T& have, const T& want) {
+    return kind == FTOK_GE ? have >= want : kind == FTOK_LE ? have <= want : have == want;
+}
+
 constexpr std::size_t kMaxTokens = 1024;
 
 std::uint32_t wireNumber(const std::string& bytes) {
@@ -40,28 +46,14 @@ bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
             isNumericSyntax(value.syntax)
                 ? value.number
                 : static_cast<std::uint32_t>(std::strtoul(value.text.c_str(), nullptr, 10));
-        switch (kind) {
-            case FTOK_GE:
-                return have >= want;
-            case FTOK_LE:
-                return have <= want;
-            default:
-                return have == want;
-        }
+        return ordered(kind, have, want);
     }
     std::string want = isNumericSyntax(value.syntax) ? std::to_string(value.number) : value.text;
     if (kind == FTOK_APPROX) return wildcardMatch(wire, want);
     bool exactCase = attr.syntax == SYN_CE_STRING || !isTextSyntax(attr.syntax);
     std::string have = exactCase ? wire : asciiLower(wire);
     if (!exactCase) want = asciiLower(want);
-    switch (kind) {
-        case FTOK_GE:
-            return have >= want;
-        case FTOK_LE:
-            return have <= want;
-        default:
-            return have == want;
-    }
+    return ordered(kind, have, want);
 }
 
 bool FilterNode::matches(const DirectoryObject& object) const {
