@@ -218,7 +218,7 @@ WindowsVersion MachineRoot::windowsVersion() const {
 }
 
 std::string MachineRoot::expandRootEnvironment(std::string_view text) const {
-    const std::string profile = profileDirectory();
+    const std::string profile = profileDirectoryUtf8();
     const std::pair<std::string_view, std::string> variables[] = {
         {"USERPROFILE", profile},
         {"APPDATA", profile + "\\AppData\\Roaming"},
@@ -245,8 +245,12 @@ std::string MachineRoot::expandRootEnvironment(std::string_view text) const {
     });
 }
 
+std::string MachineRoot::profileDirectory() const {
+    return ansiCodePage(*registry_).fromUtf8(profileDirectoryUtf8());
+}
+
 std::string MachineRoot::defaultShellFolder(ShellFolder folder, bool common) const {
-    const std::string profile = profileDirectory();
+    const std::string profile = profileDirectoryUtf8();
     const std::string roaming = profile + "\\AppData\\Roaming\\Microsoft\\Windows";
     const std::string allUsers = "C:\\ProgramData\\Microsoft\\Windows";
     switch (folder) {
@@ -305,6 +309,30 @@ std::string MachineRoot::computerName() const {
         return value.textValue();
     }
     return hostComputerName();
+}
+
+WindowsPathMap MachineRoot::paths() const {
+    return {prefix_, ansiCodePage(*registry_)};
+}
+
+std::optional<fs::path> MachineRoot::hostPath(std::string_view windowsPath,
+                                              std::string_view base) const {
+    return paths().hostPath(windowsPath, base);
+}
+
+std::string MachineRoot::windowsPath(const fs::path& hostPath) const {
+    return paths().windowsPath(hostPath);
+}
+
+std::string MachineRoot::shortPath(std::string_view windowsPath) const {
+    return paths().shortPath(windowsPath);
+}
+
+fs::path MachineRoot::profileFile(std::string_view name) const {
+    const bool bare = name.find_first_of("\\/:") == std::string_view::npos;
+    const std::string windowsName =
+        bare ? windowsDirectory() + "\\" + std::string(name) : std::string(name);
+    return hostPath(windowsName).value_or(fs::path());
 }
 
 bool MachineRoot::wineServerRunning() const {

@@ -125,12 +125,20 @@ std::string WineDrives::driveHolding(std::string_view folder) const {
     return best;
 }
 
-std::string windowsPathOf(const fs::path& hostPath) {
+fs::path WineDrives::defaultDriveFolder(char letter) const {
+    for (const DefaultDrive& drive : kDefaultDrives) {
+        if (drive.letter == asciiUpper(letter))
+            return (dosdevices() / drive.target).lexically_normal();
+    }
+    return {};
+}
+
+std::string windowsPathOf(const fs::path& hostPath, const fs::path& prefix) {
     if (hostPath.empty()) return {};
     std::error_code error;
     fs::path absolute = fs::absolute(hostPath, error);
     if (error) absolute = fs::path("/") / hostPath;
-    const fs::path dosdevices = WineDrives().dosdevices();
+    const fs::path dosdevices = WineDrives(prefix).dosdevices();
     std::vector<DriveFolder> drives;
     for (const DefaultDrive& drive : kDefaultDrives) {
         drives.push_back({drive.letter, (dosdevices / drive.target).lexically_normal()});

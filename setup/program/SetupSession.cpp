@@ -1,6 +1,8 @@
 #include "program/SetupSession.h"
 
+#include <algorithm>
 #include "messages/MessageStrings.h"
+
 #include "platform/AsciiCase.h"
 #include "platform/FileChecks.h"
 #include "platform/Locale.h"
@@ -32,31 +34,72 @@ bool namesHostFile(const std::string& word) {
     return fs::exists(word, ec);
 }
 
-SetupSession::SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& environment,
+SetupSession::SetupSession(Ui& ui, LazyMachineRoot& machine, Environment& environment,
                            const fs::path& programDirectory, std::time_t start)
-    : machine_(machine),
+    : machines_(machine),
+      start_(start),
       environment_(environment),
       programDirectory_(programDirectory),
       strings_(loadInstallerStrings(programDirectory)),
-      messages_(ui, strings_),
-      registry_(machine, environment) {
+      messages_(ui, strings_) {
     useInstallerHelpFile(messages_, programDirectory);
-    initialiseSystemVariables(variables_, machine_, start);
+    if (platform::MachineRoot* open = machines_.opened()) useMachine(*open);
+}
+
+void SetupSession::useMachine(platform::MachineRoot& machine) {
+    machine_ = &machine;
+    registry_.emplace(machine, environment_);
+    initialiseSystemVariables(variables_, machine, start_);
+    if (machineOpened_) machineOpened_(machine);
+}
+
+bool SetupSession::openMachine() {
+    if (machine_ != nullptr) return true;
+    if (machineUnusable_) return false;
+    auto opened = machines_.open();
+    machineUnusable_ = true;
+    if (!opened) {
+        messages_.note("Cannot use the Windows installation in %s:\n%s",
+                       {codePage().fromUtf8(machines_.prefix().string()),
+                        codePage().fromUtf8(opened.error())});
+        return false;
+    }
+    platform::MachineRoot& machine = **opened;
+    if (machine.wineServerRunning()) {
+        // Its registry lives in memory and would overwrite whatever we wrote to the files.
+        messages_.note(
+            "A wineserver is running for %s. Stop it (wineserver -k) and start Setup again.",
+            {platform::ansiCodePage(machine.registry()).fromUtf8(machine.prefix().string())});
+        return false;
+    }
+    machineUnusable_ = false;
+    useMachine(machine);
+    return true;
+}
+
+const platform::CodePage& SetupSession::codePage() const {
+    return machine_ != nullptr ? platform::ansiCodePage(machine_->registry())
+                               : platform::CodePage::windows1252();
 }
 
 Expander SetupSession::expander() const {
-    return Expander({&variables_, &environment_, &registry_, &machine_});
+    return Expander({&variables_, &environment_, registry_ ? &*registry_ : nullptr, machine_});
 }
 
-void SetupSession::parseCommandLine(const std::vector<std::string>& words) {
-    // The command line is UTF-8, as the host gives it; the run keeps installer text.
-    const platform::CodePage& codePage = platform::ansiCodePage(machine_.registry());
+bool SetupSession::parseCommandLine(const std::vector<std::string>& words) {
+    // The command line is UTF-8, as the host gives it; the run keeps installer text, in the
+    // code page of the root where there is one, and expands its variables.
+    const bool expands = std::ranges::any_of(
+        words, [](const std::string& word) { return word.find('%') != std::string::npos; });
+    if ((expands || machines_.exists()) && !openMachine()) return false;
+    const platform::CodePage& installer = codePage();
     std::vector<std::string> installerWords;
-    for (const std::string& word : words) installerWords.push_back(codePage.fromUtf8(word));
+    for (const std::string& word : words) installerWords.push_back(installer.fromUtf8(word));
     const Expander expand = expander();
     parseSetupCommandLine(
         installerWords, run_, [&](std::string_view text) { return expand.expand(text); },
-        [&](const std::string& word) { return namesHostFile(codePage.toUtf8(word)); });
+        [&](const std::string& word) { return namesHostFile(installer.toUtf8(word)); });
+    return true;
 }
 
 void SetupSession::useScript(ScriptText script, const std::string& windowsPath) {
@@ -67,8 +110,13 @@ void SetupSession::useScript(ScriptText script, const std::string& windowsPath) 
 }
 
 bool SetupSession::loadScript(const fs::path& currentDirectory) {
+    // Without a root yet the script is looked for through the drives a new one gets.
+    if (scriptSearchNeedsRoot(run_.scriptWord) && !openMachine()) return false;
+    const platform::WindowsPathMap paths =
+        machine_ != nullptr ? machine_->paths()
+                            : platform::WindowsPathMap(machines_.prefix(), codePage());
     const ScriptLocation location =
-        locateScript(run_.scriptWord, machine_, currentDirectory, programDirectory_, expander());
+        locateScript(run_.scriptWord, paths, currentDirectory, programDirectory_, expander());
     auto loaded = ScriptText::load(location.host, location.windows);
     if (!loaded) {
         messages_.show(loaded.error().message, {loaded.error().path});
@@ -86,10 +134,11 @@ bool SetupSession::putIntoEnvironment(const std::string& name, const std::string
 }
 
 bool SetupSession::readSettings() {
+    if (!openMachine()) return false;
     const ScriptText& script = *script_;
     setupSection_ = readSetupSection(script);
 
-    const fs::path winIni = machine_.profileFile("win.ini");
+    const fs::path winIni = machine_->profileFile("win.ini");
     for (const std::string& key : platform::getProfileKeys(winIni, "SetupServiceEnvironment")) {
         const std::string value =
             platform::getProfileString(winIni, "SetupServiceEnvironment", key, "", 8192);
@@ -109,13 +158,13 @@ bool SetupSession::readSettings() {
     }
 
     auto settings =
-        readApplicationSettings(script, setupSection_.scriptVersion, variables_, expand, machine_);
+        readApplicationSettings(script, setupSection_.scriptVersion, variables_, expand, *machine_);
     if (!settings) {
         messages_.show(settings.error().message, settings.error().args);
         return false;
     }
     settings_ = std::move(*settings);
-    applySettingsToVariables(variables_, settings_, machine_);
+    applySettingsToVariables(variables_, settings_, *machine_);
     variables_.setDirectory("SetupInfDir", settings_.setupInfDir);
 
     // [Application] SrcDir: absolute, or relative to the script's directory with ".."
@@ -146,7 +195,7 @@ bool SetupSession::readSettings() {
 OperationContext& SetupSession::context() {
     if (!context_) {
         context_.reset(new OperationContext{run_, *script_, settings_, variables_, environment_,
-                                            registry_, messages_, variables_.value("SetupName")});
+                                            *registry_, messages_, variables_.value("SetupName")});
     }
     return *context_;
 }

@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "messages/StringTable.h"
 #include "ops/OperationContext.h"
 #include "platform/MachineRoot.h"
+#include "program/LazyMachineRoot.h"
 #include "script/BuiltinVariables.h"
 #include "script/Environment.h"
 #include "script/RunState.h"
@@ -29,22 +31,34 @@ bool namesHostFile(const std::string& word);
 // One run of the installer and everything it holds: the machine root, the strings and the
 // message engine, the variables, the environment, the run state, the script and its
 // settings. The start-up steps are methods, each reporting through the message engine and
-// returning false when the run cannot go on.
+// returning false when the run cannot go on. The root is opened (or made) by the first step
+// that needs it: its registry, its drives, its variables, or its code page for the command
+// line when it exists already. Until then installer text is Windows-1252, as a new root's.
 class SetupSession {
   public:
-    SetupSession(Ui& ui, platform::MachineRoot& machine, Environment& environment,
+    SetupSession(Ui& ui, LazyMachineRoot& machine, Environment& environment,
                  const std::filesystem::path& programDirectory,
                  std::time_t start = std::time(nullptr));
     SetupSession(const SetupSession&) = delete;
     SetupSession& operator=(const SetupSession&) = delete;
 
-    void parseCommandLine(const std::vector<std::string>& words);
+    // Called with the root when the session opens it (the front end takes its code page).
+    void onMachineOpened(std::function<void(platform::MachineRoot&)> opened) {
+        machineOpened_ = std::move(opened);
+    }
+    // Opens the root unless it is open; false, said once, when it cannot be used (made,
+    // read, or written while a wineserver holds its registry).
+    bool openMachine();
+    // The code page of installer text: the root's, Windows-1252 before it is open.
+    const platform::CodePage& codePage() const;
+
+    bool parseCommandLine(const std::vector<std::string>& words);
     // Finds and loads the script (5501, 5502 when it cannot be read). Sets SetupInf and Src.
     bool loadScript(const std::filesystem::path& currentDirectory);
     // The script given as text, for tests and tools; named `windowsPath`.
     void useScript(ScriptText script, const std::string& windowsPath);
     // WIN.INI's SetupServiceEnvironment, the string sections, [Application], SrcDir, the
-    // script version check (5532). Needs the script.
+    // script version check (5532). Needs the script and the root.
     bool readSettings();
 
     MessageEngine& messages() { return messages_; }
@@ -52,8 +66,9 @@ class SetupSession {
     RunState& run() { return run_; }
     BuiltinVariables& variables() { return variables_; }
     Environment& environment() { return environment_; }
-    RegistryServices& registry() { return registry_; }
-    platform::MachineRoot& machine() { return machine_; }
+    // Once the root is open:
+    RegistryServices& registry() { return *registry_; }
+    platform::MachineRoot& machine() { return *machine_; }
     const ScriptText& script() const { return *script_; }
     // The host file of a script that loadScript found.
     const std::filesystem::path& scriptFile() const { return scriptFile_; }
@@ -65,14 +80,19 @@ class SetupSession {
 
   private:
     bool putIntoEnvironment(const std::string& name, const std::string& value);
+    void useMachine(platform::MachineRoot& machine);
 
-    platform::MachineRoot& machine_;
+    LazyMachineRoot& machines_;
+    platform::MachineRoot* machine_ = nullptr;
+    bool machineUnusable_ = false;  // said so already
+    std::function<void(platform::MachineRoot&)> machineOpened_;
+    std::time_t start_;
     Environment& environment_;
     std::filesystem::path programDirectory_;
     StringTable strings_;
     MessageEngine messages_;
     BuiltinVariables variables_;
-    RegistryServices registry_;
+    std::optional<RegistryServices> registry_;
     RunState run_;
     std::optional<ScriptText> script_;
     std::filesystem::path scriptFile_;

@@ -5,7 +5,7 @@
 
 #include "SetupFixture.h"
 #include "messages/MessageStrings.h"
-#include "program/ScriptPrecheck.h"
+#include "platform/WineDrives.h"
 #include "script/ScriptLocation.h"
 #include "script/SetupCommandLine.h"
 
@@ -70,22 +70,26 @@ TEST_F(ScriptLocationTest, CurrentDirectoryThenProgramDirectory) {
     kestrel::test::writeFile(program / "MY.INF", "x");
     kestrel::test::writeFile(program / "setup.INF", "x");
     const Expander expander = session_->expander();
-    EXPECT_EQ(locateScript("my.inf", *machine_, here, program, expander).host.filename(), "MY.INF");
-    EXPECT_EQ(locateScript("", *machine_, here, program, expander).host.filename(), "setup.INF");
+    EXPECT_EQ(locateScript("my.inf", machine_->paths(), here, program, expander).host.filename(),
+              "MY.INF");
+    EXPECT_EQ(locateScript("", machine_->paths(), here, program, expander).host.filename(),
+              "setup.INF");
     kestrel::test::writeFile(here / "My.Inf", "x");
-    const ScriptLocation found = locateScript("my.inf", *machine_, here, program, expander);
+    const ScriptLocation found = locateScript("my.inf", machine_->paths(), here, program, expander);
     EXPECT_EQ(found.host.filename(), "My.Inf");
     EXPECT_EQ(found.windows, machine_->windowsPath(here / "My.Inf"));
     EXPECT_EQ(found.windows.substr(0, 3), "Z:\\");
-    const ScriptLocation missing = locateScript("none.inf", *machine_, here, program, expander);
+    const ScriptLocation missing =
+        locateScript("none.inf", machine_->paths(), here, program, expander);
     EXPECT_EQ(missing.host, here / "none.inf");
 
     std::filesystem::create_directories(dir_ / "prefix/drive_c/Install");
     kestrel::test::writeFile(dir_ / "prefix/drive_c/Install/Setup.inf", "x");
     const ScriptLocation windows =
-        locateScript("c:\\install\\SETUP.INF", *machine_, here, program, expander);
+        locateScript("c:\\install\\SETUP.INF", machine_->paths(), here, program, expander);
     EXPECT_EQ(windows.windows, "C:\\Install\\Setup.inf");
-    EXPECT_EQ(locateScript("Q:\\x.inf", *machine_, here, program, expander).windows, "Q:\\x.inf");
+    EXPECT_EQ(locateScript("Q:\\x.inf", machine_->paths(), here, program, expander).windows,
+              "Q:\\x.inf");
     EXPECT_EQ(windowsDirectoryOf("C:\\Install\\Setup.inf"), "C:\\Install\\");
 }
 
@@ -102,7 +106,7 @@ TEST_F(ScriptLocationTest, InstallerTextMeetsUtf8FileNames) {
     const ScriptLocation found = locateScript(
         "c:\\gr\xf6\xdf"
         "e\\setup.inf",
-        *machine_, dir_.path(), {}, expander);
+        machine_->paths(), dir_.path(), {}, expander);
     EXPECT_EQ(found.host, dir_ / "prefix/dosdevices/c:/Gr\u00f6\u00dfe/Setup.inf");
     EXPECT_EQ(found.windows, windows);
 
@@ -118,33 +122,105 @@ TEST_F(ScriptLocationTest, InstallerTextMeetsUtf8FileNames) {
     EXPECT_EQ(session_->variables().value("SetupInf"), windows);
 }
 
-// Without a root: only what the root would find the same way is judged.
-TEST(ScriptPrecheck, JudgesOnlyWhatNeedsNoRoot) {
-    kestrel::test::TempDir dir;
-    const auto here = dir / "here";
-    const auto program = dir / "program";
-    std::filesystem::create_directories(here);
-    std::filesystem::create_directories(program);
-    kestrel::test::writeFile(program / "SETUP.INF", "x");
-    const platform::CodePage& cp = platform::CodePage::windows1252();
-    EXPECT_EQ(unloadableScript("", here, program, cp), std::nullopt);  // found in the program's
-    EXPECT_EQ(unloadableScript("%Src%x.inf", here, program, cp), std::nullopt);
-    EXPECT_EQ(unloadableScript("C:\\x.inf", here, program, cp), std::nullopt);
-    EXPECT_EQ(unloadableScript("sub\\x.inf", here, program, cp), std::nullopt);
+// What the script search can do through the drives of a prefix not made yet, and what only
+// the root can tell.
+TEST(ScriptSearchWithoutRoot, DefaultDrivesOrTheRoot) {
+    EXPECT_FALSE(scriptSearchNeedsRoot(""));
+    EXPECT_FALSE(scriptSearchNeedsRoot("sub\\x.inf"));
+    EXPECT_FALSE(scriptSearchNeedsRoot("c:\\x.inf"));
+    EXPECT_FALSE(scriptSearchNeedsRoot("Z:\\tmp\\x.inf"));
+    EXPECT_FALSE(scriptSearchNeedsRoot("/tmp/x.inf"));
+    EXPECT_TRUE(scriptSearchNeedsRoot("%Src%x.inf"));
+    EXPECT_TRUE(scriptSearchNeedsRoot("D:\\x.inf"));
+    EXPECT_TRUE(scriptSearchNeedsRoot("\\\\server\\share\\x.inf"));
 
-    std::filesystem::create_directories(here / "Gr\u00f6\u00dfe");
-    const auto missing = unloadableScript("Gr\u00f6\u00dfe/x.inf", here, program, cp);
-    EXPECT_EQ(missing, std::nullopt);  // a folder in the name: the root's business
-    const auto absent =
-        unloadableScript((here / "Gr\u00f6\u00dfe/x.inf").string(), here, program, cp);
-    ASSERT_TRUE(absent.has_value());
-    EXPECT_EQ(absent->message, messages::kCannotOpenFile);
-    EXPECT_EQ(absent->path.substr(absent->path.size() - 12),
-              "\\Gr\xf6\xdf"
-              "e\\x.inf");
-    const auto directory = unloadableScript("Z:" + here.string(), here, program, cp);
-    ASSERT_TRUE(directory.has_value());
-    EXPECT_EQ(directory->message, messages::kCannotReadFile);
+    kestrel::test::TempDir dir;
+    const auto here = dir / "Gr\u00f6\u00dfe";
+    std::filesystem::create_directories(here);
+    kestrel::test::writeFile(here / "SETUP.INF", "x");
+    const platform::WindowsPathMap paths(dir / "prefix", platform::CodePage::windows1252());
+    const Expander none({});
+    const ScriptLocation found = locateScript("", paths, here, {}, none);
+    EXPECT_EQ(found.host, here / "SETUP.INF");
+    EXPECT_EQ(found.windows, platform::CodePage::windows1252().fromUtf8(
+                                 platform::windowsPathOf(here / "SETUP.INF", dir / "prefix")));
+    const ScriptLocation onC = locateScript("c:\\setup\\x.inf", paths, here, {}, none);
+    EXPECT_EQ(onC.host, dir / "prefix/drive_c/setup/x.inf");
+    EXPECT_EQ(onC.windows, "C:\\setup\\x.inf");
+    EXPECT_FALSE(std::filesystem::exists(dir / "prefix"));
+}
+
+// A session on a prefix that does not exist makes it only when a step needs the root.
+class LazyRootSession : public ::testing::Test {
+  protected:
+    SetupSession& start(const std::vector<std::string>& words) {
+        session_ = std::make_unique<SetupSession>(ui_, root_, environment_, dir_ / "program");
+        EXPECT_TRUE(session_->parseCommandLine(words));
+        return *session_;
+    }
+
+    kestrel::test::TempDir dir_;
+    LazyMachineRoot root_{dir_ / "prefix", {"alice", dir_ / "servers"}};
+    MemoryEnvironment environment_;
+    ScriptedUi ui_;
+    std::unique_ptr<SetupSession> session_;
+};
+
+TEST_F(LazyRootSession, AScriptThatCannotBeLoadedLeavesNoPrefix) {
+    kestrel::test::writeFile(dir_ / "Setup.inf", "[Setup]\nVersion=5.11\n");
+    EXPECT_FALSE(start({"absent.inf"}).loadScript(dir_.path()));
+    ASSERT_EQ(ui_.shown.size(), 1u);
+    EXPECT_EQ(ui_.shown[0].box.text,
+              "Cannot open file '" + platform::windowsPathOf(dir_ / "absent.inf", dir_ / "prefix") +
+                  "'!");
+    EXPECT_FALSE(start({"c:\\nowhere\\x.inf"}).loadScript(dir_.path()));
+    std::filesystem::create_directories(dir_ / "a dir");
+    EXPECT_FALSE(start({(dir_ / "a dir").string()}).loadScript(dir_.path()));
+    EXPECT_EQ(ui_.shown.back().box.text.find("Cannot read from file"), 0u)
+        << ui_.shown.back().box.text;
+    EXPECT_EQ(root_.opened(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "prefix"));
+
+    // The script loads without the root; its settings need it.
+    SetupSession& session = start({});
+    ASSERT_TRUE(session.loadScript(dir_.path()));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "prefix"));
+    EXPECT_EQ(session.variables().value("SetupInf"),
+              platform::windowsPathOf(dir_ / "Setup.inf", dir_ / "prefix"));
+    EXPECT_TRUE(session.readSettings());
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "prefix/system.reg"));
+    EXPECT_EQ(session.variables().value("Windows"), "C:\\windows");
+}
+
+TEST_F(LazyRootSession, VariablesOrAnotherDriveOpenTheRoot) {
+    start({"/P%Windows%\\src"});
+    EXPECT_NE(root_.opened(), nullptr);
+    EXPECT_EQ(session_->run().sourceDirectory, "C:\\windows\\src\\");
+}
+
+TEST_F(LazyRootSession, AnExistingRootIsOpenedForItsCodePage) {
+    {
+        auto made = platform::MachineRoot::open(dir_ / "prefix", {"alice", dir_ / "servers"});
+        ASSERT_TRUE(made);
+    }
+    start({"Gr\u00f6\u00dfe.inf"});
+    EXPECT_NE(root_.opened(), nullptr);
+    EXPECT_EQ(session_->run().scriptWord,
+              "Gr\xf6\xdf"
+              "e.inf");
+}
+
+TEST_F(LazyRootSession, ARootThatCannotBeMadeIsSaidOnce) {
+    kestrel::test::writeFile(dir_ / "prefix", "a file where the prefix should be");
+    kestrel::test::writeFile(dir_ / "Setup.inf", "[Setup]\nVersion=5.11\n");
+    SetupSession& session = start({});
+    ASSERT_TRUE(session.loadScript(dir_.path()));
+    EXPECT_FALSE(session.readSettings());
+    EXPECT_FALSE(session.openMachine());
+    ASSERT_EQ(ui_.shown.size(), 1u);
+    EXPECT_NE(ui_.shown[0].box.text.find("Cannot use the Windows installation in "),
+              std::string::npos)
+        << ui_.shown[0].box.text;
 }
 
 // The program itself: usage, missing and unreadable scripts, with the console front end.
@@ -196,6 +272,13 @@ TEST(SetupProgram, UsageMissingAndUnreadableScripts) {
     EXPECT_EQ(unreadable.status, 255);
     EXPECT_NE(unreadable.output.find("Cannot read from file"), std::string::npos)
         << unreadable.output;
+    // Names only a root could resolve before: a path on C:, folders in the name.
+    const ProgramRun onC = runSetup(dir / "prefix", dir.path(), "'C:\\setup\\x.inf'");
+    EXPECT_EQ(onC.status, 255);
+    EXPECT_NE(onC.output.find("Cannot open file 'C:\\setup\\x.inf'!"), std::string::npos)
+        << onC.output;
+    const ProgramRun inFolder = runSetup(dir / "prefix", dir.path(), "'sub\\x.inf'");
+    EXPECT_EQ(inFolder.status, 255);
     // A run that ends before it needs the machine root leaves none behind.
     EXPECT_FALSE(std::filesystem::exists(dir / "prefix"));
 
@@ -204,6 +287,7 @@ TEST(SetupProgram, UsageMissingAndUnreadableScripts) {
     const ProgramRun good = runSetup(dir / "prefix", dir.path(), "");
     EXPECT_EQ(good.status, 0) << good.output;
     EXPECT_EQ(good.output, "");
+    EXPECT_TRUE(std::filesystem::exists(dir / "prefix/system.reg"));
 }
 
 }  // namespace

@@ -12,8 +12,10 @@ SetupFixture::SetupFixture(platform::WindowsArchitecture architecture) {
 }
 
 SetupSession& SetupFixture::load(const std::string& script, bool settings) {
+    session_.reset();
+    root_ = std::make_unique<LazyMachineRoot>(*machine_);  // a test may have opened another
     session_ =
-        std::make_unique<SetupSession>(ui_, *machine_, environment_, dir_ / "program", 1700000000);
+        std::make_unique<SetupSession>(ui_, *root_, environment_, dir_ / "program", 1700000000);
     session_->useScript(ScriptText::fromText(script, "C:\\setup\\Setup.inf"),
                         "C:\\setup\\Setup.inf");
     if (settings) {

@@ -30,6 +30,7 @@ class SetupFixture : public ::testing::Test {
 
     kestrel::test::TempDir dir_;
     std::unique_ptr<platform::MachineRoot> machine_;
+    std::unique_ptr<LazyMachineRoot> root_;  // machine_, as the session takes it
     MemoryEnvironment environment_;
     ScriptedUi ui_;
     std::unique_ptr<SetupSession> session_;

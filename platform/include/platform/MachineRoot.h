@@ -11,6 +11,7 @@
 
 #include "platform/Expected.h"
 #include "platform/Registry.h"
+#include "platform/WindowsPathMap.h"
 #include "platform/WineServer.h"
 #include "platform/Wow64Registry.h"
 
@@ -67,9 +68,9 @@ struct MachineRootOptions {
 // as written) and host paths into Windows paths as `winepath -w` does. What Windows the root
 // is (NT or 95/98, major.minor) is read from its registry, so one prefix can play either.
 // The Windows paths it takes and gives (hostPath, windowsPath, shortPath, profileFile,
-// shellFolder) are the installer's text: bytes in the root's ANSI code page (ansiCodePage),
-// as a Windows program speaking bytes has them. Host paths are UTF-8, as Linux and Wine keep
-// file names; these functions convert between the two. The registry-side functions
+// profileDirectory, shellFolder) are the installer's text: bytes in the root's ANSI code page
+// (ansiCodePage), as a Windows program speaking bytes has them. Host paths are UTF-8, as Linux and
+// Wine keep file names; these functions convert between the two. The registry-side functions
 // (expandRootEnvironment, computerName, userName) speak UTF-8, as Registry does.
 class MachineRoot {
   public:
@@ -104,7 +105,8 @@ class MachineRoot {
     std::string programFilesDirectory() const {
         return is64Bit() ? "C:\\Program Files (x86)" : "C:\\Program Files";
     }
-    std::string profileDirectory() const { return "C:\\users\\" + userName_; }
+    // The user's profile folder; the login name in it crosses into the root's code page.
+    std::string profileDirectory() const;
     // From the user's (or, with `common`, the machine's) "User Shell Folders" and "Shell
     // Folders" keys, else the prefix's standard place. 95/98 have no all-users folders: the
     // user's stand in.
@@ -114,14 +116,11 @@ class MachineRoot {
     // replaced; others stay.
     std::string expandRootEnvironment(std::string_view text) const;
 
-    // The host file a Windows path names; nullopt for a drive without a link. A path
-    // without drive lies on C:, a relative one below `base` (default C:\).
+    // The root's Windows paths and their host files (see WindowsPathMap), in its code page.
+    WindowsPathMap paths() const;
     std::optional<std::filesystem::path> hostPath(std::string_view windowsPath,
                                                   std::string_view base = {}) const;
-    // A host path as Windows programs in the prefix see it: through the drive whose link
-    // leads deepest into it, with Z: standing for /.
     std::string windowsPath(const std::filesystem::path& hostPath) const;
-    // Every component in its 8.3 form.
     std::string shortPath(std::string_view windowsPath) const;
     // A profile (INI) file: a bare name lies in the Windows directory (win.ini, system.ini).
     std::filesystem::path profileFile(std::string_view name) const;
@@ -146,6 +145,8 @@ class MachineRoot {
     MachineRoot(std::filesystem::path prefix, std::string userName,
                 std::filesystem::path serverDirectory, std::unique_ptr<Registry> registry,
                 WindowsArchitecture architecture);
+    // The profile folder and the shell folders in it, in UTF-8 as the registry keeps them.
+    std::string profileDirectoryUtf8() const { return "C:\\users\\" + userName_; }
     std::string defaultShellFolder(ShellFolder folder, bool common) const;
 
     std::filesystem::path prefix_;

@@ -50,15 +50,20 @@ class WineDrives {
     // `folder` lies in; "" when none does but the root (Z:, the whole file system).
     std::string driveHolding(std::string_view folder) const;
 
+    // The folder a drive of a new prefix leads to (C: its drive_c, Z: the host's root), for
+    // a prefix whose drive links are not made yet; empty for any other letter.
+    std::filesystem::path defaultDriveFolder(char letter) const;
+
   private:
     std::filesystem::path prefix_;
 };
 
 // A host path as Windows programs see it through the default drives of the prefix
-// ($WINEPREFIX, default ~/.wine), whether or not the prefix exists: made absolute and
+// (default $WINEPREFIX, else ~/.wine), whether or not the prefix exists: made absolute and
 // normalised (links kept), then "C:" for what lies below <prefix>/drive_c and "Z:" (the
 // host's root) for everything else, with backslashes: "/home/me/x" -> "Z:\\home\\me\\x".
 // Empty for an empty path.
-std::string windowsPathOf(const std::filesystem::path& hostPath);
+std::string windowsPathOf(const std::filesystem::path& hostPath,
+                          const std::filesystem::path& prefix = winePrefix());
 
 }  // namespace kestrel::platform

@@ -1,6 +1,8 @@
-// Windows paths of a machine root and their host counterparts.
+#include "platform/WindowsPathMap.h"
+
+#include <vector>
+
 #include "platform/AsciiCase.h"
-#include "platform/MachineRoot.h"
 #include "platform/RegistryKey.h"
 #include "platform/ShortName.h"
 #include "platform/WindowsPathParts.h"
@@ -62,9 +64,15 @@ std::optional<ResolvedPath> resolve(const fs::path& prefix, std::string_view win
         result.host = drives.uncFolder();
         for (const std::string& part : share.components) result.host /= part;
     } else {
-        result.host = drives.driveLink(parts.drive[0]);
         std::error_code ec;
-        if (!fs::is_directory(result.host, ec)) return std::nullopt;
+        if (fs::exists(drives.dosdevices(), ec)) {
+            result.host = drives.driveLink(parts.drive[0]);
+            if (!fs::is_directory(result.host, ec)) return std::nullopt;
+        } else {
+            // A prefix not made yet: what lies on its C: is missing as yet.
+            result.host = drives.defaultDriveFolder(parts.drive[0]);
+            if (result.host.empty()) return std::nullopt;
+        }
     }
     bool exists = true;
     for (const std::string& component : parts.components) {
@@ -80,20 +88,23 @@ std::optional<ResolvedPath> resolve(const fs::path& prefix, std::string_view win
 
 }  // namespace
 
-std::optional<fs::path> MachineRoot::hostPath(std::string_view windowsPath,
-                                              std::string_view base) const {
-    const CodePage& codePage = ansiCodePage(*registry_);
-    auto resolved = resolve(prefix_, codePage.toUtf8(windowsPath), codePage.toUtf8(base));
+std::optional<fs::path> WindowsPathMap::hostPath(std::string_view windowsPath,
+                                                 std::string_view base) const {
+    auto resolved = resolve(prefix_, codePage_->toUtf8(windowsPath), codePage_->toUtf8(base));
     if (!resolved) return std::nullopt;
     return resolved->host;
 }
 
-std::string MachineRoot::windowsPath(const fs::path& hostPath) const {
-    return ansiCodePage(*registry_).fromUtf8(WineDrives(prefix_).windowsPath(hostPath));
+std::string WindowsPathMap::windowsPath(const fs::path& hostPath) const {
+    const WineDrives drives(prefix_);
+    std::error_code ec;
+    if (!fs::exists(drives.dosdevices(), ec))
+        return codePage_->fromUtf8(windowsPathOf(hostPath, prefix_));
+    return codePage_->fromUtf8(drives.windowsPath(hostPath));
 }
 
-std::string MachineRoot::shortPath(std::string_view windowsPath) const {
-    const CodePage& codePage = ansiCodePage(*registry_);
+std::string WindowsPathMap::shortPath(std::string_view windowsPath) const {
+    const CodePage& codePage = *codePage_;
     auto resolved = resolve(prefix_, codePage.toUtf8(windowsPath), {});
     if (!resolved) return std::string(windowsPath);
     fs::path dir = resolved->host;
@@ -107,13 +118,6 @@ std::string MachineRoot::shortPath(std::string_view windowsPath) const {
         result += '\\';
     }
     return result;
-}
-
-fs::path MachineRoot::profileFile(std::string_view name) const {
-    const bool bare = name.find_first_of("\\/:") == std::string_view::npos;
-    const std::string windowsName =
-        bare ? windowsDirectory() + "\\" + std::string(name) : std::string(name);
-    return hostPath(windowsName).value_or(fs::path());
 }
 
 }  // namespace kestrel::platform
