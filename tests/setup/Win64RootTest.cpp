@@ -42,11 +42,19 @@ TEST_F(Win64RootTest, RegistryGoesThroughTheRedirector) {
     ASSERT_EQ(services.writeString(RegistryRoot::LocalMachine,
                                    "System\\CurrentControlSet\\Services\\Acme", "Start", "3"),
               0);
+    ASSERT_EQ(services.writeString(RegistryRoot::ClassesRoot, "TypeLib\\{2}", "", "AcmeLib"), 0);
+    const std::string appPath = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\acme.exe";
+    ASSERT_EQ(services.writeString(RegistryRoot::LocalMachine, appPath, "", "C:\\Acme\\acme.exe"),
+              0);
     // Where the hives keep them.
     EXPECT_EQ(stored("Software\\Wow6432Node\\Acme", "V"), "32");
     EXPECT_EQ(stored("Software\\Acme", "V"), "<none>");
     EXPECT_EQ(stored("Software\\Classes\\Wow6432Node\\CLSID\\{1}", ""), "Acme");
-    EXPECT_EQ(stored("Software\\Classes\\.acme", ""), "Acme.Document");
+    EXPECT_EQ(stored("Software\\Classes\\Wow6432Node\\.acme", ""), "Acme.Document");
+    EXPECT_EQ(stored("Software\\Classes\\.acme", ""), "<none>");
+    // Keys the views share are written once, for both.
+    EXPECT_EQ(stored("Software\\Classes\\TypeLib\\{2}", ""), "AcmeLib");
+    EXPECT_EQ(stored(appPath, ""), "C:\\Acme\\acme.exe");
     EXPECT_EQ(stored("System\\CurrentControlSet\\Services\\Acme", "Start"), "3");
     // And the installer reads them back where it wrote them, deletes them there too.
     std::string text;

@@ -25,6 +25,12 @@ TEST_F(RegistryViewsTest, WineSeesOurWritesWhereA32BitProgramPutsThem) {
     ASSERT_EQ(services.writeString(RegistryRoot::ClassesRoot, clsid, "", "Kestrel"), 0);
     ASSERT_EQ(services.writeString(RegistryRoot::ClassesRoot, ".kestrelviews", "", "Kestrel.Doc"),
               0);
+    const std::string typeLib = "TypeLib\\{4b1e5f3a-0000-4000-8000-0000000071b0}";
+    ASSERT_EQ(services.writeString(RegistryRoot::ClassesRoot, typeLib, "", "KestrelLib"), 0);
+    const std::string fonts = R"(Software\Microsoft\Windows NT\CurrentVersion\Fonts)";
+    ASSERT_EQ(services.writeString(RegistryRoot::LocalMachine, fonts, "Kestrel (TrueType)",
+                                   "kestrel.ttf"),
+              0);
     ASSERT_THAT(services.save(), kestrel::test::Succeeded());
 
     const auto query = [&](const std::string& key, const char* view) {
@@ -36,9 +42,17 @@ TEST_F(RegistryViewsTest, WineSeesOurWritesWhereA32BitProgramPutsThem) {
     EXPECT_NE(query(R"(HKLM\Software\KestrelViews)", "/reg:64").exitCode, 0);
     EXPECT_EQ(query("HKCR\\" + clsid, "/reg:32").exitCode, 0);
     EXPECT_NE(query("HKCR\\" + clsid, "/reg:64").exitCode, 0);
-    // File types are shared between the views.
-    const Output type64 = query(R"(HKCR\.kestrelviews)", "/reg:64");
-    EXPECT_NE(type64.text.find("Kestrel.Doc"), std::string::npos) << type64.text;
+    // File types have a 32-bit view of their own.
+    const Output type32 = query(R"(HKCR\.kestrelviews)", "/reg:32");
+    EXPECT_NE(type32.text.find("Kestrel.Doc"), std::string::npos) << type32.text;
+    EXPECT_NE(query(R"(HKCR\.kestrelviews)", "/reg:64").exitCode, 0);
+    // Keys both views share.
+    for (const std::string& shared : {"HKCR\\" + typeLib, "HKLM\\" + fonts}) {
+        for (const char* view : {"/reg:32", "/reg:64"}) {
+            const Output seen = query(shared, view);
+            EXPECT_NE(seen.text.find("Kestrel"), std::string::npos) << shared << view << seen.text;
+        }
+    }
 }
 
 }  // namespace
