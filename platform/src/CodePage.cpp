@@ -63,6 +63,12 @@ std::string CodePage::toUtf8(std::string_view bytes) const {
     return out;
 }
 
+std::string CodePage::fromUtf8OrBytes(std::string_view text) const {
+    // Invalid UTF-8 does not survive the way there and back.
+    const bool utf8 = utf16ToUtf8(utf8ToUtf16(text)) == text;
+    return utf8 ? fromUtf8(text) : std::string(text);
+}
+
 std::string CodePage::fromUtf8(std::string_view text) const {
     const std::u16string wide = utf8ToUtf16(text);
     std::string out;

@@ -20,8 +20,9 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
     LazyMachineRoot machine(start.prefix, options);
     ProcessEnvironment environment;
     SetupSession session(ui, machine, environment, start.programDirectory);
-    session.onMachineOpened([&ui](platform::MachineRoot& root) {
+    session.onMachineOpened([&](platform::MachineRoot& root) {
         ui.setCodePage(platform::ansiCodePage(root.registry()));
+        environment.setCodePage(platform::ansiCodePage(root.registry()));
     });
     if (!session.parseCommandLine(start.arguments)) return kExitFailure;
     if (!session.loadScript(start.currentDirectory)) return kExitFailure;

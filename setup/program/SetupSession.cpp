@@ -139,10 +139,13 @@ bool SetupSession::readSettings() {
     setupSection_ = readSetupSection(script);
 
     const fs::path winIni = machine_->profileFile("win.ini");
+    const platform::CodePage& installer = codePage();
     for (const std::string& key : platform::getProfileKeys(winIni, "SetupServiceEnvironment")) {
         const std::string value =
             platform::getProfileString(winIni, "SetupServiceEnvironment", key, "", 8192);
-        if (!putIntoEnvironment(platform::asciiUpper(key), value)) return false;
+        if (!putIntoEnvironment(installer.fromUtf8OrBytes(platform::asciiUpper(key)),
+                                installer.fromUtf8OrBytes(value)))
+            return false;
     }
     const platform::LanguageId language = platform::userDefaultLanguage();
     const Expander expand = expander();

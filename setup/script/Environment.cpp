@@ -17,13 +17,14 @@ bool validName(std::string_view name) {
 
 std::optional<std::string> ProcessEnvironment::get(std::string_view name) const {
     if (!validName(name)) return std::nullopt;
-    if (const char* value = std::getenv(std::string(name).c_str())) return std::string(value);
+    if (const char* value = std::getenv(codePage_->toUtf8(name).c_str()))
+        return codePage_->fromUtf8(value);
     return std::nullopt;
 }
 
 bool ProcessEnvironment::set(std::string_view name, std::string_view value) {
     if (!validName(name) || value.find('\0') != std::string_view::npos) return false;
-    return ::setenv(std::string(name).c_str(), std::string(value).c_str(), 1) == 0;
+    return ::setenv(codePage_->toUtf8(name).c_str(), codePage_->toUtf8(value).c_str(), 1) == 0;
 }
 
 std::optional<std::string> MemoryEnvironment::get(std::string_view name) const {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/CodePage.h"
 #include "platform/RegistryKey.h"
 
 namespace kestrel::setup {
@@ -19,11 +20,17 @@ class Environment {
     virtual bool set(std::string_view name, std::string_view value) = 0;
 };
 
-// The process's own environment.
+// The process's own environment. It holds UTF-8, as the host and the programs we start
+// (Wine among them) read it; the installer sees it in the root's code page.
 class ProcessEnvironment : public Environment {
   public:
+    void setCodePage(const platform::CodePage& codePage) { codePage_ = &codePage; }
+
     std::optional<std::string> get(std::string_view name) const override;
     bool set(std::string_view name, std::string_view value) override;
+
+  private:
+    const platform::CodePage* codePage_ = &platform::CodePage::windows1252();
 };
 
 // An environment in memory, names compared without case (for tests and dry runs).

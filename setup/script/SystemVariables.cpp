@@ -151,16 +151,17 @@ void initialiseSystemVariables(BuiltinVariables& variables, const MachineRoot& m
                                      "Workgroup", ""));
 
     // The user the run works for, and that user's folders.
-    const std::string serviceUser =
-        platform::getProfileString(winIni, "SetupService", "WindowsUser", "", 256);
+    const auto service = [&](const char* key, const std::string& fallback) {
+        const std::string given =
+            platform::getProfileString(winIni, "SetupService", key, fallback, 256);
+        return given == fallback ? given : codePage.fromUtf8OrBytes(given);
+    };
+    const std::string serviceUser = service("WindowsUser", "");
     variables.set("WindowsUser",
                   serviceUser.empty() ? codePage.fromUtf8(machine.userName()) : serviceUser);
     for (const FolderVariable& entry : kFolders) {
         std::string folder = machine.shellFolder(entry.folder, false);
-        if (!serviceUser.empty()) {
-            folder =
-                platform::getProfileString(winIni, "SetupService", entry.serviceKey, folder, 256);
-        }
+        if (!serviceUser.empty()) folder = service(entry.serviceKey, folder);
         variables.set(entry.variable, folder);
     }
     for (const auto& [name, folder] : kLinkFolders) {

@@ -173,6 +173,22 @@ TEST_F(MachineRootTest, WindowsPathsAreTextInTheRootsCodePage) {
     EXPECT_EQ(root->shellFolder(ShellFolder::Personal, false), "C:\\\xc0\xe1");
 }
 
+// A login name beyond ASCII: a UTF-8 folder on the host, code-page text in Windows paths.
+TEST_F(MachineRootTest, TheUserNameCrossesIntoTheCodePage) {
+    auto opened = MachineRoot::open(dir_ / "prefix", {"j\u00fcrgen", dir_ / "servers"});
+    ASSERT_TRUE(opened.has_value()) << (opened ? "" : opened.error());
+    const MachineRoot& root = **opened;
+    const std::string profile = "C:\\users\\j\xfcrgen";
+    EXPECT_EQ(root.profileDirectory(), profile);
+    EXPECT_EQ(root.shellFolder(ShellFolder::Desktop, false), profile + "\\Desktop");
+    EXPECT_EQ(root.shellFolder(ShellFolder::AppData, false), profile + "\\AppData\\Roaming");
+    EXPECT_EQ(root.hostPath(root.profileDirectory()),
+              dir_ / "prefix/dosdevices/c:/users/j\u00fcrgen");
+    EXPECT_TRUE(fs::is_directory(dir_ / "prefix/drive_c/users/j\u00fcrgen"));
+    // The registry side stays UTF-8.
+    EXPECT_EQ(root.expandRootEnvironment("%USERPROFILE%"), "C:\\users\\j\u00fcrgen");
+}
+
 TEST_F(MachineRootTest, ShortPathsAreDeterministic) {
     auto root = openRoot();
     const fs::path driveC = dir_ / "prefix/drive_c";

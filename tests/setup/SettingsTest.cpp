@@ -158,6 +158,40 @@ TEST_F(Settings, NamesFromTheRegistryBecomeInstallerText) {
               "ro");
 }
 
+// WIN.INI is written by Windows programs in the code page, or by an editor on the host in
+// UTF-8; either way the variables and the environment get installer text.
+TEST_F(Settings, ServiceSettingsFromWinIniBecomeInstallerText) {
+    const auto winIni = machine_->profileFile("win.ini");
+    platform::writeProfileString(winIni, "SetupService", "WindowsUser", "J\u00fcrgen");
+    platform::writeProfileString(winIni, "SetupService", "Desktop",
+                                 "C:\\users\\J\u00fcrgen\\Desktop");
+    platform::writeProfileString(winIni, "SetupService", "Personal",
+                                 "C:\\users\\J\xfcrgen\\Eigene Dateien");
+    platform::writeProfileString(winIni, "SetupServiceEnvironment", "Ort", "M\u00fcnchen");
+    load("[Setup]\nVersion=5.11\n");
+    const BuiltinVariables& v = session_->variables();
+    EXPECT_EQ(v.value("WindowsUser"), "J\xfcrgen");
+    EXPECT_EQ(v.value("Desktop"), "C:\\users\\J\xfcrgen\\Desktop");
+    EXPECT_EQ(v.value("Personal"), "C:\\users\\J\xfcrgen\\Eigene Dateien");
+    EXPECT_EQ(environment_.get("ORT"), "M\xfcnchen");
+}
+
+// The process environment is UTF-8 for the host and the programs started; the installer
+// reads and writes it in its code page.
+TEST(ProcessEnvironmentTest, HoldsUtf8AndGivesInstallerText) {
+    const kestrel::test::ScopedEnv place("KESTREL_PLACE", "K\u00f6ln");
+    const kestrel::test::ScopedEnv other("KESTREL_OTHER", std::nullopt);
+    ProcessEnvironment environment;
+    EXPECT_EQ(environment.get("KESTREL_PLACE"), "K\xf6ln");
+    ASSERT_TRUE(environment.set("KESTREL_OTHER",
+                                "Gr\xf6\xdf"
+                                "e \x80"));
+    EXPECT_STREQ(std::getenv("KESTREL_OTHER"), "Gr\u00f6\u00dfe \u20ac");
+    EXPECT_EQ(expandEnvironmentStrings("%KESTREL_OTHER%", environment),
+              "Gr\xf6\xdf"
+              "e \x80");
+}
+
 TEST_F(Settings, SystemVariablesComeFromTheMachineRoot) {
     platform::writeProfileString(machine_->profileFile("win.ini"), "intl", "sDate", "/");
     load("[Setup]\nVersion=5.11\n[Application]\nCommonShellLinks=1\n");

@@ -26,6 +26,9 @@ class CodePage {
     // Characters without a byte in the code page become '?', one for each character however
     // it is encoded (a byte that is not valid UTF-8 stands for the character of its number).
     std::string fromUtf8(std::string_view text) const;
+    // Text of a file that Windows programs write in the code page and a host editor in
+    // UTF-8 (win.ini): taken as UTF-8 where it is valid UTF-8, else as the bytes it is.
+    std::string fromUtf8OrBytes(std::string_view text) const;
 
   private:
     using HighHalf = std::array<char16_t, 128>;  // the characters of bytes 0x80-0xFF
