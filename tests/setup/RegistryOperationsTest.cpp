@@ -153,6 +153,31 @@ TEST_F(RegistryOperations, NonAsciiNamesAreFoundAndUninstalledByTheNextRun) {
     EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, "Software\\\304pfel"));
 }
 
+// A folder a Windows-1252 script names: its host folder is UTF-8, the registry value that
+// points at it holds the characters, and the path comes back as the script's bytes.
+TEST_F(RegistryOperations, ANonAsciiFolderNamedByTheScript) {
+    const std::string app =
+        "C:\\Program Files\\Gr\xf6\xdf"
+        "e";
+    load("[Setup]\nVersion=5.11\n[Application]\nApplicationDir=" + app +
+         "\n[Paths.reg]\nHKLM\\Software\\Acme:Path=%App%\n");
+    ASSERT_TRUE(run("Paths.reg", Direction::Install));
+    EXPECT_EQ(raw(RegistryRoot::LocalMachine, "Software\\Acme", "Path").textValue(),
+              "C:\\Program Files\\Gr\u00f6\u00dfe");
+    const std::string stored = value(RegistryRoot::LocalMachine, "Software\\Acme", "Path");
+    EXPECT_EQ(stored, app);
+
+    const auto host = machine_->hostPath(stored);
+    ASSERT_TRUE(host.has_value());
+    std::filesystem::create_directories(*host);
+    const auto folder = dir_ / "prefix/drive_c/Program Files/Gr\u00f6\u00dfe";
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(machine_->windowsPath(folder), app);
+    EXPECT_EQ(machine_->hostPath("c:\\PROGRAM FILES\\Gr\xf6\xdf"
+                                 "e"),
+              dir_ / "prefix/dosdevices/c:/Program Files/Gr\u00f6\u00dfe");
+}
+
 // Script text is read in the root's code page: Windows-1252 (where \x80-\x9F are letters and
 // punctuation, not control characters) unless the root's registry names another one.
 TEST_F(RegistryOperations, ScriptTextIsReadInTheRootsCodePage) {
