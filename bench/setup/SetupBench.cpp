@@ -60,9 +60,11 @@ void BM_LoadScript1MB(benchmark::State& state) {
     setup::ConsoleUi ui(std::cerr);  // a message here means the run went wrong
     setup::MemoryEnvironment environment;
     std::size_t lines = 0;
+    setup::LazyMachineRoot machine(*root.machine);
     for (auto _ : state) {
-        setup::SetupSession session(ui, *root.machine, environment, {});
-        session.parseCommandLine({(root.dir / "Setup.inf").string()});
+        setup::SetupSession session(ui, machine, environment, {});
+        if (!session.parseCommandLine({(root.dir / "Setup.inf").string()}))
+            state.SkipWithError("command line failed");
         if (!session.loadScript(root.dir) || !session.readSettings())
             state.SkipWithError("load failed");
         // Every section is found and read once, as a full installation would.
@@ -84,7 +86,8 @@ void BM_Expand100kReferences(benchmark::State& state) {
     setup::ConsoleUi ui(std::cerr);  // a message here means the run went wrong
     setup::MemoryEnvironment environment;
     environment.set("COMPONENT", "Tools");
-    setup::SetupSession session(ui, *root.machine, environment, {});
+    setup::LazyMachineRoot machine(*root.machine);
+    setup::SetupSession session(ui, machine, environment, {});
     session.useScript(setup::ScriptText::fromText(
                           "[Setup]\nVersion=5.11\n[Application]\nApplicationDir=C:\\Bench\n", "x"),
                       "C:\\x\\Setup.inf");

@@ -48,12 +48,11 @@ TEST_F(NonAsciiNamesTest, WineSeesTheCharactersAndTheNextRunRemovesThem) {
     EXPECT_EQ(found.exitCode, 0) << found.text;
     // Its export (UTF-16) has the characters themselves.
     const kestrel::test::TempDir out;
-    const Output exported =
-        wine(prefix, {"reg", "export", "HKLM\\Software\\KestrelNames",
-                      "Z:" + (out / "names.reg").string(), "/reg:32", "/y"});
+    const Output exported = wine(prefix, {"reg", "export", "HKLM\\Software\\KestrelNames",
+                                          "Z:" + (out / "names.reg").string(), "/reg:32", "/y"});
     ASSERT_EQ(exported.exitCode, 0) << exported.text;
-    const std::string text = platform::utf16ToUtf8(
-        platform::bytesToUtf16(kestrel::test::readFile(out / "names.reg")));
+    const std::string text =
+        platform::utf16ToUtf8(platform::bytesToUtf16(kestrel::test::readFile(out / "names.reg")));
     EXPECT_NE(text.find("KestrelNames\\\u00c4pfel\\Gr\u00f6\u00dfe]"), std::string::npos) << text;
     EXPECT_NE(text.find("\"Gr\u00f6\u00dfe\"=\"\u20ac 5\""), std::string::npos) << text;
 
