@@ -178,6 +178,17 @@ TEST_F(StartupTest, DebugShowsEveryStepWithoutPauses) {
     EXPECT_EQ(ui_.count("pause 500") + ui_.count("pause 1500"), 0);
 }
 
+// Only a regular file the logger may write to passes the start-up check; anything else in
+// the log's place gets the main dialog at once, not a failure later in the session.
+TEST_F(StartupTest, DirectoryInTheStartLogsPlaceAsksWhetherToGoOn) {
+    fs::create_directory(zen_ / "Quillbox.CS0");
+    ui_.answers = {Choice::Cancel};
+    EXPECT_EQ(runCore(ui_, args_), 1);
+    EXPECT_EQ(ui_.count("ask: Copyright (C) The Kestrel suite developers, Kestrel suite  "), 1);
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_TRUE(viewerRuns().empty());
+}
+
 TEST_F(StartupTest, UnwritableStartLogAsksWhetherToGoOn) {
     writeConfig("Notify=Off\nLogFileHome=missing\n");
     ui_.answers = {Choice::Cancel};
