@@ -43,12 +43,12 @@ TEST_F(SessionTest, BrowserCommandLineReachesTheViewerRewritten) {
     EXPECT_EQ(sessionLog().substr(sessionLog().size() - 2), "\r\n");
 }
 
-// Unquoted entries are split again by the viewer's runtime, as on Windows.
+// Every entry reaches the viewer whole, blanks and all.
 TEST_F(SessionTest, OtherEntriesPassUnchangedAndUpperCaseSwitchesCount) {
     EXPECT_EQ(runProgram({"WVIEWNT.EXE", "-cremote control", "-WWS17.Sales.Acme"}).exitCode, 0);
     EXPECT_EQ(runProgram({programPath_, "-nACME_TREE", "-cRemote View"}).exitCode, 0);
     EXPECT_EQ(viewerRuns(),
-              (std::vector<Argv>{{"WVIEWNT.EXE", "-cremote", "control", "-wWS17.Sales.Acme"},
+              (std::vector<Argv>{{"WVIEWNT.EXE", "-cremote control", "-wWS17.Sales.Acme"},
                                  {programPath_, "-nACME_TREE", "-cRemote View"}}));
     EXPECT_EQ(startFields(), (Argv{"Admin.Acme, WS17.Sales.Acme, remote control, Unknown",
                                    "Admin.Acme, Unknown, Remote View, ACME_TREE"}));
