@@ -4,6 +4,7 @@
 
 #include "RclogFixture.h"
 #include "SessionProcedure.h"
+#include "ViewerLaunch.h"
 
 namespace kestrel::rclog::test {
 namespace {
@@ -123,6 +124,20 @@ TEST_F(StartupTest, ViewerMayNotBeTheLoggerItself) {
     EXPECT_NE(ui_.messages[1].text.find("called WVIEWNT (!!)"), std::string::npos);
     EXPECT_NE(ui_.messages[2].text.find("called .\\WVIEWNT.EXE (!!)"), std::string::npos);
     EXPECT_TRUE(viewerRuns().empty());
+}
+
+// Started by a logger as its viewer, a logger ends at once; a logger that a real viewer
+// starts later is another file and runs as usual.
+TEST_F(StartupTest, LoggerStartedAsAViewerStartsNothing) {
+    environment_.set(kViewerMarker, (zen_ / "WVIEWNT0.EXE").string());
+    EXPECT_EQ(runCore(ui_, args_), 0);
+    environment_.set(kViewerMarker, (zen_ / "." / "WVIEWNT.EXE").string());
+    EXPECT_EQ(runCore(ui_, args_), 1);
+    ASSERT_EQ(ui_.messages.size(), 1U);
+    EXPECT_EQ(ui_.messages[0].caption, "WVIEWNT");
+    EXPECT_EQ(ui_.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(viewerRuns().size(), 1U);
+    EXPECT_EQ(logLines(startLog()).size(), 5U);
 }
 
 TEST_F(StartupTest, ViewerIsFoundInTheProgramDirectoryInAnyCase) {
