@@ -37,8 +37,9 @@ platform::Expected<int, std::string> runViewer(const std::filesystem::path& view
                                                const std::string& commandLine,
                                                const std::filesystem::path& logger) {
     if (sameFile(viewer, logger) || sameContent(viewer, logger))
-        return platform::unexpected(std::string(
-            "It is this logger itself, not the viewer: it would start the logger again."));
+        return platform::unexpected(
+            std::string("It is this logger or a copy of it, not the viewer: starting it would "
+                        "start the logger again."));
     platform::StartRequest request{commandLine, viewer};
     request.environment = {std::string(kViewerMarker) + "=" + viewer.string()};
     const platform::RunResult run = platform::runProgram(request);

@@ -144,8 +144,8 @@ TEST_F(SessionTest, LoggerAsTheViewerEndsAtOnce) {
     EXPECT_EQ(copy.exitCode, 1);
     EXPECT_EQ(copy.errors,
               "Can't start viewer program! (error): " + (zen_ / "WVIEWNT0.EXE").string() +
-                  "\nIt is this logger itself, not the viewer: it would start the "
-                  "logger again.\n");
+                  "\nIt is this logger or a copy of it, not the viewer: starting it would "
+                  "start the logger again.\n");
     EXPECT_EQ(logLines(startLog()).size(), 5U);
     EXPECT_FALSE(fs::exists(zen_ / "Quillbox.CSV"));
 
