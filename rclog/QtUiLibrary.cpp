@@ -2,22 +2,22 @@
 
 #include <dlfcn.h>
 
-#include <filesystem>
 #include <iostream>
 
 #include "ConsoleUi.h"
+#include "LibrarySearch.h"
 #include "QtUiEntry.h"
 #include "platform/Places.h"
-#include "platform/SharedLibrary.h"
 
 namespace kestrel::rclog {
 
 std::unique_ptr<Ui> loadQtUi(const std::string& programName) {
-    // It lies beside the client libraries, lib/ next to the program's bin/; named by its full
-    // path, as a run path is not honoured when a sanitizer's dlopen stands in between. Never
-    // unloaded: Qt keeps its state until the process ends.
-    const std::filesystem::path path = platform::programDirectory() / ".." / "lib" / kQtUiLibrary;
-    auto library = platform::SharedLibrary::open(path.string(), RTLD_NOW | RTLD_LOCAL);
+    // It lies beside the client libraries: lib/ next to a build tree's bin/, lib/kestrel/ in
+    // an installed layout, or wherever the program's run path leads, also for a copy of the
+    // program in another folder. Never unloaded: Qt keeps its state until the process ends.
+    const auto places =
+        libraryPlaces(kQtUiLibrary, platform::programDirectory(), programLibrarySearchPath());
+    auto library = openLibrary(kQtUiLibrary, places, RTLD_NOW | RTLD_LOCAL);
     auto create =
         library ? library->symbol(kCreateQtUiSymbol) : platform::unexpected(library.error());
     if (!create) {

@@ -8,6 +8,7 @@
 #include "ProgramLocation.h"
 #include "QtUiLibrary.h"
 #include "Quillbox.h"
+#include "platform/Places.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // Qt's probe of the session bus leaves a buffer of libdbus behind at exit; not ours to free.
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     invocation.arguments.assign(argv, argv + argc);
     invocation.programPath =
         ownProgramPath(argv0, executed != nullptr ? executed : "", currentDirectory,
-                       searchPath != nullptr ? searchPath : "");
+                       searchPath != nullptr ? searchPath : "", kestrel::platform::programPath());
     DeferredUi ui([&argv0] { return loadQtUi(argv0); });
     return Quillbox(ui).run(invocation);
 }

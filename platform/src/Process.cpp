@@ -5,9 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ProgramLaunch.h"
@@ -25,6 +27,24 @@ struct ChildFailure {
     int error;
 };
 
+std::string_view variableName(std::string_view entry) {
+    return entry.substr(0, entry.find('='));
+}
+
+// Our environment with `added` on top: an added variable replaces ours of the same name.
+std::vector<std::string> childEnvironment(const std::vector<std::string>& added) {
+    std::vector<std::string> entries;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        const std::string_view name = variableName(*entry);
+        const bool replaced = std::any_of(added.begin(), added.end(), [name](const auto& extra) {
+            return variableName(extra) == name;
+        });
+        if (!replaced) entries.emplace_back(*entry);
+    }
+    entries.insert(entries.end(), added.begin(), added.end());
+    return entries;
+}
+
 // Pointers into storage prepared before fork, so the child only makes system calls.
 class ExecImage {
   public:
@@ -33,7 +53,9 @@ class ExecImage {
         if (request.workingDirectory) workingDirectory_ = request.workingDirectory->string();
         for (std::string& arg : arguments_) argv_.push_back(arg.data());
         argv_.push_back(nullptr);
-        envp_ = environ;
+        environment_ = childEnvironment(request.environment);
+        for (std::string& entry : environment_) envp_.push_back(entry.data());
+        envp_.push_back(nullptr);
     }
 
     // Runs in the forked child: async-signal-safe calls only.
@@ -46,7 +68,7 @@ class ExecImage {
         }
         // Windows programs inherit no handles unless asked; only 0, 1 and 2 pass on here.
         ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
-        ::execve(executable_.c_str(), argv_.data(), envp_);
+        ::execve(executable_.c_str(), argv_.data(), envp_.data());
         fail(reportFd, ChildFailure::Exec);
     }
 
@@ -64,7 +86,8 @@ class ExecImage {
     std::vector<std::string> arguments_;
     std::optional<std::string> workingDirectory_;
     std::vector<char*> argv_;
-    char** envp_;
+    std::vector<std::string> environment_;
+    std::vector<char*> envp_;
 };
 
 StartError toStartError(const ChildFailure& failure) {

@@ -87,13 +87,16 @@ bool createWithHeader(const fs::path& path, const std::string& header) {
     return created;
 }
 
-// One try: the log exists (created if need be) and, for writing, is open. Check mode needs
-// no descriptor and reports success as 0.
+// One try: the log exists (created if need be) as a regular file we may write to and, for
+// writing, is open. Check mode needs no descriptor and reports success as 0. Whatever else
+// holds the name (a directory, a file we may only read) fails here, not later in the session.
 int tryOpen(const fs::path& path, const std::string& header, bool forWriting) {
     if (path.empty()) return -1;
     if (!isPresent(path) && !createWithHeader(path, header)) return -1;
-    if (!forWriting) return 0;
-    return openExisting(path, O_WRONLY | O_APPEND);
+    const int fd = openExisting(path, O_WRONLY | O_APPEND);
+    if (fd < 0 || forWriting) return fd;
+    ::close(fd);
+    return 0;
 }
 
 int openWithRetries(const fs::path& path, const std::string& header, bool forWriting,

@@ -29,7 +29,8 @@ class LogFile {
     // of 500 ms; nullopt after the fifth.
     static std::optional<LogFile> open(const std::filesystem::path& path, const std::string& header,
                                        const Pause& pause);
-    // Makes sure the log exists, creating it with `header`; the same tries as open().
+    // Makes sure the log exists as a regular file this program may write to, creating it
+    // with `header`; the same tries as open().
     static bool check(const std::filesystem::path& path, const std::string& header,
                       const Pause& pause);
 

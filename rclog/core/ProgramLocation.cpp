@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "FileIdentity.h"
 #include "platform/FileChecks.h"
 #include "platform/WineDrives.h"
 
@@ -45,15 +46,29 @@ std::vector<std::string_view> pathEntries(std::string_view searchPath) {
 
 std::string ownProgramPath(std::string_view argv0, std::string_view executedFile,
                            const std::filesystem::path& currentDirectory,
-                           std::string_view searchPath) {
-    if (argv0.find('/') != std::string_view::npos) return absoluteLexical(currentDirectory, argv0);
-    if (!executedFile.empty()) return absoluteLexical(currentDirectory, executedFile);
-    for (std::string_view entry : pathEntries(searchPath)) {
-        const std::string candidate =
-            absoluteLexical(currentDirectory, std::string(entry) + "/" + std::string(argv0));
-        if (platform::isExecutableFile(candidate)) return candidate;
+                           std::string_view searchPath, const std::filesystem::path& runningFile) {
+    std::vector<std::string> candidates;
+    const bool bareName = argv0.find('/') == std::string_view::npos;
+    if (!bareName) candidates.push_back(absoluteLexical(currentDirectory, argv0));
+    if (!executedFile.empty())
+        candidates.push_back(absoluteLexical(currentDirectory, executedFile));
+    if (bareName && !argv0.empty()) {
+        for (std::string_view entry : pathEntries(searchPath)) {
+            const std::string candidate =
+                absoluteLexical(currentDirectory, std::string(entry) + "/" + std::string(argv0));
+            if (platform::isExecutableFile(candidate)) {
+                candidates.push_back(candidate);
+                break;
+            }
+        }
     }
-    return absoluteLexical(currentDirectory, argv0);
+    if (runningFile.empty()) {
+        return candidates.empty() ? absoluteLexical(currentDirectory, argv0) : candidates.front();
+    }
+    for (const std::string& candidate : candidates) {
+        if (sameFile(candidate, runningFile)) return candidate;
+    }
+    return runningFile.string();
 }
 
 ProgramLocation splitProgramPath(const std::string& path) {

@@ -24,14 +24,17 @@ struct ProgramLocation {
     std::string programDirectory() const { return drive + directory; }
 };
 
-// The absolute path the program was started under. `argv0` with a '/' is taken against the
-// current directory. A bare name says nothing about the directory, so the file the system
-// executed (`executedFile`, AT_EXECFN) decides; without one, PATH is searched as a shell
-// would, and the current directory is the last resort. "." components are dropped; links
-// are never resolved, so a link named WVIEWNT.EXE finds its neighbours, not the target's.
+// The path the program goes by. The system's word decides: `runningFile` is the file it
+// actually runs (/proc/self/exe, links resolved). The name the program was started under is
+// preferred only when it leads to that same file, so a link named WVIEWNT.EXE finds its
+// neighbours, not the target's, while a made-up argument 0 cannot move the configuration,
+// the viewer and the logs anywhere else. Candidates, in order: `argv0` with a '/' (taken
+// against the current directory), the file the system executed (`executedFile`, AT_EXECFN),
+// a bare `argv0` searched on PATH as a shell would. "." components are dropped and links are
+// not resolved. Without a running file (no /proc) the first candidate is taken unchecked.
 std::string ownProgramPath(std::string_view argv0, std::string_view executedFile,
                            const std::filesystem::path& currentDirectory,
-                           std::string_view searchPath);
+                           std::string_view searchPath, const std::filesystem::path& runningFile);
 
 // Splits an absolute path.
 ProgramLocation splitProgramPath(const std::string& path);

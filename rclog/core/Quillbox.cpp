@@ -1,14 +1,15 @@
 #include "Quillbox.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 
 #include "ConfigFile.h"
+#include "FileIdentity.h"
 #include "Format.h"
 #include "LogFile.h"
+#include "ViewerLaunch.h"
 #include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Process.h"
@@ -30,13 +31,6 @@ std::string withSlashes(std::string text) {
 std::optional<fs::path> findFile(const std::string& path) {
     const fs::path file(path);
     return platform::findProgram(file.filename().string(), {file.parent_path()});
-}
-
-bool sameFile(const fs::path& a, const fs::path& b) {
-    struct stat first {
-    }, second{};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool readable(const fs::path& file) {
@@ -136,7 +130,16 @@ int Quillbox::runSession(const std::vector<std::string>& arguments) {
 int Quillbox::run(const Invocation& invocation) {
     const ProgramLocation location = splitProgramPath(invocation.programPath);
     setup_.caption = location.baseName;
+    setup_.program = location.path;
     setup_.settings = Settings::unset();
+    if (startedAsViewer(location.path)) {
+        error(
+            format("This logger was started by another logger as its viewer (%s) and starts "
+                   "no viewer itself.\nRCViewer in Quillbox.Cfg must name the real viewer, "
+                   "not a logger.",
+                   location.path.c_str()));
+        return 1;
+    }
     // What the client lends is given back when the run ends, the context first.
     nw::kit::ScopedUnicodeTables tables(calls_);
     if (!initializeClient(tables)) return 1;

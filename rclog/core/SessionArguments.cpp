@@ -5,6 +5,7 @@
 
 #include "TextLimit.h"
 #include "platform/AsciiCase.h"
+#include "platform/CommandLine.h"
 
 namespace kestrel::rclog {
 
@@ -67,17 +68,24 @@ std::string SessionArguments::indexSummary() const {
 }
 
 std::vector<std::string> SessionArguments::viewerEntries() const {
-    std::vector<std::string> entries = entries_;
+    std::vector<std::string> entries;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        // The program name follows the runtime's own rule for argument 0.
+        entries.push_back(i == 0 ? platform::joinCommandLine({entries_[0]})
+                                 : platform::quoteArgument(entries_[i]));
+    }
     if (action_ != kNoEntry) {
-        std::string& action = entries[static_cast<std::size_t>(action_)];
+        const std::string& action = entries_[static_cast<std::size_t>(action_)];
+        std::string& passed = entries[static_cast<std::size_t>(action_)];
         // The viewer knows these two actions by their exact words; the tests respect case.
         if (contains(action, "Remote ") && contains(action, "Control")) {
-            action = "-c\"Remote Control\"";
+            passed = "-c\"Remote Control\"";
         } else if (contains(action, "Remote ") && contains(action, "View")) {
-            action = "-c\"Remote View\"";
+            passed = "-c\"Remote View\"";
         }
     }
-    if (target_ != kNoEntry) entries[static_cast<std::size_t>(target_)] = "-w\"" + target() + "\"";
+    if (target_ != kNoEntry)
+        entries[static_cast<std::size_t>(target_)] = "-w" + platform::quotedArgument(target());
     return entries;
 }
 

@@ -33,8 +33,11 @@ class SessionArguments {
     // "argc = N\nActionIndex = A\nTreeIndex = T\nTargetIndex = W"
     std::string indexSummary() const;
 
-    // The entries in the caller's order, with the target as -w"<target>" and a remote-control
-    // or remote-view action as -c"Remote Control" or -c"Remote View".
+    // The entries in the caller's order as the viewer's command line holds them, to be joined
+    // by single blanks: the target as -w"<target>", a remote-control or remote-view action as
+    // -c"Remote Control" or -c"Remote View", and every entry quoted by the C runtime rules
+    // where it needs it, so that each reaches the viewer whole and none can split off
+    // arguments of its own.
     std::vector<std::string> viewerEntries() const;
 
   private:

@@ -4,9 +4,9 @@
 #include "Format.h"
 #include "SessionArguments.h"
 #include "TextLimit.h"
+#include "ViewerLaunch.h"
 #include "WindowTexts.h"
 #include "platform/CommandLine.h"
-#include "platform/Process.h"
 
 namespace kestrel::rclog {
 
@@ -112,12 +112,16 @@ int SessionProcedure::run(const std::vector<std::string>& arguments) {
         ui_.hideNotification();
     }
 
-    // Whether the viewer started and how it ended is not the logger's business: the session
-    // line records the session either way.
-    // The entries are in command-line form already (the rewrites quoted what they changed),
-    // so they are joined as they are.
-    platform::runProgram({platform::joinWithBlanks(entries), setup_.viewer});
+    // How the viewer ended is not the logger's business, but a viewer that never started
+    // makes no session: the start log keeps the attempt, the person is told why.
+    const platform::Expected<int, std::string> viewer =
+        runViewer(setup_.viewer, platform::joinWithBlanks(entries), setup_.program);
     waitCursor.end();
+    if (!viewer) {
+        ui_.showMessage(setup_.viewer.string() + "\n" + viewer.error(), kViewerStartFailed,
+                        Icon::Stop);
+        return 1;
+    }
 
     if (std::optional<LogFile> sessionLog = openLog(LogKind::Session, setup_.logs.sessionLog)) {
         const Stamp end = Stamp::now();

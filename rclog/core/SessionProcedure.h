@@ -19,6 +19,7 @@
 namespace kestrel::rclog {
 
 inline constexpr const char* kLogAccessFailed = "Cannot access log file. Please try again.";
+inline constexpr const char* kViewerStartFailed = "Can't start viewer program!";
 
 // What start-up found out, as far as it got.
 struct SessionSetup {
@@ -26,6 +27,7 @@ struct SessionSetup {
     LogPaths logs;
     VersionStrings version;
     std::filesystem::path viewer;
+    std::filesystem::path program;  // the logger's own file, which may never be the viewer
     NWDSContextHandle context = ERR_CONTEXT_CREATION;
     std::string caption;  // of the message boxes: the program's file name without extension
 };
@@ -35,7 +37,8 @@ class SessionProcedure {
     SessionProcedure(Ui& ui, const nw::kit::ClientCalls& calls, const SessionSetup& setup);
 
     // Runs the session with the process's arguments (argument 0 first). The exit code: 0
-    // after a completed session, 1 when the start line cannot be written (no viewer then).
+    // after a completed session, 1 when the start line cannot be written (no viewer then) or
+    // the viewer does not start (a start line but no session line).
     int run(const std::vector<std::string>& arguments);
 
   private:

@@ -1,7 +1,9 @@
 #include "NotificationWindow.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 #include "DialogUnits.h"
 #include "ProgramIcon.h"
@@ -9,13 +11,34 @@
 
 namespace kestrel::rclog {
 
+namespace {
+
+// Title bars usually show their text in bold, beside the icon on the left and up to three
+// buttons on the right, each about a line high, with a margin at both ends.
+constexpr int kTitleBarLineHeights = 5;
+
+int titleBarWidth(const QWidget& window, const QString& caption) {
+    QFont bold = window.font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(caption) +
+           kTitleBarLineHeights * QFontMetrics(window.font()).height();
+}
+
+}  // namespace
+
 NotificationWindow::NotificationWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setWindowTitle(kRecordingCaption);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setWindowIcon(programIcon());
     // It reports; it must not take the keyboard from the person's work.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setFixedSize(dialogSize(*this, 195, 3));
+    setCaption(kRecordingCaption);
+}
+
+void NotificationWindow::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+    const QSize dialog = dialogSize(*this, 195, 3);
+    setFixedSize(std::max(dialog.width(), titleBarWidth(*this, caption)), dialog.height());
 }
 
 void NotificationWindow::placeAtBottomLeft() {

@@ -11,6 +11,11 @@ class NotificationWindow : public QWidget {
   public:
     NotificationWindow();
 
+    // Captions the window and sizes it to the caption: never narrower than its dialog size,
+    // and wide enough that a window manager's title bar, with the icon and whatever buttons it
+    // adds, shows the whole text. The size is fixed, so no maximising is offered.
+    void setCaption(const QString& caption);
+
     // Left edge 2 pixels from the screen's left, bottom edge 2 pixels above its bottom, frame
     // included.
     void placeAtBottomLeft();

@@ -75,7 +75,7 @@ Choice QtUi::askToContinue(const std::string& legalNotice) {
 void QtUi::showNotification(const std::string& caption) {
     if (!haveDisplay()) return console_.showNotification(caption);
     if (!notification_) notification_ = std::make_unique<NotificationWindow>();
-    notification_->setWindowTitle(QString::fromStdString(caption));
+    notification_->setCaption(QString::fromStdString(caption));
     notification_->show();
     QCoreApplication::processEvents();
 }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -177,6 +178,21 @@ TEST_F(ProcessTest, ApplicationAndWorkingDirectory) {
 TEST_F(ProcessTest, RunReportsExitCodeOrSignal) {
     EXPECT_EQ(runProgram({R"(/bin/sh -c "exit 7")"}).exitCode, 7);
     EXPECT_EQ(runProgram({R"(/bin/sh -c "kill -TERM $$")"}).exitCode, 128 + SIGTERM);
+}
+
+TEST_F(ProcessTest, ChildGetsAddedVariablesOnTopOfOurEnvironment) {
+    const ScopedEnv ours("PROCESS_TEST_OURS", "kept");
+    const ScopedEnv replaced("PROCESS_TEST_REPLACED", "old");
+    const std::string probe =
+        R"(test "$PROCESS_TEST_OURS" = kept && test "$PROCESS_TEST_REPLACED" = "new=value" && )"
+        R"(test "${PROCESS_TEST_ADDED+set}" = set && )"
+        R"sh(test "$(env | grep -c ^PROCESS_TEST_REPLACED=)" = 1)sh";
+    StartRequest request{joinCommandLine({"/bin/sh", "-c", probe})};
+    request.environment = {"PROCESS_TEST_REPLACED=new=value", "PROCESS_TEST_ADDED="};
+    EXPECT_EQ(runProgram(request).exitCode, 0);
+    // Our own environment stays as it was.
+    EXPECT_STREQ(std::getenv("PROCESS_TEST_REPLACED"), "old");
+    EXPECT_EQ(std::getenv("PROCESS_TEST_ADDED"), nullptr);
 }
 
 TEST_F(ProcessTest, ChildInheritsOnlyTheStandardDescriptors) {

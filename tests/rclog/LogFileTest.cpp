@@ -1,6 +1,7 @@
 // The two logs: their text, and how copies running at once share them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <set>
@@ -110,9 +111,23 @@ TEST_F(LogFileTest, FiveTriesHalfASecondApartThenFailure) {
 TEST_F(LogFileTest, SomethingElseInTheLogsPlaceIsNoLog) {
     ASSERT_EQ(::mkfifo(log_.c_str(), 0644), 0);  // opening it must not block
     EXPECT_FALSE(LogFile::open(log_, header_, pause_));
+    EXPECT_FALSE(LogFile::check(log_, header_, pause_));
     fs::remove(log_);
     fs::create_directory(log_);
     EXPECT_FALSE(LogFile::open(log_, header_, pause_));
+    // The start-up check must not pass what the session then cannot write to.
+    pauses_.clear();
+    EXPECT_FALSE(LogFile::check(log_, header_, pause_));
+    EXPECT_EQ(pauses_.size(), 5U);
+    EXPECT_TRUE(fs::is_empty(log_));
+}
+
+TEST_F(LogFileTest, CheckRefusesALogThatMayOnlyBeRead) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write to any file";
+    kestrel::test::writeFile(log_, header_);
+    fs::permissions(log_, fs::perms::owner_read);
+    EXPECT_FALSE(LogFile::check(log_, header_, pause_));
+    EXPECT_EQ(kestrel::test::readFile(log_), header_);
 }
 
 // Copies racing to create the log and appending at once: one header, every line whole.

@@ -10,25 +10,56 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ProgramLocation, PathIsTheOneTheProgramWasStartedUnder) {
-    EXPECT_EQ(ownProgramPath("./zen/WVIEWNT.EXE", "", "/work", ""), "/work/zen/WVIEWNT.EXE");
-    EXPECT_EQ(ownProgramPath("/opt//zen/./WVIEWNT.EXE", "/elsewhere/x", "/work", ""),
-              "/opt/zen/WVIEWNT.EXE");
+// A program in a temporary folder, known to the tests as the file the system runs.
+class OwnPathTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(root_ / "real");
+        fs::create_directories(root_ / "zen");
+        kestrel::test::writeExecutable(running_, "#!/bin/sh\n");
+        fs::create_symlink(running_, root_ / "zen" / "WVIEWNT.EXE");
+    }
+    std::string own(std::string_view argv0, std::string_view executed,
+                    std::string_view searchPath = "") const {
+        return ownProgramPath(argv0, executed, root_, searchPath, running_);
+    }
+
+    kestrel::test::TempDir temp_;
+    const fs::path root_ = fs::canonical(temp_.path());
+    const fs::path running_ = root_ / "real" / "quillbox";
+    const std::string link_ = (root_ / "zen" / "WVIEWNT.EXE").string();
+};
+
+TEST_F(OwnPathTest, NameTheProgramWasStartedUnderWhenItLeadsToTheRunningFile) {
+    EXPECT_EQ(own("./zen/WVIEWNT.EXE", ""), link_);
+    EXPECT_EQ(own(root_.string() + "//zen/./WVIEWNT.EXE", "/elsewhere/x"), link_);
     // A bare name: the file the system executed tells the directory.
-    EXPECT_EQ(ownProgramPath("WVIEWNT.EXE", "/opt/zen/WVIEWNT.EXE", "/work", "/usr/bin"),
-              "/opt/zen/WVIEWNT.EXE");
-    EXPECT_EQ(ownProgramPath("WVIEWNT.EXE", "WVIEWNT.EXE", "/work", ""), "/work/WVIEWNT.EXE");
+    EXPECT_EQ(own("WVIEWNT.EXE", link_, "/usr/bin"), link_);
+    EXPECT_EQ(own("WVIEWNT.EXE", "zen/WVIEWNT.EXE"), link_);
 }
 
-TEST(ProgramLocation, BareNameWithoutExecutedFileIsSearchedOnPath) {
-    kestrel::test::TempDir temp;
-    fs::create_directories(temp / "bin");
-    kestrel::test::writeExecutable(temp / "bin" / "WVIEWNT.EXE", "#!/bin/sh\n");
-    kestrel::test::writeFile(temp / "WVIEWNT.EXE", "not executable");
-    const std::string path = "/nonexistent:" + (temp / "bin").string();
-    EXPECT_EQ(ownProgramPath("WVIEWNT.EXE", "", temp.path(), path),
-              (temp / "bin" / "WVIEWNT.EXE").string());
-    EXPECT_EQ(ownProgramPath("quillbox", "", "/work", "/nonexistent"), "/work/quillbox");
+// Otherwise a caller could move the configuration, the viewer and the logs anywhere, or make
+// a logger believe it is the viewer's logger in another folder.
+TEST_F(OwnPathTest, MadeUpNamesGiveWayToTheFileTheSystemRuns) {
+    fs::create_directories(root_ / "elsewhere");
+    kestrel::test::writeExecutable(root_ / "elsewhere" / "WVIEWNT.EXE", "#!/bin/sh\n");
+    EXPECT_EQ(own((root_ / "elsewhere" / "WVIEWNT.EXE").string(), ""), running_.string());
+    EXPECT_EQ(own("/nonexistent/WVIEWNT.EXE", ""), running_.string());
+    // The executed file still speaks when argument 0 is made up.
+    EXPECT_EQ(own("/nonexistent/WVIEWNT.EXE", link_), link_);
+    EXPECT_EQ(own("", ""), running_.string());
+    // Without /proc nothing can be checked: the name stands.
+    EXPECT_EQ(ownProgramPath("/opt//zen/./WVIEWNT.EXE", "", "/work", "", ""),
+              "/opt/zen/WVIEWNT.EXE");
+}
+
+TEST_F(OwnPathTest, BareNameWithoutExecutedFileIsSearchedOnPath) {
+    fs::create_directories(root_ / "bin");
+    fs::create_symlink(running_, root_ / "bin" / "WVIEWNT.EXE");
+    kestrel::test::writeFile(root_ / "WVIEWNT.EXE", "not executable");
+    const std::string path = "/nonexistent:" + (root_ / "bin").string();
+    EXPECT_EQ(own("WVIEWNT.EXE", "", path), (root_ / "bin" / "WVIEWNT.EXE").string());
+    EXPECT_EQ(own("quillbox", "", "/nonexistent"), running_.string());
 }
 
 TEST(ProgramLocation, SplitsIntoDriveDirectoryNameAndExtension) {

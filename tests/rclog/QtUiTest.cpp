@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -125,6 +126,26 @@ TEST(NotificationWindow, SitsAtTheBottomLeftOfTheScreen) {
     EXPECT_LT(window.height(), 12);
     EXPECT_FALSE(window.windowIcon().isNull());
     EXPECT_FALSE(programIcon().pixmap(16, 16).isNull());
+}
+
+// A window manager shows the caption in the title bar beside the icon and its buttons: the
+// window must be wide enough for all of it, for each caption it gets, and not offer
+// maximising.
+TEST(NotificationWindow, SizedToItsCaptionWithoutMaximising) {
+    QtUi ui("WVIEWNT.EXE");
+    for (const char* caption : {kRecordingCaption, kStartingCaption}) {
+        ui.showNotification(caption);
+        const NotificationWindow* window = ui.notificationWindow();
+        ASSERT_NE(window, nullptr);
+        QFont bold = window->font();
+        bold.setBold(true);
+        const int room = 3 * QFontMetrics(window->font()).height();  // icon and two buttons
+        EXPECT_EQ(window->windowTitle(), caption);
+        EXPECT_GE(window->width(), QFontMetrics(bold).horizontalAdvance(caption) + room);
+        EXPECT_EQ(window->minimumSize(), window->maximumSize());
+        EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    }
+    ui.hideNotification();
 }
 
 class QtSessionTest : public RclogTest {

@@ -1,10 +1,14 @@
 #include "RclogFixture.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <chrono>
+#include <thread>
 
 #include "ClientLogin.h"
 #include "Quillbox.h"
@@ -75,26 +79,43 @@ int RclogTest::runCore(ScriptedUi& ui, std::vector<std::string> arguments,
     return Quillbox(ui, calls).run({std::move(arguments), programPath});
 }
 
-ProgramRun RclogTest::runProgram(const std::vector<std::string>& argv, std::string executable) {
+ProgramRun RclogTest::runProgram(const std::vector<std::string>& argv, std::string executable,
+                                 std::chrono::seconds limit) {
+    using namespace std::chrono;
     if (executable.empty()) executable = programPath_;
-    const fs::path errors = root_ / "stderr";
+    const fs::path errors = root_ / ("stderr." + std::to_string(::getpid()));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
+    // A group of its own, so that a run that does not end is stopped with all it started.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<std::string> storage = argv;
     std::vector<char*> pointers;
     for (std::string& arg : storage) pointers.push_back(arg.data());
     pointers.push_back(nullptr);
     pid_t pid = -1;
     const int rc =
-        posix_spawn(&pid, executable.c_str(), &actions, nullptr, pointers.data(), environ);
+        posix_spawn(&pid, executable.c_str(), &actions, &attributes, pointers.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (rc != 0) return {-1, "spawn failed"};
     int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-            kestrel::test::readFile(errors)};
+    const auto deadline = steady_clock::now() + limit;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (steady_clock::now() > deadline) {
+            ::killpg(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return {kTimedOut, kestrel::test::readFile(errors)};
+        }
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    const std::string text = kestrel::test::readFile(errors);
+    fs::remove(errors);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), text};
 }
 
 std::vector<std::vector<std::string>> RclogTest::viewerRuns() const {

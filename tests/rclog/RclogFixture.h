@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,6 +20,11 @@ namespace kestrel::rclog::test {
 // Tests start from the linked client and replace single calls.
 using nw::kit::ClientCalls;
 using nw::kit::linkedClient;
+
+// How long one run of the program may take before the test stops it; every run here
+// should end within a few seconds.
+inline constexpr std::chrono::seconds kRunLimit{60};
+inline constexpr int kTimedOut = -2;
 
 struct ProgramRun {
     int exitCode;
@@ -38,8 +44,10 @@ class RclogTest : public ::testing::Test {
                 ClientCalls calls = linkedClient());
     int runCore(ScriptedUi& ui, std::vector<std::string> arguments, const std::string& programPath,
                 ClientCalls calls = linkedClient());
-    // The real program: `argv` as given, started from `executable` (default the link).
-    ProgramRun runProgram(const std::vector<std::string>& argv, std::string executable = "");
+    // The real program: `argv` as given, started from `executable` (default the link); stopped
+    // with everything it started after `limit`, with the exit code kTimedOut.
+    ProgramRun runProgram(const std::vector<std::string>& argv, std::string executable = "",
+                          std::chrono::seconds limit = kRunLimit);
 
     // Each run of the stand-in viewer: its argv (after the probe result, if any).
     std::vector<std::vector<std::string>> viewerRuns() const;

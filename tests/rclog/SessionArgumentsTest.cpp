@@ -27,7 +27,9 @@ TEST(SessionArguments, TheWorkstationCommandLineOfTheBrowser) {
 }
 
 TEST(SessionArguments, ActionRewriteRespectsCase) {
-    EXPECT_EQ(SessionArguments({"p", "-cremote control"}).viewerEntries()[1], "-cremote control");
+    // Not rewritten, only quoted so that it stays one argument.
+    EXPECT_EQ(SessionArguments({"p", "-cremote control"}).viewerEntries()[1],
+              "\"-cremote control\"");
     EXPECT_EQ(SessionArguments({"p", "-cRemote View"}).viewerEntries()[1], "-c\"Remote View\"");
     EXPECT_EQ(SessionArguments({"p", "-c Remote Controlled "}).viewerEntries()[1],
               "-c\"Remote Control\"");
@@ -54,6 +56,35 @@ TEST(SessionArguments, MissingRolesAreUnknownAndNoTargetIsPassedOn) {
     EXPECT_EQ(args.viewerEntries(), (Entries{"prog", "-x"}));
     EXPECT_EQ(SessionArguments({}).viewerEntries(), Entries{});
     EXPECT_EQ(SessionArguments({"p", "-w"}).target(), "");
+}
+
+// What the viewer's runtime makes of the command line the entries form.
+Entries viewerArgv(const Entries& entries) {
+    return platform::splitCommandLine(
+        platform::joinWithBlanks(SessionArguments(entries).viewerEntries()));
+}
+
+// A workstation name is the caller's text: whatever it holds stays inside the -w entry, as
+// the logs record it.
+TEST(SessionArguments, TargetCannotChangeTheViewersArguments) {
+    EXPECT_EQ(viewerArgv({"p", R"(-wWS1" -cEvil -x")", "-nT"}),
+              (Entries{"p", R"(-wWS1" -cEvil -x")", "-nT"}));
+    EXPECT_EQ(viewerArgv({"p", R"(-wWS1\)", "-cRemote View"}),
+              (Entries{"p", R"(-wWS1\)", "-cRemote View"}));
+    EXPECT_EQ(SessionArguments({"p", R"(-wA"B\)"}).viewerEntries()[1], R"(-w"A\"B\\")");
+    EXPECT_EQ(SessionArguments({"p", R"(-wWS1" -cEvil -x")"}).target(), R"(WS1" -cEvil -x")");
+}
+
+TEST(SessionArguments, EveryEntryReachesTheViewerWhole) {
+    EXPECT_EQ(viewerArgv({"/opt/remote tools/WVIEWNT.EXE", "-cremote control", "-nMY TREE", "-ip",
+                          "", "tab\there"}),
+              (Entries{"/opt/remote tools/WVIEWNT.EXE", "-cremote control", "-nMY TREE", "-ip", "",
+                       "tab\there"}));
+    // Entries that need no quotes are passed as the caller gave them.
+    EXPECT_EQ(SessionArguments({"/opt/zen/WVIEWNT.EXE", "-nTREE1", "-x"}).viewerEntries(),
+              (Entries{"/opt/zen/WVIEWNT.EXE", "-nTREE1", "-x"}));
+    EXPECT_EQ(SessionArguments({"/opt/remote tools/WVIEWNT.EXE"}).viewerEntries()[0],
+              "\"/opt/remote tools/WVIEWNT.EXE\"");
 }
 
 TEST(SessionArguments, FieldsKeepToTheirLimits) {

@@ -2,9 +2,11 @@
 // recording stand-in viewer, without a display.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 #include "RclogFixture.h"
+#include "WindowTexts.h"
 
 namespace kestrel::rclog::test {
 namespace {
@@ -43,12 +45,12 @@ TEST_F(SessionTest, BrowserCommandLineReachesTheViewerRewritten) {
     EXPECT_EQ(sessionLog().substr(sessionLog().size() - 2), "\r\n");
 }
 
-// Unquoted entries are split again by the viewer's runtime, as on Windows.
+// Every entry reaches the viewer whole, blanks and all.
 TEST_F(SessionTest, OtherEntriesPassUnchangedAndUpperCaseSwitchesCount) {
     EXPECT_EQ(runProgram({"WVIEWNT.EXE", "-cremote control", "-WWS17.Sales.Acme"}).exitCode, 0);
     EXPECT_EQ(runProgram({programPath_, "-nACME_TREE", "-cRemote View"}).exitCode, 0);
     EXPECT_EQ(viewerRuns(),
-              (std::vector<Argv>{{"WVIEWNT.EXE", "-cremote", "control", "-wWS17.Sales.Acme"},
+              (std::vector<Argv>{{"WVIEWNT.EXE", "-cremote control", "-wWS17.Sales.Acme"},
                                  {programPath_, "-nACME_TREE", "-cRemote View"}}));
     EXPECT_EQ(startFields(), (Argv{"Admin.Acme, WS17.Sales.Acme, remote control, Unknown",
                                    "Admin.Acme, Unknown, Remote View, ACME_TREE"}));
@@ -77,12 +79,102 @@ TEST_F(SessionTest, DirectoryColumnsAndTheHeaderThatWasThereFirst) {
 TEST_F(SessionTest, ExitCodesAndSessionsWhoseViewerFails) {
     environment_.set("RCLOG_VIEWER_EXIT", "7");
     EXPECT_EQ(runProgram({programPath_, "-wWS17.Sales.Acme"}).exitCode, 0);
-    // A viewer that cannot start still makes a session line.
+    // A viewer that cannot start makes no session: the start log keeps the attempt, the
+    // person is told why, and the exit code says the viewer did not start.
     fs::permissions(zen_ / "WVIEWNT0.EXE",
                     fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::remove);
-    EXPECT_EQ(runProgram({programPath_, "-wWS17.Sales.Acme"}).exitCode, 0);
-    EXPECT_EQ(logLines(sessionLog()).size(), 6U);
+    const ProgramRun failed = runProgram({programPath_, "-wWS17.Sales.Acme"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.errors,
+              "Can't start viewer program! (error): " + (zen_ / "WVIEWNT0.EXE").string() +
+                  "\nIt may not be run (no permission, or it is busy).\n");
+    EXPECT_EQ(logLines(startLog()).size(), 6U);
+    EXPECT_EQ(logLines(sessionLog()).size(), 5U);
+    EXPECT_EQ(viewerRuns().size(), 1U);
+}
+
+// The rewrite quotes the target, so the name cannot carry switches of its own; the logs and
+// the viewer see the same text.
+TEST_F(SessionTest, TargetWithQuotesAndBackslashesStaysOneArgument) {
+    const std::string target = R"(WS1" -cEvil -x")";
+    EXPECT_EQ(runProgram({programPath_, "-w" + target, "-cRemote Control"}).exitCode, 0);
+    EXPECT_EQ(runProgram({programPath_, R"(-wWS2\)", "-nT"}).exitCode, 0);
+    EXPECT_EQ(viewerRuns(), (std::vector<Argv>{{programPath_, "-w" + target, "-cRemote Control"},
+                                               {programPath_, R"(-wWS2\)", "-nT"}}));
+    EXPECT_EQ(startFields(), (Argv{"Admin.Acme, " + target + ", Remote Control, Unknown",
+                                   R"(Admin.Acme, WS2\, Unknown, T)"}));
+}
+
+TEST_F(SessionTest, ProgramFolderWithBlanks) {
+    const fs::path folder = root_ / "remote tools";
+    fs::create_directory(folder);
+    fs::create_symlink(QUILLBOX_PROGRAM, folder / "WVIEWNT.EXE");
+    fs::copy_file(VIEWER_STUB, folder / "WVIEWNT0.EXE");
+    kestrel::test::writeFile(folder / "Quillbox.Cfg", "Notify=Off\n");
+    const std::string program = (folder / "WVIEWNT.EXE").string();
+    EXPECT_EQ(runProgram({program, "-wWS17.Sales.Acme", "-nMY TREE"}, program).exitCode, 0);
+    EXPECT_EQ(viewerRuns(), (std::vector<Argv>{{program, "-wWS17.Sales.Acme", "-nMY TREE"}}));
+    EXPECT_EQ(logLines(kestrel::test::readFile(folder / "Quillbox.CSV")).size(), 5U);
+}
+
+// A caller's argument 0 does not move the logger: configuration, viewer and logs stay beside
+// the file the system runs.
+TEST_F(SessionTest, ForgedProgramNameMovesNothing) {
+    const fs::path forged = root_ / "forged";
+    fs::create_directory(forged);
+    fs::copy_file(VIEWER_STUB, forged / "WVIEWNT0.EXE");
+    kestrel::test::writeFile(forged / "Quillbox.Cfg", "Notify=Off\n");
+    const std::string name = (forged / "WVIEWNT.EXE").string();
+    EXPECT_EQ(runProgram({name, "-wWS17.Sales.Acme"}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(forged / "Quillbox.CS0"));
+    EXPECT_EQ(logLines(startLog()).size(), 5U);
+    // The viewer is still handed the caller's argument 0.
+    EXPECT_EQ(viewerRuns(), (std::vector<Argv>{{name, "-wWS17.Sales.Acme"}}));
+}
+
+// A second install made by copying puts a logger where the viewer should be. It is never
+// started; and a logger of another make that is started ends at once without a viewer.
+TEST_F(SessionTest, LoggerAsTheViewerEndsAtOnce) {
+    fs::remove(zen_ / "WVIEWNT0.EXE");
+    fs::copy_file(QUILLBOX_PROGRAM, zen_ / "WVIEWNT0.EXE");
+    // Loggers starting loggers would nest without end, each waiting for the next: stop soon.
+    const std::chrono::seconds limit(15);
+    const ProgramRun copy = runProgram({programPath_, "-wWS17.Sales.Acme"}, "", limit);
+    EXPECT_EQ(copy.exitCode, 1);
+    EXPECT_EQ(copy.errors,
+              "Can't start viewer program! (error): " + (zen_ / "WVIEWNT0.EXE").string() +
+                  "\nIt is this logger or a copy of it, not the viewer: starting it would "
+                  "start the logger again.\n");
+    EXPECT_EQ(logLines(startLog()).size(), 5U);
+    EXPECT_FALSE(fs::exists(zen_ / "Quillbox.CSV"));
+
+    // Another build of the logger: its bytes differ, the marker it inherits does not.
+    std::ofstream(zen_ / "WVIEWNT0.EXE", std::ios::app) << "another build";
+    const ProgramRun other = runProgram({programPath_, "-wWS17.Sales.Acme"}, "", limit);
+    EXPECT_EQ(other.exitCode, 0);  // how a viewer ends is not the logger's business
+    // The copy goes by the file the system ran for it, WVIEWNT0.EXE.
+    EXPECT_EQ(other.errors,
+              "WVIEWNT0 (error): This logger was started by another logger as its viewer (" +
+                  (zen_ / "WVIEWNT0.EXE").string() +
+                  ") and starts no viewer itself.\nRCViewer in Quillbox.Cfg must name the real "
+                  "viewer, not a logger.\n");
+    EXPECT_EQ(logLines(startLog()).size(), 6U);
+    EXPECT_TRUE(viewerRuns().empty());
+}
+
+// Its front end lies beside the real program, not beside the copy.
+TEST_F(SessionTest, CopiedLoggerFindsItsWindows) {
+    const fs::path folder = root_ / "copy";
+    fs::create_directory(folder);
+    fs::copy_file(QUILLBOX_PROGRAM, folder / "WVIEWNT.EXE");
+    fs::copy_file(VIEWER_STUB, folder / "WVIEWNT0.EXE");
+    const std::string program = (folder / "WVIEWNT.EXE").string();
+    const ProgramRun run = runProgram({program, "-wWS17.Sales.Acme"}, program);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.errors.find("no windows"), std::string::npos) << run.errors;
+    // Without a display the notifications go to standard error instead.
+    EXPECT_NE(run.errors.find(kestrel::rclog::kRecordingCaption), std::string::npos);
     EXPECT_EQ(viewerRuns().size(), 1U);
 }
 

@@ -4,6 +4,7 @@
 
 #include "RclogFixture.h"
 #include "SessionProcedure.h"
+#include "ViewerLaunch.h"
 
 namespace kestrel::rclog::test {
 namespace {
@@ -125,6 +126,20 @@ TEST_F(StartupTest, ViewerMayNotBeTheLoggerItself) {
     EXPECT_TRUE(viewerRuns().empty());
 }
 
+// Started by a logger as its viewer, a logger ends at once; a logger that a real viewer
+// starts later is another file and runs as usual.
+TEST_F(StartupTest, LoggerStartedAsAViewerStartsNothing) {
+    environment_.set(kViewerMarker, (zen_ / "WVIEWNT0.EXE").string());
+    EXPECT_EQ(runCore(ui_, args_), 0);
+    environment_.set(kViewerMarker, (zen_ / "." / "WVIEWNT.EXE").string());
+    EXPECT_EQ(runCore(ui_, args_), 1);
+    ASSERT_EQ(ui_.messages.size(), 1U);
+    EXPECT_EQ(ui_.messages[0].caption, "WVIEWNT");
+    EXPECT_EQ(ui_.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(viewerRuns().size(), 1U);
+    EXPECT_EQ(logLines(startLog()).size(), 5U);
+}
+
 TEST_F(StartupTest, ViewerIsFoundInTheProgramDirectoryInAnyCase) {
     writeConfig("Notify=Off\nRCViewer=sub\\wviewnt.exe\n");
     EXPECT_EQ(runCore(ui_, args_), 1);
@@ -176,6 +191,17 @@ TEST_F(StartupTest, DebugShowsEveryStepWithoutPauses) {
     EXPECT_EQ(ui_.texts(), expected);
     EXPECT_EQ(ui_.count("pause 750"), 1);  // the notification's first wait stays
     EXPECT_EQ(ui_.count("pause 500") + ui_.count("pause 1500"), 0);
+}
+
+// Only a regular file the logger may write to passes the start-up check; anything else in
+// the log's place gets the main dialog at once, not a failure later in the session.
+TEST_F(StartupTest, DirectoryInTheStartLogsPlaceAsksWhetherToGoOn) {
+    fs::create_directory(zen_ / "Quillbox.CS0");
+    ui_.answers = {Choice::Cancel};
+    EXPECT_EQ(runCore(ui_, args_), 1);
+    EXPECT_EQ(ui_.count("ask: Copyright (C) The Kestrel suite developers, Kestrel suite  "), 1);
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_TRUE(viewerRuns().empty());
 }
 
 TEST_F(StartupTest, UnwritableStartLogAsksWhetherToGoOn) {

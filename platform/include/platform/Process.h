@@ -21,6 +21,9 @@ struct StartRequest {
     std::optional<std::filesystem::path> workingDirectory{};
     // The calling program's own directory, searched first (default: the running executable's).
     std::optional<std::filesystem::path> programDirectory{};
+    // "NAME=value" entries the child gets on top of our environment, replacing a variable of
+    // the same name.
+    std::vector<std::string> environment{};
 };
 
 // Starts the program without waiting for it. The child receives argv as the Microsoft C
