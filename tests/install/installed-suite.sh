@@ -51,13 +51,14 @@ else
   fail "a second install into the same prefix: $(cat "$work/again.log")"
 fi
 
-# A prefix longer than quillbox keeps room for is refused, not written half.
+# A prefix longer than quillbox keeps room for is refused before anything is installed.
 long="$work/$(printf 'p%.0s' {1..240})"
 if cmake --install "$build" --prefix "$long" >"$work/long.log" 2>&1; then
   fail "an install into a prefix of ${#long} bytes succeeded"
 else
   expect_text "install into a long prefix" "$(cat "$work/long.log")" "is too long"
 fi
+[[ ! -e "$long" ]] || fail "a refused install left $(find "$long" | wc -l) files behind"
 
 # nwdir from anywhere, against the installed sample directory.
 export NWCLIENT_CONFIG="$prefix/share/kestrel-suite/examples/directory/nwclient.ini"
