@@ -7,32 +7,52 @@ set(KESTREL_INSTALL_LIBDIR lib/kestrel)
 set(KESTREL_INSTALL_DOCDIR share/doc/kestrel-suite)
 set(KESTREL_INSTALL_EXAMPLEDIR share/kestrel-suite/examples)
 
-# Programs find the libraries through $ORIGIN/../lib/kestrel (the top level sets it before
-# any target exists); the libraries find each other beside themselves.
+set(kestrel_installed_programs kestrelscope kestrelscope-classic quillbox setup nwdir rmviewer)
 set(kestrel_installed_libraries nwclient calwin32 netwin32 clxwin32 locwin32 quillbox_qt)
-set_target_properties(${kestrel_installed_libraries} PROPERTIES INSTALL_RPATH "\$ORIGIN")
 
-# quillbox is copied into a viewer's folder as WVIEWNT.EXE, where $ORIGIN leads nowhere: its
-# run path also names this installation's library folder by its absolute path. That path is
-# known only when the install runs (cmake --install --prefix, a package's staging), so the
-# program is linked with a placeholder as long as the longest prefix allowed, and the install
-# writes the real folder over it in place. A prefix too long for it is refused before anything
-# is installed.
+# Run paths. Installed, programs find the libraries in $ORIGIN/../lib/kestrel and the libraries
+# each other beside themselves. quillbox is also copied into a viewer's folder as WVIEWNT.EXE,
+# where $ORIGIN leads nowhere, so its run path names the installation's library folder by its
+# absolute path too; that path is known only when the install runs (cmake --install --prefix,
+# a package's staging).
+# So the install writes every run path itself, in place (InstalledRunPath.cmake), over the
+# build tree's, which leaves room for it: the libraries beside bin/ and the build tree's lib/,
+# and for quillbox a placeholder as long as the longest library folder allowed. CMake's own
+# rewrite is not used: it pads the build tree's run paths with empty entries, which the
+# dynamic linker takes for the current directory.
 string(REPEAT "_" 200 kestrel_prefix_room)
-set(KESTREL_RUNPATH_PLACEHOLDER "/kestrel-install-prefix${kestrel_prefix_room}")
-set_target_properties(quillbox PROPERTIES
-  INSTALL_RPATH "\$ORIGIN/../${KESTREL_INSTALL_LIBDIR};${KESTREL_RUNPATH_PLACEHOLDER}")
-set(kestrel_runpath_step "
-  set(KESTREL_PROGRAM \"${KESTREL_INSTALL_BINDIR}/$<TARGET_FILE_NAME:quillbox>\")
-  set(KESTREL_LIBDIR \"${KESTREL_INSTALL_LIBDIR}\")
-  set(KESTREL_RUNPATH_PLACEHOLDER \"${KESTREL_RUNPATH_PLACEHOLDER}\")
-  include(\"${CMAKE_CURRENT_LIST_DIR}/InstalledRunPath.cmake\")")
-install(CODE "set(KESTREL_CHECK_ONLY TRUE) ${kestrel_runpath_step}")
+set(kestrel_runpath_placeholder "/kestrel-install-prefix${kestrel_prefix_room}")
+foreach(target IN LISTS kestrel_installed_programs kestrel_installed_libraries)
+  get_target_property(runpath ${target} BUILD_RPATH)
+  list(APPEND runpath "${CMAKE_BINARY_DIR}/lib")
+  if(target STREQUAL quillbox)
+    list(APPEND runpath "${kestrel_runpath_placeholder}")
+  endif()
+  list(REMOVE_DUPLICATES runpath)
+  set_target_properties(${target} PROPERTIES BUILD_WITH_INSTALL_RPATH ON INSTALL_RPATH "${runpath}")
+endforeach()
 
-install(TARGETS kestrelscope kestrelscope-classic quillbox setup nwdir rmviewer
-        RUNTIME DESTINATION ${KESTREL_INSTALL_BINDIR})
-install(TARGETS ${kestrel_installed_libraries}
-        LIBRARY DESTINATION ${KESTREL_INSTALL_LIBDIR})
+set(kestrel_programs)
+foreach(program IN LISTS kestrel_installed_programs)
+  list(APPEND kestrel_programs "$<TARGET_FILE_NAME:${program}>")
+endforeach()
+set(kestrel_libraries)
+foreach(library IN LISTS kestrel_installed_libraries)
+  list(APPEND kestrel_libraries "$<TARGET_FILE_NAME:${library}>")
+endforeach()
+string(LENGTH "${kestrel_runpath_placeholder}" kestrel_libdir_room)
+set(kestrel_runpath_step "
+  set(KESTREL_BINDIR \"${KESTREL_INSTALL_BINDIR}\")
+  set(KESTREL_LIBDIR \"${KESTREL_INSTALL_LIBDIR}\")
+  set(KESTREL_PROGRAMS \"${kestrel_programs}\")
+  set(KESTREL_LIBRARIES \"${kestrel_libraries}\")
+  set(KESTREL_COPIED_PROGRAM \"$<TARGET_FILE_NAME:quillbox>\")
+  set(KESTREL_LIBDIR_ROOM ${kestrel_libdir_room})
+  include(\"${CMAKE_CURRENT_LIST_DIR}/InstalledRunPath.cmake\")")
+
+install(CODE "set(KESTREL_CHECK_ONLY TRUE) ${kestrel_runpath_step}")
+install(TARGETS ${kestrel_installed_programs} RUNTIME DESTINATION ${KESTREL_INSTALL_BINDIR})
+install(TARGETS ${kestrel_installed_libraries} LIBRARY DESTINATION ${KESTREL_INSTALL_LIBDIR})
 install(CODE "set(KESTREL_CHECK_ONLY FALSE) ${kestrel_runpath_step}")
 
 # README.md links docs/ beside it, so both keep their places.

@@ -1,41 +1,35 @@
-# Runs at install time: replaces the run path placeholder an installed program was linked with
-# by the absolute library folder of this installation.
-#   KESTREL_PROGRAM              the program, relative to the install prefix
-#   KESTREL_LIBDIR               the library folder, relative to the install prefix
-#   KESTREL_RUNPATH_PLACEHOLDER  the placeholder in the program's run path
-#   KESTREL_CHECK_ONLY           TRUE before anything is installed: only refuse a prefix too
-#                                long for the placeholder's room
+# Runs at install time: writes the installed run paths over the build tree's, in place.
+#   KESTREL_BINDIR, KESTREL_LIBDIR  the folders of programs and libraries in the prefix
+#   KESTREL_PROGRAMS                the programs' file names: $ORIGIN/../<libdir>
+#   KESTREL_LIBRARIES               the libraries' file names: $ORIGIN
+#   KESTREL_COPIED_PROGRAM          the one program that also names <prefix>/<libdir>
+#   KESTREL_LIBDIR_ROOM             how long that path may be
+#   KESTREL_CHECK_ONLY              TRUE before anything is installed: only refuse a prefix
+#                                   too long for that room
 get_filename_component(prefix "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
-set(program "$ENV{DESTDIR}${prefix}/${KESTREL_PROGRAM}")
-set(folder "${prefix}/${KESTREL_LIBDIR}")
-
-string(LENGTH "${KESTREL_RUNPATH_PLACEHOLDER}" room)
-string(LENGTH "${folder}" length)
-if(length GREATER room)
-  message(FATAL_ERROR "The install prefix ${prefix} is too long: ${KESTREL_PROGRAM} keeps "
-                      "at most ${room} bytes for the path of its library folder ${folder}")
+set(libdir "${prefix}/${KESTREL_LIBDIR}")
+string(LENGTH "${libdir}" length)
+if(length GREATER KESTREL_LIBDIR_ROOM)
+  message(FATAL_ERROR "The install prefix ${prefix} is too long: ${KESTREL_COPIED_PROGRAM} "
+                      "keeps at most ${KESTREL_LIBDIR_ROOM} bytes for the path of its library "
+                      "folder ${libdir}")
 endif()
 if(KESTREL_CHECK_ONLY)
   return()
 endif()
 
-file(READ_ELF "${program}" RUNPATH runpath RPATH rpath CAPTURE_ERROR problem)
-if(problem)
-  message(FATAL_ERROR "Cannot read the run path of ${program}: ${problem}")
-endif()
-if(NOT runpath)
-  set(runpath "${rpath}")  # linked with the older tag
-endif()
-string(FIND "${runpath}" "${KESTREL_RUNPATH_PLACEHOLDER}" at)
-if(at EQUAL -1)
-  # Installed before and unchanged since: the run path is already this installation's.
-  string(FIND "${runpath}" "${folder}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "The run path of ${program} (${runpath}) holds neither this "
-                        "installation's library folder ${folder} nor the placeholder for it")
-  endif()
-  return()
-endif()
+function(set_runpath file runpath)
+  file(RPATH_SET FILE "$ENV{DESTDIR}${prefix}/${file}" NEW_RPATH "${runpath}")
+endfunction()
 
-file(RPATH_CHANGE FILE "${program}" OLD_RPATH "${KESTREL_RUNPATH_PLACEHOLDER}"
-     NEW_RPATH "${folder}")
+file(RELATIVE_PATH up "/${KESTREL_BINDIR}" "/${KESTREL_LIBDIR}")
+foreach(program IN LISTS KESTREL_PROGRAMS)
+  if(program STREQUAL KESTREL_COPIED_PROGRAM)
+    set_runpath("${KESTREL_BINDIR}/${program}" "\$ORIGIN/${up}:${libdir}")
+  else()
+    set_runpath("${KESTREL_BINDIR}/${program}" "\$ORIGIN/${up}")
+  endif()
+endforeach()
+foreach(library IN LISTS KESTREL_LIBRARIES)
+  set_runpath("${KESTREL_LIBDIR}/${library}" "\$ORIGIN")
+endforeach()

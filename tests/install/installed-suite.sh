@@ -43,6 +43,12 @@ while read -r library; do
   expect_equal "run path of $library" "$(runpath_of "$prefix/lib/kestrel/$library")" "\$ORIGIN"
 done <<<"$libraries"
 
+# The build tree's own run paths carry no empty entry, which would mean the current directory.
+for file in "$build"/bin/* "$build"/lib/*.so; do
+  runpath=$(runpath_of "$file")
+  expect_no_text "run path of $file in the build tree" ":$runpath:" "::"
+done
+
 # Installing again over the same prefix changes nothing.
 if cmake --install "$build" --prefix "$prefix" >"$work/again.log" 2>&1; then
   expect_equal "run path of quillbox installed twice" "$(runpath_of "$prefix/bin/quillbox")" \
