@@ -32,14 +32,10 @@ foreach(target IN LISTS kestrel_installed_programs kestrel_installed_libraries)
   set_target_properties(${target} PROPERTIES BUILD_WITH_INSTALL_RPATH ON INSTALL_RPATH "${runpath}")
 endforeach()
 
-set(kestrel_programs)
-foreach(program IN LISTS kestrel_installed_programs)
-  list(APPEND kestrel_programs "$<TARGET_FILE_NAME:${program}>")
-endforeach()
-set(kestrel_libraries)
-foreach(library IN LISTS kestrel_installed_libraries)
-  list(APPEND kestrel_libraries "$<TARGET_FILE_NAME:${library}>")
-endforeach()
+list(TRANSFORM kestrel_installed_programs REPLACE "(.+)" "$<TARGET_FILE_NAME:\\1>"
+     OUTPUT_VARIABLE kestrel_programs)
+list(TRANSFORM kestrel_installed_libraries REPLACE "(.+)" "$<TARGET_FILE_NAME:\\1>"
+     OUTPUT_VARIABLE kestrel_libraries)
 string(LENGTH "${kestrel_runpath_placeholder}" kestrel_libdir_room)
 set(kestrel_runpath_step "
   set(KESTREL_BINDIR \"${KESTREL_INSTALL_BINDIR}\")
