@@ -3,8 +3,26 @@
 # go on, so that one run shows everything that is wrong.
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestrel-install-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+manifest=""
 failures=0
+
+# An install writes its list of files into the build tree, where a user's own install keeps
+# the list it uninstalls by: the tests put it back as it was.
+keep_install_manifest() {
+  manifest="$1/install_manifest.txt"
+  if [[ -e "$manifest" ]]; then cp -p "$manifest" "$work/install_manifest.txt"; fi
+}
+clean_up() {
+  if [[ -n "$manifest" ]]; then
+    if [[ -e "$work/install_manifest.txt" ]]; then
+      cp -p "$work/install_manifest.txt" "$manifest"
+    else
+      rm -f "$manifest"
+    fi
+  fi
+  rm -rf "$work"
+}
+trap clean_up EXIT
 
 isolate_user() {
   export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \

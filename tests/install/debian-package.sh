@@ -7,6 +7,7 @@ source_dir=$(realpath "$1")
 build=$(realpath "$2")
 version=$3
 source "$(dirname "$0")/checks.sh"
+keep_install_manifest "$build"
 isolate_user
 
 if ! made=$(BUILD_DIR="$build" bash "$source_dir/scripts/package" "$work/out" 2>"$work/package.err"); then

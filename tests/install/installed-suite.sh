@@ -6,6 +6,7 @@
 set -euo pipefail
 build=$(realpath "$1")
 source "$(dirname "$0")/checks.sh"
+keep_install_manifest "$build"
 isolate_user
 
 prefix="$work/prefix"
