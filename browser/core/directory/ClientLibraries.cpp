@@ -15,18 +15,21 @@ platform::SharedLibrary openAt(const std::string& path) {
     return library ? std::move(*library) : platform::SharedLibrary();
 }
 
-// A bare name is looked for first in the library folder beside the program's own folder
-// (bin/ and lib/ of one installation), as Windows looks in the program's directory first;
-// then where the system looks.
-platform::SharedLibrary openLibrary(const std::string& name) {
+}  // namespace
+
+// A bare name is looked for first in the library folders beside the program's own folder, as
+// Windows looks in the program's directory first: lib/kestrel/ of an installation, lib/ of
+// the build tree. Then where the system looks. The folders are named by full path because a
+// sanitizer's dlopen does not honour the program's run path.
+platform::SharedLibrary ClientLibraries::open(const std::string& name) const {
     if (name.find('/') == std::string::npos) {
-        auto besideProgram = platform::programDirectory().parent_path() / "lib" / name;
-        if (auto library = openAt(besideProgram.string()); library.isOpen()) return library;
+        const std::filesystem::path root = programDirectory_.parent_path();
+        for (const auto& folder : {root / "lib" / "kestrel", root / "lib"}) {
+            if (auto library = openAt((folder / name).string()); library.isOpen()) return library;
+        }
     }
     return openAt(name);
 }
-
-}  // namespace
 
 ClientLibraries::~ClientLibraries() {
     unload();
@@ -34,9 +37,9 @@ ClientLibraries::~ClientLibraries() {
 
 bool ClientLibraries::load(const ClientLibraryNames& names) {
     unload();
-    calwin32_ = openLibrary(names.calwin32);
-    clxwin32_ = openLibrary(names.clxwin32);
-    netwin32_ = openLibrary(names.netwin32);
+    calwin32_ = open(names.calwin32);
+    clxwin32_ = open(names.clxwin32);
+    netwin32_ = open(names.netwin32);
     if (calwin32_.isOpen() && clxwin32_.isOpen() && netwin32_.isOpen()) return true;
     unload();
     return false;

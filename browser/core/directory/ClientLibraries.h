@@ -1,9 +1,12 @@
 // The three client libraries, opened by name, and the binding of the entry points in them.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <utility>
 
 #include "nwkit/LibraryBinding.h"
+#include "platform/Places.h"
 #include "platform/SharedLibrary.h"
 
 namespace kestrel::browser {
@@ -18,6 +21,9 @@ struct ClientLibraryNames {
 class ClientLibraries {
   public:
     ClientLibraries() = default;
+    // As seen by a program in `programDirectory`, whose library folders beside it come first.
+    explicit ClientLibraries(std::filesystem::path programDirectory)
+        : programDirectory_(std::move(programDirectory)) {}
     ~ClientLibraries();
     ClientLibraries(const ClientLibraries&) = delete;
     ClientLibraries& operator=(const ClientLibraries&) = delete;
@@ -29,6 +35,9 @@ class ClientLibraries {
     void unload();
 
   private:
+    platform::SharedLibrary open(const std::string& name) const;
+
+    std::filesystem::path programDirectory_ = platform::programDirectory();
     platform::SharedLibrary calwin32_;
     platform::SharedLibrary clxwin32_;
     platform::SharedLibrary netwin32_;
