@@ -49,14 +49,24 @@ void BrowserController::createShortcut() {
     platform::ensureDirectory(folder);
     std::error_code error;
     const std::filesystem::path startDirectory = std::filesystem::current_path(error);
-    if (!dialog.chosen || error) return;
+    if (!dialog.chosen) return;
 
     const WorkstationFunctionInfo& function = workstationFunction(*dialog.chosen);
+    const std::string fileName = shortcutFileName(name);
+    // The link names its program by the start folder, so without that folder there is no link.
+    if (error) {
+        ui_.showMessage(shortcutFailedText(
+            function, fileName, "the current folder cannot be read (" + error.message() + ")"));
+        return;
+    }
     folder /= shortcutFolder(function);
     platform::ensureDirectory(folder);
     const platform::ShellLink link =
         shortcutLink(function, startDirectory, {name, treeField_, std::nullopt});
-    if (platform::writeShellLink(folder / shortcutFileName(name), link)) return;
+    if (const std::error_code written = platform::writeShellLink(folder / fileName, link)) {
+        ui_.showMessage(shortcutFailedText(function, fileName, written.message()));
+        return;
+    }
     ui_.showMessage(shortcutCreatedText(function, name));
 }
 
