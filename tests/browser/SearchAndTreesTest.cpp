@@ -159,6 +159,13 @@ TEST_F(Trees, LoginSwitchesToTheNewTreeAndItsSearchStaysThere) {
     EXPECT_EQ(selected(), "ENG05");
     EXPECT_TRUE(ui_.messages.empty());
 
+    // Backspace goes up in the tree shown, not in the tree of the saved start context.
+    controller_->select(controller_->tree().top());
+    controller_->keyPressed(kBackspaceKey);
+    EXPECT_EQ(controller_->treeField(), "GLOBEX_TREE");
+    EXPECT_EQ(top(), "O=Globex");
+    EXPECT_NE(childTexts(*controller_->tree().top()).size(), 0u);
+
     // Going back to the saved start context returns to the first tree.
     controller_->gotoStartContext();
     EXPECT_EQ(controller_->treeField(), "ACME_TREE");
