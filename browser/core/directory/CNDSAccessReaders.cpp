@@ -93,13 +93,14 @@ bool CNDSAccess::TakeValues(pBuf_T reply, const ValueSink& take, bool* empty) {
             return false;
         }
         for (nuint32 v = 0; v < values; ++v) {
-            // Values can outgrow the customary 256 bytes; the area grows with them.
+            // Values can outgrow the customary 256 bytes; the area grows with them. Network
+            // addresses are told by their syntax.
             nuint32 size = 0;
             if (!Succeeded(client_.NWDSComputeAttrValSize(context_, reply, syntax, &size))) {
                 ui_.showMessage("NDS Error in function: NWDSGetAttrVal.");
                 return false;
             }
-            ValueArea area(size);
+            ValueArea area(size, syntax);
             if (!Succeeded(client_.NWDSGetAttrVal(context_, reply, syntax, area.data()))) {
                 ui_.showMessage("NDS Error in function: NWDSGetAttrVal.");
                 return false;
@@ -128,7 +129,7 @@ std::string CNDSAccess::ReadTimeAttr(const std::string& attribute, const std::st
 std::string CNDSAccess::ReadStringAttr(std::string& attribute, const std::string& object) {
     auto value = ReadLastValue(attribute, object);
     if (!value) return kError;
-    attribute = value->text();
+    attribute = value->shownText();
     return attribute;
 }
 
@@ -142,7 +143,7 @@ std::string CNDSAccess::ReadOctetAttr(std::string& attribute, const std::string&
 void CNDSAccess::ReadStringListAttr(const std::string& attribute, std::vector<std::string>& values,
                                     const std::string& object) {
     std::vector<std::string> read;
-    auto append = [&read](ValueArea&& area) { read.push_back(area.text()); };
+    auto append = [&read](ValueArea&& area) { read.push_back(area.shownText()); };
     switch (ReadValues(attribute, object, append)) {
         case ReadOutcome::Done:
             values.insert(values.end(), read.begin(), read.end());
