@@ -193,11 +193,16 @@ TEST_F(Trees, LogoutAndLoginFromNoConnection) {
         dialog.logout();
         EXPECT_FALSE(dialog.loggedIn());
         EXPECT_TRUE(dialog.loginEnabled());
-        return false;  // cancelled: the browser stays as it is
+        return false;  // cancelled, but the tree shown is gone with the logout
     });
     std::string user;
     EXPECT_EQ(controller_->access().IsTreeAuthenticated("ACME_TREE", user), 0);
-    EXPECT_EQ(controller_->treeField(), "ACME_TREE");
+    EXPECT_EQ(controller_->treeField(), "No NDS Connection!");
+    EXPECT_EQ(controller_->tree().top(), nullptr);
+    EXPECT_FALSE(controller_->buttons()[Button::SearchWorkstation].enabled);
+    EXPECT_FALSE(controller_->buttons()[Button::GotoStartContext].enabled);
+    EXPECT_TRUE(controller_->buttons()[Button::NdsTree].enabled);
+    EXPECT_TRUE(ui_.messages.empty());
 }
 
 TEST_F(Trees, WithoutTreesOnlyCancelIsLeft) {
