@@ -31,10 +31,12 @@ void BrowserController::startFunction(WorkstationFunction which) {
         }
         server = inventoryServerField_;
     }
-    // Started and left alone: the program reports its own troubles, and a start that fails
-    // shows nothing here.
-    platform::startProgram({workstationCommandLine(function, {name, treeField_, server},
-                                                   CommandLineForm::WithProgram)});
+    // Started and left alone: once running, the program reports its own troubles.
+    const platform::StartError error = platform::startProgram({workstationCommandLine(
+        function, {name, treeField_, server}, CommandLineForm::WithProgram)});
+    if (error != platform::StartError::None)
+        ui_.showMessage(std::string(function.program) + " couldn't be started: " +
+                        std::string(platform::startErrorText(error)) + "!");
 }
 
 void BrowserController::createShortcut() {
