@@ -76,9 +76,9 @@ void ClassicBrowser::wakeUp() {
         return;
     }
     auto address = platform::parseIPv4(ip);
+    // One workstation without a usable address is no reason to end the whole program.
     if (!address) {
         ui_.showMessage("Bad IP address.");
-        ui_.endProgram(1);
         return;
     }
     platform::UdpSocket socket;
