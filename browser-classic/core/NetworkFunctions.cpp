@@ -51,7 +51,10 @@ void ClassicBrowser::ipPing() {
             break;
         case platform::EchoStatus::NotSent:
         case platform::EchoStatus::NoSocket:
-            ui_.showMessage("Request to " + ip + " not sent: " + result.error + ".");
+            // A value of another syntax reads as empty text: there is no address to name.
+            ui_.showMessage(ip.empty() ? "Request not sent: no IP address could be read for the "
+                                         "workstation."
+                                       : "Request to " + ip + " not sent: " + result.error + ".");
             break;
     }
 }

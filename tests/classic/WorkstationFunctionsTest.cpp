@@ -95,8 +95,9 @@ TEST_F(WorkstationFunctionsTest, PingNeverSendsToWhatIsNoHostAddress) {
     open({"O=Acme", "OU=IT", "CN=IT-SPARE"});  // no address at all
     browser_->ipPing();
     EXPECT_THAT(echo_.requests, IsEmpty());
-    EXPECT_THAT(ui_.messages, ElementsAre("Request to  not sent: not a host address.",
-                                          "Could not read IP Address!"));
+    EXPECT_THAT(ui_.messages,
+                ElementsAre("Request not sent: no IP address could be read for the workstation.",
+                            "Could not read IP Address!"));
 }
 
 // A UDP socket on all local addresses at a free port, as the workstation would listen.
