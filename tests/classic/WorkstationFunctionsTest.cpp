@@ -239,8 +239,23 @@ TEST_F(WorkstationFunctionsTest, ShortcutForAStarredNameOffersTheItemsOwnText) {
     ASSERT_TRUE(link.has_value());
     EXPECT_EQ(link->arguments,
               "-s\"Zen\" -w\"CN=WS2.OU=Lab*2.O=Acme\" -n\"ACME_TREE\" -c\"Remote Control\"");
-    EXPECT_THAT(ui_.messages, ElementsAre("Shortcut has been created for \nCN=WS2.OU=Lab*2.O=Acme"
-                                          "\nin Desktop Folder 'Z.E.N.works Remote Control'"));
+    EXPECT_THAT(ui_.messages,
+                ElementsAre("Shortcut for \nCN=WS*1\ncould not be created in Desktop Folder "
+                            "'Z.E.N.works Remote Control': the name holds a character that file "
+                            "names may not hold!",
+                            "Shortcut has been created for \nCN=WS2.OU=Lab*2.O=Acme"
+                            "\nin Desktop Folder 'Z.E.N.works Remote Control'"));
+}
+
+TEST_F(WorkstationFunctionsTest, AShortcutThatCannotBeSavedSaysWhy) {
+    // A file where the shortcuts' folder belongs.
+    std::filesystem::create_directories(root_ / "profile/Desktop");
+    kestrel::test::writeFile(root_ / "profile/Desktop/Z.E.N.works Remote Control", "in the way");
+    openWs10();
+    browser_->createShortcut();
+    EXPECT_THAT(ui_.messages,
+                ElementsAre("Shortcut for \nCN=WS10.OU=Sales.O=Acme\ncould not be created in "
+                            "Desktop Folder 'Z.E.N.works Remote Control': Not a directory!"));
 }
 
 }  // namespace
