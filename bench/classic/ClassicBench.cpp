@@ -30,7 +30,6 @@ class SilentUi : public Ui {
     std::optional<std::string> askNewContext(const std::string&) override { return {}; }
     bool confirmSaveContext(const std::string&) override { return false; }
     void showWorkstationInfo(const WorkstationInfo&) override {}
-    void endProgram(int) override {}
     int messages = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ClassicUi.h"
@@ -90,7 +91,9 @@ class ClassicBrowser {
     void showTopItem(const std::string& context);
     // The selected item's full name when it names a workstation, else empty.
     std::string selectedWorkstation() const;
-    bool saveShortcut(const std::string& fileName, const std::string& arguments);
+    // Saves the shortcut file; nothing when saved, else why not.
+    std::optional<std::string> saveShortcut(const std::string& fileName,
+                                            const std::string& arguments);
 
     Ui& ui_;
     DirectoryAccess& directory_;

@@ -39,9 +39,6 @@ class Ui {
     // The save-context dialog showing `context`: true after "SAVE".
     virtual bool confirmSaveContext(const std::string& context) = 0;
     virtual void showWorkstationInfo(const WorkstationInfo& info) = 0;
-
-    // Ends the program with this exit code once the current function returns.
-    virtual void endProgram(int exitCode) = 0;
 };
 
 // Shows the wait cursor for the life of the object.

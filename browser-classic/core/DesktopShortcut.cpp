@@ -28,15 +28,21 @@ bool isWindowsFileName(const std::string& name) {
 
 }  // namespace
 
-bool ClassicBrowser::saveShortcut(const std::string& fileName, const std::string& arguments) {
-    if (!isWindowsFileName(fileName)) return false;
+std::optional<std::string> ClassicBrowser::saveShortcut(const std::string& fileName,
+                                                        const std::string& arguments) {
+    if (!isWindowsFileName(fileName))
+        return "the name holds a character that file names may not hold";
     std::filesystem::path file = platform::desktopDir() / kFolder / fileName;
     if (!contains(platform::asciiLower(file.string()), ".lnk")) file += ".lnk";
     platform::ShellLink link;
     std::error_code error;
-    link.target = platform::windowsPathOf(std::filesystem::current_path(error) / kViewerProgram);
+    const std::filesystem::path start = std::filesystem::current_path(error);
+    if (error) return "the current folder cannot be read (" + error.message() + ")";
+    link.target = platform::windowsPathOf(start / kViewerProgram);
     link.arguments = arguments;
-    return !platform::writeShellLink(file, link);
+    if (const std::error_code written = platform::writeShellLink(file, link))
+        return written.message();
+    return std::nullopt;
 }
 
 void ClassicBrowser::createShortcut() {
@@ -46,17 +52,28 @@ void ClassicBrowser::createShortcut() {
     std::string arguments = remoteControlCommandLine(name, treeNameText_, CommandForm::ForShortcut);
     std::string created = "Shortcut has been created for \n" + name +
                           "\nin Desktop Folder 'Z.E.N.works Remote Control'";
-    if (saveShortcut(name, arguments)) {
+    // A shortcut that could not be saved says why, so that none is lost unnoticed.
+    auto notCreated = [](const std::string& fileName, const std::string& reason) {
+        return "Shortcut for \n" + fileName +
+               "\ncould not be created in Desktop Folder 'Z.E.N.works Remote Control': " + reason +
+               "!";
+    };
+    std::optional<std::string> failure = saveShortcut(name, arguments);
+    if (!failure) {
         ui_.showMessage(created);
         return;
     }
-    if (!contains(name, "*")) return;
+    if (!contains(name, "*")) {
+        ui_.showMessage(notCreated(name, *failure));
+        return;
+    }
     const std::string& itemText = tree_.text(selected_);
-    if (ui_.askYesNo("Shortcuts with characters like * are not allowed!\n\nShould I create the "
-                     "shortcut " +
-                     itemText + "\ninstead of " + name + "?") &&
-        saveShortcut(itemText, arguments))
-        ui_.showMessage(created);
+    if (!ui_.askYesNo("Shortcuts with characters like * are not allowed!\n\nShould I create the "
+                      "shortcut " +
+                      itemText + "\ninstead of " + name + "?"))
+        return;
+    failure = saveShortcut(itemText, arguments);
+    ui_.showMessage(failure ? notCreated(itemText, *failure) : created);
 }
 
 }  // namespace kestrel::classic

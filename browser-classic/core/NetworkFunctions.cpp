@@ -51,7 +51,10 @@ void ClassicBrowser::ipPing() {
             break;
         case platform::EchoStatus::NotSent:
         case platform::EchoStatus::NoSocket:
-            ui_.showMessage("Request to " + ip + " not sent: " + result.error + ".");
+            // A value of another syntax reads as empty text: there is no address to name.
+            ui_.showMessage(ip.empty() ? "Request not sent: no IP address could be read for the "
+                                         "workstation."
+                                       : "Request to " + ip + " not sent: " + result.error + ".");
             break;
     }
 }
@@ -76,9 +79,9 @@ void ClassicBrowser::wakeUp() {
         return;
     }
     auto address = platform::parseIPv4(ip);
+    // One workstation without a usable address is no reason to end the whole program.
     if (!address) {
         ui_.showMessage("Bad IP address.");
-        ui_.endProgram(1);
         return;
     }
     platform::UdpSocket socket;

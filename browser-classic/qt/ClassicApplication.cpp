@@ -41,10 +41,9 @@ int runClassic(int argc, char** argv) {
 
     browser.start(commandLine);
     window.refresh();
+    // OK and the close box end the program normally; no function ends it otherwise.
     window.exec();
-    // OK and the close box end the program normally; only a function that ends the
-    // program sets another exit code.
-    return ui.exitCode();
+    return 0;
 }
 
 }  // namespace kestrel::classic

@@ -55,12 +55,4 @@ void QtUi::showWorkstationInfo(const WorkstationInfo& info) {
     dialog.exec();
 }
 
-void QtUi::endProgram(int exitCode) {
-    exitCode_ = exitCode;
-    if (auto* dialog = qobject_cast<QDialog*>(window_.data()))
-        dialog->done(exitCode);
-    else
-        QApplication::exit(exitCode);
-}
-
 }  // namespace kestrel::classic

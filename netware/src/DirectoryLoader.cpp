@@ -127,7 +127,7 @@ DirectoryObject parseObject(const Json& entry, const std::string& where, std::st
     const auto& rawName = entry["name"].get_ref<const std::string&>();
     std::string at = where + " (" + rawName + ")";
     NameError error{};
-    auto parsed = parseName(rawName, &error);
+    auto parsed = parseFileName(rawName, &error);
     if (!parsed || parsed->absolute || parsed->levelsUp != 0 || parsed->components.empty())
         fail(at, error == NameError::TooLong ? "name longer than 256 characters"
                                              : "not a valid object name");

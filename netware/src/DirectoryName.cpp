@@ -1,5 +1,7 @@
 #include "DirectoryName.h"
 
+#include <algorithm>
+
 #include "nwdstype.h"
 
 namespace nw {
@@ -123,6 +125,33 @@ std::optional<ParsedName> parseName(std::string_view text, NameError* error) {
     }
     if (name.absolute && name.levelsUp > 0) return fail(NameError::Invalid);
     return name;
+}
+
+std::optional<ParsedName> parseFileName(std::string_view text, NameError* error) {
+    auto fail = [&](NameError e) -> std::optional<ParsedName> {
+        if (error) *error = e;
+        return std::nullopt;
+    };
+    if (utf8Length(text) > MAX_DN_CHARS) return fail(NameError::TooLong);
+    ParsedName name;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t stop = std::min(text.find('.', start), text.size());
+        const std::string_view part = text.substr(start, stop - start);
+        const std::size_t equals = part.find('=');
+        NameComponent component;
+        if (equals == std::string_view::npos) {
+            component.value = part;
+        } else {
+            component.type = part.substr(0, equals);
+            component.value = part.substr(equals + 1);
+            if (component.type.empty()) return fail(NameError::Invalid);
+        }
+        if (component.value.empty()) return fail(NameError::Invalid);
+        name.components.push_back(std::move(component));
+        if (stop == text.size()) return name;
+        start = stop + 1;
+    }
 }
 
 std::optional<AbsoluteName> resolveName(const ParsedName& name, const AbsoluteName& nameContext,

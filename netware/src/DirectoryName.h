@@ -41,6 +41,11 @@ enum class NameError { Invalid, TooLong };
 // Splits a name at its unescaped full stops (a backslash escapes the next character).
 std::optional<ParsedName> parseName(std::string_view text, NameError* error = nullptr);
 
+// A name as the directory file writes it: full stops separate the components and nothing
+// is escaped, so a backslash is an ordinary character of a value. Never absolute, never
+// climbing; a component without a value makes the name invalid.
+std::optional<ParsedName> parseFileName(std::string_view text, NameError* error = nullptr);
+
 // How components written without a type are typed: for an object the leaf is CN, the last
 // O and the ones between OU; for a container (a name context) there is no CN.
 enum class Typing { Object, Container };

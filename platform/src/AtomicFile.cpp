@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <string>
 #include <utility>
 
@@ -54,6 +55,17 @@ std::filesystem::path resolveTarget(const std::filesystem::path& target) {
     return ec ? target : resolved;
 }
 
+// The temporary file's name: hidden, beside the target, and never longer than the folder
+// allows a name to be, so that every name the target may have can be written. A long name is
+// shortened (mkostemp makes the name unique whatever it keeps of the original).
+std::string temporaryName(const std::filesystem::path& dir, const std::string& fileName) {
+    constexpr std::string_view kUnique = ".XXXXXX";
+    long limit = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+    if (limit <= 0) limit = NAME_MAX;
+    const std::size_t room = static_cast<std::size_t>(limit) - kUnique.size() - 1;
+    return (dir / ("." + fileName.substr(0, room) + std::string(kUnique))).string();
+}
+
 void syncDirectory(const std::filesystem::path& dir) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -90,7 +102,7 @@ std::error_code writeFileAtomically(const std::filesystem::path& target, std::st
     std::filesystem::path dir = real.parent_path();
     if (dir.empty()) dir = ".";
 
-    std::string tempName = (dir / ("." + real.filename().string() + ".XXXXXX")).string();
+    std::string tempName = temporaryName(dir, real.filename().string());
     Descriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
     if (fd.get() < 0) return lastError();
 

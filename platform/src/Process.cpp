@@ -171,6 +171,24 @@ StartError startProgram(const StartRequest& request) {
     return launch(request, true).error;
 }
 
+std::string_view startErrorText(StartError error) {
+    switch (error) {
+        case StartError::None:
+            return {};
+        case StartError::FileNotFound:
+            return "the program file was not found";
+        case StartError::PathNotFound:
+            return "its folder was not found";
+        case StartError::AccessDenied:
+            return "access was denied";
+        case StartError::BadFormat:
+            return "it is no program this system can run (Windows programs need wine)";
+        case StartError::OutOfResources:
+            return "the system is out of resources";
+    }
+    return "of an unknown error";
+}
+
 RunResult runProgram(const StartRequest& request) {
     const Started started = launch(request, false);
     if (started.error != StartError::None) return {started.error, -1};

@@ -25,11 +25,9 @@ TEST_F(AttributeReaders, StringsReplaceTheArgumentOnlyOnSuccess) {
     attribute = "WM:NAME OS";
     EXPECT_EQ(layer->ReadStringAttr(attribute, kPc1), "WINNT");  // the last value wins
 
-    for (const char* unreadable : {"WM:NAME DNS", "WM:Long Text"}) {
-        attribute = unreadable;
-        EXPECT_EQ(layer->ReadStringAttr(attribute, kPc1), "ERROR");
-        EXPECT_EQ(attribute, unreadable);
-    }
+    attribute = "WM:NAME DNS";
+    EXPECT_EQ(layer->ReadStringAttr(attribute, kPc1), "ERROR");
+    EXPECT_EQ(attribute, "WM:NAME DNS");
     attribute = "WM:NAME Computer";
     EXPECT_EQ(layer->ReadStringAttr(attribute, "CN=Ghost.OU=Sales.O=Acme"), "ERROR");
     EXPECT_EQ(attribute, "WM:NAME Computer");
@@ -69,22 +67,47 @@ TEST_F(AttributeReaders, ListsTakeEveryValueOrSayNoValue) {
     // Only a missing attribute says so; other failures add nothing.
     values.clear();
     layer->ReadStringListAttr("WM:Network Address", values, "CN=Ghost.OU=Sales.O=Acme");
-    layer->ReadStringListAttr("WM:Long Text", values, kPc1);
     EXPECT_TRUE(values.empty());
     EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST_F(AttributeReaders, RequestFailuresAreReported) {
+// Values larger than the customary reply buffer of 256 bytes are read whole.
+TEST_F(AttributeReaders, LongValuesAreReadWhole) {
     auto layer = loggedIn();
-    std::string tooLongName(40, 'a');  // attribute names have at most 32 characters
-    std::string attribute = tooLongName;
-    EXPECT_EQ(layer->ReadStringAttr(attribute, kPc1), "ERROR");
-    EXPECT_EQ(attribute, tooLongName);
+    const std::string longText(300, 'x');
+    std::string attribute = "WM:Long Text";
+    EXPECT_EQ(layer->ReadStringAttr(attribute, kPc1), longText);
+    EXPECT_EQ(attribute, longText);
+    Texts values;
+    layer->ReadStringListAttr("WM:Long Text", values, kPc1);
+    EXPECT_EQ(values, Texts{longText});
+    EXPECT_TRUE(ui_.messages.empty());
+}
 
-    attribute = "WM:NAME Computer";
-    EXPECT_EQ(layer->ReadStringAttr(attribute, "CN=PC1." + std::string(300, 'x')), "ERROR");
-    EXPECT_EQ(ui_.messages, (Texts{"NDS Error in function: NWDSPutAttrName.",
-                                   "NDS Error in function: NWDSSetContext."}));
+// The directory file allows values of up to 60000 bytes; the largest reads whole too.
+TEST(LargeAttributeValues, AreReadWhole) {
+    using kestrel::test::DirectoryBuilder;
+    using kestrel::test::Json;
+    kestrel::test::ClientWorld world;
+    const std::string large(60000, 'y');
+    Json attributes = Json::object();
+    attributes["WM:Large"] = Json::array({"first", large, "last"});
+    world.useDirectory(DirectoryBuilder()
+                           .tree(kAcme)
+                           .object("O=Acme", "Organization")
+                           .user(kAdmin)
+                           .object("CN=PC9.O=Acme", "Workstation", attributes),
+                       {.defaultTree = kAcme, .nameContext = "O=Acme"});
+    ScriptedUi ui;
+    CNDSAccess layer(ui);
+    ASSERT_EQ(layer.Login(kAcme, kAdmin, kPassword), 0);
+
+    Texts values;
+    layer.ReadStringListAttr("WM:Large", values, "CN=PC9.O=Acme");
+    EXPECT_EQ(values, (Texts{"first", large, "last"}));
+    std::string attribute = "WM:Large";
+    EXPECT_EQ(layer.ReadStringAttr(attribute, "CN=PC9.O=Acme"), "last");
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace

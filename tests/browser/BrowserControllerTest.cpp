@@ -363,6 +363,45 @@ TEST_F(StartUpLogin, CancelEmptiesTheTreeAndNoEmptiesTreeAndContext) {
     EXPECT_EQ(controller_->treeField(), kNoConnection);
 }
 
+// Logged in to another tree than the preselected one: the start context belongs to the
+// preselected tree, and a cancelled login must not open it in the other tree.
+TEST_F(StartUpLogin, CancelWithAStartContextOfThatTreeShowsNoConnection) {
+    ASSERT_EQ(access()->Login(kGlobex, "CN=Boss.O=Globex", kPassword), 0);
+    app_.startTree = kAcme;
+    app_.startContext = "OU=Sales.O=Acme";
+    auto& browser = setUpBrowser();
+    EXPECT_EQ(ui_.loginDialogs, 1);
+    EXPECT_EQ(browser.treeField(), kNoConnection);
+    EXPECT_EQ(browser.tree().top(), nullptr);
+    EXPECT_FALSE(enabled(Button::ChangeStartContext));
+
+    // Without a start context the tree the workstation is logged in to opens at its root.
+    ui_ = {};
+    app_ = {};
+    app_.startTree = kAcme;
+    setUpBrowser();
+    EXPECT_EQ(controller_->treeField(), kGlobex);
+    EXPECT_EQ(top().text(), "[Root]");
+    EXPECT_NE(top().childCount(), 0u);
+}
+
+TEST_F(Browser, ListingAfterALogoutElsewhereSaysWhyAndDisablesTheButtons) {
+    logIn();
+    app_.startContext = "O=Acme";
+    auto& browser = setUpBrowser();
+    ASSERT_EQ(access()->Logout(kAcme), 0);
+    browser.select(childNamed(top(), "OU=Sales"));
+    ASSERT_TRUE(enabled(Button::SearchWorkstation));
+    browser.listSelected();
+    EXPECT_EQ(ui_.messages, Texts{"You aren't logged in to tree 'ACME_TREE'!"});
+    EXPECT_EQ(browser.treeField(), kNoConnection);
+    EXPECT_EQ(browser.tree().top(), nullptr);
+    EXPECT_FALSE(enabled(Button::SearchWorkstation));
+    EXPECT_FALSE(enabled(Button::ChangeStartContext));
+    EXPECT_TRUE(enabled(Button::NdsTree));
+    EXPECT_EQ(ui_.waitCursorDepth, 0);
+}
+
 TEST_F(StartUpLogin, AuthenticatedStartTreeAsksNothing) {
     logIn();
     app_.startTree = kAcme;

@@ -119,14 +119,72 @@ TEST_F(DesktopShortcut, WithoutAFunctionOnlyTheFolderIsMade) {
     EXPECT_EQ(ui_.shortcutDialogs, 2);
 }
 
-TEST_F(DesktopShortcut, ALinkThatCannotBeSavedSaysNothing) {
+TEST_F(DesktopShortcut, ALinkThatCannotBeSavedSaysWhy) {
     // A file where the function's folder belongs.
     fs::create_directories(world_.desktop() / "Z.E.N.works Shortcuts");
     kestrel::test::writeFile(world_.desktop() / "Z.E.N.works Shortcuts" / "Chat", "in the way");
     choose(WorkstationFunction::Chat);
     controller_->createShortcut();
-    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{
+                                "The shortcut 'WS17.Sales.Acme.lnk' couldn't be created in folder "
+                                "'Z.E.N.works Shortcuts\\Chat' on the Desktop: Not a directory!"});
     EXPECT_TRUE(fs::is_regular_file(world_.desktop() / "Z.E.N.works Shortcuts" / "Chat"));
+}
+
+TEST_F(DesktopShortcut, AStartFolderThatIsGoneSaysWhy) {
+    fs::remove(start_);  // still the current folder, but no longer there
+    choose(WorkstationFunction::RemoteControl);
+    controller_->createShortcut();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_TRUE(ui_.messages[0].starts_with(
+        "The shortcut 'WS17.Sales.Acme.lnk' couldn't be created in folder "
+        "'Z.E.N.works Shortcuts\\Remote Control' on the Desktop: the current folder cannot be "
+        "read ("))
+        << ui_.messages[0];
+}
+
+// Workstations whose shortcut names come close to the longest file name (255 bytes) and
+// beyond it: two bytes a character, so that the directory's name limits still hold.
+class LongShortcutNames : public DesktopShortcut {
+  protected:
+    void SetUp() override {
+        world_.useDirectory(
+            kestrel::test::DirectoryBuilder::fromFile(kestrel::test::sampleDirectoryFile())
+                .tree("ACME_TREE")
+                .object("CN=" + longName(115) + ".OU=Sales.O=Acme", "Workstation")
+                .object("CN=" + longName(128) + ".OU=Sales.O=Acme", "Workstation"),
+            {.defaultTree = "ACME_TREE", .nameContext = "[Root]"});
+        logInAsDemo();
+        openBrowser("OU=Sales.O=Acme");
+        choose(WorkstationFunction::RemoteControl);
+    }
+    static std::string longName(std::size_t characters) {
+        std::string name;
+        for (std::size_t i = 0; i < characters; ++i) name += "\xC3\xA9";  // e acute
+        return name;
+    }
+    fs::path folder() const {
+        return world_.desktop() / "Z.E.N.works Shortcuts" / "Remote Control";
+    }
+};
+
+TEST_F(LongShortcutNames, NamesThatFitAreWrittenAndLongerOnesSayWhy) {
+    const std::string fits = longName(115) + ".Sales.Acme.lnk";  // 245 bytes
+    ASSERT_NE(selectChild(longName(115)), nullptr);
+    controller_->createShortcut();
+    EXPECT_TRUE(platform::readShellLink(folder() / fits).has_value());
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_TRUE(ui_.messages[0].starts_with("A shortcut in folder")) << ui_.messages[0];
+
+    const std::string tooLong = longName(128) + ".Sales.Acme.lnk";  // 271 bytes
+    ASSERT_NE(selectChild(longName(128)), nullptr);
+    controller_->createShortcut();
+    EXPECT_EQ(ui_.messages.back(),
+              "The shortcut '" + tooLong +
+                  "' couldn't be created in folder 'Z.E.N.works Shortcuts\\Remote Control' on "
+                  "the Desktop: File name too long!");
+    // Nothing is left behind but the one shortcut.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
 }
 
 TEST_F(DesktopShortcut, WithoutUserProfileTheDesktopFolderOfTheUserIsUsed) {

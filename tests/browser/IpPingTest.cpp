@@ -179,6 +179,14 @@ TEST_F(IpPing, PingsTheFirstRegisteredIPv4Address) {
     EXPECT_GT(ui_.waitCursorUses, 0);
 }
 
+TEST_F(IpPing, AnAddressOfTheAddressSyntaxIsPingedAsDottedText) {
+    openBrowser("OU=Sales.O=Acme");
+    ping("WS42", {EchoStatus::Reply, 2, 64, {}, {}});
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_EQ(log_[0].address, address("127.0.1.42"));
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{"Reply from 127.0.1.42: Time=2ms TTL=64"});
+}
+
 TEST_F(IpPing, NoAddressOrNoIPv4AddressSendsNothing) {
     openBrowser("OU=IT.O=Acme");
     ping("IT-SPARE");

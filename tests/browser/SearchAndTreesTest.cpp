@@ -159,6 +159,13 @@ TEST_F(Trees, LoginSwitchesToTheNewTreeAndItsSearchStaysThere) {
     EXPECT_EQ(selected(), "ENG05");
     EXPECT_TRUE(ui_.messages.empty());
 
+    // Backspace goes up in the tree shown, not in the tree of the saved start context.
+    controller_->select(controller_->tree().top());
+    controller_->keyPressed(kBackspaceKey);
+    EXPECT_EQ(controller_->treeField(), "GLOBEX_TREE");
+    EXPECT_EQ(top(), "O=Globex");
+    EXPECT_NE(childTexts(*controller_->tree().top()).size(), 0u);
+
     // Going back to the saved start context returns to the first tree.
     controller_->gotoStartContext();
     EXPECT_EQ(controller_->treeField(), "ACME_TREE");
@@ -186,11 +193,16 @@ TEST_F(Trees, LogoutAndLoginFromNoConnection) {
         dialog.logout();
         EXPECT_FALSE(dialog.loggedIn());
         EXPECT_TRUE(dialog.loginEnabled());
-        return false;  // cancelled: the browser stays as it is
+        return false;  // cancelled, but the tree shown is gone with the logout
     });
     std::string user;
     EXPECT_EQ(controller_->access().IsTreeAuthenticated("ACME_TREE", user), 0);
-    EXPECT_EQ(controller_->treeField(), "ACME_TREE");
+    EXPECT_EQ(controller_->treeField(), "No NDS Connection!");
+    EXPECT_EQ(controller_->tree().top(), nullptr);
+    EXPECT_FALSE(controller_->buttons()[Button::SearchWorkstation].enabled);
+    EXPECT_FALSE(controller_->buttons()[Button::GotoStartContext].enabled);
+    EXPECT_TRUE(controller_->buttons()[Button::NdsTree].enabled);
+    EXPECT_TRUE(ui_.messages.empty());
 }
 
 TEST_F(Trees, WithoutTreesOnlyCancelIsLeft) {

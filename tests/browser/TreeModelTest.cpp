@@ -62,6 +62,10 @@ TEST(TreeOrder, ChildrenSortAscendingWhateverTheDirectoryOrder) {
     EXPECT_TRUE(sortsBefore("OU=Lab", "ou=lab"));
     EXPECT_FALSE(sortsBefore("abc", "abc"));
     EXPECT_TRUE(sortsBefore("ab", "abc"));
+    // Bytes beyond ASCII come after every ASCII letter, whatever the sign of char.
+    EXPECT_TRUE(sortsBefore("zeta", "\xC3\x89mile"));
+    EXPECT_FALSE(sortsBefore("\xC3\x89mile", "Zeta"));
+    EXPECT_TRUE(sortsBefore("\xC3\x89mile", "\xC3\xA9mile"));
 }
 
 TEST(TreeOrder, ObserverHearsResetInsertExpandAndSelect) {

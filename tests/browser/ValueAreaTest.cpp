@@ -49,6 +49,43 @@ TEST(ValueArea, NeverReadsOutsideItself) {
     EXPECT_EQ(area.octetText(), "");
 }
 
+// A network address laid out as the client leaves it: the structure, then its bytes.
+ValueArea netAddress(std::uint32_t type, const std::vector<unsigned char>& bytes) {
+    ValueArea area(0, SYN_NET_ADDRESS);
+    auto* base = static_cast<unsigned char*>(area.data());
+    Net_Address_T header{type, static_cast<std::uint32_t>(bytes.size()),
+                         base + sizeof(Net_Address_T)};
+    std::memcpy(base, &header, sizeof header);
+    std::memcpy(header.address, bytes.data(), bytes.size());
+    return area;
+}
+
+TEST(ValueArea, NetworkAddressesShowAsTheirUsualText) {
+    EXPECT_EQ(netAddress(NT_IP, {192, 168, 1, 200}).shownText(), "192.168.1.200");
+    EXPECT_EQ(
+        netAddress(NT_IPX, {1, 1, 0, 0, 0, 0xA0, 0xC9, 0x12, 0x34, 0x56, 0x40, 0x06}).shownText(),
+        "01010000:00A0C9123456:4006");
+    // Kinds and lengths without such a text show nothing rather than their raw bytes.
+    EXPECT_EQ(netAddress(NT_IP, {127, 0, 0}).shownText(), "");
+    EXPECT_EQ(netAddress(9, {2, 12, 127, 1, 0, 2}).shownText(), "");
+
+    // Bytes outside the area are never read.
+    ValueArea stray(0, SYN_NET_ADDRESS);
+    static unsigned char elsewhere[] = {10, 0, 0, 1};
+    Net_Address_T outside{NT_IP, 4, elsewhere};
+    std::memcpy(stray.data(), &outside, sizeof outside);
+    EXPECT_EQ(stray.shownText(), "");
+    auto* base = static_cast<unsigned char*>(stray.data());
+    Net_Address_T pastEnd{NT_IP, 4, base + stray.size() - 2};
+    std::memcpy(base, &pastEnd, sizeof pastEnd);
+    EXPECT_EQ(stray.shownText(), "");
+
+    // Text values show as text.
+    ValueArea text(0, SYN_CI_STRING);
+    std::memcpy(text.data(), "WS17", 5);
+    EXPECT_EQ(text.shownText(), "WS17");
+}
+
 // The readers' tests cover 13:05 and 00:10; noon and the day field are checked here.
 TEST(TimeText, NoonStaysTwelveAndDaysAreRightAligned) {
     kestrel::test::ScopedEnvironment environment;

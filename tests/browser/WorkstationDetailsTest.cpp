@@ -78,6 +78,11 @@ TEST_F(Details, ANeverRegisteredWorkstationShowsAnEmptyForm) {
     EXPECT_TRUE(ui_.messages.empty());
 }
 
+TEST_F(Details, NetworkAddressesOfTheAddressSyntaxShowAsText) {
+    showBoth("OU=Sales.O=Acme", "WS42");
+    EXPECT_EQ(ui_.infos[0].networkAddresses, Texts{"127.0.1.42"});
+}
+
 TEST_F(Details, AnOctetValueWithLengthByte200ShowsEmpty) {
     showBoth("OU=East.OU=Sales.O=Acme", "WS21");
     EXPECT_EQ(ui_.inventories[0][InventoryField::HardDisk], "");

@@ -20,9 +20,10 @@ void ClassicTest::login(const char* tree, const char* user, const char* password
     EXPECT_EQ(kestrel::test::loginThroughClient(tree, user, password), 0);
 }
 
-ClassicBrowser& ClassicTest::startBrowser(const std::string& commandLine) {
+ClassicBrowser& ClassicTest::startBrowser(const std::string& commandLine, Ui* ui) {
+    if (ui == nullptr) ui = &ui_;
     browser_.reset();
-    directory_ = std::make_unique<DirectoryAccess>(ui_);
+    directory_ = std::make_unique<DirectoryAccess>(*ui);
     BrowserServices services;
     services.profileFile = profile();
     services.startProgram = [this](const platform::StartRequest& request) {
@@ -31,7 +32,7 @@ ClassicBrowser& ClassicTest::startBrowser(const std::string& commandLine) {
     };
     services.echo = &echo_;
     services.wakeOnLan = ports_;
-    browser_ = std::make_unique<ClassicBrowser>(ui_, *directory_, std::move(services));
+    browser_ = std::make_unique<ClassicBrowser>(*ui, *directory_, std::move(services));
     browser_->start(commandLine);
     return *browser_;
 }

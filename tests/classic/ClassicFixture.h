@@ -39,8 +39,9 @@ class ClassicTest : public ::testing::Test {
     void login(const char* tree = "ACME_TREE", const char* user = "CN=Admin.O=Acme",
                const char* password = "acme");
 
-    // A started browser over a fresh directory access.
-    ClassicBrowser& startBrowser(const std::string& commandLine = "");
+    // A started browser over a fresh directory access; it talks through `ui` when given,
+    // else through the scripted ui_.
+    ClassicBrowser& startBrowser(const std::string& commandLine = "", Ui* ui = nullptr);
     // Lists the way down from the top item through the given item texts, selects the last
     // item and returns it; kNoItem when a step is missing.
     ItemId open(std::initializer_list<const char*> path);

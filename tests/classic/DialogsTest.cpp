@@ -74,6 +74,29 @@ TEST(WorkstationInfoDialog, ShowsEveryField) {
     EXPECT_EQ(dialog.findChild<QListWidget*>("userHistory")->item(1)->text(), "CN=b.O=Acme");
 }
 
+// A line edit too narrow for its text scrolls it so that the cursor at its end shows and
+// the first characters are cut off; shown whole, the end of the text lies further right than
+// the text is wide.
+TEST(WorkstationInfoDialog, TheLastRegisteredTimeShowsWhole) {
+    for (const char* time : {"07-Okt-1999 14:05:09", "28-Dez-2026 23:58:58"}) {
+        WorkstationInfo info{".CN=WS1.O=Acme", "WS1", "WINNT", {}, "64", {}, time};
+        WorkstationInfoDialog dialog(info);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        auto* field = dialog.findChild<QLineEdit*>("lastRegistered");
+        field->grab();  // lays the text out as painting does
+        EXPECT_GE(field->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x(),
+                  field->fontMetrics().horizontalAdvance(field->text()))
+            << time;
+        // It stays inside the dialog and leaves its label room for its text.
+        EXPECT_LE(field->geometry().right(), dialog.width());
+        auto* label = dialog.findChild<QLabel*>("lastRegisteredLabel");
+        ASSERT_NE(label, nullptr);
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        EXPECT_LT(label->geometry().right(), field->geometry().left());
+    }
+}
+
 TEST(TreeImages, EighteenDistinctImagesOf17Pixels) {
     const auto& images = treeImages();
     ASSERT_EQ(images.size(), 18);

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "ClassicFixture.h"
 #include "DialogUnits.h"
 #include "MainWindow.h"
+#include "QtUi.h"
 
 namespace kestrel::classic::test {
 namespace {
@@ -150,6 +152,36 @@ TEST_F(MainWindowTest, DraggedItemMovesAndLaterNamesFollowIt) {
     QTest::mouseRelease(tree_->viewport(), Qt::LeftButton, {}, to);
     EXPECT_EQ(ui_.beeps, 1);
     EXPECT_TRUE(browser_->tree().contains(moved));
+}
+
+// Through the real front end: the message box shows, and the window is still there after it.
+TEST_F(MainWindowTest, WakeUpWithoutAnIpAddressShowsBadIpAddressAndStays) {
+    login();
+    QtUi qtUi;
+    startBrowser("C=DE", &qtUi);
+    window_ = std::make_unique<MainWindow>(*browser_);
+    qtUi.setWindow(window_.get());
+    window_->show();
+    open({"S=Hessen", "L=Frankfurt", "O=Acme Logistik", "OU=Warehouse", "CN=FFM05"});
+    window_->refresh();
+    QStringList shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start(10);
+    QTest::mouseClick(control<QPushButton>(kIdWakeUp), Qt::LeftButton);
+    closer.stop();
+    EXPECT_EQ(shown, QStringList(QStringLiteral("Bad IP address.")));
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(window_->result(), 0);
+    // Gone before the front end they talk through.
+    window_.reset();
+    browser_.reset();
+    directory_.reset();
 }
 
 TEST_F(MainWindowTest, KeysInTheTreeSayTasteAndStillMove) {

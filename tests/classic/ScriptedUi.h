@@ -29,7 +29,6 @@ class ScriptedUi : public Ui {
         return save;
     }
     void showWorkstationInfo(const WorkstationInfo& shown) override { info = shown; }
-    void endProgram(int code) override { exitCode = code; }
 
     std::vector<std::string> messages;
     std::vector<std::string> questions;
@@ -38,7 +37,6 @@ class ScriptedUi : public Ui {
     std::optional<std::string> newContext;
     bool save = true;
     std::optional<WorkstationInfo> info;
-    std::optional<int> exitCode;
     int beeps = 0;
     int waitCursorDepth = 0;
 };

@@ -116,6 +116,33 @@ TEST(DirectoryLoader, ObjectsKeepFileOrderAndFindTheirContainers) {
     EXPECT_EQ(*found, 3);
 }
 
+// The file has no escapes: a backslash is part of the name, and the client's own name
+// syntax, which does escape, finds the object by its escaped form.
+TEST(DirectoryLoader, ABackslashInANameIsKept) {
+    auto directory = load(tree(R"(
+        {"name": "O=A", "class": "Organization"},
+        {"name": "CN=a/b\\c.O=A", "class": "Workstation"},
+        {"name": "CN=end\\.O=A", "class": "Workstation"})"));
+    ASSERT_TRUE(directory);
+    const Tree& t = directory->trees()[0];
+    EXPECT_EQ(t.objects()[1].name, R"(CN=a/b\\c.O=A)");
+    auto found = t.find(*resolveName(R"(cn=a/b\\c.o=a)", AbsoluteName{}, false));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, 1);
+    found = t.find(*resolveName(R"(CN=end\\.O=A)", AbsoluteName{}, false));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, 2);
+    EXPECT_EQ(t.children(0), (std::vector<int>{1, 2}));
+
+    // Nor does a backslash hide a full stop.
+    EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization"},
+                              {"name": "CN=a\\.b.O=A", "class": "Workstation"})")),
+                FailsWith("dir.json: /trees/0/objects/1 (CN=a\\.b.O=A): every name component "
+                          "needs a type (CN=, OU=, O=, C=, L=, S=)"));
+    EXPECT_THAT(parse(tree(R"({"name": "O=A..", "class": "Organization"})")),
+                FailsWith("dir.json: /trees/0/objects/0 (O=A..): not a valid object name"));
+}
+
 TEST(DirectoryLoader, TheBundledSampleLoads) {
     auto result = loadDirectory(KESTREL_SOURCE_DIR "/examples/directory/sample.json");
     ASSERT_THAT(result, Succeeded());

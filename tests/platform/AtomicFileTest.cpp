@@ -56,6 +56,20 @@ TEST(WriteFileAtomically, WritesThroughSymlinksAndReportsErrors) {
     EXPECT_FALSE(FileLock(dir / "no-dir/x").locked());
 }
 
+// The temporary file lives beside the target under a name of its own; that name must fit
+// wherever the target's name fits, up to the longest name the folder allows.
+TEST(WriteFileAtomically, WritesNamesUpToTheLongestAllowed) {
+    test::TempDir dir;
+    for (std::size_t length : {236u, 244u, 251u, 255u}) {
+        const fs::path file = dir / std::string(length, 'n');
+        EXPECT_FALSE(writeFileAtomically(file, "long")) << length;
+        EXPECT_EQ(readFile(file), "long");
+        fs::remove(file);
+    }
+    EXPECT_EQ(writeFileAtomically(dir / std::string(256, 'n'), "x"), std::errc::filename_too_long);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
 // Two processes each add 1 to a counter 200 times under the lock: no update may be lost.
 TEST(FileLock, SerialisesReadModifyWriteAcrossProcesses) {
     test::TempDir dir;

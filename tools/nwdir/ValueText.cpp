@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/AsciiCase.h"
+#include "nwkit/NetAddressText.h"
 
 namespace nwdir {
 
@@ -21,18 +21,10 @@ std::string hex(const nuint8* bytes, std::size_t count) {
 }
 
 std::string addressText(const Net_Address_T& address) {
-    const nuint8* bytes = address.address;
-    if (address.addressType == NT_IP && address.addressLength == 4) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
-        return std::string("IP ") + text;
-    }
-    if (address.addressType == NT_IPX && address.addressLength == 12)
-        return "IPX " + kestrel::platform::asciiUpper(hex(bytes, 4)) + ":" +
-               kestrel::platform::asciiUpper(hex(bytes + 4, 6)) + ":" +
-               kestrel::platform::asciiUpper(hex(bytes + 10, 2));
+    if (auto text = nw::kit::netAddressText(address))
+        return (address.addressType == NT_IP ? "IP " : "IPX ") + *text;
     return "type " + std::to_string(address.addressType) +
-           " hex:" + hex(bytes, address.addressLength);
+           " hex:" + hex(address.address, address.addressLength);
 }
 
 std::string timeText(nuint32 seconds) {

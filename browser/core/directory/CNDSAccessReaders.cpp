@@ -1,5 +1,6 @@
 // Reading the values of one attribute of one object, in the four shapes the details need.
 #include <array>
+#include <string>
 #include <utility>
 
 #include "CNDSAccess.h"
@@ -14,6 +15,9 @@ namespace {
 
 constexpr std::size_t kRequestBufferSize = 4096;
 constexpr std::size_t kReplyBufferSize = 256;
+// A value that does not fit the customary reply buffer is read again with a larger one, up
+// to the largest reply the directory sends.
+constexpr std::size_t kLargestReplySize = 64 * 1024;
 constexpr const char* kError = "ERROR";
 constexpr const char* kNoValue = "no value";
 
@@ -45,16 +49,33 @@ CNDSAccess::ReadOutcome CNDSAccess::ReadValues(const std::string& attribute,
         return ReadOutcome::Failed;
     }
     nint32 iteration = NO_MORE_ITERATIONS;
-    do {
+    std::size_t replySize = kReplyBufferSize;
+    for (;;) {
         if (!Succeeded(client_.NWDSRead(context_, leaf.c_str(), DS_ATTRIBUTE_VALUES, 0,
-                                        request.get(), &iteration, reply.get())))
-            return lastResult_ == ERR_NO_SUCH_ATTRIBUTE ? ReadOutcome::Absent : ReadOutcome::Failed;
+                                        request.get(), &iteration, reply.get()))) {
+            if (lastResult_ != ERR_INSUFFICIENT_BUFFER)
+                return lastResult_ == ERR_NO_SUCH_ATTRIBUTE ? ReadOutcome::Absent
+                                                            : ReadOutcome::Failed;
+            if (replySize >= kLargestReplySize) {
+                ui_.showMessage("A value of attribute '" + attribute + "' of '" + object +
+                                "' is larger than " + std::to_string(kLargestReplySize) +
+                                " bytes and cannot be read!");
+                return ReadOutcome::Failed;
+            }
+            // The same part of the object again, into a larger buffer.
+            replySize *= 2;
+            if (!Succeeded(reply.allocate(replySize))) {
+                ui_.showMessage("NDS Error in function: NWDSAllocBuf.");
+                return ReadOutcome::Failed;
+            }
+            continue;
+        }
         bool empty = false;
         if (!TakeValues(reply.get(), take, &empty)) return ReadOutcome::Failed;
+        if (iteration == NO_MORE_ITERATIONS) return ReadOutcome::Done;
         // A reply without attributes that still promises more would never end.
-        if (empty && iteration != NO_MORE_ITERATIONS) return ReadOutcome::Failed;
-    } while (iteration != NO_MORE_ITERATIONS);
-    return ReadOutcome::Done;
+        if (empty) return ReadOutcome::Failed;
+    }
 }
 
 bool CNDSAccess::TakeValues(pBuf_T reply, const ValueSink& take, bool* empty) {
@@ -72,13 +93,14 @@ bool CNDSAccess::TakeValues(pBuf_T reply, const ValueSink& take, bool* empty) {
             return false;
         }
         for (nuint32 v = 0; v < values; ++v) {
-            // Values can outgrow the customary 256 bytes; the area grows with them.
+            // Values can outgrow the customary 256 bytes; the area grows with them. Network
+            // addresses are told by their syntax.
             nuint32 size = 0;
             if (!Succeeded(client_.NWDSComputeAttrValSize(context_, reply, syntax, &size))) {
                 ui_.showMessage("NDS Error in function: NWDSGetAttrVal.");
                 return false;
             }
-            ValueArea area(size);
+            ValueArea area(size, syntax);
             if (!Succeeded(client_.NWDSGetAttrVal(context_, reply, syntax, area.data()))) {
                 ui_.showMessage("NDS Error in function: NWDSGetAttrVal.");
                 return false;
@@ -107,7 +129,7 @@ std::string CNDSAccess::ReadTimeAttr(const std::string& attribute, const std::st
 std::string CNDSAccess::ReadStringAttr(std::string& attribute, const std::string& object) {
     auto value = ReadLastValue(attribute, object);
     if (!value) return kError;
-    attribute = value->text();
+    attribute = value->shownText();
     return attribute;
 }
 
@@ -121,7 +143,7 @@ std::string CNDSAccess::ReadOctetAttr(std::string& attribute, const std::string&
 void CNDSAccess::ReadStringListAttr(const std::string& attribute, std::vector<std::string>& values,
                                     const std::string& object) {
     std::vector<std::string> read;
-    auto append = [&read](ValueArea&& area) { read.push_back(area.text()); };
+    auto append = [&read](ValueArea&& area) { read.push_back(area.shownText()); };
     switch (ReadValues(attribute, object, append)) {
         case ReadOutcome::Done:
             values.insert(values.end(), read.begin(), read.end());

@@ -39,10 +39,14 @@ void BrowserController::setUp() {
     if (!app_.startTree.empty() && access_->IsTreeAuthenticated(app_.startTree, user) == 0) {
         if (ui_.askYesNo("You are NOT authenticated to the preselected NDS tree '" +
                          app_.startTree + "'!\nWould you like to Login?")) {
-            if (offerLogin())
+            if (offerLogin()) {
                 loggedIn = true;
-            else
+            } else {
                 app_.startTree.clear();
+                // The start context belongs to the tree just refused: opened in another tree
+                // it would only show as an empty tree.
+                if (!app_.startContext.empty()) loggedIn = false;
+            }
         } else {
             app_.startTree.clear();
             app_.startContext.clear();
@@ -63,13 +67,26 @@ void BrowserController::setUp() {
         app_.savedStartTree = app_.startTree;
         app_.savedStartContext = app_.startContext;
         openAndList(app_.startTree, app_.startContext);
-    } else {
-        treeField_ = kNoConnection;
-        tree_.clear();
     }
     app_.savedStartTree = app_.startTree;
     app_.savedStartContext = app_.startContext;
+    if (!loggedIn)
+        showNoConnection();
+    else
+        refreshButtons();
+}
+
+void BrowserController::showNoConnection() {
+    treeField_ = kNoConnection;
+    remembered_ = nullptr;
+    tree_.clear();
     refreshButtons();
+}
+
+bool BrowserController::loggedOutOfShownTree() {
+    if (treeField_ == kNoConnection || treeField_.empty()) return false;
+    std::string user;
+    return access_->IsTreeAuthenticated(treeField_, user) == 0;
 }
 
 bool BrowserController::offerLogin() {
@@ -98,14 +115,20 @@ void BrowserController::openAndList(const std::string& tree, const std::string& 
 bool BrowserController::listSelected() {
     TreeItem* item = tree_.selected();
     if (item == nullptr || item == remembered_ || item->childCount() != 0) return false;
+    bool listed = false;
     {
         WaitCursor wait(ui_);
         std::vector<ListEntry> entries;
-        if (access_->ListContainer(containerName(*item, currentStartContext_), entries))
-            tree_.insertSorted(*item, entries);
+        listed = access_->ListContainer(containerName(*item, currentStartContext_), entries);
+        if (listed) tree_.insertSorted(*item, entries);
         tree_.expand(*item);
     }
     remembered_ = item;
+    // A logout elsewhere (another program, another window) ends what this tree may show.
+    if (!listed && loggedOutOfShownTree()) {
+        ui_.showMessage(notLoggedInText(treeField_));
+        showNoConnection();
+    }
     return true;
 }
 

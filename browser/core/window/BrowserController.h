@@ -22,6 +22,9 @@ inline constexpr std::string_view kVersionText = "Version 2.1 Rev.B";
 inline constexpr int kBackspaceKey = 8;
 inline constexpr int kKeypadPlusKey = 107;
 
+// What the browser says of a tree it may not show.
+std::string notLoggedInText(std::string_view tree);
+
 // The window as the controller sees it: it follows the tree and re-reads the fields.
 class MainView : public TreeObserver {
   public:
@@ -89,6 +92,10 @@ class BrowserController {
   private:
     bool offerLogin();
     void refreshButtons();
+    // "No NDS Connection!", an empty tree and the buttons that go with them.
+    void showNoConnection();
+    // True when a tree is shown and the workstation is no longer logged in to it.
+    bool loggedOutOfShownTree();
     bool enabled(Button button) const { return buttons_[button].enabled; }
     // The selected item when `button` may act on it now, else null.
     TreeItem* actionTarget(Button button) const;

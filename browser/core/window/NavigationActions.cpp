@@ -8,6 +8,10 @@
 
 namespace kestrel::browser {
 
+std::string notLoggedInText(std::string_view tree) {
+    return "You aren't logged in to tree '" + std::string(tree) + "'!";
+}
+
 void BrowserController::searchWorkstation() {
     const TreeItem* item = actionTarget(Button::SearchWorkstation);
     if (item == nullptr) return;
@@ -42,12 +46,15 @@ void BrowserController::chooseTree() {
     if (!enabled(Button::NdsTree)) return;
     TreeDialogState dialog(*access_, ui_);
     dialog.open();
-    if (!ui_.runTreeDialog(dialog)) return;
+    const bool chosen = ui_.runTreeDialog(dialog);
+    // A logout in the dialog may have ended the connection to the tree shown.
+    if (loggedOutOfShownTree()) showNoConnection();
+    if (!chosen) return;
     const std::string tree = dialog.tree();
     if (tree.empty() || tree == treeField_) return;
     std::string user;
     if (access_->IsTreeAuthenticated(tree, user) == 0) {
-        ui_.showMessage("You aren't logged in to tree '" + tree + "'!");
+        ui_.showMessage(notLoggedInText(tree));
         return;
     }
     // Opened at its root and left for the person to expand.

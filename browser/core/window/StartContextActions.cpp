@@ -16,10 +16,8 @@ void BrowserController::keyPressed(int keyCode) {
     if (keyCode != kBackspaceKey || top == nullptr || tree_.selected() != top ||
         top->text() == kRootName)
         return;
-    // Without a saved tree (a cleared start context) the tree shown stays: moving up one
-    // level must not switch to the client's default tree.
-    const std::string& tree = app_.savedStartTree.empty() ? treeField_ : app_.savedStartTree;
-    openAndList(tree, parentContext(top->text()));
+    // One level up in the tree shown, whatever tree the saved start context belongs to.
+    openAndList(treeField_, parentContext(top->text()));
 }
 
 void BrowserController::gotoStartContext() {

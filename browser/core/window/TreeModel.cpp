@@ -8,7 +8,11 @@
 namespace kestrel::browser {
 
 bool sortsBefore(std::string_view a, std::string_view b) {
-    auto folded = [](char x, char y) { return platform::asciiLower(x) < platform::asciiLower(y); };
+    // Bytes compare as unsigned, so that names beyond ASCII sort alike on every platform.
+    auto folded = [](char x, char y) {
+        return static_cast<unsigned char>(platform::asciiLower(x)) <
+               static_cast<unsigned char>(platform::asciiLower(y));
+    };
     if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) return true;
     if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), folded)) return false;
     return a < b;

@@ -30,11 +30,24 @@ platform::ShellLink shortcutLink(const WorkstationFunctionInfo& function,
     return link;
 }
 
+namespace {
+
+std::string folderText(const WorkstationFunctionInfo& function) {
+    return std::string(kShortcutsFolder) + "\\" + std::string(shortcutFolder(function));
+}
+
+}  // namespace
+
 std::string shortcutCreatedText(const WorkstationFunctionInfo& function,
                                 std::string_view typelessName) {
-    return "A shortcut in folder '" + std::string(kShortcutsFolder) + "\\" +
-           std::string(shortcutFolder(function)) + "' has been created for workstation '" +
-           std::string(typelessName) + "' on the Desktop!";
+    return "A shortcut in folder '" + folderText(function) +
+           "' has been created for workstation '" + std::string(typelessName) + "' on the Desktop!";
+}
+
+std::string shortcutFailedText(const WorkstationFunctionInfo& function, std::string_view fileName,
+                               const std::string& reason) {
+    return "The shortcut '" + std::string(fileName) + "' couldn't be created in folder '" +
+           folderText(function) + "' on the Desktop: " + reason + "!";
 }
 
 }  // namespace kestrel::browser

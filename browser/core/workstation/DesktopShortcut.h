@@ -30,5 +30,8 @@ platform::ShellLink shortcutLink(const WorkstationFunctionInfo& function,
 // What the browser says once the shortcut is saved.
 std::string shortcutCreatedText(const WorkstationFunctionInfo& function,
                                 std::string_view typelessName);
+// What it says when the shortcut file could not be written, and why.
+std::string shortcutFailedText(const WorkstationFunctionInfo& function, std::string_view fileName,
+                               const std::string& reason);
 
 }  // namespace kestrel::browser

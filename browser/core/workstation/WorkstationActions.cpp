@@ -31,10 +31,12 @@ void BrowserController::startFunction(WorkstationFunction which) {
         }
         server = inventoryServerField_;
     }
-    // Started and left alone: the program reports its own troubles, and a start that fails
-    // shows nothing here.
-    platform::startProgram({workstationCommandLine(function, {name, treeField_, server},
-                                                   CommandLineForm::WithProgram)});
+    // Started and left alone: once running, the program reports its own troubles.
+    const platform::StartError error = platform::startProgram({workstationCommandLine(
+        function, {name, treeField_, server}, CommandLineForm::WithProgram)});
+    if (error != platform::StartError::None)
+        ui_.showMessage(std::string(function.program) + " couldn't be started: " +
+                        std::string(platform::startErrorText(error)) + "!");
 }
 
 void BrowserController::createShortcut() {
@@ -49,14 +51,24 @@ void BrowserController::createShortcut() {
     platform::ensureDirectory(folder);
     std::error_code error;
     const std::filesystem::path startDirectory = std::filesystem::current_path(error);
-    if (!dialog.chosen || error) return;
+    if (!dialog.chosen) return;
 
     const WorkstationFunctionInfo& function = workstationFunction(*dialog.chosen);
+    const std::string fileName = shortcutFileName(name);
+    // The link names its program by the start folder, so without that folder there is no link.
+    if (error) {
+        ui_.showMessage(shortcutFailedText(
+            function, fileName, "the current folder cannot be read (" + error.message() + ")"));
+        return;
+    }
     folder /= shortcutFolder(function);
     platform::ensureDirectory(folder);
     const platform::ShellLink link =
         shortcutLink(function, startDirectory, {name, treeField_, std::nullopt});
-    if (platform::writeShellLink(folder / shortcutFileName(name), link)) return;
+    if (const std::error_code written = platform::writeShellLink(folder / fileName, link)) {
+        ui_.showMessage(shortcutFailedText(function, fileName, written.message()));
+        return;
+    }
     ui_.showMessage(shortcutCreatedText(function, name));
 }
 

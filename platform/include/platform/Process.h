@@ -33,6 +33,10 @@ struct StartRequest {
 // standard input/output/error and no other descriptor.
 StartError startProgram(const StartRequest& request);
 
+// Why a start failed, in words for a message ("the program file was not found"); empty for
+// StartError::None.
+std::string_view startErrorText(StartError error);
+
 struct RunResult {
     StartError error;
     int exitCode;  // the exit status, 128 + signal number when killed; -1 when not started
