@@ -39,7 +39,9 @@ TEST(EditField, CountsCharactersOfUtf8TextAndNeverCutsOne) {
     field.setText("\xc3\xa4\xc3\xb6\xc3\xbc\xc3\x9f");  // four umlauts, two bytes each
     EXPECT_EQ(field.text(), "\xc3\xa4\xc3\xb6\xc3\xbc");
     field.digitsOnly = true;
-    field.setText("1\xc3\xa4" "2");
+    field.setText(
+        "1\xc3\xa4"
+        "2");
     EXPECT_EQ(field.text(), "12");
 }
 
@@ -174,8 +176,8 @@ TEST_F(PageHostTest, HelpOnlyWithAHelpFileAndAtThePagesTopic) {
     EXPECT_EQ(host_.show(page, true), PageResult::Next);
     ASSERT_EQ(ui_.helpOpened.size(), 1u);
     EXPECT_EQ(ui_.helpOpened[0],
-              "/opt/Setup.html#" + std::to_string(PageHost::kFirstHelpTopic +
-                                                  static_cast<int>(PageKind::Info)));
+              "/opt/Setup.html#" +
+                  std::to_string(PageHost::kFirstHelpTopic + static_cast<int>(PageKind::Info)));
 }
 
 TEST_F(PageHostTest, BrowseStartsFromTheTextAndGivesAWindowsPath) {
@@ -236,7 +238,7 @@ TEST(PageFrontEnds, CodePageUiKeepsTheLimitInCharacters) {
 TEST(PageFrontEnds, ConsoleTakesThePresetAndCancelsWhatItCannotFill) {
     std::ostringstream out;
     ConsoleUi ui(out);
-    WizardPage mode = modePage({"Acme"}, SetupMode::Standard, {"1 MB", "2 MB", "3 MB"});
+    WizardPage mode = modePage({"Acme", "", false}, SetupMode::Standard, {"1 MB", "2 MB", "3 MB"});
     EXPECT_EQ(ui.showPage(mode, {}), PageResult::Next);
     EXPECT_EQ(mode.chosen, 1);
     EXPECT_NE(out.str().find("(*) Standard  2 MB"), std::string::npos);
