@@ -50,16 +50,20 @@ WizardPage sharedPage(const PageFrame& frame, bool client) {
 
 WizardPage modePage(const PageFrame& frame, SetupMode mode,
                     const std::array<std::string, 3>& sizes) {
-    return choicePage(frame, PageKind::Mode,
-                      {{"Full installation", sizes[0]}, {"Standard", sizes[1]}, {"Custom", sizes[2]}},
-                      static_cast<int>(mode));
+    return choicePage(
+        frame, PageKind::Mode,
+        {{"Full installation", sizes[0]}, {"Standard", sizes[1]}, {"Custom", sizes[2]}},
+        static_cast<int>(mode));
 }
 
 SetupMode chosenMode(const WizardPage& page) {
     switch (page.chosen) {
-        case 0: return SetupMode::Full;
-        case 1: return SetupMode::Standard;
-        default: return SetupMode::Custom;
+        case 0:
+            return SetupMode::Full;
+        case 1:
+            return SetupMode::Standard;
+        default:
+            return SetupMode::Custom;
     }
 }
 

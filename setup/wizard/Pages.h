@@ -31,7 +31,8 @@ WizardPage fromCdPage(const PageFrame& frame, bool fromCD);
 // SHARED: choice 0 "Local installation", 1 "Start from server".
 WizardPage sharedPage(const PageFrame& frame, bool client);
 // MODE: choices in SetupMode order with the sizes the caller worked out.
-WizardPage modePage(const PageFrame& frame, SetupMode mode, const std::array<std::string, 3>& sizes);
+WizardPage modePage(const PageFrame& frame, SetupMode mode,
+                    const std::array<std::string, 3>& sizes);
 SetupMode chosenMode(const WizardPage& page);
 
 // INSTSAME: what to do with the installation that is there.

@@ -14,8 +14,8 @@ struct ProgressView {
     std::string title;
     std::string firstLabel, first;
     std::string secondLabel, second;
-    int percent = 0;      // 0-100
-    std::string meter;    // the percentage as shown ("42%")
+    int percent = 0;             // 0-100
+    std::string meter;           // the percentage as shown ("42%")
     std::function<void()> help;  // the Help button
 };
 

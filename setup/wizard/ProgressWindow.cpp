@@ -10,7 +10,7 @@ namespace kestrel::setup {
 namespace {
 constexpr int kAbortQuestion = 5509;
 constexpr int kHelpTopic = 6100;
-}
+}  // namespace
 
 void ProgressWindow::open(const std::string& title, bool visible, bool cancel) {
     view_ = ProgressView{};

@@ -32,8 +32,8 @@ void EditField::setText(std::string_view text) {
 
 bool WizardPage::nextEnabled() const {
     if (!nextVisible) return false;
-    if (!choices.empty() &&
-        (chosen < 0 || static_cast<std::size_t>(chosen) >= choices.size() || !choices[chosen].visible))
+    if (!choices.empty() && (chosen < 0 || static_cast<std::size_t>(chosen) >= choices.size() ||
+                             !choices[chosen].visible))
         return false;
     return std::ranges::none_of(fields, [](const EditField& field) {
         return field.visible && field.required && !field.readOnly && field.text().empty();

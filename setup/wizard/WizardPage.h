@@ -73,11 +73,11 @@ struct PageChoice {
 
 struct WizardPage {
     PageKind kind = PageKind::Info;
-    std::string title;          // the installer window's title
-    std::string picture;        // host path of the wizard picture; empty: the built-in logo
-    std::string text;           // the page's text (read-only)
-    bool textScrolls = false;   // a long text in a scrolling box (LICENCE)
-    std::string question;       // a line below the text (LICENCE)
+    std::string title;         // the installer window's title
+    std::string picture;       // host path of the wizard picture; empty: the built-in logo
+    std::string text;          // the page's text (read-only)
+    bool textScrolls = false;  // a long text in a scrolling box (LICENCE)
+    std::string question;      // a line below the text (LICENCE)
     std::vector<PageChoice> choices;
     bool choiceEndsPage = false;  // a choice button ends the page itself (no Next)
     int chosen = 0;               // index into choices: preset and result
@@ -87,9 +87,9 @@ struct WizardPage {
     std::string cancelLabel = "Cancel";
     bool nextVisible = true;
     bool backVisible = true;
-    bool backEnabled = false;  // an earlier page was shown in this pass
-    bool skipVisible = false;  // DISK
-    bool helpVisible = false;  // only with a help file
+    bool backEnabled = false;    // an earlier page was shown in this pass
+    bool skipVisible = false;    // DISK
+    bool helpVisible = false;    // only with a help file
     bool cancelConfirms = true;  // Cancel asks first whether to abort
     bool beep = false;           // an exclamation beep on opening
 

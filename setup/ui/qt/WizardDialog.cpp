@@ -125,8 +125,8 @@ QWidget* WizardDialog::buildFields() {
         edit->setReadOnly(field.readOnly);
         if (field.password) edit->setEchoMode(QLineEdit::Password);
         if (field.digitsOnly) {
-            edit->setValidator(
-                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            edit->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("[0-9]*")), edit));
         }
         connect(edit, &QLineEdit::textEdited, this, [this, i] { edited(i); });
         QWidget* row = edit;
@@ -228,7 +228,8 @@ void WizardDialog::end(PageResult result) {
 }
 
 void WizardDialog::reject() {
-    if (!actions_.confirmCancel || actions_.confirmCancel()) done(static_cast<int>(PageResult::Cancel));
+    if (!actions_.confirmCancel || actions_.confirmCancel())
+        done(static_cast<int>(PageResult::Cancel));
 }
 
 void WizardDialog::showEvent(QShowEvent* event) {
