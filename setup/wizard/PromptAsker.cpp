@@ -64,7 +64,8 @@ std::optional<PageResult> PromptAsker::ask(std::string_view name, bool backEnabl
     const std::string& answer = page.fields[0].text();
     // An answer counts as the fallback only while it is the fallback as offered: whatever
     // the person typed is their answer and comes back as such.
-    if (!store(prompt, answer, fromFallback && answer == prompt.fallback)) return PageResult::Cancel;
+    if (!store(prompt, answer, fromFallback && answer == prompt.fallback))
+        return PageResult::Cancel;
     return result;
 }
 
@@ -89,8 +90,8 @@ PromptAsker::Registered PromptAsker::registeredAnswer(const PromptDefinition& de
     const long error = registry_.readText(root, key, definition.name, &value);
     if (error == 0) return Registered::Found;
     value.clear();
-    const int answer = pages_.messages().show(messages::kCannotReadKey,
-                                              {key + "\\" + definition.name, error});
+    const int answer =
+        pages_.messages().show(messages::kCannotReadKey, {key + "\\" + definition.name, error});
     return answer == buttons::kIgnore ? Registered::Ignored : Registered::Ask;
 }
 

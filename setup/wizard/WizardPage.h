@@ -66,6 +66,9 @@ class EditField {
 
 // One button of a page that offers choices (ADMIN, FROMCD, SHARED, MODE, INSTSAME).
 struct PageChoice {
+    PageChoice(std::string choiceText, std::string choiceDetail = {})
+        : text(std::move(choiceText)), detail(std::move(choiceDetail)) {}
+
     std::string text;
     std::string detail;  // shown beside the text (the disk space of a mode)
     bool visible = true;

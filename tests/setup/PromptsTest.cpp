@@ -238,8 +238,9 @@ TEST_F(PromptAskerTest, SilentRunsTakeTheValueAtHandAndShowOnlyWhatHasNone) {
     EXPECT_EQ(env("NOTES"), "");
     EXPECT_EQ(windowShown, 0);
 
-    reload("[Setup]\nVersion=5.1\n[Application]\nProductName=Acme\n[Prompts]\nKey=Licence "
-           "key,,Key:\n");
+    reload(
+        "[Setup]\nVersion=5.1\n[Application]\nProductName=Acme\n[Prompts]\nKey=Licence "
+        "key,,Key:\n");
     asker_->setRun(run);
     asker_->onSilentPage([&] { ++windowShown; });
     ui_.answerPage({PageResult::Next, {"K-1"}});
@@ -267,9 +268,9 @@ class RegisteredPromptTest : public PromptAskerTest {
         asker_->setRun(run);
     }
     void registerAnswer(RegistryRoot root, const std::string& name, const std::string& value) {
-        ASSERT_EQ(session_->registry().writeString(root, "Software\\Acme\\Setup\\Prompts", name,
-                                                   value),
-                  0);
+        ASSERT_EQ(
+            session_->registry().writeString(root, "Software\\Acme\\Setup\\Prompts", name, value),
+            0);
     }
 };
 
