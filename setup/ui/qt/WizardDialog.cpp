@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "ui/qt/WizardPicture.h"
@@ -44,6 +45,13 @@ WizardDialog::WizardDialog(WizardPage& page, const PageActions& actions, QWidget
     picture_->setAlignment(Qt::AlignTop);
 
     auto* content = new QVBoxLayout;
+    if (page.kind == PageKind::GetDataDir) {
+        // The data directory's page carries the data-directory icon.
+        auto* icon = new QLabel(this);
+        icon->setObjectName(QStringLiteral("dataIcon"));
+        icon->setPixmap(style()->standardIcon(QStyle::SP_DirHomeIcon).pixmap(32, 32));
+        content->addWidget(icon);
+    }
     if (!page.text.empty()) {
         if (page.textScrolls) {
             auto* text = new QPlainTextEdit(qt(page.text), this);

@@ -191,6 +191,13 @@ TEST(WizardDialog, DiskPageBrowsesAndSkips) {
     EXPECT_EQ(page.fields[0].text(), "B:\\");
 }
 
+TEST(WizardDialog, OnlyTheDataDirectoryPageHasTheDataIcon) {
+    WizardPage data = directoryPage(kFrame, PageKind::GetDataDir, "Data", "C:\\Data");
+    WizardPage app = directoryPage(kFrame, PageKind::GetDir, "App", "C:\\App");
+    EXPECT_NE(WizardDialog(data, {}).findChild<QLabel*>("dataIcon"), nullptr);
+    EXPECT_EQ(WizardDialog(app, {}).findChild<QLabel*>("dataIcon"), nullptr);
+}
+
 TEST(WizardDialog, PictureIsTheScriptsOrOurLogo) {
     WizardPage page = infoPage(kFrame, "x");
     WizardDialog logo(page, {});
