@@ -34,7 +34,7 @@ std::optional<PageResult> PromptAsker::ask(std::string_view name, bool backEnabl
     if (earlier && !earlier->fromFallback) {
         // The answer as it stands now: a command may have changed it since.
         value = environment_.get(platform::asciiUpper(prompt.name)).value_or(earlier->value);
-    } else if (run_.useRegisteredAnswers) {
+    } else if (run_.useRegisteredAnswers && !run_.machineKeyName.empty()) {
         switch (registeredAnswer(prompt, value)) {
             case Registered::Found:
                 return store(prompt, value, false) ? std::nullopt

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "SetupFixture.h"
+#include "wizard/PageConditions.h"
 #include "wizard/PageHost.h"
 #include "wizard/PromptAsker.h"
 #include "wizard/WizardSequence.h"
@@ -154,6 +155,73 @@ TEST_F(PromptGroupTest, BackAndForthThroughRealPromptPages) {
     EXPECT_EQ(environment_.get("B"), "b-fallback");
     EXPECT_TRUE(answers.find("B")->fromFallback);
     EXPECT_EQ(answers.find("M"), nullptr);
+}
+
+}  // namespace
+}  // namespace kestrel::setup
+
+namespace kestrel::setup {
+namespace {
+
+class PageConditionsTest : public ::testing::Test {
+  protected:
+    bool applies(WizardSequence::Slot slot) { return pageApplies(slot, facts_); }
+
+    RunState run_;
+    ApplicationSettings settings_;
+    WizardFacts facts_{run_, settings_};
+};
+
+TEST_F(PageConditionsTest, AskSettingsShowPagesThatQuietAndRegisteredRunsSkip) {
+    settings_.askLicence = settings_.askInfo = settings_.askUser = true;
+    EXPECT_TRUE(applies(WizardSequence::kLicence));
+    EXPECT_TRUE(applies(WizardSequence::kUser));
+    run_.repeat = true;
+    EXPECT_FALSE(applies(WizardSequence::kInfo));
+    run_.repeat = false;
+    run_.silent = true;
+    EXPECT_FALSE(applies(WizardSequence::kLicence));
+    run_.silent = false;
+    run_.adminCopy = true;
+    EXPECT_FALSE(applies(WizardSequence::kUser));
+    EXPECT_TRUE(applies(WizardSequence::kLicence));
+    settings_.askLicence = false;
+    EXPECT_FALSE(applies(WizardSequence::kLicence));
+}
+
+TEST_F(PageConditionsTest, FromCdStaysOfferedAfterItsOwnAnswerButNotAfterTheSwitch) {
+    settings_.askFromCD = true;
+    run_.fromCD = true;  // chosen on the page: going back shows it again
+    EXPECT_TRUE(applies(WizardSequence::kFromCD));
+    facts_.fromCDSwitch = true;
+    EXPECT_FALSE(applies(WizardSequence::kFromCD));
+}
+
+TEST_F(PageConditionsTest, SharedOnlyForAnAdministratorCopyWithoutC) {
+    EXPECT_FALSE(applies(WizardSequence::kShared));
+    run_.adminCopy = true;
+    EXPECT_TRUE(applies(WizardSequence::kShared));  // AskShared is on by default
+    facts_.clientSwitch = true;
+    EXPECT_FALSE(applies(WizardSequence::kShared));
+}
+
+TEST_F(PageConditionsTest, ModeAndOptionsFollowTheRunsKind) {
+    settings_.askMode = settings_.askDataDir = true;
+    EXPECT_TRUE(applies(WizardSequence::kMode));
+    EXPECT_TRUE(applies(WizardSequence::kOptions));  // Custom, no /O
+    run_.workstation = true;
+    EXPECT_FALSE(applies(WizardSequence::kMode));
+    EXPECT_FALSE(applies(WizardSequence::kDataDir));
+    EXPECT_EQ(modeWithoutPage(facts_), SetupMode::Full);
+    facts_.askOptions = true;
+    EXPECT_EQ(modeWithoutPage(facts_), SetupMode::Custom);
+    run_.options = "+Base";
+    EXPECT_FALSE(applies(WizardSequence::kOptions));
+
+    EXPECT_EQ(applicationDirectoryVariable(run_), "App");
+    run_.workstation = false;
+    run_.fromCD = true;
+    EXPECT_EQ(applicationDirectoryVariable(run_), "ClientDir");
 }
 
 }  // namespace
