@@ -1,5 +1,7 @@
 #include "script/Fields.h"
 
+#include <algorithm>
+
 #include "platform/AsciiCase.h"
 #include "platform/PercentReferences.h"
 #include "script/ScriptText.h"
@@ -83,10 +85,9 @@ std::uint32_t readDecimalOrHex(std::string_view text) {
     return static_cast<std::uint32_t>(readNumber(trimmed));
 }
 
-platform::Expected<std::uint32_t, std::string> parseFlags(std::string_view text,
-                                                          const std::vector<FlagName>& table,
-                                                          std::string_view separators) {
-    std::uint32_t flags = 0;
+FlagReading readFlags(std::string_view text, const std::vector<FlagName>& table,
+                      std::string_view separators) {
+    FlagReading flags;
     std::size_t pos = 0;
     while (pos < text.size()) {
         const std::size_t end = std::min(text.find_first_of(separators, pos), text.size());
@@ -94,20 +95,27 @@ platform::Expected<std::uint32_t, std::string> parseFlags(std::string_view text,
         pos = end + 1;
         if (word.empty()) continue;
         if (word[0] >= '0' && word[0] <= '9') {
-            flags |= readDecimalOrHex(word);
+            flags.value |= readDecimalOrHex(word);
             continue;
         }
-        bool known = false;
-        for (const FlagName& flag : table) {
-            if (platform::equalsIgnoreAsciiCase(flag.name, word)) {
-                flags |= flag.value;
-                known = true;
-                break;
-            }
+        const auto known = std::ranges::find_if(table, [word](const FlagName& flag) {
+            return platform::equalsIgnoreAsciiCase(flag.name, word);
+        });
+        if (known != table.end()) {
+            flags.value |= known->value;
+        } else if (flags.unknown.empty()) {
+            flags.unknown = std::string(word);
         }
-        if (!known) return platform::unexpected(std::string(word));
     }
     return flags;
+}
+
+platform::Expected<std::uint32_t, std::string> parseFlags(std::string_view text,
+                                                          const std::vector<FlagName>& table,
+                                                          std::string_view separators) {
+    FlagReading flags = readFlags(text, table, separators);
+    if (!flags.unknown.empty()) return platform::unexpected(std::move(flags.unknown));
+    return flags.value;
 }
 
 std::string unescapeText(std::string_view text) {

@@ -50,7 +50,14 @@ struct FlagName {
 };
 
 // Words from a table joined by any of `separators`, OR-ed; a word that is a number counts
-// as that number. The error is the first unknown word.
+// as that number. Unknown words add nothing; the first of them is kept.
+struct FlagReading {
+    std::uint32_t value = 0;
+    std::string unknown;
+};
+FlagReading readFlags(std::string_view text, const std::vector<FlagName>& table,
+                      std::string_view separators = "|+)");
+// As readFlags; the error is the first unknown word.
 platform::Expected<std::uint32_t, std::string> parseFlags(std::string_view text,
                                                           const std::vector<FlagName>& table,
                                                           std::string_view separators = "|+)");

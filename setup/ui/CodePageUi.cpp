@@ -24,4 +24,44 @@ void CodePageUi::setProgressText(const std::string& first, const std::string& se
     frontEnd_.setProgressText(utf8(first), utf8(second));
 }
 
+// The front end sees the page in UTF-8; what comes back (the edits, a browsed folder) is
+// turned back into installer text.
+PageResult CodePageUi::showPage(WizardPage& page, const PageActions& actions) {
+    WizardPage decoded = page;
+    for (std::string* text : {&decoded.title, &decoded.text, &decoded.question, &decoded.nextLabel,
+                              &decoded.cancelLabel})
+        *text = utf8(*text);
+    for (PageChoice& choice : decoded.choices) {
+        choice.text = utf8(choice.text);
+        choice.detail = utf8(choice.detail);
+    }
+    for (EditField& field : decoded.fields) {
+        field.utf8 = true;  // the limit counts characters, not bytes
+        field.setLabel(utf8(field.label()));
+        field.setText(utf8(field.text()));
+    }
+    PageActions wrapped = actions;
+    if (actions.browse) {
+        wrapped.browse = [this,
+                          &actions](const std::string& current) -> std::optional<std::string> {
+            const auto chosen = actions.browse(ansi(current));
+            if (!chosen) return std::nullopt;
+            return utf8(*chosen);
+        };
+    }
+    const PageResult result = frontEnd_.showPage(decoded, wrapped);
+    page.chosen = decoded.chosen;
+    for (std::size_t i = 0; i < page.fields.size(); ++i)
+        page.fields[i].setText(ansi(decoded.fields[i].text()));
+    return result;
+}
+
+void CodePageUi::showProgress(const ProgressView& view) {
+    ProgressView decoded = view;
+    for (std::string* text : {&decoded.title, &decoded.firstLabel, &decoded.first,
+                              &decoded.secondLabel, &decoded.second})
+        *text = utf8(*text);
+    frontEnd_.showProgress(decoded);
+}
+
 }  // namespace kestrel::setup

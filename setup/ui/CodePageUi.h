@@ -21,9 +21,15 @@ class CodePageUi : public Ui {
     void setTitle(const std::string& title) override;
     void setProgressText(const std::string& first, const std::string& second) override;
     bool cancelRequested() override { return frontEnd_.cancelRequested(); }
+    PageResult showPage(WizardPage& page, const PageActions& actions) override;
+    std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override {
+        return frontEnd_.chooseFolder(start);
+    }
+    void showProgress(const ProgressView& view) override;
 
   private:
     std::string utf8(const std::string& text) const { return codePage_->toUtf8(text); }
+    std::string ansi(const std::string& text) const { return codePage_->fromUtf8(text); }
 
     Ui& frontEnd_;
     const platform::CodePage* codePage_ = &platform::CodePage::windows1252();

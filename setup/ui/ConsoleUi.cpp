@@ -22,4 +22,39 @@ void ConsoleUi::openHelp(const std::filesystem::path& file, const std::string& t
 
 void ConsoleUi::setTitle(const std::string&) {}
 
+PageResult ConsoleUi::showPage(WizardPage& page, const PageActions&) {
+    out_ << page.title << "\n";
+    if (!page.text.empty()) out_ << page.text << "\n";
+    if (!page.question.empty()) out_ << page.question << "\n";
+    for (std::size_t i = 0; i < page.choices.size(); ++i) {
+        const PageChoice& choice = page.choices[i];
+        if (!choice.visible) continue;
+        out_ << (static_cast<int>(i) == page.chosen ? "  (*) " : "  ( ) ")
+             << plainLabel(choice.text);
+        if (!choice.detail.empty()) out_ << "  " << choice.detail;
+        out_ << "\n";
+    }
+    for (const EditField& field : page.fields) {
+        if (!field.visible) continue;
+        out_ << "  " << plainLabel(field.label()) << ": "
+             << (field.password ? std::string(field.text().size(), '*') : field.text()) << "\n";
+    }
+    const PageResult result =
+        page.accepts(PageResult::Next) ? PageResult::Next : PageResult::Cancel;
+    std::string pressed = result == PageResult::Next ? page.nextLabel : page.cancelLabel;
+    if (result == PageResult::Next && page.choiceEndsPage) pressed = page.choices[page.chosen].text;
+    out_ << "  -> " << plainLabel(pressed) << "\n";
+    out_.flush();
+    return result;
+}
+
+void ConsoleUi::showProgress(const ProgressView& view) {
+    if (!view.visible || view.first.empty()) return;
+    std::string line = view.firstLabel + " " + view.first;
+    if (!view.second.empty()) line += " " + view.secondLabel + " " + view.second;
+    if (line == lastProgress_) return;
+    lastProgress_ = line;
+    out_ << line << "\n";
+}
+
 }  // namespace kestrel::setup

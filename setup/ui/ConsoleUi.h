@@ -17,9 +17,18 @@ class ConsoleUi : public Ui {
     void setTitle(const std::string& title) override;
     void setProgressText(const std::string&, const std::string&) override {}
     bool cancelRequested() override { return false; }
+    // Prints the page and takes what it holds: its preset choice and texts. A page that
+    // needs a value it does not have cannot go on here: it ends with Cancel.
+    PageResult showPage(WizardPage& page, const PageActions& actions) override;
+    std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path&) override {
+        return std::nullopt;
+    }
+    // Prints what is being copied or deleted, once a file.
+    void showProgress(const ProgressView& view) override;
 
   private:
     std::ostream& out_;
+    std::string lastProgress_;
 };
 
 }  // namespace kestrel::setup

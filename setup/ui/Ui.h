@@ -5,9 +5,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "messages/MessageBoxRequest.h"
+#include "wizard/ProgressView.h"
+#include "wizard/WizardPage.h"
 
 namespace kestrel::setup {
 
@@ -29,6 +32,16 @@ class Ui {
     virtual void setProgressText(const std::string& first, const std::string& second) = 0;
     // Lets the window handle what is pending; true when the person asked to cancel.
     virtual bool cancelRequested() = 0;
+
+    // Shows a wizard page modally over the installer window and returns how it ended; what
+    // the person entered or chose is left in the page. Help, Browse and Cancel go through
+    // `actions` while the page stays up; Cancel ends the page only when confirmCancel says so.
+    virtual PageResult showPage(WizardPage& page, const PageActions& actions) = 0;
+    // The folder chooser, on host folders; nothing when the person cancels.
+    virtual std::optional<std::filesystem::path> chooseFolder(
+        const std::filesystem::path& start) = 0;
+    // Shows, updates or hides the modeless progress window.
+    virtual void showProgress(const ProgressView& view) = 0;
 };
 
 }  // namespace kestrel::setup

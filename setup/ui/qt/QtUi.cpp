@@ -2,11 +2,18 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QUrl>
 
 #include "ui/qt/MessageDialog.h"
+#include "ui/qt/ProgressDialog.h"
+#include "ui/qt/WizardDialog.h"
 
 namespace kestrel::setup {
+
+QtUi::~QtUi() {
+    delete progress_;
+}
 
 int QtUi::messageBox(const MessageBoxRequest& box, const std::function<void()>& help) {
     MessageDialog dialog(box, help, window_);
@@ -28,7 +35,28 @@ void QtUi::setProgressText(const std::string&, const std::string&) {}
 
 bool QtUi::cancelRequested() {
     QCoreApplication::processEvents();
-    return false;
+    return progress_ && progress_->takeCancel();
+}
+
+PageResult QtUi::showPage(WizardPage& page, const PageActions& actions) {
+    WizardDialog dialog(page, actions, window_);
+    return dialog.run();
+}
+
+std::optional<std::filesystem::path> QtUi::chooseFolder(const std::filesystem::path& start) {
+    const QString chosen = QFileDialog::getExistingDirectory(
+        window_, QStringLiteral("Choose directory"), QString::fromStdString(start.string()));
+    if (chosen.isEmpty()) return std::nullopt;
+    return std::filesystem::path(chosen.toStdString());
+}
+
+ProgressDialog* QtUi::progressDialog() const {
+    return progress_.data();
+}
+
+void QtUi::showProgress(const ProgressView& view) {
+    if (!progress_) progress_ = new ProgressDialog(window_);
+    progress_->show(view);
 }
 
 }  // namespace kestrel::setup

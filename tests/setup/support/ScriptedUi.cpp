@@ -41,6 +41,43 @@ bool ScriptedUi::cancelRequested() {
     return cancelAfterPolls >= 0 && polls_ > cancelAfterPolls;
 }
 
+PageResult ScriptedUi::showPage(WizardPage& page, const PageActions& actions) {
+    pages.push_back(page);
+    while (!pageAnswers_.empty()) {
+        PageAnswer answer = std::move(pageAnswers_.front());
+        pageAnswers_.pop_front();
+        if (answer.help && page.helpVisible) actions.help();
+        if (answer.browse && !page.fields.empty() && page.fields[0].browse) {
+            if (const auto chosen = actions.browse(page.fields[0].text()))
+                page.fields[0].setText(*chosen);
+        }
+        for (std::size_t i = 0; i < answer.texts.size() && i < page.fields.size(); ++i) {
+            EditField& field = page.fields[i];
+            if (answer.texts[i] && field.visible && !field.readOnly)
+                field.setText(*answer.texts[i]);
+        }
+        if (answer.choice) page.chosen = *answer.choice;
+        // Cancel that the person takes back leaves the page up for the next answer.
+        if (answer.result == PageResult::Cancel && !actions.confirmCancel()) continue;
+        return answer.result;
+    }
+    return page.accepts(PageResult::Next) ? PageResult::Next : PageResult::Cancel;
+}
+
+std::optional<std::filesystem::path> ScriptedUi::chooseFolder(const std::filesystem::path& start) {
+    folderStarts.push_back(start);
+    if (folders_.empty()) return std::nullopt;
+    auto folder = std::move(folders_.front());
+    folders_.pop_front();
+    return folder;
+}
+
+std::vector<PageKind> ScriptedUi::pageKinds() const {
+    std::vector<PageKind> kinds;
+    for (const WizardPage& page : pages) kinds.push_back(page.kind);
+    return kinds;
+}
+
 std::vector<int> ScriptedUi::numbers() const {
     std::vector<int> result;
     for (const Shown& s : shown) result.push_back(s.box.number);

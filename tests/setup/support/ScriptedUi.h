@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,37 @@ class ScriptedUi : public Ui {
 
     void answer(std::initializer_list<int> buttons) { answers_.insert(answers_.end(), buttons); }
 
+    // How the person answers the next page: what they type into the fields (nullopt leaves a
+    // field as it is), which choice they take, whether they press Help or Browse (on the
+    // first field) first, and the button that ends the page.
+    struct PageAnswer {
+        PageResult result = PageResult::Next;
+        std::vector<std::optional<std::string>> texts = {};
+        std::optional<int> choice = std::nullopt;
+        bool help = false;
+        bool browse = false;
+    };
+    void answerPage(PageAnswer answer) { pageAnswers_.push_back(std::move(answer)); }
+    void answerPages(std::initializer_list<PageResult> results) {
+        for (PageResult result : results) answerPage({result});
+    }
+    // The folder the chooser gives next (nullopt: the person cancels it).
+    void chooseFolderAnswer(std::optional<std::filesystem::path> folder) {
+        folders_.push_back(std::move(folder));
+    }
+
     int messageBox(const MessageBoxRequest& box, const std::function<void()>& help) override;
     void openHelp(const std::filesystem::path& file, const std::string& topic) override;
     void setTitle(const std::string& title) override { titles.push_back(title); }
     void setProgressText(const std::string& first, const std::string& second) override;
     bool cancelRequested() override;
+    // Answers from the page queue; with it empty Next where it can be pressed, else Cancel.
+    PageResult showPage(WizardPage& page, const PageActions& actions) override;
+    std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override;
+    void showProgress(const ProgressView& view) override { progressViews.push_back(view); }
+
+    // The kinds of the pages shown, in order.
+    std::vector<PageKind> pageKinds() const;
 
     // The numbers of the messages shown, in order.
     std::vector<int> numbers() const;
@@ -35,9 +62,14 @@ class ScriptedUi : public Ui {
     std::vector<std::string> progress;    // "first | second"
     std::vector<std::string> helpOpened;  // "file#topic"
     int cancelAfterPolls = -1;            // cancel once this many polls have passed; -1: never
+    std::vector<WizardPage> pages;        // as they came up, before the answer
+    std::vector<std::filesystem::path> folderStarts;
+    std::vector<ProgressView> progressViews;
 
   private:
     std::deque<int> answers_;
+    std::deque<PageAnswer> pageAnswers_;
+    std::deque<std::optional<std::filesystem::path>> folders_;
     int polls_ = 0;
 };
 
