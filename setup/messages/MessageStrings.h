@@ -43,6 +43,7 @@ namespace messages {
 inline constexpr int kOutOfMemory = 5500;
 inline constexpr int kCannotOpenFile = 5501;
 inline constexpr int kCannotReadFile = 5502;
+inline constexpr int kCannotCreateFile = 5504;
 inline constexpr int kCannotCreateKey = 5518;
 inline constexpr int kCannotDeleteKey = 5519;
 inline constexpr int kSectionNotFound = 5529;
