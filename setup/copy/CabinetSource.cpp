@@ -22,9 +22,9 @@ CabinetMember describe(const mscabd_file& file) {
     member.minute = file.time_m;
     member.second = file.time_s;
     // Only the DOS bits travel; the name-encoding and executable flags are the cabinet's own.
-    member.attributes = static_cast<std::uint32_t>(file.attribs) &
-                        (MSCAB_ATTRIB_RDONLY | MSCAB_ATTRIB_HIDDEN | MSCAB_ATTRIB_SYSTEM |
-                         MSCAB_ATTRIB_ARCH);
+    member.attributes =
+        static_cast<std::uint32_t>(file.attribs) &
+        (MSCAB_ATTRIB_RDONLY | MSCAB_ATTRIB_HIDDEN | MSCAB_ATTRIB_SYSTEM | MSCAB_ATTRIB_ARCH);
     return member;
 }
 
@@ -42,8 +42,8 @@ std::pair<std::size_t, unsigned> folderPosition(const mscabd_cabinet& cabinet,
 SourceResult<CabinetSource> CabinetSource::open(const std::filesystem::path& cabinet) {
     std::error_code status;
     if (!std::filesystem::is_regular_file(cabinet, status))
-        return platform::unexpected(SourceError{
-            SourceError::Kind::Missing, "Cabinet '" + cabinet.string() + "' is not there"});
+        return platform::unexpected(SourceError{SourceError::Kind::Missing,
+                                                "Cabinet '" + cabinet.string() + "' is not there"});
 
     mscab_decompressor* decompressor = mspack_create_cab_decompressor(nullptr);
     if (!decompressor)
@@ -80,7 +80,9 @@ CabinetSource& CabinetSource::operator=(CabinetSource&& other) noexcept {
     return *this;
 }
 
-CabinetSource::~CabinetSource() { close(); }
+CabinetSource::~CabinetSource() {
+    close();
+}
 
 void CabinetSource::close() {
     if (!decompressor_) return;
@@ -96,7 +98,7 @@ std::vector<CabinetMember> CabinetSource::members() const {
     return result;
 }
 
-const mscabd_file* CabinetSource::lookup(std::string_view name) const {
+mscabd_file* CabinetSource::lookup(std::string_view name) const {
     for (auto* file = cabinet_->files; file; file = file->next)
         if (platform::equalsIgnoreAsciiCase(file->filename, name)) return file;
     return nullptr;
@@ -114,7 +116,7 @@ SourceResult<CabinetMember> CabinetSource::find(std::string_view name) const {
 
 SourceResult<CabinetMember> CabinetSource::extract(std::string_view name,
                                                    const std::filesystem::path& target) {
-    auto* file = const_cast<mscabd_file*>(lookup(name));
+    auto* file = lookup(name);
     if (!file) return platform::unexpected(memberMissing(name));
     const std::string source = path_.string() + "' member '" + file->filename;
     auto written = writeThroughTemporary(target, source, [&](const char* path) {
@@ -137,8 +139,8 @@ std::vector<SourceResult<CabinetMember>> CabinetSource::extract(
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::ranges::stable_sort(order, {}, [&](std::size_t i) { return positions[i]; });
 
-    std::vector<SourceResult<CabinetMember>> results(
-        requests.size(), platform::unexpected(SourceError{}));
+    std::vector<SourceResult<CabinetMember>> results(requests.size(),
+                                                     platform::unexpected(SourceError{}));
     for (std::size_t i : order) results[i] = extract(requests[i].name, requests[i].target);
     return results;
 }

@@ -60,7 +60,7 @@ class CabinetSource {
   private:
     CabinetSource(std::filesystem::path path, mscab_decompressor* decompressor,
                   mscabd_cabinet* cabinet);
-    const mscabd_file* lookup(std::string_view name) const;
+    mscabd_file* lookup(std::string_view name) const;
     SourceError memberMissing(std::string_view name) const;
     void close();
 

@@ -12,8 +12,8 @@ namespace kestrel::setup::copy {
 
 // What an LZ-compressed (SZDD) file says about its content.
 struct LzExpansion {
-    std::uint32_t length = 0;            // the expanded size
-    std::optional<char> missingChar;     // the original name's last character, when recorded
+    std::uint32_t length = 0;         // the expanded size
+    std::optional<char> missingChar;  // the original name's last character, when recorded
 };
 
 // Expands the compressed file `source` to `target`; on failure nothing is left under the

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -52,7 +52,9 @@ bool haveTool(const char* tool) {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
 
 TEST(CabinetTemplate, NumbersTheCabinetFromTheRunOfZeros) {
     EXPECT_EQ(cabinetFileName("Data00.cab", 7), "Data07.cab");
@@ -78,9 +80,9 @@ class CabinetSourceTest : public ::testing::TestWithParam<bool> {
         writeAll(dir / "in" / "Big.Dat", sampleBytes(200000, 1));
         writeAll(dir / "in" / "tool.exe", sampleBytes(70000, 2));
         // gcab stores the file's modification time as the member's local date and time.
-        fs::last_write_time(dir / "in" / "README.TXT",
-                            std::chrono::file_clock::from_sys(
-                                std::chrono::system_clock::from_time_t(readmeStamp)));
+        fs::last_write_time(
+            dir / "in" / "README.TXT",
+            std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(readmeStamp)));
         cabinet = dir / "Data01.cab";
         ASSERT_TRUE(run(std::string("gcab -c -n ") + (GetParam() ? "-z " : "") + "'" +
                         cabinet.string() + "' '" + (dir / "in" / "README.TXT").string() + "' '" +
@@ -151,8 +153,8 @@ TEST_P(CabinetSourceTest, MissingCabinetMemberOrTargetFolderIsReportedByKind) {
     EXPECT_THAT(missing.error().message, HasSubstr("Data02.cab"));
 
     auto member = extractOne(cabinet, "NOPE.TXT");
-    EXPECT_THAT(member, FailsWith("Cannot find file 'NOPE.TXT' in cabinet '" + cabinet.string() +
-                                  "'"));
+    EXPECT_THAT(member,
+                FailsWith("Cannot find file 'NOPE.TXT' in cabinet '" + cabinet.string() + "'"));
     EXPECT_EQ(member.error().kind, SourceError::Kind::MemberMissing);
     EXPECT_FALSE(fs::exists(dir / "out"));
 
