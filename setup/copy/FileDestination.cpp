@@ -38,7 +38,9 @@ bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
            platform::equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // An unset or empty variable names no directory (it would otherwise match every path).
 bool beginsWithVariable(std::string_view path, std::string_view name,
@@ -83,8 +85,9 @@ std::string sourceWithoutPrefix(std::string_view source, std::string_view destin
         const bool destinationFits = std::ranges::any_of(row.variables, [&](std::string_view name) {
             return beginsWithVariable(destination, name, variables);
         });
-        const bool sourceFits = std::ranges::any_of(
-            row.prefixes, [&](std::string_view prefix) { return startsWithIgnoreCase(source, prefix); });
+        const bool sourceFits = std::ranges::any_of(row.prefixes, [&](std::string_view prefix) {
+            return startsWithIgnoreCase(source, prefix);
+        });
         if (destinationFits && sourceFits) components = std::max(components, row.components);
     }
     return std::string(dropComponents(source, components));
@@ -110,9 +113,8 @@ std::string resolveDestination(const FileLine& line, std::string_view destinatio
         path = joined(places.baseDirectory, destination);
     else
         path = std::string(destination);
-    const bool namesDirectory =
-        destination.empty() || isSeparator(path.back()) || bareName(destination).empty() ||
-        isDirectory(path);
+    const bool namesDirectory = destination.empty() || isSeparator(path.back()) ||
+                                bareName(destination).empty() || isDirectory(path);
     if (!namesDirectory) return path;
     const bool bare = line.flags.attributes & attrflag::kUseFileName;
     return joined(path, bare ? bareName(line.source) : std::string_view(line.source));

@@ -15,8 +15,7 @@ using VariableLookup = std::function<std::optional<std::string>(std::string_view
 // The source path with the prefix that names its destination's kind of directory removed
 // ("Windows\System32\x.dll" bound for %System% is looked for as "x.dll"). In an administrator
 // installation the source keeps its prefix.
-[[nodiscard]] std::string sourceWithoutPrefix(std::string_view source,
-                                              std::string_view destination,
+[[nodiscard]] std::string sourceWithoutPrefix(std::string_view source, std::string_view destination,
                                               const VariableLookup& variables, bool admin);
 
 // Whether an expanded destination lies in the Windows directory (not below its Profiles

@@ -30,8 +30,7 @@ FilterContext filterContextOf(const RunState& state, bool nt, bool sharedWindows
 }
 
 bool FileLineFilter::fitsSystem(std::uint32_t flags) const {
-    return eitherFits(flags, kWindows16, !context_.installer32, kWindows32,
-                      context_.installer32) &&
+    return eitherFits(flags, kWindows16, !context_.installer32, kWindows32, context_.installer32) &&
            eitherFits(flags, kDos, !context_.nt, kNt, context_.nt) &&
            eitherFits(flags, kWindows, !context_.sharedWindows, kShared, context_.sharedWindows) &&
            !(flags & kAdmin);

@@ -15,8 +15,8 @@ struct FilterContext {
     bool workstation = false;  // a workstation installation
     bool clientOrCD = false;   // started from a server or from CD
     bool perUserPart = false;
-    bool installer32 = true;  // this installer runs as a 32-bit program
-    bool nt = true;           // the machine root is an NT system, not 95/98
+    bool installer32 = true;     // this installer runs as a 32-bit program
+    bool nt = true;              // the machine root is an NT system, not 95/98
     bool sharedWindows = false;  // the system directory lies outside the Windows directory
 };
 

@@ -139,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"SHARED on ordinary Windows", kInstall, kShared, kFile, false},
         FilterCase{"WINDOWS+SHARED anywhere", kSharedWindows, kWindows | kShared, kFile, true},
         FilterCase{"ADMIN outside admin", kInstall, kAdmin, kFile, false},
-        FilterCase{"admin ignores system flags", kAdminRun, kAdmin | kDos | kWindows16, kFile, true},
+        FilterCase{"admin ignores system flags", kAdminRun, kAdmin | kDos | kWindows16, kFile,
+                   true},
         FilterCase{"LOCALAPP in admin", kAdminRun, kLocalApp, kFile, false},
         FilterCase{"LOCALAPP in client run", kClientRun, kLocalApp | kClient, kFile, false},
         FilterCase{"LOCALAPP locally", kInstall, kLocalApp, kFile, true},
@@ -176,20 +177,21 @@ VariableLookup variables(std::map<std::string, std::string, std::less<>> values)
     };
 }
 
-const VariableLookup kMachineDirs = variables({{"Windows", "C:\\WINDOWS"},
-                                               {"System", "C:\\WINDOWS\\SYSTEM32"},
-                                               {"Fonts", "C:\\WINDOWS\\FONTS"},
-                                               {"CommonFilesDir", "C:\\Program Files\\Common Files"},
-                                               {"Data", ""}});
+const VariableLookup kMachineDirs =
+    variables({{"Windows", "C:\\WINDOWS"},
+               {"System", "C:\\WINDOWS\\SYSTEM32"},
+               {"Fonts", "C:\\WINDOWS\\FONTS"},
+               {"CommonFilesDir", "C:\\Program Files\\Common Files"},
+               {"Data", ""}});
 
 TEST(SourcePrefix, RemovedForTheMatchingDestinationOnly) {
     EXPECT_EQ(sourceWithoutPrefix("Windows\\System32\\k.dll", "C:\\WINDOWS\\SYSTEM32\\k.dll",
                                   kMachineDirs, false),
               "k.dll");
     // A System destination lies in Windows too; the longer prefix wins.
-    EXPECT_EQ(sourceWithoutPrefix("windows\\system\\k.dll", "c:\\windows\\system32", kMachineDirs,
-                                  false),
-              "k.dll");
+    EXPECT_EQ(
+        sourceWithoutPrefix("windows\\system\\k.dll", "c:\\windows\\system32", kMachineDirs, false),
+        "k.dll");
     EXPECT_EQ(sourceWithoutPrefix("Windows\\win.hlp", "C:\\WINDOWS\\win.hlp", kMachineDirs, false),
               "win.hlp");
     EXPECT_EQ(sourceWithoutPrefix("Common\\c.dll", "C:\\Program Files\\Common Files\\K",
@@ -223,8 +225,7 @@ TEST(FileDestinationTest, RelativeDirectoryAndSetupDestinations) {
     EXPECT_EQ(resolveDestination(line, "D:\\Tools\\k.exe", places, noDirectories),
               "D:\\Tools\\k.exe");
     // Empty or a directory: the source's name as written, or its bare name with USEFILENAME.
-    EXPECT_EQ(resolveDestination(line, "", places, noDirectories),
-              "C:\\Apps\\Kestrel\\bin\\k.exe");
+    EXPECT_EQ(resolveDestination(line, "", places, noDirectories), "C:\\Apps\\Kestrel\\bin\\k.exe");
     EXPECT_EQ(resolveDestination(line, "\\\\srv\\share\\", places, noDirectories),
               "\\\\srv\\share\\bin\\k.exe");
     line.flags.attributes = attrflag::kUseFileName;
