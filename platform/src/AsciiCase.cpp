@@ -28,4 +28,9 @@ bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
+bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
 }  // namespace kestrel::platform

@@ -33,11 +33,6 @@ const std::array<PrefixRow, 9>& prefixRows() {
     return rows;
 }
 
-bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           platform::equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
 }
@@ -46,7 +41,7 @@ bool isSeparator(char c) {
 bool beginsWithVariable(std::string_view path, std::string_view name,
                         const VariableLookup& variables) {
     const std::optional<std::string> value = variables(name);
-    return value && !value->empty() && startsWithIgnoreCase(path, *value);
+    return value && !value->empty() && platform::startsWithIgnoreAsciiCase(path, *value);
 }
 
 std::string_view dropComponents(std::string_view path, int count) {
@@ -86,7 +81,7 @@ std::string sourceWithoutPrefix(std::string_view source, std::string_view destin
             return beginsWithVariable(destination, name, variables);
         });
         const bool sourceFits = std::ranges::any_of(row.prefixes, [&](std::string_view prefix) {
-            return startsWithIgnoreCase(source, prefix);
+            return platform::startsWithIgnoreAsciiCase(source, prefix);
         });
         if (destinationFits && sourceFits) components = std::max(components, row.components);
     }
@@ -98,8 +93,9 @@ bool inSystemPlace(std::string_view destination, const VariableLookup& variables
         beginsWithVariable(destination, "CommonFilesDir", variables))
         return true;
     const std::optional<std::string> windows = variables("Windows");
-    if (!windows || windows->empty() || !startsWithIgnoreCase(destination, *windows)) return false;
-    return !startsWithIgnoreCase(destination.substr(windows->size()), "\\Profiles");
+    if (!windows || windows->empty() || !platform::startsWithIgnoreAsciiCase(destination, *windows))
+        return false;
+    return !platform::startsWithIgnoreAsciiCase(destination.substr(windows->size()), "\\Profiles");
 }
 
 std::string resolveDestination(const FileLine& line, std::string_view destination,

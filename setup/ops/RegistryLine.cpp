@@ -13,11 +13,6 @@ namespace {
 
 constexpr std::size_t kFieldSize = kMaxRegistryData + 1;
 
-bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           platform::equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
 void appendLimited(std::string& data, std::string_view bytes) {
     if (data.size() >= kMaxRegistryData) return;
     data.append(bytes.substr(0, kMaxRegistryData - data.size()));
@@ -96,18 +91,18 @@ std::optional<RegistryEntry> parsePathForm(std::string_view line, bool deletion,
     if (!data) return entry;
     std::string_view text = *data;
     entry.hasData = !text.empty();
-    if (startsWithIgnoreCase(text, "hexsz:")) {
+    if (platform::startsWithIgnoreAsciiCase(text, "hexsz:")) {
         entry.data = binaryData(readFields(text.substr(6)), false, expander);
-    } else if (startsWithIgnoreCase(text, "hex:")) {
+    } else if (platform::startsWithIgnoreAsciiCase(text, "hex:")) {
         entry.type = platform::kRegBinary;
         entry.data = binaryData(readFields(text.substr(4)), true, expander);
-    } else if (startsWithIgnoreCase(text, "multisz:")) {
+    } else if (platform::startsWithIgnoreAsciiCase(text, "multisz:")) {
         entry.type = platform::kRegMultiSz;
         entry.data = multiStringData(readFields(text.substr(8)), expander);
-    } else if (startsWithIgnoreCase(text, "expandsz:")) {
+    } else if (platform::startsWithIgnoreAsciiCase(text, "expandsz:")) {
         entry.type = platform::kRegExpandSz;
         entry.data = stringData(text.substr(9), expander);
-    } else if (startsWithIgnoreCase(text, "dword:")) {
+    } else if (platform::startsWithIgnoreAsciiCase(text, "dword:")) {
         entry.type = platform::kRegDword;
         entry.data = platform::RegistryValue::dword(readHex(expander.expand(text.substr(6)))).data;
     } else {

@@ -17,11 +17,6 @@ bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
-bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           platform::equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
 }  // namespace
 
 bool isBlank(char c) {
@@ -80,7 +75,8 @@ std::optional<std::size_t> ScriptText::findSection(std::string_view name) const 
     std::size_t found = std::string::npos;
     if (indexed_) {
         for (const std::size_t start : index_) {
-            if (startsWithIgnoreCase(std::string_view(text_).substr(start), header)) {
+            if (platform::startsWithIgnoreAsciiCase(std::string_view(text_).substr(start),
+                                                    header)) {
                 found = start;
                 break;
             }

@@ -33,16 +33,12 @@ std::string infString(const MachineRoot& machine, const char* file, const char* 
     return platform::getProfileString(path, "Strings", key, "C:", 256);
 }
 
-bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           platform::equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
 // The system directory, unless it lies outside the Windows directory and we cannot write
 // to it: then the Windows directory.
 std::string writeableSystem(const MachineRoot& machine) {
     const std::string system = machine.systemDirectory();
-    if (startsWithIgnoreCase(system, machine.windowsDirectory() + "\\")) return system;
+    if (platform::startsWithIgnoreAsciiCase(system, machine.windowsDirectory() + "\\"))
+        return system;
     const auto host = machine.hostPath(system);
     if (host) {
         const std::filesystem::path probe = *host / "~setup.tmp";

@@ -30,6 +30,8 @@ TEST(AsciiCase, OnlyAsciiLettersChange) {
     EXPECT_EQ(asciiUpper('{'), '{');
     EXPECT_TRUE(equalsIgnoreAsciiCase("Program Files", "PROGRAM files"));
     EXPECT_FALSE(equalsIgnoreAsciiCase("\xc3\xbc", "\xc3\x9c"));
+    EXPECT_TRUE(startsWithIgnoreAsciiCase("HEX:01,02", "hex:"));
+    EXPECT_FALSE(startsWithIgnoreAsciiCase("hex", "hex:"));
 }
 
 TEST(FileChecks, TellFilesFoldersAndProgramsApart) {

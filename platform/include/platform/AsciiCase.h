@@ -12,5 +12,6 @@ char asciiUpper(char c);
 std::string asciiLower(std::string_view text);
 std::string asciiUpper(std::string_view text);
 bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
+bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix);
 
 }  // namespace kestrel::platform
