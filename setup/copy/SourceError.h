@@ -17,6 +17,8 @@ struct SourceError {
         MemberMissing,  // the cabinet has no member of that name
         Unreadable,     // truncated, corrupt or not of the expected format
         Unwritable,     // the target could not be written
+        Interrupted,    // the data sink stopped the source (Cancel, a failed write)
+        Cancelled,      // Cancel in the disk prompt: the installation ends
     };
     Kind kind = Kind::Unreadable;
     std::string message;

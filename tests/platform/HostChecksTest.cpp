@@ -4,11 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "ExpectedMatchers.h"
 #include "TestSupport.h"
 #include "platform/AsciiCase.h"
 #include "platform/Display.h"
+#include "platform/FileAttributes.h"
 #include "platform/FileChecks.h"
 #include "platform/SharedLibrary.h"
 
@@ -59,6 +61,39 @@ TEST(FileChecks, TellFilesFoldersAndProgramsApart) {
     EXPECT_FALSE(isExecutableFile(dir / "data.txt"));
     EXPECT_FALSE(isExecutableFile(dir / "folder"));  // searchable, not executable
     EXPECT_FALSE(isExecutableFile(dir / "fifo"));
+}
+
+TEST(FileAttributes, KeptWhereWineReadsThem) {
+    test::TempDir dir;
+    const fs::path file = dir / "data.txt";
+    test::writeFile(file, "x");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_write);
+    EXPECT_EQ(fileAttributes(file), dosattr::kNormal);
+
+    ASSERT_THAT(setFileAttributes(file, dosattr::kReadOnly | dosattr::kHidden | dosattr::kSystem),
+                test::Succeeded());
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read);
+    char stored[16] = {};
+    ASSERT_EQ(::getxattr(file.c_str(), "user.DOSATTRIB", stored, sizeof stored - 1), 3);
+    EXPECT_STREQ(stored, "0x6");
+    EXPECT_EQ(fileAttributes(file), dosattr::kReadOnly | dosattr::kHidden | dosattr::kSystem);
+
+    // Clearing gives the owner write access back and drops the stored bits.
+    ASSERT_THAT(setFileAttributes(file, dosattr::kNormal), test::Succeeded());
+    EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(fileAttributes(file), dosattr::kNormal);
+
+    // Bits written by Wine itself ("0x%x") read back; a foreign value is ignored.
+    ASSERT_EQ(::setxattr(file.c_str(), "user.DOSATTRIB", "0x22", 4, 0), 0);
+    EXPECT_EQ(fileAttributes(file), dosattr::kHidden | dosattr::kArchive);
+    ASSERT_EQ(::setxattr(file.c_str(), "user.DOSATTRIB", "junk", 4, 0), 0);
+    EXPECT_EQ(fileAttributes(file), dosattr::kNormal);
+
+    fs::create_directory(dir / "folder");
+    EXPECT_EQ(fileAttributes(dir / "folder"), dosattr::kDirectory);
+    EXPECT_EQ(fileAttributes(dir / "missing"), 0u);
+    EXPECT_THAT(setFileAttributes(dir / "missing", dosattr::kHidden),
+                test::FailsWithText(HasSubstr("missing")));
 }
 
 TEST(Display, NamedByTheEnvironment) {
