@@ -3,10 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include "platform/AsciiCase.h"
 #include "platform/ProfileFunctions.h"
+#include "script/SystemDate.h"
 
 namespace kestrel::setup {
 
@@ -112,15 +111,9 @@ void initialiseSystemVariables(BuiltinVariables& variables, const MachineRoot& m
 
     std::tm local{};
     ::localtime_r(&start, &local);
-    const std::string dateSeparator = platform::getProfileString(winIni, "intl", "sDate", ".", 8);
-    const std::string timeSeparator = platform::getProfileString(winIni, "intl", "sTime", ":", 8);
-    char text[64];
-    std::snprintf(text, sizeof text, "%02d%s%02d%s%04d", local.tm_mday, dateSeparator.c_str(),
-                  local.tm_mon + 1, dateSeparator.c_str(), local.tm_year + 1900);
-    variables.set("SysDate", text);
-    std::snprintf(text, sizeof text, "%02d%s%02d", local.tm_hour, timeSeparator.c_str(),
-                  local.tm_min);
-    variables.set("SysTime", text);
+    const SystemDate dates(machine);
+    variables.set("SysDate", dates.date(local));
+    variables.set("SysTime", dates.time(local));
 
     const std::string windows = machine.windowsDirectory();
     variables.set("Windows", windows);
