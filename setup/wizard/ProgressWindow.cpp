@@ -44,6 +44,16 @@ void ProgressWindow::deleting(const std::string& file) {
     update();
 }
 
+void ProgressWindow::checkingRuntime(const std::string& installed, const std::string& found) {
+    const StringTable& strings = messages_.strings();
+    view_.title = strings.text(strings::kCheckingRuntime);
+    view_.firstLabel = strings.text(strings::kChecking);
+    view_.first = installed;
+    view_.secondLabel = strings.text(strings::kAgainst);
+    view_.second = found;
+    update();
+}
+
 void ProgressWindow::setPercent(int percent) {
     view_.percent = std::clamp(percent, 0, 100);
     view_.meter = formatMessage("%d%%", {view_.percent});

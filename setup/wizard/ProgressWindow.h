@@ -22,6 +22,8 @@ class ProgressWindow {
 
     void copying(const std::string& source, const std::string& destination);
     void deleting(const std::string& file);
+    // The runtime version check: the installed file against the one programs would load.
+    void checkingRuntime(const std::string& installed, const std::string& found);
     // Done so far of the whole; cut to 0-100.
     void setPercent(int percent);
     void setProgress(unsigned long long done, unsigned long long total);
