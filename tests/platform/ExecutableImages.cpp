@@ -22,6 +22,17 @@ void append(ByteString& out, const ByteString& more) {
     out.insert(out.end(), more.begin(), more.end());
 }
 
+// `size` bytes that start as an MS-DOS stub pointing to a header with that signature.
+ByteString stub(std::size_t size, std::size_t header, char first, char second) {
+    ByteString out(size);
+    out[0] = std::byte{'M'};
+    out[1] = std::byte{'Z'};
+    put32(out, 0x3C, static_cast<std::uint32_t>(header));
+    out[header] = std::byte(first);
+    out[header + 1] = std::byte(second);
+    return out;
+}
+
 }  // namespace
 
 ByteString versionText(const std::string& text, bool wide) {
@@ -67,12 +78,7 @@ ByteString portableExecutable(const ByteString& resource, bool pe64) {
     constexpr std::size_t raw = 0x200;
     constexpr std::uint32_t address = 0x1000;
 
-    ByteString out(raw);
-    out[0] = std::byte{'M'};
-    out[1] = std::byte{'Z'};
-    put32(out, 0x3C, header);
-    out[header] = std::byte{'P'};
-    out[header + 1] = std::byte{'E'};
+    ByteString out = stub(raw, header, 'P', 'E');
     put16(out, header + 4, pe64 ? 0x8664 : 0x14C);
     put16(out, header + 6, 1);
     put16(out, header + 20, static_cast<std::uint32_t>(optionalSize));
@@ -114,12 +120,7 @@ ByteString newExecutable(const ByteString& resource) {
     constexpr std::size_t header = 0x40;
     constexpr std::size_t table = 0x40;  // from the NE header
     constexpr std::size_t data = 0x100;
-    ByteString out(data);
-    out[0] = std::byte{'M'};
-    out[1] = std::byte{'Z'};
-    put32(out, 0x3C, header);
-    out[header] = std::byte{'N'};
-    out[header + 1] = std::byte{'E'};
+    ByteString out = stub(data, header, 'N', 'E');
     put16(out, header + 0x24, table);
     put16(out, header + table, 4);  // 16-byte units
     put16(out, header + table + 2, 0x8010);
