@@ -34,7 +34,13 @@ std::optional<VersionFacts> readVersionFacts(const std::filesystem::path& file,
     facts.description = text("FileDescription");
     facts.language = codePage.fromUtf8(platform::languageName(block.language));
     facts.charset = charsetName(block.codePage, strings);
+    facts.languageId = block.language;
+    facts.codePage = block.codePage;
     return facts;
+}
+
+bool sameLanguage(const VersionFacts& a, const VersionFacts& b) {
+    return a.languageId == b.languageId && a.codePage == b.codePage;
 }
 
 std::string charsetName(unsigned codePage, const StringTable& strings) {

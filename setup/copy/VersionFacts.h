@@ -19,7 +19,13 @@ struct VersionFacts {
     std::string description;    // FileDescription
     std::string language;       // the system's name of the block's language
     std::string charset;        // the name of the block's code page (strings 5013-5029)
+    std::uint16_t languageId = 0;
+    std::uint16_t codePage = 0;
 };
+
+// Whether both files speak the same language in the same code page. Compared by number, not
+// by name: languages the system has no name for all read "Unknown language".
+bool sameLanguage(const VersionFacts& a, const VersionFacts& b);
 
 // The facts of the block the installer reads (the first translation, else 040904E4);
 // nullopt when the file has no version information.

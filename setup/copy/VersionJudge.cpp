@@ -81,9 +81,7 @@ VersionJudge::Verdict VersionJudge::compareVersions(const std::filesystem::path&
         return verdict(kVersionConflict, {name, present->description, presentVersion,
                                           incoming->description, incomingVersion});
     }
-    if (present->language == incoming->language && present->charset == incoming->charset) {
-        return Verdict::Replace;
-    }
+    if (sameLanguage(*present, *incoming)) return Verdict::Replace;
     return verdict(kLanguageConflict,
                    {name, present->description, presentVersion, present->language, present->charset,
                     incoming->description, incomingVersion, incoming->language, incoming->charset});

@@ -180,5 +180,26 @@ TEST_F(VersionJudgeTest, DateQuestionUsesTheRootsSeparators) {
         << lastText();
 }
 
+TEST(VersionFactsNames, CharsetsAndLanguagesStayApart) {
+    const StringTable strings;
+    EXPECT_EQ(copy::charsetName(0, strings), "7-bit ASCII");
+    EXPECT_EQ(copy::charsetName(1252, strings), "Multilingual");
+    EXPECT_EQ(copy::charsetName(1361, strings), "Korean (Johab)");
+    // Code pages without a name keep their number, so two of them never look alike.
+    EXPECT_EQ(copy::charsetName(437, strings), "437");
+    EXPECT_EQ(copy::operatingSystemName(0, strings), "Unknown");
+    EXPECT_EQ(copy::operatingSystemName(16, strings), "Windows (16 Bit)");
+
+    copy::VersionFacts a, b;
+    a.language = b.language = "Unknown language";
+    a.languageId = 0x7001;
+    b.languageId = 0x7002;
+    EXPECT_FALSE(copy::sameLanguage(a, b));
+    b.languageId = 0x7001;
+    EXPECT_TRUE(copy::sameLanguage(a, b));
+    b.codePage = 1250;
+    EXPECT_FALSE(copy::sameLanguage(a, b));
+}
+
 }  // namespace
 }  // namespace kestrel::setup::test
