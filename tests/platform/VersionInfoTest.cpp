@@ -202,6 +202,24 @@ TEST_F(BuiltImages, ImagesWithoutVersionResourceSaySo) {
     EXPECT_THAT(VersionInfo::read(file), FailsWith("no version resource"));
 }
 
+// Every header, section, directory and table byte damaged in turn (the resource itself is
+// damaged above): the reader may find the resource or not, but never reads outside the file
+// (the sanitizers watch).
+TEST_F(BuiltImages, DamagedHeadersAndTablesNeverReadOutsideTheFile) {
+    const auto file = dir_ / "damaged.exe";
+    const std::pair<ByteString, std::size_t> images[] = {
+        {kestrel::test::portableExecutable(sampleResource(true, 4), true), 0x200 + 88},
+        {kestrel::test::newExecutable(sampleResource(false, 1)), 0x100}};
+    for (const auto& [image, tablesEnd] : images) {
+        for (std::size_t at = 0; at < tablesEnd; ++at) {
+            ByteString damaged = image;
+            damaged[at] = ~damaged[at];
+            writeBytes(file, damaged, damaged.size());
+            (void)VersionInfo::read(file);
+        }
+    }
+}
+
 TEST(VersionText, ShowsFourPartsWithTwoDigits) {
     EXPECT_EQ(versionText(version(3, 1, 4, 15)), "3.01.04.15");
     EXPECT_EQ(versionText(version(10, 0, 19041, 1)), "10.00.19041.01");
