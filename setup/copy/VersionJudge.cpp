@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "copy/FileLine.h"
+#include "copy/VersionFacts.h"
 #include "messages/MessageStrings.h"
 #include "platform/Registry.h"
 #include "platform/VersionInfo.h"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "copy/CopyServices.h"
-#include "copy/VersionFacts.h"
 #include "messages/MessageEngine.h"
 #include "platform/MachineRoot.h"
 #include "script/RunState.h"
