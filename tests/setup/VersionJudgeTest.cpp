@@ -7,6 +7,7 @@
 
 #include "SetupFixture.h"
 #include "copy/FileLine.h"
+#include "copy/VersionFacts.h"
 #include "messages/MessageStrings.h"
 #include "platform/ProfileFunctions.h"
 
