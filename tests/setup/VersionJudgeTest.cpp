@@ -143,8 +143,12 @@ TEST_F(VersionJudgeTest, DatesDecideWithoutVersionInformation) {
     EXPECT_EQ(dated(std::chrono::hours(1)), Replacement::Replace);
     EXPECT_EQ(ui_.numbers(), std::vector<int>{kDateConflict});
     // A library against a file without version resource goes by date too.
-    EXPECT_EQ(judge_.judge(kVariants / "harbor-1.0-en.dll", dir_ / "new.txt", "x", 0),
-              Replacement::Replace);
+    const fs::path library = kVariants / "harbor-1.0-en.dll";
+    fs::last_write_time(dir_ / "old.txt", fs::last_write_time(library) - std::chrono::hours(1));
+    EXPECT_EQ(judge_.judge(library, dir_ / "old.txt", "x", 0), Replacement::Replace);
+    fs::last_write_time(dir_ / "old.txt", fs::last_write_time(library) + std::chrono::hours(1));
+    EXPECT_EQ(judge_.judge(library, dir_ / "old.txt", "x", fileflag::kReplaceOlder),
+              Replacement::Keep);
 }
 
 fs::file_time_type localFileTime(int year, int month, int day, int hour, int minute) {
