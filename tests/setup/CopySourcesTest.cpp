@@ -161,7 +161,7 @@ TEST_P(CabinetSourceTest, KeepsItsOwnCopyOfTheCabinetPath) {
     fs::path name = cabinet;
     auto source = CabinetSource::open(name);
     ASSERT_THAT(source, Succeeded());
-    name = dir / "Xata01.cab";
+    name.replace_filename("Xata01.cab");
     EXPECT_THAT(source->extract("tool.exe", sink), Succeeded());
     EXPECT_EQ(sink.data, test::readFile(dir / "in" / "tool.exe"));
 }
