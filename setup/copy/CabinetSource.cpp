@@ -3,9 +3,11 @@
 #include <mspack.h>
 
 #include <algorithm>
-#include <numeric>
+#include <unordered_map>
 #include <utility>
 
+#include "copy/CabinetContinuation.h"
+#include "copy/MspackStreams.h"
 #include "platform/AsciiCase.h"
 
 namespace kestrel::setup::copy {
@@ -28,121 +30,174 @@ CabinetMember describe(const mscabd_file& file) {
     return member;
 }
 
-// Position of a member in the cabinet's data: its folder's index, then its offset there.
-std::pair<std::size_t, unsigned> folderPosition(const mscabd_cabinet& cabinet,
-                                                const mscabd_file& file) {
-    std::size_t index = 0;
-    for (auto* folder = cabinet.folders; folder && folder != file.folder; folder = folder->next)
-        ++index;
-    return {index, file.offset};
+SourceError unreadable(const std::filesystem::path& cabinet, const std::string& why) {
+    return {SourceError::Kind::Unreadable, "Cabinet '" + cabinet.string() + "': " + why, cabinet};
 }
 
 }  // namespace
 
+struct CabinetSource::State {
+    MspackStreams streams;
+    mscab_decompressor* decompressor = nullptr;
+    // libmspack keeps the name pointers it is given, so the names live here, one per part,
+    // never moved: a deque-like list of owned strings.
+    std::vector<std::unique_ptr<std::string>> names;
+    std::vector<std::filesystem::path> parts;
+    mscabd_cabinet* first = nullptr;
+    mscabd_cabinet* last = nullptr;
+    std::vector<std::string> continuing;  // members of `last` that run on into the next
+    // A failed extraction leaves libmspack's decompressor stuck on its error; the cabinets
+    // are opened again before the next one.
+    bool spoiled = false;
+    // Members by their upper-case name, for a lookup per member that does not walk the list;
+    // rebuilt whenever the cabinets are opened or joined (libmspack rebuilds its list then).
+    std::unordered_map<std::string, mscabd_file*> index;
+
+    ~State() {
+        closeAll();
+        if (decompressor) mspack_destroy_cab_decompressor(decompressor);
+    }
+
+    void closeAll() {
+        // Closing the first cabinet closes every cabinet joined to it.
+        if (decompressor && first) decompressor->close(decompressor, first);
+        first = last = nullptr;
+        index.clear();
+    }
+
+    mscabd_cabinet* openPart(const std::string& name) {
+        return decompressor->open(decompressor, name.c_str());
+    }
+
+    SourceError openError(const std::filesystem::path& cabinet) const {
+        return unreadable(cabinet, describeMspackError(decompressor->last_error(decompressor)));
+    }
+
+    // Opens the parts again and joins them as before.
+    SourceResult<void> reopen() {
+        closeAll();
+        spoiled = false;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            mscabd_cabinet* cabinet = openPart(*names[i]);
+            if (!cabinet) return platform::unexpected(openError(parts[i]));
+            if (!first) {
+                first = last = cabinet;
+                continue;
+            }
+            if (const int code = decompressor->append(decompressor, last, cabinet);
+                code != MSPACK_ERR_OK) {
+                decompressor->close(decompressor, cabinet);
+                return platform::unexpected(unreadable(parts[i], describeMspackError(code)));
+            }
+            last = cabinet;
+        }
+        return {};
+    }
+
+    mscabd_file* lookup(std::string_view name) {
+        if (index.empty())
+            for (auto* file = first->files; file; file = file->next)
+                index.try_emplace(platform::asciiUpper(file->filename), file);
+        const auto found = index.find(platform::asciiUpper(name));
+        return found != index.end() ? found->second : nullptr;
+    }
+};
+
 SourceResult<CabinetSource> CabinetSource::open(const std::filesystem::path& cabinet) {
     std::error_code status;
-    if (!std::filesystem::is_regular_file(cabinet, status))
-        return platform::unexpected(SourceError{SourceError::Kind::Missing,
-                                                "Cabinet '" + cabinet.string() + "' is not there"});
-
-    mscab_decompressor* decompressor = mspack_create_cab_decompressor(nullptr);
-    if (!decompressor)
+    if (!std::filesystem::is_regular_file(cabinet, status)) {
+        const bool there = std::filesystem::exists(cabinet, status);
         return platform::unexpected(
-            SourceError{SourceError::Kind::Unreadable,
-                        "Cabinet '" + cabinet.string() + "': the cabinet reader cannot start"});
-    mscabd_cabinet* opened = decompressor->open(decompressor, cabinet.c_str());
-    if (!opened) {
-        const int code = decompressor->last_error(decompressor);
-        mspack_destroy_cab_decompressor(decompressor);
-        return platform::unexpected(
-            SourceError{SourceError::Kind::Unreadable,
-                        "Cabinet '" + cabinet.string() + "': " + describeMspackError(code)});
+            there ? unreadable(cabinet, "it is not a file")
+                  : SourceError{SourceError::Kind::Missing,
+                                "Cabinet '" + cabinet.string() + "' is not there", cabinet});
     }
-    return CabinetSource(cabinet, decompressor, opened);
+    auto state = std::make_unique<State>();
+    state->decompressor = mspack_create_cab_decompressor(state->streams.system());
+    if (!state->decompressor)
+        return platform::unexpected(unreadable(cabinet, "the cabinet reader cannot start"));
+    state->names.push_back(std::make_unique<std::string>(cabinet.string()));
+    state->first = state->last = state->openPart(*state->names.back());
+    if (!state->first) return platform::unexpected(state->openError(cabinet));
+    state->parts.push_back(cabinet);
+    state->continuing = membersContinuingToNext(cabinet);
+    return CabinetSource(std::move(state));
 }
 
-CabinetSource::CabinetSource(std::filesystem::path path, mscab_decompressor* decompressor,
-                             mscabd_cabinet* cabinet)
-    : path_(std::move(path)), decompressor_(decompressor), cabinet_(cabinet) {}
+CabinetSource::CabinetSource(std::unique_ptr<State> state) : state_(std::move(state)) {}
+CabinetSource::CabinetSource(CabinetSource&&) noexcept = default;
+CabinetSource& CabinetSource::operator=(CabinetSource&&) noexcept = default;
+CabinetSource::~CabinetSource() = default;
 
-CabinetSource::CabinetSource(CabinetSource&& other) noexcept
-    : path_(std::move(other.path_)),
-      decompressor_(std::exchange(other.decompressor_, nullptr)),
-      cabinet_(std::exchange(other.cabinet_, nullptr)) {}
-
-CabinetSource& CabinetSource::operator=(CabinetSource&& other) noexcept {
-    if (this != &other) {
-        close();
-        path_ = std::move(other.path_);
-        decompressor_ = std::exchange(other.decompressor_, nullptr);
-        cabinet_ = std::exchange(other.cabinet_, nullptr);
-    }
-    return *this;
+const std::filesystem::path& CabinetSource::path() const {
+    return state_->parts.front();
 }
 
-CabinetSource::~CabinetSource() {
-    close();
-}
-
-void CabinetSource::close() {
-    if (!decompressor_) return;
-    if (cabinet_) decompressor_->close(decompressor_, cabinet_);
-    mspack_destroy_cab_decompressor(decompressor_);
-    decompressor_ = nullptr;
-    cabinet_ = nullptr;
-}
-
-std::vector<CabinetMember> CabinetSource::members() const {
-    std::vector<CabinetMember> result;
-    for (auto* file = cabinet_->files; file; file = file->next) result.push_back(describe(*file));
-    return result;
-}
-
-mscabd_file* CabinetSource::lookup(std::string_view name) const {
-    for (auto* file = cabinet_->files; file; file = file->next)
-        if (platform::equalsIgnoreAsciiCase(file->filename, name)) return file;
-    return nullptr;
+const std::vector<std::filesystem::path>& CabinetSource::parts() const {
+    return state_->parts;
 }
 
 SourceError CabinetSource::memberMissing(std::string_view name) const {
     return {SourceError::Kind::MemberMissing,
-            "Cannot find file '" + std::string(name) + "' in cabinet '" + path_.string() + "'"};
+            "Cannot find file '" + std::string(name) + "' in cabinet '" + path().string() + "'",
+            path()};
 }
 
 SourceResult<CabinetMember> CabinetSource::find(std::string_view name) const {
-    if (const auto* file = lookup(name)) return describe(*file);
+    if (state_->first)
+        if (const auto* file = state_->lookup(name)) return describe(*file);
     return platform::unexpected(memberMissing(name));
 }
 
-SourceResult<CabinetMember> CabinetSource::extract(std::string_view name,
-                                                   const std::filesystem::path& target) {
-    auto* file = lookup(name);
-    if (!file) return platform::unexpected(memberMissing(name));
-    const std::string source = path_.string() + "' member '" + file->filename;
-    auto written = writeThroughTemporary(target, source, [&](const char* path) {
-        return decompressor_->extract(decompressor_, file, path);
+bool CabinetSource::continuesPastEnd(std::string_view name) const {
+    return std::ranges::any_of(state_->continuing, [&](const std::string& continuing) {
+        return platform::equalsIgnoreAsciiCase(continuing, name);
     });
-    if (!written) return platform::unexpected(written.error());
-    return describe(*file);
 }
 
-std::vector<SourceResult<CabinetMember>> CabinetSource::extract(
-    const std::vector<MemberRequest>& requests) {
-    // A request for an absent member sorts first; it fails without reading anything.
-    std::vector<std::pair<std::size_t, unsigned>> positions;
-    for (const auto& request : requests) {
-        const auto* file = lookup(request.name);
-        positions.push_back(file ? folderPosition(*cabinet_, *file)
-                                 : std::pair<std::size_t, unsigned>{0, 0});
-    }
-    std::vector<std::size_t> order(requests.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::ranges::stable_sort(order, {}, [&](std::size_t i) { return positions[i]; });
+std::optional<NextCabinet> CabinetSource::next() const {
+    const mscabd_cabinet* last = state_->last;
+    if (!last || !(last->flags & MSCAB_HDR_NEXTCAB) || !last->nextname) return std::nullopt;
+    return NextCabinet{last->nextname, last->nextinfo ? last->nextinfo : ""};
+}
 
-    std::vector<SourceResult<CabinetMember>> results(requests.size(),
-                                                     platform::unexpected(SourceError{}));
-    for (std::size_t i : order) results[i] = extract(requests[i].name, requests[i].target);
-    return results;
+SourceResult<void> CabinetSource::append(const std::filesystem::path& next) {
+    if (state_->spoiled || !state_->first)
+        if (auto reopened = state_->reopen(); !reopened) return reopened;
+    auto name = std::make_unique<std::string>(next.string());
+    mscabd_cabinet* cabinet = state_->openPart(*name);
+    if (!cabinet) return platform::unexpected(state_->openError(next));
+    if (const int code = state_->decompressor->append(state_->decompressor, state_->last, cabinet);
+        code != MSPACK_ERR_OK) {
+        state_->decompressor->close(state_->decompressor, cabinet);
+        return platform::unexpected(unreadable(next, "does not continue '" +
+                                                         state_->parts.back().string() + "' (" +
+                                                         describeMspackError(code) + ")"));
+    }
+    state_->names.push_back(std::move(name));
+    state_->parts.push_back(next);
+    state_->last = cabinet;
+    state_->index.clear();
+    state_->continuing = membersContinuingToNext(next);
+    return {};
+}
+
+SourceResult<CabinetMember> CabinetSource::extract(std::string_view name, DataSink& sink) {
+    if (state_->spoiled || !state_->first)
+        if (auto reopened = state_->reopen(); !reopened)
+            return platform::unexpected(reopened.error());
+    auto* file = state_->lookup(name);
+    if (!file) return platform::unexpected(memberMissing(name));
+    const int code = state_->streams.into(sink, [&](const char* output) {
+        return state_->decompressor->extract(state_->decompressor, file, output);
+    });
+    if (code != MSPACK_ERR_OK) {
+        state_->spoiled = true;
+        return platform::unexpected(decompressionFailed(
+            code, state_->streams.sinkStopped(), path(),
+            "member '" + std::string(file->filename) + "' of cabinet '" + path().string() + "'"));
+    }
+    return describe(*file);
 }
 
 }  // namespace kestrel::setup::copy

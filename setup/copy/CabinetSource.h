@@ -3,15 +3,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "copy/DataSink.h"
 #include "copy/SourceError.h"
-
-struct mscab_decompressor;
-struct mscabd_cabinet;
-struct mscabd_file;
 
 namespace kestrel::setup::copy {
 
@@ -25,15 +23,16 @@ struct CabinetMember {
     std::uint32_t attributes = 0;  // read-only 0x01, hidden 0x02, system 0x04, archive 0x20
 };
 
-// One wanted member and the host file to write it to.
-struct MemberRequest {
-    std::string name;
-    std::filesystem::path target;
+// The cabinet that follows in a set, as the cabinet before it names it.
+struct NextCabinet {
+    std::string fileName;  // a bare name, in the same directory as the cabinet before
+    std::string diskName;  // the disk it is on, as the cabinet calls it
 };
 
-// An open cabinet. It is opened once and serves any number of members; the decompressor
-// keeps its place inside a folder, so members are extracted in folder order to read each
-// folder once rather than again from its start for every member.
+// An open cabinet with the cabinets of its set appended to it so far. It is opened once and
+// serves any number of members; the decompressor keeps its place inside a folder, so members
+// taken in folder order read each folder once rather than again from its start for every
+// member.
 class CabinetSource {
   public:
     [[nodiscard]] static SourceResult<CabinetSource> open(const std::filesystem::path& cabinet);
@@ -42,31 +41,29 @@ class CabinetSource {
     CabinetSource& operator=(CabinetSource&&) noexcept;
     ~CabinetSource();
 
-    const std::filesystem::path& path() const { return path_; }
-    std::vector<CabinetMember> members() const;
+    // The first cabinet, and every cabinet appended after it.
+    const std::filesystem::path& path() const;
+    const std::vector<std::filesystem::path>& parts() const;
 
     // The member whose name equals `name` without regard to case, if there is one.
     [[nodiscard]] SourceResult<CabinetMember> find(std::string_view name) const;
 
-    // Writes the member to `target`; on failure nothing is left under the target's name.
-    [[nodiscard]] SourceResult<CabinetMember> extract(std::string_view name,
-                                                      const std::filesystem::path& target);
+    // Whether the member's data run on past the last cabinet appended so far, and which
+    // cabinet they run on into.
+    bool continuesPastEnd(std::string_view name) const;
+    std::optional<NextCabinet> next() const;
+    // Joins the next cabinet of the set, so that members continuing into it can be read.
+    [[nodiscard]] SourceResult<void> append(const std::filesystem::path& next);
 
-    // Extracts several members in the cabinet's folder order; the results stand in the order
-    // of the requests.
-    [[nodiscard]] std::vector<SourceResult<CabinetMember>> extract(
-        const std::vector<MemberRequest>& requests);
+    // Passes the member's data to `sink` as they are decompressed.
+    [[nodiscard]] SourceResult<CabinetMember> extract(std::string_view name, DataSink& sink);
 
   private:
-    CabinetSource(std::filesystem::path path, mscab_decompressor* decompressor,
-                  mscabd_cabinet* cabinet);
-    mscabd_file* lookup(std::string_view name) const;
+    struct State;
+    explicit CabinetSource(std::unique_ptr<State> state);
     SourceError memberMissing(std::string_view name) const;
-    void close();
 
-    std::filesystem::path path_;
-    mscab_decompressor* decompressor_ = nullptr;
-    mscabd_cabinet* cabinet_ = nullptr;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace kestrel::setup::copy

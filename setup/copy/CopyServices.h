@@ -19,6 +19,7 @@ namespace kestrel::setup::copy {
 struct SourceRequest {
     int disk = 0;                    // picks the cabinet when the file is not on its own
     std::string name;                // relative to the source directory, as written
+    std::string path;                // the source's Windows path (the LZ rule counts its length)
     std::filesystem::path file;      // the host file the name stands for in the source directory
     std::uint64_t expectedSize = 0;  // 0 = not given
     bool expand = false;             // LZ expansion allowed (EXPAND, or [Application] Expand)

@@ -1,9 +1,6 @@
 #include "copy/SourceError.h"
 
 #include <mspack.h>
-#include <unistd.h>
-
-#include <system_error>
 
 namespace kestrel::setup::copy {
 
@@ -26,47 +23,23 @@ std::string describeMspackError(int code) {
         case MSPACK_ERR_SIGNATURE:
             return "bad signature (not a file of this format)";
         case MSPACK_ERR_DATAFORMAT:
-            return "bad data format (the file is corrupt)";
+            return "bad data format (the file is corrupt or its cabinet set incomplete)";
         case MSPACK_ERR_CHECKSUM:
             return "checksum mismatch (the file is corrupt)";
         case MSPACK_ERR_CRUNCH:
             return "compression error";
         case MSPACK_ERR_DECRUNCH:
-            return "decompression error (the file is corrupt)";
+            return "decompression error (the file is corrupt or its cabinet set incomplete)";
         default:
             return "unknown error " + std::to_string(code);
     }
 }
 
-SourceResult<void> writeThroughTemporary(const std::filesystem::path& target,
-                                         const std::string& source,
-                                         const std::function<int(const char*)>& write) {
-    namespace fs = std::filesystem;
-    fs::path temporary = target;
-    temporary += ".part" + std::to_string(::getpid());
-
-    const int code = write(temporary.c_str());
-    std::error_code ignored;
-    if (code != MSPACK_ERR_OK) {
-        fs::remove(temporary, ignored);
-        const auto kind = code == MSPACK_ERR_WRITE || code == MSPACK_ERR_OPEN
-                              ? SourceError::Kind::Unwritable
-                              : SourceError::Kind::Unreadable;
-        const std::string what = kind == SourceError::Kind::Unwritable
-                                     ? "cannot write '" + target.string() + "' from '" + source +
-                                           "': " + describeMspackError(code)
-                                     : "'" + source + "': " + describeMspackError(code);
-        return platform::unexpected(SourceError{kind, what});
-    }
-    std::error_code renamed;
-    fs::rename(temporary, target, renamed);
-    if (renamed) {
-        fs::remove(temporary, ignored);
-        return platform::unexpected(
-            SourceError{SourceError::Kind::Unwritable,
-                        "cannot write '" + target.string() + "': " + renamed.message()});
-    }
-    return {};
+SourceError decompressionFailed(int code, bool sinkStopped, const std::filesystem::path& file,
+                                const std::string& what) {
+    if (sinkStopped)
+        return {SourceError::Kind::Interrupted, "Reading " + what + " was stopped", file};
+    return {SourceError::Kind::Unreadable, what + ": " + describeMspackError(code), file};
 }
 
 }  // namespace kestrel::setup::copy

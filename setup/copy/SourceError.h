@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "platform/Expected.h"
@@ -13,15 +12,16 @@ namespace kestrel::setup::copy {
 // cause for the user.
 struct SourceError {
     enum class Kind {
-        Missing,        // the cabinet or compressed file is not there
+        Missing,        // the file, cabinet or compressed file is not there
         MemberMissing,  // the cabinet has no member of that name
-        Unreadable,     // truncated, corrupt or not of the expected format
-        Unwritable,     // the target could not be written
+        Unreadable,     // truncated, corrupt, not of the expected format, or not a file
         Interrupted,    // the data sink stopped the source (Cancel, a failed write)
         Cancelled,      // Cancel in the disk prompt: the installation ends
     };
     Kind kind = Kind::Unreadable;
     std::string message;
+    // The file the failure is about: the source, or the cabinet a member is missing from.
+    std::filesystem::path file;
 };
 
 template <typename T>
@@ -30,12 +30,9 @@ using SourceResult = platform::Expected<T, SourceError>;
 // libmspack's error codes as words for a message.
 std::string describeMspackError(int code);
 
-// Runs `write` (which fills the given path and returns a libmspack error code) against a
-// temporary file beside `target` and moves it over `target` only when it succeeded, so a
-// failed read never leaves half a file under the target's name nor spoils what was there.
-// `source` names the file read, for the message.
-SourceResult<void> writeThroughTemporary(const std::filesystem::path& target,
-                                         const std::string& source,
-                                         const std::function<int(const char*)>& write);
+// A libmspack call that passed data to a sink and failed with `code`: Interrupted when the
+// sink stopped it, else the source is unreadable. `what` names the source in the message.
+SourceError decompressionFailed(int code, bool sinkStopped, const std::filesystem::path& file,
+                                const std::string& what);
 
 }  // namespace kestrel::setup::copy

@@ -3,13 +3,17 @@
 // window). Back and Next move as in a run. The pages work on a throwaway machine root, so
 // Browse is real and nothing of the user's own is touched. With a page name as argument
 // (licence, info, fromcd, shared, mode, dir, datadir, user, value, admin, instsame, disk,
-// progress) only that page opens.
+// progress) only that page opens; "diskprompt" asks for a disk as the copy engine does,
+// until Data02.cab is in the directory given, and prints the answer.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QThread>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 
+#include "copy/WizardDiskPrompt.h"
 #include "messages/MessageEngine.h"
 #include "messages/MessageStrings.h"
 #include "platform/MachineRoot.h"
@@ -86,6 +90,22 @@ void showProgress(MessageEngine& messages) {
     progress.close();
 }
 
+// The disk prompt against the throwaway root: the cabinet is expected in C:\disk1, and the
+// person can point the page at C:\disk2, where it is.
+int askForDisk(PageHost& host, const platform::MachineRoot& machine) {
+    const auto first = machine.hostPath("C:\\disk1");
+    const auto second = machine.hostPath("C:\\disk2");
+    std::filesystem::create_directories(*first);
+    std::filesystem::create_directories(*second);
+    std::ofstream(*second / "Data02.cab") << "MSCF";
+    copy::WizardDiskPrompt prompt(host, machine, false);
+    const copy::DiskAnswer answer =
+        prompt.askFor({"Acme Tools Disk 2", *first / "Data02.cab", true});
+    const char* kinds[] = {"found", "skip", "cancel"};
+    std::cout << kinds[static_cast<int>(answer.kind)] << " " << answer.file.string() << "\n";
+    return answer.kind == copy::DiskAnswer::Kind::Found ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +127,7 @@ int main(int argc, char** argv) {
     const auto makers = pageMakers(strings);
 
     const std::string only = argc > 1 ? argv[1] : "";
+    if (only == "diskprompt") return askForDisk(host, **machine);
     if (only == "progress") {
         showProgress(messages);
         return 0;

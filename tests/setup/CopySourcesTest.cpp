@@ -1,5 +1,5 @@
-// The copy engine's sources against cabinets and compressed files made by the standard tools
-// at test time: bytes, member details, and failures that leave the target alone.
+// The copy engine's sources against plain files, and cabinets and compressed files made by the
+// standard tools at test time: bytes as they reach the sink, member details, and failures.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -13,10 +13,13 @@
 #include <vector>
 
 #include "ExpectedMatchers.h"
+#include "SampleBytes.h"
+#include "StringSink.h"
 #include "TestSupport.h"
 #include "copy/CabinetSource.h"
 #include "copy/CabinetTemplate.h"
 #include "copy/LzSource.h"
+#include "copy/PlainSource.h"
 
 namespace kestrel::setup::copy {
 namespace {
@@ -26,27 +29,6 @@ using test::FailsWith;
 using test::FailsWithText;
 using test::Succeeded;
 using ::testing::HasSubstr;
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Text that compresses but is not one repeated byte, long enough for several data blocks.
-std::string sampleBytes(std::size_t size, unsigned seed) {
-    std::string bytes;
-    unsigned state = seed;
-    while (bytes.size() < size) {
-        state = state * 1103515245u + 12345u;
-        bytes += "line " + std::to_string(state % 1000) + " of the sample\n";
-    }
-    bytes.resize(size);
-    return bytes;
-}
 
 bool haveTool(const char* tool) {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
@@ -76,9 +58,9 @@ class CabinetSourceTest : public ::testing::TestWithParam<bool> {
     void SetUp() override {
         if (!haveTool("gcab")) GTEST_SKIP() << "gcab is not installed: cabinet tests skipped";
         fs::create_directory(dir / "in");
-        writeAll(dir / "in" / "README.TXT", "read me\r\n");
-        writeAll(dir / "in" / "Big.Dat", sampleBytes(200000, 1));
-        writeAll(dir / "in" / "tool.exe", sampleBytes(70000, 2));
+        test::writeFile(dir / "in" / "README.TXT", "read me\r\n");
+        test::writeFile(dir / "in" / "Big.Dat", test::sampleBytes(200000, 1));
+        test::writeFile(dir / "in" / "tool.exe", test::sampleBytes(70000, 2));
         // gcab stores the file's modification time as the member's local date and time.
         fs::last_write_time(
             dir / "in" / "README.TXT",
@@ -93,11 +75,12 @@ class CabinetSourceTest : public ::testing::TestWithParam<bool> {
     SourceResult<CabinetMember> extractOne(const fs::path& from, const std::string& name) {
         auto source = CabinetSource::open(from);
         if (!source) return platform::unexpected(source.error());
-        return source->extract(name, dir / "out");
+        return source->extract(name, sink);
     }
 
     test::TempDir dir;
     fs::path cabinet;
+    test::StringSink sink;
     const std::time_t readmeStamp = std::time(nullptr) - 400 * 24 * 3600;
 };
 
@@ -105,12 +88,12 @@ TEST_P(CabinetSourceTest, ExtractsMembersByNameWithoutRegardToCase) {
     auto source = CabinetSource::open(cabinet);
     ASSERT_THAT(source, Succeeded());
     for (const char* name : {"readme.txt", "BIG.DAT", "Tool.Exe"}) {
-        auto member = source->extract(name, dir / "out");
+        test::StringSink out;
+        auto member = source->extract(name, out);
         ASSERT_THAT(member, Succeeded()) << name;
-        EXPECT_EQ(readAll(dir / "out"), readAll(dir / "in" / member->name)) << name;
+        EXPECT_EQ(out.data, test::readFile(dir / "in" / member->name)) << name;
         EXPECT_EQ(member->length, fs::file_size(dir / "in" / member->name));
     }
-    EXPECT_FALSE(fs::exists(dir / ("out.part" + std::to_string(::getpid()))));
 }
 
 TEST_P(CabinetSourceTest, GivesTheMemberDateAndTime) {
@@ -128,61 +111,76 @@ TEST_P(CabinetSourceTest, GivesTheMemberDateAndTime) {
     EXPECT_EQ(member->attributes & ~0x27u, 0u) << "only DOS attribute bits are given";
 }
 
-TEST_P(CabinetSourceTest, ExtractsSeveralMembersAndAnswersInRequestOrder) {
+TEST_P(CabinetSourceTest, ExtractsMembersInAnyOrder) {
     auto source = CabinetSource::open(cabinet);
     ASSERT_THAT(source, Succeeded());
-    auto results = source->extract({{"tool.exe", dir / "t"},
-                                    {"missing.txt", dir / "m"},
-                                    {"README.TXT", dir / "r"},
-                                    {"Big.Dat", dir / "b"}});
-    ASSERT_EQ(results.size(), 4u);
-    EXPECT_THAT(results[0], Succeeded());
-    EXPECT_THAT(results[1], FailsWithText(HasSubstr("Cannot find file 'missing.txt'")));
-    EXPECT_THAT(results[2], Succeeded());
-    EXPECT_THAT(results[3], Succeeded());
-    EXPECT_EQ(readAll(dir / "t"), readAll(dir / "in" / "tool.exe"));
-    EXPECT_EQ(readAll(dir / "r"), readAll(dir / "in" / "README.TXT"));
-    EXPECT_EQ(readAll(dir / "b"), readAll(dir / "in" / "Big.Dat"));
-    EXPECT_FALSE(fs::exists(dir / "m"));
+    // Backwards through the folder, then forwards again: the reader starts over where it must.
+    for (const char* name : {"tool.exe", "Big.Dat", "README.TXT", "tool.exe"}) {
+        test::StringSink out;
+        ASSERT_THAT(source->extract(name, out), Succeeded()) << name;
+        EXPECT_EQ(out.data, test::readFile(dir / "in" / name)) << name;
+    }
 }
 
-TEST_P(CabinetSourceTest, MissingCabinetMemberOrTargetFolderIsReportedByKind) {
+TEST_P(CabinetSourceTest, MissingCabinetOrMemberIsReportedByKind) {
     auto missing = CabinetSource::open(dir / "Data02.cab");
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().kind, SourceError::Kind::Missing);
-    EXPECT_THAT(missing.error().message, HasSubstr("Data02.cab"));
+    EXPECT_EQ(missing.error().file, dir / "Data02.cab");
 
     auto member = extractOne(cabinet, "NOPE.TXT");
     EXPECT_THAT(member,
                 FailsWith("Cannot find file 'NOPE.TXT' in cabinet '" + cabinet.string() + "'"));
     EXPECT_EQ(member.error().kind, SourceError::Kind::MemberMissing);
-    EXPECT_FALSE(fs::exists(dir / "out"));
+    EXPECT_EQ(member.error().file, cabinet);
+    EXPECT_TRUE(sink.data.empty());
 
-    auto source = CabinetSource::open(cabinet);
-    ASSERT_THAT(source, Succeeded());
-    auto unwritable = source->extract("tool.exe", dir / "no-such-folder" / "tool.exe");
-    ASSERT_FALSE(unwritable);
-    EXPECT_EQ(unwritable.error().kind, SourceError::Kind::Unwritable);
-    EXPECT_THAT(unwritable.error().message, HasSubstr("no-such-folder"));
+    auto directory = CabinetSource::open(dir / "in");
+    ASSERT_FALSE(directory);
+    EXPECT_EQ(directory.error().kind, SourceError::Kind::Unreadable);
 }
 
-TEST_P(CabinetSourceTest, DamagedCabinetLeavesTheTargetAsItWas) {
-    const std::string whole = readAll(cabinet);
+TEST_P(CabinetSourceTest, SinkThatStopsEndsTheMemberAndTheNextOneStillReads) {
+    auto source = CabinetSource::open(cabinet);
+    ASSERT_THAT(source, Succeeded());
+    sink.stopAfter = 40000;
+    auto stopped = source->extract("Big.Dat", sink);
+    ASSERT_FALSE(stopped);
+    EXPECT_EQ(stopped.error().kind, SourceError::Kind::Interrupted);
+    EXPECT_LT(sink.data.size(), 200000u);
+
+    // The decompressor that was stopped mid-folder must not poison the members after it.
+    test::StringSink next;
+    ASSERT_THAT(source->extract("tool.exe", next), Succeeded());
+    EXPECT_EQ(next.data, test::readFile(dir / "in" / "tool.exe"));
+}
+
+TEST_P(CabinetSourceTest, KeepsItsOwnCopyOfTheCabinetPath) {
+    // The cabinet reader refers to the name it was opened with whenever it reads data; the
+    // caller's path may change or go in the meantime.
+    fs::path name = cabinet;
+    auto source = CabinetSource::open(name);
+    ASSERT_THAT(source, Succeeded());
+    name.replace_filename("Xata01.cab");
+    EXPECT_THAT(source->extract("tool.exe", sink), Succeeded());
+    EXPECT_EQ(sink.data, test::readFile(dir / "in" / "tool.exe"));
+}
+
+TEST_P(CabinetSourceTest, DamagedCabinetIsUnreadable) {
+    const std::string whole = test::readFile(cabinet);
     const fs::path truncated = dir / "truncated.cab";
-    writeAll(truncated, whole.substr(0, whole.size() / 2));
+    test::writeFile(truncated, whole.substr(0, whole.size() / 2));
     std::string garbled = whole;
     // Past the headers the data blocks begin; scrambling them spoils every member after.
     for (std::size_t i = whole.size() / 4; i < whole.size(); i += 7) garbled[i] ^= 0x5a;
     const fs::path corrupt = dir / "corrupt.cab";
-    writeAll(corrupt, garbled);
+    test::writeFile(corrupt, garbled);
 
     for (const auto& damaged : {truncated, corrupt}) {
-        writeAll(dir / "out", "previous content");
         auto member = extractOne(damaged, "tool.exe");
         ASSERT_FALSE(member) << damaged;
         EXPECT_EQ(member.error().kind, SourceError::Kind::Unreadable) << member.error().message;
         EXPECT_THAT(member.error().message, HasSubstr(damaged.filename().string()));
-        EXPECT_EQ(readAll(dir / "out"), "previous content");
     }
     EXPECT_THAT(extractOne(dir / "in" / "Big.Dat", "x"), FailsWithText(HasSubstr("signature")));
 }
@@ -195,8 +193,8 @@ class LzSourceTest : public ::testing::Test {
     void SetUp() override {
         if (!haveTool("mscompress"))
             GTEST_SKIP() << "mscompress is not installed: compressed file tests skipped";
-        original = sampleBytes(50000, 3);
-        writeAll(dir / "APP.DLL", original);
+        original = test::sampleBytes(50000, 3);
+        test::writeFile(dir / "APP.DLL", original);
         ASSERT_TRUE(run("mscompress '" + (dir / "APP.DLL").string() + "'"));
         compressed = dir / "APP.DLL_";
         ASSERT_LT(fs::file_size(compressed), original.size());
@@ -205,21 +203,27 @@ class LzSourceTest : public ::testing::Test {
     test::TempDir dir;
     std::string original;
     fs::path compressed;
+    test::StringSink sink;
 };
 
 TEST_F(LzSourceTest, ExpandsToTheOriginalBytes) {
-    auto expanded = expandLzFile(compressed, dir / "out");
+    auto expanded = readLzFile(compressed, sink);
     ASSERT_THAT(expanded, Succeeded());
+    EXPECT_TRUE(expanded->compressed);
     EXPECT_EQ(expanded->length, original.size());
-    EXPECT_EQ(readAll(dir / "out"), original);
+    EXPECT_EQ(sink.data, original);
     EXPECT_EQ(expanded->missingChar, std::nullopt);
+
+    auto inspected = inspectLzFile(compressed);
+    ASSERT_THAT(inspected, Succeeded());
+    EXPECT_EQ(inspected->length, original.size());
 }
 
 TEST_F(LzSourceTest, GivesTheRecordedLastCharacterOfTheName) {
-    std::string bytes = readAll(compressed);
+    std::string bytes = test::readFile(compressed);
     bytes[9] = 'L';  // the header's place for the character the short name gave up
-    writeAll(dir / "APP.DL_", bytes);
-    auto expanded = expandLzFile(dir / "APP.DL_", dir / "out");
+    test::writeFile(dir / "APP.DL_", bytes);
+    auto expanded = readLzFile(dir / "APP.DL_", sink);
     ASSERT_THAT(expanded, Succeeded());
     EXPECT_EQ(expanded->missingChar, 'L');
     EXPECT_EQ(lzOriginalName("APP.DL_", expanded->missingChar), "APP.DLL");
@@ -227,23 +231,68 @@ TEST_F(LzSourceTest, GivesTheRecordedLastCharacterOfTheName) {
     EXPECT_EQ(lzOriginalName("APP.DL_", std::nullopt), "APP.DL_");
 }
 
-TEST_F(LzSourceTest, DamagedOrMissingFileLeavesTheTargetAsItWas) {
-    const std::string whole = readAll(compressed);
-    writeAll(dir / "short.dl_", whole.substr(0, whole.size() / 2));
-    writeAll(dir / "notlz.dl_", "plain text, not compressed");
-    writeAll(dir / "out", "previous content");
+TEST_F(LzSourceTest, FileThatIsNotCompressedPassesAsItIs) {
+    for (const std::string& content : {std::string("plain text, not compressed"), std::string("SZ"),
+                                       test::sampleBytes(70000, 4)}) {
+        test::writeFile(dir / "plain.dl_", content);
+        test::StringSink out;
+        auto passed = readLzFile(dir / "plain.dl_", out);
+        ASSERT_THAT(passed, Succeeded());
+        EXPECT_FALSE(passed->compressed);
+        EXPECT_EQ(passed->length, content.size());
+        EXPECT_EQ(out.data, content);
+    }
+}
+
+TEST_F(LzSourceTest, DamagedMissingOrStoppedFileFails) {
+    const std::string whole = test::readFile(compressed);
+    test::writeFile(dir / "short.dl_", whole.substr(0, whole.size() / 2));
 
     // The expander itself ends quietly at the cut; the recorded size must catch it.
-    auto truncated = expandLzFile(dir / "short.dl_", dir / "out");
+    auto truncated = readLzFile(dir / "short.dl_", sink);
     ASSERT_FALSE(truncated);
     EXPECT_THAT(truncated.error().message, HasSubstr("truncated"));
     EXPECT_EQ(truncated.error().kind, SourceError::Kind::Unreadable);
-    EXPECT_THAT(expandLzFile(dir / "notlz.dl_", dir / "out"),
-                FailsWithText(HasSubstr("signature")));
-    auto missing = expandLzFile(dir / "gone.dl_", dir / "out");
+    auto missing = readLzFile(dir / "gone.dl_", sink);
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().kind, SourceError::Kind::Missing);
-    EXPECT_EQ(readAll(dir / "out"), "previous content");
+
+    test::StringSink stopping;
+    stopping.stopAfter = 1000;
+    auto stopped = readLzFile(compressed, stopping);
+    ASSERT_FALSE(stopped);
+    EXPECT_EQ(stopped.error().kind, SourceError::Kind::Interrupted);
+}
+
+TEST(PlainSource, PassesTheFileInCopyBlocks) {
+    test::TempDir dir;
+    const std::string content = test::sampleBytes(3 * kCopyBlockSize + 17, 5);
+    test::writeFile(dir / "file.bin", content);
+    test::StringSink sink;
+    auto passed = readPlainFile(dir / "file.bin", sink);
+    ASSERT_THAT(passed, Succeeded());
+    EXPECT_EQ(*passed, content.size());
+    EXPECT_EQ(sink.data, content);
+    EXPECT_EQ(sink.blocks, 4u);
+    EXPECT_EQ(sink.largestBlock, kCopyBlockSize);
+}
+
+TEST(PlainSource, DirectoryMissingFileAndStoppingSinkAreReportedByKind) {
+    test::TempDir dir;
+    fs::create_directory(dir / "folder");
+    test::StringSink sink;
+    auto folder = readPlainFile(dir / "folder", sink);
+    ASSERT_FALSE(folder);
+    EXPECT_EQ(folder.error().kind, SourceError::Kind::Unreadable);
+    EXPECT_THAT(folder.error().message, HasSubstr("directory"));
+    EXPECT_EQ(readPlainFile(dir / "gone", sink).error().kind, SourceError::Kind::Missing);
+
+    test::writeFile(dir / "file.bin", test::sampleBytes(100000, 6));
+    sink.stopAfter = 1;
+    auto stopped = readPlainFile(dir / "file.bin", sink);
+    ASSERT_FALSE(stopped);
+    EXPECT_EQ(stopped.error().kind, SourceError::Kind::Interrupted);
+    EXPECT_EQ(sink.blocks, 1u);
 }
 
 }  // namespace
