@@ -120,7 +120,7 @@ bool FileCopier::copy(const CopyRequest& request) {
     if ((flags & kOptional) && sourceMissing(request)) return true;
     if (!makeDirectory(directoryOf(request.destination), host->parent_path())) return false;
     progress_.copying(source, request.destination);
-    if (flags & kAppend) return append(request, *host);
+    if (flags & kAppend) return append(request, *host, existed);
 
     std::optional<Target> target = openTemporary(request, *host);
     if (!target) return false;
@@ -172,8 +172,9 @@ bool FileCopier::makeDirectory(const std::string& windowsPath, const fs::path& h
 }
 
 // APPEND writes at the end of the destination itself: no temporary file and no replacement
-// checks. A failed copy cuts the file back to its old length, so nothing half is left.
-bool FileCopier::append(const CopyRequest& request, const fs::path& host) {
+// checks. A failed copy cuts the file back to its old length (or removes the file it made),
+// so nothing half is left.
+bool FileCopier::append(const CopyRequest& request, const fs::path& host, bool existed) {
     auto opened = outputs_.open(host, OutputMode::Append);
     if (!opened)
         return fail(messages::kCannotCreateFile,
@@ -182,16 +183,14 @@ bool FileCopier::append(const CopyRequest& request, const fs::path& host) {
     TargetSink sink(file, progress_, meter_, nullptr);
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
     const auto closed = file.close();
-    if (!read || !closed) {
-        if (::truncate(host.c_str(), static_cast<off_t>(file.startLength())) != 0 &&
-            file.startLength() == 0) {
-            std::error_code ignored;
-            fs::remove(host, ignored);
-        }
-        if (!read) return sourceFailed(request, read.error(), sink);
-        return fail(kCannotWriteFile, {withCause(request.destination, closed.error())});
-    }
-    return followUps(request, host, true);
+    if (read && closed) return followUps(request, host, existed);
+    std::error_code ignored;
+    if (!existed)
+        fs::remove(host, ignored);
+    else
+        fs::resize_file(host, file.startLength(), ignored);
+    if (!read) return sourceFailed(request, read.error(), sink);
+    return fail(kCannotWriteFile, {withCause(request.destination, closed.error())});
 }
 
 std::optional<FileCopier::Target> FileCopier::openTemporary(const CopyRequest& request,

@@ -58,7 +58,7 @@ class FileCopier {
     bool quickSkip(const CopyRequest& request, const std::filesystem::path& host);
     bool sourceMissing(const CopyRequest& request);
     bool makeDirectory(const std::string& windowsPath, const std::filesystem::path& host);
-    bool append(const CopyRequest& request, const std::filesystem::path& host);
+    bool append(const CopyRequest& request, const std::filesystem::path& host, bool existed);
     std::optional<Target> openTemporary(const CopyRequest& request,
                                         const std::filesystem::path& host);
     bool sourceFailed(const CopyRequest& request, const SourceError& error, const TargetSink& sink);

@@ -167,10 +167,14 @@ TEST_F(FileCopying, AppendKeepsTheDestinationAndUndoesAFailedWrite) {
     EXPECT_TRUE(judge_.newFiles.empty());
 
     FullDiskFiles full(2);
-    start("[Files]\n0:more.txt,log.txt,APPEND\n", &full);
+    start("[Files]\n0:more.txt,log.txt,APPEND\n0:more.txt,new.txt,APPEND\n", &full);
     EXPECT_FALSE(install("Files"));
     EXPECT_EQ(ui_.numbers().back(), kCannotWrite);
     EXPECT_EQ(readFile(host("C:\\Acme\\log.txt")), "abc\ndef\n");
+    // A file the append made is gone again.
+    start("[Files]\n0:more.txt,new.txt,APPEND\n", &full);
+    EXPECT_FALSE(install("Files"));
+    EXPECT_FALSE(fs::exists(host("C:\\Acme\\new.txt")));
 }
 
 TEST_F(FileCopying, ReplaceVarsExpandsEveryLineAndKeepsLongOnes) {
