@@ -112,12 +112,12 @@ bool FileCopier::copy(const CopyRequest& request) {
     std::error_code error;
     const bool existed = fs::exists(fs::symlink_status(*host, error));
     const std::uint32_t flags = request.flags.file;
-    if (existed && (flags & kDontReplace)) return true;
-    if (existed && quickSkip(request, *host)) return true;
+    if (existed && (flags & kDontReplace)) return skipped(request);
+    if (existed && quickSkip(request, *host)) return skipped(request);
     const std::string source = windowsPathOf(request.source.file);
     if (services_.hook && services_.hook->notify(kBeforeCopy, source, request.destination) == 0)
-        return true;
-    if ((flags & kOptional) && sourceMissing(request)) return true;
+        return skipped(request);
+    if ((flags & kOptional) && sourceMissing(request)) return skipped(request);
     if (!makeDirectory(directoryOf(request.destination), host->parent_path())) return false;
     progress_.copying(source, request.destination);
     if (flags & kAppend) return append(request, *host, existed);
@@ -143,6 +143,13 @@ bool FileCopier::copy(const CopyRequest& request) {
     if (!putInPlace(request, *target, *host, existed)) return false;
     temporary.keep();
     return followUps(request, *host, existed);
+}
+
+// A file not copied still moves the meter, which counts every file's expected size.
+bool FileCopier::skipped(const CopyRequest& request) {
+    meter_.done += request.source.expectedSize;
+    progress_.setProgress(meter_.done, meter_.total);
+    return true;
 }
 
 // An existing destination dated exactly like its source is the same file: copied again only

@@ -55,6 +55,7 @@ class FileCopier {
     struct Target;
     std::optional<std::filesystem::path> hostPathOf(const std::string& windowsPath) const;
     std::string windowsPathOf(const std::filesystem::path& host) const;
+    bool skipped(const CopyRequest& request);
     bool quickSkip(const CopyRequest& request, const std::filesystem::path& host);
     bool sourceMissing(const CopyRequest& request);
     bool makeDirectory(const std::string& windowsPath, const std::filesystem::path& host);

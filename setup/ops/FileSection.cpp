@@ -49,17 +49,18 @@ struct FileSectionReader::Reading {
 std::optional<PlanStep> FileSectionReader::read(std::string_view section) {
     return readSectionStep(
         context_, section, kFileSection,
-        [this, section](const std::vector<ScriptLine>&, const Expander& expander) {
+        [this, section](const std::vector<ScriptLine>& lines, const Expander& expander) {
             Reading reading{expander, {}, {}, {}};
-            readLines(section, reading);
+            readLines(section, lines, reading);
             return std::move(reading.operations);
         });
 }
 
-bool FileSectionReader::readLines(std::string_view section, Reading& reading) {
+bool FileSectionReader::readLines(std::string_view section, const std::vector<ScriptLine>& lines,
+                                  Reading& reading) {
     reading.open.push_back(platform::asciiLower(section));
     bool going = true;
-    for (const ScriptLine& line : context_.script.sectionLines(section, kFileSection.lineSize)) {
+    for (const ScriptLine& line : lines) {
         if (line.text.empty()) continue;
         if (line.text[0] == '#') {
             going = readInclude(line, reading);
@@ -89,7 +90,9 @@ bool FileSectionReader::readInclude(const ScriptLine& line, Reading& reading) {
     if (std::ranges::find(reading.open, name) != reading.open.end()) return true;
     if (!included_.insert(name).second && !include->countEachTime) return true;
     reading.includes.push_back(include->flags);
-    const bool going = readLines(include->section, reading);
+    const bool going =
+        readLines(include->section,
+                  context_.script.sectionLines(include->section, kFileSection.lineSize), reading);
     reading.includes.pop_back();
     return going;
 }

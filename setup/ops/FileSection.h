@@ -40,7 +40,8 @@ class FileSectionReader {
   private:
     struct Reading;
     // false when a line ended the section.
-    bool readLines(std::string_view section, Reading& reading);
+    bool readLines(std::string_view section, const std::vector<ScriptLine>& lines,
+                   Reading& reading);
     bool readInclude(const ScriptLine& line, Reading& reading);
     bool readFileLine(const ScriptLine& line, Reading& reading);
 

@@ -119,6 +119,9 @@ TEST_F(FileCopying, EqualDateAndSizeIsSkippedUnlessUserInfoIsWritten) {
     ASSERT_TRUE(install("Files"));
     ASSERT_EQ(sources_.requests.size(), 1u);
     EXPECT_EQ(sources_.requests[0].name, "info.txt");
+    // The skipped file counts on the meter as if copied.
+    EXPECT_EQ(copier_->meter().done, 8u);
+    EXPECT_EQ(progress_->view().percent, 100);
 
     // A size that differs from the expected one is copied again.
     start("[Files]\n0:same.txt,same.txt,,9\n");

@@ -46,6 +46,17 @@ TEST_F(FileSections, CreateKeepsWhatAFileHolds) {
     EXPECT_EQ(readFile(host("C:\\Acme\\notes.txt")), "mine");
 }
 
+TEST_F(FileSections, HelpIndexBeforeWindows4IsAnEmptyFile) {
+    start("[Files]\n0:x,%App%\\help\\app.gid,CREATE+HIDDEN\n");
+    ASSERT_EQ(registry().createKey(platform::RegistryRoot::CurrentUser, "Software\\Wine"), 0);
+    ASSERT_EQ(registry().setValue(platform::RegistryRoot::CurrentUser, "Software\\Wine", "Version",
+                                  platform::RegistryValue::text(1, "nt351")),
+              0);
+    ASSERT_TRUE(install("Files"));
+    EXPECT_EQ(fs::file_size(host("C:\\Acme\\help\\app.gid")), 0u);
+    EXPECT_EQ(platform::fileAttributes(host("C:\\Acme\\help\\app.gid")), dosattr::kHidden);
+}
+
 TEST_F(FileSections, IncludeLinesFilterTheWholeSection) {
     start(
         "[Main]\n0:a.txt,a.txt\n#Extra,NT\n#Never,DOS\n#Extra,NT\n[Extra]\n0:b.txt,b.txt\n"
