@@ -26,6 +26,9 @@ class CodePageUi : public Ui {
         return frontEnd_.chooseFolder(start);
     }
     void showProgress(const ProgressView& view) override;
+    void setClipboardText(const std::string& text) override {
+        frontEnd_.setClipboardText(utf8(text));
+    }
 
   private:
     std::string utf8(const std::string& text) const { return codePage_->toUtf8(text); }

@@ -57,4 +57,8 @@ void ConsoleUi::showProgress(const ProgressView& view) {
     out_ << line << "\n";
 }
 
+void ConsoleUi::setClipboardText(const std::string& text) {
+    out_ << "Clipboard: " << text << "\n";
+}
+
 }  // namespace kestrel::setup

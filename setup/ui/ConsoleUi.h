@@ -25,6 +25,8 @@ class ConsoleUi : public Ui {
     }
     // Prints what is being copied or deleted, once a file.
     void showProgress(const ProgressView& view) override;
+    // There is no clipboard here: the text is printed, for the person to copy.
+    void setClipboardText(const std::string& text) override;
 
   private:
     std::ostream& out_;

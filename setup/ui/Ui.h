@@ -42,6 +42,9 @@ class Ui {
         const std::filesystem::path& start) = 0;
     // Shows, updates or hides the modeless progress window.
     virtual void showProgress(const ProgressView& view) = 0;
+    // Puts text on the clipboard, where the person can paste it (the real size of a file
+    // whose expected size is wrong, for correcting the script).
+    virtual void setClipboardText(const std::string& text) = 0;
 };
 
 }  // namespace kestrel::setup

@@ -1,8 +1,10 @@
 #include "ui/qt/QtUi.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QUrl>
 
 #include "ui/qt/MessageDialog.h"
@@ -57,6 +59,10 @@ ProgressDialog* QtUi::progressDialog() const {
 void QtUi::showProgress(const ProgressView& view) {
     if (!progress_) progress_ = new ProgressDialog(window_);
     progress_->show(view);
+}
+
+void QtUi::setClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 }  // namespace kestrel::setup

@@ -25,6 +25,7 @@ class QtUi : public Ui {
     PageResult showPage(WizardPage& page, const PageActions& actions) override;
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override;
     void showProgress(const ProgressView& view) override;
+    void setClipboardText(const std::string& text) override;
 
     ProgressDialog* progressDialog() const;
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +45,13 @@ TEST(QtUi, ClickReachesTheCore) {
     engine.help(5501);
     ui.setTitle("Modifying system registry");
     EXPECT_EQ(window.windowTitle(), "Modifying system registry");
+}
+
+TEST(QtUi, ClipboardGetsTheTextDecoded) {
+    QtUi front;
+    CodePageUi ui(front);
+    ui.setClipboardText("5 \xE9");  // Windows-1252 until a root is open
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("5 \u00E9"));
 }
 
 TEST(QtUi, ShowsInstallerTextDecodedThroughTheCodePage) {

@@ -50,6 +50,7 @@ class ScriptedUi : public Ui {
     PageResult showPage(WizardPage& page, const PageActions& actions) override;
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override;
     void showProgress(const ProgressView& view) override { progressViews.push_back(view); }
+    void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
 
     // The kinds of the pages shown, in order.
     std::vector<PageKind> pageKinds() const;
@@ -65,6 +66,7 @@ class ScriptedUi : public Ui {
     std::vector<WizardPage> pages;        // as they came up, before the answer
     std::vector<std::filesystem::path> folderStarts;
     std::vector<ProgressView> progressViews;
+    std::vector<std::string> clipboard;  // every text put there, in order
 
   private:
     std::deque<int> answers_;

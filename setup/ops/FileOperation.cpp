@@ -1,0 +1,89 @@
+#include "ops/FileOperation.h"
+
+#include "copy/FileDestination.h"
+#include "copy/FileLineFilter.h"
+#include "platform/AsciiCase.h"
+
+namespace kestrel::setup {
+
+namespace fs = std::filesystem;
+using namespace fileflag;
+
+namespace {
+
+// A shared (network) Windows keeps its system directory outside the Windows directory.
+bool sharedWindows(const BuiltinVariables& variables) {
+    const std::string windows = variables.value("Windows");
+    return !windows.empty() &&
+           !platform::startsWithIgnoreAsciiCase(variables.value("System"), windows);
+}
+
+}  // namespace
+
+bool FileOperation::applies(OperationContext& context, Direction direction) const {
+    FilterContext filter =
+        filterContextOf(context.run, context.registry.machine().windowsVersion().isNT(),
+                        sharedWindows(context.variables));
+    filter.uninstall = direction == Direction::Uninstall;
+    const FileLineFilter lines(filter);
+    if (!lines.applies(line_.flags.file, LineKind::File)) return false;
+    for (const LineFlags& include : includes_)
+        if (!lines.applies(include.file, LineKind::Include)) return false;
+    return true;
+}
+
+copy::CopyRequest FileOperation::request(OperationContext& context) const {
+    const RunState& run = context.run;
+    const BuiltinVariables& variables = context.variables;
+    platform::MachineRoot& machine = context.registry.machine();
+    copy::CopyRequest request;
+    request.source.disk = line_.disk;
+    request.source.name = line_.source;
+    request.source.file =
+        machine.hostPath(withTrailingBackslash(variables.value("Src")) + line_.source)
+            .value_or(fs::path());
+    request.source.expectedSize = line_.size;
+    request.source.expand = (line_.flags.file & kExpand) || context.settings.expand;
+    request.source.cabinetAllowed = !run.adminCopy;
+
+    DestinationPlaces places;
+    places.baseDirectory = variables.value(run.client || run.fromCD ? "Client" : "App");
+    if (run.admin)
+        places.setupDirectory =
+            withTrailingBackslash(variables.value("App")) + variables.value("SetupInfDir");
+    request.flags = line_.flags;
+    if (line_.flags.file & kCreate) {
+        // A CREATE line names what it makes, a directory too: no source name is added.
+        std::string destination = line_.destination;
+        if (!destination.empty() && destination.back() == '\\') {
+            destination.pop_back();
+            request.flags.file |= kDirectory;
+        }
+        request.destination = resolveDestination(line_, destination, places,
+                                                 [](const std::string&) { return false; });
+    } else {
+        request.destination = resolveDestination(
+            line_, line_.destination, places, [&machine](const std::string& path) {
+                const std::optional<fs::path> host = machine.hostPath(path);
+                std::error_code error;
+                return host && fs::is_directory(*host, error);
+            });
+    }
+    request.extra = line_.extra;
+    return request;
+}
+
+bool FileOperation::install(OperationContext& context) {
+    if (context.run.abort) return false;
+    if (!applies(context, Direction::Install)) return true;
+    const copy::CopyRequest file = request(context);
+    return line_.flags.file & kCreate ? copier_.create(file) : copier_.copy(file);
+}
+
+bool FileOperation::uninstall(OperationContext& context) {
+    if (context.run.abort) return false;
+    if (!applies(context, Direction::Uninstall)) return true;
+    return copier_.uninstall(request(context));
+}
+
+}  // namespace kestrel::setup

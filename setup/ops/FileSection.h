@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "copy/FileCopier.h"
+#include "ops/Operation.h"
+#include "plan/Plan.h"
+
+namespace kestrel::setup {
+
+// Reads file sections into plan steps: file lines become FileOperations (the copier does
+// their work), include lines ("#section,flags") bring in the lines of the named section
+// behind their own flags, and any other line is a script command, handed to the command
+// reader. A line with an unknown flag word, or an include of a missing section, ends the
+// section there: its message is shown when the run reaches it (5530, 5529). Sections are
+// included once per run, or each time when written with "!". The reader lives for the run.
+class FileSectionReader {
+  public:
+    // Turns a command line into its operation (nullptr: nothing to do).
+    using CommandReader =
+        std::function<std::unique_ptr<Operation>(const ScriptLine& line, const Expander& expander)>;
+
+    FileSectionReader(OperationContext& context, copy::FileCopier& copier)
+        : context_(context), copier_(copier) {}
+
+    // The script command interpreter reads the lines that are neither file nor include
+    // lines; without one they do nothing.
+    void setCommandReader(CommandReader reader) { commands_ = std::move(reader); }
+
+    // The section as a step; nullopt (message 5529) when it does not exist. The meter's
+    // total grows by the expected sizes of the file lines that apply to this run.
+    std::optional<PlanStep> read(std::string_view section);
+
+  private:
+    struct Reading;
+    // false when a line ended the section.
+    bool readLines(std::string_view section, const std::vector<ScriptLine>& lines,
+                   Reading& reading);
+    bool readInclude(const ScriptLine& line, Reading& reading);
+    bool readFileLine(const ScriptLine& line, Reading& reading);
+
+    OperationContext& context_;
+    copy::FileCopier& copier_;
+    CommandReader commands_;
+    std::set<std::string> included_;  // lower case
+};
+
+// Reads the section and runs it (PlanRunner). false when it failed.
+bool processFileSection(FileSectionReader& reader, OperationContext& context,
+                        std::string_view section, Direction direction);
+
+}  // namespace kestrel::setup
