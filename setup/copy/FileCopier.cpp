@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "copy/CabinetTemplate.h"
 #include "copy/TemporaryName.h"
 #include "copy/TimesAndAttributes.h"
 #include "copy/VariableReplacement.h"
@@ -221,20 +220,11 @@ bool FileCopier::sourceFailed(const CopyRequest& request, const SourceError& err
         case SourceError::Kind::Missing:
             if (request.flags.file & kOptional) return true;
             return fail(messages::kCannotOpenFile, {source});
-        case SourceError::Kind::MemberMissing: {
+        case SourceError::Kind::MemberMissing:
             if (request.flags.file & kOptional) return true;
-            const std::optional<int> disk =
-                request.source.disk == 0 ? std::nullopt : std::optional<int>(request.source.disk);
-            const std::string cabinet =
-                directoryOf(source) + "\\" +
-                cabinetFileName(context_.expander().expand(context_.settings.cabTemplateName),
-                                disk);
-            return fail(kMemberMissing, {request.source.name, cabinet});
-        }
+            return fail(kMemberMissing, {request.source.name, windowsPathOf(error.file)});
         case SourceError::Kind::Unreadable:
             return fail(messages::kCannotReadFile, {withCause(source, error.message)});
-        case SourceError::Kind::Unwritable:
-            return fail(kCannotWriteFile, {withCause(request.destination, error.message)});
         case SourceError::Kind::Interrupted:
             if (sink.stop() == TargetSink::Stop::WriteFailed)
                 return fail(kCannotWriteFile, {withCause(request.destination, sink.failure())});

@@ -39,9 +39,8 @@ copy::CopyRequest FileOperation::request(OperationContext& context) const {
     copy::CopyRequest request;
     request.source.disk = line_.disk;
     request.source.name = line_.source;
-    request.source.file =
-        machine.hostPath(withTrailingBackslash(variables.value("Src")) + line_.source)
-            .value_or(fs::path());
+    request.source.path = withTrailingBackslash(variables.value("Src")) + line_.source;
+    request.source.file = machine.hostPath(request.source.path).value_or(fs::path());
     request.source.expectedSize = line_.size;
     request.source.expand = (line_.flags.file & kExpand) || context.settings.expand;
     request.source.cabinetAllowed = !run.adminCopy;

@@ -47,7 +47,8 @@ class FakeSources : public copy::SourceReader {
         }
         const auto member = members.find(request.name);
         if (member == members.end())
-            return platform::unexpected(SourceError{SourceError::Kind::MemberMissing, "missing"});
+            return platform::unexpected(SourceError{SourceError::Kind::MemberMissing, "missing",
+                                                    request.file.parent_path() / "Setup.cab"});
         SourceFacts facts;
         facts.origin = SourceFacts::Origin::CabinetMember;
         facts.file = request.file.parent_path() / "Setup.cab";
@@ -67,7 +68,8 @@ class FakeSources : public copy::SourceReader {
         for (std::size_t at = 0; at < data.size(); at += blockSize) {
             const std::string_view block = std::string_view(data).substr(at, blockSize);
             if (!sink.take(std::as_bytes(std::span(block.data(), block.size()))))
-                return platform::unexpected(SourceError{SourceError::Kind::Interrupted, "stopped"});
+                return platform::unexpected(
+                    SourceError{SourceError::Kind::Interrupted, "stopped", request.file});
         }
         return facts;
     }
