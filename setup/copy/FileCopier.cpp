@@ -12,6 +12,7 @@
 #include "messages/MessageStrings.h"
 #include "platform/AsciiCase.h"
 #include "platform/FileAttributes.h"
+#include "platform/VersionInfo.h"
 
 namespace kestrel::setup::copy {
 
@@ -135,6 +136,7 @@ bool FileCopier::copy(const CopyRequest& request) {
         return fail(kCannotWriteFile, {withCause(request.destination, closed.error())});
     if (!finishTarget(request, *target, *read, markers)) return false;
     if (!sizeAccepted(request, sink.written())) return false;
+    if ((flags & kCheckRtVersion) && runtimeCheck_) rememberForRuntimeCheck(request, target->path);
     if (existed && !(flags & kAlways) &&
         services_.replacement.judge(target->path, *host, request.destination, flags) ==
             Replacement::Keep)
@@ -291,9 +293,15 @@ bool FileCopier::scheduleReplacement(const CopyRequest& request, const Target& t
     return fail(kCannotRename, {target.windowsPath, request.destination});
 }
 
+// The version the line brings is read now: the replacement decision may drop the new file.
+void FileCopier::rememberForRuntimeCheck(const CopyRequest& request, const fs::path& copied) {
+    std::optional<std::uint64_t> brought;
+    if (auto info = platform::VersionInfo::read(copied)) brought = info->fixed().fileVersion;
+    runtimeCheck_->remember(request.destination, brought);
+}
+
 bool FileCopier::followUps(const CopyRequest& request, const fs::path& host, bool existed) {
     const std::uint32_t flags = request.flags.file;
-    if (flags & kCheckRtVersion) runtimeCheckFiles_.push_back(request.destination);
     if (context_.run.admin) return true;
     const InstalledFile file{request.destination, host, request.flags, request.extra, existed};
     if (!services_.followUps.installed(file)) return false;

@@ -10,6 +10,7 @@
 #include "copy/CommandList.h"
 #include "copy/CopyServices.h"
 #include "copy/OutputFile.h"
+#include "copy/RuntimeVersionCheck.h"
 #include "copy/TargetSink.h"
 #include "ops/OperationContext.h"
 #include "wizard/ProgressWindow.h"
@@ -47,9 +48,10 @@ class FileCopier {
     // and count say).
     [[nodiscard]] bool uninstall(const CopyRequest& request);
 
+    // Where CHECKRTVERSION files are remembered, with the version each line brought.
+    void setRuntimeCheck(RuntimeVersionCheck* check) { runtimeCheck_ = check; }
+
     CopyMeter& meter() { return meter_; }
-    // The destinations of CHECKRTVERSION lines copied in this run, for the runtime check.
-    const std::vector<std::string>& runtimeCheckFiles() const { return runtimeCheckFiles_; }
 
   private:
     struct Target;
@@ -69,6 +71,7 @@ class FileCopier {
     bool putInPlace(const CopyRequest& request, const Target& target,
                     const std::filesystem::path& host, bool existed);
     bool scheduleReplacement(const CopyRequest& request, const Target& target);
+    void rememberForRuntimeCheck(const CopyRequest& request, const std::filesystem::path& copied);
     bool followUps(const CopyRequest& request, const std::filesystem::path& host, bool existed);
     bool listFile(const CopyRequest& request);
     bool buildHelpIndex(const CopyRequest& request, const std::filesystem::path& host);
@@ -81,7 +84,7 @@ class FileCopier {
     OutputFiles& outputs_;
     CommandList* commandList_ = nullptr;
     CopyMeter meter_;
-    std::vector<std::string> runtimeCheckFiles_;
+    RuntimeVersionCheck* runtimeCheck_ = nullptr;
 };
 
 }  // namespace kestrel::setup::copy
