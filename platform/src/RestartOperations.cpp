@@ -1,5 +1,6 @@
 #include "platform/RestartOperations.h"
 
+#include <chrono>
 #include <system_error>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "platform/MachineRoot.h"
 #include "platform/ProfileFunctions.h"
 #include "platform/WideText.h"
+#include "platform/WineTools.h"
 
 namespace kestrel::platform {
 
@@ -19,6 +21,8 @@ namespace {
 constexpr std::u16string_view kNtPrefix = u"\\??\\";
 constexpr std::string_view kWininit = "WININIT.INI";
 constexpr std::string_view kRenameSection = "Rename";
+// A restart of a prefix takes Wine a few seconds, far longer on a busy machine.
+constexpr std::chrono::minutes kWinebootTimeout{5};
 
 std::string wininitWindowsPath(const MachineRoot& root) {
     return root.windowsDirectory() + "\\" + std::string(kWininit);
@@ -185,6 +189,20 @@ Expected<void, std::string> scheduleAtRestart(MachineRoot& root, std::string_vie
 void performRestartOperations(MachineRoot& root) {
     performWininit(root);
     performPendingRenames(root);
+}
+
+Expected<void, std::string> restartMachineRoot(MachineRoot& root) {
+    if (wineInstalled()) {
+        const auto booted = root.runThroughWine({"wineboot", "--restart"}, kWinebootTimeout);
+        if (!booted) return unexpected("wineboot --restart: " + booted.error());
+        if (*booted != 0) {
+            return unexpected("wineboot --restart ended with " + std::to_string(*booted));
+        }
+        return {};
+    }
+    performRestartOperations(root);
+    if (auto saved = root.registry().save(); !saved) return unexpected(saved.error().message);
+    return {};
 }
 
 }  // namespace kestrel::platform

@@ -162,5 +162,18 @@ TEST_F(RestartOperationsTest, AListWithoutItsClosingZerosIsLeftAlone) {
     EXPECT_NE(pending(), "<none>");
 }
 
+TEST_F(RestartOperationsTest, WithoutWineARestartIsOurBootStepWithTheRegistrySaved) {
+    const test::ScopedEnv noWine("PATH", (dir_ / "empty-path").string());
+    test::writeFile(drive() / "a.000", "new");
+    schedule("C:\\a.000", "C:\\a.txt");
+    ASSERT_TRUE(root_->registry().save().has_value());
+    ASSERT_NE(test::readFile(dir_ / "prefix/system.reg").find("PendingFileRenameOperations"),
+              std::string::npos);
+    ASSERT_TRUE(restartMachineRoot(*root_).has_value());
+    EXPECT_EQ(test::readFile(drive() / "a.txt"), "new");
+    EXPECT_EQ(test::readFile(dir_ / "prefix/system.reg").find("PendingFileRenameOperations"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace kestrel::platform

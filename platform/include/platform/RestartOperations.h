@@ -35,4 +35,9 @@ inline constexpr std::string_view kPendingRenamesValue = "PendingFileRenameOpera
 // is passed over, as Wine does. The registry change stays in memory for the caller to save.
 void performRestartOperations(MachineRoot& root);
 
+// Restarts the machine root: `wineboot --restart` through Wine where it is installed (our
+// registry saved first and read again after), else performRestartOperations with the
+// registry saved after it. Why it failed, when it did.
+[[nodiscard]] Expected<void, std::string> restartMachineRoot(MachineRoot& root);
+
 }  // namespace kestrel::platform
