@@ -148,6 +148,16 @@ TEST_F(SystemFollowUpsTest, UninstallCountsDownThenAsksAndRemembersAll) {
                   "unregister C:\\Acme\\lib\\all.dll", "remove service C:\\Acme\\lib\\all.dll"}));
 }
 
+// A count someone else took away already is no registry failure: the file is simply unused.
+TEST_F(SystemFollowUpsTest, ASharedFileWithoutACountIsUnusedWithoutAnError) {
+    const InstalledFile file = line("C:\\Acme\\uncounted.dll", fileflag::kSharedDll);
+    place(file.destination);
+    ui_.answer({buttons::kYes});
+    ASSERT_TRUE(followUps().uninstall(file));
+    EXPECT_EQ(ui_.numbers(), std::vector<int>{messages::kNoLongerNeeded});
+    EXPECT_FALSE(fs::exists(file.host));
+}
+
 TEST_F(SystemFollowUpsTest, SilentRunsRemoveUnusedSharedFilesWithoutAsking) {
     session_->run().silent = true;
     const InstalledFile file = line("C:\\Acme\\shared.dll", fileflag::kSharedDll);
