@@ -102,6 +102,21 @@ std::optional<std::string> ProfileDocument::get(std::string_view section,
     return std::nullopt;
 }
 
+std::vector<std::pair<std::string, std::string>> ProfileDocument::entries(
+    std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> found;
+    const auto header = findSection(section);
+    if (!header) return found;
+    const std::size_t end = sectionEnd(*header);
+    for (std::size_t i = *header + 1; i < end; ++i) {
+        const ProfileLine& line = lines_[i];
+        if (line.kind == ProfileLine::Kind::Key) {
+            found.emplace_back(line.name, std::string(line.rawValue()));
+        }
+    }
+    return found;
+}
+
 std::vector<std::string> ProfileDocument::sectionNames() const {
     std::vector<std::string> names;
     for (const ProfileLine& line : lines_) {
@@ -125,6 +140,15 @@ std::vector<std::string> ProfileDocument::keys(std::string_view section) const {
 }
 
 bool ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    return putKey(section, key, value, true);
+}
+
+bool ProfileDocument::add(std::string_view section, std::string_view key, std::string_view value) {
+    return putKey(section, key, value, false);
+}
+
+bool ProfileDocument::putKey(std::string_view section, std::string_view key, std::string_view value,
+                             bool replace) {
     section = trimProfileBlanks(section);
     key = trimProfileBlanks(key);
     if (hasLineBreak(section) || !isStorableKey(key) || hasLineBreak(value)) return false;
@@ -145,7 +169,7 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
     for (std::size_t i = *header + 1; i < end; ++i) {
         ProfileLine& line = lines_[i];
         if (line.kind != ProfileLine::Kind::Key) continue;
-        if (equalsIgnoreAsciiCase(line.name, key)) {
+        if (replace && equalsIgnoreAsciiCase(line.name, key)) {
             // Keep the line's own spelling and spacing up to the value.
             line.text = line.text.substr(0, line.valueOffset) + std::string(value);
             return true;

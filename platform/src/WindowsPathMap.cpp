@@ -28,17 +28,27 @@ std::vector<std::string> directoryEntries(const fs::path& dir) {
 }
 
 // The entry of `dir` that `name` means: the exact name, else the first (in name order) that
-// equals it without regard to case; nullopt when there is none.
+// equals it without regard to case, else the long name whose short name it is; nullopt when
+// there is none.
 std::optional<std::string> findEntry(const fs::path& dir, const std::string& name) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(dir / name, ec))) return name;
     std::optional<std::string> match;
-    for (const std::string& entry : directoryEntries(dir)) {
+    const std::vector<std::string> entries = directoryEntries(dir);
+    for (const std::string& entry : entries) {
         if (equalsIgnoreAsciiCase(entry, name) && (!match || RegistryNameLess{}(entry, *match))) {
             match = entry;
         }
     }
-    return match;
+    if (match || name.find('~') == std::string::npos || !isShortName(name)) return match;
+    // A short name stands for the long name it was derived from, as on Windows (restart
+    // lines in WININIT.INI, for one, are written with short paths).
+    for (const std::string& entry : entries) {
+        if (!isShortName(entry) && equalsIgnoreAsciiCase(shortNameIn(entries, entry), name)) {
+            return entry;
+        }
+    }
+    return std::nullopt;
 }
 
 struct ResolvedPath {

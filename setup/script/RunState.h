@@ -43,7 +43,9 @@ struct RunState {
     // From the operations.
     bool abort = false;
     bool restartWindows = false;
-    bool restartComputer = false;
+    bool restartComputer = false;        // also: files in use were scheduled for the next start
+    bool fontsChanged = false;           // the system is told at the end of the run
+    bool removeAllUnusedShared = false;  // All to "apparently no longer needed"
 
     // From the script, the detection of an earlier installation and the wizard.
     SetupMode mode = SetupMode::Custom;

@@ -198,6 +198,11 @@ TEST_F(MachineRootTest, ShortPathsAreDeterministic) {
     EXPECT_EQ(root->shortPath("c:\\program files (x86)\\"), "C:\\PROGRA~2\\");
     EXPECT_EQ(root->shortPath("C:\\Acme\\Not Yet There.text"), "C:\\Acme\\NOTYET~1.TEX");
     EXPECT_EQ(root->shortPath("C:\\"), "C:\\");
+    // and lead back to the long names they stand for.
+    const fs::path c = dir_ / "prefix/dosdevices/c:";
+    EXPECT_EQ(root->hostPath("C:\\PROGRA~1\\common~1"), c / "Program Files/Common Files");
+    EXPECT_EQ(root->hostPath("C:\\PROGRA~2\\NEW.TXT"), c / "Program Files (x86)/NEW.TXT");
+    EXPECT_EQ(root->hostPath("C:\\ACME~1"), c / "ACME~1");  // no long name has it
 }
 
 TEST(ShortName, CollisionsCountInNameOrderThenHash) {

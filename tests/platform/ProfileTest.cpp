@@ -98,6 +98,20 @@ TEST(ProfileDocument, RefusesWhatALineCannotHold) {
     EXPECT_EQ(doc.serialise(), "[a]\r\n");
 }
 
+TEST(ProfileDocument, AddKeepsEveryLineOfARepeatedKeyInOrder) {
+    auto doc = ProfileDocument::parse("[Rename]\r\nC:\\A.DLL=C:\\A.000\r\n[Other]\r\n");
+    EXPECT_TRUE(doc.add("rename", "C:\\A.DLL", "C:\\A.001"));
+    EXPECT_TRUE(doc.add("Rename", "NUL", "C:\\B.TXT"));
+    EXPECT_EQ(doc.serialise(),
+              "[Rename]\r\nC:\\A.DLL=C:\\A.000\r\nC:\\A.DLL=C:\\A.001\r\nNUL=C:\\B.TXT\r\n"
+              "[Other]\r\n");
+    using Entry = std::pair<std::string, std::string>;
+    EXPECT_EQ(doc.entries("RENAME"),
+              (std::vector<Entry>{
+                  {"C:\\A.DLL", "C:\\A.000"}, {"C:\\A.DLL", "C:\\A.001"}, {"NUL", "C:\\B.TXT"}}));
+    EXPECT_FALSE(doc.add("Rename", "k=v", "x"));
+}
+
 class ProfileFile : public ::testing::Test {
   protected:
     test::TempDir dir_;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/ProfileLine.h"
@@ -23,6 +24,11 @@ class ProfileDocument {
     // matching pair of enclosing quotes (' or ") removed. nullopt when section or key is missing.
     std::optional<std::string> get(std::string_view section, std::string_view key) const;
 
+    // Every key line of the section in file order, the same key as often as it stands there,
+    // as "name"/"value" pairs (blanks around both removed, quotes kept), as
+    // GetPrivateProfileSection gives them.
+    std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
+
     // Section names in file order, each once (the first spelling).
     std::vector<std::string> sectionNames() const;
     // Key names of the section in file order, each once; empty names are not listed.
@@ -33,6 +39,10 @@ class ProfileDocument {
     // in a profile line: a line break anywhere, an empty key, or a key containing '=' or
     // starting with ';' or '['.
     bool set(std::string_view section, std::string_view key, std::string_view value);
+    // Adds a key line after the last key of its section even when the key is there already,
+    // for sections that hold the same key more than once (WININIT.INI's [Rename]); the
+    // section is added at the end when missing. Refuses what set() refuses.
+    bool add(std::string_view section, std::string_view key, std::string_view value);
     // Removes every line of the key in the section; returns whether anything was removed.
     bool remove(std::string_view section, std::string_view key);
     // Removes every section of that name with all its lines; returns whether any was removed.
@@ -41,6 +51,9 @@ class ProfileDocument {
     const std::string& lineBreak() const { return lineBreak_; }
 
   private:
+    // set() and add(): `replace` changes the key's first line where there is one.
+    bool putKey(std::string_view section, std::string_view key, std::string_view value,
+                bool replace);
     std::optional<std::size_t> findSection(std::string_view name) const;
     std::size_t sectionEnd(std::size_t header) const;
     void insertLines(std::size_t at, const std::vector<std::string>& texts);

@@ -1,0 +1,171 @@
+#include "copy/FileRemoval.h"
+
+#include <cerrno>
+#include <vector>
+
+#include "messages/MessageStrings.h"
+#include "platform/AsciiCase.h"
+#include "platform/FileAttributes.h"
+
+namespace kestrel::setup::copy {
+
+namespace fs = std::filesystem;
+using platform::ShellFolder;
+
+namespace {
+
+constexpr std::string_view kHelpSideExtensions[] = {".gid", ".fts", ".ftg"};
+
+// What Windows reports as access denied or sharing violation: the file is held or protected.
+bool refused(const std::error_code& error) {
+    const int code = error.value();
+    return error.category() == std::generic_category() &&
+           (code == EACCES || code == EPERM || code == EBUSY || code == ETXTBSY);
+}
+
+std::vector<fs::path> filesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_directory(typeError)) files.push_back(it->path());
+    }
+    return files;
+}
+
+fs::path canonicalOrSelf(const fs::path& path) {
+    std::error_code ec;
+    fs::path canonical = fs::weakly_canonical(path, ec);
+    return ec ? path : canonical;
+}
+
+}  // namespace
+
+bool matchesWildcard(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*") return true;
+    // Greedy matching with one back-tracking point: the last '*' seen.
+    std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || platform::asciiLower(pattern[p]) ==
+                                                                   platform::asciiLower(name[n]))) {
+            ++p;
+            ++n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+bool FileRemoval::deleteFiles(std::string_view pattern, Direction direction) {
+    const auto host = machine_.hostPath(pattern);
+    if (!host) return true;
+    return deleteMatching(host->parent_path(), host->filename().string(), direction);
+}
+
+bool FileRemoval::deleteMatching(const fs::path& folder, std::string_view pattern,
+                                 Direction direction) {
+    for (const fs::path& file : filesIn(folder)) {
+        if (!matchesWildcard(pattern, file.filename().string())) continue;
+        if (!deleteOne(file, direction)) return false;
+        if (platform::equalsIgnoreAsciiCase(file.extension().string(), ".hlp") &&
+            !deleteHelpSideFiles(file, direction)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FileRemoval::deleteOne(const fs::path& file, Direction direction) {
+    (void)platform::setFileAttributes(file, 0);  // a read-only file goes too
+    const bool atInstallation = direction == Direction::Install;
+    std::error_code ec;
+    if (!(atInstallation && inUse_.inUse(file)) && (fs::remove(file, ec) || !ec)) return true;
+    if (!atInstallation || (ec && !refused(ec))) return true;
+    const std::string windowsPath = machine_.windowsPath(file);
+    if (inUse_.scheduleAtRestart(windowsPath, std::nullopt)) return true;
+    messages_.show(messages::kCannotDeleteFile, {windowsPath});
+    run_.abort = true;
+    return false;
+}
+
+bool FileRemoval::deleteHelpSideFiles(const fs::path& helpFile, Direction direction) {
+    std::vector<fs::path> folders{helpFile.parent_path()};
+    if (const auto help = machine_.hostPath(machine_.windowsDirectory() + "\\HELP")) {
+        folders.push_back(*help);
+    }
+    const std::string stem = helpFile.stem().string();
+    for (const fs::path& folder : folders) {
+        for (const std::string_view extension : kHelpSideExtensions) {
+            if (!deleteMatching(folder, stem + std::string(extension), direction)) return false;
+        }
+    }
+    return true;
+}
+
+bool FileRemoval::isOwnPlace(const fs::path& directory) const {
+    const std::string windows = machine_.windowsDirectory();
+    std::vector<std::string> places{"C:\\",
+                                    "Z:\\",
+                                    windows,
+                                    windows + "\\system32",
+                                    windows + "\\syswow64",
+                                    windows + "\\Fonts",
+                                    windows + "\\HELP",
+                                    windows + "\\temp",
+                                    "C:\\Program Files",
+                                    "C:\\Program Files\\Common Files",
+                                    "C:\\Program Files (x86)",
+                                    "C:\\Program Files (x86)\\Common Files",
+                                    "C:\\ProgramData",
+                                    "C:\\users",
+                                    "C:\\users\\Public",
+                                    machine_.profileDirectory()};
+    for (int folder = 0; folder <= static_cast<int>(ShellFolder::Fonts); ++folder) {
+        for (const bool common : {false, true}) {
+            places.push_back(machine_.shellFolder(static_cast<ShellFolder>(folder), common));
+        }
+    }
+    const fs::path wanted = canonicalOrSelf(directory);
+    if (wanted == canonicalOrSelf(machine_.prefix()) || !wanted.has_relative_path()) return true;
+    for (const std::string& place : places) {
+        const auto host = machine_.hostPath(place);
+        if (host && canonicalOrSelf(*host) == wanted) return true;
+    }
+    return false;
+}
+
+void FileRemoval::removeEmptyDirectories(const fs::path& directory) {
+    fs::path current = directory;
+    std::error_code ec;
+    while (fs::is_directory(fs::symlink_status(current, ec)) && fs::is_empty(current, ec) &&
+           !isOwnPlace(current)) {
+        if (!fs::remove(current, ec)) return;
+        current = current.parent_path();
+    }
+}
+
+void FileRemoval::removeTree(std::string_view directory) {
+    const auto host = machine_.hostPath(directory);
+    std::error_code ec;
+    if (!host || !fs::is_directory(fs::symlink_status(*host, ec)) || isOwnPlace(*host)) return;
+    // Read-only folders (no write bits) would keep what is in them.
+    (void)platform::setFileAttributes(*host, 0);
+    for (fs::recursive_directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
+            (void)platform::setFileAttributes(it->path(), 0);
+        }
+    }
+    fs::remove_all(*host, ec);
+    removeEmptyDirectories(host->parent_path());
+}
+
+}  // namespace kestrel::setup::copy
