@@ -369,11 +369,7 @@ bool FileCopier::buildHelpIndex(const CopyRequest& request, const fs::path& host
 
 bool FileCopier::uninstall(const CopyRequest& request) {
     if (context_.run.abort) return false;
-    const std::uint32_t flags = request.flags.file;
-    // /X2: the uninstallers the product starts itself leave DONTREPLACE files in place.
-    const bool keep = (flags & kDontDelete) ||
-                      ((flags & kDontReplace) && (context_.run.extraFlags & extra::kNoEndMessage));
-    if (keep) return true;
+    // What stays (DONTREPLACE under /X2, a shared file still counted) the follow-ups decide.
     progress_.deleting(request.destination);
     const InstalledFile file{request.destination,
                              hostPathOf(request.destination).value_or(fs::path()), request.flags,

@@ -92,23 +92,19 @@ TEST_F(FileSections, BadLinesEndTheSectionWithTheirMessage) {
     EXPECT_FALSE(fs::exists(host("C:\\Acme\\c.txt")));
 }
 
-TEST_F(FileSections, UninstallLeavesWhatTheFlagsKeep) {
+TEST_F(FileSections, UninstallSkipsDontDeleteLinesAndGoesBackwards) {
     start("[Files]\n0:a.txt,a.txt,DONTREPLACE\n0:b.txt,b.txt,DONTDELETE\n0:c.txt,c.txt\n");
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) source(name, name);
     ASSERT_TRUE(install("Files"));
-    session_->run().extraFlags = extra::kNoEndMessage;  // /X2
-    ASSERT_TRUE(uninstall("Files"));
-    EXPECT_TRUE(fs::exists(host("C:\\Acme\\a.txt")));
-    EXPECT_TRUE(fs::exists(host("C:\\Acme\\b.txt")));
-    EXPECT_FALSE(fs::exists(host("C:\\Acme\\c.txt")));
-    // Last line first; the progress window names each file.
-    ASSERT_EQ(followUps_.uninstalledFiles.size(), 1u);
-    EXPECT_EQ(progress_->view().first, "C:\\Acme\\c.txt");
-
-    session_->run().extraFlags = 0;
     ASSERT_TRUE(uninstall("Files"));
     EXPECT_FALSE(fs::exists(host("C:\\Acme\\a.txt")));
     EXPECT_TRUE(fs::exists(host("C:\\Acme\\b.txt")));
+    EXPECT_FALSE(fs::exists(host("C:\\Acme\\c.txt")));
+    // Last line first, DONTDELETE never reached; the progress window names each file.
+    ASSERT_EQ(followUps_.uninstalledFiles.size(), 2u);
+    EXPECT_EQ(followUps_.uninstalledFiles[0].destination, "C:\\Acme\\c.txt");
+    EXPECT_EQ(followUps_.uninstalledFiles[1].destination, "C:\\Acme\\a.txt");
+    EXPECT_EQ(progress_->view().first, "C:\\Acme\\a.txt");
 }
 
 TEST_F(FileSections, EngineFlagsAndTheMeter) {

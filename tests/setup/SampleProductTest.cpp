@@ -7,7 +7,11 @@
 #include "SetupFixture.h"
 #include "copy/CabinetSource.h"
 #include "copy/CabinetTemplate.h"
+#include "copy/CopyRun.h"
 #include "copy/FileLineParser.h"
+#include "support/RoundTrip.h"
+#include "wizard/PageHost.h"
+#include "wizard/ProgressWindow.h"
 
 namespace kestrel::setup::test {
 namespace {
@@ -56,6 +60,49 @@ TEST_F(SampleProduct, FileLinesNamePlainLzAndCabinetSources) {
         kinds.push_back("cabinet");
     }
     EXPECT_EQ(kinds, (std::vector<std::string>{"plain", "lz", "cabinet", "cabinet"}));
+}
+
+// The product's file section installs from its plain, LZ and cabinet sources into a machine
+// root, with the user's data, the shared count and the font, and uninstalls back to the root
+// as it was.
+TEST_F(SampleProduct, InstallsFromItsMediaAndUninstallsBack) {
+    const fs::path media = *machine_->hostPath("C:\\setup");
+    fs::create_directories(media);
+    for (const auto& entry : fs::directory_iterator(kHarbor / "disk"))
+        fs::copy_file(entry.path(), media / entry.path().filename());
+    session_->variables().set("User", "Alice Example");
+    session_->variables().set("Company", "Acme Ltd");
+    OperationContext& context = session_->context();
+    ProgressWindow progress(session_->messages(), session_->run());
+    PageHost pages(session_->messages(), *machine_);
+    copy::NoRegistration registration;
+    copy::CopyRun copy(context, progress, pages, registration);
+    Plan plan;
+    std::optional<PlanStep> step = copy.sections().read("Harbor");
+    ASSERT_TRUE(step.has_value());
+    plan.steps.push_back(std::move(*step));
+
+    const std::string app = expand("%App%");
+    const auto installed = [&] {
+        EXPECT_EQ(kestrel::test::readFile(*machine_->hostPath(app + "\\HARBOR.EXE")),
+                  kestrel::test::readFile(kHarbor / "files/HARBOR.EXE"));
+        const std::string readme =
+            kestrel::test::readFile(*machine_->hostPath(app + "\\README.TXT"));
+        EXPECT_NE(readme.find(std::string("Alice Example\0", 14)), std::string::npos);
+        EXPECT_NE(readme.find(std::string("Acme Ltd\0", 9)), std::string::npos);
+        const std::string library = expand("%System%\\HARBOR.DLL");
+        EXPECT_EQ(kestrel::test::readFile(*machine_->hostPath(library)),
+                  kestrel::test::readFile(kHarbor / "files/HARBOR.DLL"));
+        EXPECT_EQ(value(platform::RegistryRoot::LocalMachine,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", library),
+                  "1");
+        EXPECT_EQ(value(platform::RegistryRoot::LocalMachine,
+                        "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+                        "DejaVu Sans (TrueType)"),
+                  "DejaVuSans.ttf");
+        EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().box.text;
+    };
+    EXPECT_TRUE(installAndUninstall(context, plan, installed));
 }
 
 }  // namespace
