@@ -101,6 +101,18 @@ OperationList readProgmanLines(const std::vector<ScriptLine>& lines, const Expan
     return operations;
 }
 
+using LinkLinesReader = OperationList (*)(const std::vector<ScriptLine>&, const Expander&,
+                                          LinkServices&);
+
+std::optional<PlanStep> readLinkSection(OperationContext& context, LinkServices& services,
+                                        std::string_view section, LinkLinesReader read) {
+    return readSectionStep(
+        context, section, kLinkSection,
+        [&services, read](const std::vector<ScriptLine>& lines, const Expander& expander) {
+            return read(lines, expander, services);
+        });
+}
+
 }  // namespace
 
 LinkSectionKind linkSectionKind(std::string_view section) {
@@ -138,20 +150,12 @@ std::optional<std::string> findProgmanSection(const ScriptText& script,
 
 std::optional<PlanStep> readShellSection(OperationContext& context, LinkServices& services,
                                          std::string_view section) {
-    return readSectionStep(
-        context, section, kLinkSection,
-        [&services](const std::vector<ScriptLine>& lines, const Expander& expander) {
-            return readShellLines(lines, expander, services);
-        });
+    return readLinkSection(context, services, section, readShellLines);
 }
 
 std::optional<PlanStep> readProgmanSection(OperationContext& context, LinkServices& services,
                                            std::string_view section) {
-    return readSectionStep(
-        context, section, kLinkSection,
-        [&services](const std::vector<ScriptLine>& lines, const Expander& expander) {
-            return readProgmanLines(lines, expander, services);
-        });
+    return readLinkSection(context, services, section, readProgmanLines);
 }
 
 bool processLinkSection(OperationContext& context, LinkServices& services, std::string_view section,

@@ -19,17 +19,6 @@ constexpr const char* kHead = "[Setup]\nVersion=5.11\n[Application]\nApplication
 constexpr const char* kPrograms =
     "C:\\users\\alice\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
 
-// What lnkinfo prints for the file, "" when it is not installed.
-std::string lnkinfoOutput(const fs::path& file) {
-    const std::string command = "lnkinfo '" + file.string() + "' 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return {};
-    std::string out;
-    char chunk[4096];
-    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, n);
-    return ::pclose(pipe) == 0 ? out : std::string();
-}
-
 class LinkOperations : public SetupFixture {
   protected:
     // A session over the script with the run's link services: bare names found in a search
@@ -172,7 +161,7 @@ TEST_F(LinkOperations, EditorLinkInTheUsersProgramsRoundTrip) {
         EXPECT_EQ(editor->iconLocation, "C:\\Acme\\edit.exe");  // an index was given
         EXPECT_EQ(editor->iconIndex, 2);
         EXPECT_EQ(editor->showCommand, ShowCommand::Normal);
-        const std::string out = lnkinfoOutput(host(file));
+        const std::string out = kestrel::test::lnkinfoOutput(host(file));
         if (out.empty()) {
             std::cout << "lnkinfo (liblnk-utils) is not available: not read back with it\n";
             return;
