@@ -157,6 +157,16 @@ TEST_F(ProgramManagerTest, CommonGroupsAndNestedGroups) {
     EXPECT_TRUE(fs::is_directory(programs_));
 }
 
+TEST_F(ProgramManagerTest, AGroupThatIsNotThereLeavesNoGroupSelected) {
+    ASSERT_THAT(execute("[CreateGroup(Acme)][AddItem(notepad.exe,Editor)]"), Succeeded());
+    EXPECT_EQ(failureKind("[ShowGroup(Gone,1)]"), Kind::NotFound);
+    // Not the item of the group selected before.
+    EXPECT_EQ(failureKind("[DeleteItem(Editor)]"), Kind::NotFound);
+    EXPECT_TRUE(fs::is_regular_file(programs_ / "Acme" / "Editor.lnk"));
+    EXPECT_FALSE(manager_->groupIsEmpty("Acme"));
+    EXPECT_FALSE(manager_->groupIsEmpty("Gone"));
+}
+
 TEST_F(ProgramManagerTest, NamesThatWouldLeaveTheProgramsFolderAreRefused) {
     fs::create_directories(*root_->hostPath("C:\\windows\\keep"));
     for (const char* text :

@@ -210,6 +210,16 @@ TEST_F(LinkOperations, TargetsFoundThroughTheSearchPathAndUnresolvableOnes) {
     EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
 }
 
+TEST_F(LinkOperations, RemovalFallsBackToThePifOfTheSameName) {
+    loadLinks("[Shell]\nTools\\Old,notepad.exe\n");
+    ASSERT_TRUE(run("Shell", Direction::Install));
+    const fs::path lnk = host(std::string(kPrograms) + "\\Tools\\Old.lnk");
+    fs::rename(lnk, lnk.parent_path() / "Old.pif");
+    ASSERT_TRUE(run("Shell", Direction::Uninstall));
+    EXPECT_FALSE(fs::exists(lnk.parent_path()));
+    EXPECT_TRUE(ui_.shown.empty());
+}
+
 TEST_F(LinkOperations, LinksOnTheDesktopLeaveTheShellFoldersInPlace) {
     loadLinks(
         "[Shell]\n%Desktop%\\Acme,%App%\\edit.exe\n%CommonStartup%\\Acme Agent,%App%\\a.exe\n");
@@ -229,12 +239,15 @@ TEST_F(LinkOperations, LinksOnTheDesktopLeaveTheShellFoldersInPlace) {
 }
 
 TEST_F(LinkOperations, BadLinesGetTheMessageAndNothingElse) {
-    const std::string longName(3000, 'n');
-    loadLinks("[Shell]\nNo target\n,notepad.exe\nTools\\" + longName + ",notepad.exe\n" +
+    // A line past the line length loses its end (here its target); a name cut to the field
+    // length is still too long for a file name with ".lnk".
+    loadLinks("[Shell]\nNo target\n,notepad.exe\nTools\\" + std::string(3000, 'n') +
+              ",notepad.exe\n" + std::string(300, 'n') + ",notepad.exe\n" +
               std::string("\x01\xff\x80,,,,,,,,,,,,,,,,\n") + "Ok,notepad.exe\n");
-    ui_.answer({5, 5, 5, 5});
+    ui_.answer({5, 5, 5, 5, 5});
     ASSERT_TRUE(run("Shell", Direction::Install));
-    EXPECT_EQ(ui_.numbers(), (std::vector<int>{5534, 5534, 5534, 5534}));
+    EXPECT_EQ(ui_.numbers(), (std::vector<int>{5534, 5534, 5534, 5534, 5534}));
+    EXPECT_NE(ui_.shown[3].box.text.find(std::string(255, 'n') + ".lnk'"), std::string::npos);
     EXPECT_NE(ui_.shown[0].box.text.find("Cannot create link 'No target'"), std::string::npos);
     EXPECT_TRUE(link(std::string(kPrograms) + "\\Ok.lnk"));
 
