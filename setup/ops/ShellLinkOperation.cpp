@@ -65,12 +65,16 @@ std::vector<fs::path> shellFolderHostPaths(const OperationContext& context) {
     return folders;
 }
 
-bool ShellLinkOperation::applies(const OperationContext& context) const {
-    return linkApplies(entry_.scope, context.run, context.settings.commonShellLinks);
+bool createLinkFile(OperationContext& context, const std::string& path,
+                    const platform::ShellLink& link) {
+    if (!createFolder(context, parentOf(path))) return false;
+    const auto host = context.registry.machine().hostPath(path);
+    if (host && !platform::writeShellLink(*host, link)) return true;
+    return context.messages.show(messages::kCannotCreateLink, {path}) == buttons::kIgnore;
 }
 
-bool ShellLinkOperation::reportLinkError(OperationContext& context, const std::string& path) {
-    return context.messages.show(messages::kCannotCreateLink, {path}) == buttons::kIgnore;
+bool ShellLinkOperation::applies(const OperationContext& context) const {
+    return linkApplies(entry_.scope, context.run, context.settings.commonShellLinks);
 }
 
 void ShellLinkOperation::showShellFolder(OperationContext& context) {
@@ -86,16 +90,15 @@ void ShellLinkOperation::showShellFolder(OperationContext& context) {
 
 bool ShellLinkOperation::install(OperationContext& context) {
     if (!applies(context)) return true;
-    const std::string path = linkFilePath(entry_.location, programsFolder(context));
     if (trimBlanks(entry_.location).empty() || trimBlanks(entry_.target).empty()) {
-        return reportLinkError(context, entry_.location);
+        return context.messages.show(messages::kCannotCreateLink, {entry_.location}) ==
+               buttons::kIgnore;
     }
     showShellFolder(context);
     platform::MachineRoot& machine = context.registry.machine();
     const LinkTarget target = resolveLinkTarget(entry_, machine, services_.findProgram());
     // Decided before the folder is made: a link left out leaves no empty folder behind.
     if (!target.found && !context.settings.createUnresolvableShellLinks) return true;
-    if (!createFolder(context, parentOf(path))) return false;
 
     const platform::CodePage& codePage = platform::ansiCodePage(machine.registry());
     platform::ShellLink link;
@@ -107,9 +110,7 @@ bool ShellLinkOperation::install(OperationContext& context) {
     link.iconIndex = entry_.iconIndex.value_or(0);
     if (entry_.showCommand) link.showCommand = showCommandOf(*entry_.showCommand);
     link.hotKey = entry_.hotKey;
-    const auto host = machine.hostPath(path);
-    if (!host || platform::writeShellLink(*host, link)) return reportLinkError(context, path);
-    return true;
+    return createLinkFile(context, linkFilePath(entry_.location, programsFolder(context)), link);
 }
 
 bool ShellLinkOperation::uninstall(OperationContext& context) {

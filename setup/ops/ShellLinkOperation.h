@@ -3,6 +3,7 @@
 #include "ops/LinkLine.h"
 #include "ops/LinkServices.h"
 #include "ops/Operation.h"
+#include "platform/ShellLink.h"
 
 namespace kestrel::setup {
 
@@ -22,12 +23,17 @@ class ShellLinkOperation : public Operation {
     bool applies(const OperationContext& context) const;
     // ShowShellFolder, before the run's first link.
     void showShellFolder(OperationContext& context);
-    // 5534: Ignore goes on, anything else stops the section.
-    bool reportLinkError(OperationContext& context, const std::string& path);
 
     LinkEntry entry_;
     LinkServices& services_;
 };
+
+// Writes a link file (texts in UTF-8, as platform::ShellLink holds them) at a Windows path:
+// the folder is made with all parents (5507 when it cannot be: false), then the link,
+// replacing an existing file (5534 when it cannot be written: Ignore gives true, anything
+// else false). The main flow makes the workstation links with it too.
+bool createLinkFile(OperationContext& context, const std::string& path,
+                    const platform::ShellLink& link);
 
 // The Windows path of the programs folder the script's links lie in (%Programs%).
 std::string programsFolder(const OperationContext& context);
