@@ -47,6 +47,7 @@ std::string programsFolder(const OperationContext& context) {
 std::vector<fs::path> shellFolderHostPaths(const OperationContext& context) {
     const platform::MachineRoot& machine = context.registry.machine();
     std::vector<fs::path> folders;
+    // Every folder of the enumeration, whose last member is Fonts.
     for (int folder = 0; folder <= static_cast<int>(platform::ShellFolder::Fonts); ++folder) {
         for (const bool common : {false, true}) {
             if (auto host =
