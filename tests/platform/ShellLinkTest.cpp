@@ -30,17 +30,6 @@ std::uint32_t flagsOf(const Bytes& bytes) {
     return bytes[0x14] | bytes[0x15] << 8 | bytes[0x16] << 16 | std::uint32_t{bytes[0x17]} << 24;
 }
 
-// What lnkinfo prints for the file, "" when it is not installed.
-std::string lnkinfoOutput(const fs::path& file) {
-    const std::string command = "lnkinfo '" + file.string() + "' 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return {};
-    std::string out;
-    char chunk[4096];
-    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, n);
-    return ::pclose(pipe) == 0 ? out : std::string();
-}
-
 class LittleEndian {
   public:
     LittleEndian& u16(unsigned v) {
@@ -102,7 +91,7 @@ TEST(ShellLink, LnkinfoReadsWhatWeWrite) {
     test::TempDir dir;
     const fs::path file = dir / "WS17.Sales.Acme.lnk";
     ASSERT_FALSE(writeShellLink(file, fullLink()));
-    const std::string out = lnkinfoOutput(file);
+    const std::string out = test::lnkinfoOutput(file);
     if (out.empty()) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not available";
     const ShellLink link = fullLink();
     for (const std::string& expected :
@@ -119,7 +108,7 @@ TEST(ShellLink, TargetOutsideLatin1KeepsItsCharactersForLnkinfo) {
     ShellLink link;
     link.target = "Z:\\dir €\\Ω.exe";
     ASSERT_FALSE(writeShellLink(dir / "u.lnk", link));
-    const std::string out = lnkinfoOutput(dir / "u.lnk");
+    const std::string out = test::lnkinfoOutput(dir / "u.lnk");
     if (out.empty()) GTEST_SKIP() << "lnkinfo (liblnk-utils) is not available";
     EXPECT_NE(out.find("Z:\\dir €\\Ω.exe"), std::string::npos) << out;
     // The single-byte copy holds '?' where Latin-1 has no character.

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -82,6 +83,16 @@ std::string readFile(const fs::path& file) {
     std::ostringstream content;
     content << std::ifstream(file, std::ios::binary).rdbuf();
     return content.str();
+}
+
+std::string lnkinfoOutput(const fs::path& file) {
+    const std::string command = "lnkinfo '" + file.string() + "' 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return {};
+    std::string out;
+    char chunk[4096];
+    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, n);
+    return ::pclose(pipe) == 0 ? out : std::string();
 }
 
 void writeExecutable(const fs::path& file, std::string_view content) {

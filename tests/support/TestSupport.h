@@ -70,4 +70,8 @@ void writeFile(const std::filesystem::path& file, std::string_view content);
 std::string readFile(const std::filesystem::path& file);  // "" when unreadable
 void writeExecutable(const std::filesystem::path& file, std::string_view content);  // mode 0755
 
+// What lnkinfo (liblnk-utils) prints for a shell link; "" when it is not installed or
+// rejects the file.
+std::string lnkinfoOutput(const std::filesystem::path& file);
+
 }  // namespace kestrel::test
