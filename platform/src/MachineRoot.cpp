@@ -311,6 +311,37 @@ std::string MachineRoot::computerName() const {
     return hostComputerName();
 }
 
+std::vector<fs::path> MachineRoot::keptFolders() const {
+    const std::string windows = windowsDirectory();
+    std::vector<std::string> places{"C:\\",
+                                    "Z:\\",
+                                    windows,
+                                    windows + "\\system32",
+                                    windows + "\\syswow64",
+                                    windows + "\\system",
+                                    windows + "\\Fonts",
+                                    windows + "\\HELP",
+                                    windows + "\\temp",
+                                    "C:\\Program Files",
+                                    "C:\\Program Files\\Common Files",
+                                    "C:\\Program Files (x86)",
+                                    "C:\\Program Files (x86)\\Common Files",
+                                    "C:\\ProgramData",
+                                    "C:\\users",
+                                    "C:\\users\\Public",
+                                    profileDirectory()};
+    // Every folder of the enumeration, whose last member is Fonts.
+    for (int folder = 0; folder <= static_cast<int>(ShellFolder::Fonts); ++folder) {
+        for (const bool common : {false, true})
+            places.push_back(shellFolder(static_cast<ShellFolder>(folder), common));
+    }
+    std::vector<fs::path> folders{prefix_};
+    for (const std::string& place : places) {
+        if (auto host = hostPath(place)) folders.push_back(std::move(*host));
+    }
+    return folders;
+}
+
 WindowsPathMap MachineRoot::paths() const {
     return {prefix_, ansiCodePage(*registry_)};
 }

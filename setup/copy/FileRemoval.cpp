@@ -1,10 +1,12 @@
 #include "copy/FileRemoval.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
 #include "messages/MessageStrings.h"
 #include "platform/AsciiCase.h"
+#include "platform/EmptyFolders.h"
 #include "platform/FileAttributes.h"
 
 namespace kestrel::setup::copy {
@@ -31,12 +33,6 @@ std::vector<fs::path> filesIn(const fs::path& folder) {
         if (!it->is_directory(typeError)) files.push_back(it->path());
     }
     return files;
-}
-
-fs::path canonicalOrSelf(const fs::path& path) {
-    std::error_code ec;
-    fs::path canonical = fs::weakly_canonical(path, ec);
-    return ec ? path : canonical;
 }
 
 }  // namespace
@@ -111,45 +107,14 @@ bool FileRemoval::deleteHelpSideFiles(const fs::path& helpFile, Direction direct
 }
 
 bool FileRemoval::isOwnPlace(const fs::path& directory) const {
-    const std::string windows = machine_.windowsDirectory();
-    std::vector<std::string> places{"C:\\",
-                                    "Z:\\",
-                                    windows,
-                                    windows + "\\system32",
-                                    windows + "\\syswow64",
-                                    windows + "\\Fonts",
-                                    windows + "\\HELP",
-                                    windows + "\\temp",
-                                    "C:\\Program Files",
-                                    "C:\\Program Files\\Common Files",
-                                    "C:\\Program Files (x86)",
-                                    "C:\\Program Files (x86)\\Common Files",
-                                    "C:\\ProgramData",
-                                    "C:\\users",
-                                    "C:\\users\\Public",
-                                    machine_.profileDirectory()};
-    for (int folder = 0; folder <= static_cast<int>(ShellFolder::Fonts); ++folder) {
-        for (const bool common : {false, true}) {
-            places.push_back(machine_.shellFolder(static_cast<ShellFolder>(folder), common));
-        }
-    }
-    const fs::path wanted = canonicalOrSelf(directory);
-    if (wanted == canonicalOrSelf(machine_.prefix()) || !wanted.has_relative_path()) return true;
-    for (const std::string& place : places) {
-        const auto host = machine_.hostPath(place);
-        if (host && canonicalOrSelf(*host) == wanted) return true;
-    }
-    return false;
+    std::error_code ec;
+    return std::ranges::any_of(machine_.keptFolders(), [&](const fs::path& kept) {
+        return fs::equivalent(directory, kept, ec);
+    });
 }
 
 void FileRemoval::removeEmptyDirectories(const fs::path& directory) {
-    fs::path current = directory;
-    std::error_code ec;
-    while (fs::is_directory(fs::symlink_status(current, ec)) && fs::is_empty(current, ec) &&
-           !isOwnPlace(current)) {
-        if (!fs::remove(current, ec)) return;
-        current = current.parent_path();
-    }
+    platform::removeEmptyFolders(directory, machine_.keptFolders());
 }
 
 void FileRemoval::removeTree(std::string_view directory) {

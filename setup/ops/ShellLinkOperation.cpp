@@ -44,18 +44,9 @@ std::string programsFolder(const OperationContext& context) {
     return context.expander().expand("%Programs%");
 }
 
-std::vector<fs::path> shellFolderHostPaths(const OperationContext& context) {
+std::vector<fs::path> keptFolderHostPaths(const OperationContext& context) {
     const platform::MachineRoot& machine = context.registry.machine();
-    std::vector<fs::path> folders;
-    // Every folder of the enumeration, whose last member is Fonts.
-    for (int folder = 0; folder <= static_cast<int>(platform::ShellFolder::Fonts); ++folder) {
-        for (const bool common : {false, true}) {
-            if (auto host =
-                    machine.hostPath(machine.shellFolder(platform::ShellFolder(folder), common))) {
-                folders.push_back(std::move(*host));
-            }
-        }
-    }
+    std::vector<fs::path> folders = machine.keptFolders();
     // The run may work for another user, whose folders the variables hold.
     for (const char* name : {"Desktop", "Programs", "StartMenu", "Startup", "UserDesktop",
                              "UserPrograms", "UserStartMenu", "UserStartup"}) {
@@ -129,7 +120,7 @@ bool ShellLinkOperation::uninstall(OperationContext& context) {
         (void)context.messages.show(messages::kCannotDeleteFile, {machine.windowsPath(*host)});
         return true;
     }
-    platform::removeEmptyFolders(host->parent_path(), shellFolderHostPaths(context));
+    platform::removeEmptyFolders(host->parent_path(), keptFolderHostPaths(context));
     return true;
 }
 

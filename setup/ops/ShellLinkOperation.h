@@ -38,7 +38,8 @@ bool createLinkFile(OperationContext& context, const std::string& path,
 // The Windows path of the programs folder the script's links lie in (%Programs%).
 std::string programsFolder(const OperationContext& context);
 
-// The folders link removal never takes away, however empty: the root's shell folders.
-std::vector<std::filesystem::path> shellFolderHostPaths(const OperationContext& context);
+// The folders link removal never takes away, however empty: the root's own folders and the
+// shell folders of the user the run works for.
+std::vector<std::filesystem::path> keptFolderHostPaths(const OperationContext& context);
 
 }  // namespace kestrel::setup

@@ -122,6 +122,10 @@ class MachineRoot {
                                                   std::string_view base = {}) const;
     std::string windowsPath(const std::filesystem::path& hostPath) const;
     std::string shortPath(std::string_view windowsPath) const;
+    // The host folders that removing emptied folders never takes, whatever they hold: the
+    // prefix, its drives, the Windows, system, fonts, help and temporary folders, the program
+    // and profile folders, and every shell folder of the user and of all users.
+    std::vector<std::filesystem::path> keptFolders() const;
     // A profile (INI) file: a bare name lies in the Windows directory (win.ini, system.ini).
     std::filesystem::path profileFile(std::string_view name) const;
 
