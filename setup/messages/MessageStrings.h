@@ -43,11 +43,14 @@ namespace messages {
 inline constexpr int kOutOfMemory = 5500;
 inline constexpr int kCannotOpenFile = 5501;
 inline constexpr int kCannotReadFile = 5502;
+inline constexpr int kCannotWriteFile = 5503;
 inline constexpr int kCannotCreateFile = 5504;
+inline constexpr int kCannotModifyIni = 5515;
 inline constexpr int kCannotCreateKey = 5518;
 inline constexpr int kCannotDeleteKey = 5519;
 inline constexpr int kSectionNotFound = 5529;
 inline constexpr int kIncorrectFlags = 5530;
+inline constexpr int kInvalidConfigSysLine = 5531;
 inline constexpr int kOldScriptSyntax = 5532;
 inline constexpr int kUsage = 5541;
 inline constexpr int kNoHelp = 5549;

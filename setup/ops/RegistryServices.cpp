@@ -30,6 +30,20 @@ long RegistryServices::readValue(RegistryRoot root, std::string_view key, std::s
     return machine_.registry().queryValue(target.root, target.path, utf8(name), value);
 }
 
+long RegistryServices::readString(RegistryRoot root, std::string_view key, std::string_view name,
+                                  std::string* text, std::uint32_t* type) const {
+    RegistryValue value;
+    if (const long error = readValue(root, key, name, &value)) return error;
+    if (value.type != platform::kRegSz && value.type != platform::kRegExpandSz) {
+        return platform::kErrorInvalidParameter;
+    }
+    std::string stored = value.narrowData(codePage_);
+    stored.resize(std::min(stored.size(), stored.find('\0')));
+    *text = std::move(stored);
+    *type = value.type;
+    return platform::kErrorSuccess;
+}
+
 long RegistryServices::readText(RegistryRoot root, std::string_view key, std::string_view name,
                                 std::string* text) const {
     return readText(root, key, name, text, 8192);
