@@ -37,7 +37,12 @@ long EnvironmentOperation::change(OperationContext& context, bool remove) {
                         : listWith(edited, item, kSemicolonList);
     }
     if (edited == list) return platform::kErrorSuccess;
-    if (listEmpty(edited, kSemicolonList)) return registry.deleteValue(root, key, name);
+    if (listEmpty(edited, kSemicolonList)) {
+        if (const long error = registry.deleteValue(root, key, name)) return error;
+        // A root made without Wine has no environment key until we make one.
+        if (registry.isEmptyKey(root, key)) (void)registry.deleteKey(root, key);
+        return platform::kErrorSuccess;
+    }
     if (const long error = registry.createKey(root, key)) return error;
     return registry.setValue(root, key, name, type, edited + '\0');
 }

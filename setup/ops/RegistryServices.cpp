@@ -165,6 +165,13 @@ bool RegistryServices::hasSubkeys(RegistryRoot root, std::string_view key) const
            info.subkeys > 0;
 }
 
+bool RegistryServices::isEmptyKey(RegistryRoot root, std::string_view key) const {
+    const Target target = map(root, key);
+    platform::RegistryKeyInfo info;
+    return machine_.registry().queryKeyInfo(target.root, target.path, &info) == 0 &&
+           info.subkeys == 0 && info.values == 0;
+}
+
 platform::Expected<void, platform::RegistryError> RegistryServices::save() {
     return machine_.registry().save();
 }

@@ -64,6 +64,8 @@ class RegistryServices : public RegistryReader {
     [[nodiscard]] long removeEmptyKeys(platform::RegistryRoot root, std::string_view key);
     bool keyExists(platform::RegistryRoot root, std::string_view key) const;
     bool hasSubkeys(platform::RegistryRoot root, std::string_view key) const;
+    // An existing key without subkeys and values.
+    bool isEmptyKey(platform::RegistryRoot root, std::string_view key) const;
 
     // Writes the changes to the hive files (see platform::Registry::save).
     platform::Expected<void, platform::RegistryError> save();

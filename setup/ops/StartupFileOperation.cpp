@@ -99,6 +99,7 @@ bool StartupFileOperation::run(OperationContext& context, Direction direction) {
             context.messages.show(messages::kCannotWriteFile, {windowsFile});
             return false;
         }
+        removeEmptyFolders(context.registry.machine(), host->parent_path());
         return !cancelled;
     }
     // A missing CONFIG.SYS is made, empty if need be, when a section is installed.
