@@ -1,21 +1,14 @@
 #include "ops/ListValue.h"
 
 #include "platform/AsciiCase.h"
+#include "script/ScriptText.h"
 
 namespace kestrel::setup {
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-
-std::string_view trimmed(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(kBlanks);
-    if (begin == std::string_view::npos) return {};
-    return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
-}
-
 std::string_view fileNameOf(std::string_view item) {
-    item = trimmed(item);
+    item = trimBlanks(item);
     if (item.size() >= 2 && item.front() == '"' && item.back() == '"') {
         item = item.substr(1, item.size() - 2);
     }
@@ -24,7 +17,7 @@ std::string_view fileNameOf(std::string_view item) {
 }
 
 std::string_view withoutTrailingBackslash(std::string_view item) {
-    item = trimmed(item);
+    item = trimBlanks(item);
     if (item.size() > 1 && item.back() == '\\') item.remove_suffix(1);
     return item;
 }
@@ -65,7 +58,7 @@ bool listHas(std::string_view list, std::string_view item, const ListRules& rule
 }
 
 bool listEmpty(std::string_view list, const ListRules& rules) {
-    return trimmed(list.substr(nextItem(list, 0, rules).begin)).empty();
+    return trimBlanks(list.substr(nextItem(list, 0, rules).begin)).empty();
 }
 
 std::string listWith(std::string_view list, std::string_view item, const ListRules& rules) {

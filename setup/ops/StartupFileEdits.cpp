@@ -4,6 +4,7 @@
 
 #include "ops/ListValue.h"
 #include "platform/AsciiCase.h"
+#include "script/ScriptText.h"
 
 namespace kestrel::setup {
 
@@ -60,10 +61,9 @@ std::optional<ListLine> findSetLine(const TextFileLines& file, std::string_view 
         }
         const std::size_t equals = text.find('=', word.end);
         if (equals == std::string_view::npos) continue;
-        std::string_view variable = text.substr(word.end, equals - word.end);
-        variable.remove_prefix(std::min(variable.find_first_not_of(kBlanks), variable.size()));
-        variable = variable.substr(0, variable.find_last_not_of(kBlanks) + 1);
-        if (!equalsIgnoreAsciiCase(variable, name)) continue;
+        if (!equalsIgnoreAsciiCase(trimBlanks(text.substr(word.end, equals - word.end)), name)) {
+            continue;
+        }
         return ListLine{i, std::string(text.substr(0, equals + 1)),
                         std::string(text.substr(equals + 1))};
     }
@@ -91,12 +91,7 @@ void editListLine(TextFileLines& file, const std::optional<ListLine>& line, std:
 
 void editText(TextFileLines& file, std::string_view text, bool remove) {
     for (std::size_t i = file.size(); i-- > 0;) {
-        const std::string_view existing = file[i];
-        const std::size_t begin = skipBlanks(existing, 0);
-        const std::size_t end = existing.find_last_not_of(kBlanks);
-        if (end == std::string_view::npos || existing.substr(begin, end + 1 - begin) != text) {
-            continue;
-        }
+        if (trimBlanks(file[i]) != text) continue;
         if (!remove) return;
         file.erase(i);
     }

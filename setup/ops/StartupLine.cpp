@@ -1,20 +1,13 @@
 #include "ops/StartupLine.h"
 
 #include "platform/AsciiCase.h"
+#include "script/ScriptText.h"
 
 namespace kestrel::setup {
 
 namespace {
 
 using platform::equalsIgnoreAsciiCase;
-
-constexpr std::string_view kBlanks = " \t";
-
-std::string_view trim(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(kBlanks);
-    if (begin == std::string_view::npos) return {};
-    return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
-}
 
 // The line's first word: up to a blank or '='.
 std::string_view firstWord(std::string_view text) {
@@ -25,7 +18,7 @@ std::vector<std::string> splitList(std::string_view list) {
     std::vector<std::string> items;
     while (!list.empty()) {
         const std::size_t semicolon = list.find(';');
-        const std::string_view item = trim(list.substr(0, semicolon));
+        const std::string_view item = trimBlanks(list.substr(0, semicolon));
         if (!item.empty()) items.emplace_back(item);
         list =
             semicolon == std::string_view::npos ? std::string_view() : list.substr(semicolon + 1);
@@ -38,9 +31,9 @@ StartupLine readBatchCommand(std::string_view text, StartupLine::Mode mode) {
     StartupLine line;
     line.mode = mode;
     const std::string_view word = firstWord(text);
-    std::string_view rest = trim(text.substr(word.size()));
+    std::string_view rest = trimBlanks(text.substr(word.size()));
     if (equalsIgnoreAsciiCase(word, "PATH")) {
-        if (rest.starts_with('=')) rest = trim(rest.substr(1));
+        if (rest.starts_with('=')) rest = trimBlanks(rest.substr(1));
         line.kind = StartupLine::Kind::Path;
         line.items = splitList(rest);
         return line;
@@ -48,9 +41,9 @@ StartupLine readBatchCommand(std::string_view text, StartupLine::Mode mode) {
     const std::size_t equals = rest.find('=');
     if (equalsIgnoreAsciiCase(word, "SET") && text.size() > word.size() &&
         text[word.size()] != '=' && equals != std::string_view::npos &&
-        !trim(rest.substr(0, equals)).empty()) {
+        !trimBlanks(rest.substr(0, equals)).empty()) {
         line.kind = StartupLine::Kind::Set;
-        line.name = trim(rest.substr(0, equals));
+        line.name = trimBlanks(rest.substr(0, equals));
         line.items = splitList(rest.substr(equals + 1));
         return line;
     }
@@ -62,13 +55,13 @@ StartupLine readBatchCommand(std::string_view text, StartupLine::Mode mode) {
 }  // namespace
 
 std::string_view lineText(std::string_view text) {
-    return trim(text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3))));
+    return trimBlanks(text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3))));
 }
 
 bool isSectionKeyLine(std::string_view text, const std::vector<std::string_view>& keys) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) return false;
-    const std::string_view key = trim(text.substr(0, equals));
+    const std::string_view key = trimBlanks(text.substr(0, equals));
     for (const std::string_view candidate : keys) {
         if (equalsIgnoreAsciiCase(key, candidate)) return true;
     }
@@ -80,7 +73,7 @@ std::optional<StartupLine> readBatchLine(std::string_view text) {
     auto mode = StartupLine::Mode::Replace;
     if (text.starts_with('-')) {
         mode = StartupLine::Mode::Delete;
-        text = trim(text.substr(1));
+        text = trimBlanks(text.substr(1));
     }
     if (text.empty()) return std::nullopt;
     return readBatchCommand(text, mode);
@@ -93,7 +86,7 @@ platform::Expected<std::optional<StartupLine>, std::string> readConfigSysLine(
     auto mode = StartupLine::Mode::Replace;
     if (text.starts_with('-') || text.starts_with('+')) {
         mode = text.front() == '-' ? StartupLine::Mode::Delete : StartupLine::Mode::Add;
-        text = trim(text.substr(1));
+        text = trimBlanks(text.substr(1));
     }
     if (text.empty()) {
         if (whole.empty()) return std::optional<StartupLine>();
@@ -112,8 +105,8 @@ platform::Expected<std::optional<StartupLine>, std::string> readConfigSysLine(
     if (equals == std::string_view::npos && mode == StartupLine::Mode::Replace) {
         return platform::unexpected(std::string(whole));
     }
-    line.name = trim(text.substr(0, equals));
-    if (equals != std::string_view::npos) line.value = trim(text.substr(equals + 1));
+    line.name = trimBlanks(text.substr(0, equals));
+    if (equals != std::string_view::npos) line.value = trimBlanks(text.substr(equals + 1));
     if (line.name.empty()) return platform::unexpected(std::string(whole));
     return std::optional<StartupLine>(std::move(line));
 }
