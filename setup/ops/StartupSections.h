@@ -19,7 +19,8 @@ std::optional<PlanStep> readConfigSysSection(OperationContext& context, std::str
 // directory of the section's Path key, else (a name without drive and directory) in the
 // client directory, else in C:\. The system's start-up file C:\AUTOEXEC.BAT is not used on
 // NT roots: there its PATH and SET lines become the registry's environment values
-// (EnvironmentOperation) and its other lines do nothing.
+// (EnvironmentOperation) and its other lines do nothing. A line "Path=..." is the
+// section's key; PATH lines are written with a blank ("PATH C:\DOS").
 std::optional<PlanStep> readBatchSection(OperationContext& context, std::string_view section);
 
 // Install or undo the section: read it into a step and run it (PlanRunner).
