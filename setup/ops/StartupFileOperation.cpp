@@ -61,14 +61,17 @@ bool StartupFileOperation::run(OperationContext& context, Direction direction) {
     context.ui().setProgressText(context.script.displayName(), windowsFile);
     const std::optional<fs::path> host = context.registry.machine().hostPath(windowsFile);
     std::error_code error;
-    if (!host || fs::is_directory(*host, error)) {
+    std::error_code unknown;  // neither there nor missing: a link that loops, a bad folder
+    const bool existed = host && fs::exists(*host, unknown);
+    const bool folder = host && fs::is_directory(*host, error);
+    // What is no file holds nothing of ours to take away.
+    if (!installing && (!existed || folder)) return true;
+    if (!host || folder) {
         context.messages.show(messages::kCannotCreateFile, {windowsFile});
         return false;
     }
-    const bool existed = fs::exists(*host, error);
-    if (!existed && !error && !installing) return true;  // nothing of ours can be in it
     std::string original;
-    if (existed || error) {
+    if (existed || unknown) {
         std::optional<std::string> content = platform::readWholeFile(*host);
         if (!content) {
             context.messages.show(messages::kCannotReadFile, {windowsFile});

@@ -129,6 +129,9 @@ TEST_F(StartupFiles, ConfigSysThatCannotBeReadOrWritten) {
               (std::vector<int>{messages::kCannotCreateFile, messages::kCannotReadFile}));
     EXPECT_EQ(ui_.shown.front().box.text, "Cannot create file 'c:\\config.sys'!");
     EXPECT_TRUE(fs::is_symlink(host(kConfigSys)));
+    // Uninstallation finds nothing of its own there and says nothing.
+    EXPECT_TRUE(run(step, Direction::Uninstall));
+    EXPECT_EQ(ui_.shown.size(), 2u);
 }
 
 TEST_F(StartupFiles, BatchFileRoundTripOn98) {
