@@ -77,7 +77,7 @@ bool IniOperation::change(OperationContext& context, bool remove, bool uninstall
     context.ui().setProgressText(context.script.displayName(), file_);
     if (!entry_.complete()) return uninstalling || fail(context);
     const std::optional<fs::path> host = machine.hostPath(file_);
-    if (!host) return fail(context);
+    if (!host) return uninstalling || fail(context);
     std::error_code error;
     const bool exists = fs::exists(*host, error);
     // Nothing to take away from a file that is not there, and nothing to make it for.
