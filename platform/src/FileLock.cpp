@@ -16,8 +16,19 @@ std::filesystem::path FileLock::lockPathFor(const std::filesystem::path& target)
 }
 
 FileLock::FileLock(const std::filesystem::path& target) {
+    acquire(lockPathFor(target), O_RDWR | O_CREAT);
+}
+
+FileLock FileLock::onFolderOf(const std::filesystem::path& target) {
+    FileLock lock;
+    const std::filesystem::path folder = target.parent_path();
+    lock.acquire(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);
+    return lock;
+}
+
+void FileLock::acquire(const std::filesystem::path& path, int flags) {
     // Close-on-exec: a program started while we hold the lock must not keep holding it.
-    const int fd = ::open(lockPathFor(target).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) {
         error_ = std::error_code(errno, std::generic_category());
         return;

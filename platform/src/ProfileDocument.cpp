@@ -140,15 +140,16 @@ std::vector<std::string> ProfileDocument::keys(std::string_view section) const {
 }
 
 bool ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {
-    return putKey(section, key, value, true);
+    return insertKeyLine(section, key, value, true);
 }
 
-bool ProfileDocument::add(std::string_view section, std::string_view key, std::string_view value) {
-    return putKey(section, key, value, false);
+bool ProfileDocument::addLine(std::string_view section, std::string_view key,
+                              std::string_view value) {
+    return insertKeyLine(section, key, value, false);
 }
 
-bool ProfileDocument::putKey(std::string_view section, std::string_view key, std::string_view value,
-                             bool replace) {
+bool ProfileDocument::insertKeyLine(std::string_view section, std::string_view key,
+                                    std::string_view value, bool replaceExisting) {
     section = trimProfileBlanks(section);
     key = trimProfileBlanks(key);
     if (hasLineBreak(section) || !isStorableKey(key) || hasLineBreak(value)) return false;
@@ -169,7 +170,7 @@ bool ProfileDocument::putKey(std::string_view section, std::string_view key, std
     for (std::size_t i = *header + 1; i < end; ++i) {
         ProfileLine& line = lines_[i];
         if (line.kind != ProfileLine::Kind::Key) continue;
-        if (replace && equalsIgnoreAsciiCase(line.name, key)) {
+        if (replaceExisting && equalsIgnoreAsciiCase(line.name, key)) {
             // Keep the line's own spelling and spacing up to the value.
             line.text = line.text.substr(0, line.valueOffset) + std::string(value);
             return true;
@@ -178,6 +179,39 @@ bool ProfileDocument::putKey(std::string_view section, std::string_view key, std
     }
     insertLines(insertAt, {keyLine});
     return true;
+}
+
+std::optional<std::size_t> ProfileDocument::findLine(std::size_t header, std::string_view key,
+                                                     std::string_view value) const {
+    key = trimProfileBlanks(key);
+    value = trimProfileBlanks(value);
+    const std::size_t end = sectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        const ProfileLine& line = lines_[i];
+        if (line.kind == ProfileLine::Kind::Key && equalsIgnoreAsciiCase(line.name, key) &&
+            equalsIgnoreAsciiCase(line.rawValue(), value)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ProfileDocument::hasLine(std::string_view section, std::string_view key,
+                              std::string_view value) const {
+    const auto header = findSection(section);
+    return header && findLine(*header, key, value);
+}
+
+bool ProfileDocument::removeLine(std::string_view section, std::string_view key,
+                                 std::string_view value) {
+    const auto header = findSection(section);
+    if (!header) return false;
+    bool removed = false;
+    while (const auto line = findLine(*header, key, value)) {
+        eraseLines(*line, *line + 1);
+        removed = true;
+    }
+    return removed;
 }
 
 bool ProfileDocument::remove(std::string_view section, std::string_view key) {
@@ -203,6 +237,23 @@ bool ProfileDocument::removeSection(std::string_view section) {
         removed = true;
     }
     return removed;
+}
+
+bool ProfileDocument::removeEmptySection(std::string_view section) {
+    const auto header = findSection(section);
+    if (!header) return false;
+    const std::size_t end = sectionEnd(*header);
+    for (std::size_t i = *header + 1; i < end; ++i) {
+        if (lines_[i].kind == ProfileLine::Kind::Key) return false;
+    }
+    // set() separates a section it appends with a blank line after a non-blank one.
+    std::size_t from = *header;
+    if (end == lines_.size() && from >= 2 && trimProfileBlanks(lines_[from - 1].text).empty() &&
+        !trimProfileBlanks(lines_[from - 2].text).empty()) {
+        --from;
+    }
+    eraseLines(from, end);
+    return true;
 }
 
 void ProfileDocument::insertLines(std::size_t at, const std::vector<std::string>& texts) {

@@ -77,7 +77,9 @@ std::vector<std::string> getProfileKeys(const std::filesystem::path& file,
 bool editProfile(const std::filesystem::path& file,
                  const std::function<bool(ProfileDocument&)>& edit) {
     if (file.has_parent_path() && ensureDirectory(file.parent_path())) return false;
-    const FileLock lock(file);
+    // Profile files live among other programs' files (the machine root's Windows folder): a
+    // lock file beside each would be one more file there.
+    const FileLock lock = FileLock::onFolderOf(file);
     if (!lock.locked()) return false;
 
     std::error_code ec;

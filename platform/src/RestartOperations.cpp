@@ -74,7 +74,7 @@ Expected<void, std::string> scheduleInWininit(MachineRoot& root, std::string_vie
     const std::string target = to ? root.shortPath(*to) : std::string("NUL");
     const std::string source = root.shortPath(from);
     if (!editProfile(*file, [&](ProfileDocument& document) {
-            return document.add(kRenameSection, target, source);
+            return document.addLine(kRenameSection, target, source);
         })) {
         return unexpected("cannot write " + file->string());
     }

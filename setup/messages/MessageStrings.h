@@ -43,14 +43,17 @@ namespace messages {
 inline constexpr int kOutOfMemory = 5500;
 inline constexpr int kCannotOpenFile = 5501;
 inline constexpr int kCannotReadFile = 5502;
+inline constexpr int kCannotWriteFile = 5503;
 inline constexpr int kCannotCreateFile = 5504;
 inline constexpr int kCannotCreateDirectory = 5507;
 inline constexpr int kCannotExecuteDde = 5516;
+inline constexpr int kCannotModifyIni = 5515;
 inline constexpr int kCannotCreateKey = 5518;
 inline constexpr int kCannotDeleteKey = 5519;
 inline constexpr int kCannotDeleteFile = 5527;
 inline constexpr int kSectionNotFound = 5529;
 inline constexpr int kIncorrectFlags = 5530;
+inline constexpr int kInvalidConfigSysLine = 5531;
 inline constexpr int kOldScriptSyntax = 5532;
 inline constexpr int kCannotCreateLink = 5534;
 inline constexpr int kNoLongerNeeded = 5535;

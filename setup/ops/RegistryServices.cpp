@@ -30,6 +30,20 @@ long RegistryServices::readValue(RegistryRoot root, std::string_view key, std::s
     return machine_.registry().queryValue(target.root, target.path, utf8(name), value);
 }
 
+long RegistryServices::readString(RegistryRoot root, std::string_view key, std::string_view name,
+                                  std::string* text, std::uint32_t* type) const {
+    RegistryValue value;
+    if (const long error = readValue(root, key, name, &value)) return error;
+    if (value.type != platform::kRegSz && value.type != platform::kRegExpandSz) {
+        return platform::kErrorInvalidParameter;
+    }
+    std::string stored = value.narrowData(codePage_);
+    stored.resize(std::min(stored.size(), stored.find('\0')));
+    *text = std::move(stored);
+    *type = value.type;
+    return platform::kErrorSuccess;
+}
+
 long RegistryServices::readText(RegistryRoot root, std::string_view key, std::string_view name,
                                 std::string* text) const {
     return readText(root, key, name, text, 8192);
@@ -149,6 +163,13 @@ bool RegistryServices::hasSubkeys(RegistryRoot root, std::string_view key) const
     platform::RegistryKeyInfo info;
     return machine_.registry().queryKeyInfo(target.root, target.path, &info) == 0 &&
            info.subkeys > 0;
+}
+
+bool RegistryServices::isEmptyKey(RegistryRoot root, std::string_view key) const {
+    const Target target = map(root, key);
+    platform::RegistryKeyInfo info;
+    return machine_.registry().queryKeyInfo(target.root, target.path, &info) == 0 &&
+           info.subkeys == 0 && info.values == 0;
 }
 
 platform::Expected<void, platform::RegistryError> RegistryServices::save() {

@@ -35,6 +35,12 @@ class RegistryServices : public RegistryReader {
                                 std::string_view name, std::string* text) const override;
     [[nodiscard]] long readText(platform::RegistryRoot root, std::string_view key,
                                 std::string_view name, std::string* text, std::size_t size) const;
+    // A string value as stored, its %references% left as they are, and its type (REG_SZ,
+    // REG_EXPAND_SZ...): what a program that edits the value reads. Other types give
+    // ERROR_INVALID_PARAMETER.
+    [[nodiscard]] long readString(platform::RegistryRoot root, std::string_view key,
+                                  std::string_view name, std::string* text,
+                                  std::uint32_t* type) const;
     // The value as the system keeps it (strings in UTF-16).
     [[nodiscard]] long readValue(platform::RegistryRoot root, std::string_view key,
                                  std::string_view name, platform::RegistryValue* value) const;
@@ -58,6 +64,8 @@ class RegistryServices : public RegistryReader {
     [[nodiscard]] long removeEmptyKeys(platform::RegistryRoot root, std::string_view key);
     bool keyExists(platform::RegistryRoot root, std::string_view key) const;
     bool hasSubkeys(platform::RegistryRoot root, std::string_view key) const;
+    // An existing key without subkeys and values.
+    bool isEmptyKey(platform::RegistryRoot root, std::string_view key) const;
 
     // Writes the changes to the hive files (see platform::Registry::save).
     platform::Expected<void, platform::RegistryError> save();

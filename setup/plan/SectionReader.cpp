@@ -14,8 +14,9 @@ std::optional<PlanStep> readSectionStep(OperationContext& context, std::string_v
     PlanStep step;
     step.section = std::string(section);
     const std::string caption = context.script.readValue(section, "Caption").value_or("");
-    step.title = caption.empty() ? context.messages.strings().text(kind.defaultTitle)
-                                 : expander.expand(caption);
+    step.title = caption.empty()
+                     ? context.messages.strings().format(kind.defaultTitle, {kind.titleArgument})
+                     : expander.expand(caption);
     step.operations = reader(context.script.sectionLines(section, kind.lineSize), expander);
     step.countsUsage = kind.countsUsage;
     return step;

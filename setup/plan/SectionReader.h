@@ -16,6 +16,7 @@ struct SectionKind {
     std::size_t lineSize = 256;  // the longest line the kind reads, its terminating zero included
     int defaultTitle = 0;        // the string shown as the title when the section has no Caption
     bool countsUsage = false;    // see PlanStep::countsUsage
+    std::string_view titleArgument = {};  // what the default title's %s stands for
 };
 
 // A reader of one kind of section: the section's lines (comments as empty lines) in, its

@@ -76,6 +76,29 @@ TEST(ProfileDocument, EditsChangeOnlyTheirOwnLines) {
     EXPECT_EQ(duplicates.serialise(), "[b]\r\n");
 }
 
+TEST(ProfileDocument, RepeatedKeysAndSectionsTakenAwayAsTheyCame) {
+    const std::string original = "[386Enh]\r\ndevice=a.386\r\n; end\r\n\r\n[x]\r\nk=1";
+    auto doc = ProfileDocument::parse(original);
+    ASSERT_TRUE(doc.addLine("386enh", "device", "b.386"));
+    ASSERT_TRUE(doc.addLine("386Enh", "DEVICE", "a.386"));
+    ASSERT_TRUE(doc.addLine("new", "device", "c.386"));
+    EXPECT_FALSE(doc.addLine("new", "device", "two\nlines"));
+    EXPECT_TRUE(doc.hasLine("386Enh", "Device", " B.386 "));
+    EXPECT_EQ(doc.serialise(),
+              "[386Enh]\r\ndevice=a.386\r\ndevice=b.386\r\nDEVICE=a.386\r\n; end\r\n\r\n"
+              "[x]\r\nk=1\r\n\r\n[new]\r\ndevice=c.386");
+    EXPECT_TRUE(doc.removeLine("386Enh", "device", "A.386"));  // both lines of a.386
+    EXPECT_FALSE(doc.removeLine("386Enh", "device", "a.386"));
+    EXPECT_TRUE(doc.removeLine("new", "device", "c.386"));
+    EXPECT_FALSE(doc.removeEmptySection("386Enh"));  // b.386 is still there
+    EXPECT_TRUE(doc.removeEmptySection("new"));
+    EXPECT_TRUE(doc.removeLine("386Enh", "device", "b.386"));
+    EXPECT_EQ(doc.serialise(), "[386Enh]\r\n; end\r\n\r\n[x]\r\nk=1");
+    // Not the last section: the blank line before it belongs to the one above.
+    EXPECT_TRUE(doc.removeEmptySection("386Enh"));
+    EXPECT_EQ(doc.serialise(), "[x]\r\nk=1");
+}
+
 TEST(ProfileDocument, NewLinesFollowTheFilesLineBreaks) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"[a]\nx=1\n", "[a]\nx=1\ny=2\n"},
@@ -100,8 +123,8 @@ TEST(ProfileDocument, RefusesWhatALineCannotHold) {
 
 TEST(ProfileDocument, AddKeepsEveryLineOfARepeatedKeyInOrder) {
     auto doc = ProfileDocument::parse("[Rename]\r\nC:\\A.DLL=C:\\A.000\r\n[Other]\r\n");
-    EXPECT_TRUE(doc.add("rename", "C:\\A.DLL", "C:\\A.001"));
-    EXPECT_TRUE(doc.add("Rename", "NUL", "C:\\B.TXT"));
+    EXPECT_TRUE(doc.addLine("rename", "C:\\A.DLL", "C:\\A.001"));
+    EXPECT_TRUE(doc.addLine("Rename", "NUL", "C:\\B.TXT"));
     EXPECT_EQ(doc.serialise(),
               "[Rename]\r\nC:\\A.DLL=C:\\A.000\r\nC:\\A.DLL=C:\\A.001\r\nNUL=C:\\B.TXT\r\n"
               "[Other]\r\n");
@@ -109,7 +132,7 @@ TEST(ProfileDocument, AddKeepsEveryLineOfARepeatedKeyInOrder) {
     EXPECT_EQ(doc.entries("RENAME"),
               (std::vector<Entry>{
                   {"C:\\A.DLL", "C:\\A.000"}, {"C:\\A.DLL", "C:\\A.001"}, {"NUL", "C:\\B.TXT"}}));
-    EXPECT_FALSE(doc.add("Rename", "k=v", "x"));
+    EXPECT_FALSE(doc.addLine("Rename", "k=v", "x"));
 }
 
 class ProfileFile : public ::testing::Test {
@@ -148,6 +171,10 @@ TEST_F(ProfileFile, WritesCreateDeleteAndEnumerate) {
     ASSERT_TRUE(writeProfileString(nested, "Section", "key", std::nullopt));
     ASSERT_TRUE(deleteProfileSection(nested, "SECTION"));
     EXPECT_EQ(readFile(nested), "");
+
+    // The lock is the folder's: nothing is left beside the file.
+    std::vector<fs::path> entries(fs::directory_iterator(nested.parent_path()), {});
+    EXPECT_EQ(entries, std::vector<fs::path>{nested});
 
     // Deleting from a file that is not there creates nothing.
     const fs::path missing = dir_ / "missing/X.INI";

@@ -11,6 +11,11 @@ namespace kestrel::platform {
 class FileLock {
   public:
     explicit FileLock(const std::filesystem::path& target);
+    // Holds flock() on the folder that holds `target` instead: nothing is made beside the
+    // file, which matters where other programs list the folder (a machine root's Windows
+    // folder). Serialises every such cycle on files of that folder; atomic replacements
+    // inside it do not change the folder's inode.
+    static FileLock onFolderOf(const std::filesystem::path& target);
     ~FileLock();
     FileLock(FileLock&& other) noexcept;
     FileLock& operator=(FileLock&& other) noexcept;
@@ -24,6 +29,8 @@ class FileLock {
     static std::filesystem::path lockPathFor(const std::filesystem::path& target);
 
   private:
+    FileLock() = default;
+    void acquire(const std::filesystem::path& path, int flags);
     void release();
 
     int fd_ = -1;

@@ -39,23 +39,34 @@ class ProfileDocument {
     // in a profile line: a line break anywhere, an empty key, or a key containing '=' or
     // starting with ';' or '['.
     bool set(std::string_view section, std::string_view key, std::string_view value);
-    // Adds a key line after the last key of its section even when the key is there already,
-    // for sections that hold the same key more than once (WININIT.INI's [Rename]); the
-    // section is added at the end when missing. Refuses what set() refuses.
-    bool add(std::string_view section, std::string_view key, std::string_view value);
     // Removes every line of the key in the section; returns whether anything was removed.
     bool remove(std::string_view section, std::string_view key);
     // Removes every section of that name with all its lines; returns whether any was removed.
     bool removeSection(std::string_view section);
+    // Removes an empty section the way set() added it: a section that ends the file takes the
+    // blank line before it along, so adding a key and taking it away again gives back the
+    // same bytes. Returns false, changing nothing, when the section still has a key.
+    bool removeEmptySection(std::string_view section);
+
+    // Keys that may stand on several lines, one entry each (such as "device" in System.ini,
+    // or WININIT.INI's [Rename]):
+    // addLine puts key=value after the section's last key even when the key is there
+    // (creating the section at the end of the file when missing; false, as set(), for what a
+    // line cannot hold); removeLine takes away the lines of the key whose value is `value`,
+    // both compared without case, and says whether there was one.
+    bool addLine(std::string_view section, std::string_view key, std::string_view value);
+    bool removeLine(std::string_view section, std::string_view key, std::string_view value);
+    bool hasLine(std::string_view section, std::string_view key, std::string_view value) const;
 
     const std::string& lineBreak() const { return lineBreak_; }
 
   private:
-    // set() and add(): `replace` changes the key's first line where there is one.
-    bool putKey(std::string_view section, std::string_view key, std::string_view value,
-                bool replace);
     std::optional<std::size_t> findSection(std::string_view name) const;
     std::size_t sectionEnd(std::size_t header) const;
+    std::optional<std::size_t> findLine(std::size_t header, std::string_view key,
+                                        std::string_view value) const;
+    bool insertKeyLine(std::string_view section, std::string_view key, std::string_view value,
+                       bool replaceExisting);
     void insertLines(std::size_t at, const std::vector<std::string>& texts);
     void eraseLines(std::size_t from, std::size_t to);
 

@@ -31,7 +31,8 @@ std::vector<std::string> getProfileSectionNames(const std::filesystem::path& fil
 std::vector<std::string> getProfileKeys(const std::filesystem::path& file,
                                         std::string_view section);
 
-// Applies `edit` to the file's document under the file's lock and replaces the file atomically
+// Applies `edit` to the file's document under the lock of its folder (FileLock::onFolderOf:
+// no file is left beside it) and replaces the file atomically
 // when the content changed. The file and its directory are created when missing. Returns false
 // when `edit` returns false (nothing is written) or on an I/O failure; an existing file that
 // cannot be read is never overwritten.
