@@ -97,7 +97,7 @@ Product makeProduct(const fs::path& where, int files) {
     }
     for (std::size_t disk = 0; disk < cabinets.size(); ++disk) {
         script += std::to_string(disk + 1) + "=Disk " + std::to_string(disk + 1) + "\r\n";
-        char name[16];
+        char name[32];
         std::snprintf(name, sizeof name, "Data%02zu.cab", disk + 1);
         std::string command =
             "cd " + quoted(payload) + " && gcab -c -z " + quoted(product.directory / name);
