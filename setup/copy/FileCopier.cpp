@@ -80,7 +80,6 @@ class RemoveUnlessKept {
 
 struct FileCopier::Target {
     fs::path path;
-    std::string windowsPath;
     std::unique_ptr<OutputFile> file;
 };
 
@@ -114,7 +113,7 @@ bool FileCopier::copy(const CopyRequest& request) {
     const std::uint32_t flags = request.flags.file;
     if (existed && (flags & kDontReplace)) return skipped(request);
     if (existed && quickSkip(request, *host)) return skipped(request);
-    const std::string source = windowsPathOf(request.source.file);
+    const std::string& source = request.source.path;
     if (services_.hook && services_.hook->notify(kBeforeCopy, source, request.destination) == 0)
         return skipped(request);
     if ((flags & kOptional) && sourceMissing(request)) return skipped(request);
@@ -132,7 +131,7 @@ bool FileCopier::copy(const CopyRequest& request) {
     TargetSink sink(*target->file, progress_, meter_, searchMarkers ? &markers : nullptr);
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
     if (!read) return sourceFailed(request, read.error(), sink);
-    if (auto closed = target->file->close(); !closed)
+    if (auto closed = target->file->close(existed); !closed)
         return fail(kCannotWriteFile, {withCause(request.destination, closed.error())});
     if (!finishTarget(request, *target, *read, markers)) return false;
     if (!sizeAccepted(request, sink.written())) return false;
@@ -190,7 +189,7 @@ bool FileCopier::append(const CopyRequest& request, const fs::path& host, bool e
     OutputFile& file = **opened;
     TargetSink sink(file, progress_, meter_, nullptr);
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
-    const auto closed = file.close();
+    const auto closed = file.close(existed);
     if (read && closed) return followUps(request, host, existed);
     std::error_code ignored;
     if (!existed)
@@ -207,7 +206,7 @@ std::optional<FileCopier::Target> FileCopier::openTemporary(const CopyRequest& r
     for (int number = 0; number < kTemporaryNames; ++number) {
         fs::path path = temporaryName(host, request.destination.size(), number);
         auto opened = outputs_.open(path, OutputMode::NewFile);
-        if (opened) return Target{path, windowsPathOf(path), std::move(*opened)};
+        if (opened) return Target{path, std::move(*opened)};
         last = opened.error();
         if (last != std::errc::file_exists) break;
     }
@@ -217,7 +216,7 @@ std::optional<FileCopier::Target> FileCopier::openTemporary(const CopyRequest& r
 
 bool FileCopier::sourceFailed(const CopyRequest& request, const SourceError& error,
                               const TargetSink& sink) {
-    const std::string source = windowsPathOf(request.source.file);
+    const std::string& source = request.source.path;
     switch (error.kind) {
         case SourceError::Kind::Missing:
             if (request.flags.file & kOptional) return true;
@@ -284,13 +283,15 @@ bool FileCopier::putInPlace(const CopyRequest& request, const Target& target, co
     if (::rename(target.path.c_str(), host.c_str()) == 0) return true;
     const int error = errno;
     if (existed && failsAsInUse(error)) return scheduleReplacement(request, target);
-    fail(kCannotRename, {target.windowsPath, withCause(request.destination, std::strerror(error))});
+    fail(kCannotRename,
+         {windowsPathOf(target.path), withCause(request.destination, std::strerror(error))});
     return false;
 }
 
 bool FileCopier::scheduleReplacement(const CopyRequest& request, const Target& target) {
-    if (services_.inUse.scheduleAtRestart(target.windowsPath, request.destination)) return true;
-    return fail(kCannotRename, {target.windowsPath, request.destination});
+    const std::string temporary = windowsPathOf(target.path);
+    if (services_.inUse.scheduleAtRestart(temporary, request.destination)) return true;
+    return fail(kCannotRename, {temporary, request.destination});
 }
 
 // The version the line brings is read now: the replacement decision may drop the new file.
@@ -306,8 +307,7 @@ bool FileCopier::followUps(const CopyRequest& request, const fs::path& host, boo
     const InstalledFile file{request.destination, host, request.flags, request.extra, existed};
     if (!services_.followUps.installed(file)) return false;
     if (!(flags & kSetupHook) || !services_.hook) return true;
-    return services_.hook->notify(kAfterCopy, windowsPathOf(request.source.file),
-                                  request.destination) != 0;
+    return services_.hook->notify(kAfterCopy, request.source.path, request.destination) != 0;
 }
 
 }  // namespace kestrel::setup::copy

@@ -34,8 +34,8 @@ class HostOutputFile : public OutputFile {
         return {};
     }
 
-    platform::Expected<void, std::string> close() override {
-        const int synced = ::fsync(fd_) == 0 ? 0 : errno;
+    platform::Expected<void, std::string> close(bool durable) override {
+        const int synced = !durable || ::fsync(fd_) == 0 ? 0 : errno;
         const int closed = ::close(fd_) == 0 ? 0 : errno;
         fd_ = -1;
         if (synced != 0 && synced != EINVAL) return platform::unexpected(systemError(synced));

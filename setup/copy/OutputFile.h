@@ -19,9 +19,10 @@ class OutputFile {
     // Writes the whole block; why not when it could not.
     [[nodiscard]] virtual platform::Expected<void, std::string> write(
         std::span<const std::byte> block) = 0;
-    // Makes the data durable and closes the file; why not when that failed (a full disk
-    // may only say so here).
-    [[nodiscard]] virtual platform::Expected<void, std::string> close() = 0;
+    // Closes the file, with `durable` after making its data durable first; why not when that
+    // failed (a full disk may only say so here). Durable is for data that is to replace or
+    // extend what is there already: a file new under its name loses nothing in a crash.
+    [[nodiscard]] virtual platform::Expected<void, std::string> close(bool durable) = 0;
     // The length the file had when it was opened (for an appended file, where a failed copy
     // cuts it back to).
     virtual std::uint64_t startLength() const = 0;

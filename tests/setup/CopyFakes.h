@@ -163,7 +163,9 @@ class FullDiskFiles : public copy::OutputFiles {
                 return platform::unexpected(std::string("No space left on device"));
             return {};
         }
-        platform::Expected<void, std::string> close() override { return file_->close(); }
+        platform::Expected<void, std::string> close(bool durable) override {
+            return file_->close(durable);
+        }
         std::uint64_t startLength() const override { return file_->startLength(); }
 
       private:
