@@ -33,4 +33,14 @@ bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix) {
            equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
+int compareIgnoreAsciiCase(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(asciiLower(a[i]));
+        const auto y = static_cast<unsigned char>(asciiLower(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 }  // namespace kestrel::platform

@@ -46,20 +46,35 @@ inline constexpr int kCannotReadFile = 5502;
 inline constexpr int kCannotWriteFile = 5503;
 inline constexpr int kCannotCreateFile = 5504;
 inline constexpr int kCannotCreateDirectory = 5507;
+inline constexpr int kCannotExecute = 5508;
+inline constexpr int kReallyAbort = 5509;
 inline constexpr int kCannotExecuteDde = 5516;
 inline constexpr int kCannotModifyIni = 5515;
 inline constexpr int kCannotCreateKey = 5518;
 inline constexpr int kCannotDeleteKey = 5519;
+inline constexpr int kCannotRename = 5523;
+inline constexpr int kCannotChangeDrive = 5524;
+inline constexpr int kCannotChangeDirectory = 5525;
+inline constexpr int kCannotDeleteDirectory = 5526;
 inline constexpr int kCannotDeleteFile = 5527;
+inline constexpr int kInvalidParameter = 5528;
 inline constexpr int kSectionNotFound = 5529;
 inline constexpr int kIncorrectFlags = 5530;
 inline constexpr int kInvalidConfigSysLine = 5531;
 inline constexpr int kOldScriptSyntax = 5532;
+inline constexpr int kParentOptionNotFound = 5533;
 inline constexpr int kCannotCreateLink = 5534;
 inline constexpr int kNoLongerNeeded = 5535;
 inline constexpr int kUsage = 5541;
 inline constexpr int kNoHelp = 5549;
 inline constexpr int kCannotReadKey = 5554;
+inline constexpr int kServiceFailed = 5559;
+inline constexpr int kPrinterComponentFailed = 5561;
+inline constexpr int kRepeatWithNewFiles = 5562;
+inline constexpr int kStillUsedByOthers = 5563;
+inline constexpr int kRequirementNotMet = 5564;
+inline constexpr int kRequirementText = 5565;
+inline constexpr int kNotEnoughSpace = 5566;
 }  // namespace messages
 
 // Button numbers.

@@ -5,16 +5,12 @@
 
 namespace kestrel::setup {
 
-namespace {
-constexpr int kAbortQuestion = 5509;
-}
-
 PageFrame PageHost::frame() const {
     return {title_, picture_, !messages_.helpFile().empty()};
 }
 
 bool PageHost::confirmCancel() {
-    return messages_.show(kAbortQuestion) == buttons::kYes;
+    return messages_.show(messages::kReallyAbort) == buttons::kYes;
 }
 
 PageResult PageHost::show(WizardPage& page, bool backEnabled) {

@@ -8,7 +8,6 @@
 namespace kestrel::setup {
 
 namespace {
-constexpr int kAbortQuestion = 5509;
 constexpr int kHelpTopic = 6100;
 }  // namespace
 
@@ -66,7 +65,7 @@ void ProgressWindow::setProgress(unsigned long long done, unsigned long long tot
 
 bool ProgressWindow::poll() {
     if (messages_.ui().cancelRequested() && view_.cancelVisible &&
-        messages_.show(kAbortQuestion) == buttons::kYes) {
+        messages_.show(messages::kReallyAbort) == buttons::kYes) {
         run_.abort = true;
     }
     return run_.abort;

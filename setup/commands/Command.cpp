@@ -1,0 +1,59 @@
+#include "commands/Command.h"
+
+#include "platform/AsciiCase.h"
+
+namespace kestrel::setup::commands {
+
+namespace {
+
+bool isDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool hasDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' && isDriveLetter(path[0]);
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::string joined(std::string_view directory, std::string_view name) {
+    std::string result(directory);
+    if (!result.empty() && !isSeparator(result.back()) && !name.empty()) result += '\\';
+    result += name;
+    return result;
+}
+
+}  // namespace
+
+std::string CommandState::absolutePath(std::string_view path) const {
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) return std::string(path);
+    if (hasDrive(path)) {
+        if (path.size() > 2 && isSeparator(path[2])) return std::string(path);
+        // "D:x": relative to the current directory when that is on drive D, else to D's root.
+        if (hasDrive(currentDirectory) &&
+            platform::asciiLower(currentDirectory[0]) == platform::asciiLower(path[0]))
+            return joined(currentDirectory, path.substr(2));
+        return joined(std::string(path.substr(0, 2)) + '\\', path.substr(2));
+    }
+    if (!path.empty() && isSeparator(path[0])) {
+        const std::string_view drive = hasDrive(currentDirectory)
+                                           ? std::string_view(currentDirectory).substr(0, 2)
+                                           : std::string_view();
+        return std::string(drive) + std::string(path);
+    }
+    return joined(currentDirectory, path);
+}
+
+void CommandTable::add(std::string_view word, CommandSpec spec) {
+    commands_[platform::asciiLower(word)] = std::move(spec);
+}
+
+const CommandSpec* CommandTable::find(std::string_view word) const {
+    const auto found = commands_.find(platform::asciiLower(word));
+    if (found != commands_.end()) return &found->second;
+    return fallback_.handler ? &fallback_ : nullptr;
+}
+
+}  // namespace kestrel::setup::commands
