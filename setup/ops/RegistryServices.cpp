@@ -153,6 +153,22 @@ long RegistryServices::removeEmptyKeys(RegistryRoot root, std::string_view key) 
     return platform::kErrorSuccess;
 }
 
+long RegistryServices::subkeyNames(RegistryRoot root, std::string_view key,
+                                   std::vector<std::string>* names) const {
+    const Target target = map(root, key);
+    const long error = machine_.registry().subkeyNames(target.root, target.path, names);
+    for (std::string& name : *names) name = codePage_.fromUtf8(name);
+    return error;
+}
+
+long RegistryServices::valueNames(RegistryRoot root, std::string_view key,
+                                  std::vector<std::string>* names) const {
+    const Target target = map(root, key);
+    const long error = machine_.registry().valueNames(target.root, target.path, names);
+    for (std::string& name : *names) name = codePage_.fromUtf8(name);
+    return error;
+}
+
 bool RegistryServices::keyExists(RegistryRoot root, std::string_view key) const {
     const Target target = map(root, key);
     return machine_.registry().openKey(target.root, target.path) == 0;

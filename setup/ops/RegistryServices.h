@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/MachineRoot.h"
 #include "script/Environment.h"
@@ -62,6 +63,11 @@ class RegistryServices : public RegistryReader {
     // Deletes the key, then each parent in turn, while it has neither subkeys nor values.
     // Keys directly below a hive (Software, System, a user's first level) always stay.
     [[nodiscard]] long removeEmptyKeys(platform::RegistryRoot root, std::string_view key);
+    // The names of the key's subkeys and values, in the registry's order.
+    [[nodiscard]] long subkeyNames(platform::RegistryRoot root, std::string_view key,
+                                   std::vector<std::string>* names) const;
+    [[nodiscard]] long valueNames(platform::RegistryRoot root, std::string_view key,
+                                  std::vector<std::string>* names) const;
     bool keyExists(platform::RegistryRoot root, std::string_view key) const;
     bool hasSubkeys(platform::RegistryRoot root, std::string_view key) const;
     // An existing key without subkeys and values.

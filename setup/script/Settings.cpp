@@ -40,15 +40,6 @@ class SettingsReader {
     const Expander& expander_;
 };
 
-std::string singleBackslashes(std::string text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') ++i;
-    }
-    return out;
-}
-
 ScriptProblem incorrectFlags(const std::string& word) {
     return {messages::kIncorrectFlags, {word}};
 }
@@ -77,6 +68,15 @@ std::vector<BackgroundText> classicTexts(const ApplicationSettings& settings) {
 }
 
 }  // namespace
+
+std::string singleBackslashes(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') ++i;
+    }
+    return out;
+}
 
 std::uint32_t parseScriptVersion(std::string_view text) {
     const std::string_view trimmed = trimBlanks(text);

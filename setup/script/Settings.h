@@ -64,6 +64,10 @@ struct ApplicationSettings {
     std::string cabTemplateName;
 };
 
+// A key name as scripts write it, doubled backslashes made single (MachineKeyName,
+// UninstallKeyName).
+std::string singleBackslashes(std::string_view text);
+
 // Reads [Application]: the texts that are variables are set in `variables` as they are read
 // (so that later ones can refer to earlier ones); an unknown flag word gives message 5530.
 platform::Expected<ApplicationSettings, ScriptProblem> readApplicationSettings(
