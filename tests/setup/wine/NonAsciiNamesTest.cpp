@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "ExpectedMatchers.h"
-#include "ScriptedUi.h"
+#include "PrefixRun.h"
 #include "TestSupport.h"
 #include "WineTest.h"
 #include "ops/RegistrySection.h"
 #include "platform/WideText.h"
-#include "program/SetupSession.h"
 
 namespace kestrel::setup {
 namespace {
@@ -19,17 +18,10 @@ class NonAsciiNamesTest : public kestrel::test::WineTest {
   protected:
     // One run of ours on the prefix: the script's [Apples.reg] done in `direction`, saved.
     void runOurs(const fs::path& prefix, const std::string& script, Direction direction) {
-        auto root = platform::MachineRoot::open(prefix, {"alice", {}});
-        ASSERT_TRUE(root.has_value()) << root.error();
-        LazyMachineRoot machine(**root);
-        MemoryEnvironment environment;
-        ScriptedUi ui;
-        SetupSession session(ui, machine, environment, {});
-        session.useScript(ScriptText::fromText(script, "C:\\setup\\Setup.inf"),
-                          "C:\\setup\\Setup.inf");
-        ASSERT_TRUE(session.readSettings());
-        ASSERT_TRUE(processRegistrySection(session.context(), "Apples.reg", direction, false));
-        ASSERT_THAT(session.registry().save(), kestrel::test::Succeeded());
+        test::PrefixRun run;
+        ASSERT_TRUE(run.start(prefix, script));
+        ASSERT_TRUE(processRegistrySection(run.context(), "Apples.reg", direction, false));
+        ASSERT_THAT(run.session().registry().save(), kestrel::test::Succeeded());
     }
 };
 

@@ -2,10 +2,9 @@
 // Wine starts afterwards has the variable, and after the uninstallation it has not.
 #include <gtest/gtest.h>
 
-#include "ScriptedUi.h"
+#include "PrefixRun.h"
 #include "WineTest.h"
 #include "ops/StartupSections.h"
-#include "program/SetupSession.h"
 
 namespace kestrel::setup {
 namespace {
@@ -15,21 +14,13 @@ namespace fs = std::filesystem;
 class StartupEnvironmentTest : public kestrel::test::WineTest {
   protected:
     void runOurs(const fs::path& prefix, Direction direction) {
-        auto root = platform::MachineRoot::open(prefix, {"alice", {}});
-        ASSERT_TRUE(root.has_value()) << root.error();
-        LazyMachineRoot machine(**root);
-        MemoryEnvironment environment;
-        ScriptedUi ui;
-        SetupSession session(ui, machine, environment, {});
-        session.useScript(ScriptText::fromText("[Setup]\nVersion=5.11\n[Application]\n"
-                                               "ApplicationDir=C:\\Acme\n[Autoexec.bat]\n"
-                                               "SET KESTREL_INI_TEST=from setup\n",
-                                               "C:\\setup\\Setup.inf"),
-                          "C:\\setup\\Setup.inf");
-        ASSERT_TRUE(session.readSettings());
+        test::PrefixRun run;
+        ASSERT_TRUE(run.start(prefix,
+                              "[Setup]\nVersion=5.11\n[Application]\nApplicationDir=C:\\Acme\n"
+                              "[Autoexec.bat]\nSET KESTREL_INI_TEST=from setup\n"));
         // The step's save point writes the hives.
-        ASSERT_TRUE(processBatchSection(session.context(), "Autoexec.bat", direction));
-        EXPECT_TRUE(ui.shown.empty());
+        ASSERT_TRUE(processBatchSection(run.context(), "Autoexec.bat", direction));
+        EXPECT_TRUE(run.ui.shown.empty());
     }
 };
 
