@@ -11,7 +11,7 @@ using platform::RegistryRoot;
 InstallationFound detectInstallation(const OperationContext& context) {
     InstallationFound found;
     const RunState& run = context.run;
-    if (context.settings.machineKeyName.empty()) return found;
+    if (!namesSubkey(context.settings.machineKeyName)) return found;
     const std::string key = setupKey(context.settings.machineKeyName);
     const auto record = [&](RegistryRoot root, std::string_view name) {
         return readRecord(context.registry, root, key, name);

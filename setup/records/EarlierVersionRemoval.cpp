@@ -27,7 +27,7 @@ std::string uninstallCommandOf(const OperationContext& context, const Registered
         command = readRecord(registry, machine, *product + "\\" + earlier.version + "\\Setup",
                              "UninstallString");
     }
-    if (command.empty() && !context.settings.uninstallKeyName.empty()) {
+    if (command.empty() && namesSubkey(context.settings.uninstallKeyName)) {
         command =
             readRecord(registry, machine, uninstallEntryKey(context.settings.uninstallKeyName),
                        "UninstallString");

@@ -89,7 +89,8 @@ void replaceEarlierVersionRecords(OperationContext& context) {
         return;
     const std::string entry = uninstallKeyNameFor(context, installed);
     // A name that does not change with the version is the entry just written.
-    if (entry.empty() || platform::equalsIgnoreAsciiCase(entry, settings.uninstallKeyName)) return;
+    if (!namesSubkey(entry) || platform::equalsIgnoreAsciiCase(entry, settings.uninstallKeyName))
+        return;
     (void)registry.deleteTree(RegistryRoot::LocalMachine, uninstallEntryKey(entry));
 }
 

@@ -34,6 +34,10 @@ std::string uninstallEntryKey(std::string_view uninstallKeyName) {
     return std::string(kUninstallList) + "\\" + std::string(uninstallKeyName);
 }
 
+bool namesSubkey(std::string_view name) {
+    return name.find_first_not_of('\\') != std::string_view::npos;
+}
+
 platform::RegistryRoot recordRoot(const RunState& run) {
     return run.perUserPart ? platform::RegistryRoot::CurrentUser
                            : platform::RegistryRoot::LocalMachine;

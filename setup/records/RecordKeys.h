@@ -21,6 +21,10 @@ std::string setupKey(std::string_view machineKeyName, std::string_view subkey);
 // versions. nullopt when the name has no backslash, so no other version can be found.
 std::optional<std::string> productKey(std::string_view machineKeyName);
 std::string uninstallEntryKey(std::string_view uninstallKeyName);
+// Whether a name from the script names a key below the one it is joined to: a name of
+// nothing but backslashes would name that key itself (the user's Software, the whole list of
+// installed programs), which no deletion of ours may take.
+bool namesSubkey(std::string_view name);
 
 // The hive of the run's own records: the user's in a per-user part, else the machine's.
 platform::RegistryRoot recordRoot(const RunState& run);

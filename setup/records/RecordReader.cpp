@@ -8,6 +8,7 @@ namespace kestrel::setup::records {
 using platform::RegistryRoot;
 
 RegisteredProduct readBackRecords(OperationContext& context) {
+    if (!namesSubkey(context.settings.machineKeyName)) return {};
     RunState& run = context.run;
     BuiltinVariables& variables = context.variables;
     const std::string key = setupKey(context.settings.machineKeyName);

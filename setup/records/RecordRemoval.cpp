@@ -33,7 +33,7 @@ bool containsOptionReference(std::string_view text) {
 void deleteRecords(OperationContext& context) {
     const ApplicationSettings& settings = context.settings;
     const RunState& run = context.run;
-    if (settings.machineKeyName.empty()) return;
+    if (!namesSubkey(settings.machineKeyName)) return;
     RegistryServices& registry = context.registry;
     const RegistryRoot root = recordRoot(run);
     const std::string setup = setupKey(settings.machineKeyName);
@@ -41,9 +41,9 @@ void deleteRecords(OperationContext& context) {
     for (const char* subkey : {"Options", "Sections", "Prompts"})
         (void)registry.deleteTree(root, setupKey(settings.machineKeyName, subkey));
     for (const char* name : kSetupValues) (void)registry.deleteValue(root, setup, name);
-    if (!run.perUserPart || !settings.uninstallKeyName.empty()) {
+    if (!run.perUserPart || namesSubkey(settings.uninstallKeyName)) {
         for (const char* name : kMachineRecords) (void)registry.deleteValue(root, setup, name);
-        if (!settings.uninstallKeyName.empty()) {
+        if (namesSubkey(settings.uninstallKeyName)) {
             // The list itself stays where the system keeps it.
             const std::string entry = uninstallEntryKey(settings.uninstallKeyName);
             (void)registry.deleteTree(root, entry);
@@ -63,10 +63,12 @@ void deleteRecords(OperationContext& context) {
     if (keepUserKey || settings.userKeyName.empty() ||
         containsOptionReference(settings.userKeyName))
         return;
-    const std::string userKey = "Software\\" + context.expander().expand(settings.userKeyName);
+    const std::string name = context.expander().expand(settings.userKeyName);
+    if (!namesSubkey(name)) return;
+    const std::string userKey = "Software\\" + name;
     (void)registry.deleteTree(RegistryRoot::CurrentUser, userKey);
-    const std::size_t parent = userKey.rfind('\\');
-    (void)registry.removeEmptyKeys(RegistryRoot::CurrentUser, userKey.substr(0, parent));
+    (void)registry.removeEmptyKeys(RegistryRoot::CurrentUser,
+                                   userKey.substr(0, userKey.rfind('\\')));
 }
 
 }  // namespace kestrel::setup::records

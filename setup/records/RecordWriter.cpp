@@ -95,7 +95,7 @@ class RecordWriter {
     }
 
     bool uninstallEntry() {
-        if (settings_.uninstallKeyName.empty() || settings_.uninstallDisplayName.empty())
+        if (!namesSubkey(settings_.uninstallKeyName) || settings_.uninstallDisplayName.empty())
             return true;
         const std::string entry = uninstallEntryKey(settings_.uninstallKeyName);
         if (run_.perUserPart) {
@@ -147,7 +147,7 @@ class RecordWriter {
 
 bool writeRecords(OperationContext& context, const PromptAnswers& answers,
                   const InstallerProgram& installer) {
-    if (context.run.admin || context.settings.machineKeyName.empty()) return true;
+    if (context.run.admin || !namesSubkey(context.settings.machineKeyName)) return true;
     return RecordWriter(context, installer).write(answers);
 }
 

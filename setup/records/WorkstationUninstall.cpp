@@ -14,6 +14,7 @@ using platform::RegistryRoot;
 
 int otherUsers(const OperationContext& context) {
     std::vector<std::string> users;
+    if (!namesSubkey(context.settings.machineKeyName)) return 0;
     if (context.registry.valueNames(RegistryRoot::LocalMachine,
                                     setupKey(context.settings.machineKeyName, "Users"),
                                     &users) != 0)

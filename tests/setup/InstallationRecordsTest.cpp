@@ -146,6 +146,22 @@ TEST_F(InstallationRecordsTest, AFailedWriteAsksAndCancelEndsTheRun) {
     EXPECT_TRUE(context.run.abort);
 }
 
+// An entry name of nothing but backslashes would be the whole list of installed programs.
+TEST_F(InstallationRecordsTest, AnEntryNameOfOnlyBackslashesLeavesTheListAlone) {
+    const std::string other = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other";
+    ASSERT_EQ(registry().createKey(RegistryRoot::LocalMachine, other), 0);
+    ASSERT_EQ(registry().setValue(RegistryRoot::LocalMachine, other, "DisplayName",
+                                  platform::RegistryValue::text(platform::kRegSz, "Other")),
+              0);
+    const std::string script = productScript("UninstallKeyName=\\\\\n");
+    install(script);
+    EXPECT_EQ(machineValue(other, "UninstallString"), "<none>");
+    load(script);
+    session_->context().run.uninstall = true;
+    records::deleteRecords(session_->context());
+    EXPECT_EQ(machineValue(other, "DisplayName"), "Other");
+}
+
 // The installer's own commands: quoted on 4.0 and later, parent steps folded.
 TEST_F(InstallationRecordsTest, ComposesTheCommandsFromTheScriptOrTheInstalledScript) {
     load(
@@ -287,6 +303,9 @@ TEST_F(InstallationRecordsTest, TheUserKeyGoesUnlessKeptOrPerComponent) {
     userKeyAfterUninstall("Acme\\\\Tools", false, extra::kNoEndMessage);
     EXPECT_TRUE(exists("Software\\Acme\\Tools\\A"));
     userKeyAfterUninstall("Acme\\\\%OptionName%", false, 0);
+    EXPECT_TRUE(exists("Software\\Acme\\Tools\\A"));
+    // A name that expands to nothing is no key to delete.
+    userKeyAfterUninstall("%NoSuchVariable%", false, 0);
     EXPECT_TRUE(exists("Software\\Acme\\Tools\\A"));
     userKeyAfterUninstall("Acme\\\\Tools", false, 0);
     EXPECT_FALSE(exists("Software\\Acme"));
