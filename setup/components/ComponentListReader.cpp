@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::size_t kLineSize = 2048;  // room for three texts of 255 and the flags
 constexpr std::size_t kTextSize = 256;
-constexpr int kParentNotFound = 5533;
 
 const std::vector<FlagName>& componentFlagNames() {
     static const std::vector<FlagName> names = {{"NORMAL", componentflag::kNormal},
@@ -77,7 +76,8 @@ class Reader {
             auto component = readComponent(line.text, extraFlags);
             if (!component) return component.error();
             const std::string name = component->name;
-            if (!list_.add(std::move(*component))) return ScriptProblem{kParentNotFound, {name}};
+            if (!list_.add(std::move(*component)))
+                return ScriptProblem{messages::kParentNotFound, {name}};
         }
         return std::nullopt;
     }

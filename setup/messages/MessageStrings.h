@@ -55,11 +55,13 @@ inline constexpr int kSectionNotFound = 5529;
 inline constexpr int kIncorrectFlags = 5530;
 inline constexpr int kInvalidConfigSysLine = 5531;
 inline constexpr int kOldScriptSyntax = 5532;
+inline constexpr int kParentNotFound = 5533;
 inline constexpr int kCannotCreateLink = 5534;
 inline constexpr int kNoLongerNeeded = 5535;
 inline constexpr int kUsage = 5541;
 inline constexpr int kNoHelp = 5549;
 inline constexpr int kCannotReadKey = 5554;
+inline constexpr int kNotEnoughSpace = 5566;
 }  // namespace messages
 
 // Button numbers.
