@@ -74,6 +74,9 @@ void applyMode(ComponentList& list, SetupMode mode) {
                              component.has(componentflag::kDefault | componentflag::kCopyAlways);
     }
     list[0].selected = true;
+    // A mode chooses components, not rules: what they depend on comes along, and of a
+    // group's alternatives one is installed, never all.
+    settleDependenciesAndGroups(list);
 }
 
 void markParentsOfSelected(ComponentList& list) {
@@ -108,7 +111,7 @@ void settleDependenciesAndGroups(ComponentList& list) {
         if (first != members.end()) {
             for (int member : members)
                 if (member != *first) setSelected(list, member, false);
-        } else if (list[i].groupKind == 1) {
+        } else if (list[i].groupKind == 1 && list[list[i].parent].selected) {
             setSelected(list, members.front(), true);
         }
     }

@@ -21,7 +21,8 @@ enum class CheckState { Unchecked, Checked, Partly };
 CheckState checkState(const ComponentList& list, int index);
 
 // Full selects every component, Standard those with DEFAULT or COPYALWAYS; Custom keeps the
-// selection; HIDDEN components keep theirs in every mode.
+// selection; HIDDEN components keep theirs in every mode. Then, as after the first
+// selection, dependencies come along and each group keeps one member.
 void applyMode(ComponentList& list, SetupMode mode);
 
 // The /O list: items of a sign and a name running to the next "+" or "-"; "+" selects, any
@@ -33,7 +34,8 @@ void applyOptionsPreset(ComponentList& list, std::string_view preset);
 void markParentsOfSelected(ComponentList& list);
 
 // After the first selection: the dependencies of the selected components come along, and
-// each group keeps at most one selected member (its first), a kind-1 group at least one.
+// each group keeps at most one selected member (its first), a kind-1 group whose parent is
+// selected at least one.
 void settleDependenciesAndGroups(ComponentList& list);
 
 // Members of the component's group among its siblings, itself included.

@@ -252,6 +252,20 @@ TEST_F(Components, ModesLeaveHiddenComponentsAlone) {
     EXPECT_TRUE(selected(list, "Help"));
 }
 
+TEST_F(Components, ModesBringDependenciesAndChooseOneAlternative) {
+    std::string text = kProduct;
+    text.insert(text.find("Tools=Base\n"), "Base=Help\n");
+    ComponentList list = this->list(text);
+    applyMode(list, SetupMode::Full);
+    EXPECT_TRUE(selected(list, "Lang\\De"));
+    EXPECT_FALSE(selected(list, "Lang\\En"));
+    EXPECT_TRUE(selected(list, "Tools\\Viewer"));
+    EXPECT_FALSE(selected(list, "Tools\\Editor"));
+    applyMode(list, SetupMode::Standard);
+    EXPECT_TRUE(selected(list, "Help"));  // Base needs it
+    EXPECT_FALSE(selected(list, "Tools"));
+}
+
 TEST_F(Components, TheOptionsPresetTakesItsFirstCharacterAsTheSign) {
     ComponentList list = this->list(
         "[Options]\nBase=B,DEFAULT,,\nDocs=D,DEFAULT,,\nTools=T,0,,\n"
@@ -274,6 +288,12 @@ TEST_F(Components, TheFirstSelectionFollowsTheRunAndTheRecords) {
     EXPECT_TRUE(selected(list, "Lang\\De"));  // a kind-1 group keeps one member
     EXPECT_FALSE(selected(list, "Lang\\En"));
     EXPECT_FALSE(selected(list, "Help"));
+
+    // A group of alternatives under a component that is not chosen stays empty.
+    list[at(list, "Lang")].selected = false;
+    list[at(list, "Lang\\De")].selected = false;
+    settleDependenciesAndGroups(list);
+    EXPECT_FALSE(selected(list, "Lang\\De"));
 
     ComponentList all = this->list(kProduct);
     applyInitialSelection(all, {true, {}, {}});
