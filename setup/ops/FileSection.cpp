@@ -41,19 +41,32 @@ bool isDigit(char c) {
 
 struct FileSectionReader::Reading {
     const Expander& expander;
-    std::vector<LineFlags> includes;  // of the include lines that led here
-    std::vector<std::string> open;    // the sections being read, to refuse a cycle
-    OperationList operations;
+    std::set<std::string>& included;       // the sections read once already
+    bool sizing = false;                   // only the space is wanted: commands are pre-scanned
+    std::vector<LineFlags> includes = {};  // of the include lines that led here
+    std::vector<std::string> open = {};    // the sections being read, to refuse a cycle
+    OperationList operations = {};
+    std::uint64_t size = 0;  // expected bytes of the file lines that apply
 };
 
 std::optional<PlanStep> FileSectionReader::read(std::string_view section) {
     return readSectionStep(
         context_, section, kFileSection,
         [this, section](const std::vector<ScriptLine>& lines, const Expander& expander) {
-            Reading reading{expander, {}, {}, {}};
+            Reading reading{expander, included_};
             readLines(section, lines, reading);
+            copier_.meter().total += reading.size;
             return std::move(reading.operations);
         });
+}
+
+std::uint64_t FileSectionReader::expectedSize(std::string_view section) {
+    if (!context_.script.hasSection(section)) return 0;
+    const Expander expander = context_.expander();
+    std::set<std::string> included;
+    Reading reading{expander, included, true};
+    readLines(section, context_.script.sectionLines(section, kFileSection.lineSize), reading);
+    return reading.size;
 }
 
 bool FileSectionReader::readLines(std::string_view section, const std::vector<ScriptLine>& lines,
@@ -66,6 +79,8 @@ bool FileSectionReader::readLines(std::string_view section, const std::vector<Sc
             going = readInclude(line, reading);
         } else if (isDigit(line.text[0])) {
             going = readFileLine(line, reading);
+        } else if (reading.sizing) {
+            if (preScan_) reading.size += preScan_(line, reading.expander);
         } else if (commands_) {
             if (auto command = commands_(line, reading.expander))
                 reading.operations.push_back(std::move(command));
@@ -88,7 +103,7 @@ bool FileSectionReader::readInclude(const ScriptLine& line, Reading& reading) {
     const std::string name = platform::asciiLower(include->section);
     // A section that includes itself, directly or not, would never end.
     if (std::ranges::find(reading.open, name) != reading.open.end()) return true;
-    if (!included_.insert(name).second && !include->countEachTime) return true;
+    if (!reading.included.insert(name).second && !include->countEachTime) return true;
     reading.includes.push_back(include->flags);
     const bool going =
         readLines(include->section,
@@ -122,7 +137,7 @@ bool FileSectionReader::readFileLine(const ScriptLine& line, Reading& reading) {
     auto operation = std::make_unique<FileOperation>(copier_, std::move(file), reading.includes);
     const bool counted = !(operation->line().flags.file & (fileflag::kCreate | fileflag::kDelete));
     if (counted && operation->applies(context_, Direction::Install))
-        copier_.meter().total += operation->line().size;
+        reading.size += operation->line().size;
     reading.operations.push_back(std::move(operation));
     return true;
 }

@@ -33,9 +33,22 @@ class FileSectionReader {
     // lines; without one they do nothing.
     void setCommandReader(CommandReader reader) { commands_ = std::move(reader); }
 
+    // What a command line adds to the space a section needs: the interpreter's pre-scan,
+    // in which only Set, ReplaceEnv and If act (If counting the space of the section it
+    // chooses, through expectedSize). Without one, command lines add nothing.
+    using CommandPreScan =
+        std::function<std::uint64_t(const ScriptLine& line, const Expander& expander)>;
+    void setCommandPreScan(CommandPreScan preScan) { preScan_ = std::move(preScan); }
+
     // The section as a step; nullopt (message 5529) when it does not exist. The meter's
     // total grows by the expected sizes of the file lines that apply to this run.
     std::optional<PlanStep> read(std::string_view section);
+
+    // The bytes the section needs in this run: the expected sizes of its file lines that
+    // apply (includes followed as installation follows them, each once unless written with
+    // "!") and what the command pre-scan adds. 0 for a missing section. Neither the meter
+    // nor the run's record of included sections is touched.
+    std::uint64_t expectedSize(std::string_view section);
 
   private:
     struct Reading;
@@ -48,6 +61,7 @@ class FileSectionReader {
     OperationContext& context_;
     copy::FileCopier& copier_;
     CommandReader commands_;
+    CommandPreScan preScan_;
     std::set<std::string> included_;  // lower case
 };
 

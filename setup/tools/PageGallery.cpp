@@ -2,8 +2,8 @@
 // wizard's order and then the pages outside it (ADMIN, INSTSAME, DISK, the progress
 // window). Back and Next move as in a run. The pages work on a throwaway machine root, so
 // Browse is real and nothing of the user's own is touched. With a page name as argument
-// (licence, info, fromcd, shared, mode, dir, datadir, user, value, admin, instsame, disk,
-// progress) only that page opens; "diskprompt" asks for a disk as the copy engine does,
+// (licence, info, fromcd, shared, mode, dir, datadir, user, value, options, admin, instsame,
+// disk, progress) only that page opens; "diskprompt" asks for a disk as the copy engine does,
 // until Data02.cab is in the directory given, and prints the answer.
 #include <QApplication>
 #include <QTemporaryDir>
@@ -13,6 +13,10 @@
 #include <iostream>
 #include <map>
 
+#include "components/ComponentListReader.h"
+#include "components/ComponentSizes.h"
+#include "components/InitialSelection.h"
+#include "components/OptionsStep.h"
 #include "copy/WizardDiskPrompt.h"
 #include "messages/MessageEngine.h"
 #include "messages/MessageStrings.h"
@@ -41,9 +45,36 @@ WizardPage valuePage(const PageFrame& frame) {
     return page;
 }
 
+// A product of components: tools with alternatives, languages of which one stays chosen,
+// documentation that the examples depend on.
+ComponentList sampleComponents() {
+    const ScriptText script = ScriptText::fromText(
+        "[Options]\n"
+        "Program=Program files,DEFAULT,,The program itself.\n"
+        "Tools=Tools,DEFAULT,,Tools for the administrator:\\nviewer and editor.\n"
+        "Tools\\Viewer=Viewer,DEFAULT,,Looks at the logs.\n"
+        "Tools\\Editor=Editor,0,,Changes the settings.\n"
+        "Lang=Languages,DEFAULT,,The language of the program.\n"
+        "Lang\\En=English,0,,\n"
+        "Lang\\De=German,0,,\n"
+        "Docs=Documentation,0,,Manuals.\n"
+        "Examples=Examples,0,,Sample settings; they need the documentation.\n"
+        "[OptionDependencies]\nExamples=Docs\n"
+        "[OptionGroups]\n1=Lang\\*\n",
+        "Setup.inf");
+    BuiltinVariables variables;
+    MemoryEnvironment environment;
+    const Expander expander({&variables, &environment, nullptr, nullptr});
+    auto list = readComponentList(script, variables, expander, {}, [](const ScriptProblem&) {});
+    applyInitialSelection(*list, {});
+    computeSizes(*list,
+                 [](const ComponentList&, int index) -> std::int64_t { return 150000 * index; });
+    return std::move(*list);
+}
+
 // Every page by its name, built afresh each time it is shown.
 std::map<std::string, std::function<WizardPage(const PageFrame&)>> pageMakers(
-    const StringTable& strings) {
+    const StringTable& strings, ComponentPage& components) {
     return {
         {"licence", [](const PageFrame& f) { return licencePage(f, kLicence); }},
         {"info", [](const PageFrame& f) { return infoPage(f, "Welcome to Acme Tools."); }},
@@ -68,6 +99,7 @@ std::map<std::string, std::function<WizardPage(const PageFrame&)>> pageMakers(
              return userPage(f, {"Ann Smith", "Acme", true});
          }},
         {"value", valuePage},
+        {"options", [&components](const PageFrame& f) { return optionsPage(f, components); }},
         {"admin", adminPage},
         {"instsame", [](const PageFrame& f) { return instSamePage(f, true); }},
         {"disk",
@@ -124,7 +156,10 @@ int main(int argc, char** argv) {
     MessageEngine messages(ui, strings);
     PageHost host(messages, **machine);
     host.setTitle("Acme Tools Setup");
-    const auto makers = pageMakers(strings);
+    ComponentList components = sampleComponents();
+    ComponentPage componentPage(components, componentPageSetup({}, **machine, strings, {},
+                                                               "C:\\Program Files\\Acme", false));
+    const auto makers = pageMakers(strings, componentPage);
 
     const std::string only = argc > 1 ? argv[1] : "";
     if (only == "diskprompt") return askForDisk(host, **machine);
@@ -158,6 +193,7 @@ int main(int argc, char** argv) {
     wizard.setStep(WizardSequence::kDataDir, step("datadir"));
     wizard.setStep(WizardSequence::kUser, step("user"));
     wizard.setPrompts({step("value")});
+    wizard.setStep(WizardSequence::kOptions, step("options"));
     if (wizard.run() == PageResult::Cancel) return 1;
     for (const char* name : {"admin", "instsame", "disk"}) {
         WizardPage page = makers.at(name)(host.frame());

@@ -1,5 +1,7 @@
 #include "ui/CodePageUi.h"
 
+#include "components/ComponentPage.h"
+
 namespace kestrel::setup {
 
 int CodePageUi::messageBox(const MessageBoxRequest& box, const std::function<void()>& help) {
@@ -49,7 +51,11 @@ PageResult CodePageUi::showPage(WizardPage& page, const PageActions& actions) {
             return utf8(*chosen);
         };
     }
+    // The component page speaks while it is up: its texts are decoded as they come out.
+    if (page.components)
+        page.components->setDisplay([this](const std::string& text) { return utf8(text); });
     const PageResult result = frontEnd_.showPage(decoded, wrapped);
+    if (page.components) page.components->setDisplay([](const std::string& text) { return text; });
     page.chosen = decoded.chosen;
     for (std::size_t i = 0; i < page.fields.size(); ++i)
         page.fields[i].setText(ansi(decoded.fields[i].text()));

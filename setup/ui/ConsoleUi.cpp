@@ -1,5 +1,7 @@
 #include "ui/ConsoleUi.h"
 
+#include "components/ComponentPage.h"
+
 namespace kestrel::setup {
 
 int ConsoleUi::messageBox(const MessageBoxRequest& box, const std::function<void()>&) {
@@ -34,6 +36,7 @@ PageResult ConsoleUi::showPage(WizardPage& page, const PageActions&) {
         if (!choice.detail.empty()) out_ << "  " << choice.detail;
         out_ << "\n";
     }
+    if (page.components) printComponents(*page.components);
     for (const EditField& field : page.fields) {
         if (!field.visible) continue;
         out_ << "  " << plainLabel(field.label()) << ": "
@@ -46,6 +49,20 @@ PageResult ConsoleUi::showPage(WizardPage& page, const PageActions&) {
     out_ << "  -> " << plainLabel(pressed) << "\n";
     out_.flush();
     return result;
+}
+
+// The components of the first level as the page shows them, each with its check state,
+// then the figures.
+void ConsoleUi::printComponents(const ComponentPage& components) {
+    for (const ComponentPage::Row& row : components.rows()) {
+        const char* mark = row.picture.state == CheckState::Checked  ? "[x] "
+                           : row.picture.state == CheckState::Partly ? "[~] "
+                                                                     : "[ ] ";
+        out_ << "  " << mark << row.text << "\n";
+    }
+    out_ << "  " << components.directory() << "\n";
+    out_ << "  " << components.neededLabel() << ": " << components.neededText() << "\n";
+    out_ << "  " << components.availableLabel() << ": " << components.availableText() << "\n";
 }
 
 void ConsoleUi::showProgress(const ProgressView& view) {

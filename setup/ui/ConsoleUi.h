@@ -29,6 +29,8 @@ class ConsoleUi : public Ui {
     void setClipboardText(const std::string& text) override;
 
   private:
+    void printComponents(const ComponentPage& components);
+
     std::ostream& out_;
     std::string lastProgress_;
 };

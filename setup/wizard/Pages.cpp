@@ -127,6 +127,13 @@ WizardPage userPage(const PageFrame& frame, const UserPageSetup& setup) {
     return page;
 }
 
+WizardPage optionsPage(const PageFrame& frame, ComponentPage& components) {
+    WizardPage page = framedPage(frame, PageKind::Options);
+    page.components = &components;
+    page.nextLabel = "&Finish";
+    return page;
+}
+
 WizardPage diskPage(const PageFrame& frame, const std::string& prompt, const std::string& label,
                     const std::string& directory) {
     WizardPage page = directoryPage(frame, PageKind::Disk, prompt, directory);

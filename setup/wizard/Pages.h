@@ -55,6 +55,9 @@ struct UserPageSetup {
 };
 WizardPage userPage(const PageFrame& frame, const UserPageSetup& setup);
 
+// OPTIONS: the components (which the page changes as the person works); Finish is Next.
+WizardPage optionsPage(const PageFrame& frame, ComponentPage& components);
+
 // DISK: `prompt` is the text asking for the disk, `label` the disk's label.
 WizardPage diskPage(const PageFrame& frame, const std::string& prompt, const std::string& label,
                     const std::string& directory);

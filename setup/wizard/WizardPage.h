@@ -12,6 +12,8 @@
 
 namespace kestrel::setup {
 
+class ComponentPage;
+
 // How a page ended; the numbers are the ones the main flow passes around.
 enum class PageResult { Next = 1, Cancel = 2, Skip = 996, Back = 998 };
 
@@ -95,6 +97,9 @@ struct WizardPage {
     bool helpVisible = false;    // only with a help file
     bool cancelConfirms = true;  // Cancel asks first whether to abort
     bool beep = false;           // an exclamation beep on opening
+    // OPTIONS: the components, which the person works on while the page is up (Details,
+    // toggling); the page's own Cancel and Finish close a Details level before the page.
+    ComponentPage* components = nullptr;
 
     // Next may be pressed: every required visible field that can be edited holds text, and
     // a page of choices has one.

@@ -15,6 +15,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "components/ComponentPage.h"
+#include "ui/qt/ComponentPanel.h"
 #include "ui/qt/WizardPicture.h"
 
 namespace kestrel::setup {
@@ -75,7 +77,13 @@ WizardDialog::WizardDialog(WizardPage& page, const PageActions& actions, QWidget
     }
     if (!page.choices.empty()) content->addWidget(buildChoices());
     if (!page.fields.empty()) content->addWidget(buildFields());
-    content->addStretch();
+    if (page.components) {
+        components_ = new ComponentPanel(*page.components, this);
+        connect(components_, &ComponentPanel::levelChanged, this, [this] { updateButtons(); });
+        content->addWidget(components_, 1);
+    } else {
+        content->addStretch();
+    }
 
     auto* body = new QHBoxLayout;
     body->addWidget(picture_);
@@ -176,7 +184,9 @@ QWidget* WizardDialog::buildButtons() {
     help_->setVisible(page_.helpVisible);
     next_->setDefault(page_.nextVisible);
     connect(back_, &QPushButton::clicked, this, [this] { end(PageResult::Back); });
-    connect(next_, &QPushButton::clicked, this, [this] { end(PageResult::Next); });
+    connect(next_, &QPushButton::clicked, this, [this] {
+        if (!closeDetails(true)) end(PageResult::Next);
+    });
     connect(skip_, &QPushButton::clicked, this, [this] { end(PageResult::Skip); });
     connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
     connect(help_, &QPushButton::clicked, this, [this] {
@@ -229,6 +239,20 @@ void WizardDialog::browse(std::size_t index) {
 void WizardDialog::updateButtons() {
     back_->setEnabled(page_.backEnabled);
     next_->setEnabled(page_.nextEnabled());
+    // A Details level is left with Finish or Cancel only.
+    if (page_.components) back_->setVisible(page_.backVisible && !page_.components->inDetails());
+}
+
+bool WizardDialog::closeDetails(bool keep) {
+    if (!page_.components || !page_.components->inDetails()) return false;
+    if (keep) {
+        page_.components->finishDetails();
+    } else {
+        page_.components->cancelDetails();
+    }
+    components_->refresh();
+    updateButtons();
+    return true;
 }
 
 void WizardDialog::end(PageResult result) {
@@ -236,6 +260,7 @@ void WizardDialog::end(PageResult result) {
 }
 
 void WizardDialog::reject() {
+    if (closeDetails(false)) return;
     if (!actions_.confirmCancel || actions_.confirmCancel())
         done(static_cast<int>(PageResult::Cancel));
 }

@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace kestrel::setup {
 
+class ComponentPanel;
+
 // One wizard page over the installer's window: the picture on the left, the page's text,
 // choices and edit fields on the right, Back / Next / Skip / Cancel / Help below. The
 // edits follow the page's field rules as the person types; the dialog ends with the
@@ -36,6 +38,8 @@ class WizardDialog : public QDialog {
     QLineEdit* edit(std::size_t index) const;
     QPushButton* browseButton(std::size_t index) const;
     QLabel* pictureLabel() const { return picture_; }
+    // The component page's panel (OPTIONS), else nullptr.
+    ComponentPanel* componentPanel() const { return components_; }
 
     void reject() override;  // Escape and Close are Cancel
 
@@ -51,6 +55,8 @@ class WizardDialog : public QDialog {
     void browse(std::size_t index);
     void updateButtons();
     void end(PageResult result);
+    // On a Details level of the component page, Finish and Cancel close that level.
+    bool closeDetails(bool keep);
 
     WizardPage& page_;
     PageActions actions_;
@@ -64,6 +70,7 @@ class WizardDialog : public QDialog {
     QPushButton* skip_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* help_ = nullptr;
+    ComponentPanel* components_ = nullptr;
 };
 
 }  // namespace kestrel::setup

@@ -57,6 +57,7 @@ PageResult ScriptedUi::showPage(WizardPage& page, const PageActions& actions) {
                 field.setText(*answer.texts[i]);
         }
         if (answer.choice) page.chosen = *answer.choice;
+        if (answer.work) answer.work(page);
         // Cancel that the person takes back leaves the page up for the next answer.
         if (answer.result == PageResult::Cancel && !actions.confirmCancel()) continue;
         return answer.result;

@@ -31,6 +31,8 @@ class ScriptedUi : public Ui {
         std::optional<int> choice = std::nullopt;
         bool help = false;
         bool browse = false;
+        // What the person does on the page before the button (the component page's items).
+        std::function<void(WizardPage&)> work = {};
     };
     void answerPage(PageAnswer answer) { pageAnswers_.push_back(std::move(answer)); }
     void answerPages(std::initializer_list<PageResult> results) {

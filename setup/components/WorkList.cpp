@@ -1,0 +1,100 @@
+#include "components/WorkList.h"
+
+#include <ranges>
+
+#include "components/WorkSection.h"
+#include "messages/MessageStrings.h"
+#include "script/RunState.h"
+
+namespace kestrel::setup {
+
+namespace {
+
+bool isSelected(const Component& component) {
+    return component.selected;
+}
+
+}  // namespace
+
+bool WorkList::install() {
+    return installWalk(0, isSelected);
+}
+
+bool WorkList::uninstall() {
+    return uninstallWalk(0, isSelected);
+}
+
+bool WorkList::maintain() {
+    return installWalk(0, [](const Component& c) { return c.selected && !c.installed; }) &&
+           uninstallWalk(0, [](const Component& c) { return !c.selected && c.installed; });
+}
+
+bool WorkList::installWalk(int index, const Filter& which) {
+    if (index != 0 && which(list_[index]) && !work(index, Direction::Install)) return false;
+    for (int child : list_.children(index))
+        if (!installWalk(child, which)) return false;
+    return true;
+}
+
+bool WorkList::uninstallWalk(int index, const Filter& which) {
+    for (int child : std::views::reverse(list_.children(index)))
+        if (!uninstallWalk(child, which)) return false;
+    return index == 0 || !which(list_[index]) || work(index, Direction::Uninstall);
+}
+
+bool WorkList::ask(int event, const Component& component) const {
+    return !hook_ || hook_(event, component);
+}
+
+bool WorkList::fail() {
+    context_.run.abort = true;
+    return false;
+}
+
+bool WorkList::work(int index, Direction direction) {
+    const Component& component = list_[index];
+    setOptionVariables(context_.variables, component);
+    if (!ask(kHookBeforeComponent, component)) return true;
+    const std::optional<std::string> section = workSectionOf(context_.script, component);
+    if (section) {
+        if (!sections_(*section, direction)) return fail();
+    } else if (component.firstChild == kNoComponent) {
+        context_.messages.show(messages::kSectionNotFound, {component.name});
+        return fail();
+    }
+    record(component, direction);
+    if (direction == Direction::Uninstall && !(context_.run.extraFlags & extra::kNoEndMessage) &&
+        !context_.run.workstation)
+        removeUserKey(component);
+    ask(kHookAfterComponent, component);
+    return true;
+}
+
+// The record is bookkeeping beside the component's work: one that cannot be written stops
+// nothing, as with the section usage counts.
+void WorkList::record(const Component& component, Direction direction) {
+    const std::string& machineKey = context_.settings.machineKeyName;
+    if (machineKey.empty() || context_.run.admin || context_.settings.serviceRelease) return;
+    const platform::RegistryRoot root = context_.run.perUserPart
+                                            ? platform::RegistryRoot::CurrentUser
+                                            : platform::RegistryRoot::LocalMachine;
+    const std::string key = "Software\\" + machineKey + "\\Setup\\Options";
+    if (direction == Direction::Install) {
+        (void)context_.registry.writeString(root, key, component.name, "1");
+    } else {
+        (void)context_.registry.deleteValue(root, key, component.name);
+    }
+}
+
+void WorkList::removeUserKey(const Component& component) {
+    const Expander expander = context_.expander();
+    std::string name =
+        expander.expand(context_.script.readValue("UserKeyNames", component.name).value_or(""));
+    if (name.empty() && context_.settings.userKeyName.find("%Option") != std::string::npos)
+        name = expander.expand(context_.settings.userKeyName);
+    if (name.empty()) return;
+    (void)context_.registry.removeEmptyKeys(platform::RegistryRoot::CurrentUser,
+                                            "Software\\" + name);
+}
+
+}  // namespace kestrel::setup
