@@ -36,7 +36,7 @@ bool writeTarget(CommandCall& call, const CommandPath& target, std::string_view 
 bool setVariable(CommandCall& call);
 bool replaceEnvironmentVariable(CommandCall& call);
 
-// DirectoryCommands.cpp
+// CurrentDirectoryCommands.cpp
 bool changeDirectory(CommandCall& call);
 bool changeDrive(CommandCall& call);
 

@@ -37,6 +37,7 @@ TEST_F(ScriptCommandsTest, DirectoriesAndDrivesChangeQuietly) {
     EXPECT_EQ(currentDirectory(), "C:\\acme");
     ASSERT_TRUE(run("CD nowhere"));
     ASSERT_TRUE(run("Q:"));
+    ASSERT_TRUE(run("c:"));
     EXPECT_EQ(currentDirectory(), "C:\\acme");
     ASSERT_TRUE(run("z:"));
     EXPECT_EQ(currentDirectory(), "Z:\\");

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "commands/ScriptCommandHandlers.h"
+#include "platform/AsciiCase.h"
 #include "platform/WindowsPathParts.h"
 
 namespace kestrel::setup::commands {
@@ -35,7 +36,9 @@ bool changeDirectory(CommandCall& call) {
 }
 
 bool changeDrive(CommandCall& call) {
-    enter(call, call.line.word + '\\');
+    // As on Windows, naming the current drive leaves its directory as it is.
+    if (!platform::startsWithIgnoreAsciiCase(call.state.currentDirectory, call.line.word))
+        enter(call, call.line.word + '\\');
     return true;
 }
 
