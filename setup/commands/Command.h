@@ -2,6 +2,7 @@
 // table that finds a command by its word.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -42,6 +43,8 @@ struct CommandCall {
     // The disk space is being computed: only the commands marked for it act.
     bool prescan = false;
     bool picturesAndSound = false;  // with prescan: PlaySound and ShowPicture act too
+    // With prescan: the disk space counted, to which If adds the space of its section.
+    std::uint64_t* space = nullptr;
 };
 
 // false: stop, the section fails (the installation ends as aborted).

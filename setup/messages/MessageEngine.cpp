@@ -20,9 +20,10 @@ int MessageEngine::show(int number, const std::vector<MessageArg>& args) {
     return ui_.messageBox(box, [this, number] { help(number); });
 }
 
-void MessageEngine::note(std::string_view format, const std::vector<MessageArg>& args) {
+void MessageEngine::note(std::string_view format, const std::vector<MessageArg>& args,
+                         std::string_view caption) {
     MessageBoxRequest box;
-    box.caption = caption_;
+    box.caption = caption.empty() ? caption_ : std::string(caption);
     box.text = formatMessage(format, args);
     box.spec.icon = MessageIcon::Information;
     box.spec.buttons = {{"OK", 1}};

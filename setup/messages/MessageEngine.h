@@ -28,8 +28,10 @@ class MessageEngine {
 
     // Returns the pressed button; 1 without a box when the message has no string.
     int show(int number, const std::vector<MessageArg>& args = {});
-    // A plain box with the information icon, the installer's caption and an OK button.
-    void note(std::string_view format, const std::vector<MessageArg>& args = {});
+    // A plain box with the information icon, an OK button and the caption given, else the
+    // installer's.
+    void note(std::string_view format, const std::vector<MessageArg>& args = {},
+              std::string_view caption = {});
     // A help request of the installer's window: context 0 or -1 opens the contents, a
     // keyword its topic, else the topic of the context; without a help file message 5549.
     void help(int context, std::string_view keyword = {});

@@ -36,8 +36,16 @@ void ProgressWindow::copying(const std::string& source, const std::string& desti
 }
 
 void ProgressWindow::deleting(const std::string& file) {
-    view_.firstLabel = messages_.strings().text(strings::kDeleting);
-    view_.first = file;
+    firstOnly(messages_.strings().text(strings::kDeleting), file);
+}
+
+void ProgressWindow::command(const std::string& line) {
+    firstOnly({}, line);
+}
+
+void ProgressWindow::firstOnly(const std::string& label, const std::string& text) {
+    view_.firstLabel = label;
+    view_.first = text;
     view_.secondLabel.clear();
     view_.second.clear();
     update();

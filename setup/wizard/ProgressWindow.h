@@ -22,6 +22,8 @@ class ProgressWindow {
 
     void copying(const std::string& source, const std::string& destination);
     void deleting(const std::string& file);
+    // A script command while it runs: its line in the first field, the second cleared.
+    void command(const std::string& line);
     // The runtime version check: the installed file against the one programs would load.
     void checkingRuntime(const std::string& installed, const std::string& found);
     // Done so far of the whole; cut to 0-100.
@@ -35,6 +37,7 @@ class ProgressWindow {
     const ProgressView& view() const { return view_; }
 
   private:
+    void firstOnly(const std::string& label, const std::string& text);
     void update();
 
     MessageEngine& messages_;

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "CommandFixture.h"
+
+namespace kestrel::setup::test {
+namespace {
+
+using kestrel::test::readFile;
+
+// File lines and command lines of one section, read by the file section reader, installed
+// and then uninstalled on the machine root.
+class CommandSectionTest : public CommandFixture {};
+
+TEST_F(CommandSectionTest, CommandsRunInLineOrderAndBackwardsAtUninstallation) {
+    startCommands(
+        "[Files]\n0:a.txt,a.txt\nSet STEPS=%STEPS%1\nCD %App%\n"
+        "Extract C:\\setup\\conf.src app.ini Main\n-Append C:\\setup\\bye.txt %App%\\bye.log\n"
+        "If DoesFileExist(a.txt) == 1 Then Extra\nSet STEPS=%STEPS%2\n"
+        "[Extra]\n0:b.txt,b.txt\nSet STEPS=%STEPS%x\n");
+    source("a.txt", "a");
+    source("b.txt", "b");
+    source("conf.src", "[Main]\nname=%User%\n");
+    source("bye.txt", "bye\n");
+
+    ASSERT_TRUE(install("Files"));
+    EXPECT_EQ(env("STEPS"), "1x2");
+    EXPECT_EQ(readFile(host("C:\\Acme\\app.ini")), "name=Alice Example\r\n");
+    EXPECT_TRUE(fs::exists(host("C:\\Acme\\b.txt")));
+    EXPECT_FALSE(fs::exists(host("C:\\Acme\\bye.log")));
+
+    // The directory the commands were in is where they go on from.
+    environment_.set("STEPS", "");
+    ASSERT_TRUE(uninstall("Files"));
+    EXPECT_EQ(env("STEPS"), "2x1");
+    EXPECT_FALSE(fs::exists(host("C:\\Acme\\a.txt")));
+    EXPECT_FALSE(fs::exists(host("C:\\Acme\\b.txt")));
+    EXPECT_EQ(readFile(host("C:\\Acme\\bye.log")), "bye\n");
+    EXPECT_TRUE(fs::exists(host("C:\\Acme\\app.ini")));
+    EXPECT_TRUE(ui_.shown.empty());
+}
+
+}  // namespace
+}  // namespace kestrel::setup::test
