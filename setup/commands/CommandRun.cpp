@@ -28,9 +28,20 @@ CommandRun::CommandRun(OperationContext& context, FileSectionReader& sections,
                 [&sections](OperationContext& run, std::string_view section, Direction direction) {
                     return processFileSection(sections, run, section, direction);
                 },
-                std::move(sectionSpace)},
+                sectionSpace ? std::move(sectionSpace)
+                             : [&sections](OperationContext&, std::string_view section)
+                                   -> std::optional<std::uint64_t> {
+                    return sections.expectedSize(section);
+                }},
       interpreter_(buildCommandTable(services_), progress, scriptDirectory(context)) {
     interpreter_.attach(sections);
+    // The space of a section counts what its command lines add: Set and ReplaceEnv change
+    // what later lines expand to, If adds the section it chooses.
+    sections.setCommandPreScan([this, &context](const ScriptLine& line, const Expander&) {
+        std::uint64_t space = 0;
+        (void)interpreter_.prescan(context, line.text, false, space);
+        return space;
+    });
 }
 
 }  // namespace kestrel::setup::commands

@@ -20,12 +20,13 @@ CommandTable buildCommandTable(ScriptServices& script);
 // lines here (If runs its sections through the same reader). It lives for the run.
 class CommandRun {
   public:
-    // The disk space of a section for If in the pre-scan (the component sizes' own count).
+    // The disk space of a section for If in the pre-scan; empty: the section reader's
+    // expected size, which the components count too.
     using SectionSpace =
         std::function<std::optional<std::uint64_t>(OperationContext&, std::string_view section)>;
 
     CommandRun(OperationContext& context, FileSectionReader& sections, copy::FileCopier& copier,
-               ProgressWindow& progress, PromptAsker& prompts, SectionSpace sectionSpace);
+               ProgressWindow& progress, PromptAsker& prompts, SectionSpace sectionSpace = {});
 
     CommandInterpreter& interpreter() { return interpreter_; }
 
