@@ -94,6 +94,7 @@ class Client {
     std::shared_ptr<const Directory> directory_;
     std::unique_ptr<SessionStore> session_;
     std::string loadError_;
+    std::string notice_;
 
     std::map<NWDSContextHandle, Context> contexts_;
     NWDSContextHandle nextContext_ = 1;

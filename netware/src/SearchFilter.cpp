@@ -21,7 +21,7 @@ bool ordered(std::uint16_t kind, const T& have, const T& want) {
 
 constexpr std::size_t kMaxTokens = 1024;
 
-std::uint32_t wireNumber(const std::string& bytes) {
+std::uint32_t wireNumber(std::string_view bytes) {
     std::uint32_t value = 0;
     if (bytes.size() == 4) std::memcpy(&value, bytes.data(), 4);
     return value;
@@ -35,12 +35,13 @@ struct FilterNode {
     std::string attribute;
     Token value;
 
-    bool matches(const DirectoryObject& object) const;
-    bool compare(const Attribute& attribute, const std::string& wire) const;
+    bool matches(const ObjectView& object) const;
+    bool compare(std::uint32_t syntax, std::string_view wire) const;
+    std::optional<std::string> posting() const;
 };
 
-bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
-    if (isNumericSyntax(attr.syntax)) {
+bool FilterNode::compare(std::uint32_t syntax, std::string_view wire) const {
+    if (isNumericSyntax(syntax)) {
         std::uint32_t have = wireNumber(wire);
         std::uint32_t want =
             isNumericSyntax(value.syntax)
@@ -50,13 +51,13 @@ bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
     }
     std::string want = isNumericSyntax(value.syntax) ? std::to_string(value.number) : value.text;
     if (kind == FTOK_APPROX) return wildcardMatch(wire, want);
-    bool exactCase = attr.syntax == SYN_CE_STRING || !isTextSyntax(attr.syntax);
-    std::string have = exactCase ? wire : asciiLower(wire);
+    bool exactCase = syntax == SYN_CE_STRING || !isTextSyntax(syntax);
+    std::string have = exactCase ? std::string(wire) : asciiLower(wire);
     if (!exactCase) want = asciiLower(want);
     return ordered(kind, have, want);
 }
 
-bool FilterNode::matches(const DirectoryObject& object) const {
+bool FilterNode::matches(const ObjectView& object) const {
     switch (kind) {
         case FTOK_OR:
             for (const auto& child : children)
@@ -69,21 +70,41 @@ bool FilterNode::matches(const DirectoryObject& object) const {
         case FTOK_NOT:
             return !children.front()->matches(object);
         case FTOK_BASECLS:
-            return equalsIgnoreAsciiCase(object.baseClass, value.text);
-        case FTOK_RDN:
-            return equalsIgnoreAsciiCase(splitStoredName(object.name).front(), value.text) ||
-                   equalsIgnoreAsciiCase(componentValue(splitStoredName(object.name).front()),
-                                         value.text);
+            return equalsIgnoreAsciiCase(object.baseClass(), value.text);
+        case FTOK_RDN: {
+            std::string_view leaf = splitStoredName(object.name()).front();
+            return equalsIgnoreAsciiCase(leaf, value.text) ||
+                   equalsIgnoreAsciiCase(componentValue(leaf), value.text);
+        }
         default:
             break;
     }
-    for (const auto& attr : object.attributes) {
-        if (!equalsIgnoreAsciiCase(attr.name, attribute)) continue;
+    auto attributes = object.attributes();
+    AttributeView attr;
+    while (attributes.next(&attr)) {
+        if (!equalsIgnoreAsciiCase(attr.name(), attribute)) continue;
         if (kind == FTOK_PRESENT) return true;
-        for (const auto& wire : attr.values)
-            if (compare(attr, wire)) return true;
+        auto values = attr.values();
+        std::string_view wire;
+        while (values.next(&wire))
+            if (compare(attr.syntax(), wire)) return true;
     }
     return false;
+}
+
+// A class every match must have, when the filter says so at its top level (alone or as a
+// term of an AND): the search then reads only the objects of that class.
+std::optional<std::string> FilterNode::posting() const {
+    if (kind == FTOK_AND) {
+        for (const auto& child : children)
+            if (auto found = child->posting()) return found;
+        return std::nullopt;
+    }
+    if (isNumericSyntax(value.syntax)) return std::nullopt;
+    if (kind == FTOK_BASECLS) return baseClassPosting(value.text);
+    if (kind == FTOK_EQ && equalsIgnoreAsciiCase(attribute, kObjectClassAttribute))
+        return objectClassPosting(value.text);
+    return std::nullopt;
 }
 
 namespace {
@@ -182,8 +203,12 @@ SearchFilter::SearchFilter(SearchFilter&&) noexcept = default;
 SearchFilter& SearchFilter::operator=(SearchFilter&&) noexcept = default;
 SearchFilter::~SearchFilter() = default;
 
-bool SearchFilter::matches(const DirectoryObject& object) const {
+bool SearchFilter::matches(const ObjectView& object) const {
     return root_ && root_->matches(object);
+}
+
+std::optional<std::string> SearchFilter::classPosting() const {
+    return root_ ? root_->posting() : std::nullopt;
 }
 
 NWDSCCODE addFilterToken(Filter_Cursor_T& cursor, std::uint16_t token, void* value,

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,10 @@ class SearchFilter {
     SearchFilter& operator=(SearchFilter&&) noexcept;
     ~SearchFilter();
 
-    bool matches(const DirectoryObject& object) const;
+    bool matches(const ObjectView& object) const;
+    // The class posting (see Tree::withPosting) that holds every object the filter can
+    // match, when the filter names one.
+    std::optional<std::string> classPosting() const;
 
   private:
     friend NWDSCCODE readFilter(BufferImpl& buffer, SearchFilter* filter);

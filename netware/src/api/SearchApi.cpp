@@ -27,22 +27,30 @@ struct CursorRelease {
     ~CursorRelease() { releaseCursor(cur, freeVal); }
 };
 
-// The candidates of a search in directory order: position i of the scan is objects()[i] for
-// a subtree, the i-th child for the subordinates, the base itself for the entry scope.
+// The candidates of a search in directory order: position i of the scan is object i for a
+// subtree, the i-th child for the subordinates, the base itself for the entry scope. A
+// subtree search whose filter names a class walks that class's objects only.
 struct Scan {
     const Tree& tree;
     int base;
     nint scope;
+    std::optional<NumberArray> ofClass;
 
     std::size_t size() const {
         if (scope == DS_SEARCH_ENTRY) return 1;
         if (scope == DS_SEARCH_SUBORDINATES) return tree.children(base).size();
-        return tree.objects().size();
+        return tree.size();
+    }
+    // The first position from `position` on that may hold a candidate.
+    std::size_t skip(std::size_t position) const {
+        if (!ofClass) return position;
+        std::size_t at = ofClass->lowerBound(static_cast<std::uint32_t>(position));
+        return at == ofClass->size() ? size() : (*ofClass)[at];
     }
     // The object at a position, or kRootIndex when that position is not a candidate.
     int at(std::size_t position) const {
         if (scope == DS_SEARCH_ENTRY) return base;
-        if (scope == DS_SEARCH_SUBORDINATES) return tree.children(base)[position];
+        if (scope == DS_SEARCH_SUBORDINATES) return static_cast<int>(tree.children(base)[position]);
         int index = static_cast<int>(position);
         return tree.isWithin(index, base) ? index : kRootIndex;
     }
@@ -77,7 +85,10 @@ NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObject
     }
     Located base;
     if (NWDSCCODE rc = client.locate(context, baseObjectName, &base); rc != 0) return rc;
-    Scan scan{*base.tree, base.index, scope};
+    Scan scan{*base.tree, base.index, scope, std::nullopt};
+    if (auto posting = filtered ? filter.classPosting() : std::nullopt;
+        posting && scope == DS_SEARCH_SUBTREE)
+        scan.ofClass = base.tree->withPosting(*posting);
     std::size_t next =
         *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
     if (*iterationHandle < NO_MORE_ITERATIONS || next > scan.size()) return ERR_INVALID_ITERATION;
@@ -89,28 +100,28 @@ NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObject
     bool withValues = request.infoType == DS_ATTRIBUTE_VALUES;
     std::uint32_t count = 0;
     nint32 examined = 0;
-    for (; next < scan.size(); ++next) {
+    for (; (next = scan.skip(next)) < scan.size(); ++next) {
         if (request.countObjectsToSearch > 0 && examined >= request.countObjectsToSearch) break;
         int index = scan.at(next);
         if (index == kRootIndex) continue;
-        const auto& object = base.tree->object(index);
+        ObjectView object = base.tree->object(index);
         ++examined;
         if (filtered && !filter.matches(object)) continue;
         auto entry =
             describeObject(*base.tree, index, client.outputName(context, *base.tree, index));
         auto attributes = request.allAttrs || !request.requested.empty()
                               ? selectAttributes(object, request.allAttrs, request.requested)
-                              : std::vector<const Attribute*>{};
+                              : std::vector<AttributeView>{};
         std::size_t size = objectHeaderSize(entry);
-        for (const Attribute* attr : attributes)
-            size += attributeSize(*attr, 0, attr->values.size(), withValues);
+        for (const AttributeView& attr : attributes)
+            size += attributeSize(attr, attr.wireValues(), withValues);
         if (size > out.room()) {
             if (count == 0) return ERR_INSUFFICIENT_BUFFER;
             break;
         }
         putObjectHeader(out, entry, static_cast<std::uint32_t>(attributes.size()));
-        for (const Attribute* attr : attributes)
-            putAttribute(out, *attr, 0, attr->values.size(), withValues);
+        for (const AttributeView& attr : attributes)
+            putAttribute(out, attr, attr.valueCount(), attr.wireValues(), withValues);
         ++count;
     }
     out.patchNumber(0, count);
