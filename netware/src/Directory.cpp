@@ -1,5 +1,7 @@
 #include "Directory.h"
 
+#include <algorithm>
+
 namespace nw {
 
 namespace {
@@ -63,6 +65,39 @@ bool Tree::isWithin(int index, int ancestor) const {
 
 NumberArray Tree::withPosting(std::string_view key) const {
     return NumberArray(records_->postings(key));
+}
+
+std::vector<std::uint32_t> Tree::namedLike(std::string_view lowerText) const {
+    std::string_view components = records_->components();
+    NumberArray starts(records_->componentStarts());
+    std::vector<std::uint32_t> found;
+    std::vector<int> containers;
+    for (std::size_t at = components.find(lowerText);
+         at != std::string_view::npos && !lowerText.empty();) {
+        // The component holding this occurrence: the last one that starts at or before it.
+        std::size_t entry = starts.lowerBound(static_cast<std::uint32_t>(at) + 1);
+        if (entry == 0) break;
+        auto index = static_cast<std::uint32_t>(entry - 1);
+        found.push_back(index);
+        if (childCount(static_cast<int>(index)) > 0) containers.push_back(static_cast<int>(index));
+        // On to the next component: one hit per object is enough.
+        std::size_t next = entry < starts.size() ? starts[entry] : components.size();
+        at = components.find(lowerText, next);
+    }
+    // Everything below a matching container matches too: its name contains the component.
+    while (!containers.empty()) {
+        int container = containers.back();
+        containers.pop_back();
+        NumberArray below = children(container);
+        for (std::size_t i = 0; i < below.size(); ++i) {
+            found.push_back(below[i]);
+            if (childCount(static_cast<int>(below[i])) > 0)
+                containers.push_back(static_cast<int>(below[i]));
+        }
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
 }
 
 const Tree* Directory::findTree(std::string_view name) const {

@@ -31,6 +31,10 @@ struct TreeIndex {
     // "c:" + lower-cased base class, "o:" + lower-cased "Object Class" value -> the
     // indexes of the objects with it, ascending.
     std::map<std::string, std::string> postings;
+    // Each object's lower-cased typed naming component, ended by a NUL, in file order, and
+    // where each begins: the name index a pattern is looked up in.
+    std::string components;
+    std::string componentStarts;
 };
 constexpr std::size_t kLinkBytes = 12;
 // The attribute every object answers for with its class names (text values only).
@@ -49,6 +53,8 @@ class TreeRecords {
     virtual std::string_view children(std::uint32_t slot) const = 0;
     virtual std::optional<std::uint32_t> find(std::string_view key) const = 0;
     virtual std::string_view postings(std::string_view key) const = 0;
+    virtual std::string_view components() const = 0;
+    virtual std::string_view componentStarts() const = 0;
 };
 
 class Tree {
@@ -70,6 +76,9 @@ class Tree {
     bool isWithin(int index, int ancestor) const;
     // The objects with a posting (baseClassPosting, objectClassPosting), ascending.
     NumberArray withPosting(std::string_view key) const;
+    // The objects whose own naming component contains `lowerText` (lower-cased), and every
+    // object below them, ascending.
+    std::vector<std::uint32_t> namedLike(std::string_view lowerText) const;
 
   private:
     std::uint32_t link(int index, std::size_t field) const;

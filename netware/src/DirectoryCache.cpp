@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -106,8 +107,8 @@ using Built = kestrel::platform::Expected<std::shared_ptr<const Directory>, Load
 Built build(const fs::path& store, const fs::path& file, const std::string& origin,
             const MappedFile& source) {
     SourceIdentity identity = identityOf(source.status(), file);
-    // Record form is no larger than the JSON text; indexes add a little.
-    std::uint64_t needed = identity.size + identity.size / 2 + (16u << 20);
+    // Records are about the size of the JSON text; pages and indexes at most double it.
+    std::uint64_t needed = 2 * identity.size + (16u << 20);
     if (freeBytes(store.parent_path()) < needed)
         throw Fallback{"not enough free space (about " + std::to_string(needed >> 20) +
                        " MB needed)"};
@@ -142,7 +143,11 @@ Built build(const fs::path& store, const fs::path& file, const std::string& orig
 }  // namespace
 
 fs::path storeCacheDir() {
-    return kestrel::platform::cacheDir();
+    // XDG: only an absolute path counts.
+    const char* base = std::getenv("XDG_CACHE_HOME");
+    fs::path root = base != nullptr && base[0] == '/' ? fs::path(base)
+                                                      : kestrel::platform::homeDir() / ".cache";
+    return root / "kestrel";
 }
 
 fs::path storeFileFor(const fs::path& directoryFile) {

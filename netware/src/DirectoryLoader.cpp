@@ -1,6 +1,7 @@
 #include "DirectoryLoader.h"
 
 #include <deque>
+#include <fstream>
 #include <unordered_set>
 
 #include "ByteCodec.h"
@@ -397,6 +398,18 @@ class Compiler {
     std::vector<std::string> classValues_;
 };
 
+// MemAvailable of the kernel; unlimited when it cannot be read.
+std::uint64_t availableMemory() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    std::uint64_t kilobytes = 0;
+    while (meminfo >> key >> kilobytes) {
+        if (key == "MemAvailable:") return kilobytes << 10;
+        meminfo.ignore(64, '\n');
+    }
+    return UINT64_MAX;
+}
+
 }  // namespace
 
 kestrel::platform::Expected<void, LoadError> compileDirectory(std::string_view json,
@@ -427,6 +440,15 @@ LoadResult loadDirectory(const std::filesystem::path& file) {
     if (!mapped)
         return kestrel::platform::unexpected(
             LoadError{file.string(), 0, 0, "cannot open the directory file: " + mapped.error()});
+    // The records take about as much memory as the text: a file that cannot fit is refused
+    // rather than driving the machine into swapping.
+    std::uint64_t available = availableMemory();
+    if (mapped->bytes().size() > available)
+        return kestrel::platform::unexpected(
+            LoadError{file.string(), 0, 0,
+                      "the directory file is too large to read into memory (" +
+                          std::to_string(mapped->bytes().size() >> 20) + " MB, " +
+                          std::to_string(available >> 20) + " MB available)"});
     return parseDirectory(mapped->bytes(), file.string());
 }
 

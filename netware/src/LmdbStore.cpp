@@ -17,6 +17,9 @@ constexpr std::array<const char*, kTables> kTableNames = {"meta",     "objects",
 // Commit the build every so many objects, so that one transaction never holds the whole
 // directory's dirty pages in memory.
 constexpr std::uint32_t kObjectsPerCommit = 20000;
+// Beside each tree's links: its name index.
+constexpr std::string_view kComponents = "components";
+constexpr std::string_view kComponentStarts = "starts";
 
 std::string treeKey(std::uint16_t tree, std::string_view rest = {}) {
     std::string key;
@@ -136,6 +139,8 @@ void LmdbWriter::putObject(std::uint32_t index, std::string_view record) {
 void LmdbWriter::endTree(const std::string& name, TreeIndex index) {
     std::uint32_t count = static_cast<std::uint32_t>(index.links.size() / kLinkBytes);
     env_->put(kLinks, treeKey(tree_), index.links);
+    env_->put(kLinks, treeKey(tree_, kComponents), index.components);
+    env_->put(kLinks, treeKey(tree_, kComponentStarts), index.componentStarts);
     for (std::uint32_t slot = 0; slot < index.children.size(); ++slot)
         if (!index.children[slot].empty())
             env_->put(kChildren, treeKey(tree_, slot), index.children[slot], MDB_APPEND);
@@ -243,6 +248,12 @@ class LmdbRecords : public TreeRecords {
     }
     std::string_view postings(std::string_view key) const override {
         return reader_->get(kPostings, treeKey(tree_, key));
+    }
+    std::string_view components() const override {
+        return reader_->get(kLinks, treeKey(tree_, kComponents));
+    }
+    std::string_view componentStarts() const override {
+        return reader_->get(kLinks, treeKey(tree_, kComponentStarts));
     }
 
   private:

@@ -19,7 +19,7 @@
 
 namespace nw {
 
-constexpr std::uint32_t kStoreFormat = 1;
+constexpr std::uint32_t kStoreFormat = 2;
 
 // What the store was built from; a store whose source differs is not used.
 struct SourceIdentity {

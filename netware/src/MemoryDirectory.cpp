@@ -28,6 +28,9 @@ class MemoryRecords : public TreeRecords {
         return it == index_.postings.end() ? std::string_view() : std::string_view(it->second);
     }
 
+    std::string_view components() const override { return index_.components; }
+    std::string_view componentStarts() const override { return index_.componentStarts; }
+
   private:
     std::vector<std::string> objects_;
     TreeIndex index_;

@@ -35,9 +35,10 @@ struct FilterNode {
     std::string attribute;
     Token value;
 
-    bool matches(const ObjectView& object) const;
+    bool matches(const ObjectView& object, std::string_view name) const;
     bool compare(std::uint32_t syntax, std::string_view wire) const;
     std::optional<std::string> posting() const;
+    const FilterNode* required(std::uint16_t wanted) const;
 };
 
 bool FilterNode::compare(std::uint32_t syntax, std::string_view wire) const {
@@ -57,20 +58,22 @@ bool FilterNode::compare(std::uint32_t syntax, std::string_view wire) const {
     return ordered(kind, have, want);
 }
 
-bool FilterNode::matches(const ObjectView& object) const {
+bool FilterNode::matches(const ObjectView& object, std::string_view name) const {
     switch (kind) {
         case FTOK_OR:
             for (const auto& child : children)
-                if (child->matches(object)) return true;
+                if (child->matches(object, name)) return true;
             return false;
         case FTOK_AND:
             for (const auto& child : children)
-                if (!child->matches(object)) return false;
+                if (!child->matches(object, name)) return false;
             return true;
         case FTOK_NOT:
-            return !children.front()->matches(object);
+            return !children.front()->matches(object, name);
         case FTOK_BASECLS:
             return equalsIgnoreAsciiCase(object.baseClass(), value.text);
+        case FTOK_NAME_CONTAINS:
+            return value.text == "*" || name.find(value.text) != std::string_view::npos;
         case FTOK_RDN: {
             std::string_view leaf = splitStoredName(object.name()).front();
             return equalsIgnoreAsciiCase(leaf, value.text) ||
@@ -105,6 +108,16 @@ std::optional<std::string> FilterNode::posting() const {
     if (kind == FTOK_EQ && equalsIgnoreAsciiCase(attribute, kObjectClassAttribute))
         return objectClassPosting(value.text);
     return std::nullopt;
+}
+
+// An item of the given kind that every match must satisfy (the filter itself or a term of
+// its top-level AND), or null.
+const FilterNode* FilterNode::required(std::uint16_t wanted) const {
+    if (kind == wanted) return this;
+    if (kind != FTOK_AND) return nullptr;
+    for (const auto& child : children)
+        if (const FilterNode* found = child->required(wanted)) return found;
+    return nullptr;
 }
 
 namespace {
@@ -176,7 +189,7 @@ class Parser {
             node->attribute = tokens_[pos_++].text;
             return node;
         }
-        if (at(FTOK_BASECLS) || at(FTOK_RDN)) {
+        if (at(FTOK_BASECLS) || at(FTOK_RDN) || at(FTOK_NAME_CONTAINS)) {
             node->kind = tokens_[pos_++].token;
             if (!at(FTOK_AVAL)) return nullptr;
             node->value = tokens_[pos_++];
@@ -198,13 +211,34 @@ class Parser {
 
 }  // namespace
 
+namespace {
+
+bool hasKind(const FilterNode& node, std::uint16_t kind) {
+    if (node.kind == kind) return true;
+    for (const auto& child : node.children)
+        if (hasKind(*child, kind)) return true;
+    return false;
+}
+
+}  // namespace
+
 SearchFilter::SearchFilter() = default;
 SearchFilter::SearchFilter(SearchFilter&&) noexcept = default;
 SearchFilter& SearchFilter::operator=(SearchFilter&&) noexcept = default;
 SearchFilter::~SearchFilter() = default;
 
-bool SearchFilter::matches(const ObjectView& object) const {
-    return root_ && root_->matches(object);
+bool SearchFilter::matches(const ObjectView& object, std::string_view name) const {
+    return root_ && root_->matches(object, name);
+}
+
+bool SearchFilter::needsName() const {
+    return root_ && hasKind(*root_, FTOK_NAME_CONTAINS);
+}
+
+std::optional<std::string> SearchFilter::namePart() const {
+    const FilterNode* item = root_ ? root_->required(FTOK_NAME_CONTAINS) : nullptr;
+    if (item == nullptr || item->value.text == "*") return std::nullopt;
+    return item->value.text;
 }
 
 std::optional<std::string> SearchFilter::classPosting() const {
@@ -232,6 +266,7 @@ NWDSCCODE addFilterToken(Filter_Cursor_T& cursor, std::uint16_t token, void* val
         case FTOK_PRESENT:
         case FTOK_BASECLS:
         case FTOK_RDN:
+        case FTOK_NAME_CONTAINS:
             break;
         case FTOK_ANAME:
             if (value == nullptr) return ERR_NULL_POINTER;

@@ -11,6 +11,9 @@ bool TreeBuilder::add(std::string key, std::string_view name) {
         index_.byKey.count(std::string(stored.substr(parts[0].size() + 1))) == 0)
         unlinked_.emplace(size(), name);
     keys_.push_back(&it->first);
+    appendNumber(index_.componentStarts, static_cast<std::uint32_t>(index_.components.size()));
+    index_.components.append(stored.substr(0, parts[0].size()));
+    index_.components.push_back('\0');
     return true;
 }
 

@@ -55,10 +55,6 @@ std::filesystem::path stateDir() {
     return xdgBase("XDG_STATE_HOME", ".local/state") / "kestrel";
 }
 
-std::filesystem::path cacheDir() {
-    return xdgBase("XDG_CACHE_HOME", ".cache") / "kestrel";
-}
-
 std::filesystem::path desktopDir() {
     if (const char* profile = nonEmptyEnv("USERPROFILE")) {
         return std::filesystem::path(profile) / "Desktop";

@@ -13,10 +13,6 @@ std::filesystem::path configDir();
 // $HOME/.local/state/kestrel.
 std::filesystem::path stateDir();
 
-// What can be rebuilt from other files (the compiled directory): $XDG_CACHE_HOME/kestrel,
-// default $HOME/.cache/kestrel.
-std::filesystem::path cacheDir();
-
 // $USERPROFILE/Desktop when USERPROFILE is set; otherwise XDG_DESKTOP_DIR from
 // $XDG_CONFIG_HOME/user-dirs.dirs; otherwise $HOME/Desktop.
 std::filesystem::path desktopDir();
