@@ -55,6 +55,7 @@ void Client::reload() {
     directory_.reset();
     session_.reset();
     loaded_ = true;
+    ++generation_;
     loadedConfigPath_ = path;
     configStamp_ = stampOf(path);
     config_.reset();
@@ -167,11 +168,19 @@ std::string Client::outputName(const Context& context, const Tree& tree, int ind
     if (index == kRootIndex) return "[Root]";
     std::size_t keep = tree.depth(index);
     if (context.canonicalize() && !context.nameContext.isRoot()) {
-        auto anchor = tree.find(context.nameContext);
+        auto anchor = anchorOf(tree, context.nameContext);
         if (anchor && *anchor != index && tree.isWithin(index, *anchor))
             keep -= tree.depth(*anchor);
     }
-    return formatName(tree.object(index).name(), keep, context.typeless());
+    return formatName(tree.head(index).name(), keep, context.typeless());
+}
+
+std::optional<int> Client::anchorOf(const Tree& tree, const AbsoluteName& nameContext) const {
+    // A listing names every entry against the same context: look it up once.
+    std::string key = nameContext.key();
+    if (anchor_.tree != &tree || anchor_.generation != generation_ || anchor_.key != key)
+        anchor_ = Anchor{&tree, generation_, key, tree.find(nameContext)};
+    return anchor_.index;
 }
 
 std::string Client::fullName(const Context& context, const std::string& storedName) const {

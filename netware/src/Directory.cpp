@@ -23,6 +23,11 @@ ObjectView Tree::object(int index) const {
     return ObjectView(records_->object(static_cast<std::uint32_t>(index)));
 }
 
+ObjectView Tree::head(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= size()) return ObjectView();
+    return ObjectView(records_->head(static_cast<std::uint32_t>(index)));
+}
+
 std::uint32_t Tree::link(int index, std::size_t field) const {
     return numberAt(records_->links(), static_cast<std::size_t>(index) * kLinkBytes + 4 * field);
 }

@@ -49,6 +49,8 @@ class TreeRecords {
     virtual ~TreeRecords() = default;
     virtual std::size_t size() const = 0;
     virtual std::string_view object(std::uint32_t index) const = 0;
+    // The start of the object's record: name, base class, password hash.
+    virtual std::string_view head(std::uint32_t index) const = 0;
     virtual std::string_view links() const = 0;
     virtual std::string_view children(std::uint32_t slot) const = 0;
     virtual std::optional<std::uint32_t> find(std::string_view key) const = 0;
@@ -65,6 +67,9 @@ class Tree {
     const std::string& name() const { return name_; }
     std::size_t size() const { return records_->size(); }
     ObjectView object(int index) const;
+    // Name, base class and password hash only (no attributes): what listings need, without
+    // reading the rest of the object.
+    ObjectView head(int index) const;
     int parent(int index) const;
     std::uint32_t depth(int index) const;
     // Children of an object, or of the root for kRootIndex, in file order.

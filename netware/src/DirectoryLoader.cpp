@@ -2,7 +2,7 @@
 
 #include <deque>
 #include <fstream>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "ByteCodec.h"
 #include "JsonReader.h"
@@ -216,25 +216,36 @@ class Compiler {
         in_.beginObject();
         std::string_view rawName;
         while (in_.nextMember(&rawName)) {
-            std::string_view name = intern(rawName);
-            Where here = attributesAt.member(name);
+            const AttributeName& name = intern(rawName);
+            Where here = attributesAt.member(name.text);
             if (attributeNames_.size() == kMaxAttributes) fail(attributesAt, "too many attributes");
-            if (name.empty() || utf8Length(name) > MAX_SCHEMA_NAME_CHARS)
-                fail(here, "attribute name must have 1 to 32 characters");
-            for (std::string_view existing : attributeNames_)
-                if (equalsIgnoreAsciiCase(existing, name)) fail(here, "attribute given twice");
-            attributeNames_.push_back(name);
-            bool isClass = equalsIgnoreAsciiCase(name, kObjectClassAttribute);
-            hasClassAttribute = hasClassAttribute || isClass;
-            attribute(here, name, isClass);
+            if (!name.valid) fail(here, "attribute name must have 1 to 32 characters");
+            for (std::uint32_t existing : attributeNames_)
+                if (existing == name.id) fail(here, "attribute given twice");
+            attributeNames_.push_back(name.id);
+            hasClassAttribute = hasClassAttribute || name.isClass;
+            attribute(here, name.text, name.isClass);
         }
         return hasClassAttribute;
     }
 
-    std::string_view intern(std::string_view name) {
-        auto it = interned_.find(name);
-        if (it != interned_.end()) return *it;
-        return *interned_.insert(internedText_.emplace_back(name)).first;
+    // Attribute names are few and repeat in every object: each spelling is checked once and
+    // kept once; names that differ only in case share an id.
+    struct AttributeName {
+        std::string text;
+        std::uint32_t id = 0;
+        bool valid = false;
+        bool isClass = false;
+    };
+    const AttributeName& intern(std::string_view raw) {
+        if (auto it = names_.find(raw); it != names_.end()) return *it->second;
+        AttributeName& entry = nameStore_.emplace_back();
+        entry.text = std::string(raw);
+        entry.id = idsByLowerName_.emplace(asciiLower(raw), idsByLowerName_.size()).first->second;
+        entry.valid = !raw.empty() && utf8Length(raw) <= MAX_SCHEMA_NAME_CHARS;
+        entry.isClass = equalsIgnoreAsciiCase(raw, kObjectClassAttribute);
+        names_.emplace(entry.text, &entry);
+        return entry;
     }
 
     void attribute(const Where& where, std::string_view name, bool isClass) {
@@ -389,12 +400,12 @@ class Compiler {
     JsonReader in_;
     DirectorySink& sink_;
     std::vector<std::string> treeNames_;
-    // Attribute names are few and repeat in every object: each is kept once.
-    std::deque<std::string> internedText_;
-    std::unordered_set<std::string_view> interned_;
+    std::deque<AttributeName> nameStore_;
+    std::unordered_map<std::string_view, const AttributeName*> names_;
+    std::unordered_map<std::string, std::uint32_t> idsByLowerName_;
     // Per object and per attribute, reused so that their memory is not allocated again.
     std::string record_, attributes_, values_, value_;
-    std::vector<std::string_view> attributeNames_;
+    std::vector<std::uint32_t> attributeNames_;  // ids of the object's attributes so far
     std::vector<std::string> classValues_;
 };
 

@@ -11,8 +11,8 @@ namespace nw {
 
 namespace {
 
-enum Table : std::size_t { kMeta, kObjects, kLinks, kChildren, kNames, kPostings, kTables };
-constexpr std::array<const char*, kTables> kTableNames = {"meta",     "objects", "links",
+enum Table : std::size_t { kMeta, kObjects, kHeads, kLinks, kChildren, kNames, kPostings, kTables };
+constexpr std::array<const char*, kTables> kTableNames = {"meta",     "objects", "heads",   "links",
                                                           "children", "names",   "postings"};
 // Commit the build every so many objects, so that one transaction never holds the whole
 // directory's dirty pages in memory.
@@ -128,7 +128,9 @@ void LmdbWriter::beginTree() {
 }
 
 void LmdbWriter::putObject(std::uint32_t index, std::string_view record) {
-    env_->put(kObjects, treeKey(tree_, index), record, MDB_APPEND);
+    std::string key = treeKey(tree_, index);
+    env_->put(kObjects, key, record, MDB_APPEND);
+    env_->put(kHeads, key, record.substr(0, ObjectView::headSize(record)), MDB_APPEND);
     if (++pending_ == kObjectsPerCommit) {
         env_->commit();
         env_->begin();
@@ -234,6 +236,9 @@ class LmdbRecords : public TreeRecords {
     std::size_t size() const override { return size_; }
     std::string_view object(std::uint32_t index) const override {
         return reader_->get(kObjects, treeKey(tree_, index));
+    }
+    std::string_view head(std::uint32_t index) const override {
+        return reader_->get(kHeads, treeKey(tree_, index));
     }
     std::string_view links() const override { return links_; }
     std::string_view children(std::uint32_t slot) const override {

@@ -4,6 +4,7 @@
 //   meta      "header": format version, builder's pid, source identity, content hash, path
 //             "trees": tree count, then per tree its object count and name
 //   objects   tree + index (big-endian, so appends stay in key order) -> object record
+//   heads     tree + index -> the record's head (name, class, hash): listings read these
 //   links     tree -> parent + 1, depth, child count per object
 //   children  tree + slot -> child indexes in file order (absent when none)
 //   names     tree + lower-cased full name -> index
@@ -19,7 +20,7 @@
 
 namespace nw {
 
-constexpr std::uint32_t kStoreFormat = 2;
+constexpr std::uint32_t kStoreFormat = 3;
 
 // What the store was built from; a store whose source differs is not used.
 struct SourceIdentity {

@@ -13,6 +13,7 @@ class MemoryRecords : public TreeRecords {
     std::string_view object(std::uint32_t index) const override {
         return index < objects_.size() ? std::string_view(objects_[index]) : std::string_view();
     }
+    std::string_view head(std::uint32_t index) const override { return object(index); }
     std::string_view links() const override { return index_.links; }
     std::string_view children(std::uint32_t slot) const override {
         return slot < index_.children.size() ? std::string_view(index_.children[slot])

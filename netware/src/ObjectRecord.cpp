@@ -42,6 +42,11 @@ ObjectView::ObjectView(std::string_view record) {
     }
 }
 
+std::size_t ObjectView::headSize(std::string_view record) {
+    ObjectView object(record);
+    return 12 + object.name_.size() + object.baseClass_.size() + object.passwordHash_.size();
+}
+
 std::size_t NumberArray::lowerBound(std::uint32_t value) const {
     std::size_t low = 0, high = size();
     while (low < high) {

@@ -75,7 +75,10 @@ class AttributeList {
 class ObjectView {
   public:
     ObjectView() = default;
+    // A record cut after the password hash (a head) reads as an object without attributes.
     explicit ObjectView(std::string_view record);
+    // The length of the head of a whole record.
+    static std::size_t headSize(std::string_view record);
     std::string_view name() const { return name_; }
     std::string_view baseClass() const { return baseClass_; }
     std::string_view passwordHash() const { return passwordHash_; }

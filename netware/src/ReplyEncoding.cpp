@@ -14,7 +14,7 @@ bool isContainerClass(std::string_view baseClass) {
 ObjectEntry describeObject(const Tree& tree, int index, std::string name) {
     ObjectEntry entry;
     entry.subordinates = tree.childCount(index);
-    entry.baseClass = tree.object(index).baseClass();
+    entry.baseClass = tree.head(index).baseClass();
     if (isContainerClass(entry.baseClass) || entry.subordinates > 0)
         entry.flags |= DS_CONTAINER_ENTRY;
     entry.name = std::move(name);

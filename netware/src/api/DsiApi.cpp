@@ -35,7 +35,7 @@ std::string fieldText(Client& client, const Context& context, const Tree& tree, 
                       std::uint32_t flag) {
     static const std::string rootClass = "Tree Root";
     bool root = index == kRootIndex;
-    ObjectView object = tree.object(index);
+    ObjectView object = tree.head(index);
     switch (flag) {
         case DSI_BASE_CLASS:
         case DSI_DEREFERENCE_BASE_CLASS:
@@ -50,7 +50,7 @@ std::string fieldText(Client& client, const Context& context, const Tree& tree, 
             return root || tree.parent(index) == kRootIndex
                        ? "[Root]"
                        : client.fullName(context,
-                                         std::string(tree.object(tree.parent(index)).name()));
+                                         std::string(tree.head(tree.parent(index)).name()));
         default:  // the whole tree is one partition
             return "[Root]";
     }

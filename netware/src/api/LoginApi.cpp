@@ -18,7 +18,7 @@ std::optional<ObjectView> loginTarget(const Context& context, const Tree& tree, 
     if (!resolved || resolved->isRoot()) return std::nullopt;
     auto index = tree.find(*resolved);
     if (!index) return std::nullopt;
-    ObjectView object = tree.object(*index);
+    ObjectView object = tree.head(*index);
     if (object.passwordHash().empty()) return std::nullopt;
     return object;
 }
