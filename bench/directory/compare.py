@@ -7,7 +7,9 @@ slapd (mdb back end) and ldapsearch on the same data, on loopback, in a temporar
 For each count: generates the directory (make_directory.py), times the first nwdir command
 after the file changed (the compile) against slapadd of the same entries, then runs each
 query five times and reports the median wall time and the peak resident memory of the
-client process (for slapd also the server's resident memory after the queries).
+client process, and for the nwdir and ldapsearch processes the private dirty memory at exit
+(private_memory.c, preloaded: peak RSS also counts the shared pages of the mapped store);
+for slapd also the server's resident memory after the queries.
 """
 import os
 import shutil
@@ -22,9 +24,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROUNDS = 5
 
 
+HOOK = None  # the built private_memory.so
+
+
 def timed(command, env=None, stdin=None):
-    """(seconds, peak RSS in MB) of one run; the output is discarded."""
-    with tempfile.NamedTemporaryFile() as report:
+    """(seconds, peak RSS in MB, private MB at exit) of one run; the output is discarded."""
+    with tempfile.NamedTemporaryFile() as report, tempfile.NamedTemporaryFile() as memory:
+        env = dict(env or os.environ, LD_PRELOAD=HOOK, KESTREL_MEMORY_REPORT=memory.name)
         start = time.perf_counter()
         result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + command,
                                 env=env, input=stdin, stdout=subprocess.DEVNULL,
@@ -33,12 +39,16 @@ def timed(command, env=None, stdin=None):
         if result.returncode != 0:
             sys.exit("failed (%d): %s\n%s" % (result.returncode, " ".join(command),
                                               result.stderr.decode()))
-        return elapsed, int(open(report.name).read().split()[-1]) / 1024
+        lines = open(memory.name).read().split("\n")
+        # The first line is the command's own; /usr/bin/time, preloaded too, ends later.
+        private = int(lines[0].split()[1]) / 1024 if lines[0] else 0
+        return elapsed, int(open(report.name).read().split()[-1]) / 1024, private
 
 
 def median(command, env=None):
     runs = [timed(command, env) for _ in range(ROUNDS)]
-    return statistics.median(r[0] for r in runs), max(r[1] for r in runs)
+    return (statistics.median(r[0] for r in runs), max(r[1] for r in runs),
+            max(r[2] for r in runs))
 
 
 def free_port():
@@ -94,6 +104,10 @@ def main():
     build, counts = os.path.abspath(sys.argv[1]), [int(c) for c in sys.argv[2:]]
     nwdir = os.path.join(build, "bin", "nwdir")
     work = tempfile.mkdtemp(prefix="kestrel-dirbench-")
+    global HOOK
+    HOOK = os.path.join(work, "private_memory.so")
+    subprocess.run(["cc", "-shared", "-fPIC", "-O2", "-o", HOOK,
+                    os.path.join(HERE, "private_memory.c")], check=True)
     rows = []
     try:
         for count in counts:
@@ -107,7 +121,7 @@ def main():
                        XDG_STATE_HOME=os.path.join(folder, "state"),
                        XDG_CONFIG_HOME=os.path.join(folder, "config"))
             size = os.path.getsize(os.path.join(folder, "directory.json")) / 1e6
-            compile_time, compile_rss = timed([nwdir, "trees"], env)
+            compile_time, compile_rss, compile_private = timed([nwdir, "trees"], env)
             subprocess.run([nwdir, "login", "BENCH_TREE", ".CN=Admin.O=Bench"], env=env,
                            input=b"secret\n", check=True, stdout=subprocess.DEVNULL)
             url, pid, load = start_slapd(folder, count)
@@ -128,14 +142,15 @@ def main():
                      ldap + ["-b", "o=Bench", "-s", "sub",
                              "(&(objectClass=kzWorkstation)(cn=*%s*))" % part, "1.1"]),
                 ]
-                rows.append((count, "compile / load (%.0f MB file)" % size,
-                             compile_time, compile_rss, load, None))
+                rows.append((count, "compile / slapadd (%.0f MB file)" % size,
+                             compile_time, (compile_rss, compile_private), load, None))
                 for name, ours, theirs in queries:
-                    t, m = median(ours, env)
-                    lt, lm = median(theirs)
-                    rows.append((count, name, t, m, lt, lm))
+                    t, m, p = median(ours, env)
+                    lt, lm, lp = median(theirs)
+                    rows.append((count, name, t, (m, p), lt, (lm, lp)))
                 server = rss_mb(pid)
-                rows.append((count, "slapd resident after the queries", None, None, None, server))
+                rows.append((count, "slapd resident after the queries", None, None, None,
+                             (server, None)))
             finally:
                 subprocess.run(["kill", str(pid)])
                 time.sleep(1)
@@ -146,9 +161,16 @@ def main():
             shutil.rmtree(folder)
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    print("| N | what | nwdir time | nwdir peak RSS | slapd/ldapsearch time | ldapsearch peak RSS |")
+    print("| N | what | nwdir | nwdir peak RSS / private | slapd + ldapsearch | "
+          "ldapsearch peak RSS / private |")
     print("|---|---|---|---|---|---|")
-    fmt = lambda v, unit: "" if v is None else (("%.1f ms" % (v * 1000)) if unit == "s" else "%.1f MB" % v)
+
+    def fmt(v, unit):
+        if v is None:
+            return ""
+        if unit == "s":
+            return "%.1f ms" % (v * 1000)
+        return " / ".join("%.1f MB" % x for x in v if x is not None)
     for count, name, t, m, lt, lm in rows:
         print("| %s | %s | %s | %s | %s | %s |" % ("{:,}".format(count), name, fmt(t, "s"),
                                                   fmt(m, "MB"), fmt(lt, "s"), fmt(lm, "MB")))

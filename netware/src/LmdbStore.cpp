@@ -128,9 +128,11 @@ void LmdbWriter::beginTree() {
 }
 
 void LmdbWriter::putObject(std::uint32_t index, std::string_view record) {
-    std::string key = treeKey(tree_, index);
-    env_->put(kObjects, key, record, MDB_APPEND);
-    env_->put(kHeads, key, record.substr(0, ObjectView::headSize(record)), MDB_APPEND);
+    env_->put(kObjects, treeKey(tree_, index), record, MDB_APPEND);
+    // Heads are written together at the end of the tree, so that their pages lie side by
+    // side: a listing then maps those pages, not the attribute pages between them.
+    heads_.append(record.substr(0, ObjectView::headSize(record)));
+    headEnds_.push_back(heads_.size());
     if (++pending_ == kObjectsPerCommit) {
         env_->commit();
         env_->begin();
@@ -140,6 +142,12 @@ void LmdbWriter::putObject(std::uint32_t index, std::string_view record) {
 
 void LmdbWriter::endTree(const std::string& name, TreeIndex index) {
     std::uint32_t count = static_cast<std::uint32_t>(index.links.size() / kLinkBytes);
+    std::size_t start = 0;
+    for (std::uint32_t i = 0; i < headEnds_.size(); start = headEnds_[i++])
+        env_->put(kHeads, treeKey(tree_, i),
+                  std::string_view(heads_).substr(start, headEnds_[i] - start), MDB_APPEND);
+    heads_.clear();
+    headEnds_.clear();
     env_->put(kLinks, treeKey(tree_), index.links);
     env_->put(kLinks, treeKey(tree_, kComponents), index.components);
     env_->put(kLinks, treeKey(tree_, kComponentStarts), index.componentStarts);

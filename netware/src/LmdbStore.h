@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DirectoryLoader.h"
 
@@ -54,6 +55,8 @@ class LmdbWriter : public DirectorySink {
     std::uint16_t tree_ = 0;
     std::uint32_t pending_ = 0;
     std::string trees_;
+    std::string heads_;  // of the tree being written
+    std::vector<std::size_t> headEnds_;
 };
 
 // Opens a built store read-only; null with the reason when it is missing, damaged or not
