@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "ClientFixture.h"
 #include "DirectoryCache.h"
 #include "ExpectedMatchers.h"
 #include "IsolatedUser.h"
@@ -191,6 +192,26 @@ TEST_F(DirectoryStore, WithoutAUsableCacheTheFileIsReadIntoMemory) {
     EXPECT_EQ(opened->notice, "cannot keep the compiled directory in " +
                                   (blocker / "cache" / "kestrel").string() +
                                   " (Not a directory); reading " + file_.string() + " into memory");
+}
+
+}  // namespace
+
+namespace {
+
+class ClientOnStore : public nwtest::ClientFixture {};
+
+TEST_F(ClientOnStore, ReadingIntoMemoryIsSaidOnceAndWorks) {
+    fs::path blocker = root() / "blocker";
+    writeFile(blocker, "a file where the cache folder would go");
+    kestrel::test::ScopedEnv cache("XDG_CACHE_HOME", (blocker / "cache").string());
+    testing::internal::CaptureStderr();
+    useDirectory(nwtest::sampleDirectory());
+    reinitialize();
+    std::string said = testing::internal::GetCapturedStderr();
+    const std::string notice = "nwclient: cannot keep the compiled directory in ";
+    ASSERT_NE(said.find(notice), std::string::npos) << said;
+    EXPECT_EQ(said.find(notice, said.find(notice) + 1), std::string::npos) << said;
+    EXPECT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
 }
 
 }  // namespace
