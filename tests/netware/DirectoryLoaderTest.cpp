@@ -189,3 +189,20 @@ TEST(DirectoryLoader, AMissingFileIsNamed) {
                 FailsWith("/nonexistent/dir.json: cannot open the directory file: No such file or "
                           "directory"));
 }
+
+// A misspelt member of a value would otherwise change its meaning without a word.
+TEST(DirectoryLoader, ValuesWithMembersBesideTheirKindAreRefused) {
+    EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization",
+                              "attributes": {"X": [{"string": "a", "sytnax": 2}]}})")),
+                FailsWith("dir.json: /trees/0/objects/0 (O=A)/attributes/X/0: unexpected members "
+                          "in value"));
+    EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization",
+                              "attributes": {"X": [{"netaddress": {"type": 1, "hex": "7f",
+                                                                   "port": 5}}]}})")),
+                FailsWith("dir.json: /trees/0/objects/0 (O=A)/attributes/X/0/netaddress: "
+                          "expected {\"type\": n, \"hex\": \"...\"}"));
+    EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization",
+                              "attributes": {"Object Class": [{"integer": 5}]}})")),
+                FailsWith("dir.json: /trees/0/objects/0 (O=A)/attributes/Object Class/0: "
+                          "\"Object Class\" values must be text"));
+}
