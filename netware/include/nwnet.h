@@ -125,6 +125,10 @@ extern "C" {
 #define FTOK_PRESENT 15
 #define FTOK_RDN 16
 #define FTOK_BASECLS 17
+/* This client's own: followed by FTOK_AVAL text, matches the objects whose name, as the
+ * search returns it, contains the text (case matters; "*" matches every name). The
+ * directory answers it from its name index instead of sending every name to be sifted. */
+#define FTOK_NAME_CONTAINS 0x4B01
 
 /* Directory-information flags (key 12, NWDSReadObjectDSIInfo, NWDSGetDSIInfo). The
  * information block holds the requested fields in the order of these bits. */

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "DirectoryLoader.h"
+#include "DirectoryCache.h"
 
 namespace nw {
 
@@ -55,6 +55,7 @@ void Client::reload() {
     directory_.reset();
     session_.reset();
     loaded_ = true;
+    ++generation_;
     loadedConfigPath_ = path;
     configStamp_ = stampOf(path);
     config_.reset();
@@ -65,12 +66,16 @@ void Client::reload() {
         config_ = std::move(*config);
         if (!config_->directory.empty()) {
             directoryStamp_ = stampOf(config_->directory);
-            auto loaded = loadDirectory(config_->directory);
-            if (!loaded) {
-                loadError_ = loaded.error().describe();
+            auto opened = openDirectory(config_->directory);
+            if (!opened) {
+                loadError_ = opened.error().describe();
             } else {
-                directory_ = std::move(*loaded);
+                directory_ = std::move(opened->directory);
                 session_ = std::make_unique<SessionStore>(config_->sessionFile);
+                // Reading into memory works, only slower: said once, not at every reload.
+                if (!opened->notice.empty() && opened->notice != notice_)
+                    std::fprintf(stderr, "nwclient: %s\n", opened->notice.c_str());
+                notice_ = opened->notice;
             }
         }
     }
@@ -161,14 +166,21 @@ NWDSCCODE Client::locate(const Context& context, const char* name, Located* foun
 
 std::string Client::outputName(const Context& context, const Tree& tree, int index) const {
     if (index == kRootIndex) return "[Root]";
-    const auto& object = tree.object(index);
-    std::size_t keep = object.depth;
+    std::size_t keep = tree.depth(index);
     if (context.canonicalize() && !context.nameContext.isRoot()) {
-        auto anchor = tree.find(context.nameContext);
+        auto anchor = anchorOf(tree, context.nameContext);
         if (anchor && *anchor != index && tree.isWithin(index, *anchor))
-            keep = object.depth - tree.object(*anchor).depth;
+            keep -= tree.depth(*anchor);
     }
-    return formatName(object.name, keep, context.typeless());
+    return formatName(tree.head(index).name(), keep, context.typeless());
+}
+
+std::optional<int> Client::anchorOf(const Tree& tree, const AbsoluteName& nameContext) const {
+    // A listing names every entry against the same context: look it up once.
+    std::string key = nameContext.key();
+    if (anchor_.tree != &tree || anchor_.generation != generation_ || anchor_.key != key)
+        anchor_ = Anchor{&tree, generation_, key, tree.find(nameContext)};
+    return anchor_.index;
 }
 
 std::string Client::fullName(const Context& context, const std::string& storedName) const {

@@ -85,6 +85,7 @@ class Client {
   private:
     Client() = default;
     void reload();
+    std::optional<int> anchorOf(const Tree& tree, const AbsoluteName& nameContext) const;
 
     std::recursive_mutex mutex_;
     std::optional<ClientConfig> config_;
@@ -94,6 +95,16 @@ class Client {
     std::shared_ptr<const Directory> directory_;
     std::unique_ptr<SessionStore> session_;
     std::string loadError_;
+    std::string notice_;
+    // Which directory is loaded: trees of an earlier one may share an address with its own.
+    std::uint64_t generation_ = 0;
+    struct Anchor {
+        const Tree* tree = nullptr;
+        std::uint64_t generation = 0;
+        std::string key;
+        std::optional<int> index;
+    };
+    mutable Anchor anchor_;
 
     std::map<NWDSContextHandle, Context> contexts_;
     NWDSContextHandle nextContext_ = 1;

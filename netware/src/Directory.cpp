@@ -1,55 +1,108 @@
 #include "Directory.h"
 
+#include <algorithm>
+
 namespace nw {
 
-const std::vector<int>& Tree::children(int index) const {
-    return index == kRootIndex ? rootChildren_ : object(index).children;
+namespace {
+
+constexpr std::uint32_t kMaxDepthSteps = 256;  // a name has at most 256 characters
+
+}  // namespace
+
+std::string baseClassPosting(std::string_view className) {
+    return "c:" + asciiLower(className);
+}
+
+std::string objectClassPosting(std::string_view className) {
+    return "o:" + asciiLower(className);
+}
+
+ObjectView Tree::object(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= size()) return ObjectView();
+    return ObjectView(records_->object(static_cast<std::uint32_t>(index)));
+}
+
+ObjectView Tree::head(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= size()) return ObjectView();
+    return ObjectView(records_->head(static_cast<std::uint32_t>(index)));
+}
+
+std::uint32_t Tree::link(int index, std::size_t field) const {
+    return numberAt(records_->links(), static_cast<std::size_t>(index) * kLinkBytes + 4 * field);
+}
+
+int Tree::parent(int index) const {
+    return index == kRootIndex ? kRootIndex : static_cast<int>(link(index, 0)) - 1;
+}
+
+std::uint32_t Tree::depth(int index) const {
+    return index == kRootIndex ? 0 : link(index, 1);
+}
+
+std::uint32_t Tree::childCount(int index) const {
+    return index == kRootIndex ? static_cast<std::uint32_t>(children(kRootIndex).size())
+                               : link(index, 2);
+}
+
+NumberArray Tree::children(int index) const {
+    return NumberArray(records_->children(static_cast<std::uint32_t>(index + 1)));
 }
 
 std::optional<int> Tree::find(const AbsoluteName& name) const {
     if (name.isRoot()) return kRootIndex;
-    auto it = byKey_.find(name.key());
-    if (it == byKey_.end()) return std::nullopt;
-    return it->second;
+    auto index = records_->find(name.key());
+    if (!index) return std::nullopt;
+    return static_cast<int>(*index);
 }
 
 bool Tree::isWithin(int index, int ancestor) const {
     if (ancestor == kRootIndex) return true;
-    const auto& target = object(ancestor);
-    while (index != kRootIndex) {
-        const auto& current = object(index);
+    std::uint32_t floor = depth(ancestor);
+    // Parents of a well-formed tree are shallower; the depth bound also ends a damaged chain.
+    for (std::uint32_t steps = 0; index != kRootIndex && steps <= kMaxDepthSteps; ++steps) {
         if (index == ancestor) return true;
-        if (current.depth <= target.depth) return false;
-        index = current.parent;
+        if (depth(index) <= floor) return false;
+        index = parent(index);
     }
     return false;
 }
 
-bool Tree::add(DirectoryObject object, const std::string& key) {
-    auto [it, inserted] = byKey_.emplace(key, static_cast<int>(objects_.size()));
-    if (!inserted) return false;
-    objects_.push_back(std::move(object));
-    return true;
+NumberArray Tree::withPosting(std::string_view key) const {
+    return NumberArray(records_->postings(key));
 }
 
-int Tree::link() {
-    for (std::size_t i = 0; i < objects_.size(); ++i) {
-        auto& object = objects_[i];
-        auto parts = splitStoredName(object.name);
-        object.depth = static_cast<std::uint32_t>(parts.size());
-        if (parts.size() == 1) {
-            object.parent = kRootIndex;
-            rootChildren_.push_back(static_cast<int>(i));
-            continue;
-        }
-        std::string_view name = object.name;
-        std::string containerKey = asciiLower(name.substr(parts[0].size() + 1));
-        auto it = byKey_.find(containerKey);
-        if (it == byKey_.end()) return static_cast<int>(i);
-        object.parent = it->second;
-        objects_[static_cast<std::size_t>(it->second)].children.push_back(static_cast<int>(i));
+std::vector<std::uint32_t> Tree::namedLike(std::string_view lowerText) const {
+    std::string_view components = records_->components();
+    NumberArray starts(records_->componentStarts());
+    std::vector<std::uint32_t> found;
+    std::vector<int> containers;
+    for (std::size_t at = components.find(lowerText);
+         at != std::string_view::npos && !lowerText.empty();) {
+        // The component holding this occurrence: the last one that starts at or before it.
+        std::size_t entry = starts.lowerBound(static_cast<std::uint32_t>(at) + 1);
+        if (entry == 0) break;
+        auto index = static_cast<std::uint32_t>(entry - 1);
+        found.push_back(index);
+        if (childCount(static_cast<int>(index)) > 0) containers.push_back(static_cast<int>(index));
+        // On to the next component: one hit per object is enough.
+        std::size_t next = entry < starts.size() ? starts[entry] : components.size();
+        at = components.find(lowerText, next);
     }
-    return -1;
+    // Everything below a matching container matches too: its name contains the component.
+    while (!containers.empty()) {
+        int container = containers.back();
+        containers.pop_back();
+        NumberArray below = children(container);
+        for (std::size_t i = 0; i < below.size(); ++i) {
+            found.push_back(below[i]);
+            if (childCount(static_cast<int>(below[i])) > 0)
+                containers.push_back(static_cast<int>(below[i]));
+        }
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
 }
 
 const Tree* Directory::findTree(std::string_view name) const {

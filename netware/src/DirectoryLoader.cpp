@@ -1,11 +1,14 @@
 #include "DirectoryLoader.h"
 
-#include <cstring>
+#include <deque>
 #include <fstream>
-#include <nlohmann/json.hpp>
-#include <sstream>
+#include <unordered_map>
 
 #include "ByteCodec.h"
+#include "JsonReader.h"
+#include "MappedFile.h"
+#include "MemoryDirectory.h"
+#include "TreeBuilder.h"
 #include "nwkit/Syntax.h"
 #include "nwnet.h"
 
@@ -13,257 +16,451 @@ namespace nw {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 constexpr std::size_t kMaxValueBytes = 60000;  // one value always fits a 64512-byte reply
 constexpr std::size_t kMaxAttributes = 32767;  // read positions keep 15 bits for these...
 constexpr std::size_t kMaxValues = 65535;      // ...and 16 bits for the values
 
-// Thrown inside the loader only and turned into a LoadError at its boundary.
+// The JSON pointer of a member, kept as a chain of segments and spelt out only when an
+// error needs it: building it for every value would cost more than reading the value.
+struct Where {
+    const Where* up = nullptr;
+    std::string_view segment;
+    std::size_t number = 0;
+    bool isNumber = false;
+
+    Where member(std::string_view name) const { return Where{this, name, 0, false}; }
+    Where element(std::size_t i) const { return Where{this, {}, i, true}; }
+    std::string text() const {
+        std::string out = up != nullptr ? up->text() : std::string();
+        if (up == nullptr && !isNumber) return std::string(segment);  // the root segment
+        out += '/';
+        out += isNumber ? std::to_string(number) : std::string(segment);
+        return out;
+    }
+};
+
+// Thrown inside the compiler only and turned into a LoadError at its boundary.
 struct Invalid {
     std::string where;
     std::string what;
 };
 
-[[noreturn]] void fail(std::string where, std::string what) {
-    throw Invalid{std::move(where), std::move(what)};
+[[noreturn]] void fail(const Where& where, std::string what) {
+    throw Invalid{where.text(), std::move(what)};
 }
 
-std::string encode32(std::uint32_t value) {
-    std::string bytes(4, '\0');
-    std::memcpy(bytes.data(), &value, 4);
-    return bytes;
-}
+class Compiler {
+  public:
+    Compiler(std::string_view json, DirectorySink& sink) : in_(json), sink_(sink) {}
 
-std::uint32_t number32(const Json& value, const std::string& where, bool allowNegative) {
-    if (value.is_number_unsigned()) {
-        auto n = value.get<std::uint64_t>();
-        if (n > 0xFFFFFFFFu) fail(where, "number out of range (32 bits)");
-        return static_cast<std::uint32_t>(n);
-    }
-    if (value.is_number_integer() && allowNegative) {
-        auto n = value.get<std::int64_t>();
-        if (n < INT32_MIN) fail(where, "number out of range (32 bits)");
-        return static_cast<std::uint32_t>(static_cast<std::int32_t>(n));
-    }
-    fail(where, allowNegative ? "expected an integer" : "expected a non-negative integer");
-}
-
-std::string bytesOf(const Json& value, const std::string& where) {
-    if (!value.is_string()) fail(where, "expected \"hex:...\" or \"base64:...\"");
-    const auto& text = value.get_ref<const std::string&>();
-    std::optional<std::string> decoded;
-    if (text.rfind("hex:", 0) == 0)
-        decoded = decodeHex(std::string_view(text).substr(4));
-    else if (text.rfind("base64:", 0) == 0)
-        decoded = decodeBase64(std::string_view(text).substr(7));
-    else
-        fail(where, "octets must begin with \"hex:\" or \"base64:\"");
-    if (!decoded) fail(where, "malformed octet data");
-    return *decoded;
-}
-
-// One value: its syntax and wire bytes.
-std::pair<std::uint32_t, std::string> parseValue(const Json& value, const std::string& where) {
-    if (value.is_string()) return {SYN_CI_STRING, value.get<std::string>()};
-    if (!value.is_object() || value.size() == 0)
-        fail(where,
-             "a value is a string or an object with one of string, integer, time, "
-             "octets, netaddress");
-    if (value.contains("string")) {
-        if (!value["string"].is_string()) fail(where + "/string", "expected a string");
-        std::uint32_t syntax = SYN_CI_STRING;
-        if (value.contains("syntax")) {
-            syntax = number32(value["syntax"], where + "/syntax", false);
-            if (!kit::isTextSyntax(syntax))
-                fail(where + "/syntax", "not a text syntax (1, 2, 3, 4, 5, 10 or 20)");
+    void document() {
+        bool sawTrees = false;
+        Where root{nullptr, "/", 0, false};
+        if (in_.peek() != JsonKind::Object) {
+            in_.skipValue();
+            fail(root, "expected {\"trees\": [...]}");
         }
-        return {syntax, value["string"].get<std::string>()};
-    }
-    if (value.size() != 1) fail(where, "unexpected members in value");
-    auto member = value.begin();
-    const std::string& kind = member.key();
-    const Json& content = member.value();
-    std::string at = where + "/" + kind;
-    if (kind == "integer") return {SYN_INTEGER, encode32(number32(content, at, true))};
-    if (kind == "time") return {SYN_TIME, encode32(number32(content, at, false))};
-    if (kind == "octets") return {SYN_OCTET_STRING, bytesOf(content, at)};
-    if (kind == "netaddress") {
-        if (!content.is_object() || !content.contains("type") || !content.contains("hex"))
-            fail(at, "expected {\"type\": n, \"hex\": \"...\"}");
-        auto type = number32(content["type"], at + "/type", false);
-        auto address = content["hex"].is_string()
-                           ? decodeHex(content["hex"].get_ref<const std::string&>())
-                           : std::nullopt;
-        if (!address) fail(at + "/hex", "expected hexadecimal address bytes");
-        return {SYN_NET_ADDRESS, encode32(type) + *address};
-    }
-    fail(at, "unknown value kind");
-}
-
-Attribute parseAttribute(const std::string& name, const Json& values, const std::string& where) {
-    if (name.empty() || utf8Length(name) > MAX_SCHEMA_NAME_CHARS)
-        fail(where, "attribute name must have 1 to 32 characters");
-    if (!values.is_array() || values.empty())
-        fail(where, "expected an array of one or more values");
-    if (values.size() > kMaxValues) fail(where, "too many values");
-    Attribute attribute{name, 0, {}};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        std::string at = where + "/" + std::to_string(i);
-        auto [syntax, bytes] = parseValue(values[i], at);
-        if (bytes.size() > kMaxValueBytes) fail(at, "value longer than 60000 bytes");
-        if (i > 0 && syntax != attribute.syntax)
-            fail(at, "all values of an attribute must have the same syntax");
-        attribute.syntax = syntax;
-        attribute.values.push_back(std::move(bytes));
-    }
-    return attribute;
-}
-
-DirectoryObject parseObject(const Json& entry, const std::string& where, std::string* key) {
-    if (!entry.is_object()) fail(where, "expected an object");
-    if (!entry.contains("name") || !entry["name"].is_string())
-        fail(where, "object without \"name\"");
-    const auto& rawName = entry["name"].get_ref<const std::string&>();
-    std::string at = where + " (" + rawName + ")";
-    NameError error{};
-    auto parsed = parseFileName(rawName, &error);
-    if (!parsed || parsed->absolute || parsed->levelsUp != 0 || parsed->components.empty())
-        fail(at, error == NameError::TooLong ? "name longer than 256 characters"
-                                             : "not a valid object name");
-    for (const auto& component : parsed->components)
-        if (component.type.empty())
-            fail(at, "every name component needs a type (CN=, OU=, O=, C=, L=, S=)");
-    AbsoluteName name{parsed->components};
-    *key = name.key();
-
-    DirectoryObject object;
-    object.name = name.text();
-    if (!entry.contains("class") || !entry["class"].is_string())
-        fail(at, "object without \"class\"");
-    object.baseClass = entry["class"].get<std::string>();
-    if (object.baseClass.empty() || utf8Length(object.baseClass) > MAX_SCHEMA_NAME_CHARS)
-        fail(at + "/class", "class name must have 1 to 32 characters");
-    if (entry.contains("password")) {
-        const auto& hash = entry["password"];
-        if (!hash.is_string() || hash.get_ref<const std::string&>().rfind("$6$", 0) != 0)
-            fail(at + "/password", "a password must be a crypt(3) SHA-512 hash (\"$6$...\")");
-        object.passwordHash = hash.get<std::string>();
-    }
-    if (entry.contains("attributes")) {
-        const auto& attributes = entry["attributes"];
-        if (!attributes.is_object()) fail(at + "/attributes", "expected an object");
-        if (attributes.size() > kMaxAttributes) fail(at + "/attributes", "too many attributes");
-        for (const auto& [attrName, values] : attributes.items()) {
-            for (const auto& existing : object.attributes)
-                if (equalsIgnoreAsciiCase(existing.name, attrName))
-                    fail(at + "/attributes/" + attrName, "attribute given twice");
-            object.attributes.push_back(
-                parseAttribute(attrName, values, at + "/attributes/" + attrName));
+        in_.beginObject();
+        std::string_view key;
+        while (in_.nextMember(&key)) {
+            if (key != "trees") {
+                in_.skipValue();
+                continue;
+            }
+            if (in_.peek() != JsonKind::Array) fail(root, "expected {\"trees\": [...]}");
+            sawTrees = true;
+            in_.beginArray();
+            Where trees{nullptr, "/trees", 0, false};
+            for (std::size_t i = 0; in_.nextElement(); ++i) tree(trees.element(i));
         }
+        in_.finish();
+        if (!sawTrees) fail(root, "expected {\"trees\": [...]}");
     }
-    // Every object answers for its class, as the search filters on "Object Class" expect.
-    bool hasClassAttribute = false;
-    for (const auto& attribute : object.attributes)
-        hasClassAttribute =
-            hasClassAttribute || equalsIgnoreAsciiCase(attribute.name, "Object Class");
-    if (!hasClassAttribute)
-        object.attributes.insert(
-            object.attributes.begin(),
-            Attribute{"Object Class", SYN_CLASS_NAME, {object.baseClass, "Top"}});
-    for (const auto& [member, unused] : entry.items())
-        if (member != "name" && member != "class" && member != "password" && member != "attributes")
-            fail(at + "/" + member, "unknown member");
-    return object;
-}
 
-Tree parseTree(const Json& entry, const std::string& where) {
-    if (!entry.is_object() || !entry.contains("name") || !entry["name"].is_string())
-        fail(where, "a tree needs a \"name\"");
-    auto name = entry["name"].get<std::string>();
-    if (name.empty() || utf8Length(name) > MAX_TREE_NAME_CHARS)
-        fail(where + "/name", "tree name must have 1 to 32 characters");
-    Tree tree(name);
-    if (!entry.contains("objects")) return tree;
-    const auto& objects = entry["objects"];
-    if (!objects.is_array()) fail(where + "/objects", "expected an array");
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        std::string at = where + "/objects/" + std::to_string(i);
-        std::string key;
-        auto object = parseObject(objects[i], at, &key);
-        std::string objectName = object.name;
-        if (!tree.add(std::move(object), key))
-            fail(at + " (" + objectName + ")", "an object of that name exists already");
+  private:
+    void tree(const Where& where) {
+        if (in_.peek() != JsonKind::Object) fail(where, "a tree needs a \"name\"");
+        std::string name;
+        bool named = false;
+        TreeBuilder builder;
+        sink_.beginTree();
+        in_.beginObject();
+        std::string_view key;
+        while (in_.nextMember(&key)) {
+            if (key == "name") {
+                if (in_.peek() != JsonKind::String) fail(where, "a tree needs a \"name\"");
+                name = std::string(in_.readString());
+                named = true;
+            } else if (key == "objects") {
+                Where objects = where.member("objects");
+                if (in_.peek() != JsonKind::Array) fail(objects, "expected an array");
+                in_.beginArray();
+                for (std::size_t i = 0; in_.nextElement(); ++i) object(objects.element(i), builder);
+            } else {
+                in_.skipValue();
+            }
+        }
+        if (!named) fail(where, "a tree needs a \"name\"");
+        if (name.empty() || utf8Length(name) > MAX_TREE_NAME_CHARS)
+            fail(where.member("name"), "tree name must have 1 to 32 characters");
+        for (const auto& seen : treeNames_)
+            if (equalsIgnoreAsciiCase(seen, name))
+                fail(where.member("name"), "a tree of that name exists already");
+        long orphan = builder.link();
+        if (orphan >= 0) {
+            auto index = static_cast<std::uint32_t>(orphan);
+            failAt(where.member("objects").element(index), builder.unlinkedName(index), "",
+                   "its container is not in the tree");
+        }
+        treeNames_.push_back(name);
+        sink_.endTree(name, builder.take());
     }
-    int orphan = tree.link();
-    if (orphan >= 0)
-        fail(where + "/objects/" + std::to_string(orphan) + " (" + tree.object(orphan).name + ")",
-             "its container is not in the tree");
-    return tree;
-}
 
-LoadResult failure(LoadError error) {
-    return kestrel::platform::unexpected(std::move(error));
-}
+    // Errors about an object name it once the name is known.
+    static std::string labelled(const Where& where, const std::string& name) {
+        return name.empty() ? where.text() : where.text() + " (" + name + ")";
+    }
+    [[noreturn]] static void failAt(const Where& where, const std::string& name,
+                                    std::string_view member, std::string what) {
+        std::string at = labelled(where, name);
+        if (!member.empty()) at += "/" + std::string(member);
+        throw Invalid{std::move(at), std::move(what)};
+    }
 
-// Line and column of a byte offset, for syntax errors.
-std::pair<std::size_t, std::size_t> position(std::string_view text, std::size_t offset) {
-    std::size_t line = 1, column = 1;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
+    void object(const Where& where, TreeBuilder& builder) {
+        if (in_.peek() != JsonKind::Object) fail(where, "expected an object");
+        std::string name, objectName, baseClass, password;
+        bool hasClass = false, hasPassword = false, hasClassAttribute = false;
+        attributes_.clear();
+        attributeNames_.clear();
+        classValues_.clear();
+        in_.beginObject();
+        std::string_view member;
+        while (in_.nextMember(&member)) {
+            if (member == "name") {
+                if (in_.peek() != JsonKind::String) fail(where, "object without \"name\"");
+                name = std::string(in_.readString());
+                objectName = storedName(where, name);
+            } else if (member == "class") {
+                if (in_.peek() != JsonKind::String)
+                    failAt(where, name, "", "object without \"class\"");
+                baseClass = std::string(in_.readString());
+                hasClass = true;
+            } else if (member == "password") {
+                if (in_.peek() != JsonKind::String ||
+                    (password = std::string(in_.readString())).rfind("$6$", 0) != 0)
+                    failAt(where, name, "password",
+                           "a password must be a crypt(3) SHA-512 hash (\"$6$...\")");
+                hasPassword = true;
+            } else if (member == "attributes") {
+                hasClassAttribute = attributeList(where, name);
+            } else {
+                failAt(where, name, member, "unknown member");
+            }
+        }
+        if (objectName.empty()) fail(where, "object without \"name\"");
+        if (!hasClass) failAt(where, name, "", "object without \"class\"");
+        if (baseClass.empty() || utf8Length(baseClass) > MAX_SCHEMA_NAME_CHARS)
+            failAt(where, name, "class", "class name must have 1 to 32 characters");
+        std::uint32_t index = builder.size();
+        if (!builder.add(asciiLower(objectName), name))
+            failAt(where, name, "", "an object of that name exists already");
+
+        record_.clear();
+        appendText(record_, objectName);
+        appendText(record_, baseClass);
+        appendText(record_, hasPassword ? std::string_view(password) : std::string_view());
+        std::uint32_t count = static_cast<std::uint32_t>(attributeNames_.size());
+        // Every object answers for its class, as the search filters on "Object Class" expect.
+        if (!hasClassAttribute) {
+            appendNumber(record_, count + 1);
+            std::string values;
+            appendText(values, baseClass);
+            appendText(values, "Top");
+            appendNumber(record_, SYN_CLASS_NAME);
+            appendText(record_, kObjectClassAttribute);
+            appendNumber(record_, 2);
+            appendText(record_, values);
+            classValues_ = {baseClass, "Top"};
         } else {
-            ++column;
+            appendNumber(record_, count);
         }
+        record_ += attributes_;
+        sink_.putObject(index, record_);
+        builder.post(baseClassPosting(baseClass), index);
+        for (const auto& value : classValues_) builder.post(objectClassPosting(value), index);
     }
-    return {line, column};
+
+    // An object's name as stored (its lower-cased form is the lookup key); it must be typed
+    // and valid.
+    static std::string storedName(const Where& where, const std::string& rawName) {
+        NameError error{};
+        auto parsed = parseFileName(rawName, &error);
+        if (!parsed || parsed->absolute || parsed->levelsUp != 0 || parsed->components.empty())
+            failAt(where, rawName, "",
+                   error == NameError::TooLong ? "name longer than 256 characters"
+                                               : "not a valid object name");
+        for (const auto& component : parsed->components)
+            if (component.type.empty())
+                failAt(where, rawName, "",
+                       "every name component needs a type (CN=, OU=, O=, C=, L=, S=)");
+        return AbsoluteName{parsed->components}.text();
+    }
+
+    // Reads the attributes into attributes_; true when "Object Class" is among them.
+    bool attributeList(const Where& where, const std::string& objectName) {
+        std::string at = labelled(where, objectName) + "/attributes";
+        Where attributesAt{nullptr, at, 0, false};
+        if (in_.peek() != JsonKind::Object) fail(attributesAt, "expected an object");
+        bool hasClassAttribute = false;
+        in_.beginObject();
+        std::string_view rawName;
+        while (in_.nextMember(&rawName)) {
+            const AttributeName& name = intern(rawName);
+            Where here = attributesAt.member(name.text);
+            if (attributeNames_.size() == kMaxAttributes) fail(attributesAt, "too many attributes");
+            if (!name.valid) fail(here, "attribute name must have 1 to 32 characters");
+            for (std::uint32_t existing : attributeNames_)
+                if (existing == name.id) fail(here, "attribute given twice");
+            attributeNames_.push_back(name.id);
+            hasClassAttribute = hasClassAttribute || name.isClass;
+            attribute(here, name.text, name.isClass);
+        }
+        return hasClassAttribute;
+    }
+
+    // Attribute names are few and repeat in every object: each spelling is checked once and
+    // kept once; names that differ only in case share an id.
+    struct AttributeName {
+        std::string text;
+        std::uint32_t id = 0;
+        bool valid = false;
+        bool isClass = false;
+    };
+    const AttributeName& intern(std::string_view raw) {
+        if (auto it = names_.find(raw); it != names_.end()) return *it->second;
+        AttributeName& entry = nameStore_.emplace_back();
+        entry.text = std::string(raw);
+        entry.id = idsByLowerName_.emplace(asciiLower(raw), idsByLowerName_.size()).first->second;
+        entry.valid = !raw.empty() && utf8Length(raw) <= MAX_SCHEMA_NAME_CHARS;
+        entry.isClass = equalsIgnoreAsciiCase(raw, kObjectClassAttribute);
+        names_.emplace(entry.text, &entry);
+        return entry;
+    }
+
+    void attribute(const Where& where, std::string_view name, bool isClass) {
+        if (in_.peek() != JsonKind::Array) fail(where, "expected an array of one or more values");
+        values_.clear();
+        std::uint32_t syntax = 0, count = 0;
+        in_.beginArray();
+        for (; in_.nextElement(); ++count) {
+            Where at = where.element(count);
+            if (count == kMaxValues) fail(where, "too many values");
+            std::uint32_t valueSyntax = value(at);
+            if (value_.size() > kMaxValueBytes) fail(at, "value longer than 60000 bytes");
+            if (count > 0 && valueSyntax != syntax)
+                fail(at, "all values of an attribute must have the same syntax");
+            // The class index keeps class names as text; numbers there would escape it.
+            if (isClass && !kit::isTextSyntax(valueSyntax))
+                fail(at, "\"Object Class\" values must be text");
+            syntax = valueSyntax;
+            appendText(values_, value_);
+            if (isClass) classValues_.emplace_back(value_);
+        }
+        if (count == 0) fail(where, "expected an array of one or more values");
+        appendNumber(attributes_, syntax);
+        appendText(attributes_, name);
+        appendNumber(attributes_, count);
+        appendText(attributes_, values_);
+    }
+
+    // One value into value_; returns its syntax.
+    std::uint32_t value(const Where& where) {
+        JsonKind kind = in_.peek();
+        if (kind == JsonKind::String) {
+            value_ = in_.readString();
+            return SYN_CI_STRING;
+        }
+        const char* shape =
+            "a value is a string or an object with one of string, integer, time, octets, "
+            "netaddress";
+        if (kind != JsonKind::Object) fail(where, shape);
+        in_.beginObject();
+        std::string_view member;
+        std::string kindName;
+        std::uint32_t syntax = 0;
+        bool hasString = false, hasSyntax = false;
+        std::uint32_t forced = SYN_CI_STRING;
+        int members = 0;
+        while (in_.nextMember(&member)) {
+            ++members;
+            if (member == "string") {
+                if (in_.peek() != JsonKind::String)
+                    fail(where.member("string"), "expected a string");
+                value_ = in_.readString();
+                hasString = true;
+            } else if (member == "syntax") {
+                forced = number32(where.member("syntax"), false);
+                if (!kit::isTextSyntax(forced))
+                    fail(where.member("syntax"), "not a text syntax (1, 2, 3, 4, 5, 10 or 20)");
+                hasSyntax = true;
+            } else if (!kindName.empty() || hasString || hasSyntax) {
+                fail(where, "unexpected members in value");
+            } else {
+                kindName = std::string(member);
+                syntax = typedValue(where.member(kindName), kindName);
+            }
+        }
+        if (members == 0) fail(where, shape);
+        if (hasString && kindName.empty()) return forced;
+        if (hasString || hasSyntax) fail(where, "unexpected members in value");
+        return syntax;
+    }
+
+    std::uint32_t typedValue(const Where& at, const std::string& kind) {
+        if (kind == "integer") return encoded(SYN_INTEGER, number32(at, true));
+        if (kind == "time") return encoded(SYN_TIME, number32(at, false));
+        if (kind == "octets") {
+            value_ = bytesOf(at);
+            return SYN_OCTET_STRING;
+        }
+        if (kind == "netaddress") return netAddress(at);
+        in_.skipValue();
+        fail(at, "unknown value kind");
+    }
+
+    std::uint32_t encoded(std::uint32_t syntax, std::uint32_t number) {
+        value_.assign(4, '\0');
+        std::memcpy(value_.data(), &number, 4);
+        return syntax;
+    }
+
+    std::uint32_t netAddress(const Where& at) {
+        const char* shape = "expected {\"type\": n, \"hex\": \"...\"}";
+        if (in_.peek() != JsonKind::Object) fail(at, shape);
+        std::optional<std::uint32_t> type;
+        std::optional<std::string> address;
+        bool hexSeen = false;
+        in_.beginObject();
+        std::string_view member;
+        while (in_.nextMember(&member)) {
+            if (member == "type") {
+                type = number32(at.member("type"), false);
+            } else if (member == "hex") {
+                hexSeen = true;
+                if (in_.peek() == JsonKind::String)
+                    address = decodeHex(in_.readString());
+                else
+                    in_.skipValue();
+            } else {
+                fail(at, shape);
+            }
+        }
+        if (!type || !hexSeen) fail(at, shape);
+        if (!address) fail(at.member("hex"), "expected hexadecimal address bytes");
+        encoded(SYN_NET_ADDRESS, *type);
+        value_ += *address;
+        return SYN_NET_ADDRESS;
+    }
+
+    std::uint32_t number32(const Where& where, bool allowNegative) {
+        const char* expected =
+            allowNegative ? "expected an integer" : "expected a non-negative integer";
+        if (in_.peek() != JsonKind::Number) {
+            in_.skipValue();
+            fail(where, expected);
+        }
+        JsonNumber n = in_.readNumber();
+        if (!n.integral || (n.negative && !allowNegative && n.magnitude != 0))
+            fail(where, expected);
+        if (n.overflow || (!n.negative && n.magnitude > 0xFFFFFFFFu) ||
+            (n.negative && n.magnitude > 0x80000000u))
+            fail(where, "number out of range (32 bits)");
+        return n.negative ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(n.magnitude))
+                          : static_cast<std::uint32_t>(n.magnitude);
+    }
+
+    std::string bytesOf(const Where& where) {
+        if (in_.peek() != JsonKind::String) {
+            in_.skipValue();
+            fail(where, "expected \"hex:...\" or \"base64:...\"");
+        }
+        std::string_view text = in_.readString();
+        std::optional<std::string> decoded;
+        if (text.substr(0, 4) == "hex:")
+            decoded = decodeHex(text.substr(4));
+        else if (text.substr(0, 7) == "base64:")
+            decoded = decodeBase64(text.substr(7));
+        else
+            fail(where, "octets must begin with \"hex:\" or \"base64:\"");
+        if (!decoded) fail(where, "malformed octet data");
+        return *decoded;
+    }
+
+    JsonReader in_;
+    DirectorySink& sink_;
+    std::vector<std::string> treeNames_;
+    std::deque<AttributeName> nameStore_;
+    std::unordered_map<std::string_view, const AttributeName*> names_;
+    std::unordered_map<std::string, std::uint32_t> idsByLowerName_;
+    // Per object and per attribute, reused so that their memory is not allocated again.
+    std::string record_, attributes_, values_, value_;
+    std::vector<std::uint32_t> attributeNames_;  // ids of the object's attributes so far
+    std::vector<std::string> classValues_;
+};
+
+// MemAvailable of the kernel; unlimited when it cannot be read.
+std::uint64_t availableMemory() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    std::uint64_t kilobytes = 0;
+    while (meminfo >> key >> kilobytes) {
+        if (key == "MemAvailable:") return kilobytes << 10;
+        meminfo.ignore(64, '\n');
+    }
+    return UINT64_MAX;
 }
 
 }  // namespace
 
-LoadResult parseDirectory(std::string_view json, const std::string& origin) {
-    Json document;
+kestrel::platform::Expected<void, LoadError> compileDirectory(std::string_view json,
+                                                              const std::string& origin,
+                                                              DirectorySink& sink) {
+    using kestrel::platform::unexpected;
     try {
-        document = Json::parse(json);
-    } catch (const Json::parse_error& e) {
-        std::string what = e.what();
-        // nlohmann's text repeats the position; keep only the reason after "error: ".
-        auto reason = what.find("error: ");
-        what = reason == std::string::npos ? what : what.substr(reason + 7);
-        auto [line, column] = position(json, e.byte > 0 ? e.byte - 1 : 0);
-        return failure(LoadError{origin, line, column, what});
-    }
-    try {
-        if (!document.is_object() || !document.contains("trees") || !document["trees"].is_array())
-            fail("/", "expected {\"trees\": [...]}");
-        auto directory = std::make_shared<Directory>();
-        const auto& trees = document["trees"];
-        for (std::size_t i = 0; i < trees.size(); ++i) {
-            std::string at = "/trees/" + std::to_string(i);
-            Tree tree = parseTree(trees[i], at);
-            if (directory->treeIndex(tree.name()) >= 0)
-                fail(at + "/name", "a tree of that name exists already");
-            directory->trees().push_back(std::move(tree));
-        }
-        return std::shared_ptr<const Directory>(std::move(directory));
+        Compiler(json, sink).document();
+        return {};
+    } catch (const JsonSyntaxError& e) {
+        return unexpected(LoadError{origin, e.line, e.column, e.message});
     } catch (const Invalid& e) {
-        return failure(LoadError{origin, 0, 0, e.where + ": " + e.what});
-    } catch (const Json::exception& e) {
-        return failure(LoadError{origin, 0, 0, e.what()});
+        return unexpected(LoadError{origin, 0, 0, e.where + ": " + e.what});
+    } catch (const SinkError& e) {
+        return unexpected(LoadError{origin, 0, 0, e.message});
     }
 }
 
+LoadResult parseDirectory(std::string_view json, const std::string& origin) {
+    MemoryDirectory memory;
+    auto compiled = compileDirectory(json, origin, memory);
+    if (!compiled) return kestrel::platform::unexpected(compiled.error());
+    return memory.take();
+}
+
 LoadResult loadDirectory(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::string reason = std::strerror(errno);
-        return failure(LoadError{file.string(), 0, 0, "cannot open the directory file: " + reason});
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) return failure(LoadError{file.string(), 0, 0, "cannot read the directory file"});
-    return parseDirectory(content.str(), file.string());
+    auto mapped = MappedFile::open(file);
+    if (!mapped)
+        return kestrel::platform::unexpected(
+            LoadError{file.string(), 0, 0, "cannot open the directory file: " + mapped.error()});
+    // The records take about as much memory as the text: a file that cannot fit is refused
+    // rather than driving the machine into swapping.
+    std::uint64_t available = availableMemory();
+    if (mapped->bytes().size() > available)
+        return kestrel::platform::unexpected(
+            LoadError{file.string(), 0, 0,
+                      "the directory file is too large to read into memory (" +
+                          std::to_string(mapped->bytes().size() >> 20) + " MB, " +
+                          std::to_string(available >> 20) + " MB available)"});
+    return parseDirectory(mapped->bytes(), file.string());
 }
 
 }  // namespace nw

@@ -69,8 +69,13 @@ void BufferWriter::putNumber(std::uint32_t value) {
 
 void BufferWriter::putText(std::string_view text) {
     putNumber(static_cast<std::uint32_t>(text.size()));
-    if (!text.empty()) std::memcpy(buffer_.pub.data + buffer_.pub.curLen, text.data(), text.size());
-    buffer_.pub.curLen += static_cast<nuint32>(text.size());
+    putBytes(text);
+}
+
+void BufferWriter::putBytes(std::string_view bytes) {
+    if (!bytes.empty())
+        std::memcpy(buffer_.pub.data + buffer_.pub.curLen, bytes.data(), bytes.size());
+    buffer_.pub.curLen += static_cast<nuint32>(bytes.size());
 }
 
 void BufferWriter::patchNumber(std::size_t offset, std::uint32_t value) {

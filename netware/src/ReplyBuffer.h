@@ -53,6 +53,7 @@ class BufferWriter {
     std::size_t room() const { return buffer_.pub.maxLen - buffer_.pub.curLen; }
     void putNumber(std::uint32_t value);
     void putText(std::string_view text);
+    void putBytes(std::string_view bytes);
     void patchNumber(std::size_t offset, std::uint32_t value);
 
     static constexpr std::size_t numberSize() { return 4; }

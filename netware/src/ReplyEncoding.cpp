@@ -4,7 +4,7 @@ namespace nw {
 
 namespace {
 
-bool isContainerClass(const std::string& baseClass) {
+bool isContainerClass(std::string_view baseClass) {
     return baseClass == "Country" || baseClass == "Locality" || baseClass == "Organization" ||
            baseClass == "Organizational Unit";
 }
@@ -12,18 +12,17 @@ bool isContainerClass(const std::string& baseClass) {
 }  // namespace
 
 ObjectEntry describeObject(const Tree& tree, int index, std::string name) {
-    const auto& object = tree.object(index);
     ObjectEntry entry;
-    entry.subordinates = static_cast<std::uint32_t>(object.children.size());
-    if (isContainerClass(object.baseClass) || !object.children.empty())
+    entry.subordinates = tree.childCount(index);
+    entry.baseClass = tree.head(index).baseClass();
+    if (isContainerClass(entry.baseClass) || entry.subordinates > 0)
         entry.flags |= DS_CONTAINER_ENTRY;
-    entry.baseClass = &object.baseClass;
     entry.name = std::move(name);
     return entry;
 }
 
 std::size_t objectHeaderSize(const ObjectEntry& entry) {
-    return 3 * BufferWriter::numberSize() + BufferWriter::textSize(*entry.baseClass) +
+    return 3 * BufferWriter::numberSize() + BufferWriter::textSize(entry.baseClass) +
            BufferWriter::textSize(entry.name) + BufferWriter::numberSize();
 }
 
@@ -31,36 +30,48 @@ void putObjectHeader(BufferWriter& out, const ObjectEntry& entry, std::uint32_t 
     out.putNumber(entry.flags);
     out.putNumber(entry.subordinates);
     out.putNumber(0);  // modification time: the directory file keeps none
-    out.putText(*entry.baseClass);
+    out.putText(entry.baseClass);
     out.putText(entry.name);
     out.putNumber(attributeCount);
 }
 
-std::size_t attributeSize(const Attribute& attribute, std::size_t from, std::size_t to,
+std::string_view wireValues(const AttributeView& attribute, std::size_t from, std::size_t to) {
+    std::string_view wire = attribute.wireValues();
+    std::size_t begin = 0, end = 0;
+    auto values = attribute.values();
+    std::string_view value;
+    for (std::size_t i = 0; i < to && values.next(&value); ++i) {
+        if (i == from) begin = end;
+        end += BufferWriter::textSize(value);
+    }
+    return from < to ? wire.substr(begin, end - begin) : std::string_view();
+}
+
+std::size_t attributeSize(const AttributeView& attribute, std::string_view values,
                           bool withValues) {
-    std::size_t size = 2 * BufferWriter::numberSize() + BufferWriter::textSize(attribute.name);
-    if (withValues)
-        for (std::size_t i = from; i < to; ++i) size += BufferWriter::textSize(attribute.values[i]);
-    return size;
+    return 2 * BufferWriter::numberSize() + BufferWriter::textSize(attribute.name()) +
+           (withValues ? values.size() : 0);
 }
 
-void putAttribute(BufferWriter& out, const Attribute& attribute, std::size_t from, std::size_t to,
-                  bool withValues) {
-    out.putNumber(attribute.syntax);
-    out.putText(attribute.name);
-    out.putNumber(withValues ? static_cast<std::uint32_t>(to - from) : 0);
-    if (withValues)
-        for (std::size_t i = from; i < to; ++i) out.putText(attribute.values[i]);
+void putAttribute(BufferWriter& out, const AttributeView& attribute, std::size_t valueCount,
+                  std::string_view values, bool withValues) {
+    out.putNumber(attribute.syntax());
+    out.putText(attribute.name());
+    out.putNumber(withValues ? static_cast<std::uint32_t>(valueCount) : 0);
+    // The store keeps values in the reply's own form: they are copied as they stand.
+    if (withValues) out.putBytes(values);
 }
 
-std::vector<const Attribute*> selectAttributes(const DirectoryObject& object, bool all,
-                                               const std::vector<std::string>& requested) {
-    std::vector<const Attribute*> selected;
-    for (const auto& attribute : object.attributes) {
+std::vector<AttributeView> selectAttributes(const ObjectView& object, bool all,
+                                            const std::vector<std::string>& requested) {
+    std::vector<AttributeView> selected;
+    auto attributes = object.attributes();
+    AttributeView attribute;
+    while (attributes.next(&attribute)) {
         bool wanted = all;
         for (std::size_t i = 0; !wanted && i < requested.size(); ++i)
-            wanted = equalsIgnoreAsciiCase(attribute.name, requested[i]);
-        if (wanted) selected.push_back(&attribute);
+            wanted = equalsIgnoreAsciiCase(attribute.name(), requested[i]);
+        if (wanted) selected.push_back(attribute);
     }
     return selected;
 }

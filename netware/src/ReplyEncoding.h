@@ -13,7 +13,7 @@ namespace nw {
 struct ObjectEntry {
     std::uint32_t flags = 0;
     std::uint32_t subordinates = 0;
-    const std::string* baseClass = nullptr;
+    std::string_view baseClass;
     std::string name;
 };
 
@@ -21,16 +21,17 @@ ObjectEntry describeObject(const Tree& tree, int index, std::string name);
 std::size_t objectHeaderSize(const ObjectEntry& entry);
 void putObjectHeader(BufferWriter& out, const ObjectEntry& entry, std::uint32_t attributeCount);
 
-// Values [from, to) of an attribute; with names only, no values are written.
-std::size_t attributeSize(const Attribute& attribute, std::size_t from, std::size_t to,
-                          bool withValues);
-void putAttribute(BufferWriter& out, const Attribute& attribute, std::size_t from, std::size_t to,
-                  bool withValues);
+// Values [from, to) of an attribute in their wire form.
+std::string_view wireValues(const AttributeView& attribute, std::size_t from, std::size_t to);
+// With names only, no values are written.
+std::size_t attributeSize(const AttributeView& attribute, std::string_view values, bool withValues);
+void putAttribute(BufferWriter& out, const AttributeView& attribute, std::size_t valueCount,
+                  std::string_view values, bool withValues);
 
 // The attributes a read or search returns for an object: all, or the requested ones in the
 // object's own order.
-std::vector<const Attribute*> selectAttributes(const DirectoryObject& object, bool all,
-                                               const std::vector<std::string>& requested);
+std::vector<AttributeView> selectAttributes(const ObjectView& object, bool all,
+                                            const std::vector<std::string>& requested);
 // The names a read request buffer holds.
 NWDSCCODE requestedNames(BufferImpl& request, std::vector<std::string>* names);
 

@@ -21,7 +21,7 @@ bool ordered(std::uint16_t kind, const T& have, const T& want) {
 
 constexpr std::size_t kMaxTokens = 1024;
 
-std::uint32_t wireNumber(const std::string& bytes) {
+std::uint32_t wireNumber(std::string_view bytes) {
     std::uint32_t value = 0;
     if (bytes.size() == 4) std::memcpy(&value, bytes.data(), 4);
     return value;
@@ -35,12 +35,14 @@ struct FilterNode {
     std::string attribute;
     Token value;
 
-    bool matches(const DirectoryObject& object) const;
-    bool compare(const Attribute& attribute, const std::string& wire) const;
+    bool matches(const ObjectView& object, std::string_view name) const;
+    bool compare(std::uint32_t syntax, std::string_view wire) const;
+    std::optional<std::string> posting() const;
+    const FilterNode* required(std::uint16_t wanted) const;
 };
 
-bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
-    if (isNumericSyntax(attr.syntax)) {
+bool FilterNode::compare(std::uint32_t syntax, std::string_view wire) const {
+    if (isNumericSyntax(syntax)) {
         std::uint32_t have = wireNumber(wire);
         std::uint32_t want =
             isNumericSyntax(value.syntax)
@@ -50,40 +52,72 @@ bool FilterNode::compare(const Attribute& attr, const std::string& wire) const {
     }
     std::string want = isNumericSyntax(value.syntax) ? std::to_string(value.number) : value.text;
     if (kind == FTOK_APPROX) return wildcardMatch(wire, want);
-    bool exactCase = attr.syntax == SYN_CE_STRING || !isTextSyntax(attr.syntax);
-    std::string have = exactCase ? wire : asciiLower(wire);
+    bool exactCase = syntax == SYN_CE_STRING || !isTextSyntax(syntax);
+    std::string have = exactCase ? std::string(wire) : asciiLower(wire);
     if (!exactCase) want = asciiLower(want);
     return ordered(kind, have, want);
 }
 
-bool FilterNode::matches(const DirectoryObject& object) const {
+bool FilterNode::matches(const ObjectView& object, std::string_view name) const {
     switch (kind) {
         case FTOK_OR:
             for (const auto& child : children)
-                if (child->matches(object)) return true;
+                if (child->matches(object, name)) return true;
             return false;
         case FTOK_AND:
             for (const auto& child : children)
-                if (!child->matches(object)) return false;
+                if (!child->matches(object, name)) return false;
             return true;
         case FTOK_NOT:
-            return !children.front()->matches(object);
+            return !children.front()->matches(object, name);
         case FTOK_BASECLS:
-            return equalsIgnoreAsciiCase(object.baseClass, value.text);
-        case FTOK_RDN:
-            return equalsIgnoreAsciiCase(splitStoredName(object.name).front(), value.text) ||
-                   equalsIgnoreAsciiCase(componentValue(splitStoredName(object.name).front()),
-                                         value.text);
+            return equalsIgnoreAsciiCase(object.baseClass(), value.text);
+        case FTOK_NAME_CONTAINS:
+            return value.text == "*" || name.find(value.text) != std::string_view::npos;
+        case FTOK_RDN: {
+            std::string_view leaf = splitStoredName(object.name()).front();
+            return equalsIgnoreAsciiCase(leaf, value.text) ||
+                   equalsIgnoreAsciiCase(componentValue(leaf), value.text);
+        }
         default:
             break;
     }
-    for (const auto& attr : object.attributes) {
-        if (!equalsIgnoreAsciiCase(attr.name, attribute)) continue;
+    auto attributes = object.attributes();
+    AttributeView attr;
+    while (attributes.next(&attr)) {
+        if (!equalsIgnoreAsciiCase(attr.name(), attribute)) continue;
         if (kind == FTOK_PRESENT) return true;
-        for (const auto& wire : attr.values)
-            if (compare(attr, wire)) return true;
+        auto values = attr.values();
+        std::string_view wire;
+        while (values.next(&wire))
+            if (compare(attr.syntax(), wire)) return true;
     }
     return false;
+}
+
+// A class every match must have, when the filter says so at its top level (alone or as a
+// term of an AND): the search then reads only the objects of that class.
+std::optional<std::string> FilterNode::posting() const {
+    if (kind == FTOK_AND) {
+        for (const auto& child : children)
+            if (auto found = child->posting()) return found;
+        return std::nullopt;
+    }
+    if (isNumericSyntax(value.syntax)) return std::nullopt;
+    if (kind == FTOK_BASECLS) return baseClassPosting(value.text);
+    if (kind == FTOK_EQ && equalsIgnoreAsciiCase(attribute, kObjectClassAttribute))
+        return objectClassPosting(value.text);
+    return std::nullopt;
+}
+
+// An item of the given kind that every match must satisfy (the filter itself or a term of
+// its top-level AND), or null.
+const FilterNode* FilterNode::required(std::uint16_t wanted) const {
+    if (kind == wanted) return this;
+    if (kind != FTOK_AND) return nullptr;
+    for (const auto& child : children)
+        if (const FilterNode* found = child->required(wanted)) return found;
+    return nullptr;
 }
 
 namespace {
@@ -155,7 +189,7 @@ class Parser {
             node->attribute = tokens_[pos_++].text;
             return node;
         }
-        if (at(FTOK_BASECLS) || at(FTOK_RDN)) {
+        if (at(FTOK_BASECLS) || at(FTOK_RDN) || at(FTOK_NAME_CONTAINS)) {
             node->kind = tokens_[pos_++].token;
             if (!at(FTOK_AVAL)) return nullptr;
             node->value = tokens_[pos_++];
@@ -177,13 +211,38 @@ class Parser {
 
 }  // namespace
 
+namespace {
+
+bool hasKind(const FilterNode& node, std::uint16_t kind) {
+    if (node.kind == kind) return true;
+    for (const auto& child : node.children)
+        if (hasKind(*child, kind)) return true;
+    return false;
+}
+
+}  // namespace
+
 SearchFilter::SearchFilter() = default;
 SearchFilter::SearchFilter(SearchFilter&&) noexcept = default;
 SearchFilter& SearchFilter::operator=(SearchFilter&&) noexcept = default;
 SearchFilter::~SearchFilter() = default;
 
-bool SearchFilter::matches(const DirectoryObject& object) const {
-    return root_ && root_->matches(object);
+bool SearchFilter::matches(const ObjectView& object, std::string_view name) const {
+    return root_ && root_->matches(object, name);
+}
+
+bool SearchFilter::needsName() const {
+    return root_ && hasKind(*root_, FTOK_NAME_CONTAINS);
+}
+
+std::optional<std::string> SearchFilter::namePart() const {
+    const FilterNode* item = root_ ? root_->required(FTOK_NAME_CONTAINS) : nullptr;
+    if (item == nullptr || item->value.text == "*") return std::nullopt;
+    return item->value.text;
+}
+
+std::optional<std::string> SearchFilter::classPosting() const {
+    return root_ ? root_->posting() : std::nullopt;
 }
 
 NWDSCCODE addFilterToken(Filter_Cursor_T& cursor, std::uint16_t token, void* value,
@@ -207,6 +266,7 @@ NWDSCCODE addFilterToken(Filter_Cursor_T& cursor, std::uint16_t token, void* val
         case FTOK_PRESENT:
         case FTOK_BASECLS:
         case FTOK_RDN:
+        case FTOK_NAME_CONTAINS:
             break;
         case FTOK_ANAME:
             if (value == nullptr) return ERR_NULL_POINTER;

@@ -7,10 +7,12 @@
 //   and    := unary { AND unary }
 //   unary  := NOT unary | LPAREN or RPAREN | item
 //   item   := ANAME (EQ | GE | LE | APPROX) AVAL | PRESENT ANAME | BASECLS AVAL | RDN AVAL
+//           | NAME_CONTAINS AVAL
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,14 @@ class SearchFilter {
     SearchFilter& operator=(SearchFilter&&) noexcept;
     ~SearchFilter();
 
-    bool matches(const DirectoryObject& object) const;
+    // `name` is the object's name as the search returns it (needed when needsName()).
+    bool matches(const ObjectView& object, std::string_view name) const;
+    bool needsName() const;
+    // The text every match's name must contain, when the filter requires one.
+    std::optional<std::string> namePart() const;
+    // The class posting (see Tree::withPosting) that holds every object the filter can
+    // match, when the filter names one.
+    std::optional<std::string> classPosting() const;
 
   private:
     friend NWDSCCODE readFilter(BufferImpl& buffer, SearchFilter* filter);

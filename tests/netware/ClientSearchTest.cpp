@@ -197,3 +197,65 @@ TEST_F(Search, TheDirectoryInformationGivesTheFullName) {
     EXPECT_EQ(NWDSReadObjectDSIInfo(context, ".OU=Gone.O=Acme", sizeof block, block),
               ERR_NO_SUCH_ENTRY);
 }
+
+namespace {
+
+std::vector<Token> workstationsNamed(const char* part) {
+    return {{FTOK_ANAME, "Object Class", SYN_CLASS_NAME},
+            {FTOK_EQ},
+            {FTOK_AVAL, "Workstation", SYN_CLASS_NAME},
+            {FTOK_AND},
+            {FTOK_NAME_CONTAINS},
+            {FTOK_AVAL, part, SYN_CI_STRING},
+            {FTOK_END}};
+}
+
+}  // namespace
+
+TEST_F(Search, ANamePartMatchesTheReturnedNameContainersIncluded) {
+    std::vector<std::string> names;
+    ASSERT_EQ(search("O=Acme", ".O=Acme", workstationsNamed("Sales"), &names), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"CN=WS17.OU=Sales", "CN=NB1.OU=Sales",
+                                               "CN=PC1.OU=Sales", "CN=Sales1.OU=HQ"}));
+    names.clear();
+    ASSERT_EQ(search("O=Acme", ".O=Acme", workstationsNamed("pc"), &names), 0);
+    EXPECT_TRUE(names.empty()) << "case matters";
+    names.clear();
+    ASSERT_EQ(search("O=Acme", ".O=Acme", workstationsNamed("*"), &names), 0);
+    EXPECT_EQ(names.size(), 4u + 300u);
+    // A part across components, and one naming a type: the same rule.
+    names.clear();
+    ASSERT_EQ(search("O=Acme", ".O=Acme", workstationsNamed("1.OU=S"), &names), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"CN=NB1.OU=Sales", "CN=PC1.OU=Sales"}));
+    names.clear();
+    ASSERT_EQ(search("O=Acme", ".O=Acme", workstationsNamed("CN=M29"), &names), 0);
+    EXPECT_EQ(names.size(), 11u);  // M29, M290...M299
+    // Only the name as returned counts: above the name context nothing is matched.
+    names.clear();
+    ASSERT_EQ(search("O=Acme", ".O=Acme", workstationsNamed("Acme"), &names), 0);
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(Search, ANamePartContinuesThroughSmallReplies) {
+    std::vector<std::string> big, small;
+    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", workstationsNamed("M1"), &big, 60000), 0);
+    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", workstationsNamed("M1"), &small, 128), 0);
+    EXPECT_EQ(small, big);
+    EXPECT_EQ(big.size(), 111u);  // M1, M10..M19, M100..M199
+    EXPECT_EQ(big.front(), "CN=M1.OU=HQ.O=Acme");
+}
+
+TEST_F(Search, TheClassIndexFollowsTheObjectClassAttributeAsWritten) {
+    DirectoryBuilder directory = sampleDirectory();
+    directory.tree("ACME_TREE")
+        .object("CN=Odd.OU=Sales.O=Acme", "Workstation", {{"Object Class", {"Computer", "Top"}}});
+    useDirectory(directory);
+    ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    std::vector<std::string> names;
+    ASSERT_EQ(search("[Root]", "O=Acme", classIs("computer"), &names), 0);
+    EXPECT_EQ(names, std::vector<std::string>{"CN=Odd.OU=Sales.O=Acme"});
+    names.clear();
+    ASSERT_EQ(search("[Root]", "OU=Sales.O=Acme", classIs("Workstation"), &names), 0);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "CN=Odd.OU=Sales.O=Acme"), 0);
+    EXPECT_EQ(names.size(), 3u);
+}

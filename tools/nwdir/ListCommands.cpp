@@ -97,6 +97,14 @@ int runSearch(const Invocation& run) {
     if (rc == 0)
         rc = NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>(objectClass.c_str()),
                                 SYN_CLASS_NAME);
+    // The directory sifts the names through its index; printObjects checks them again.
+    if (rc == 0 && pattern != "*") {
+        rc = NWDSAddFilterToken(cursor, FTOK_AND, nullptr, 0);
+        if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_NAME_CONTAINS, nullptr, 0);
+        if (rc == 0)
+            rc = NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>(pattern.c_str()),
+                                    SYN_CI_STRING);
+    }
     if (rc == 0) rc = NWDSAddFilterToken(cursor, FTOK_END, nullptr, 0);
     if (rc == 0) {
         rc = NWDSPutFilter(context.get(), filter.get(), cursor, nullptr);

@@ -31,29 +31,26 @@ FieldKind kindOf(std::uint32_t flag) {
 
 constexpr std::uint32_t kLastFlag = DSI_DEREFERENCE_BASE_CLASS;
 
-void appendNumber(std::string& block, std::uint32_t value) {
-    block.append(reinterpret_cast<const char*>(&value), 4);
-}
-
 std::string fieldText(Client& client, const Context& context, const Tree& tree, int index,
                       std::uint32_t flag) {
     static const std::string rootClass = "Tree Root";
     bool root = index == kRootIndex;
-    const auto* object = root ? nullptr : &tree.object(index);
+    ObjectView object = tree.head(index);
     switch (flag) {
         case DSI_BASE_CLASS:
         case DSI_DEREFERENCE_BASE_CLASS:
-            return root ? rootClass : object->baseClass;
+            return root ? rootClass : std::string(object.baseClass());
         case DSI_ENTRY_RDN:
             return root ? "[Root]"
                         : client.fullName(context,
-                                          std::string(splitStoredName(object->name).front()));
+                                          std::string(splitStoredName(object.name()).front()));
         case DSI_ENTRY_DN:
-            return root ? "[Root]" : client.fullName(context, object->name);
+            return root ? "[Root]" : client.fullName(context, std::string(object.name()));
         case DSI_PARENT_DN:
-            return root || object->parent == kRootIndex
+            return root || tree.parent(index) == kRootIndex
                        ? "[Root]"
-                       : client.fullName(context, tree.object(object->parent).name);
+                       : client.fullName(context,
+                                         std::string(tree.head(tree.parent(index)).name()));
         default:  // the whole tree is one partition
             return "[Root]";
     }
@@ -67,11 +64,11 @@ std::uint32_t fieldNumber(const Tree& tree, int index, std::uint32_t flag, std::
         case DSI_ENTRY_ID:
             return static_cast<std::uint32_t>(index + 1);
         case DSI_ENTRY_FLAGS:
-            return root || !tree.object(index).children.empty() ? DS_CONTAINER_ENTRY : 0;
+            return root || tree.childCount(index) > 0 ? DS_CONTAINER_ENTRY : 0;
         case DSI_SUBORDINATE_COUNT:
-            return static_cast<std::uint32_t>(tree.children(index).size());
+            return tree.childCount(index);
         case DSI_PARENT_ID:
-            return root ? 0 : static_cast<std::uint32_t>(tree.object(index).parent + 1);
+            return root ? 0 : static_cast<std::uint32_t>(tree.parent(index) + 1);
         case DSI_REVISION_COUNT:
             return 1;
         default:

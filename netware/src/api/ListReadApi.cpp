@@ -37,7 +37,7 @@ NWDSCCODE list(Client& client, const Context& context, const nstr8* object, nint
     out.putNumber(0);
     std::uint32_t count = 0;
     for (; next < children.size(); ++next) {
-        int child = children[next];
+        int child = static_cast<int>(children[next]);
         auto entry = describeObject(*container.tree, child,
                                     client.outputName(context, *container.tree, child));
         if (objectHeaderSize(entry) > out.room()) break;
@@ -72,7 +72,7 @@ NWDSCCODE read(Client& client, const Context& context, const nstr8* object, nuin
     if (*iterationHandle != NO_MORE_ITERATIONS) {
         attribute = static_cast<std::size_t>(*iterationHandle) >> 16;
         value = static_cast<std::size_t>(*iterationHandle) & 0xFFFF;
-        if (attribute >= selected.size() || value >= selected[attribute]->values.size())
+        if (attribute >= selected.size() || value >= selected[attribute].valueCount())
             return ERR_INVALID_ITERATION;
     }
     bool withValues = infoType == DS_ATTRIBUTE_VALUES;
@@ -82,18 +82,23 @@ NWDSCCODE read(Client& client, const Context& context, const nstr8* object, nuin
     out.putNumber(0);
     std::uint32_t count = 0;
     for (; attribute < selected.size(); ++attribute, value = 0) {
-        const Attribute& attr = *selected[attribute];
+        const AttributeView& attr = selected[attribute];
         // As many values as fit; an attribute may continue in the next reply.
-        std::size_t size = attributeSize(attr, value, value, withValues);
+        std::size_t size = attributeSize(attr, {}, withValues);
         if (size > out.room()) break;
-        std::size_t end = value;
-        while (withValues && end < attr.values.size() &&
-               size + BufferWriter::textSize(attr.values[end]) <= out.room())
-            size += BufferWriter::textSize(attr.values[end++]);
+        std::string_view rest = withValues ? wireValues(attr, value, attr.valueCount()) : "";
+        RecordCursor values(rest);
+        std::string_view one;
+        std::size_t end = value, taken = 0;
+        while (withValues && values.text(&one) &&
+               size + taken + BufferWriter::textSize(one) <= out.room()) {
+            taken += BufferWriter::textSize(one);
+            ++end;
+        }
         if (withValues && end == value) break;
-        putAttribute(out, attr, value, end, withValues);
+        putAttribute(out, attr, end - value, rest.substr(0, taken), withValues);
         ++count;
-        if (withValues && end < attr.values.size()) {
+        if (withValues && end < attr.valueCount()) {
             value = end;
             break;
         }

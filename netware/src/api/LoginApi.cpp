@@ -12,14 +12,15 @@ namespace {
 
 // The user object a login names, or null. Never tells why: a wrong name and a wrong
 // password fail alike.
-const DirectoryObject* loginTarget(const Context& context, const Tree& tree, const char* name) {
+std::optional<ObjectView> loginTarget(const Context& context, const Tree& tree, const char* name) {
     auto resolved =
         resolveName(name == nullptr ? "" : name, context.nameContext, context.canonicalize());
-    if (!resolved || resolved->isRoot()) return nullptr;
+    if (!resolved || resolved->isRoot()) return std::nullopt;
     auto index = tree.find(*resolved);
-    if (!index) return nullptr;
-    const auto& object = tree.object(*index);
-    return object.passwordHash.empty() ? nullptr : &object;
+    if (!index) return std::nullopt;
+    ObjectView object = tree.head(*index);
+    if (object.passwordHash().empty()) return std::nullopt;
+    return object;
 }
 
 NWDSCCODE login(Client& client, const Context& context, const char* objectName,
@@ -27,18 +28,19 @@ NWDSCCODE login(Client& client, const Context& context, const char* objectName,
     const Tree* tree = client.treeOf(context);
     if (tree == nullptr) return ERR_NO_CONNECTION;
     std::string_view secret = password == nullptr ? "" : password;
-    const DirectoryObject* user = loginTarget(context, *tree, objectName);
-    if (user == nullptr) {
+    auto user = loginTarget(context, *tree, objectName);
+    if (!user) {
         kit::spendVerificationTime(secret);
         return ERR_FAILED_AUTHENTICATION;
     }
-    if (!kit::verifyPassword(secret, user->passwordHash)) return ERR_FAILED_AUTHENTICATION;
+    if (!kit::verifyPassword(secret, std::string(user->passwordHash())))
+        return ERR_FAILED_AUTHENTICATION;
 
     const std::string& treeName = tree->name();
     const ClientConfig* config = client.config();
     bool stored = client.session()->update([&](SessionState& state) {
         state.logins[treeKey(treeName)] =
-            Login{user->name, static_cast<std::int64_t>(std::time(nullptr))};
+            Login{std::string(user->name()), static_cast<std::int64_t>(std::time(nullptr))};
         // The first tree logged in to becomes the default when the default has no login.
         if (state.defaultTree.empty() || state.loginFor(state.defaultTree) == nullptr) {
             bool configured =

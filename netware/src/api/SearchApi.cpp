@@ -27,26 +27,48 @@ struct CursorRelease {
     ~CursorRelease() { releaseCursor(cur, freeVal); }
 };
 
-// The candidates of a search in directory order: position i of the scan is objects()[i] for
-// a subtree, the i-th child for the subordinates, the base itself for the entry scope.
+// The candidates of a search in directory order: position i of the scan is object i for a
+// subtree, the i-th child for the subordinates, the base itself for the entry scope. A
+// subtree search whose filter requires a class or a part of the name walks only the objects
+// the indexes give for it.
 struct Scan {
     const Tree& tree;
     int base;
     nint scope;
+    std::optional<NumberArray> candidates;
+    std::string namedLike;  // the candidates by name, when they came from the name index
 
     std::size_t size() const {
         if (scope == DS_SEARCH_ENTRY) return 1;
         if (scope == DS_SEARCH_SUBORDINATES) return tree.children(base).size();
-        return tree.objects().size();
+        return tree.size();
+    }
+    // The first position from `position` on that may hold a candidate.
+    std::size_t skip(std::size_t position) const {
+        if (!candidates) return position;
+        std::size_t at = candidates->lowerBound(static_cast<std::uint32_t>(position));
+        return at == candidates->size() ? size() : (*candidates)[at];
     }
     // The object at a position, or kRootIndex when that position is not a candidate.
     int at(std::size_t position) const {
         if (scope == DS_SEARCH_ENTRY) return base;
-        if (scope == DS_SEARCH_SUBORDINATES) return tree.children(base)[position];
+        if (scope == DS_SEARCH_SUBORDINATES) return static_cast<int>(tree.children(base)[position]);
         int index = static_cast<int>(position);
         return tree.isWithin(index, base) ? index : kRootIndex;
     }
 };
+
+// Candidates from the indexes: the name index when the filter requires a part of the name
+// that lies within one component (so that the component holds it), else the class.
+void narrow(Scan& scan, const SearchFilter& filter) {
+    if (auto part = filter.namePart(); part && part->find('.') == std::string::npos) {
+        for (std::uint32_t index : scan.tree.namedLike(asciiLower(*part)))
+            appendNumber(scan.namedLike, index);
+        scan.candidates = NumberArray(scan.namedLike);
+    } else if (auto posting = filter.classPosting()) {
+        scan.candidates = scan.tree.withPosting(*posting);
+    }
+}
 
 struct SearchRequest {
     nuint32 infoType;
@@ -77,7 +99,8 @@ NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObject
     }
     Located base;
     if (NWDSCCODE rc = client.locate(context, baseObjectName, &base); rc != 0) return rc;
-    Scan scan{*base.tree, base.index, scope};
+    Scan scan{*base.tree, base.index, scope, std::nullopt, {}};
+    if (filtered && scope == DS_SEARCH_SUBTREE) narrow(scan, filter);
     std::size_t next =
         *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
     if (*iterationHandle < NO_MORE_ITERATIONS || next > scan.size()) return ERR_INVALID_ITERATION;
@@ -89,28 +112,32 @@ NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObject
     bool withValues = request.infoType == DS_ATTRIBUTE_VALUES;
     std::uint32_t count = 0;
     nint32 examined = 0;
-    for (; next < scan.size(); ++next) {
+    bool filterNeedsName = filtered && filter.needsName();
+    for (; (next = scan.skip(next)) < scan.size(); ++next) {
         if (request.countObjectsToSearch > 0 && examined >= request.countObjectsToSearch) break;
         int index = scan.at(next);
         if (index == kRootIndex) continue;
-        const auto& object = base.tree->object(index);
+        ObjectView object = base.tree->object(index);
         ++examined;
-        if (filtered && !filter.matches(object)) continue;
-        auto entry =
-            describeObject(*base.tree, index, client.outputName(context, *base.tree, index));
+        // Names are made for the filter only when it looks at them, else for the matches.
+        std::string name;
+        if (filterNeedsName) name = client.outputName(context, *base.tree, index);
+        if (filtered && !filter.matches(object, name)) continue;
+        if (!filterNeedsName) name = client.outputName(context, *base.tree, index);
+        auto entry = describeObject(*base.tree, index, std::move(name));
         auto attributes = request.allAttrs || !request.requested.empty()
                               ? selectAttributes(object, request.allAttrs, request.requested)
-                              : std::vector<const Attribute*>{};
+                              : std::vector<AttributeView>{};
         std::size_t size = objectHeaderSize(entry);
-        for (const Attribute* attr : attributes)
-            size += attributeSize(*attr, 0, attr->values.size(), withValues);
+        for (const AttributeView& attr : attributes)
+            size += attributeSize(attr, attr.wireValues(), withValues);
         if (size > out.room()) {
             if (count == 0) return ERR_INSUFFICIENT_BUFFER;
             break;
         }
         putObjectHeader(out, entry, static_cast<std::uint32_t>(attributes.size()));
-        for (const Attribute* attr : attributes)
-            putAttribute(out, *attr, 0, attr->values.size(), withValues);
+        for (const AttributeView& attr : attributes)
+            putAttribute(out, attr, attr.valueCount(), attr.wireValues(), withValues);
         ++count;
     }
     out.patchNumber(0, count);
