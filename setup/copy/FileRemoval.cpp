@@ -121,16 +121,23 @@ void FileRemoval::removeTree(std::string_view directory) {
     const auto host = machine_.hostPath(directory);
     std::error_code ec;
     if (!host || !fs::is_directory(fs::symlink_status(*host, ec)) || isOwnPlace(*host)) return;
+    (void)removeDirectoryTree(*host);
+    removeEmptyDirectories(host->parent_path());
+}
+
+bool FileRemoval::removeDirectoryTree(const fs::path& directory) {
+    std::error_code ec;
     // Read-only folders (no write bits) would keep what is in them.
-    (void)platform::setFileAttributes(*host, 0);
-    for (fs::recursive_directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+    (void)platform::setFileAttributes(directory, 0);
+    for (fs::recursive_directory_iterator it(directory, ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code typeError;
         if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
             (void)platform::setFileAttributes(it->path(), 0);
         }
     }
-    fs::remove_all(*host, ec);
-    removeEmptyDirectories(host->parent_path());
+    fs::remove_all(directory, ec);
+    return !fs::exists(fs::symlink_status(directory, ec));
 }
 
 }  // namespace kestrel::setup::copy

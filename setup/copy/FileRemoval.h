@@ -41,6 +41,9 @@ class FileRemoval {
     // The directory (a Windows path) with everything in it, read-only or not; then its
     // emptied parents.
     void removeTree(std::string_view directory);
+    // The host directory with everything in it, read-only or not; its parents stay. Symbolic
+    // links inside go, never what they point to. false when something of it is left.
+    bool removeDirectoryTree(const std::filesystem::path& directory);
 
   private:
     [[nodiscard]] bool deleteMatching(const std::filesystem::path& folder, std::string_view pattern,
