@@ -120,6 +120,8 @@ std::uint32_t HostProgramStarter::startResolved(std::string_view commandLine,
     if (word.program.empty()) return kErrorFileNotFound;
 
     platform::StartRequest request;
+    // Wine runs Windows programs in the prefix its environment names: this root's.
+    request.environment = {"WINEPREFIX=" + machine_.prefix().string()};
     if (const auto directory = machine_.hostPath(workingDirectory);
         !workingDirectory.empty() && directory && fs::is_directory(*directory))
         request.workingDirectory = *directory;
