@@ -1,7 +1,6 @@
 // Copy, Del and Ren: files of the machine root, named by Windows paths relative to the
 // commands' current directory.
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -75,7 +74,8 @@ CopyPlan planCopy(CommandCall& call) {
                                                  : state.currentDirectory;
     const auto targetHost = machine.hostPath(plan.target);
     std::error_code error;
-    plan.intoDirectory = call.line.arguments.size() < 2 || isSeparator(plan.target.back()) ||
+    plan.intoDirectory = call.line.arguments.size() < 2 || plan.target.empty() ||
+                         isSeparator(plan.target.back()) ||
                          (targetHost && fs::is_directory(*targetHost, error));
     return plan;
 }
@@ -92,13 +92,6 @@ copy::CopyRequest copyRequest(CommandCall& call, const CopyPlan& plan, const std
     return request;
 }
 
-// What Windows reports as access denied or sharing violation.
-bool refused(const std::error_code& error) {
-    const int code = error.value();
-    return error.category() == std::generic_category() &&
-           (code == EACCES || code == EPERM || code == EBUSY || code == ETXTBSY);
-}
-
 bool renamePath(CommandCall& call, ActionServices& services, const std::string& from,
                 const std::string& to) {
     platform::MachineRoot& machine = machineOf(call);
@@ -113,7 +106,8 @@ bool renamePath(CommandCall& call, ActionServices& services, const std::string& 
                              (installing && services.inUse.inUse(*hostFrom));
         if (!blocked) fs::rename(*hostFrom, *hostTo, error);
         if (!blocked && !error) return true;
-        if (installing && (blocked || refused(error)) && services.inUse.scheduleAtRestart(from, to))
+        if (installing && (blocked || copy::refusedBySystem(error)) &&
+            services.inUse.scheduleAtRestart(from, to))
             return true;
         // Undoing a rename whose file is gone already leaves nothing to put back.
         if (call.undo && !fs::exists(fs::symlink_status(*hostFrom, error))) return true;

@@ -119,11 +119,12 @@ std::uint32_t HostProgramStarter::startResolved(std::string_view commandLine,
     const ProgramWord word = splitProgramWord(commandLine);
     if (word.program.empty()) return kErrorFileNotFound;
 
+    std::error_code error;
     platform::StartRequest request;
     // Wine runs Windows programs in the prefix its environment names: this root's.
     request.environment = {"WINEPREFIX=" + machine_.prefix().string()};
     if (const auto directory = machine_.hostPath(workingDirectory);
-        !workingDirectory.empty() && directory && fs::is_directory(*directory))
+        !workingDirectory.empty() && directory && fs::is_directory(*directory, error))
         request.workingDirectory = *directory;
 
     // Where the program is on the root, Windows' way; ".exe" after a name without one.
@@ -133,7 +134,7 @@ std::uint32_t HostProgramStarter::startResolved(std::string_view commandLine,
     for (const std::string& name : names) {
         if (hasPathPart(name)) {
             const auto host = machine_.hostPath(name, workingDirectory);
-            if (host && fs::is_regular_file(*host)) program = host;
+            if (host && fs::is_regular_file(*host, error)) program = host;
         } else if (const auto found =
                        platform::findOnRootSearchPath(machine_, name, {}, workingDirectory)) {
             program = machine_.hostPath(*found);
@@ -148,8 +149,8 @@ std::uint32_t HostProgramStarter::startResolved(std::string_view commandLine,
                                        : platform::startProgram(request));
         }
         const auto folder = machine_.hostPath(word.program, workingDirectory);
-        return folder && fs::is_directory(folder->parent_path()) ? kErrorFileNotFound
-                                                                 : kErrorPathNotFound;
+        return folder && fs::is_directory(folder->parent_path(), error) ? kErrorFileNotFound
+                                                                        : kErrorPathNotFound;
     }
 
     const std::string extension = extensionOf(*program);

@@ -18,13 +18,6 @@ namespace {
 
 constexpr std::string_view kHelpSideExtensions[] = {".gid", ".fts", ".ftg"};
 
-// What Windows reports as access denied or sharing violation: the file is held or protected.
-bool refused(const std::error_code& error) {
-    const int code = error.value();
-    return error.category() == std::generic_category() &&
-           (code == EACCES || code == EPERM || code == EBUSY || code == ETXTBSY);
-}
-
 std::vector<fs::path> filesIn(const fs::path& folder) {
     std::vector<fs::path> files;
     std::error_code ec;
@@ -36,6 +29,12 @@ std::vector<fs::path> filesIn(const fs::path& folder) {
 }
 
 }  // namespace
+
+bool refusedBySystem(const std::error_code& error) {
+    const int code = error.value();
+    return error.category() == std::generic_category() &&
+           (code == EACCES || code == EPERM || code == EBUSY || code == ETXTBSY);
+}
 
 bool matchesWildcard(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*") return true;
@@ -84,7 +83,7 @@ bool FileRemoval::deleteOne(const fs::path& file, Direction direction) {
     const bool atInstallation = direction == Direction::Install;
     std::error_code ec;
     if (!(atInstallation && inUse_.inUse(file)) && (fs::remove(file, ec) || !ec)) return true;
-    if (!atInstallation || (ec && !refused(ec))) return true;
+    if (!atInstallation || (ec && !refusedBySystem(ec))) return true;
     const std::string windowsPath = machine_.windowsPath(file);
     if (inUse_.scheduleAtRestart(windowsPath, std::nullopt)) return true;
     messages_.show(messages::kCannotDeleteFile, {windowsPath});
