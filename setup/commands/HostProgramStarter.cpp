@@ -179,9 +179,9 @@ std::uint32_t HostProgramStarter::startResolved(std::string_view commandLine,
     if (!isWindowsProgram(extension) && ::access(program->c_str(), X_OK) != 0) {
         // A document: the desktop opens it with its program.
         request.commandLine = platform::joinCommandLine({"xdg-open", program->string()});
-        const platform::StartError error = platform::startProgram(request);
-        return error == platform::StartError::FileNotFound ? kErrorNoAssociation
-                                                           : windowsErrorOf(error);
+        const platform::StartError opened = platform::startProgram(request);
+        return opened == platform::StartError::FileNotFound ? kErrorNoAssociation
+                                                            : windowsErrorOf(opened);
     }
     request.application = *program;
     request.commandLine = commandLineOf(word.program, word.arguments);

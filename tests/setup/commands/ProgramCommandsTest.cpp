@@ -90,6 +90,21 @@ TEST_F(ProgramCommandsTest, LinksAndPifFilesStartTheirTarget) {
     EXPECT_EQ(kestrel::test::readFile(out), "from-pif\n");
 }
 
+TEST_F(ProgramCommandsTest, DocumentsOpenWithTheDesktopsOpener) {
+    const fs::path opened = dir_ / "opened.txt";
+    script("xdg-open", "echo \"$1\" > '" + opened.string() + "'\n");
+    const kestrel::test::ScopedEnv path("PATH", (dir_ / "bin").string());
+    const fs::path readme = put("C:\\Acme\\readme.txt", "Read me");
+    ASSERT_TRUE(run("C:\\Acme\\readme.txt", {}));
+    ASSERT_TRUE(appears(opened));
+    EXPECT_EQ(kestrel::test::readFile(opened), readme.string() + "\n");
+
+    fs::remove(dir_ / "bin" / "xdg-open");
+    EXPECT_FALSE(run("C:\\Acme\\readme.txt", {}));
+    EXPECT_THAT(messageTexts(),
+                ElementsAre("Cannot execute command 'C:\\Acme\\readme.txt'.\nError 1155!"));
+}
+
 TEST_F(ProgramCommandsTest, ProgramWords) {
     using commands::splitProgramWord;
     EXPECT_EQ(splitProgramWord("\"C:\\Program Files\\a.exe\"  /s x").program,
