@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -118,6 +119,18 @@ void waitFor(pid_t pid, int* status) {
     }
 }
 
+// Polls instead of blocking, so the caller can keep its windows alive between the polls.
+void waitFor(pid_t pid, int* status, const std::function<void()>& whileWaiting) {
+    if (!whileWaiting) return waitFor(pid, status);
+    constexpr useconds_t kStep = 50'000;
+    for (;;) {
+        const pid_t ended = ::waitpid(pid, status, WNOHANG);
+        if (ended == pid || (ended < 0 && errno != EINTR)) return;
+        whileWaiting();
+        ::usleep(kStep);
+    }
+}
+
 // Reads the child's report; the pipe reaches end of file once exec succeeded.
 StartError readReport(int fd) {
     ChildFailure failure{};
@@ -189,11 +202,11 @@ std::string_view startErrorText(StartError error) {
     return "of an unknown error";
 }
 
-RunResult runProgram(const StartRequest& request) {
+RunResult runProgram(const StartRequest& request, const std::function<void()>& whileWaiting) {
     const Started started = launch(request, false);
     if (started.error != StartError::None) return {started.error, -1};
     int status = 0;
-    waitFor(started.pid, &status);
+    waitFor(started.pid, &status, whileWaiting);
     if (WIFSIGNALED(status)) return {StartError::None, 128 + WTERMSIG(status)};
     return {StartError::None, WEXITSTATUS(status)};
 }

@@ -30,9 +30,7 @@ CommandRun::CommandRun(OperationContext& context, FileSectionReader& sections,
                 },
                 sectionSpace ? std::move(sectionSpace)
                              : [&sections](OperationContext&, std::string_view section)
-                                   -> std::optional<std::uint64_t> {
-                    return sections.expectedSize(section);
-                }},
+                    -> std::optional<std::uint64_t> { return sections.expectedSize(section); }},
       interpreter_(buildCommandTable(services_), progress, scriptDirectory(context)) {
     interpreter_.attach(sections);
     // The space of a section counts what its command lines add: Set and ReplaceEnv change

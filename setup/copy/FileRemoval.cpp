@@ -18,13 +18,6 @@ namespace {
 
 constexpr std::string_view kHelpSideExtensions[] = {".gid", ".fts", ".ftg"};
 
-// What Windows reports as access denied or sharing violation: the file is held or protected.
-bool refused(const std::error_code& error) {
-    const int code = error.value();
-    return error.category() == std::generic_category() &&
-           (code == EACCES || code == EPERM || code == EBUSY || code == ETXTBSY);
-}
-
 std::vector<fs::path> filesIn(const fs::path& folder) {
     std::vector<fs::path> files;
     std::error_code ec;
@@ -36,6 +29,12 @@ std::vector<fs::path> filesIn(const fs::path& folder) {
 }
 
 }  // namespace
+
+bool refusedBySystem(const std::error_code& error) {
+    const int code = error.value();
+    return error.category() == std::generic_category() &&
+           (code == EACCES || code == EPERM || code == EBUSY || code == ETXTBSY);
+}
 
 bool matchesWildcard(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*") return true;
@@ -84,7 +83,7 @@ bool FileRemoval::deleteOne(const fs::path& file, Direction direction) {
     const bool atInstallation = direction == Direction::Install;
     std::error_code ec;
     if (!(atInstallation && inUse_.inUse(file)) && (fs::remove(file, ec) || !ec)) return true;
-    if (!atInstallation || (ec && !refused(ec))) return true;
+    if (!atInstallation || (ec && !refusedBySystem(ec))) return true;
     const std::string windowsPath = machine_.windowsPath(file);
     if (inUse_.scheduleAtRestart(windowsPath, std::nullopt)) return true;
     messages_.show(messages::kCannotDeleteFile, {windowsPath});
@@ -121,16 +120,23 @@ void FileRemoval::removeTree(std::string_view directory) {
     const auto host = machine_.hostPath(directory);
     std::error_code ec;
     if (!host || !fs::is_directory(fs::symlink_status(*host, ec)) || isOwnPlace(*host)) return;
+    (void)removeDirectoryTree(*host);
+    removeEmptyDirectories(host->parent_path());
+}
+
+bool FileRemoval::removeDirectoryTree(const fs::path& directory) {
+    std::error_code ec;
     // Read-only folders (no write bits) would keep what is in them.
-    (void)platform::setFileAttributes(*host, 0);
-    for (fs::recursive_directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+    (void)platform::setFileAttributes(directory, 0);
+    for (fs::recursive_directory_iterator it(directory, ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code typeError;
         if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
             (void)platform::setFileAttributes(it->path(), 0);
         }
     }
-    fs::remove_all(*host, ec);
-    removeEmptyDirectories(host->parent_path());
+    fs::remove_all(directory, ec);
+    return !fs::exists(fs::symlink_status(directory, ec));
 }
 
 }  // namespace kestrel::setup::copy

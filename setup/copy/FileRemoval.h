@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "copy/CopyServices.h"
 #include "messages/MessageEngine.h"
@@ -15,6 +16,10 @@ namespace kestrel::setup::copy {
 // character), without regard to case as Windows matches; "*.*" matches every name, with or
 // without an extension.
 bool matchesWildcard(std::string_view pattern, std::string_view name);
+
+// What Windows reports as access denied or sharing violation: the file is held or
+// protected, and its deletion or rename waits for the next start.
+bool refusedBySystem(const std::error_code& error);
 
 // Deleting what the installer put on the machine root: files (wildcards allowed), a help
 // file's side files, emptied directories up to the first one still in use, whole trees.
@@ -41,6 +46,9 @@ class FileRemoval {
     // The directory (a Windows path) with everything in it, read-only or not; then its
     // emptied parents.
     void removeTree(std::string_view directory);
+    // The host directory with everything in it, read-only or not; its parents stay. Symbolic
+    // links inside go, never what they point to. false when something of it is left.
+    bool removeDirectoryTree(const std::filesystem::path& directory);
 
   private:
     [[nodiscard]] bool deleteMatching(const std::filesystem::path& folder, std::string_view pattern,

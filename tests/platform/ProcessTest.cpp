@@ -223,5 +223,15 @@ i=0; while [ ! -e "$1" ] && [ $i -lt 500 ]; do sleep 0.02; i=$((i+1)); done; : >
     EXPECT_TRUE(fs::exists(done));
 }
 
+TEST_F(ProcessTest, WaitingKeepsCallingBack) {
+    writeExecutable(dir_ / "slow", "#!/bin/sh\nsleep 0.3\nexit 4\n");
+    int calls = 0;
+    const RunResult result =
+        runProgram({joinCommandLine({(dir_ / "slow").string()})}, [&calls] { ++calls; });
+    EXPECT_EQ(result.error, StartError::None);
+    EXPECT_EQ(result.exitCode, 4);
+    EXPECT_GE(calls, 3);  // 300 ms in 50 ms steps
+}
+
 }  // namespace
 }  // namespace kestrel::platform

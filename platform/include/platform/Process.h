@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,8 +43,9 @@ struct RunResult {
     int exitCode;  // the exit status, 128 + signal number when killed; -1 when not started
 };
 
-// Starts the program and waits until it ends.
-RunResult runProgram(const StartRequest& request);
+// Starts the program and waits until it ends. `whileWaiting`, when given, is called every
+// 50 ms meanwhile, so that a caller's windows stay painted during a long wait.
+RunResult runProgram(const StartRequest& request, const std::function<void()>& whileWaiting = {});
 
 // The Windows lookup of a program name: in each directory in order, the exact name first,
 // then a case-insensitive (ASCII) match of the file name; a name without extension then

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CopyEngineFixture.h"
+#include "commands/ActionCommands.h"
+#include "copy/FileRemoval.h"
+
+namespace kestrel::setup::test {
+
+class RecordingStarter : public commands::ProgramStarter {
+  public:
+    struct Start {
+        std::string commandLine, workingDirectory;
+        bool wait;
+    };
+    std::uint32_t answer = 0;
+    std::vector<Start> starts;
+    std::uint32_t start(std::string_view commandLine, std::string_view workingDirectory,
+                        bool wait) override {
+        starts.push_back({std::string(commandLine), std::string(workingDirectory), wait});
+        return answer;
+    }
+};
+
+class RecordingSound : public commands::SoundOutput {
+  public:
+    std::vector<commands::SystemSound> beeps;
+    struct Play {
+        fs::path file;
+        bool wait, loop;
+    };
+    std::vector<Play> plays;
+    int stops = 0;
+    bool isPlaying = false;
+    void beep(commands::SystemSound sound) override { beeps.push_back(sound); }
+    bool play(const fs::path& file, bool wait, bool loop) override {
+        plays.push_back({file, wait, loop});
+        return true;
+    }
+    bool playing() const override { return isPlaying; }
+    void stop() override { ++stops; }
+};
+
+class RecordingBackground : public BackgroundWindow {
+  public:
+    std::vector<std::optional<PictureSetting>> pictures;
+    void showCommandPicture(std::optional<PictureSetting> picture) override {
+        pictures.push_back(std::move(picture));
+    }
+    void variablesChanged() override {}
+};
+
+class RecordingDisks : public copy::DiskPrompt, public copy::DiskLabels {
+  public:
+    copy::DiskAnswer answer;
+    std::vector<copy::DiskRequest> requests;
+    copy::DiskAnswer askFor(const copy::DiskRequest& request) override {
+        requests.push_back(request);
+        return answer;
+    }
+    std::string label(const std::string& diskName) const override { return "Disk " + diskName; }
+};
+
+// The action commands over the copy engine's fixture, with programs, sounds and the picture
+// recorded; each command is run as the interpreter runs it, with the line given in parts.
+class ActionFixture : public CopyEngineFixture {
+  protected:
+    void SetUp() override;
+
+    // Runs the word's handler; `rest` defaults to the arguments joined by blanks.
+    bool run(const std::string& word, std::vector<std::string> arguments,
+             Direction direction = Direction::Install, bool undo = false,
+             std::optional<std::string> rest = std::nullopt);
+    // The counterpart of a line without `-` at uninstallation.
+    bool undo(const std::string& word, std::vector<std::string> arguments) {
+        return run(word, std::move(arguments), Direction::Uninstall, true);
+    }
+    const commands::CommandSpec& spec(const std::string& word) { return *table_.find(word); }
+    // A file of the root (or the host), with its directories.
+    fs::path putHost(const fs::path& file, const std::string& content = "x");
+    fs::path put(const std::string& windowsPath, const std::string& content = "x") {
+        return putHost(host(windowsPath), content);
+    }
+    // The texts of the messages shown, as the person read them.
+    std::vector<std::string> messageTexts() const;
+
+    RecordingStarter starter_;
+    RecordingSound sound_;
+    RecordingBackground background_;
+    RecordingDisks disks_;
+    commands::UnsupportedSystemCommands system_;
+    std::unique_ptr<copy::FileRemoval> removal_;
+    std::unique_ptr<LinkServices> links_;
+    std::unique_ptr<commands::ActionServices> services_;
+    commands::CommandTable table_;
+    commands::CommandState state_{"C:\\setup"};
+
+    // The table again, with programs started through `programs`.
+    void useStarter(commands::ProgramStarter& programs);
+};
+
+}  // namespace kestrel::setup::test
