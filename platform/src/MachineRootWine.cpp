@@ -20,12 +20,28 @@ Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::st
     if (waitForWineServer(kServerEnd) != WineServerWait::Ended) {
         return unexpected("a wineserver keeps running for " + prefix_.string());
     }
-    if (auto saved = registry_->save(); !saved) return unexpected(saved.error().message);
+    if (auto saved = handRegistryToWine(); !saved) return unexpected(saved.error());
 
     std::vector<std::string> argv{"wine"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     const WineToolResult ran = runWineTool(argv, prefix_, timeout);
     // Whatever became of the program, its server holds the registry until it ends.
+    if (auto taken = takeRegistryBack(); !taken) return unexpected(taken.error());
+    if (!ran.finished()) {
+        return unexpected(std::string(ran.outcome == WineToolResult::Outcome::TimedOut
+                                          ? "the program did not end in time"
+                                          : "wine could not be started"));
+    }
+    return ran.exitCode;
+}
+
+Expected<void, std::string> MachineRoot::handRegistryToWine() {
+    if (wineServerRunning()) return {};
+    if (auto saved = registry_->save(); !saved) return unexpected(saved.error().message);
+    return {};
+}
+
+Expected<void, std::string> MachineRoot::takeRegistryBack() {
     if (waitForWineServer(kServerEnd) != WineServerWait::Ended) {
         return unexpected("the wineserver of " + prefix_.string() + " does not end");
     }
@@ -34,12 +50,7 @@ Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::st
     if (!reread) return unexpected(reread.error().describe());
     registry_ = std::move(reread.value());
     registry_->setCurrentUser(currentUser);
-    if (!ran.finished()) {
-        return unexpected(std::string(ran.outcome == WineToolResult::Outcome::TimedOut
-                                          ? "the program did not end in time"
-                                          : "wine could not be started"));
-    }
-    return ran.exitCode;
+    return {};
 }
 
 }  // namespace kestrel::platform

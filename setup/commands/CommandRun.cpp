@@ -15,23 +15,24 @@ std::string scriptDirectory(const OperationContext& context) {
 
 }  // namespace
 
-CommandTable buildCommandTable(ScriptServices& script) {
+CommandTable buildCommandTable(ScriptServices& script, ActionServices& actions) {
     CommandTable table;
     registerScriptCommands(table, script);
+    registerActionCommands(table, actions);
     return table;
 }
 
 CommandRun::CommandRun(OperationContext& context, FileSectionReader& sections,
-                       copy::FileCopier& copier, ProgressWindow& progress, PromptAsker& prompts,
-                       SectionSpace sectionSpace)
-    : services_{progress, copier.meter(), prompts,
+                       ActionServices& actions, PromptAsker& prompts, SectionSpace sectionSpace)
+    : services_{actions.progress, actions.copier.meter(), prompts,
                 [&sections](OperationContext& run, std::string_view section, Direction direction) {
                     return processFileSection(sections, run, section, direction);
                 },
                 sectionSpace ? std::move(sectionSpace)
                              : [&sections](OperationContext&, std::string_view section)
                     -> std::optional<std::uint64_t> { return sections.expectedSize(section); }},
-      interpreter_(buildCommandTable(services_), progress, scriptDirectory(context)) {
+      interpreter_(buildCommandTable(services_, actions), actions.progress,
+                   scriptDirectory(context)) {
     interpreter_.attach(sections);
     // The space of a section counts what its command lines add: Set and ReplaceEnv change
     // what later lines expand to, If adds the section it chooses.

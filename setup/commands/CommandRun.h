@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "commands/ActionCommands.h"
 #include "commands/CommandInterpreter.h"
 #include "commands/ScriptCommands.h"
 #include "copy/FileCopier.h"
@@ -13,7 +14,7 @@
 namespace kestrel::setup::commands {
 
 // Every command of the script in one table.
-CommandTable buildCommandTable(ScriptServices& script);
+CommandTable buildCommandTable(ScriptServices& script, ActionServices& actions);
 
 // The script commands of one run put together: the table, the interpreter starting in the
 // script's directory, and the file sections read through `sections` running their command
@@ -25,8 +26,8 @@ class CommandRun {
     using SectionSpace =
         std::function<std::optional<std::uint64_t>(OperationContext&, std::string_view section)>;
 
-    CommandRun(OperationContext& context, FileSectionReader& sections, copy::FileCopier& copier,
-               ProgressWindow& progress, PromptAsker& prompts, SectionSpace sectionSpace = {});
+    CommandRun(OperationContext& context, FileSectionReader& sections, ActionServices& actions,
+               PromptAsker& prompts, SectionSpace sectionSpace = {});
 
     CommandInterpreter& interpreter() { return interpreter_; }
 

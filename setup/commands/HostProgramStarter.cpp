@@ -11,6 +11,7 @@
 #include "platform/CommandLine.h"
 #include "platform/RootProgramSearch.h"
 #include "platform/ShellLink.h"
+#include "platform/WineTools.h"
 
 namespace kestrel::setup::commands {
 
@@ -24,6 +25,8 @@ constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 constexpr std::uint32_t kErrorBadExeFormat = 193;
 constexpr std::uint32_t kErrorNoAssociation = 1155;
+constexpr std::uint32_t kErrorWriteFault = 29;  // our registry could not be handed over
+constexpr std::uint32_t kErrorTimeout = 1460;   // its server kept the registry
 
 // A link that leads to a link that leads back must end somewhere.
 constexpr int kMaxLinkDepth = 4;
@@ -185,8 +188,16 @@ std::uint32_t HostProgramStarter::startResolved(std::string_view commandLine,
     }
     request.application = *program;
     request.commandLine = commandLineOf(word.program, word.arguments);
-    return windowsErrorOf(wait ? platform::runProgram(request, keepAlive_).error
-                               : platform::startProgram(request));
+    if (!isWindowsProgram(extension) || !platform::wineInstalled())
+        return windowsErrorOf(wait ? platform::runProgram(request, keepAlive_).error
+                                   : platform::startProgram(request));
+    // A Windows program reads and writes the root's registry through Wine: it gets what we
+    // wrote so far, and what it writes while we wait is not lost by our next save.
+    if (!machine_.handRegistryToWine()) return kErrorWriteFault;
+    if (!wait) return windowsErrorOf(platform::startProgram(request));
+    const platform::StartError ran = platform::runProgram(request, keepAlive_).error;
+    if (ran == platform::StartError::None && !machine_.takeRegistryBack()) return kErrorTimeout;
+    return windowsErrorOf(ran);
 }
 
 }  // namespace kestrel::setup::commands

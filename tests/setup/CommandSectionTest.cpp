@@ -45,10 +45,25 @@ TEST_F(CommandSectionTest, ExpectedSizesFollowIfAndSetThroughThePreScan) {
     startCommands(
         "[Main]\n0:a.txt,a.txt,,100\nSet PART=Extra\nIf 1 == 1 Then %PART%\nMD %App%\\made\n"
         "If 1 == 2 Then Other\n[Extra]\n0:b.txt,b.txt,,50\n[Other]\n0:c.txt,c.txt,,7\n");
-    const commands::CommandRun plain(context(), *reader_, *copier_, *progress_, *prompts_);
+    const commands::CommandRun plain(context(), *reader_, *actions_, *prompts_);
     EXPECT_EQ(reader_->expectedSize("Main"), 150u);
     EXPECT_FALSE(fs::exists(host("C:\\Acme\\made")));
     EXPECT_TRUE(ui_.shown.empty());
+}
+
+// The action commands answer through the same table: a word that is no command starts a
+// program and goes on at once; `-Copy a b` copies only at uninstallation.
+TEST_F(CommandSectionTest, ActionCommandsAndProgramsRunFromTheSameLines) {
+    startCommands("[Files]\nnotepad readme.txt\n-Copy C:\\setup\\a.txt %App%\\b.txt\n");
+    source("a.txt", "a");
+    ASSERT_TRUE(install("Files"));
+    ASSERT_EQ(starter_.starts.size(), 1u);
+    EXPECT_EQ(starter_.starts[0].commandLine, "notepad readme.txt");
+    EXPECT_FALSE(starter_.starts[0].wait);
+    EXPECT_FALSE(fs::exists(host("C:\\Acme\\b.txt")));
+    ASSERT_TRUE(uninstall("Files"));
+    EXPECT_EQ(starter_.starts.size(), 1u);
+    EXPECT_EQ(readFile(host("C:\\Acme\\b.txt")), "a");
 }
 
 }  // namespace

@@ -144,6 +144,12 @@ class MachineRoot {
     // The program's exit code, or why it could not run or the registry not be kept.
     Expected<int, std::string> runThroughWine(const std::vector<std::string>& arguments,
                                               std::chrono::milliseconds timeout);
+    // The two halves of that bracket, for programs started some other way: before, our
+    // changes are saved when no server holds the registry (a running one would neither read
+    // nor keep them); after a program that was waited for, its server is waited for and the
+    // registry read again.
+    Expected<void, std::string> handRegistryToWine();
+    Expected<void, std::string> takeRegistryBack();
 
   private:
     MachineRoot(std::filesystem::path prefix, std::string userName,

@@ -5,65 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "ActionFakes.h"
 #include "CopyEngineFixture.h"
 #include "commands/ActionCommands.h"
 #include "copy/FileRemoval.h"
 
 namespace kestrel::setup::test {
-
-class RecordingStarter : public commands::ProgramStarter {
-  public:
-    struct Start {
-        std::string commandLine, workingDirectory;
-        bool wait;
-    };
-    std::uint32_t answer = 0;
-    std::vector<Start> starts;
-    std::uint32_t start(std::string_view commandLine, std::string_view workingDirectory,
-                        bool wait) override {
-        starts.push_back({std::string(commandLine), std::string(workingDirectory), wait});
-        return answer;
-    }
-};
-
-class RecordingSound : public commands::SoundOutput {
-  public:
-    std::vector<commands::SystemSound> beeps;
-    struct Play {
-        fs::path file;
-        bool wait, loop;
-    };
-    std::vector<Play> plays;
-    int stops = 0;
-    bool isPlaying = false;
-    void beep(commands::SystemSound sound) override { beeps.push_back(sound); }
-    bool play(const fs::path& file, bool wait, bool loop) override {
-        plays.push_back({file, wait, loop});
-        return true;
-    }
-    bool playing() const override { return isPlaying; }
-    void stop() override { ++stops; }
-};
-
-class RecordingBackground : public BackgroundWindow {
-  public:
-    std::vector<std::optional<PictureSetting>> pictures;
-    void showCommandPicture(std::optional<PictureSetting> picture) override {
-        pictures.push_back(std::move(picture));
-    }
-    void variablesChanged() override {}
-};
-
-class RecordingDisks : public copy::DiskPrompt, public copy::DiskLabels {
-  public:
-    copy::DiskAnswer answer;
-    std::vector<copy::DiskRequest> requests;
-    copy::DiskAnswer askFor(const copy::DiskRequest& request) override {
-        requests.push_back(request);
-        return answer;
-    }
-    std::string label(const std::string& diskName) const override { return "Disk " + diskName; }
-};
 
 // The action commands over the copy engine's fixture, with programs, sounds and the picture
 // recorded; each command is run as the interpreter runs it, with the line given in parts.

@@ -2,9 +2,12 @@
 // installer's own environment names.
 #include <gtest/gtest.h>
 
+#include "ExpectedMatchers.h"
 #include "TestSupport.h"
 #include "WineTest.h"
 #include "commands/HostProgramStarter.h"
+#include "ops/RegistryServices.h"
+#include "script/Environment.h"
 
 namespace kestrel::setup {
 namespace {
@@ -27,6 +30,31 @@ TEST_F(ProgramStartTest, WindowsProgramsRunInTheRoot) {
     EXPECT_TRUE(fs::exists(out));
     EXPECT_FALSE(fs::exists(prefix.parent_path() / "none"));
     EXPECT_EQ(starter.start("C:\\windows\\no-such-program.exe", "C:\\", true), 2u);
+}
+
+// A program we wait for sees what we wrote so far, and what it writes is still there after
+// our own next save.
+TEST_F(ProgramStartTest, WaitedProgramsShareTheRegistryBothWays) {
+    const fs::path& prefix = sharedPrefix();
+    auto root = platform::MachineRoot::open(prefix, {"alice", {}});
+    ASSERT_TRUE(root.has_value()) << root.error();
+    MemoryEnvironment environment;
+    RegistryServices services(**root, environment);
+    const std::string key = "Software\\KestrelStarted";
+    ASSERT_EQ(services.writeString(platform::RegistryRoot::LocalMachine, key, "Ours", "1"), 0);
+    commands::HostProgramStarter starter(**root);
+
+    EXPECT_EQ(starter.start("cmd /c reg query HKLM\\Software\\KestrelStarted /v Ours && reg add "
+                            "HKLM\\Software\\KestrelStarted /v Theirs /d 2 /f",
+                            "C:\\", true),
+              0u);
+    std::string text;
+    EXPECT_EQ(services.readText(platform::RegistryRoot::LocalMachine, key, "Theirs", &text), 0);
+    EXPECT_EQ(text, "2");
+    ASSERT_THAT(services.save(), kestrel::test::Succeeded());
+    EXPECT_EQ(wine(prefix, {"reg", "query", "HKLM\\Software\\KestrelStarted", "/v", "Theirs"})
+                  .exitCode,
+              0);
 }
 
 }  // namespace

@@ -1,0 +1,73 @@
+// Programs, sounds, the picture and disks as the action commands' tests see them: recorded,
+// never started, played or asked.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands/ProgramStarter.h"
+#include "commands/SoundOutput.h"
+#include "copy/DiskPrompt.h"
+#include "ui/BackgroundWindow.h"
+
+namespace kestrel::setup::test {
+
+namespace fs = std::filesystem;
+
+class RecordingStarter : public commands::ProgramStarter {
+  public:
+    struct Start {
+        std::string commandLine, workingDirectory;
+        bool wait;
+    };
+    std::uint32_t answer = 0;
+    std::vector<Start> starts;
+    std::uint32_t start(std::string_view commandLine, std::string_view workingDirectory,
+                        bool wait) override {
+        starts.push_back({std::string(commandLine), std::string(workingDirectory), wait});
+        return answer;
+    }
+};
+
+class RecordingSound : public commands::SoundOutput {
+  public:
+    std::vector<commands::SystemSound> beeps;
+    struct Play {
+        fs::path file;
+        bool wait, loop;
+    };
+    std::vector<Play> plays;
+    int stops = 0;
+    bool isPlaying = false;
+    void beep(commands::SystemSound sound) override { beeps.push_back(sound); }
+    bool play(const fs::path& file, bool wait, bool loop) override {
+        plays.push_back({file, wait, loop});
+        return true;
+    }
+    bool playing() const override { return isPlaying; }
+    void stop() override { ++stops; }
+};
+
+class RecordingBackground : public BackgroundWindow {
+  public:
+    std::vector<std::optional<PictureSetting>> pictures;
+    void showCommandPicture(std::optional<PictureSetting> picture) override {
+        pictures.push_back(std::move(picture));
+    }
+    void variablesChanged() override {}
+};
+
+class RecordingDisks : public copy::DiskPrompt, public copy::DiskLabels {
+  public:
+    copy::DiskAnswer answer;
+    std::vector<copy::DiskRequest> requests;
+    copy::DiskAnswer askFor(const copy::DiskRequest& request) override {
+        requests.push_back(request);
+        return answer;
+    }
+    std::string label(const std::string& diskName) const override { return "Disk " + diskName; }
+};
+
+}  // namespace kestrel::setup::test
