@@ -79,7 +79,10 @@ BackgroundWindow* QtUi::openMainWindow(const MainWindowContent& content) {
 }
 
 void QtUi::showMainWindow() {
-    if (mainWindow_) mainWindow_->showAsMainWindow();
+    if (!mainWindow_) return;
+    mainWindow_->showAsMainWindow();
+    // Drawn at once: a silent run goes on to work that pumps events only now and then.
+    QCoreApplication::processEvents();
 }
 
 void QtUi::closeMainWindow() {
