@@ -18,7 +18,6 @@ std::vector<std::filesystem::path> paths(const std::vector<std::string>& files) 
 MainWindow::MainWindow(MainWindowContent content, QWidget* parent)
     : QWidget(parent, content.caption ? Qt::Window : Qt::Window | Qt::FramelessWindowHint),
       content_(std::move(content)) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAutoFillBackground(true);  // seen where the script asks for no background colour
     const QScreen* screen = QGuiApplication::primaryScreen();
     scene_.displayBits = screen != nullptr ? screen->depth() : 32;

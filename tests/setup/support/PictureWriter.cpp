@@ -2,19 +2,14 @@
 
 #include <map>
 
+#include "LittleEndian.h"
+
 namespace kestrel::setup::test {
 
+using kestrel::test::put16;
+using kestrel::test::put32;
+
 namespace {
-
-void put16(std::string& out, unsigned value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void put32(std::string& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
 
 std::vector<std::int16_t> colourWords(std::uint32_t colourRef) {
     return {static_cast<std::int16_t>(colourRef & 0xFFFF),
