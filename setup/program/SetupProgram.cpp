@@ -1,6 +1,7 @@
 #include "program/SetupProgram.h"
 
 #include "messages/MessageStrings.h"
+#include "program/MainWindowStart.h"
 #include "program/SetupSession.h"
 #include "script/SetupCommandLine.h"
 #include "ui/CodePageUi.h"
@@ -30,6 +31,13 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
     std::error_code ec;
     std::filesystem::current_path(session.scriptFile().parent_path(), ec);
     if (!session.readSettings()) return kExitFailure;
+    const std::string startDirectory =
+        session.machine().paths().windowsPath(start.currentDirectory);
+    session.setMainWindow(openMainWindow(session, ui, startDirectory));
+    if (showsMainWindow(session.run())) ui.showMainWindow();
+    // The window paints from the session's settings and variables: it goes before they do.
+    session.setMainWindow(nullptr);
+    ui.closeMainWindow();
     return kExitSuccess;
 }
 

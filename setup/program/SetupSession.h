@@ -18,6 +18,7 @@
 #include "script/RunState.h"
 #include "script/ScriptText.h"
 #include "script/Settings.h"
+#include "ui/BackgroundWindow.h"
 
 namespace kestrel::setup {
 
@@ -75,6 +76,9 @@ class SetupSession {
     const ApplicationSettings& settings() const { return settings_; }
     const SetupSection& setupSection() const { return setupSection_; }
     Expander expander() const;
+    // The main window behind the wizard (nullptr on the console or before it is made).
+    BackgroundWindow* mainWindow() const { return mainWindow_; }
+    void setMainWindow(BackgroundWindow* window) { mainWindow_ = window; }
     // The context the operations work in (valid while the session lives; needs the script).
     OperationContext& context();
 
@@ -99,6 +103,7 @@ class SetupSession {
     SetupSection setupSection_;
     ApplicationSettings settings_;
     std::unique_ptr<OperationContext> context_;
+    BackgroundWindow* mainWindow_ = nullptr;
 };
 
 }  // namespace kestrel::setup

@@ -55,11 +55,13 @@ std::vector<BackgroundText> classicTexts(const ApplicationSettings& settings) {
         entry.family = 0x20;  // SWISS
         entry.colour = 0x00FFFFFF;
         entry.flags = flags;
+        // One column at the left edge: each text below the one before it (an empty x would
+        // follow the previous text's right edge).
+        entry.x = parseCoordinate("2%");
         return entry;
     };
     std::vector<BackgroundText> texts;
     texts.push_back(text(settings.productName, 36, kBold | kItalic | kShadow));
-    texts.back().x = parseCoordinate("2%");
     texts.back().y = parseCoordinate("2%");
     texts.push_back(text(settings.developerName, 20, kBold | kShadow));
     texts.push_back(text(settings.infoText, 12, kShadow));

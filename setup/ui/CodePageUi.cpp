@@ -70,4 +70,14 @@ void CodePageUi::showProgress(const ProgressView& view) {
     frontEnd_.showProgress(decoded);
 }
 
+BackgroundWindow* CodePageUi::openMainWindow(const MainWindowContent& content) {
+    MainWindowContent decoded = content;
+    for (BackgroundText& text : decoded.texts) {
+        text.text = utf8(text.text);
+        text.face = utf8(text.face);
+    }
+    decoded.text = [this, text = content.text](std::size_t index) { return utf8(text(index)); };
+    return frontEnd_.openMainWindow(decoded);
+}
+
 }  // namespace kestrel::setup

@@ -29,6 +29,11 @@ class CodePageUi : public Ui {
     void setClipboardText(const std::string& text) override {
         frontEnd_.setClipboardText(utf8(text));
     }
+    // The texts and font names go on in UTF-8; picture names come back to the run as they
+    // are, and the files found are host paths.
+    BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
+    void showMainWindow() override { frontEnd_.showMainWindow(); }
+    void closeMainWindow() override { frontEnd_.closeMainWindow(); }
 
   private:
     std::string utf8(const std::string& text) const { return codePage_->toUtf8(text); }

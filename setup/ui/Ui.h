@@ -9,6 +9,8 @@
 #include <string>
 
 #include "messages/MessageBoxRequest.h"
+#include "ui/BackgroundWindow.h"
+#include "ui/MainWindowContent.h"
 #include "wizard/ProgressView.h"
 #include "wizard/WizardPage.h"
 
@@ -45,6 +47,16 @@ class Ui {
     // Puts text on the clipboard, where the person can paste it (the real size of a file
     // whose expected size is wrong, for correcting the script).
     virtual void setClipboardText(const std::string& text) = 0;
+
+    // The installer's main window, as large as the screen, painting `content`; made hidden,
+    // shown by showMainWindow, gone with closeMainWindow. Front ends without windows (the
+    // console) have none: nullptr.
+    virtual BackgroundWindow* openMainWindow(const MainWindowContent& content) {
+        (void)content;
+        return nullptr;
+    }
+    virtual void showMainWindow() {}
+    virtual void closeMainWindow() {}
 };
 
 }  // namespace kestrel::setup

@@ -23,8 +23,8 @@ void CommandFixture::startCommands(const std::string& sections) {
     actions_ = std::make_unique<commands::ActionServices>(
         commands::ActionServices{*copier_, *removal_, inUse_, disks_, disks_, *progress_, *links_,
                                  starter_, sound_, system_, &background_});
-    commands_ = std::make_unique<commands::CommandRun>(context(), *reader_, *actions_, *prompts_,
-                                                       space);
+    commands_ =
+        std::make_unique<commands::CommandRun>(context(), *reader_, *actions_, *prompts_, space);
 }
 
 }  // namespace kestrel::setup::test

@@ -36,6 +36,11 @@ TEST_F(Settings, NumbersDefaultsAndTexts) {
     EXPECT_EQ(session_->variables().value("SetupName"), "Acme 2.0 Setup");
     EXPECT_EQ(s.texts.size(), 4u);  // before 5.11: the four fixed texts
     EXPECT_EQ(s.texts[3].text, "%User%, %Company%");
+    for (const BackgroundText& text : s.texts) {
+        EXPECT_EQ(text.x.unit, Coordinate::Unit::Percent) << "one column, each below the last";
+        EXPECT_EQ(text.x.value, 2);
+    }
+    EXPECT_TRUE(s.texts[3].y.empty);
     // Blue to black without a background picture; centred progress window.
     EXPECT_EQ(s.backgroundFrom, 0xFF0000u);
     EXPECT_EQ(s.backgroundTo, 0u);

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QUrl>
 
+#include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageDialog.h"
 #include "ui/qt/ProgressDialog.h"
 #include "ui/qt/WizardDialog.h"
@@ -15,6 +16,7 @@ namespace kestrel::setup {
 
 QtUi::~QtUi() {
     delete progress_;
+    delete mainWindow_;
 }
 
 int QtUi::messageBox(const MessageBoxRequest& box, const std::function<void()>& help) {
@@ -63,6 +65,29 @@ void QtUi::showProgress(const ProgressView& view) {
 
 void QtUi::setClipboardText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+MainWindow* QtUi::mainWindow() const {
+    return mainWindow_.data();
+}
+
+BackgroundWindow* QtUi::openMainWindow(const MainWindowContent& content) {
+    delete mainWindow_;
+    mainWindow_ = new MainWindow(content);
+    window_ = mainWindow_.data();
+    return mainWindow_.data();
+}
+
+void QtUi::showMainWindow() {
+    if (!mainWindow_) return;
+    mainWindow_->showAsMainWindow();
+    // Drawn at once: a silent run goes on to work that pumps events only now and then.
+    QCoreApplication::processEvents();
+}
+
+void QtUi::closeMainWindow() {
+    if (window_ == mainWindow_) window_ = nullptr;
+    delete mainWindow_;
 }
 
 }  // namespace kestrel::setup

@@ -7,11 +7,13 @@
 
 namespace kestrel::setup {
 
+class MainWindow;
 class ProgressDialog;
 
 // The Qt front end: message boxes as MessageDialog and wizard pages as WizardDialog over
 // the installer's window, the folder chooser on host folders, the modeless progress
-// window, help in the desktop's browser.
+// window, help in the desktop's browser. The installer's main window, once the run opens
+// it, is the window that everything else is shown over.
 class QtUi : public Ui {
   public:
     explicit QtUi(QWidget* window = nullptr) : window_(window) {}
@@ -26,12 +28,17 @@ class QtUi : public Ui {
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override;
     void showProgress(const ProgressView& view) override;
     void setClipboardText(const std::string& text) override;
+    BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
+    void showMainWindow() override;
+    void closeMainWindow() override;
 
     ProgressDialog* progressDialog() const;
+    MainWindow* mainWindow() const;
 
   private:
     QPointer<QWidget> window_;
     QPointer<ProgressDialog> progress_;
+    QPointer<MainWindow> mainWindow_;
 };
 
 }  // namespace kestrel::setup

@@ -1,5 +1,7 @@
 #include "CabinetSetWriter.h"
 
+#include "LittleEndian.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -15,16 +17,6 @@ constexpr std::size_t kDataHeaderSize = 8;
 constexpr std::uint16_t kContinuedFromPrev = 0xFFFD;
 constexpr std::uint16_t kContinuedToNext = 0xFFFE;
 constexpr std::uint16_t kContinuedPrevAndNext = 0xFFFF;
-
-void put16(std::string& out, unsigned value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void put32(std::string& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
 
 // An MSZIP block: "CK" and a complete raw deflate stream that may refer back into the block
 // before it, as the format's decoders keep their window from block to block.

@@ -52,9 +52,9 @@ TEST_F(ProgramStartTest, WaitedProgramsShareTheRegistryBothWays) {
     EXPECT_EQ(services.readText(platform::RegistryRoot::LocalMachine, key, "Theirs", &text), 0);
     EXPECT_EQ(text, "2");
     ASSERT_THAT(services.save(), kestrel::test::Succeeded());
-    EXPECT_EQ(wine(prefix, {"reg", "query", "HKLM\\Software\\KestrelStarted", "/v", "Theirs"})
-                  .exitCode,
-              0);
+    EXPECT_EQ(
+        wine(prefix, {"reg", "query", "HKLM\\Software\\KestrelStarted", "/v", "Theirs"}).exitCode,
+        0);
 }
 
 }  // namespace

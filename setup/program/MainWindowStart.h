@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "program/SetupSession.h"
+
+namespace kestrel::setup {
+
+// The main window once the settings are read: the background picture's and the logo's names
+// expanded and their files found (5501 for a picture found nowhere, except when
+// uninstalling or in an administrator installation), then the window made with the
+// gradient, the pictures and the texts, and titled with SetupName. `startDirectory` is the
+// Windows form of the directory that was current when the program started. nullptr where
+// the front end has no windows.
+BackgroundWindow* openMainWindow(SetupSession& session, Ui& ui, const std::string& startDirectory);
+
+// Whether the main window is shown: not for an uninstallation, nor silently unless at level 2.
+bool showsMainWindow(const RunState& run);
+
+}  // namespace kestrel::setup
