@@ -179,9 +179,9 @@ TEST_F(EarlierVersionsTest, RemovesAnEarlierVersionWithItsUninstallCommand) {
     context.run.silentLevel = 1;
     context.run.workstation = true;
     records::offerEarlierVersionRemoval(context, starter_);
-    ASSERT_EQ(starter_.started,
+    ASSERT_EQ(starter_.commandLines(),
               std::vector<std::string>{"C:\\windows\\_UnInst.exe C:\\a\\Setup.inf /U /X2 /S1 /AW"});
-    EXPECT_TRUE(starter_.waited.front());
+    EXPECT_TRUE(starter_.starts.front().wait);
     EXPECT_TRUE(ui_.shown.empty());
 
     // Not silent: asked first; No keeps it.
@@ -190,17 +190,17 @@ TEST_F(EarlierVersionsTest, RemovesAnEarlierVersionWithItsUninstallCommand) {
     records::offerEarlierVersionRemoval(session_->context(), starter_);
     EXPECT_EQ(ui_.numbers(), std::vector<int>{messages::kEarlierVersionFound});
     EXPECT_NE(ui_.shown.front().box.text.find("'1.0'"), std::string::npos);
-    EXPECT_EQ(starter_.started.size(), 1u);
+    EXPECT_EQ(starter_.starts.size(), 1u);
 }
 
 TEST_F(EarlierVersionsTest, FallsBackToTheListEntryAndSaysWhenItCannotStart) {
     registerVersion("1.0", {});
     put(RegistryRoot::LocalMachine, kEntryKey, {{"UninstallString", "\"C:\\x y\\un.exe\""}});
     load(productScript());
-    starter_.error = 2;
+    starter_.answer = 2;
     ui_.answer({buttons::kYes});
     records::offerEarlierVersionRemoval(session_->context(), starter_);
-    EXPECT_EQ(starter_.started, std::vector<std::string>{"\"C:\\x y\\un.exe\" /X2"});
+    EXPECT_EQ(starter_.commandLines(), std::vector<std::string>{"\"C:\\x y\\un.exe\" /X2"});
     EXPECT_EQ(ui_.numbers(),
               (std::vector<int>{messages::kEarlierVersionFound, messages::kCannotExecute}));
     EXPECT_NE(ui_.shown.back().box.text.find("Error 2!"), std::string::npos);
@@ -217,7 +217,7 @@ TEST_F(EarlierVersionsTest, NoUninstallCommandOrNoOfferMeansNothingHappens) {
     load(productScript());
     session_->context().run.repeat = true;
     records::offerEarlierVersionRemoval(session_->context(), starter_);
-    EXPECT_TRUE(starter_.started.empty());
+    EXPECT_TRUE(starter_.starts.empty());
     EXPECT_TRUE(ui_.shown.empty());
 }
 
@@ -239,8 +239,9 @@ TEST_F(EarlierVersionsTest, AWorkstationUsedByTwoOthersAsksBeforeItGoes) {
     context.run.extraFlags = extra::kNoEndMessage;
     ui_.answer({buttons::kYes});
     EXPECT_TRUE(records::prepareWorkstationUninstall(context, starter_, {kInstaller}));
-    EXPECT_EQ(starter_.started, std::vector<std::string>{"\"" + std::string(kInstaller) +
-                                                         "\" \"C:\\setup\\Setup.inf\" /U /S /X2"});
+    EXPECT_EQ(starter_.commandLines(),
+              std::vector<std::string>{"\"" + std::string(kInstaller) +
+                                       "\" \"C:\\setup\\Setup.inf\" /U /S /X2"});
 
     // Silent runs do not ask.
     context.run.silent = true;

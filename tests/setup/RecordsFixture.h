@@ -4,25 +4,10 @@
 #include <vector>
 
 #include "SetupFixture.h"
-#include "commands/ProgramStarter.h"
+#include "commands/ActionFakes.h"
 #include "messages/MessageStrings.h"
 
 namespace kestrel::setup::test {
-
-// Stands in for the host's program starter: records each command and answers with the
-// error number it is given (0: started).
-class RecordingStarter : public commands::ProgramStarter {
-  public:
-    std::uint32_t start(std::string_view commandLine, std::string_view, bool wait) override {
-        started.emplace_back(commandLine);
-        waited.push_back(wait);
-        return error;
-    }
-
-    std::vector<std::string> started;
-    std::vector<bool> waited;
-    std::uint32_t error = 0;
-};
 
 // A product "Acme Tools" 2.0 (revision 3) recorded as Acme\Tools\2.0, listed as
 // "Acme Tools 2.0"; `application` lines come first in [Application] (and so replace the

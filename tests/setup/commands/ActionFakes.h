@@ -29,6 +29,11 @@ class RecordingStarter : public commands::ProgramStarter {
         starts.push_back({std::string(commandLine), std::string(workingDirectory), wait});
         return answer;
     }
+    std::vector<std::string> commandLines() const {
+        std::vector<std::string> lines;
+        for (const Start& start : starts) lines.push_back(start.commandLine);
+        return lines;
+    }
 };
 
 class RecordingSound : public commands::SoundOutput {
