@@ -15,16 +15,9 @@ void CommandFixture::startCommands(const std::string& sections) {
         if (!commands) return std::nullopt;
         return spaces_[std::string(section)] + *commands;
     };
-    removal_ = std::make_unique<copy::FileRemoval>(*machine_, inUse_, session_->messages(),
-                                                   session_->run());
-    links_ = std::make_unique<LinkServices>(
-        *machine_, [](std::string_view) { return std::optional<std::string>(); },
-        [](const fs::path&) { return platform::Expected<void, std::string>(); });
-    actions_ = std::make_unique<commands::ActionServices>(
-        commands::ActionServices{*copier_, *removal_, inUse_, disks_, disks_, *progress_, *links_,
-                                 starter_, sound_, system_, &background_});
-    commands_ =
-        std::make_unique<commands::CommandRun>(context(), *reader_, *actions_, *prompts_, space);
+    actions_.start(*machine_, *session_, *copier_, inUse_, *progress_);
+    commands_ = std::make_unique<commands::CommandRun>(context(), *reader_, *actions_.services,
+                                                       *prompts_, space);
 }
 
 }  // namespace kestrel::setup::test

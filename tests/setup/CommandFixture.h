@@ -9,7 +9,6 @@
 #include "CopyEngineFixture.h"
 #include "commands/ActionFakes.h"
 #include "commands/CommandRun.h"
-#include "copy/FileRemoval.h"
 #include "wizard/PageHost.h"
 #include "wizard/PromptAsker.h"
 
@@ -32,15 +31,8 @@ class CommandFixture : public CopyEngineFixture {
     std::unique_ptr<Expander> expander_;
     PromptAnswers answers_;
     std::unique_ptr<PromptAsker> prompts_;
-    // The action commands with programs, sounds and the picture recorded.
-    RecordingStarter starter_;
-    RecordingSound sound_;
-    RecordingBackground background_;
-    RecordingDisks disks_;
-    commands::UnsupportedSystemCommands system_;
-    std::unique_ptr<copy::FileRemoval> removal_;
-    std::unique_ptr<LinkServices> links_;
-    std::unique_ptr<commands::ActionServices> actions_;
+    RecordedActions actions_;
+    RecordingStarter& starter_ = actions_.starter;
     std::unique_ptr<commands::CommandRun> commands_;
 };
 

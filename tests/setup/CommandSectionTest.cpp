@@ -45,7 +45,7 @@ TEST_F(CommandSectionTest, ExpectedSizesFollowIfAndSetThroughThePreScan) {
     startCommands(
         "[Main]\n0:a.txt,a.txt,,100\nSet PART=Extra\nIf 1 == 1 Then %PART%\nMD %App%\\made\n"
         "If 1 == 2 Then Other\n[Extra]\n0:b.txt,b.txt,,50\n[Other]\n0:c.txt,c.txt,,7\n");
-    const commands::CommandRun plain(context(), *reader_, *actions_, *prompts_);
+    const commands::CommandRun plain(context(), *reader_, *actions_.services, *prompts_);
     EXPECT_EQ(reader_->expectedSize("Main"), 150u);
     EXPECT_FALSE(fs::exists(host("C:\\Acme\\made")));
     EXPECT_TRUE(ui_.shown.empty());

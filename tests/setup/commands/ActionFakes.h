@@ -3,13 +3,18 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "commands/ActionCommands.h"
 #include "commands/ProgramStarter.h"
 #include "commands/SoundOutput.h"
 #include "copy/DiskPrompt.h"
+#include "copy/FileRemoval.h"
+#include "ops/LinkServices.h"
+#include "program/SetupSession.h"
 #include "ui/BackgroundWindow.h"
 
 namespace kestrel::setup::test {
@@ -73,6 +78,37 @@ class RecordingDisks : public copy::DiskPrompt, public copy::DiskLabels {
         return answer;
     }
     std::string label(const std::string& diskName) const override { return "Disk " + diskName; }
+};
+
+// The action commands' services with programs, sounds, the picture and disks recorded; the
+// copier, the files in use and the progress window are the test's own.
+struct RecordedActions {
+    RecordingStarter starter;
+    RecordingSound sound;
+    RecordingBackground background;
+    RecordingDisks disks;
+    commands::UnsupportedSystemCommands system;
+    std::unique_ptr<copy::FileRemoval> removal;
+    std::unique_ptr<LinkServices> links;
+    std::unique_ptr<commands::ActionServices> services;
+
+    void start(platform::MachineRoot& machine, SetupSession& session, copy::FileCopier& copier,
+               copy::InUseFiles& inUse, ProgressWindow& progress) {
+        removal =
+            std::make_unique<copy::FileRemoval>(machine, inUse, session.messages(), session.run());
+        links = std::make_unique<LinkServices>(
+            machine, [](std::string_view) { return std::optional<std::string>(); },
+            [](const fs::path&) { return platform::Expected<void, std::string>(); });
+        services = std::make_unique<commands::ActionServices>(
+            commands::ActionServices{copier, *removal, inUse, disks, disks, progress, *links,
+                                     starter, sound, system, &background});
+    }
+    // The same services with programs started through `programs`.
+    void useStarter(commands::ProgramStarter& programs) {
+        services = std::make_unique<commands::ActionServices>(commands::ActionServices{
+            services->copier, *removal, services->inUse, disks, disks, services->progress, *links,
+            programs, sound, system, &background});
+    }
 };
 
 }  // namespace kestrel::setup::test

@@ -4,20 +4,14 @@ namespace kestrel::setup::test {
 
 void ActionFixture::SetUp() {
     start("[Disks]\n1=Product disk\n");
-    removal_ = std::make_unique<copy::FileRemoval>(*machine_, inUse_, session_->messages(),
-                                                   session_->run());
-    links_ = std::make_unique<LinkServices>(
-        *machine_, [](std::string_view) { return std::optional<std::string>(); },
-        [](const fs::path&) { return platform::Expected<void, std::string>(); });
+    actions_.start(*machine_, *session_, *copier_, inUse_, *progress_);
     useStarter(starter_);
 }
 
 void ActionFixture::useStarter(commands::ProgramStarter& programs) {
-    services_ = std::make_unique<commands::ActionServices>(
-        commands::ActionServices{*copier_, *removal_, inUse_, disks_, disks_, *progress_, *links_,
-                                 programs, sound_, system_, &background_});
+    actions_.useStarter(programs);
     table_ = {};
-    commands::registerActionCommands(table_, *services_);
+    commands::registerActionCommands(table_, *actions_.services);
 }
 
 bool ActionFixture::run(const std::string& word, std::vector<std::string> arguments,

@@ -7,8 +7,6 @@
 
 #include "ActionFakes.h"
 #include "CopyEngineFixture.h"
-#include "commands/ActionCommands.h"
-#include "copy/FileRemoval.h"
 
 namespace kestrel::setup::test {
 
@@ -35,14 +33,11 @@ class ActionFixture : public CopyEngineFixture {
     // The texts of the messages shown, as the person read them.
     std::vector<std::string> messageTexts() const;
 
-    RecordingStarter starter_;
-    RecordingSound sound_;
-    RecordingBackground background_;
-    RecordingDisks disks_;
-    commands::UnsupportedSystemCommands system_;
-    std::unique_ptr<copy::FileRemoval> removal_;
-    std::unique_ptr<LinkServices> links_;
-    std::unique_ptr<commands::ActionServices> services_;
+    RecordedActions actions_;
+    RecordingStarter& starter_ = actions_.starter;
+    RecordingSound& sound_ = actions_.sound;
+    RecordingBackground& background_ = actions_.background;
+    RecordingDisks& disks_ = actions_.disks;
     commands::CommandTable table_;
     commands::CommandState state_{"C:\\setup"};
 
