@@ -34,7 +34,8 @@ long long leadingNumber(std::string_view text) {
     long long value = 0;
     for (char c : text) {
         if (!isDigit(c)) break;
-        value = std::min(kLimit, value * 10 + (c - '0'));
+        if (value > (kLimit - 9) / 10) return kLimit;
+        value = value * 10 + (c - '0');
     }
     return value;
 }

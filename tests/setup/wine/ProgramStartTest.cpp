@@ -44,16 +44,21 @@ TEST_F(ProgramStartTest, WaitedProgramsShareTheRegistryBothWays) {
     ASSERT_EQ(services.writeString(platform::RegistryRoot::LocalMachine, key, "Ours", "1"), 0);
     commands::HostProgramStarter starter(**root);
 
-    EXPECT_EQ(starter.start("cmd /c reg query HKLM\\Software\\KestrelStarted /v Ours && reg add "
-                            "HKLM\\Software\\KestrelStarted /v Theirs /d 2 /f",
+    // A 32-bit view, as the installer sees the root.
+    EXPECT_EQ(starter.start("cmd /c reg query HKLM\\Software\\KestrelStarted /v Ours /reg:32 > "
+                            "C:\\kestrel-seen.txt & reg add HKLM\\Software\\KestrelStarted /v "
+                            "Theirs /d 2 /f /reg:32",
                             "C:\\", true),
               0u);
+    EXPECT_NE(kestrel::test::readFile(prefix / "drive_c" / "kestrel-seen.txt").find("Ours"),
+              std::string::npos);
     std::string text;
     EXPECT_EQ(services.readText(platform::RegistryRoot::LocalMachine, key, "Theirs", &text), 0);
     EXPECT_EQ(text, "2");
     ASSERT_THAT(services.save(), kestrel::test::Succeeded());
     EXPECT_EQ(
-        wine(prefix, {"reg", "query", "HKLM\\Software\\KestrelStarted", "/v", "Theirs"}).exitCode,
+        wine(prefix, {"reg", "query", "HKLM\\Software\\KestrelStarted", "/v", "Theirs", "/reg:32"})
+            .exitCode,
         0);
 }
 
