@@ -1,7 +1,11 @@
 #include "program/SetupProgram.h"
 
 #include "messages/MessageStrings.h"
+#include "program/InstallDriver.h"
 #include "program/MainWindowStart.h"
+#include "program/RunEnd.h"
+#include "program/RunKind.h"
+#include "program/RunWizard.h"
 #include "program/SetupSession.h"
 #include "script/SetupCommandLine.h"
 #include "ui/CodePageUi.h"
@@ -26,19 +30,30 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
         environment.setCodePage(platform::ansiCodePage(root.registry()));
     });
     if (!session.parseCommandLine(start.arguments)) return kExitFailure;
-    if (!session.loadScript(start.currentDirectory)) return kExitFailure;
+    if (!session.loadScript(start.currentDirectory)) {
+        endUnloadedRun(session.run());
+        return kExitFailure;
+    }
     // Relative names in the script (pictures, sounds) are found from its directory.
     std::error_code ec;
     std::filesystem::current_path(session.scriptFile().parent_path(), ec);
-    if (!session.readSettings()) return kExitFailure;
-    const std::string startDirectory =
-        session.machine().paths().windowsPath(start.currentDirectory);
-    session.setMainWindow(openMainWindow(session, ui, startDirectory));
-    if (showsMainWindow(session.run())) ui.showMainWindow();
+    SetupRun run(session);
+    run.clientSwitch = session.run().client;
+    run.fromCDSwitch = session.run().fromCD;
+    if (session.readSettings()) {
+        const std::string startDirectory =
+            session.machine().paths().windowsPath(start.currentDirectory);
+        session.setMainWindow(openMainWindow(session, ui, startDirectory));
+        run.failed =
+            !decideRunKind(run) || !prepareRun(run) || !runWizard(run) || !installProduct(run);
+    } else {
+        run.failed = true;
+    }
+    const int code = endRun(run);
     // The window paints from the session's settings and variables: it goes before they do.
     session.setMainWindow(nullptr);
     ui.closeMainWindow();
-    return kExitSuccess;
+    return code;
 }
 
 }  // namespace kestrel::setup

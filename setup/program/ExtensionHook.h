@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "components/Component.h"
+#include "components/WorkList.h"
+#include "copy/CopyServices.h"
+
+namespace kestrel::setup {
+
+class SetupSession;
+
+// The script's extension module (SetupExtDll, SetupHookFunc), a native shared library, and
+// the events the installer tells it. Without a module every event is answered yes.
+class ExtensionHook final : public copy::CopyHook {
+  public:
+    static constexpr int kEventComponentsBuilt = 4;
+    static constexpr int kEventEnd = 5;
+    static constexpr int kEventUserName = 8;
+    static constexpr int kEventCompanyName = 9;
+
+    explicit ExtensionHook(SetupSession& session);
+    ~ExtensionHook() override;
+    ExtensionHook(const ExtensionHook&) = delete;
+    ExtensionHook& operator=(const ExtensionHook&) = delete;
+
+    // Loads the module the script names (nothing named: true). A module that cannot be
+    // loaded asks 5520, where only Ignore goes on without it; a missing function gives 5521.
+    bool load();
+    bool loaded() const;
+    // Unloads the module (at the end of the run).
+    void unload();
+
+    // Events without arguments (4, 5, 8, 9); false for "no".
+    bool event(int event);
+    // Events 6 and 7, with the component's record; the adapter for the work list.
+    ComponentHook componentHook(const ComponentList& list);
+    // Events 2 and 3 of the copy engine.
+    int notify(int notification, const std::string& source, const std::string& destination) override;
+
+  private:
+    struct Module;
+    SetupSession& session_;
+    std::unique_ptr<Module> module_;
+};
+
+}  // namespace kestrel::setup
