@@ -38,7 +38,8 @@ class ExtensionHook final : public copy::CopyHook {
     // Events 6 and 7, with the component's record; the adapter for the work list.
     ComponentHook componentHook(const ComponentList& list);
     // Events 2 and 3 of the copy engine.
-    int notify(int notification, const std::string& source, const std::string& destination) override;
+    int notify(int notification, const std::string& source,
+               const std::string& destination) override;
 
   private:
     struct Module;

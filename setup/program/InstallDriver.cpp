@@ -3,6 +3,8 @@
 namespace kestrel::setup {
 
 // Placeholder until the installation's work is driven here.
-bool installProduct(SetupRun&) { return true; }
+bool installProduct(SetupRun&) {
+    return true;
+}
 
 }  // namespace kestrel::setup

@@ -3,6 +3,8 @@
 namespace kestrel::setup {
 
 // Placeholder until the wizard runs here.
-bool runWizard(SetupRun&) { return true; }
+bool runWizard(SetupRun&) {
+    return true;
+}
 
 }  // namespace kestrel::setup

@@ -1,5 +1,6 @@
 #include "program/SetupProgram.h"
 
+#include "commands/HostProgramStarter.h"
 #include "messages/MessageStrings.h"
 #include "program/InstallDriver.h"
 #include "program/MainWindowStart.h"
@@ -44,6 +45,8 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
         const std::string startDirectory =
             session.machine().paths().windowsPath(start.currentDirectory);
         session.setMainWindow(openMainWindow(session, ui, startDirectory));
+        run.programs = std::make_unique<commands::HostProgramStarter>(session.machine());
+        run.pages.emplace(session.messages(), session.machine());
         run.failed =
             !decideRunKind(run) || !prepareRun(run) || !runWizard(run) || !installProduct(run);
     } else {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "commands/ProgramStarter.h"
 #include "components/ComponentList.h"
 #include "program/ExtensionHook.h"
 #include "program/SetupSession.h"
@@ -12,10 +14,15 @@
 
 namespace kestrel::setup {
 
+class InstallServices;
+
 // What one run carries from the script's load to its end, beyond the session: the steps of
 // the run (kind, preparation, wizard, installation, end) read and fill it in that order.
 struct SetupRun {
-    explicit SetupRun(SetupSession& runSession) : session(runSession), hook(runSession) {}
+    explicit SetupRun(SetupSession& runSession);
+    ~SetupRun();
+    SetupRun(const SetupRun&) = delete;
+    SetupRun& operator=(const SetupRun&) = delete;
 
     SetupSession& session;
     ExtensionHook hook;  // no module loaded: every event is answered yes
@@ -24,16 +31,24 @@ struct SetupRun {
     bool clientSwitch = false;  // /C
     bool fromCDSwitch = false;  // /D
     // The run's kind as decided.
-    bool askOptions = false;       // AskOptions of the run's kind
-    bool askDir = false;           // AskDir as the run's kind leaves it
-    bool recordsReadBack = false;  // the registered data were read back
+    bool askOptions = false;         // AskOptions of the run's kind
+    bool askDir = false;             // AskDir as the run's kind leaves it
+    bool recordsReadBack = false;    // the registered data were read back
     std::string sourceBeforeSrcDir;  // Src before [Application] SrcDir applied
 
+    // The installer's own Windows path on the root (the program that removes a user's part).
+    std::string installerPath;
+    std::unique_ptr<commands::ProgramStarter> programs;  // made once the root is open
+
     // The wizard and the work.
-    std::optional<PageHost> pages;  // made once the root is open
+    std::optional<PageHost> pages;              // made once the root is open
+    std::unique_ptr<InstallServices> services;  // made before the component list
     std::optional<ComponentList> components;
     PromptAnswers answers;
-    bool failed = false;  // a step failed: the rest is skipped, the exit code is -1
+    // The command list (/T) while it is written.
+    std::ofstream commandList;
+    std::string commandListPath;  // Windows path
+    bool failed = false;          // a step failed: the rest is skipped, the exit code is -1
 };
 
 }  // namespace kestrel::setup

@@ -7,7 +7,8 @@
 
 namespace kestrel::setup {
 
-// The TCP/IP database files of the root (Services, Protocol, Networks, Hosts, LMHosts) edited by IP sections.
+// The TCP/IP database files of the root (Services, Protocol, Networks, Hosts, LMHosts) edited by IP
+// sections.
 class IpFileOperations {
   public:
     explicit IpFileOperations(SystemServices& services) : services_(services) {}

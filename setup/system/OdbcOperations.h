@@ -7,7 +7,8 @@
 
 namespace kestrel::setup {
 
-// ODBC sections (drivers, translators, user, system and file data sources) in the layout the Windows ODBC installer keeps.
+// ODBC sections (drivers, translators, user, system and file data sources) in the layout the
+// Windows ODBC installer keeps.
 class OdbcOperations {
   public:
     explicit OdbcOperations(SystemServices& services) : services_(services) {}

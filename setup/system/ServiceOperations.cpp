@@ -7,7 +7,11 @@ platform::Expected<void, std::uint32_t> ServiceOperations::run(commands::SystemC
                                                                std::string_view) {
     return platform::unexpected(std::uint32_t{50});
 }
-bool ServiceOperations::installService(const copy::InstalledFile&) { return true; }
-bool ServiceOperations::removeService(const copy::InstalledFile&) { return true; }
+bool ServiceOperations::installService(const copy::InstalledFile&) {
+    return true;
+}
+bool ServiceOperations::removeService(const copy::InstalledFile&) {
+    return true;
+}
 
 }  // namespace kestrel::setup
