@@ -305,7 +305,7 @@ long SecurityOperations::editFileDacl(const Call& call) {
             std::error_code ignored;
             editAccessList(aces, change, std::filesystem::is_directory(target, ignored));
             descriptor->dacl = std::move(aces);
-            error = platform::writeFileSecurity(target, *descriptor);
+            error = platform::writeFileSecurity(target, *descriptor, owners);
         }
         if (first == 0) first = error;
     }

@@ -109,13 +109,33 @@ TEST_F(FileSecurityTest, WithoutOwnDescriptorTheModeSpeaks) {
 }
 
 TEST_F(FileSecurityTest, StoredDescriptorIsWhatIsReadBack) {
-    ASSERT_EQ(writeFileSecurity(file_, sample()), kErrorSuccess);
+    ASSERT_EQ(writeFileSecurity(file_, sample(), {kUser, kGroup}), kErrorSuccess);
     EXPECT_EQ(readFileSecurity(file_, {kUser, kGroup}).value(), sample());
+    // Users (a group of the prefix's user) may do anything but write, which everyone is denied.
+    EXPECT_EQ(fs::status(file_).permissions(), fs::perms(0550));
+    fs::permissions(file_, fs::perms(0644));
     // A value Wine could not read counts as none, as for Wine.
     ASSERT_EQ(::setxattr(file_.c_str(), "user.wine.sd", "\x01\x00junk", 6, 0), 0);
     EXPECT_EQ(readFileSecurity(file_, {kUser, kGroup}).value().dacl->size(), 3u);
     EXPECT_EQ(readFileSecurity(dir_ / "missing", {kUser, kGroup}).error(), kErrorFileNotFound);
-    EXPECT_EQ(writeFileSecurity(dir_ / "missing", sample()), kErrorFileNotFound);
+    EXPECT_EQ(writeFileSecurity(dir_ / "missing", sample(), {kUser, kGroup}), kErrorFileNotFound);
+}
+
+TEST(FileModeTest, RightsBecomeModeBitsAsWineGivesThem) {
+    const FileOwners owners{kUser, kGroup};
+    SecurityDescriptor descriptor;
+    EXPECT_EQ(modeOfDescriptor(descriptor, owners), 0777u);  // no list
+    descriptor.dacl = std::vector<Ace>{};
+    EXPECT_EQ(modeOfDescriptor(descriptor, owners), 0u);
+    descriptor.dacl = {{AceType::Allowed, 0, fileaccess::kGenericRead, everyoneSid()},
+                       {AceType::Allowed, 0, fileaccess::kAllAccess, kUser}};
+    EXPECT_EQ(modeOfDescriptor(descriptor, owners), 0774u);  // the user is in its own token
+    // What is denied first stays denied; entries only passed on count for nothing here.
+    descriptor.dacl = {{AceType::Denied, 0, fileaccess::kGenericExecute, kUser},
+                       {AceType::Allowed, aceflags::kInheritOnly, fileaccess::kAllAccess, kUser},
+                       {AceType::Allowed, 0, fileaccess::kAllAccess, Sid{5, {32, 547}}},
+                       {AceType::Allowed, 0, fileaccess::kAllAccess, kUser}};
+    EXPECT_EQ(modeOfDescriptor(descriptor, owners), 0660u);
 }
 
 }  // namespace

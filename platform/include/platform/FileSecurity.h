@@ -23,9 +23,19 @@ struct FileOwners {
 // passed on to what a folder holds). The error is a Windows error code.
 Expected<SecurityDescriptor, long> readFileSecurity(const std::filesystem::path& path,
                                                     const FileOwners& owners);
-// Stores the descriptor where Wine reads it. 1350 (the object has no security) when the file
-// system keeps no user extended attributes; other failures as Windows error codes.
+// The permission bits Wine gives a file for a descriptor: the read, write and execute rights
+// that the access list grants (and does not deny first) to everyone, to the groups of the
+// prefix's user and to the owner, each class also getting what the one before it has.
+unsigned modeOfDescriptor(const SecurityDescriptor& descriptor, const FileOwners& owners);
+
+// Stores the descriptor as Wine does when a program sets it: in the extended attribute, and
+// as the file's mode (so a Wine built without extended attributes, which derives every
+// descriptor from the mode, still shows the rights the mode can carry; a folder keeps its
+// owner's full access, which the installer needs to manage what is inside). 1350 (the object has no
+// security) when the file system keeps no user extended attributes; other failures as Windows error
+// codes.
 [[nodiscard]] long writeFileSecurity(const std::filesystem::path& path,
-                                     const SecurityDescriptor& descriptor);
+                                     const SecurityDescriptor& descriptor,
+                                     const FileOwners& owners);
 
 }  // namespace kestrel::platform
