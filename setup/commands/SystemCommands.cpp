@@ -73,6 +73,17 @@ std::string systemErrorText(std::uint32_t error) {
             return "The request is not supported.";
         case 87:
             return "The parameter is incorrect.";
+        case 123:
+            return "The filename, directory name, or volume label syntax is incorrect.";
+        case 1053:
+            return "The service did not respond to the start or control request in a timely "
+                   "fashion.";
+        case 1060:
+            return "The specified service does not exist as an installed service.";
+        case 1223:
+            return "The operation was canceled by the user.";
+        case 1722:
+            return "The RPC server is unavailable.";
         default:
             return "Error " + std::to_string(error);
     }
