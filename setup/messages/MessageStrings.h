@@ -68,6 +68,7 @@ inline constexpr int kNoLongerNeeded = 5535;
 inline constexpr int kUsage = 5541;
 inline constexpr int kNoHelp = 5549;
 inline constexpr int kEarlierVersionFound = 5550;
+inline constexpr int kOdbcFailed = 5553;
 inline constexpr int kCannotReadKey = 5554;
 inline constexpr int kServiceFailed = 5559;
 inline constexpr int kPrinterComponentFailed = 5561;
