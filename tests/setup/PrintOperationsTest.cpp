@@ -41,13 +41,12 @@ class PrintOperationsTest : public SystemStoreFixture {
 };
 
 TEST_F(PrintOperationsTest, ADriverAndADefaultPrinterComeAndGo) {
+    // The AddPrinter line is undone by DeletePrinter with the same argument text.
+    const char* printer = ",Acme,LPT1:,Acme Laser,,,DEFAULT|QUEUED,AcmeShare,Stock room";
     const auto both = [&](Direction direction) {
-        if (direction == Direction::Install) {
-            return addDriver() &&
-                   bool(run(SystemCommand::AddPrinter,
-                            ",Acme,LPT1:,Acme Laser,,,DEFAULT|QUEUED,AcmeShare,Stock room"));
-        }
-        return bool(run(SystemCommand::DeletePrinter, ",Acme")) &&
+        if (direction == Direction::Install)
+            return addDriver() && bool(run(SystemCommand::AddPrinter, printer));
+        return bool(run(SystemCommand::DeletePrinter, printer)) &&
                bool(run(SystemCommand::DeletePrinterDriver, ",,Acme Laser"));
     };
     const auto installed = [&] {
