@@ -5,6 +5,7 @@
 #include "platform/AsciiCase.h"
 #include "script/Fields.h"
 #include "system/Spooler.h"
+#include "system/SpoolerKeys.h"
 
 namespace kestrel::setup {
 
@@ -12,7 +13,8 @@ namespace {
 
 using commands::SystemCommand;
 
-constexpr std::uint32_t kInvalidParameter = 87;
+using namespace spooler;  // its error codes
+
 constexpr std::uint32_t kServerUnavailable = 1722;
 
 const std::vector<FlagName> kPrinterAttributes = {
@@ -87,21 +89,21 @@ class Fields {
 bool alsoSuccess(SystemCommand command, std::uint32_t error) {
     switch (command) {
         case SystemCommand::AddMonitor:
-            return error == 183 || error == 3006;
+            return error == kAlreadyExists || error == kMonitorAlreadyInstalled;
         case SystemCommand::AddPort:
         case SystemCommand::AddPrintProvider:
-            return error == 183;
+            return error == kAlreadyExists;
         case SystemCommand::AddPrinter:
-            return error == 1802;
+            return error == kPrinterExists;
         case SystemCommand::AddPrinterConnection:
             return true;  // a connection is a convenience; it fails quietly
         case SystemCommand::AddPrinterDriver:
-            return error == 1795;
+            return error == kDriverAlreadyInstalled;
         case SystemCommand::AddPrintProcessor:
-            return error == 183 || error == 3005;
+            return error == kAlreadyExists || error == kProcessorAlreadyInstalled;
         case SystemCommand::DeletePrinter:
         case SystemCommand::DeletePrinterDriver:
-            return error == 3001;
+            return error == kDriverInUse;
         default:
             return false;
     }
@@ -120,7 +122,8 @@ std::optional<std::size_t> serverField(SystemCommand command) {
 
 Spooler::Result deleteAllPrinters(Spooler& spooler) {
     for (const std::string& printer : spooler.printers()) {
-        if (auto deleted = spooler.deletePrinter(printer); !deleted && deleted.error() != 3001)
+        if (auto deleted = spooler.deletePrinter(printer);
+            !deleted && deleted.error() != kDriverInUse)
             return deleted;
     }
     for (const std::string& connection : spooler.connections()) {
@@ -156,7 +159,7 @@ Spooler::Result carryOut(Spooler& spooler, SystemCommand command, const Fields& 
             return spooler.deletePrintProvider(f[2]);
         case SystemCommand::AddPrinter: {
             const auto attributes = parseFlags(f[6], kPrinterAttributes);
-            if (!attributes) return platform::unexpected(kInvalidParameter);
+            if (!attributes) return fail(kInvalidParameter);
             PrinterInfo printer;
             printer.name = f[1];
             printer.port = f[2];
@@ -184,7 +187,7 @@ Spooler::Result carryOut(Spooler& spooler, SystemCommand command, const Fields& 
         case SystemCommand::DeleteAllPrinters:
             return deleteAllPrinters(spooler);
         default:
-            return platform::unexpected(kInvalidParameter);
+            return fail(kInvalidParameter);
     }
 }
 

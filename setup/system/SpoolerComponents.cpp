@@ -14,26 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::RegistryRoot;
-using spooler::child;
-using spooler::printKey;
+using namespace spooler;  // its keys and error codes
 
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
-
-constexpr std::uint32_t kFileNotFound = 2;
-constexpr std::uint32_t kNotSupported = 50;
-constexpr std::uint32_t kInvalidParameter = 87;
-constexpr std::uint32_t kModuleNotFound = 126;
-constexpr std::uint32_t kAlreadyExists = 183;
-constexpr std::uint32_t kNotFound = 1168;
-constexpr std::uint32_t kDriverAlreadyInstalled = 1795;
-constexpr std::uint32_t kUnknownPort = 1796;
-constexpr std::uint32_t kUnknownDriver = 1797;
-constexpr std::uint32_t kUnknownProcessor = 1798;
-constexpr std::uint32_t kInvalidEnvironment = 1805;
-constexpr std::uint32_t kUnknownMonitor = 3000;
-constexpr std::uint32_t kDriverInUse = 3001;
-constexpr std::uint32_t kProcessorAlreadyInstalled = 3005;
-constexpr std::uint32_t kMonitorAlreadyInstalled = 3006;
 
 constexpr std::string_view kDriverFileValues[] = {"Driver", "Data File", "Configuration File",
                                                   "Help File"};
@@ -46,10 +29,6 @@ constexpr KnownEnvironment kEnvironments[] = {{"Windows NT x86", "w32x86"},
                                               {"Windows x64", "x64"},
                                               {"Windows IA64", "ia64"},
                                               {"Windows 4.0", "win40"}};
-
-platform::Unexpected<std::uint32_t> fail(std::uint32_t error) {
-    return platform::unexpected(error);
-}
 
 bool hasDirectory(std::string_view path) {
     return path.find_first_of("\\:") != std::string_view::npos;

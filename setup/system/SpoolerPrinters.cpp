@@ -9,19 +9,10 @@ namespace kestrel::setup {
 namespace {
 
 using platform::RegistryRoot;
-using spooler::child;
-using spooler::printKey;
+using namespace spooler;  // its keys and error codes
 
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
-
-constexpr std::uint32_t kNotSupported = 50;
-constexpr std::uint32_t kInvalidParameter = 87;
-constexpr std::uint32_t kUnknownPort = 1796;
-constexpr std::uint32_t kUnknownDriver = 1797;
-constexpr std::uint32_t kUnknownProcessor = 1798;
-constexpr std::uint32_t kInvalidPrinterName = 1801;
-constexpr std::uint32_t kPrinterExists = 1802;
 
 constexpr std::string_view kConnectionsKey = "Printers\\Connections";
 // Where Windows NT keeps what Win.ini's sections held on 95/98 (its IniFileMapping).
@@ -33,10 +24,6 @@ std::string registryName(std::string_view name) {
     std::string text(name);
     if (!text.empty()) text[0] = platform::asciiUpper(text[0]);
     return text;
-}
-
-platform::Unexpected<std::uint32_t> fail(std::uint32_t error) {
-    return platform::unexpected(error);
 }
 
 // "\\server\printer" is kept as the key ",,server,printer".

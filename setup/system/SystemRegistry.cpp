@@ -4,15 +4,24 @@
 
 namespace kestrel::setup {
 
+namespace {
+
+long writeData(RegistryServices& registry, platform::RegistryRoot root, std::string_view key,
+               std::string_view name, std::uint32_t type, std::string_view data) {
+    const long created = registry.createKey(root, key);
+    if (created != 0) return created;
+    return registry.setValue(root, key, name, type, data);
+}
+
+}  // namespace
+
 long writeDword(RegistryServices& registry, platform::RegistryRoot root, std::string_view key,
                 std::string_view name, std::uint32_t value) {
     std::string data(4, '\0');
     for (std::size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<char>((value >> (8 * i)) & 0xffu);
     }
-    const long created = registry.createKey(root, key);
-    if (created != 0) return created;
-    return registry.setValue(root, key, name, platform::kRegDword, data);
+    return writeData(registry, root, key, name, platform::kRegDword, data);
 }
 
 std::optional<std::uint32_t> readDword(const RegistryServices& registry,
@@ -28,9 +37,7 @@ long writeMultiString(RegistryServices& registry, platform::RegistryRoot root, s
     std::string data;
     for (const std::string& text : strings) data += text + '\0';
     data += '\0';
-    const long created = registry.createKey(root, key);
-    if (created != 0) return created;
-    return registry.setValue(root, key, name, platform::kRegMultiSz, data);
+    return writeData(registry, root, key, name, platform::kRegMultiSz, data);
 }
 
 std::vector<std::string> readMultiString(const RegistryServices& registry,
