@@ -17,7 +17,8 @@ constexpr const char* kSections =
     "[ODBC File DSN]\nFileName=acme\nDRIVER=Acme Text\nDBQ=C:\\Data\n"
     "[ODBC Translator]\nTranslatorName=Acme Codes\nTranslator=C:\\Acme\\acmexl.dll\n"
     "[ODBC Core]\n"
-    "[ODBC DSN:Broken]\nDSN=Broken\nDriverName Acme Text\n";
+    "[ODBC DSN:Broken]\nDSN=Broken\nDriverName Acme Text\n"
+    "[ODBC Driver:Nameless]\nDriver=C:\\Acme\\other.dll\n";
 constexpr const char* kInst = "Software\\ODBC\\ODBCINST.INI";
 constexpr const char* kDriverKey = "Software\\ODBC\\ODBCINST.INI\\Acme Text";
 constexpr const char* kFileDsn = "C:\\Program Files\\Common Files\\ODBC\\Data Sources\\acme.dsn";
@@ -107,13 +108,15 @@ TEST_F(OdbcSections, DataSourcesOfUsersAndOfTheMachine) {
     EXPECT_TRUE(ui_.shown.empty());
 }
 
-TEST_F(OdbcSections, ADataSourceWithoutItsDriverIsRefused) {
+TEST_F(OdbcSections, ADataSourceWithoutItsDriverOrADriverWithoutNameIsRefused) {
     useInstaller();
-    ui_.answer({buttons::kCancel});
+    ui_.answer({buttons::kCancel, buttons::kIgnore});
     EXPECT_FALSE(run("ODBC DSN", Direction::Install));
-    ASSERT_EQ(ui_.numbers(), std::vector<int>{messages::kOdbcFailed});
+    EXPECT_TRUE(run("ODBC Driver:Nameless", Direction::Install));
+    ASSERT_EQ(ui_.numbers(), (std::vector<int>{messages::kOdbcFailed, messages::kOdbcFailed}));
     EXPECT_EQ(ui_.shown[0].box.text, "Cannot execute ODBC operation in section 'ODBC DSN'!");
     EXPECT_EQ(userValue("Software\\ODBC\\ODBC.INI\\Acme Orders", "Driver"), "<none>");
+    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, kInst));
 }
 
 TEST_F(OdbcSections, AFileDataSourceLiesInTheDefaultFolder) {

@@ -54,6 +54,8 @@ TEST_F(PrintOperationsTest, ADriverAndADefaultPrinterComeAndGo) {
         EXPECT_EQ(machineValue(kDriverKey, "Configuration File"), "acmeui.dll");
         EXPECT_EQ(machineValue(kDriverKey, "Dependent Files"), "acmeres.dll\tacme.ini");
         EXPECT_EQ(machineValue(kDriverKey, "Version"), "3");
+        // The parenthesis that closes the argument text is no part of the last field.
+        EXPECT_EQ(machineValue(kDriverKey, "Datatype"), "RAW");
         EXPECT_EQ(read(std::string(kDriverDir) + "\\3\\acmeui.dll"), "bytes of acmeui.dll");
         EXPECT_EQ(read(std::string(kDriverDir) + "\\3\\acme.ini"), "bytes of acme.ini");
         EXPECT_EQ(machineValue(kPrinterKey, "Printer Driver"), "Acme Laser");
