@@ -84,6 +84,22 @@ std::string systemErrorText(std::uint32_t error) {
             return "The operation was canceled by the user.";
         case 1722:
             return "The RPC server is unavailable.";
+        case 126:
+            return "The specified module could not be found.";
+        case 1168:
+            return "Element not found.";
+        case 1796:
+            return "The specified port is unknown.";
+        case 1797:
+            return "The printer driver is unknown.";
+        case 1798:
+            return "The print processor is unknown.";
+        case 1801:
+            return "The printer name is invalid.";
+        case 1805:
+            return "The environment specified is invalid.";
+        case 3000:
+            return "The specified print monitor is unknown.";
         default:
             return "Error " + std::to_string(error);
     }

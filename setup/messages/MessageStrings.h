@@ -72,6 +72,7 @@ inline constexpr int kCannotRegister = 5546;
 inline constexpr int kCannotUnregister = 5547;
 inline constexpr int kEarlierVersionFound = 5550;
 inline constexpr int kVersionOutOfDate = 5552;
+inline constexpr int kOdbcFailed = 5553;
 inline constexpr int kCannotReadKey = 5554;
 inline constexpr int kServiceFailed = 5559;
 inline constexpr int kPrinterComponentFailed = 5561;

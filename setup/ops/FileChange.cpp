@@ -37,7 +37,9 @@ void removeEmptyFolders(const platform::MachineRoot& machine, fs::path folder) {
     std::vector<fs::path> kept;
     for (const std::string& system :
          {machine.windowsDirectory(), machine.systemDirectory(), machine.programFilesDirectory(),
-          std::string("C:\\Program Files"), std::string("C:\\users"), machine.profileDirectory()}) {
+          std::string("C:\\Program Files"), machine.programFilesDirectory() + "\\Common Files",
+          std::string("C:\\Program Files\\Common Files"), std::string("C:\\users"),
+          machine.profileDirectory()}) {
         if (auto path = machine.hostPath(system)) kept.push_back(normal(*path));
     }
     const fs::path root = normal(*drive);

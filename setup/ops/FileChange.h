@@ -17,7 +17,7 @@ bool changeKeepingAttributes(const std::filesystem::path& file,
 
 // Removes `folder` and then each parent in turn while it is empty, within drive C: of the
 // root and never the drive itself nor the system's own folders (Windows, its system folder,
-// Program Files, the users' folders).
+// Program Files and its Common Files, the users' folders).
 void removeEmptyFolders(const platform::MachineRoot& machine, std::filesystem::path folder);
 
 }  // namespace kestrel::setup

@@ -29,6 +29,15 @@ std::optional<int> SectionUsage::count(std::string_view section) const {
     return std::max(0, static_cast<int>(readNumber(text)));
 }
 
+bool SectionUsage::doneBefore(std::string_view section) const {
+    if (context_.settings.serviceRelease) return true;
+    if (!active()) return false;
+    std::string text;
+    if (context_.registry.readText(rootOf(context_), keyOf(context_), section, &text) != 0)
+        return false;
+    return !text.empty() && text.front() == '1';
+}
+
 // The count is bookkeeping beside the section's own work: a count that cannot be written
 // stops nothing, and the next run reads it as it is.
 void SectionUsage::store(std::string_view section, int count) {

@@ -25,6 +25,10 @@ class SectionUsage {
     bool countUninstall(std::string_view section);
     // The registered count (0 when there is none); nullopt when counting is off.
     std::optional<int> count(std::string_view section) const;
+    // A section an earlier installation already applied, so its operation undoes what it
+    // left before applying it again: the registered count begins with the digit 1, or the run
+    // is a service release. Read before this run counts its own use.
+    bool doneBefore(std::string_view section) const;
 
   private:
     void store(std::string_view section, int count);

@@ -1,0 +1,351 @@
+#include <filesystem>
+
+#include "ops/FileChange.h"
+#include "platform/AsciiCase.h"
+#include "platform/AtomicFile.h"
+#include "platform/Places.h"
+#include "system/Spooler.h"
+#include "system/SpoolerKeys.h"
+#include "system/SystemRegistry.h"
+
+namespace kestrel::setup {
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::RegistryRoot;
+using namespace spooler;  // its keys and error codes
+
+constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
+
+constexpr std::string_view kDriverFileValues[] = {"Driver", "Data File", "Configuration File",
+                                                  "Help File"};
+
+struct KnownEnvironment {
+    std::string_view name;
+    std::string_view folder;
+};
+constexpr KnownEnvironment kEnvironments[] = {{"Windows NT x86", "w32x86"},
+                                              {"Windows x64", "x64"},
+                                              {"Windows IA64", "ia64"},
+                                              {"Windows 4.0", "win40"}};
+
+bool hasDirectory(std::string_view path) {
+    return path.find_first_of("\\:") != std::string_view::npos;
+}
+
+std::string baseName(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\:");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string withoutTrailingBackslash(std::string text) {
+    while (!text.empty() && text.back() == '\\') text.pop_back();
+    return text;
+}
+
+// The version a driver key below "Drivers" stands for ("Version-3"); 0 for Windows 4.0's.
+std::uint32_t versionOf(std::string_view subkey) {
+    constexpr std::string_view prefix = "Version-";
+    if (subkey.size() <= prefix.size() ||
+        !platform::equalsIgnoreAsciiCase(subkey.substr(0, prefix.size()), prefix))
+        return 0;
+    return static_cast<std::uint32_t>(
+        std::strtoul(std::string(subkey.substr(8)).c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+std::optional<Spooler::Environment> Spooler::environment(std::string_view name,
+                                                         std::uint32_t version) const {
+    const platform::MachineRoot& machine = context_.registry.machine();
+    const bool nt = machine.windowsVersion().isNT();
+    if (name.empty()) name = nt ? "Windows NT x86" : "Windows 4.0";
+    for (const KnownEnvironment& known : kEnvironments) {
+        if (!platform::equalsIgnoreAsciiCase(name, known.name)) continue;
+        const bool nineX = known.name == "Windows 4.0";
+        if (!nt && !nineX) return std::nullopt;
+        Environment found;
+        found.name = std::string(known.name);
+        const std::string key = printKey("Environments\\" + found.name);
+        found.driversKey = key + "\\Drivers";
+        found.processorsKey = key + "\\Print Processors";
+        if (!nt) {
+            // 95/98 keep printing files in the system folder itself.
+            found.driverFolder = found.processorFolder = machine.systemDirectory();
+            return found;
+        }
+        if (!nineX) found.driversKey += "\\Version-" + std::to_string(version);
+        const std::string spool = machine.systemDirectory() + "\\spool\\";
+        found.driverFolder = spool + "drivers\\" + std::string(known.folder) + "\\" +
+                             std::to_string(nineX ? 0 : version);
+        found.processorFolder = spool + "prtprocs\\" + std::string(known.folder);
+        return found;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Spooler::library(std::string_view name) const {
+    const platform::MachineRoot& machine = context_.registry.machine();
+    const std::string path = hasDirectory(name)
+                                 ? std::string(name)
+                                 : machine.systemDirectory() + "\\" + std::string(name);
+    const auto host = machine.hostPath(path);
+    std::error_code error;
+    if (!host || !fs::is_regular_file(*host, error)) return std::nullopt;
+    return path;
+}
+
+bool Spooler::driverExists(std::string_view name) const {
+    const auto current = environment({}, 0);
+    if (!current) return false;
+    const std::string drivers = printKey("Environments\\" + current->name + "\\Drivers");
+    std::vector<std::string> versions;
+    if (context_.registry.subkeyNames(kMachine, drivers, &versions) != 0) return false;
+    for (const std::string& version : versions) {
+        if (platform::equalsIgnoreAsciiCase(version, name) ||
+            context_.registry.keyExists(kMachine, child(child(drivers, version), name)))
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Copies a file through a temporary name, so a reader never sees half of it.
+bool copyFile(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    if (fs::exists(to, error) && fs::equivalent(from, to, error)) return true;
+    const std::optional<std::string> content = platform::readWholeFile(from);
+    return content && !platform::ensureDirectory(to.parent_path()) &&
+           !platform::writeFileAtomically(to, *content);
+}
+
+// Takes a key away and the keys above it it leaves empty.
+void deleteKey(RegistryServices& registry, const std::string& key) {
+    (void)registry.deleteTree(kMachine, key);
+    const std::string parent = key.substr(0, key.rfind('\\'));
+    if (registry.isEmptyKey(kMachine, parent)) (void)registry.removeEmptyKeys(kMachine, parent);
+}
+
+}  // namespace
+
+Spooler::Result Spooler::addMonitor(std::string_view environmentName, std::string_view name,
+                                    std::string_view libraryName) {
+    if (!environment(environmentName, 0)) return fail(kInvalidEnvironment);
+    if (name.empty() || libraryName.empty()) return fail(kInvalidParameter);
+    const std::string key = printKey("Monitors\\" + std::string(name));
+    if (context_.registry.keyExists(kMachine, key)) return fail(kMonitorAlreadyInstalled);
+    platform::MachineRoot& machine = context_.registry.machine();
+    if (!library(libraryName)) {
+        // A bare name the system folder does not have comes from the printer driver
+        // directory; it goes where the spooler loads monitors from.
+        const std::string driverDir =
+            withoutTrailingBackslash(context_.variables.value("PrinterDriverDir"));
+        const auto from = machine.hostPath(driverDir + "\\" + std::string(libraryName));
+        const auto to =
+            machine.hostPath(machine.systemDirectory() + "\\" + std::string(libraryName));
+        std::error_code error;
+        if (hasDirectory(libraryName) || !from || !to || !fs::is_regular_file(*from, error))
+            return fail(kModuleNotFound);
+        if (!copyFile(*from, *to)) return fail(kModuleNotFound);
+    }
+    if (context_.registry.writeString(kMachine, key, "Driver", libraryName) != 0)
+        return fail(kInvalidParameter);
+    return {};
+}
+
+Spooler::Result Spooler::deleteMonitor(std::string_view environmentName, std::string_view name) {
+    if (!environment(environmentName, 0)) return fail(kInvalidEnvironment);
+    const std::string key = printKey("Monitors\\" + std::string(name));
+    if (name.empty() || !context_.registry.keyExists(kMachine, key)) return fail(kUnknownMonitor);
+    const std::optional<std::string> driver =
+        readString(context_.registry, kMachine, key, "Driver");
+    deleteKey(context_.registry, key);
+    const std::optional<std::string> file = driver ? library(*driver) : std::nullopt;
+    const auto host = file ? context_.registry.machine().hostPath(*file) : std::nullopt;
+    std::error_code error;
+    if (host) fs::remove(*host, error);
+    return {};
+}
+
+Spooler::Result Spooler::addPort(std::string_view monitor) {
+    if (monitor.empty() ||
+        !context_.registry.keyExists(kMachine, printKey("Monitors\\" + std::string(monitor))))
+        return fail(kUnknownMonitor);
+    return fail(kNotSupported);
+}
+
+Spooler::Result Spooler::deletePort(std::string_view port) {
+    std::string ignored;
+    if (port.empty() ||
+        context_.registry.readText(kMachine, spooler::kPortsKey, port, &ignored) != 0)
+        return fail(kUnknownPort);
+    (void)context_.registry.deleteValue(kMachine, spooler::kPortsKey, port);
+    return {};
+}
+
+Spooler::Result Spooler::addPrinterDriver(std::string_view environmentName,
+                                          const PrinterDriverInfo& driver) {
+    const std::optional<Environment> target = environment(environmentName, driver.version);
+    if (!target) return fail(kInvalidEnvironment);
+    if (driver.name.empty() || driver.driverFile.empty() || driver.dataFile.empty() ||
+        driver.configFile.empty())
+        return fail(kInvalidParameter);
+    const std::string key = child(target->driversKey, driver.name);
+    if (context_.registry.keyExists(kMachine, key)) return fail(kDriverAlreadyInstalled);
+
+    platform::MachineRoot& machine = context_.registry.machine();
+    const std::string driverDir =
+        withoutTrailingBackslash(context_.variables.value("PrinterDriverDir"));
+    std::vector<std::string> files = {driver.driverFile, driver.dataFile, driver.configFile,
+                                      driver.helpFile};
+    files.insert(files.end(), driver.dependentFiles.begin(), driver.dependentFiles.end());
+    std::vector<std::pair<fs::path, fs::path>> copies;
+    for (const std::string& file : files) {
+        if (file.empty()) continue;
+        const auto from = machine.hostPath(hasDirectory(file) ? file : driverDir + "\\" + file);
+        const auto to = machine.hostPath(target->driverFolder + "\\" + baseName(file));
+        std::error_code error;
+        if (!from || !to || !fs::is_regular_file(*from, error)) return fail(kFileNotFound);
+        copies.emplace_back(*from, *to);
+    }
+    for (const auto& [from, to] : copies) {
+        if (!copyFile(from, to)) return fail(kFileNotFound);
+    }
+
+    RegistryServices& registry = context_.registry;
+    std::vector<std::string> dependents;
+    for (const std::string& file : driver.dependentFiles) dependents.push_back(baseName(file));
+    const bool written =
+        registry.writeString(kMachine, key, "Driver", baseName(driver.driverFile)) == 0 &&
+        registry.writeString(kMachine, key, "Data File", baseName(driver.dataFile)) == 0 &&
+        registry.writeString(kMachine, key, "Configuration File", baseName(driver.configFile)) ==
+            0 &&
+        registry.writeString(kMachine, key, "Help File", baseName(driver.helpFile)) == 0 &&
+        writeMultiString(registry, kMachine, key, "Dependent Files", dependents) == 0 &&
+        registry.writeString(kMachine, key, "Monitor", driver.monitor) == 0 &&
+        registry.writeString(kMachine, key, "Datatype", driver.defaultDataType) == 0 &&
+        writeDword(registry, kMachine, key, "Version", driver.version) == 0;
+    if (!written) return fail(kInvalidParameter);
+    return {};
+}
+
+Spooler::Result Spooler::deletePrinterDriver(std::string_view environmentName,
+                                             std::string_view name) {
+    const std::optional<Environment> any = environment(environmentName, 0);
+    if (!any) return fail(kInvalidEnvironment);
+    // The driver's version is the key it was found under.
+    RegistryServices& registry = context_.registry;
+    const std::string drivers = printKey("Environments\\" + any->name + "\\Drivers");
+    std::optional<Environment> found;
+    std::vector<std::string> versions;
+    if (registry.subkeyNames(kMachine, drivers, &versions) == 0) {
+        for (const std::string& version : versions) {
+            const auto candidate = environment(any->name, versionOf(version));
+            if (candidate && registry.keyExists(kMachine, child(candidate->driversKey, name))) {
+                found = candidate;
+                break;
+            }
+        }
+    }
+    if (name.empty() || !found) return fail(kUnknownDriver);
+    for (const std::string& printer : printers()) {
+        const auto uses =
+            readString(registry, kMachine, printKey("Printers\\" + printer), "Printer Driver");
+        if (uses && platform::equalsIgnoreAsciiCase(*uses, name)) return fail(kDriverInUse);
+    }
+
+    // Its files, less those another driver of the same folder names.
+    const auto filesOf = [&](const std::string& key) {
+        std::vector<std::string> files =
+            readMultiString(registry, kMachine, key, "Dependent Files");
+        for (std::string_view value : kDriverFileValues) {
+            if (auto file = readString(registry, kMachine, key, value); file && !file->empty())
+                files.push_back(*file);
+        }
+        return files;
+    };
+    std::vector<std::string> files = filesOf(child(found->driversKey, name));
+    deleteKey(registry, child(found->driversKey, name));
+    std::vector<std::string> others;
+    (void)registry.subkeyNames(kMachine, found->driversKey, &others);
+    for (const std::string& other : others) {
+        for (const std::string& used : filesOf(child(found->driversKey, other))) {
+            std::erase_if(files, [&](const std::string& file) {
+                return platform::equalsIgnoreAsciiCase(file, used);
+            });
+        }
+    }
+    platform::MachineRoot& machine = registry.machine();
+    std::optional<fs::path> folder;
+    for (const std::string& file : files) {
+        const auto host = machine.hostPath(found->driverFolder + "\\" + file);
+        std::error_code error;
+        if (host) fs::remove(*host, error);
+        if (host) folder = host->parent_path();
+    }
+    if (folder) removeEmptyFolders(machine, *folder);
+    return {};
+}
+
+Spooler::Result Spooler::addPrintProcessor(std::string_view environmentName, std::string_view name,
+                                           std::string_view file) {
+    const std::optional<Environment> target = environment(environmentName, 0);
+    if (!target) return fail(kInvalidEnvironment);
+    if (name.empty() || file.empty()) return fail(kInvalidParameter);
+    const std::string key = child(target->processorsKey, name);
+    if (context_.registry.keyExists(kMachine, key)) return fail(kProcessorAlreadyInstalled);
+    const auto host =
+        context_.registry.machine().hostPath(target->processorFolder + "\\" + baseName(file));
+    std::error_code error;
+    if (!host || !fs::is_regular_file(*host, error)) return fail(kFileNotFound);
+    if (context_.registry.writeString(kMachine, key, "Driver", baseName(file)) != 0)
+        return fail(kInvalidParameter);
+    return {};
+}
+
+Spooler::Result Spooler::deletePrintProcessor(std::string_view environmentName,
+                                              std::string_view name) {
+    const std::optional<Environment> target = environment(environmentName, 0);
+    if (!target) return fail(kInvalidEnvironment);
+    const std::string key = child(target->processorsKey, name);
+    if (name.empty() || !context_.registry.keyExists(kMachine, key)) return fail(kUnknownProcessor);
+    deleteKey(context_.registry, key);
+    return {};
+}
+
+Spooler::Result Spooler::addPrintProvider(std::string_view name, std::string_view libraryName) {
+    if (name.empty() || libraryName.empty()) return fail(kInvalidParameter);
+    const std::string key = printKey("Providers\\" + std::string(name));
+    if (context_.registry.keyExists(kMachine, key)) return fail(kAlreadyExists);
+    if (!library(libraryName)) return fail(kModuleNotFound);
+    const std::string providers = printKey("Providers");
+    std::vector<std::string> order =
+        readMultiString(context_.registry, kMachine, providers, "Order");
+    order.emplace_back(name);
+    if (context_.registry.writeString(kMachine, key, "Name", libraryName) != 0 ||
+        writeMultiString(context_.registry, kMachine, providers, "Order", order) != 0)
+        return fail(kInvalidParameter);
+    return {};
+}
+
+Spooler::Result Spooler::deletePrintProvider(std::string_view name) {
+    const std::string key = printKey("Providers\\" + std::string(name));
+    if (name.empty() || !context_.registry.keyExists(kMachine, key)) return fail(kNotFound);
+    const std::string providers = printKey("Providers");
+    std::vector<std::string> order =
+        readMultiString(context_.registry, kMachine, providers, "Order");
+    std::erase_if(order, [&](const std::string& entry) {
+        return platform::equalsIgnoreAsciiCase(entry, name);
+    });
+    if (order.empty()) {
+        (void)context_.registry.deleteValue(kMachine, providers, "Order");
+    } else {
+        (void)writeMultiString(context_.registry, kMachine, providers, "Order", order);
+    }
+    deleteKey(context_.registry, key);
+    return {};
+}
+
+}  // namespace kestrel::setup

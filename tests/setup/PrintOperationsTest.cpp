@@ -1,0 +1,176 @@
+#include "ExpectedMatchers.h"
+#include "SystemStoreFixture.h"
+#include "system/PrintOperations.h"
+
+namespace kestrel::setup::test {
+namespace {
+
+using commands::SystemCommand;
+using platform::RegistryRoot;
+
+constexpr const char* kScript = "[Setup]\nVersion=5.11\n[Application]\nApplicationDir=C:\\Acme\n";
+constexpr const char* kPrint = "System\\CurrentControlSet\\Control\\Print";
+constexpr const char* kDriverKey =
+    "System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\"
+    "Version-3\\Acme Laser";
+constexpr const char* kPrinterKey = "System\\CurrentControlSet\\Control\\Print\\Printers\\Acme";
+constexpr const char* kUserWindows = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+constexpr const char* kUserDevices = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
+constexpr const char* kDriverDir = "C:\\windows\\system32\\spool\\drivers\\w32x86";
+constexpr const char* kAddDriver =
+    "(,, Acme Laser, 3, acmelsr.dll, acmelsr.ppd, acmeui.dll, acme.hlp, acmeres.dll; acme.ini, , "
+    "RAW)";
+
+class PrintOperationsTest : public SystemStoreFixture {
+  protected:
+    void SetUp() override {
+        loadScript(kScript);
+        for (const char* file : {"acmelsr.dll", "acmelsr.ppd", "acmeui.dll", "acme.hlp",
+                                 "acmeres.dll", "acme.ini", "acmemon.dll"}) {
+            put(std::string(kDriverDir) + "\\" + file, std::string("bytes of ") + file);
+        }
+    }
+    platform::Expected<void, std::uint32_t> run(SystemCommand command, std::string_view argument) {
+        return PrintOperations(services()).run(command, argument);
+    }
+    std::uint32_t error(SystemCommand command, std::string_view argument) {
+        const auto done = run(command, argument);
+        return done ? 0 : done.error();
+    }
+    bool addDriver() { return bool(run(SystemCommand::AddPrinterDriver, kAddDriver)); }
+};
+
+TEST_F(PrintOperationsTest, ADriverAndADefaultPrinterComeAndGo) {
+    // The AddPrinter line is undone by DeletePrinter with the same argument text.
+    const char* printer = ",Acme,LPT1:,Acme Laser,,,DEFAULT|QUEUED,AcmeShare,Stock room";
+    const auto both = [&](Direction direction) {
+        if (direction == Direction::Install)
+            return addDriver() && bool(run(SystemCommand::AddPrinter, printer));
+        return bool(run(SystemCommand::DeletePrinter, printer)) &&
+               bool(run(SystemCommand::DeletePrinterDriver, ",,Acme Laser"));
+    };
+    const auto installed = [&] {
+        EXPECT_EQ(machineValue(kDriverKey, "Driver"), "acmelsr.dll");
+        EXPECT_EQ(machineValue(kDriverKey, "Configuration File"), "acmeui.dll");
+        EXPECT_EQ(machineValue(kDriverKey, "Dependent Files"), "acmeres.dll\tacme.ini");
+        EXPECT_EQ(machineValue(kDriverKey, "Version"), "3");
+        // The parenthesis that closes the argument text is no part of the last field.
+        EXPECT_EQ(machineValue(kDriverKey, "Datatype"), "RAW");
+        EXPECT_EQ(read(std::string(kDriverDir) + "\\3\\acmeui.dll"), "bytes of acmeui.dll");
+        EXPECT_EQ(read(std::string(kDriverDir) + "\\3\\acme.ini"), "bytes of acme.ini");
+        EXPECT_EQ(machineValue(kPrinterKey, "Printer Driver"), "Acme Laser");
+        EXPECT_EQ(machineValue(kPrinterKey, "Print Processor"), "WinPrint");
+        EXPECT_EQ(machineValue(kPrinterKey, "Datatype"), "RAW");
+        EXPECT_EQ(machineValue(kPrinterKey, "Attributes"), "5");
+        EXPECT_EQ(machineValue(kPrinterKey, "Share Name"), "AcmeShare");
+        EXPECT_EQ(machineValue(kPrinterKey, "Description"), "Stock room");
+        EXPECT_EQ(userValue(kUserDevices, "Acme"), "winspool,LPT1:");
+        EXPECT_EQ(userValue(kUserWindows, "Device"), "Acme,winspool,LPT1:");
+    };
+    EXPECT_TRUE(roundTrip(both, installed));
+}
+
+TEST_F(PrintOperationsTest, WhatIsThereAlreadyCountsAsDone) {
+    ASSERT_TRUE(addDriver());
+    EXPECT_TRUE(addDriver());  // 1795
+    ASSERT_TRUE(run(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser"));
+    EXPECT_TRUE(run(SystemCommand::AddPrinter, ",Acme,LPT2:,Acme Laser"));  // 1802
+    EXPECT_EQ(machineValue(kPrinterKey, "Port"), "LPT1:");
+    // A driver a printer uses stays, and saying so is no failure (3001).
+    EXPECT_TRUE(run(SystemCommand::DeletePrinterDriver, ",,Acme Laser"));
+    EXPECT_EQ(machineValue(kDriverKey, "Driver"), "acmelsr.dll");
+    EXPECT_TRUE(run(SystemCommand::AddPrinterConnection, "not a share"));  // quietly
+}
+
+TEST_F(PrintOperationsTest, FailuresAreTheSpoolersCodesAndChangeNothing) {
+    EXPECT_EQ(error(SystemCommand::AddPrinter, ",Acme,LPT1:,No Such Driver"), 1797u);
+    EXPECT_EQ(error(SystemCommand::AddPrinter, "\\\\elsewhere,Acme,LPT1:,Acme Laser"), 1722u);
+    EXPECT_EQ(error(SystemCommand::AddPrinterDriver, ",Windows 3.1,Acme Laser,3,a,b,c"), 1805u);
+    EXPECT_EQ(error(SystemCommand::AddPrinterDriver, ",,Acme Laser,3,acmelsr.dll,missing.ppd,c"),
+              2u);
+    EXPECT_EQ(error(SystemCommand::DeletePrinter, ",Nobody"), 1801u);
+    ASSERT_TRUE(addDriver());
+    EXPECT_EQ(error(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,,,DEFAULT|LOUD"), 87u);
+    EXPECT_EQ(error(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,NoSuchProc"), 1798u);
+    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, kPrinterKey));
+    // The machine's own name is this computer.
+    const std::string local = "\\\\" + machine_->computerName() + ",Acme,LPT1:,Acme Laser";
+    EXPECT_TRUE(run(SystemCommand::AddPrinter, local));
+}
+
+TEST_F(PrintOperationsTest, TheDefaultMovesOnWhenItsPrinterGoes) {
+    ASSERT_TRUE(addDriver());
+    ASSERT_TRUE(run(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,,,DEFAULT"));
+    ASSERT_TRUE(run(SystemCommand::AddPrinter, ",Other,FILE:,Acme Laser"));
+    EXPECT_EQ(userValue(kUserWindows, "Device"), "Acme,winspool,LPT1:");
+    ASSERT_TRUE(run(SystemCommand::DeletePrinter, ",Acme"));
+    EXPECT_EQ(userValue(kUserWindows, "Device"), "Other,winspool,FILE:");
+    ASSERT_TRUE(run(SystemCommand::AddPrinterConnection, "\\\\srv\\laser"));
+    EXPECT_EQ(value(RegistryRoot::CurrentUser, "Printers\\Connections\\,,srv,laser", "Server"),
+              "\\\\srv");
+    ASSERT_TRUE(run(SystemCommand::DeleteAllPrinters, ""));
+    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine,
+                                                std::string(kPrint) + "\\Printers"));
+    EXPECT_FALSE(
+        session_->registry().keyExists(RegistryRoot::CurrentUser, "Printers\\Connections"));
+    EXPECT_EQ(userValue(kUserWindows, "Device"), "<none>");
+}
+
+TEST_F(PrintOperationsTest, NineXRootsKeepTheDefaultInWinIni) {
+    makeWindows98();
+    put("C:\\windows\\win.ini", "[windows]\r\nload=\r\n");
+    loadScript(kScript);
+    // 95/98 keep drivers in the system folder itself.
+    for (const char* file : {"acmelsr.dll", "acmelsr.ppd", "acmeui.dll"}) {
+        put(machine_->systemDirectory() + "\\" + file, "x");
+    }
+    ASSERT_TRUE(
+        run(SystemCommand::AddPrinterDriver, ",,Acme Laser,0,acmelsr.dll,acmelsr.ppd,acmeui.dll"));
+    EXPECT_EQ(machineValue(std::string(kPrint) + "\\Environments\\Windows 4.0\\Drivers\\Acme Laser",
+                           "Driver"),
+              "acmelsr.dll");
+    ASSERT_TRUE(run(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,,,DEFAULT"));
+    EXPECT_EQ(read("C:\\windows\\win.ini"),
+              "[windows]\r\nload=\r\ndevice=Acme,winspool,LPT1:\r\n\r\n[devices]\r\n"
+              "Acme=winspool,LPT1:\r\n\r\n[PrinterPorts]\r\nAcme=winspool,LPT1:,15,45\r\n");
+    ASSERT_TRUE(run(SystemCommand::DeletePrinter, ",Acme"));
+    EXPECT_EQ(read("C:\\windows\\win.ini"), "[windows]\r\nload=\r\n");
+}
+
+TEST_F(PrintOperationsTest, MonitorsProcessorsAndProvidersComeAndGo) {
+    put("C:\\windows\\system32\\spool\\prtprocs\\w32x86\\acmeproc.dll", "proc");
+    put("C:\\windows\\system32\\acmeprov.dll", "provider");
+    const auto all = [&](Direction direction) {
+        if (direction == Direction::Install) {
+            return run(SystemCommand::AddMonitor, ",,Acme Port,acmemon.dll") &&
+                   run(SystemCommand::AddPrintProcessor, ",,AcmeProc,acmeproc.dll") &&
+                   run(SystemCommand::AddPrintProvider, ",,Acme Net,acmeprov.dll");
+        }
+        return run(SystemCommand::DeletePrintProvider, ",,Acme Net") &&
+               run(SystemCommand::DeletePrintProcessor, ",,AcmeProc") &&
+               run(SystemCommand::DeleteMonitor, ",,Acme Port");
+    };
+    const auto installed = [&] {
+        EXPECT_EQ(machineValue(std::string(kPrint) + "\\Monitors\\Acme Port", "Driver"),
+                  "acmemon.dll");
+        // Taken from the printer driver directory to where the spooler loads monitors.
+        EXPECT_EQ(read("C:\\windows\\system32\\acmemon.dll"), "bytes of acmemon.dll");
+        EXPECT_EQ(machineValue(std::string(kPrint) +
+                                   "\\Environments\\Windows NT x86\\Print Processors\\AcmeProc",
+                               "Driver"),
+                  "acmeproc.dll");
+        EXPECT_EQ(machineValue(std::string(kPrint) + "\\Providers", "Order"), "Acme Net");
+        EXPECT_EQ(machineValue(std::string(kPrint) + "\\Providers\\Acme Net", "Name"),
+                  "acmeprov.dll");
+        // Added twice is still done.
+        EXPECT_TRUE(run(SystemCommand::AddMonitor, ",,Acme Port,acmemon.dll"));
+        EXPECT_TRUE(run(SystemCommand::AddPrintProcessor, ",,AcmeProc,acmeproc.dll"));
+        EXPECT_TRUE(run(SystemCommand::AddPrintProvider, ",,Acme Net,acmeprov.dll"));
+    };
+    EXPECT_TRUE(roundTrip(all, installed));
+    EXPECT_EQ(error(SystemCommand::AddPort, ",Acme Port"), 3000u);
+    EXPECT_EQ(error(SystemCommand::AddMonitor, ",,Lost,nowhere.dll"), 126u);
+}
+
+}  // namespace
+}  // namespace kestrel::setup::test
