@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     start.currentDirectory = std::filesystem::current_path(ec);
     start.programDirectory = platform::programDirectory();
+    start.programFile = platform::programPath();
     start.prefix = platform::MachineRoot::defaultPrefix();
     if (!platform::hasDisplay()) {
         setup::ConsoleUi ui(std::cout);

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "commands/ActionHandlers.h"
+#include "commands/SoundNames.h"
 #include "messages/MessageStrings.h"
-#include "platform/AsciiCase.h"
 #include "script/Fields.h"
 #include "script/Layout.h"
 
@@ -13,32 +13,6 @@ namespace kestrel::setup::commands {
 namespace fs = std::filesystem;
 
 namespace {
-
-namespace sound {
-inline constexpr std::uint32_t kAsync = 0x1, kNoDefault = 0x2, kMemory = 0x4, kLoop = 0x8,
-                               kNoStop = 0x10, kPurge = 0x40, kAlias = 0x10000, kFileName = 0x20000;
-}
-
-struct SoundAlias {
-    std::string_view name;
-    SystemSound sound;
-};
-
-constexpr std::array<SoundAlias, 6> kAliases{{
-    {"SystemDefault", SystemSound::Default},
-    {".Default", SystemSound::Default},
-    {"SystemHand", SystemSound::Stop},
-    {"SystemQuestion", SystemSound::Question},
-    {"SystemExclamation", SystemSound::Exclamation},
-    {"SystemAsterisk", SystemSound::Information},
-}};
-
-std::optional<SystemSound> aliasSound(std::string_view name) {
-    for (const SoundAlias& alias : kAliases) {
-        if (platform::equalsIgnoreAsciiCase(alias.name, name)) return alias.sound;
-    }
-    return std::nullopt;
-}
 
 bool hasDriveOrRoot(std::string_view path) {
     return (path.size() >= 2 && path[1] == ':') || path.starts_with('\\') || path.starts_with('/');

@@ -66,6 +66,7 @@ inline constexpr int kOldScriptSyntax = 5532;
 inline constexpr int kParentOptionNotFound = 5533;
 inline constexpr int kCannotCreateLink = 5534;
 inline constexpr int kNoLongerNeeded = 5535;
+inline constexpr int kConfirmUninstall = 5536;
 inline constexpr int kUsage = 5541;
 inline constexpr int kNoHelp = 5549;
 inline constexpr int kCannotRegister = 5546;

@@ -3,7 +3,6 @@
 #include "commands/HostProgramStarter.h"
 #include "messages/MessageStrings.h"
 #include "program/InstallDriver.h"
-#include "program/MainWindowStart.h"
 #include "program/RunEnd.h"
 #include "program/RunKind.h"
 #include "program/RunWizard.h"
@@ -42,11 +41,12 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
     run.clientSwitch = session.run().client;
     run.fromCDSwitch = session.run().fromCD;
     if (session.readSettings()) {
-        const std::string startDirectory =
-            session.machine().paths().windowsPath(start.currentDirectory);
-        session.setMainWindow(openMainWindow(session, ui, startDirectory));
+        platform::MachineRoot& machine = session.machine();
+        run.sourceBeforeSrcDir = session.sourceBeforeSrcDir();
+        run.startDirectory = machine.windowsPath(start.currentDirectory);
+        if (!start.programFile.empty()) run.installerPath = machine.windowsPath(start.programFile);
         run.programs = std::make_unique<commands::HostProgramStarter>(session.machine());
-        run.pages.emplace(session.messages(), session.machine());
+        run.pages.emplace(session.messages(), machine);
         run.failed =
             !decideRunKind(run) || !prepareRun(run) || !runWizard(run) || !installProduct(run);
     } else {

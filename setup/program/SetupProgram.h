@@ -15,7 +15,8 @@ struct SetupStart {
     std::vector<std::string> arguments;  // the words after the program's name
     std::filesystem::path currentDirectory;
     std::filesystem::path programDirectory;
-    std::filesystem::path prefix;  // the machine root
+    std::filesystem::path programFile;  // the running installer itself (not argv[0])
+    std::filesystem::path prefix;       // the machine root
 };
 
 // The installer's start-up: the machine root, the command line, the script and its

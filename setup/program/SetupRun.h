@@ -39,6 +39,9 @@ struct SetupRun {
     // The installer's own Windows path on the root (the program that removes a user's part).
     std::string installerPath;
     std::unique_ptr<commands::ProgramStarter> programs;  // made once the root is open
+    // The directory current when the program started, as a Windows path: pictures and
+    // sounds are looked for there too.
+    std::string startDirectory;
 
     // The wizard and the work.
     std::optional<PageHost> pages;              // made once the root is open

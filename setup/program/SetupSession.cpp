@@ -1,13 +1,16 @@
 #include "program/SetupSession.h"
 
 #include <algorithm>
+#include <tuple>
+
 #include "messages/MessageStrings.h"
 
 #include "platform/AsciiCase.h"
 #include "platform/FileChecks.h"
 #include "platform/Locale.h"
 #include "platform/ProfileFunctions.h"
-#include "platform/WindowsPathParts.h"
+#include "program/SourceDirectory.h"
+#include "program/SystemLanguage.h"
 #include "script/ScriptLocation.h"
 #include "script/SetupCommandLine.h"
 #include "script/StringSections.h"
@@ -147,11 +150,12 @@ bool SetupSession::readSettings() {
                                 installer.fromUtf8OrBytes(value)))
             return false;
     }
-    const platform::LanguageId language = platform::userDefaultLanguage();
+    // The texts follow the person's language, the system's names the system's own.
     const Expander expand = expander();
-    for (const auto& [base, overrideKey] :
-         {std::pair<const char*, const char*>{"Strings", "UseStringSection"},
-          {"SysStrings", "UseSysStringSection"}}) {
+    for (const auto& [base, overrideKey, language] :
+         {std::tuple<const char*, const char*, std::optional<platform::LanguageId>>{
+              "Strings", "UseStringSection", platform::userDefaultLanguage()},
+          {"SysStrings", "UseSysStringSection", systemLanguage(*machine_)}}) {
         const std::string overrideName = script.readValue("Application", overrideKey).value_or("");
         const std::string section = chooseStringSection(script, base, language, overrideName);
         if (!loadStringSection(script, section, expand, environment_)) {
@@ -170,29 +174,25 @@ bool SetupSession::readSettings() {
     applySettingsToVariables(variables_, settings_, *machine_);
     variables_.setDirectory("SetupInfDir", settings_.setupInfDir);
 
-    // [Application] SrcDir: absolute, or relative to the script's directory with ".."
-    // steps folded.
-    if (!settings_.srcDir.empty()) {
-        const std::string srcDir = withTrailingBackslash(expand.expand(settings_.srcDir));
-        if (srcDir.find(':') != std::string::npos || srcDir[0] == '\\') {
-            variables_.set("Src", srcDir);
-        } else {
-            const platform::WindowsPathParts parts =
-                platform::splitWindowsPath(variables_.value("Src") + srcDir);
-            std::string folded = parts.drive;
-            for (const std::string& part : parts.components) folded += "\\" + part;
-            variables_.setDirectory("Src", folded);
-        }
-    }
+    sourceBeforeSrcDir_ = variables_.value("Src");
+    if (!settings_.srcDir.empty())
+        variables_.setDirectory(
+            "Src", sourceWithSrcDir(sourceBeforeSrcDir_, expand.expand(settings_.srcDir)));
+    // /AW: a workstation installation, which is no administrator installation.
+    if (run_.workstation) run_.admin = false;
+    // Checked before the run's kind is decided: nothing (an earlier version, a user's part)
+    // is removed for a script that cannot be installed.
     if (setupSection_.scriptVersion <= 0x300) {
         messages_.show(messages::kOldScriptSyntax, {variables_.value("SetupInf")});
         return false;
     }
-    if (!loadStringSection(script, "Environment", expand, environment_)) {
-        messages_.show(messages::kOutOfMemory);
-        return false;
-    }
     return true;
+}
+
+bool SetupSession::loadEnvironmentSection() {
+    if (loadStringSection(*script_, "Environment", expander(), environment_)) return true;
+    messages_.show(messages::kOutOfMemory);
+    return false;
 }
 
 OperationContext& SetupSession::context() {

@@ -58,9 +58,12 @@ class SetupSession {
     bool loadScript(const std::filesystem::path& currentDirectory);
     // The script given as text, for tests and tools; named `windowsPath`.
     void useScript(ScriptText script, const std::string& windowsPath);
-    // WIN.INI's SetupServiceEnvironment, the string sections, [Application], SrcDir, the
+    // WIN.INI's SetupServiceEnvironment, the string sections, [Application], SrcDir, /AW, the
     // script version check (5532). Needs the script and the root.
     bool readSettings();
+    // [Environment] into the environment, its values expanded with the variables as the
+    // run's kind has left them (5500 when an entry cannot be made).
+    bool loadEnvironmentSection();
 
     MessageEngine& messages() { return messages_; }
     const StringTable& strings() const { return strings_; }
@@ -75,6 +78,8 @@ class SetupSession {
     const std::filesystem::path& scriptFile() const { return scriptFile_; }
     const ApplicationSettings& settings() const { return settings_; }
     const SetupSection& setupSection() const { return setupSection_; }
+    // Src as it was before [Application] SrcDir applied (the script's own directory or /P).
+    const std::string& sourceBeforeSrcDir() const { return sourceBeforeSrcDir_; }
     Expander expander() const;
     // The main window behind the wizard (nullptr on the console or before it is made).
     BackgroundWindow* mainWindow() const { return mainWindow_; }
@@ -101,6 +106,7 @@ class SetupSession {
     std::optional<ScriptText> script_;
     std::filesystem::path scriptFile_;
     SetupSection setupSection_;
+    std::string sourceBeforeSrcDir_;
     ApplicationSettings settings_;
     std::unique_ptr<OperationContext> context_;
     BackgroundWindow* mainWindow_ = nullptr;

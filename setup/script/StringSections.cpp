@@ -13,16 +13,19 @@ constexpr std::size_t kLineSize = 8192;
 }  // namespace
 
 std::string chooseStringSection(const ScriptText& script, std::string_view base,
-                                platform::LanguageId language, std::string_view overrideName) {
-    char name[300];
-    std::snprintf(name, sizeof name, "%.*s:%02x,%02x",
-                  static_cast<int>(std::min<std::size_t>(base.size(), 256)), base.data(),
-                  language.primary(), language.sub());
-    if (script.hasSection(name)) return name;
-    std::snprintf(name, sizeof name, "%.*s:%02x",
-                  static_cast<int>(std::min<std::size_t>(base.size(), 256)), base.data(),
-                  language.primary());
-    if (script.hasSection(name)) return name;
+                                std::optional<platform::LanguageId> language,
+                                std::string_view overrideName) {
+    if (language) {
+        char name[300];
+        std::snprintf(name, sizeof name, "%.*s:%02x,%02x",
+                      static_cast<int>(std::min<std::size_t>(base.size(), 256)), base.data(),
+                      language->primary(), language->sub());
+        if (script.hasSection(name)) return name;
+        std::snprintf(name, sizeof name, "%.*s:%02x",
+                      static_cast<int>(std::min<std::size_t>(base.size(), 256)), base.data(),
+                      language->primary());
+        if (script.hasSection(name)) return name;
+    }
     if (!overrideName.empty()) return std::string(overrideName);
     return std::string(base);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,10 @@ namespace kestrel::setup {
 
 // The section a script translates itself with: "<base>:<ll>,<ss>" for the language and
 // sublanguage (two hexadecimal digits each), else "<base>:<ll>", else `overrideName` when it
-// is set, else `base` itself.
+// is set, else `base` itself. Without a known language only the last two are tried.
 std::string chooseStringSection(const ScriptText& script, std::string_view base,
-                                platform::LanguageId language, std::string_view overrideName);
+                                std::optional<platform::LanguageId> language,
+                                std::string_view overrideName);
 
 // Puts each line NAME=value of the section into the environment, NAME in capitals and the
 // value expanded, so %NAME% works from then on. False when an entry cannot be made.

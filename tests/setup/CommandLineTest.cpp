@@ -290,5 +290,18 @@ TEST(SetupProgram, UsageMissingAndUnreadableScripts) {
     EXPECT_TRUE(std::filesystem::exists(dir / "prefix/system.reg"));
 }
 
+// The program decides the run's kind: an uninstallation of a product that is not installed
+// says so and fails, silent or not, before anything else is done.
+TEST(SetupProgram, RunsOnAnInstallationThatIsNotThereSaySo) {
+    kestrel::test::TempDir dir;
+    kestrel::test::writeFile(dir / "Setup.inf",
+                             "[Setup]\nVersion=5.11\n[Application]\nProductName=Acme\n"
+                             "MachineKeyName=Acme\\\\1.0\n");
+    const ProgramRun run = runSetup(dir / "prefix", dir.path(), "/U /S");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_NE(run.output.find("The application 'Acme' is not installed."), std::string::npos)
+        << run.output;
+}
+
 }  // namespace
 }  // namespace kestrel::setup::test

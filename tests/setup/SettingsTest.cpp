@@ -100,6 +100,32 @@ TEST_F(Settings, BackgroundTextsPicturesAndUnknownFlags) {
     EXPECT_EQ(ui_.shown.back().box.text, "Incorrect Flags: HUGE!");
 }
 
+// The system's names (SysStrings) follow the language of the root's own User.exe, not the
+// person's; a root without one uses the script's plain section.
+TEST_F(Settings, SystemStringsFollowTheSystemsLanguage) {
+    const std::filesystem::path german =
+        std::filesystem::path(KESTREL_SAMPLE_PRODUCTS_DIR) / "harbor/variants/harbor-2.0-de.dll";
+    if (!std::filesystem::exists(german)) GTEST_SKIP() << "sample products not built";
+    const std::string script =
+        "[Setup]\nVersion=5.11\n[Strings]\nGreeting=Hello\n[Strings:07]\nGreeting=Hallo\n"
+        "[SysStrings]\nPrograms=Programs\n[SysStrings:07]\nPrograms=Programme\n";
+    kestrel::test::ScopedEnvironment locale;
+    locale.set("LC_ALL", std::nullopt);
+    locale.set("LC_MESSAGES", std::nullopt);
+    locale.set("LANG", "de_DE.UTF-8");
+    load(script);
+    EXPECT_EQ(environment_.get("GREETING"), "Hallo");
+    EXPECT_EQ(environment_.get("PROGRAMS"), "Programs") << "the root has no User.exe";
+
+    const auto userExe = machine_->paths().hostPath("C:\\windows\\system32\\User.exe");
+    ASSERT_TRUE(userExe);
+    std::filesystem::copy_file(german, *userExe);
+    locale.set("LANG", "en_US.UTF-8");
+    load(script);
+    EXPECT_EQ(environment_.get("GREETING"), "Hello");
+    EXPECT_EQ(environment_.get("PROGRAMS"), "Programme");
+}
+
 TEST_F(Settings, UserAndCompanyDefaults) {
     load("[Setup]\nVersion=5.11\n");
     EXPECT_EQ(session_->settings().defaultUser, "alice");  // the new root's registered owner
@@ -134,6 +160,7 @@ TEST_F(Settings, StringSectionsFollowTheLanguage) {
     EXPECT_EQ(environment_.get("GREETING"), "Servus");
     EXPECT_EQ(environment_.get("SYS"), "s");
     EXPECT_EQ(environment_.get("WHERE"), "");  // App is set only after the string sections
+    EXPECT_TRUE(session_->loadEnvironmentSection());
     EXPECT_EQ(environment_.get("ACMEBIN"), "C:\\Acme\\bin");  // [Environment] comes after it
     EXPECT_EQ(expand("%Greeting%"), "Servus");
     locale.set("LANG", "de_CH");

@@ -11,11 +11,13 @@ SetupFixture::SetupFixture(platform::WindowsArchitecture architecture) {
     machine_ = std::move(machine.value());
 }
 
-SetupSession& SetupFixture::load(const std::string& script, bool settings) {
+SetupSession& SetupFixture::load(const std::string& script, bool settings,
+                                 const std::vector<std::string>& commandLine) {
     session_.reset();
     root_ = std::make_unique<LazyMachineRoot>(*machine_);  // a test may have opened another
     session_ =
         std::make_unique<SetupSession>(ui_, *root_, environment_, dir_ / "program", 1700000000);
+    EXPECT_TRUE(session_->parseCommandLine(commandLine));
     session_->useScript(ScriptText::fromText(script, "C:\\setup\\Setup.inf"),
                         "C:\\setup\\Setup.inf");
     if (settings) {

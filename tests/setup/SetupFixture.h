@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ScriptedUi.h"
 #include "TestSupport.h"
@@ -21,8 +22,10 @@ class SetupFixture : public ::testing::Test {
     explicit SetupFixture(
         platform::WindowsArchitecture architecture = platform::WindowsArchitecture::Win32);
 
-    // A new session over the script; with `settings` its start-up steps run too.
-    SetupSession& load(const std::string& script, bool settings = true);
+    // A new session over the script, given the command line's words first; with `settings`
+    // its start-up steps run too.
+    SetupSession& load(const std::string& script, bool settings = true,
+                       const std::vector<std::string>& commandLine = {});
     std::string expand(std::string_view text) { return session_->expander().expand(text); }
     platform::Registry& registry() { return machine_->registry(); }
     // The text of a registry value, or "<none>".

@@ -53,6 +53,7 @@ class ScriptedUi : public Ui {
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override;
     void showProgress(const ProgressView& view) override { progressViews.push_back(view); }
     void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
+    void showMainWindow() override { ++mainWindowShown; }
 
     // The kinds of the pages shown, in order.
     std::vector<PageKind> pageKinds() const;
@@ -69,6 +70,7 @@ class ScriptedUi : public Ui {
     std::vector<std::filesystem::path> folderStarts;
     std::vector<ProgressView> progressViews;
     std::vector<std::string> clipboard;  // every text put there, in order
+    int mainWindowShown = 0;
 
   private:
     std::deque<int> answers_;
