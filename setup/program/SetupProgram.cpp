@@ -45,7 +45,8 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
         const std::string startDirectory =
             session.machine().paths().windowsPath(start.currentDirectory);
         session.setMainWindow(openMainWindow(session, ui, startDirectory));
-        run.programs = std::make_unique<commands::HostProgramStarter>(session.machine());
+        run.programs = std::make_unique<commands::HostProgramStarter>(
+            session.machine(), [&ui] { ui.waitingForProgram(); });
         run.pages.emplace(session.messages(), session.machine());
         run.failed =
             !decideRunKind(run) || !prepareRun(run) || !runWizard(run) || !installProduct(run);
