@@ -74,7 +74,10 @@ bool WorkList::work(int index, Direction direction) {
 // nothing, as with the section usage counts.
 void WorkList::record(const Component& component, Direction direction) {
     const std::string& machineKey = context_.settings.machineKeyName;
-    if (machineKey.empty() || context_.run.admin || context_.settings.serviceRelease) return;
+    // A command-list run installs nothing, so it has nothing to record either.
+    if (machineKey.empty() || context_.run.admin || context_.run.commandList ||
+        context_.settings.serviceRelease)
+        return;
     const platform::RegistryRoot root = context_.run.perUserPart
                                             ? platform::RegistryRoot::CurrentUser
                                             : platform::RegistryRoot::LocalMachine;

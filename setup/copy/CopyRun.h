@@ -27,6 +27,11 @@ class CopyRun {
 
     FileSectionReader& sections() { return sections_; }
     FileCopier& copier() { return copier_; }
+    // What the script commands share with the file lines: files in use, the disk prompt and
+    // the disks' labels.
+    InUseFiles& inUse() { return inUse_; }
+    DiskPrompt& diskPrompt() { return prompt_; }
+    const DiskLabels& diskLabels() const { return labels_; }
     // After the last file: the runtime version check of the CHECKRTVERSION files.
     void finish();
 

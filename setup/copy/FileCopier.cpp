@@ -98,6 +98,11 @@ std::string FileCopier::windowsPathOf(const fs::path& host) const {
     return context_.registry.machine().windowsPath(host);
 }
 
+bool FileCopier::copiedInThisRun(const std::string& windowsPath) const {
+    const std::optional<fs::path> host = hostPathOf(windowsPath);
+    return host && copied_.count(*host) > 0;
+}
+
 bool FileCopier::fail(int message, const std::vector<MessageArg>& args) {
     context_.messages.show(message, args);
     return false;
@@ -142,6 +147,7 @@ bool FileCopier::copy(const CopyRequest& request) {
         return true;  // the temporary file goes; the existing one stays
     if (!putInPlace(request, *target, *host, existed)) return false;
     temporary.keep();
+    copied_.insert(*host);
     return followUps(request, *host, existed);
 }
 
@@ -190,7 +196,10 @@ bool FileCopier::append(const CopyRequest& request, const fs::path& host, bool e
     TargetSink sink(file, progress_, meter_, nullptr);
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
     const auto closed = file.close(existed);
-    if (read && closed) return followUps(request, host, existed);
+    if (read && closed) {
+        copied_.insert(host);
+        return followUps(request, host, existed);
+    }
     std::error_code ignored;
     if (!existed)
         fs::remove(host, ignored);

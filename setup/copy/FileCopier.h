@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ class FileCopier {
     void setRuntimeCheck(RuntimeVersionCheck* check) { runtimeCheck_ = check; }
 
     CopyMeter& meter() { return meter_; }
+    // Whether a file line of this run wrote the file (Readme is shown only then).
+    bool copiedInThisRun(const std::string& windowsPath) const;
 
   private:
     struct Target;
@@ -83,6 +86,7 @@ class FileCopier {
     HostOutputFiles hostFiles_;
     OutputFiles& outputs_;
     CommandList* commandList_ = nullptr;
+    std::set<std::filesystem::path> copied_;  // host paths
     CopyMeter meter_;
     RuntimeVersionCheck* runtimeCheck_ = nullptr;
 };

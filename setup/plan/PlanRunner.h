@@ -29,10 +29,13 @@ class PlanRunner {
     bool run(Plan& plan, Direction direction);
     // false when an operation or the save failed or the run was cancelled.
     bool run(PlanStep& step, Direction direction);
+    // The registry's changes to the hive files, as after each step (the installation's
+    // records use it too). false when they could not be written and the person did not
+    // ignore it.
+    bool save(Direction direction);
 
   private:
     bool runOperations(OperationList& operations, Direction direction);
-    bool save(Direction direction);
     bool waitForWine();
 
     OperationContext& context_;

@@ -45,7 +45,8 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
         run.sourceBeforeSrcDir = session.sourceBeforeSrcDir();
         run.startDirectory = machine.windowsPath(start.currentDirectory);
         if (!start.programFile.empty()) run.installerPath = machine.windowsPath(start.programFile);
-        run.programs = std::make_unique<commands::HostProgramStarter>(session.machine());
+        run.programs = std::make_unique<commands::HostProgramStarter>(
+            machine, [&ui] { ui.waitingForProgram(); });
         run.pages.emplace(session.messages(), machine);
         run.failed =
             !decideRunKind(run) || !prepareRun(run) || !runWizard(run) || !installProduct(run);

@@ -48,6 +48,8 @@ struct SetupRun {
     std::unique_ptr<InstallServices> services;  // made before the component list
     std::optional<ComponentList> components;
     PromptAnswers answers;
+    // A new instance: the application folder of the instance it is installed beside.
+    std::string existingInstancePath;
     // The command list (/T) while it is written.
     std::ofstream commandList;
     std::string commandListPath;  // Windows path

@@ -34,6 +34,7 @@ class CodePageUi : public Ui {
     BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
     void showMainWindow() override { frontEnd_.showMainWindow(); }
     void closeMainWindow() override { frontEnd_.closeMainWindow(); }
+    void waitingForProgram() override { frontEnd_.waitingForProgram(); }
 
   private:
     std::string utf8(const std::string& text) const { return codePage_->toUtf8(text); }

@@ -57,6 +57,10 @@ class Ui {
     }
     virtual void showMainWindow() {}
     virtual void closeMainWindow() {}
+
+    // Called again and again while the installer waits for a program it started: the
+    // windows are drawn again but take no input, and come back once the wait is over.
+    virtual void waitingForProgram() {}
 };
 
 }  // namespace kestrel::setup

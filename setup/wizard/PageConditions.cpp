@@ -52,7 +52,7 @@ SetupMode modeWithoutPage(const WizardFacts& facts) {
 }
 
 std::string_view applicationDirectoryVariable(const RunState& run) {
-    return !run.workstation && (run.client || run.fromCD) ? "ClientDir" : "App";
+    return !run.workstation && (run.client || run.fromCD) ? "Client" : "App";
 }
 
 }  // namespace kestrel::setup

@@ -26,7 +26,7 @@ bool pageApplies(WizardSequence::Slot slot, const WizardFacts& facts);
 // The setup mode when the MODE page is not shown.
 SetupMode modeWithoutPage(const WizardFacts& facts);
 
-// The variable the application directory's page edits: ClientDir in a client or
+// The variable the application directory's page edits: Client (the client directory) in a client or
 // start-from-CD run that is no workstation installation, else App.
 std::string_view applicationDirectoryVariable(const RunState& run);
 

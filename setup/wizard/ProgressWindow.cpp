@@ -11,8 +11,10 @@ namespace {
 constexpr int kHelpTopic = 6100;
 }  // namespace
 
-void ProgressWindow::open(const std::string& title, bool visible, bool cancel) {
+void ProgressWindow::open(const std::string& title, bool visible, bool cancel,
+                          ProgressPlacement placement) {
     view_ = ProgressView{};
+    view_.placement = std::move(placement);
     view_.title = title;
     view_.visible = visible;
     view_.cancelVisible = cancel;

@@ -17,7 +17,8 @@ class ProgressWindow {
 
     // `visible` false keeps it hidden (the quietest silent runs); without `cancel` it has
     // no Cancel button (DisableCancelButton).
-    void open(const std::string& title, bool visible, bool cancel);
+    void open(const std::string& title, bool visible, bool cancel,
+              ProgressPlacement placement = {});
     void close();
 
     void copying(const std::string& source, const std::string& destination);

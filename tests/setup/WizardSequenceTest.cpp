@@ -221,7 +221,7 @@ TEST_F(PageConditionsTest, ModeAndOptionsFollowTheRunsKind) {
     EXPECT_EQ(applicationDirectoryVariable(run_), "App");
     run_.workstation = false;
     run_.fromCD = true;
-    EXPECT_EQ(applicationDirectoryVariable(run_), "ClientDir");
+    EXPECT_EQ(applicationDirectoryVariable(run_), "Client");
 }
 
 }  // namespace

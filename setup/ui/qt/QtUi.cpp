@@ -14,6 +14,35 @@
 
 namespace kestrel::setup {
 
+namespace {
+
+// Longer than the pause between two calls while a program is waited for.
+constexpr int kWaitOverDelayMs = 250;
+
+// The progress window inside the main window's client area where CopyDialogRect puts it.
+void placeProgress(ProgressDialog& dialog, const ProgressPlacement& placement, QWidget* window) {
+    if (placement.popup || !window) return;
+    dialog.adjustSize();
+    const CopyDialogRect rect = placement.rect.value_or(CopyDialogRect{});
+    const PixelRect place = placeCopyDialog(rect, window->width(), window->height(), dialog.width(),
+                                            dialog.height(), window->logicalDpiY());
+    dialog.move(window->mapToGlobal(QPoint(place.x, place.y)));
+}
+
+void setInputEnabled(QWidget* widget, bool enabled) {
+    if (widget) widget->setEnabled(enabled);
+}
+
+}  // namespace
+
+QtUi::QtUi(QWidget* window) : window_(window) {
+    waitOver_.setSingleShot(true);
+    QObject::connect(&waitOver_, &QTimer::timeout, [this] {
+        setInputEnabled(window_, true);
+        setInputEnabled(progress_, true);
+    });
+}
+
 QtUi::~QtUi() {
     delete progress_;
     delete mainWindow_;
@@ -59,8 +88,21 @@ ProgressDialog* QtUi::progressDialog() const {
 }
 
 void QtUi::showProgress(const ProgressView& view) {
-    if (!progress_) progress_ = new ProgressDialog(window_);
+    QWidget* parent = view.placement.popup ? nullptr : window_.data();
+    // A window of its own when uninstalling, inside the main window otherwise.
+    if (progress_ && progress_->parentWidget() != parent) delete progress_;
+    const bool fresh = !progress_;
+    if (fresh) progress_ = new ProgressDialog(parent);
+    const bool appearing = view.visible && !progress_->isVisible();
     progress_->show(view);
+    if (fresh || appearing) placeProgress(*progress_, view.placement, window_);
+}
+
+void QtUi::waitingForProgram() {
+    setInputEnabled(window_, false);
+    setInputEnabled(progress_, false);
+    waitOver_.start(kWaitOverDelayMs);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUi::setClipboardText(const std::string& text) {

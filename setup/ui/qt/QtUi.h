@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include "ui/Ui.h"
@@ -16,7 +17,7 @@ class ProgressDialog;
 // it, is the window that everything else is shown over.
 class QtUi : public Ui {
   public:
-    explicit QtUi(QWidget* window = nullptr) : window_(window) {}
+    explicit QtUi(QWidget* window = nullptr);
     ~QtUi() override;
 
     int messageBox(const MessageBoxRequest& box, const std::function<void()>& help) override;
@@ -31,6 +32,7 @@ class QtUi : public Ui {
     BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
     void showMainWindow() override;
     void closeMainWindow() override;
+    void waitingForProgram() override;
 
     ProgressDialog* progressDialog() const;
     MainWindow* mainWindow() const;
@@ -39,6 +41,8 @@ class QtUi : public Ui {
     QPointer<QWidget> window_;
     QPointer<ProgressDialog> progress_;
     QPointer<MainWindow> mainWindow_;
+    // Gives the windows back their input a moment after the last call of a wait.
+    QTimer waitOver_;
 };
 
 }  // namespace kestrel::setup

@@ -10,6 +10,7 @@
 #include "messages/MessageEngine.h"
 #include "ui/CodePageUi.h"
 #include "ui/qt/MessageDialog.h"
+#include "ui/qt/ProgressDialog.h"
 #include "ui/qt/QtUi.h"
 
 namespace kestrel::setup {
@@ -74,6 +75,47 @@ TEST(QtUi, ShowsInstallerTextDecodedThroughTheCodePage) {
         "Gr\xf6\xdf"
         "e");
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Größe"));
+}
+
+}  // namespace
+}  // namespace kestrel::setup
+
+namespace kestrel::setup {
+namespace {
+
+// The progress window lies in the main window where CopyDialogRect puts it, and stands on
+// its own when uninstalling.
+TEST(QtUi, ProgressWindowIsPlacedInTheMainWindowOrStandsAlone) {
+    QWidget window;
+    window.setGeometry(0, 0, 800, 600);
+    window.show();
+    QtUi ui(&window);
+    ProgressView view;
+    view.visible = true;
+    view.placement.rect = CopyDialogRect{};
+    view.placement.rect->x = {10, Coordinate::Unit::Pixels, false};
+    view.placement.rect->y = {20, Coordinate::Unit::Pixels, false};
+    view.placement.rect->flags = 0;
+    ui.showProgress(view);
+    ASSERT_NE(ui.progressDialog(), nullptr);
+    EXPECT_EQ(ui.progressDialog()->parentWidget(), &window);
+    EXPECT_EQ(ui.progressDialog()->pos(), window.mapToGlobal(QPoint(10, 20)));
+
+    view.placement = ProgressPlacement{true, std::nullopt};
+    ui.showProgress(view);
+    ASSERT_NE(ui.progressDialog(), nullptr);
+    EXPECT_EQ(ui.progressDialog()->parentWidget(), nullptr);
+}
+
+// While a program is waited for, the windows take no input; they take it again after.
+TEST(QtUi, WindowsAreDisabledWhileAProgramIsWaitedFor) {
+    QWidget window;
+    window.show();
+    QtUi ui(&window);
+    ui.waitingForProgram();
+    EXPECT_FALSE(window.isEnabled());
+    QTest::qWait(400);
+    EXPECT_TRUE(window.isEnabled());
 }
 
 }  // namespace
