@@ -22,9 +22,17 @@ SetupRun::~SetupRun() = default;
 InstallServices::InstallServices(SetupRun& run) : parts_(std::make_unique<Parts>(run)) {}
 InstallServices::~InstallServices() = default;
 
-ProgressWindow& InstallServices::progress() { return parts_->progress; }
-FileSectionReader& InstallServices::sections() { return parts_->copy.sections(); }
-copy::CopyRun& InstallServices::copy() { return parts_->copy; }
-commands::SoundOutput& InstallServices::sound() { return parts_->sound; }
+ProgressWindow& InstallServices::progress() {
+    return parts_->progress;
+}
+FileSectionReader& InstallServices::sections() {
+    return parts_->copy.sections();
+}
+copy::CopyRun& InstallServices::copy() {
+    return parts_->copy;
+}
+commands::SoundOutput& InstallServices::sound() {
+    return parts_->sound;
+}
 
 }  // namespace kestrel::setup

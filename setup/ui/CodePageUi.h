@@ -34,6 +34,9 @@ class CodePageUi : public Ui {
     BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
     void showMainWindow() override { frontEnd_.showMainWindow(); }
     void closeMainWindow() override { frontEnd_.closeMainWindow(); }
+    bool showTextFile(const std::filesystem::path& file) override {
+        return frontEnd_.showTextFile(file);
+    }
 
   private:
     std::string utf8(const std::string& text) const { return codePage_->toUtf8(text); }

@@ -31,6 +31,7 @@ class QtUi : public Ui {
     BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
     void showMainWindow() override;
     void closeMainWindow() override;
+    bool showTextFile(const std::filesystem::path& file) override;
 
     ProgressDialog* progressDialog() const;
     MainWindow* mainWindow() const;
