@@ -140,6 +140,7 @@ TEST_F(ExtensionHookTest, AMissingModuleAsksAndGoesOnOnlyOnIgnore) {
 }
 
 TEST_F(ExtensionHookTest, AFileThatIsNoModuleIsABadFormat) {
+    std::filesystem::create_directories(dir_ / "prefix/drive_c/setup");
     kestrel::test::writeFile(dir_ / "prefix/drive_c/setup/hook.so", "not a library");
     ui_.answer({buttons::kCancel});
     EXPECT_FALSE(hookFor("hook.so").load());  // a bare name lies beside the script
