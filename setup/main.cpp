@@ -1,11 +1,15 @@
 // setup: the Qt front end where there is a display, the console one where there is none.
+#include <unistd.h>
 #include <QApplication>
+
 #include <iostream>
 
 #include "platform/Display.h"
 #include "platform/MachineRoot.h"
 #include "platform/Places.h"
 #include "program/SetupProgram.h"
+#include "program/SetupSession.h"
+#include "script/SetupCommandLine.h"
 #include "ui/ConsoleUi.h"
 #include "ui/qt/QtUi.h"
 
@@ -19,7 +23,9 @@ int main(int argc, char** argv) {
     start.programFile = platform::programPath();
     start.prefix = platform::MachineRoot::defaultPrefix();
     if (!platform::hasDisplay()) {
-        setup::ConsoleUi ui(std::cout);
+        // Questions go to the person at the terminal; a silent run asks nobody.
+        setup::ConsoleUi ui(std::cout, ::isatty(STDIN_FILENO) != 0 ? &std::cin : nullptr,
+                            setup::asksForSilentRun(start.arguments, setup::namesHostFile));
         return setup::runSetup(start, ui);
     }
     QApplication application(argc, argv);

@@ -17,7 +17,16 @@ int MessageEngine::show(int number, const std::vector<MessageArg>& args) {
     box.spec = std::move(*spec);
     box.helpAvailable = !helpFile_.empty();
     box.systemModal = systemModal_;
-    return ui_.messageBox(box, [this, number] { help(number); });
+    const int answer = ui_.messageBox(box, [this, number] { help(number); });
+    if (answer != Ui::kNoAnswer) return answer;
+    // Nobody could answer: the run ends, and until it has, a question counts as refused.
+    unanswered_ = true;
+    for (const int refusal : {buttons::kCancel, buttons::kNo}) {
+        for (const MessageButton& button : box.visibleButtons()) {
+            if (button.id == refusal) return refusal;
+        }
+    }
+    return box.defaultAnswer();
 }
 
 void MessageEngine::note(std::string_view format, const std::vector<MessageArg>& args,

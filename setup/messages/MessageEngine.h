@@ -26,8 +26,12 @@ class MessageEngine {
     void setSystemModal(bool on) { systemModal_ = on; }
     bool systemModal() const { return systemModal_; }
 
-    // Returns the pressed button; 1 without a box when the message has no string.
+    // Returns the pressed button; 1 without a box when the message has no string. When the
+    // front end finds nobody to answer, the box counts as refused (Cancel, else No, else its
+    // default button) and unanswered() says so from then on.
     int show(int number, const std::vector<MessageArg>& args = {});
+    // A question found nobody to answer it: the run cannot go on and ends as failed.
+    bool unanswered() const { return unanswered_; }
     // A plain box with the information icon, an OK button and the caption given, else the
     // installer's.
     void note(std::string_view format, const std::vector<MessageArg>& args = {},
@@ -46,6 +50,7 @@ class MessageEngine {
     std::string caption_;
     std::filesystem::path helpFile_;
     bool systemModal_ = false;
+    bool unanswered_ = false;
 };
 
 }  // namespace kestrel::setup

@@ -14,6 +14,16 @@ class SetupSession;
 
 // The script's extension module (SetupExtDll, SetupHookFunc), a native shared library, and
 // the events the installer tells it. Without a module every event is answered yes.
+//
+// The hook function is `int32_t SetupHookFunc(void* record)`; 0 means "no". The record is
+// 40 bytes of 32-bit little-endian fields: size (40), event, run flags, main window (0: no
+// handle means anything here), script path, first and second argument, expand callback,
+// third argument, set-variable callback. The fields that point hold 32-bit addresses: what
+// they point to is mapped below 4 GiB for each call (see HookArena) and valid during that
+// call only. The callbacks are `int expand(char* buffer)` (a buffer of
+// kHookExpandBufferSize bytes, expanded in place) and `int setVariable(const char* name,
+// const char* value)`, both non-zero on success. docs/setup-extensions.md tells module
+// writers the rest; examples/extension/ is one.
 class ExtensionHook final : public copy::CopyHook {
   public:
     static constexpr int kEventComponentsBuilt = 4;
@@ -41,8 +51,12 @@ class ExtensionHook final : public copy::CopyHook {
     int notify(int notification, const std::string& source,
                const std::string& destination) override;
 
+    static constexpr std::uint32_t kRecordSize = 40;
+
   private:
     struct Module;
+    // Fills the record (the arguments are in the arena already) and calls the module.
+    int call(int event, std::uint32_t first, std::uint32_t second);
     SetupSession& session_;
     std::unique_ptr<Module> module_;
 };

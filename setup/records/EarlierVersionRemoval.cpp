@@ -50,7 +50,7 @@ bool removeEarlierVersion(OperationContext& context, commands::ProgramStarter& s
     command += " /X" + hex(extra::kNoEndMessage);
     if (context.run.silent) command += " /S" + std::to_string(context.run.silentLevel);
     if (context.run.workstation) command += " /AW";
-    return startProgram(context, starter, command, true);
+    return runChildInstaller(context, starter, command);
 }
 
 void offerEarlierVersionRemoval(OperationContext& context, commands::ProgramStarter& starter) {

@@ -15,7 +15,8 @@ bool offersEarlierVersionRemoval(const OperationContext& context);
 // The earlier version's uninstall command (its Setup key's UninstallString, else the one in
 // the script's entry of the list of installed programs) with /X2 (no end message in the
 // child), /S<level> in a silent run and /AW in a workstation installation, started and
-// waited for. No command: nothing happens. false when it could not be started (5508 shown).
+// waited for as a child run (a restart it decides becomes this run's). No command: nothing happens.
+// false when it could not be started (5508 shown).
 bool removeEarlierVersion(OperationContext& context, commands::ProgramStarter& starter,
                           const RegisteredVersion& earlier);
 

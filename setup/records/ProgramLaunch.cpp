@@ -1,6 +1,7 @@
 #include "records/ProgramLaunch.h"
 
 #include "messages/MessageStrings.h"
+#include "program/NotifyWindow.h"
 
 namespace kestrel::setup::records {
 
@@ -10,6 +11,25 @@ bool startProgram(OperationContext& context, commands::ProgramStarter& starter,
     if (error == 0) return true;
     context.messages.show(messages::kCannotExecute, {command, error});
     return false;
+}
+
+bool runChildInstaller(OperationContext& context, commands::ProgramStarter& starter,
+                       std::string command) {
+    auto window = NotifyWindow::open();
+    if (window) command += " /W" + std::to_string(window->number());
+    if (!startProgram(context, starter, command, true)) return false;
+    if (!window) return true;
+    switch (window->receive().restart) {
+        case RestartKind::Computer:
+            context.run.restartComputer = true;
+            break;
+        case RestartKind::Windows:
+            context.run.restartWindows = true;
+            break;
+        case RestartKind::None:
+            break;
+    }
+    return true;
 }
 
 }  // namespace kestrel::setup::records

@@ -13,4 +13,11 @@ namespace kestrel::setup::records {
 bool startProgram(OperationContext& context, commands::ProgramStarter& starter,
                   std::string_view command, bool wait);
 
+// Runs one of the installer's own child runs (an uninstaller) and waits for it. The child
+// gets a notify window (/W) to report its end to: a restart it decided becomes this run's,
+// to be made at this run's end. Where no window can be made the child runs without one
+// and restarts as a run of its own would. false as startProgram.
+bool runChildInstaller(OperationContext& context, commands::ProgramStarter& starter,
+                       std::string command);
+
 }  // namespace kestrel::setup::records

@@ -39,7 +39,7 @@ bool prepareWorkstationUninstall(OperationContext& context, commands::ProgramSta
     std::string command = '"' + installer.path + "\" " +
                           platform::quotedArgument(context.variables.value("SetupInf")) + " /U /S";
     if ((context.run.extraFlags & extra::kNoEndMessage) != 0) command += " /X2";
-    (void)startProgram(context, starter, command, true);
+    (void)runChildInstaller(context, starter, command);
     return true;
 }
 

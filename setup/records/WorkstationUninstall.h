@@ -14,7 +14,7 @@ int otherUsers(const OperationContext& context);
 // Unless silent, message 5563 asks when other users still use the application: No gives
 // false (the uninstallation does not happen). Then this user's own part, when there is one,
 // is removed first by the installer itself ("installer" "script" /U /S, with /X2 when this
-// run has extra flag 2), waited for.
+// run has extra flag 2), waited for as a child run.
 bool prepareWorkstationUninstall(OperationContext& context, commands::ProgramStarter& starter,
                                  const InstallerProgram& installer);
 

@@ -103,10 +103,25 @@ void parseSetupCommandLine(const std::vector<std::string>& words, RunState& run,
     }
 }
 
-bool asksForUsage(const std::vector<std::string>& words) {
+namespace {
+
+RunState switchesOf(const std::vector<std::string>& words,
+                    const std::function<bool(const std::string&)>& isHostFile) {
     RunState run;
-    parseSetupCommandLine(words, run, [](std::string_view text) { return std::string(text); });
-    return run.usage;
+    parseSetupCommandLine(
+        words, run, [](std::string_view text) { return std::string(text); }, isHostFile);
+    return run;
+}
+
+}  // namespace
+
+bool asksForUsage(const std::vector<std::string>& words) {
+    return switchesOf(words, {}).usage;
+}
+
+bool asksForSilentRun(const std::vector<std::string>& words,
+                      const std::function<bool(const std::string&)>& isHostFile) {
+    return switchesOf(words, isHostFile).silent;
 }
 
 }  // namespace kestrel::setup

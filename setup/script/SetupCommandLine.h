@@ -23,5 +23,8 @@ void parseSetupCommandLine(const std::vector<std::string>& words, RunState& run,
 
 // Whether the words ask for the usage message (/?), which a run shows before anything else.
 bool asksForUsage(const std::vector<std::string>& words);
+// Whether the words ask for a silent run (/S, /S0-/S2): one that nobody answers.
+bool asksForSilentRun(const std::vector<std::string>& words,
+                      const std::function<bool(const std::string&)>& isHostFile);
 
 }  // namespace kestrel::setup

@@ -35,6 +35,9 @@ class CodePageUi : public Ui {
     void showMainWindow() override { frontEnd_.showMainWindow(); }
     void closeMainWindow() override { frontEnd_.closeMainWindow(); }
     void waitingForProgram() override { frontEnd_.waitingForProgram(); }
+    bool showTextFile(const std::filesystem::path& file) override {
+        return frontEnd_.showTextFile(file);
+    }
 
   private:
     std::string utf8(const std::string& text) const { return codePage_->toUtf8(text); }

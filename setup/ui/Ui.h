@@ -20,6 +20,10 @@ class Ui {
   public:
     virtual ~Ui() = default;
 
+    // What messageBox returns when nobody can answer the box (a console without a person
+    // at it): the run cannot go on.
+    static constexpr int kNoAnswer = 0;
+
     // Shows the box modally and returns the number of the button that ended it. Help (and
     // F1) call `help` and leave the box open; Escape and Close press button 2 and do
     // nothing in a box without one.
@@ -61,6 +65,13 @@ class Ui {
     // Called again and again while the installer waits for a program it started: the
     // windows are drawn again but take no input, and come back once the wait is over.
     virtual void waitingForProgram() {}
+
+    // Shows a text file the run wrote (the command list of /T): the desktop's text viewer
+    // opens it, the console says where it is. false when nothing could show it.
+    virtual bool showTextFile(const std::filesystem::path& file) {
+        (void)file;
+        return false;
+    }
 };
 
 }  // namespace kestrel::setup

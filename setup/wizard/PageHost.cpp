@@ -10,7 +10,7 @@ PageFrame PageHost::frame() const {
 }
 
 bool PageHost::confirmCancel() {
-    return messages_.show(messages::kReallyAbort) == buttons::kYes;
+    return messages_.unanswered() || messages_.show(messages::kReallyAbort) == buttons::kYes;
 }
 
 PageResult PageHost::show(WizardPage& page, bool backEnabled) {

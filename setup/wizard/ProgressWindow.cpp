@@ -74,8 +74,9 @@ void ProgressWindow::setProgress(unsigned long long done, unsigned long long tot
 }
 
 bool ProgressWindow::poll() {
-    if (messages_.ui().cancelRequested() && view_.cancelVisible &&
-        messages_.show(messages::kReallyAbort) == buttons::kYes) {
+    // A question that found nobody to answer it ends the work as Cancel would.
+    if (messages_.unanswered() || (messages_.ui().cancelRequested() && view_.cancelVisible &&
+                                   messages_.show(messages::kReallyAbort) == buttons::kYes)) {
         run_.abort = true;
     }
     return run_.abort;

@@ -286,7 +286,9 @@ TEST(SetupProgram, UsageMissingAndUnreadableScripts) {
                              "[Setup]\nVersion=5.11\n[Application]\nProductName=Acme\n");
     const ProgramRun good = runSetup(dir / "prefix", dir.path(), "");
     EXPECT_EQ(good.status, 0) << good.output;
-    EXPECT_EQ(good.output, "");
+    EXPECT_EQ(good.output,
+              "Setup: Installation successfully completed. Have much fun working with 'Acme'.\n"
+              "  [OK] -> OK\n");
     EXPECT_TRUE(std::filesystem::exists(dir / "prefix/system.reg"));
 }
 
@@ -301,6 +303,25 @@ TEST(SetupProgram, RunsOnAnInstallationThatIsNotThereSaySo) {
     EXPECT_EQ(run.status, 255);
     EXPECT_NE(run.output.find("The application 'Acme' is not installed."), std::string::npos)
         << run.output;
+}
+
+// On the console a question nobody is there to answer ends the run instead of waiting; a
+// silent run asks nothing. Reboot=1 makes the end ask whether to restart.
+TEST(SetupProgram, AQuestionWithoutATerminalEndsTheRun) {
+    kestrel::test::TempDir dir;
+    kestrel::test::writeFile(dir / "Setup.inf",
+                             "[Setup]\nVersion=5.11\n[Application]\nProductName=Acme\nReboot=1\n");
+    const ProgramRun asked = runSetup(dir / "prefix", dir.path(), "Setup.inf </dev/null");
+    EXPECT_EQ(asked.status, 255) << asked.output;
+    EXPECT_NE(
+        asked.output.find("Should the computer be restartet now?\n  [Yes]  [No]\n"
+                          "Setup cannot wait for an answer: standard input is not a terminal"),
+        std::string::npos)
+        << asked.output;
+
+    const ProgramRun silent = runSetup(dir / "prefix", dir.path(), "/S Setup.inf </dev/null");
+    EXPECT_EQ(silent.status, 0) << silent.output;
+    EXPECT_EQ(silent.output, "");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "RecordsFixture.h"
+#include "program/NotifyWindow.h"
 #include "records/Detection.h"
 #include "records/EarlierVersionRemoval.h"
 #include "records/InstalledVersions.h"
@@ -40,6 +41,24 @@ class EarlierVersionsTest : public test::SetupFixture {
 
     test::RecordingStarter starter_;
 };
+
+// The command lines started, each without the notify window its child reports to (" /W<n>",
+// which every child run gets).
+std::vector<std::string> childCommands(const test::RecordingStarter& starter) {
+    std::vector<std::string> lines;
+    for (const std::string& line : starter.commandLines()) {
+        const std::size_t at = line.rfind(" /W");
+        const bool window = at != std::string::npos && at + 3 < line.size() &&
+                            line.find_first_not_of("0123456789", at + 3) == std::string::npos;
+        EXPECT_TRUE(window) << line;
+        lines.push_back(window ? line.substr(0, at) : line);
+    }
+    return lines;
+}
+
+long notifyWindowOf(std::string_view commandLine) {
+    return std::stol(std::string(commandLine.substr(commandLine.rfind(" /W") + 3)));
+}
 
 TEST_F(EarlierVersionsTest, DetectsInstalledNewerRevisionAndPerUserPart) {
     load(productScript());
@@ -179,7 +198,7 @@ TEST_F(EarlierVersionsTest, RemovesAnEarlierVersionWithItsUninstallCommand) {
     context.run.silentLevel = 1;
     context.run.workstation = true;
     records::offerEarlierVersionRemoval(context, starter_);
-    ASSERT_EQ(starter_.commandLines(),
+    ASSERT_EQ(childCommands(starter_),
               std::vector<std::string>{"C:\\windows\\_UnInst.exe C:\\a\\Setup.inf /U /X2 /S1 /AW"});
     EXPECT_TRUE(starter_.starts.front().wait);
     EXPECT_TRUE(ui_.shown.empty());
@@ -200,10 +219,42 @@ TEST_F(EarlierVersionsTest, FallsBackToTheListEntryAndSaysWhenItCannotStart) {
     starter_.answer = 2;
     ui_.answer({buttons::kYes});
     records::offerEarlierVersionRemoval(session_->context(), starter_);
-    EXPECT_EQ(starter_.commandLines(), std::vector<std::string>{"\"C:\\x y\\un.exe\" /X2"});
+    EXPECT_EQ(childCommands(starter_), std::vector<std::string>{"\"C:\\x y\\un.exe\" /X2"});
     EXPECT_EQ(ui_.numbers(),
               (std::vector<int>{messages::kEarlierVersionFound, messages::kCannotExecute}));
     EXPECT_NE(ui_.shown.back().box.text.find("Error 2!"), std::string::npos);
+}
+
+// The uninstaller reports through its notify window; the restart it decided is this run's.
+TEST_F(EarlierVersionsTest, ARestartTheUninstallerDecidedBecomesThisRunsOwn) {
+    registerVersion("1.0", {{"UninstallString", "C:\\windows\\_UnInst.exe /U"}});
+    load(productScript());
+    OperationContext& context = session_->context();
+    context.run.silent = true;
+    starter_.child = [](std::string_view commandLine) {
+        EXPECT_TRUE(notifyCaller(notifyWindowOf(commandLine), RestartKind::Computer));
+    };
+    records::offerEarlierVersionRemoval(context, starter_);
+    EXPECT_TRUE(context.run.restartComputer);
+    EXPECT_FALSE(context.run.restartWindows);
+
+    // A child that needs none says only that it ended.
+    load(productScript());
+    session_->context().run.silent = true;
+    starter_.child = [](std::string_view commandLine) {
+        EXPECT_TRUE(notifyCaller(notifyWindowOf(commandLine), RestartKind::None));
+    };
+    records::offerEarlierVersionRemoval(session_->context(), starter_);
+    EXPECT_FALSE(session_->context().run.restartComputer);
+
+    // Once the caller has gone, its window does not exist.
+    long gone = 0;
+    {
+        auto window = NotifyWindow::open();
+        ASSERT_TRUE(window);
+        gone = window->number();
+    }
+    EXPECT_FALSE(notifyCaller(gone, RestartKind::Windows));
 }
 
 TEST_F(EarlierVersionsTest, NoUninstallCommandOrNoOfferMeansNothingHappens) {
@@ -239,7 +290,7 @@ TEST_F(EarlierVersionsTest, AWorkstationUsedByTwoOthersAsksBeforeItGoes) {
     context.run.extraFlags = extra::kNoEndMessage;
     ui_.answer({buttons::kYes});
     EXPECT_TRUE(records::prepareWorkstationUninstall(context, starter_, {kInstaller}));
-    EXPECT_EQ(starter_.commandLines(),
+    EXPECT_EQ(childCommands(starter_),
               std::vector<std::string>{"\"" + std::string(kInstaller) +
                                        "\" \"C:\\setup\\Setup.inf\" /U /S /X2"});
 

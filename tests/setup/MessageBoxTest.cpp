@@ -234,9 +234,9 @@ TEST(StringTable, LanguageFileReplacesStringsByNumber) {
     EXPECT_EQ(strings.format(5030, {"3"}), "Disk 3");
 }
 
-TEST(ConsoleUi, PrintsAndAnswersWithTheDefaultButton) {
+TEST(ConsoleUi, PrintsAndAnswersWithTheDefaultButtonWhenUnattended) {
     std::ostringstream out;
-    ConsoleUi ui(out);
+    ConsoleUi ui(out, nullptr, true);
     StringTable strings;
     MessageEngine engine(ui, strings);
     EXPECT_EQ(engine.show(5509), 7);

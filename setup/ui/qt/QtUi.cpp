@@ -132,4 +132,8 @@ void QtUi::closeMainWindow() {
     delete mainWindow_;
 }
 
+bool QtUi::showTextFile(const std::filesystem::path& file) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
 }  // namespace kestrel::setup

@@ -33,6 +33,7 @@ class QtUi : public Ui {
     void showMainWindow() override;
     void closeMainWindow() override;
     void waitingForProgram() override;
+    bool showTextFile(const std::filesystem::path& file) override;
 
     ProgressDialog* progressDialog() const;
     MainWindow* mainWindow() const;

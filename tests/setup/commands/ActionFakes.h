@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,9 +30,12 @@ class RecordingStarter : public commands::ProgramStarter {
     };
     std::uint32_t answer = 0;
     std::vector<Start> starts;
+    // What the started program does (before it ends, when waited for).
+    std::function<void(std::string_view commandLine)> child;
     std::uint32_t start(std::string_view commandLine, std::string_view workingDirectory,
                         bool wait) override {
         starts.push_back({std::string(commandLine), std::string(workingDirectory), wait});
+        if (child && answer == 0) child(commandLine);
         return answer;
     }
     std::vector<std::string> commandLines() const {

@@ -54,6 +54,10 @@ class ScriptedUi : public Ui {
     void showProgress(const ProgressView& view) override { progressViews.push_back(view); }
     void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
     void showMainWindow() override { ++mainWindowShown; }
+    bool showTextFile(const std::filesystem::path& file) override {
+        textFiles.push_back(file);
+        return textFileShown;
+    }
 
     // The kinds of the pages shown, in order.
     std::vector<PageKind> pageKinds() const;
@@ -69,8 +73,10 @@ class ScriptedUi : public Ui {
     std::vector<WizardPage> pages;        // as they came up, before the answer
     std::vector<std::filesystem::path> folderStarts;
     std::vector<ProgressView> progressViews;
-    std::vector<std::string> clipboard;  // every text put there, in order
     int mainWindowShown = 0;
+    std::vector<std::string> clipboard;            // every text put there, in order
+    std::vector<std::filesystem::path> textFiles;  // shown in the desktop's text viewer
+    bool textFileShown = true;                     // whether the desktop could show them
 
   private:
     std::deque<int> answers_;
