@@ -105,24 +105,42 @@ class Prefixes:
         return prefix
 
 
+def check_installed(path, installed=True):
+    """A run that ends with 0 but did not do its work must not give a figure."""
+    if os.path.exists(path) != installed:
+        sys.exit(f"setup ended with exit code 0, but {path} is "
+                 f"{'missing' if installed else 'still there'}")
+
+
+def count_files(folder):
+    return sum(len(files) for _, _, files in os.walk(folder))
+
+
 def setup_rounds(setup, prefixes, disk, rounds):
     installs, removals = [], []
     script = os.path.join(disk, "Setup.inf")
     for _ in range(rounds):
-        prefixes.fresh("prefix")
+        prefix = prefixes.fresh("prefix")
+        program = os.path.join(prefix, "drive_c", "Program Files (x86)", "Beacon Monitor",
+                               "BEACON.EXE")
         installs.append(timed([setup, "/S", f"/P{disk}/", script]))
+        check_installed(program)
         removals.append(timed([setup, "/U", "/S", script]))
+        check_installed(program, False)
     return statistics.median(installs), statistics.median(removals)
 
 
-def versus_host_tools(setup, prefixes, disk, rounds):
+def versus_host_tools(setup, prefixes, disk, files, rounds):
     ours, theirs = [], []
     script = os.path.join(disk, "Setup.inf")
     cabinets = sorted(os.path.join(disk, f) for f in os.listdir(disk) if f.endswith(".cab"))
     for index in range(rounds):
         def installer():
-            prefixes.fresh("prefix")
+            prefix = prefixes.fresh("prefix")
             ours.append(timed([setup, "/S", f"/P{disk}/", script]))
+            installed = count_files(os.path.join(prefix, "drive_c", "Bench"))
+            if installed != files:
+                sys.exit(f"setup ended with exit code 0 but installed {installed} of {files} files")
 
         def host_tools():
             prefix = prefixes.fresh("baseline")
@@ -140,6 +158,7 @@ def versus_host_tools(setup, prefixes, disk, rounds):
         run(["sync"])
     os.environ["WINEPREFIX"] = os.path.join(prefixes.where, "prefix")
     removal = timed([setup, "/U", "/S", script])
+    check_installed(os.path.join(prefixes.where, "prefix", "drive_c", "Bench"), False)
     return statistics.median(ours), statistics.median(theirs), removal
 
 
@@ -172,7 +191,7 @@ def main():
         install, removal = setup_rounds(setup, prefixes, beacon, rounds)
         print(f"Beacon Monitor: install {install:.2f} s, uninstall {removal:.2f} s")
         disk, total = make_product(os.path.join(where, "generated"), files)
-        ours, theirs, removal = versus_host_tools(setup, prefixes, disk, rounds)
+        ours, theirs, removal = versus_host_tools(setup, prefixes, disk, files, rounds)
         print(f"{files} files, {total / 1e6:.0f} MB: setup /S {ours:.2f} s, "
               f"cabextract + cp -r {theirs:.2f} s, ratio {ours / theirs:.2f}; "
               f"setup /U /S {removal:.2f} s")
