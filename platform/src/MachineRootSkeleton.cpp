@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Places.h"
 #include "platform/WineDrives.h"
@@ -25,6 +26,26 @@ long setText(Registry& registry, RegistryRoot root, std::string_view key, std::s
              std::string_view text, std::uint32_t type = kRegSz) {
     if (const long error = registry.createKey(root, key)) return error;
     return registry.setValue(root, key, name, RegistryValue::text(type, text));
+}
+
+// The folder as the prefix already has it: a component that exists in another case (Wine
+// writes "StartUp") is taken as it is, so that no second folder is made beside it.
+fs::path inExistingCase(const fs::path& prefix, const fs::path& folder) {
+    fs::path path = prefix;
+    for (const fs::path& part : folder.lexically_relative(prefix)) {
+        fs::path next = path / part;
+        std::error_code ec;
+        if (!fs::exists(next, ec)) {
+            for (const fs::directory_entry& entry : fs::directory_iterator(path, ec)) {
+                if (equalsIgnoreAsciiCase(entry.path().filename().string(), part.string())) {
+                    next = entry.path();
+                    break;
+                }
+            }
+        }
+        path = std::move(next);
+    }
+    return path;
 }
 
 }  // namespace
@@ -100,7 +121,7 @@ std::error_code createSkeletonFolders(const fs::path& prefix, const std::string&
         folders.push_back(driveC / "Program Files (x86)" / "Common Files");
     }
     for (const fs::path& folder : folders) {
-        if (std::error_code ec = ensureDirectory(folder)) return ec;
+        if (std::error_code ec = ensureDirectory(inExistingCase(prefix, folder))) return ec;
     }
     return drives.createDefaultDrives();
 }

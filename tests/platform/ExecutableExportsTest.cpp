@@ -27,7 +27,7 @@ void writeBytes(const fs::path& file, const kestrel::test::ByteString& bytes) {
 }
 
 TEST(ExecutableExports, NamesAreFoundInTheExportTable) {
-    const fs::path beacon = kProducts / "beacon/files/BEACONRG.DLL";
+    const fs::path beacon = kProducts / "lantern/files/LANTRNRG.DLL";
     if (!fs::exists(beacon))
         GTEST_SKIP() << "sample products not built (no MinGW-w64 cross compiler)";
     EXPECT_EQ(answer(beacon, "DllRegisterServer"), "yes");
@@ -48,7 +48,7 @@ TEST(ExecutableExports, DamagedAndForeignFilesAreErrorsNotReads) {
     EXPECT_FALSE(exportsFunction(dir / "text.dll", "DllRegisterServer"));
     EXPECT_FALSE(exportsFunction(dir / "missing.dll", "DllRegisterServer"));
 
-    const fs::path beacon = kProducts / "beacon/files/BEACONRG.DLL";
+    const fs::path beacon = kProducts / "lantern/files/LANTRNRG.DLL";
     if (!fs::exists(beacon)) return;
     // Cut anywhere, the library gives an error or an answer, never a read past its end.
     std::ifstream in(beacon, std::ios::binary);

@@ -69,6 +69,20 @@ TEST_F(MachineRootTest, NewPrefixGetsTheSkeletonOfAWinePrefix) {
     EXPECT_EQ(test::readFile(again->profileFile("WIN.INI")), "[intl]\r\nsDate=/\r\n");
 }
 
+// Wine names some folders in a case of its own; opening its prefix adds no second folder
+// beside them (which would stay there after every installation and uninstallation).
+TEST_F(MachineRootTest, OpeningKeepsFoldersInTheCaseWineGaveThem) {
+    openRoot();
+    const fs::path programs =
+        dir_ / "prefix/drive_c/users/alice/AppData/Roaming/Microsoft/Windows/Start Menu/Programs";
+    fs::rename(programs / "Startup", programs / "StartUp");
+    openRoot();
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(programs))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"StartUp"});
+}
+
 TEST_F(MachineRootTest, WindowsVersionComesFromTheRegistry) {
     auto root = openRoot();
     setWineVersion(*root, "win98");

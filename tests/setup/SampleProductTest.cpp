@@ -5,6 +5,8 @@
 
 #include "ExpectedMatchers.h"
 #include "SetupFixture.h"
+#include "components/ComponentListBuild.h"
+#include "components/ComponentSelection.h"
 #include "copy/CabinetSource.h"
 #include "copy/CabinetTemplate.h"
 #include "copy/CopyRun.h"
@@ -19,6 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kHarbor = fs::path(KESTREL_SAMPLE_PRODUCTS_DIR) / "harbor";
+const fs::path kBeacon = fs::path(KESTREL_SAMPLE_PRODUCTS_DIR) / "beacon";
 
 // The sample product's script is read by the installer's own readers, and every file line
 // names a source that is there, with the size of the file it installs.
@@ -103,6 +106,37 @@ TEST_F(SampleProduct, InstallsFromItsMediaAndUninstallsBack) {
         EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().box.text;
     };
     EXPECT_TRUE(installAndUninstall(context, plan, installed));
+}
+
+// The whole product's script as the component list reads it: the languages form a group of
+// which one stays chosen, the shortcuts bring the guide they point to, and nothing is said.
+class BeaconScript : public SetupFixture {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(kBeacon / "disk/Setup.inf")) {
+            GTEST_SKIP() << "sample products not built (no MinGW-w64 cross compiler)";
+        }
+        load(kestrel::test::readFile(kBeacon / "disk/Setup.inf"));
+    }
+};
+
+TEST_F(BeaconScript, GroupAndDependencyHoldInTheComponentList) {
+    auto list = buildComponentList(session_->context(), 0x511, false,
+                                   [](const ComponentList&, int) { return std::int64_t{0}; });
+    ASSERT_TRUE(list.has_value());
+    EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().box.text;
+    const auto selected = [&](const char* name) { return (*list)[*list->find(name)].selected; };
+    for (const char* name :
+         {"Program", "Program\\Settings.reg", "Beacon.ini", "Lang\\English", "Docs", "Shell"})
+        EXPECT_TRUE(selected(name)) << name;
+    EXPECT_FALSE(selected("Lang\\German"));
+
+    setSelected(*list, *list->find("Lang\\German"), true);
+    EXPECT_FALSE(selected("Lang\\English"));
+    setSelected(*list, *list->find("Docs"), false);
+    EXPECT_FALSE(selected("Shell"));
+    setSelected(*list, *list->find("Shell"), true);
+    EXPECT_TRUE(selected("Docs"));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ constexpr std::uint32_t kRegister = fileflag::kRegister;
 class SelfRegistrationTest : public ServiceFixture {
   protected:
     void SetUp() override {
-        if (!fs::exists(kProducts / "beacon/files/BEACONRG.DLL")) {
+        if (!fs::exists(kProducts / "lantern/files/LANTRNRG.DLL")) {
             GTEST_SKIP() << "sample products not built (no MinGW-w64 cross compiler)";
         }
         start(kScript);
@@ -34,7 +34,7 @@ class SelfRegistrationTest : public ServiceFixture {
         return {destination, host(destination), {flags, 0}, {}, false};
     }
     copy::InstalledFile beacon() {
-        return placed(kProducts / "beacon/files/BEACONRG.DLL", "C:\\Acme\\BEACONRG.DLL");
+        return placed(kProducts / "lantern/files/LANTRNRG.DLL", "C:\\Acme\\BEACONRG.DLL");
     }
 
     std::unique_ptr<SelfRegistration> registration_;

@@ -1,8 +1,8 @@
-/* The beacon library: registers itself under HKLM\Software\Kestrel\Beacon, so an
+/* The lantern library: registers itself under HKLM\Software\Kestrel\Lantern, so an
    installation can be seen to have called its registration functions. */
 #include <windows.h>
 
-static const char kKey[] = "Software\\Kestrel\\Beacon";
+static const char kKey[] = "Software\\Kestrel\\Lantern";
 
 __declspec(dllexport) HRESULT WINAPI DllRegisterServer(void) {
     HKEY key;

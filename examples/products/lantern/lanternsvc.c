@@ -1,7 +1,7 @@
-/* The beacon service: runs until the service manager asks it to stop. */
+/* The lantern service: runs until the service manager asks it to stop. */
 #include <windows.h>
 
-static char serviceName[] = "KestrelBeacon";
+static char serviceName[] = "KestrelLantern";
 static SERVICE_STATUS_HANDLE statusHandle;
 static HANDLE stopEvent;
 

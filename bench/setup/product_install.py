@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""Whole installations through the `setup` program, silently, into fresh Wine prefixes.
+
+    python3 bench/setup/product_install.py [build] [files] [rounds]
+
+1. The sample product Beacon Monitor (build/examples/products/beacon/disk): `setup /S`
+   and then `setup /U /S`, each timed.
+2. A generated product of N files (default 5000, 30-50 KB each, in folders of 100, MSZIP
+   cabinets of 1000 files): `setup /S` against `cabextract` of the same cabinets plus
+   `cp -r` into the prefix's drive, and `setup /U /S`.
+
+Every round starts from a fresh prefix: a copy of one that `wineboot --init` made once (not
+timed). The two sides take turns at going first. Medians of the rounds (default 5). Needs
+Wine, gcab and cabextract. The readme that the sample opens at the end goes to a stand-in
+`xdg-open` that shows nothing. HOME, the XDG places and WINEPREFIX point into a temporary folder
+that is removed at the end.
+"""
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+FILES_PER_FOLDER = 100
+FILES_PER_CABINET = 1000
+
+
+def run(argv, **kwargs):
+    subprocess.run(argv, check=True, stdout=subprocess.DEVNULL, **kwargs)
+
+
+def timed(argv):
+    start = time.monotonic()
+    done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          errors="replace")
+    took = time.monotonic() - start
+    if done.returncode != 0:
+        sys.exit(f"failed ({done.returncode}): {' '.join(argv)}\n{done.stdout}")
+    return took
+
+
+def content(rng, size):
+    """Text-like bytes that MSZIP shrinks about as much as program files."""
+    words = [b"kestrel", b"setup", b"0x4000", b"cabinet", b"folder", b"\x01\x02\x03",
+             b"member", b"Windows", b"\xff\xfe", b"LZX"]
+    parts, length = [], 0
+    while length < size:
+        part = rng.choice(words) + bytes([rng.randrange(256)])
+        parts.append(part)
+        length += len(part)
+    return b"".join(parts)[:size]
+
+
+def make_product(where, files):
+    """The generated product's disk: Setup.inf and Data01.cab...; returns (disk, bytes)."""
+    disk, payload = os.path.join(where, "disk"), os.path.join(where, "payload")
+    os.makedirs(disk)
+    rng = random.Random(7)
+    lines, cabinets, total = [], {}, 0
+    for i in range(files):
+        name = f"d{i // FILES_PER_FOLDER}/f{i}.dat"
+        size = 30000 + rng.randrange(20000)
+        os.makedirs(os.path.join(payload, os.path.dirname(name)), exist_ok=True)
+        with open(os.path.join(payload, name), "wb") as out:
+            out.write(content(rng, size))
+        total += size
+        number = i // FILES_PER_CABINET + 1
+        cabinets.setdefault(number, []).append(name)
+        windows = name.replace("/", "\\")
+        lines.append(f"{number}:{windows},{windows},0,{size}")
+    disks = []
+    for number, members in cabinets.items():
+        run(["gcab", "-c", "-z", os.path.join(disk, f"Data{number:02d}.cab"), *members],
+            cwd=payload)
+        disks.append(f"{number}=Disk {number}")
+    shutil.rmtree(payload)
+    script = ["[Setup]", "Version=5.11", "[Application]", "ProductName=Bench Product",
+              "Version=1.0", "MachineKeyName=Kestrel Bench\\Bench Product\\1.0",
+              "UninstallKeyName=Bench Product", "UninstallDisplayName=Bench Product",
+              "ApplicationDir=C:\\Bench", "[Disks]", *disks, "CabTemplateName=Data00.cab",
+              "[Copy]", "Files=Bench files,COPYALWAYS,,", "[Files]", *lines]
+    with open(os.path.join(disk, "Setup.inf"), "w", newline="\r\n") as out:
+        out.write("\n".join(script) + "\n")
+    return disk, total
+
+
+class Prefixes:
+    """Fresh prefixes as copies of one that Wine made."""
+
+    def __init__(self, where):
+        self.where = where
+        self.pristine = os.path.join(where, "pristine")
+        env = dict(os.environ, WINEPREFIX=self.pristine)
+        run(["wineboot", "--init"], env=env, stderr=subprocess.DEVNULL)
+        run(["wineserver", "-w"], env=env)
+
+    def fresh(self, name):
+        prefix = os.path.join(self.where, name)
+        shutil.rmtree(prefix, ignore_errors=True)
+        run(["cp", "-a", self.pristine, prefix])
+        os.environ["WINEPREFIX"] = prefix
+        return prefix
+
+
+def check_installed(path, installed=True):
+    """A run that ends with 0 but did not do its work must not give a figure."""
+    if os.path.exists(path) != installed:
+        sys.exit(f"setup ended with exit code 0, but {path} is "
+                 f"{'missing' if installed else 'still there'}")
+
+
+def count_files(folder):
+    return sum(len(files) for _, _, files in os.walk(folder))
+
+
+def setup_rounds(setup, prefixes, disk, rounds):
+    installs, removals = [], []
+    script = os.path.join(disk, "Setup.inf")
+    for _ in range(rounds):
+        prefix = prefixes.fresh("prefix")
+        program = os.path.join(prefix, "drive_c", "Program Files (x86)", "Beacon Monitor",
+                               "BEACON.EXE")
+        installs.append(timed([setup, "/S", f"/P{disk}/", script]))
+        check_installed(program)
+        removals.append(timed([setup, "/U", "/S", script]))
+        check_installed(program, False)
+    return statistics.median(installs), statistics.median(removals)
+
+
+def versus_host_tools(setup, prefixes, disk, files, rounds):
+    ours, theirs = [], []
+    script = os.path.join(disk, "Setup.inf")
+    cabinets = sorted(os.path.join(disk, f) for f in os.listdir(disk) if f.endswith(".cab"))
+    for index in range(rounds):
+        def installer():
+            prefix = prefixes.fresh("prefix")
+            ours.append(timed([setup, "/S", f"/P{disk}/", script]))
+            installed = count_files(os.path.join(prefix, "drive_c", "Bench"))
+            if installed != files:
+                sys.exit(f"setup ended with exit code 0 but installed {installed} of {files} files")
+
+        def host_tools():
+            prefix = prefixes.fresh("baseline")
+            extracted = os.path.join(prefixes.where, "extracted")
+            shutil.rmtree(extracted, ignore_errors=True)
+            start = time.monotonic()
+            for cabinet in cabinets:
+                run(["cabextract", "-q", "-d", extracted, cabinet])
+            run(["cp", "-r", extracted, os.path.join(prefix, "drive_c", "Bench")])
+            theirs.append(time.monotonic() - start)
+
+        first, second = (installer, host_tools) if index % 2 == 0 else (host_tools, installer)
+        first()
+        second()
+        run(["sync"])
+    os.environ["WINEPREFIX"] = os.path.join(prefixes.where, "prefix")
+    removal = timed([setup, "/U", "/S", script])
+    check_installed(os.path.join(prefixes.where, "prefix", "drive_c", "Bench"), False)
+    return statistics.median(ours), statistics.median(theirs), removal
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else "build"
+    files = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
+    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    setup = os.path.abspath(os.path.join(build, "bin", "setup"))
+    beacon = os.path.abspath(os.path.join(build, "examples", "products", "beacon", "disk"))
+    for need in (setup, os.path.join(beacon, "Setup.inf")):
+        if not os.path.exists(need):
+            sys.exit(f"{need} is missing: build the tree first (cmake --build {build})")
+    where = tempfile.mkdtemp(prefix="product-bench-")
+    for name in ("HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME",
+                 "XDG_DATA_HOME"):
+        os.environ[name] = os.path.join(where, name.lower())
+        os.makedirs(os.environ[name])
+    os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "USERPROFILE"):
+        os.environ.pop(name, None)
+    # The readme that the sample's installation opens at its end is not shown here.
+    stubs = os.path.join(where, "stubs")
+    os.makedirs(stubs)
+    with open(os.path.join(stubs, "xdg-open"), "w") as stub:
+        stub.write("#!/bin/sh\nexit 0\n")
+    os.chmod(os.path.join(stubs, "xdg-open"), 0o755)
+    os.environ["PATH"] = stubs + os.pathsep + os.environ["PATH"]
+    try:
+        prefixes = Prefixes(where)
+        install, removal = setup_rounds(setup, prefixes, beacon, rounds)
+        print(f"Beacon Monitor: install {install:.2f} s, uninstall {removal:.2f} s")
+        disk, total = make_product(os.path.join(where, "generated"), files)
+        ours, theirs, removal = versus_host_tools(setup, prefixes, disk, files, rounds)
+        print(f"{files} files, {total / 1e6:.0f} MB: setup /S {ours:.2f} s, "
+              f"cabextract + cp -r {theirs:.2f} s, ratio {ours / theirs:.2f}; "
+              f"setup /U /S {removal:.2f} s")
+    finally:
+        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+        shutil.rmtree(where, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,222 @@
+// The sample product Beacon Monitor installed by the real `setup` program, silently, into a
+// fresh Wine prefix, as a user runs it: Wine's own tools then see what was installed, the
+// program runs and reports its version, its shortcut starts it, and the uninstallation
+// leaves the prefix's files and registry exactly as they were. Bad input fails the run
+// with the installer's message and exit code -1, and leaves nothing that the next run
+// cannot install over and remove.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "MachineSnapshot.h"
+#include "SetupProcess.h"
+#include "TestSupport.h"
+#include "WineTest.h"
+#include "platform/WineTools.h"
+
+namespace kestrel::setup::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const fs::path kDisk = fs::path(KESTREL_SAMPLE_PRODUCTS_DIR) / "beacon" / "disk";
+const std::string kProgram = "C:\\Program Files (x86)\\Beacon Monitor\\BEACON.EXE";
+const std::string kSettingsKey = "HKLM\\Software\\Beacon Labs\\Beacon Monitor";
+
+class ProductInstall : public kestrel::test::WineTest {
+  protected:
+    void SetUp() override {
+        WineTest::SetUp();
+        if (IsSkipped()) return;
+        if (!fs::exists(kDisk / "Setup.inf")) {
+            GTEST_SKIP() << "the sample product Beacon Monitor is not built (it needs the "
+                            "MinGW-w64 compilers that scripts/bootstrap installs)";
+        }
+        // The desktop's opener, which shows the product's readme, stands in here and notes
+        // what it was asked to open.
+        kestrel::test::writeExecutable(work_ / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
+                                                               opened().string() + "'\n");
+    }
+
+    // A prefix of this test only: a copy of one that Wine made for the first test and that
+    // nothing ever ran in (wineboot takes much longer than the copy).
+    fs::path freshPrefix(const std::string& name) {
+        static const fs::path pristine = [] {
+            const fs::path prefix = fs::path(std::getenv("HOME")) / "pristine-prefix";
+            const auto made = platform::runWineTool({"wineboot", "--init"}, prefix, 300s);
+            stopServer(prefix);
+            EXPECT_TRUE(made.finished() && made.exitCode == 0) << "wineboot --init on " << prefix;
+            return prefix;
+        }();
+        const fs::path prefix = work_ / name;
+        const std::string copy = "cp -a '" + pristine.string() + "' '" + prefix.string() + "'";
+        EXPECT_EQ(std::system(copy.c_str()), 0) << copy;
+        stopServerAtEnd(prefix);
+        return prefix;
+    }
+
+    SetupOutcome setup(const fs::path& prefix, const std::vector<std::string>& arguments) {
+        return runSetupProgram(prefix, arguments, kDisk, work_.path());
+    }
+    SetupOutcome install(const fs::path& prefix, const fs::path& script = kDisk / "Setup.inf") {
+        return setup(prefix, {"/S", "/P" + kDisk.string() + "/", script.string()});
+    }
+    SetupOutcome uninstall(const fs::path& prefix) {
+        return setup(prefix, {"/U", "/S", (kDisk / "Setup.inf").string()});
+    }
+
+    static MachineSnapshot snapshot(const fs::path& prefix) {
+        auto root = platform::MachineRoot::open(prefix);
+        EXPECT_TRUE(root.has_value()) << root.error();
+        return MachineSnapshot::take(**root);
+    }
+
+    fs::path opened() const { return work_ / "opened.txt"; }
+
+    kestrel::test::TempDir work_;
+};
+
+fs::path programFolder(const fs::path& prefix) {
+    return prefix / "drive_c" / "Program Files (x86)" / "Beacon Monitor";
+}
+
+// The shell link a name, found below the users' folders; empty when there is none.
+fs::path findLink(const fs::path& prefix, const std::string& name) {
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(prefix / "drive_c" / "users", ec);
+         it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->path().filename() == name) return it->path();
+    }
+    return {};
+}
+
+TEST_F(ProductInstall, WineSeesTheSilentInstallation) {
+    const fs::path prefix = freshPrefix("prefix");
+    const SetupOutcome installed = install(prefix);
+    ASSERT_EQ(installed.exitCode, 0) << installed.output;
+
+    // The registry as Windows programs read it: the settings in the installer's 32-bit view,
+    // App Paths (shared between the views), the records and the list of installed programs.
+    const Output settings = wine(prefix, {"reg", "query", kSettingsKey, "/reg:32"});
+    EXPECT_EQ(settings.exitCode, 0);
+    EXPECT_NE(settings.text.find("Station    REG_SZ    Harbour Light"), std::string::npos)
+        << settings.text;
+    EXPECT_NE(settings.text.find("Checks    REG_DWORD    0x3c"), std::string::npos)
+        << settings.text;
+    EXPECT_NE(settings.text.find("Program    REG_SZ    " + kProgram), std::string::npos)
+        << settings.text;
+    const Output appPath =
+        wine(prefix,
+             {"reg", "query",
+              "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\BEACON.EXE", "/ve"});
+    EXPECT_NE(appPath.text.find(kProgram), std::string::npos) << appPath.text;
+    const Output records = wine(
+        prefix, {"reg", "query", kSettingsKey + "\\2.4\\Setup", "/v", "ProductName", "/reg:32"});
+    EXPECT_NE(records.text.find("Beacon Monitor"), std::string::npos) << records.text;
+    const Output list = wine(prefix, {"uninstaller", "--list"});
+    EXPECT_NE(list.text.find("Beacon Monitor 2.4"), std::string::npos) << list.text;
+
+    // The program finds everything it needs: the library from the cabinet, the registry, the
+    // INI file and the message file of the default language.
+    const Output run = wine(prefix, {kProgram});
+    EXPECT_EQ(run.exitCode, 0) << run.text;
+    for (const char* line : {"Beacon Monitor 2.4.1.7", "Library: Beacon library 1.2",
+                             "Station: Harbour Light", "Interval: 60", "Language: English"})
+        EXPECT_NE(run.text.find(line), std::string::npos) << line << " in\n" << run.text;
+
+    // The start menu shortcut, opened by Wine's shell, starts the program.
+    const fs::path link = findLink(prefix, "Beacon Monitor.lnk");
+    ASSERT_FALSE(link.empty()) << "no shortcut Beacon Monitor.lnk below drive_c/users";
+    const kestrel::test::ScopedEnv report("BEACON_REPORT", "Z:" + (work_ / "report.txt").string());
+    wine(prefix, {"start", "/wait", "/unix", link.string()});
+    EXPECT_NE(kestrel::test::readFile(work_ / "report.txt").find("Beacon Monitor 2.4.1.7"),
+              std::string::npos);
+
+    // The guide of the default component is there, and the readme was opened at the end.
+    EXPECT_TRUE(fs::exists(programFolder(prefix) / "GUIDE.TXT"));
+    EXPECT_EQ(kestrel::test::readFile(opened()),
+              (programFolder(prefix) / "README.TXT").string() + "\n");
+}
+
+TEST_F(ProductInstall, UninstallingLeavesThePrefixAsItWas) {
+    const fs::path prefix = freshPrefix("prefix");
+    const auto exported = [&](const std::string& key) {
+        return wine(prefix, {"reg", "query", key, "/s", "/reg:32"}).text;
+    };
+    const std::string machineBefore = exported("HKLM\\Software");
+    const std::string userBefore = exported("HKCU\\Software");
+    const MachineSnapshot before = snapshot(prefix);
+
+    const SetupOutcome installed = install(prefix);
+    ASSERT_EQ(installed.exitCode, 0) << installed.output;
+    ASSERT_TRUE(fs::exists(programFolder(prefix) / "BEACON.EXE"));
+    const SetupOutcome removed = uninstall(prefix);
+    EXPECT_EQ(removed.exitCode, 0) << removed.output;
+
+    EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+    // And as Wine reads the registry back.
+    EXPECT_EQ(exported("HKLM\\Software"), machineBefore);
+    EXPECT_EQ(exported("HKCU\\Software"), userBefore);
+}
+
+// A copy of the product's script without one section.
+fs::path scriptWithout(const fs::path& folder, const std::string& section) {
+    std::string text = kestrel::test::readFile(kDisk / "Setup.inf");
+    const std::size_t start = text.find("[" + section + "]");
+    const std::size_t end = text.find("\r\n[", start);
+    text.erase(start, end - start + 2);
+    kestrel::test::writeFile(folder / "Setup.inf", text);
+    return folder / "Setup.inf";
+}
+
+TEST_F(ProductInstall, BadInputFailsAndLeavesNothingHalfDone) {
+    const fs::path prefix = freshPrefix("prefix");
+    const MachineSnapshot before = snapshot(prefix);
+    // After a failed run, the next one installs the product and removes it again entirely.
+    const auto nextRunsRecover = [&] {
+        const SetupOutcome again = install(prefix);
+        EXPECT_EQ(again.exitCode, 0) << again.output;
+        const SetupOutcome removed = uninstall(prefix);
+        EXPECT_EQ(removed.exitCode, 0) << removed.output;
+        EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+    };
+
+    // Binary garbage has no [Setup] Version: an old script's syntax, refused before any work.
+    std::string garbage(4096, '\0');
+    std::uint32_t state = 2463534242u;
+    std::ranges::generate(garbage, [&state] {
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        return static_cast<char>(state);
+    });
+    const fs::path garbled = work_ / "garbage.inf";
+    kestrel::test::writeFile(garbled, garbage);
+    const SetupOutcome refused = setup(prefix, {"/S", garbled.string()});
+    EXPECT_EQ(refused.exitCode, kSetupFailed) << refused.output;
+    EXPECT_NE(refused.output.find("has changed slightly since version 4.0"), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+
+    // A component whose section is missing.
+    const fs::path missing = scriptWithout(work_ / "missing", "Docs");
+    const SetupOutcome unfound = install(prefix, missing);
+    EXPECT_EQ(unfound.exitCode, kSetupFailed) << unfound.output;
+    EXPECT_NE(unfound.output.find("Section 'Docs' not found!"), std::string::npos)
+        << unfound.output;
+    nextRunsRecover();
+
+    // A source folder that does not exist.
+    const SetupOutcome sourceless = setup(
+        prefix,
+        {"/S", "/P" + (work_ / "no-such-disk").string() + "/", (kDisk / "Setup.inf").string()});
+    EXPECT_EQ(sourceless.exitCode, kSetupFailed) << sourceless.output;
+    // Said with the first file it needs, or the disk that should hold it.
+    EXPECT_TRUE(sourceless.output.find("README.TXT") != std::string::npos ||
+                sourceless.output.find("Beacon Monitor Disk 1") != std::string::npos)
+        << sourceless.output;
+    nextRunsRecover();
+}
+
+}  // namespace
+}  // namespace kestrel::setup::test
