@@ -7,8 +7,8 @@
 #include <iostream>
 
 #include "MachineSnapshot.h"
-#include "WorkRunFixture.h"
 #include "TestSupport.h"
+#include "WorkRunFixture.h"
 #include "components/ComponentPage.h"
 #include "platform/ShellLink.h"
 

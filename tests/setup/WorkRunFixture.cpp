@@ -16,7 +16,7 @@ const char* const kProduct =
     "[Docs]\n0:d.txt,Docs\\d.txt,,4\n";
 
 SetupRun& WorkRunFixture::startRun(const std::string& sections,
-                               const std::function<void(RunState&)>& kind) {
+                                   const std::function<void(RunState&)>& kind) {
     run_.reset();
     start(sections);
     if (kind) kind(session_->run());
