@@ -17,16 +17,33 @@ bool isSelected(const Component& component) {
 }  // namespace
 
 bool WorkList::install() {
-    return installWalk(0, isSelected);
+    return allHaveWork(0, isSelected) && installWalk(0, isSelected);
 }
 
 bool WorkList::uninstall() {
-    return uninstallWalk(0, isSelected);
+    return allHaveWork(0, isSelected) && uninstallWalk(0, isSelected);
 }
 
 bool WorkList::maintain() {
-    return installWalk(0, [](const Component& c) { return c.selected && !c.installed; }) &&
-           uninstallWalk(0, [](const Component& c) { return !c.selected && c.installed; });
+    const Filter added = [](const Component& c) { return c.selected && !c.installed; };
+    const Filter removed = [](const Component& c) { return !c.selected && c.installed; };
+    return allHaveWork(0, added) && allHaveWork(0, removed) && installWalk(0, added) &&
+           uninstallWalk(0, removed);
+}
+
+// A component without a section of its own needs children to stand for it. The whole list is
+// checked before anything is done, so a script that lacks a section fails (5529) without
+// leaving the work of the components before it half installed.
+bool WorkList::allHaveWork(int index, const Filter& which) {
+    const Component& component = list_[index];
+    if (index != 0 && which(component) && component.firstChild == kNoComponent &&
+        !workSectionOf(context_.script, component)) {
+        context_.messages.show(messages::kSectionNotFound, {component.name});
+        return fail();
+    }
+    for (int child : list_.children(index))
+        if (!allHaveWork(child, which)) return false;
+    return true;
 }
 
 bool WorkList::installWalk(int index, const Filter& which) {
@@ -56,12 +73,7 @@ bool WorkList::work(int index, Direction direction) {
     setOptionVariables(context_.variables, component);
     if (!ask(kHookBeforeComponent, component)) return true;
     const std::optional<std::string> section = workSectionOf(context_.script, component);
-    if (section) {
-        if (!sections_(*section, direction)) return fail();
-    } else if (component.firstChild == kNoComponent) {
-        context_.messages.show(messages::kSectionNotFound, {component.name});
-        return fail();
-    }
+    if (section && !sections_(*section, direction)) return fail();
     record(component, direction);
     if (direction == Direction::Uninstall && !(context_.run.extraFlags & extra::kNoEndMessage) &&
         !context_.run.workstation)

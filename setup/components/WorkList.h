@@ -37,6 +37,7 @@ class WorkList {
 
   private:
     using Filter = std::function<bool(const Component&)>;
+    bool allHaveWork(int index, const Filter& which);
     bool installWalk(int index, const Filter& which);
     bool uninstallWalk(int index, const Filter& which);
     bool work(int index, Direction direction);

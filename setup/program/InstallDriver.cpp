@@ -1,5 +1,7 @@
 #include "program/InstallDriver.h"
 
+#include <optional>
+
 #include "commands/HostProgramStarter.h"
 #include "components/ComponentSelection.h"
 #include "components/WorkList.h"
@@ -118,18 +120,32 @@ bool updateRecords(SetupRun& run) {
     return PlanRunner(context).save(state.uninstall ? Direction::Uninstall : Direction::Install);
 }
 
+std::string withoutQuotes(std::string text) {
+    std::erase(text, '"');
+    return text;
+}
+
+// The Readme command to start when this run copied the file it names: the whole value (a
+// path that may hold blanks, started quoted) or the text after its program word.
+std::optional<std::string> readmeCommand(const copy::FileCopier& copier,
+                                         const std::string& readme) {
+    const std::string whole = withoutQuotes(readme);
+    if (copier.copiedInThisRun(whole)) return "\"" + whole + "\"";
+    const commands::ProgramWord word = commands::splitProgramWord(readme);
+    if (word.arguments.empty() ? copier.copiedInThisRun(word.program)
+                               : copier.copiedInThisRun(withoutQuotes(word.arguments)))
+        return readme;
+    return std::nullopt;
+}
+
 // Readme when this run copied the file it names, then Execute; neither is waited for.
 void startPrograms(SetupRun& run, const std::string& readme, const std::string& execute) {
     OperationContext& context = run.session.context();
     const RunState& state = context.run;
     if (state.uninstall || state.commandList) return;
     if (!readme.empty() && !state.admin && !state.perUserPart) {
-        const commands::ProgramWord word = commands::splitProgramWord(readme);
-        const std::string file = word.arguments.empty()
-                                     ? word.program
-                                     : commands::splitProgramWord(word.arguments).program;
-        if (run.services->copy().copier().copiedInThisRun(file))
-            (void)records::startProgram(context, *run.programs, readme, false);
+        if (const auto command = readmeCommand(run.services->copy().copier(), readme))
+            (void)records::startProgram(context, *run.programs, *command, false);
     }
     if (!execute.empty()) (void)records::startProgram(context, *run.programs, execute, false);
 }

@@ -125,6 +125,15 @@ bool SetupSession::loadScript(const fs::path& currentDirectory) {
         messages_.show(loaded.error().message, {loaded.error().path});
         return false;
     }
+    // /P may name a host folder, as the script word may name a host file: the root sees it
+    // through its drives.
+    if (run_.sourceDirectory && run_.sourceDirectory->starts_with('/')) {
+        std::string host = codePage().toUtf8(*run_.sourceDirectory);
+        while (host.size() > 1 && (host.back() == '\\' || host.back() == '/')) host.pop_back();
+        std::error_code ec;
+        if (fs::is_directory(host, ec))
+            run_.sourceDirectory = withTrailingBackslash(paths.windowsPath(host));
+    }
     useScript(std::move(loaded.value()), location.windows);
     scriptFile_ = location.host;
     return true;

@@ -42,20 +42,6 @@ class EarlierVersionsTest : public test::SetupFixture {
     test::RecordingStarter starter_;
 };
 
-// The command lines started, each without the notify window its child reports to (" /W<n>",
-// which every child run gets).
-std::vector<std::string> childCommands(const test::RecordingStarter& starter) {
-    std::vector<std::string> lines;
-    for (const std::string& line : starter.commandLines()) {
-        const std::size_t at = line.rfind(" /W");
-        const bool window = at != std::string::npos && at + 3 < line.size() &&
-                            line.find_first_not_of("0123456789", at + 3) == std::string::npos;
-        EXPECT_TRUE(window) << line;
-        lines.push_back(window ? line.substr(0, at) : line);
-    }
-    return lines;
-}
-
 long notifyWindowOf(std::string_view commandLine) {
     return std::stol(std::string(commandLine.substr(commandLine.rfind(" /W") + 3)));
 }
@@ -198,7 +184,7 @@ TEST_F(EarlierVersionsTest, RemovesAnEarlierVersionWithItsUninstallCommand) {
     context.run.silentLevel = 1;
     context.run.workstation = true;
     records::offerEarlierVersionRemoval(context, starter_);
-    ASSERT_EQ(childCommands(starter_),
+    ASSERT_EQ(starter_.childCommands(),
               std::vector<std::string>{"C:\\windows\\_UnInst.exe C:\\a\\Setup.inf /U /X2 /S1 /AW"});
     EXPECT_TRUE(starter_.starts.front().wait);
     EXPECT_TRUE(ui_.shown.empty());
@@ -219,7 +205,7 @@ TEST_F(EarlierVersionsTest, FallsBackToTheListEntryAndSaysWhenItCannotStart) {
     starter_.answer = 2;
     ui_.answer({buttons::kYes});
     records::offerEarlierVersionRemoval(session_->context(), starter_);
-    EXPECT_EQ(childCommands(starter_), std::vector<std::string>{"\"C:\\x y\\un.exe\" /X2"});
+    EXPECT_EQ(starter_.childCommands(), std::vector<std::string>{"\"C:\\x y\\un.exe\" /X2"});
     EXPECT_EQ(ui_.numbers(),
               (std::vector<int>{messages::kEarlierVersionFound, messages::kCannotExecute}));
     EXPECT_NE(ui_.shown.back().box.text.find("Error 2!"), std::string::npos);
@@ -290,7 +276,7 @@ TEST_F(EarlierVersionsTest, AWorkstationUsedByTwoOthersAsksBeforeItGoes) {
     context.run.extraFlags = extra::kNoEndMessage;
     ui_.answer({buttons::kYes});
     EXPECT_TRUE(records::prepareWorkstationUninstall(context, starter_, {kInstaller}));
-    EXPECT_EQ(childCommands(starter_),
+    EXPECT_EQ(starter_.childCommands(),
               std::vector<std::string>{"\"" + std::string(kInstaller) +
                                        "\" \"C:\\setup\\Setup.inf\" /U /S /X2"});
 

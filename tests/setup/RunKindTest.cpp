@@ -236,7 +236,7 @@ TEST_F(RunKind, AWorkstationUninstallationAsksForItsUsersAndRemovesTheOwnPart) {
     start(productScript(), {"/AW", "/U"});
     ui_.answer({buttons::kYes, buttons::kYes});
     ASSERT_TRUE(decide());
-    EXPECT_EQ(starter_->commandLines(),
+    EXPECT_EQ(starter_->childCommands(),
               std::vector<std::string>{"\"" + std::string(kInstaller) +
                                        "\" \"C:\\setup\\Setup.inf\" /U /S"});
 }
@@ -248,7 +248,7 @@ TEST_F(RunKind, AnEarlierVersionIsOfferedForRemoval) {
     ui_.answer({buttons::kYes});
     ASSERT_TRUE(decide());
     EXPECT_EQ(ui_.numbers(), std::vector<int>{messages::kEarlierVersionFound});
-    EXPECT_EQ(starter_->commandLines(), std::vector<std::string>{"C:\\old\\uninst.exe /U /X2"});
+    EXPECT_EQ(starter_->childCommands(), std::vector<std::string>{"C:\\old\\uninst.exe /U /X2"});
     EXPECT_EQ(kind(), "fresh") << "another version is no installation of this one";
     EXPECT_EQ(session_->variables().value("InstalledVersion"), "1.0");
 }

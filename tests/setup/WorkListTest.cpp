@@ -84,14 +84,17 @@ TEST_F(WorkLists, TheHookCanSkipAComponentAndHearsOfEachOne) {
                                                 "7 Tools\\A"}));
 }
 
-TEST_F(WorkLists, AComponentWithoutSectionOrChildrenStopsTheWalk) {
+// Checked before any work: the components before the one without a section are not left
+// half installed.
+TEST_F(WorkLists, AComponentWithoutSectionOrChildrenStopsTheWalkBeforeItBegins) {
     start(kWork);
     ComponentList list = build();
-    list[at(list, "Base")].name = "Lost";
+    list[at(list, "Tools\\A")].name = "Lost";
     EXPECT_FALSE(WorkList(context(), list, recorder()).install());
     EXPECT_TRUE(context().run.abort);
     EXPECT_EQ(ui_.numbers(), std::vector<int>{messages::kSectionNotFound});
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(calls_.empty()) << "Base was worked on before the walk stopped";
+    EXPECT_EQ(option("Base"), "<none>");
 }
 
 TEST_F(WorkLists, MaintenanceInstallsTheNewFirstThenRemovesTheDeselected) {

@@ -2,6 +2,8 @@
 // never started, played or asked.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -41,6 +43,19 @@ class RecordingStarter : public commands::ProgramStarter {
     std::vector<std::string> commandLines() const {
         std::vector<std::string> lines;
         for (const Start& start : starts) lines.push_back(start.commandLine);
+        return lines;
+    }
+    // The command lines started by the installer for its child runs, each without the notify
+    // window the child reports to (" /W<n>", which every child run gets; checked here).
+    std::vector<std::string> childCommands() const {
+        std::vector<std::string> lines;
+        for (const std::string& line : commandLines()) {
+            const std::size_t at = line.rfind(" /W");
+            const bool window = at != std::string::npos && at + 3 < line.size() &&
+                                line.find_first_not_of("0123456789", at + 3) == std::string::npos;
+            EXPECT_TRUE(window) << line;
+            lines.push_back(window ? line.substr(0, at) : line);
+        }
         return lines;
     }
 };

@@ -136,8 +136,11 @@ TEST_F(ProductInstall, WineSeesTheSilentInstallation) {
 
     // The guide of the default component is there, and the readme was opened at the end.
     EXPECT_TRUE(fs::exists(programFolder(prefix) / "GUIDE.TXT"));
-    EXPECT_EQ(kestrel::test::readFile(opened()),
-              (programFolder(prefix) / "README.TXT").string() + "\n");
+    // The desktop's opener got the installed readme (through the root's drive link or not).
+    std::string openedFile = kestrel::test::readFile(opened());
+    if (!openedFile.empty() && openedFile.back() == '\n') openedFile.pop_back();
+    std::error_code ec;
+    EXPECT_TRUE(fs::equivalent(openedFile, programFolder(prefix) / "README.TXT", ec)) << openedFile;
 }
 
 TEST_F(ProductInstall, UninstallingLeavesThePrefixAsItWas) {
@@ -167,6 +170,7 @@ fs::path scriptWithout(const fs::path& folder, const std::string& section) {
     const std::size_t start = text.find("[" + section + "]");
     const std::size_t end = text.find("\r\n[", start);
     text.erase(start, end - start + 2);
+    fs::create_directories(folder);
     kestrel::test::writeFile(folder / "Setup.inf", text);
     return folder / "Setup.inf";
 }
