@@ -41,13 +41,13 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
     run.clientSwitch = session.run().client;
     run.fromCDSwitch = session.run().fromCD;
     if (session.readSettings()) {
-        platform::MachineRoot& machine = session.machine();
+        platform::MachineRoot& root = session.machine();
         run.sourceBeforeSrcDir = session.sourceBeforeSrcDir();
-        run.startDirectory = machine.windowsPath(start.currentDirectory);
-        if (!start.programFile.empty()) run.installerPath = machine.windowsPath(start.programFile);
-        run.programs = std::make_unique<commands::HostProgramStarter>(
-            machine, [&ui] { ui.waitingForProgram(); });
-        run.pages.emplace(session.messages(), machine);
+        run.startDirectory = root.windowsPath(start.currentDirectory);
+        if (!start.programFile.empty()) run.installerPath = root.windowsPath(start.programFile);
+        run.programs =
+            std::make_unique<commands::HostProgramStarter>(root, [&ui] { ui.waitingForProgram(); });
+        run.pages.emplace(session.messages(), root);
         run.failed =
             !decideRunKind(run) || !prepareRun(run) || !runWizard(run) || !installProduct(run);
     } else {
