@@ -1,11 +1,14 @@
 #include "LmdbStore.h"
 
+#include <fcntl.h>
 #include <lmdb.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 namespace nw {
 
@@ -113,8 +116,19 @@ LmdbWriter::LmdbWriter(const std::filesystem::path& file, std::size_t mapSize)
     env_->check(mdb_env_set_mapsize(env_->env, mapSize), "create");
     env_->check(mdb_env_set_maxdbs(env_->env, kTables), "create");
     // Nobody else opens the file before it is renamed into place, and finish() syncs it once.
-    env_->check(mdb_env_open(env_->env, file.c_str(), MDB_NOSUBDIR | MDB_NOLOCK | MDB_NOSYNC, 0644),
+    // Pages are written straight into the map: without that every page is first allocated
+    // and then copied into the file at each commit, a third of the build's time.
+    env_->check(mdb_env_open(env_->env, file.c_str(),
+                             MDB_NOSUBDIR | MDB_NOLOCK | MDB_NOSYNC | MDB_WRITEMAP, 0644),
                 "create");
+    // Pages of a written map get their disk blocks only when first touched, and a full disk
+    // then kills the process instead of failing a write: the blocks are reserved up front.
+    int fd = -1;
+    env_->check(mdb_env_get_fd(env_->env, &fd), "create");
+    int reserved = ::fallocate(fd, 0, 0, static_cast<off_t>(mapSize));
+    if (reserved != 0 && errno != EOPNOTSUPP)
+        throw SinkError{"cannot reserve " + std::to_string(mapSize >> 20) + " MB for " +
+                        file.string() + ": " + std::strerror(errno)};
     env_->begin();
     for (std::size_t t = 0; t < kTables; ++t)
         env_->check(mdb_dbi_open(env_->txn, kTableNames[t], MDB_CREATE, &env_->tables[t]),
@@ -182,6 +196,18 @@ void LmdbWriter::finish(const SourceIdentity& source) {
     env_->put(kMeta, "trees", trees);
     env_->commit();
     env_->check(mdb_env_sync(env_->env, 1), "write");
+    // The written map made the file as long as the whole map; readers need only the pages
+    // in use, so the rest goes (it was never written, but would count as the file's size).
+    MDB_envinfo info{};
+    MDB_stat stat{};
+    mdb_env_info(env_->env, &info);
+    mdb_env_stat(env_->env, &stat);
+    mdb_env_close(env_->env);
+    env_->env = nullptr;
+    const auto used = static_cast<off_t>((info.me_last_pgno + 1) * stat.ms_psize);
+    if (::truncate(env_->file.c_str(), used) != 0)
+        throw SinkError{"cannot shorten the compiled directory " + env_->file.string() + ": " +
+                        std::strerror(errno)};
 }
 
 // ---- reading ----
