@@ -1,5 +1,8 @@
 #include "platform/WindowsPathMap.h"
 
+#include <dirent.h>
+
+#include <string_view>
 #include <vector>
 
 #include "platform/AsciiCase.h"
@@ -18,12 +21,23 @@ bool isSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+// Calls `visit` with the name of each entry of `dir`. Straight from the directory stream:
+// this runs for every file an installation makes, and paths per entry would cost more than
+// the listing itself.
+template <typename Visit>
+void forEachEntry(const fs::path& dir, Visit visit) {
+    DIR* stream = ::opendir(dir.c_str());
+    if (stream == nullptr) return;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..") visit(name);
+    }
+    ::closedir(stream);
+}
+
 std::vector<std::string> directoryEntries(const fs::path& dir) {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        names.push_back(it->path().filename().string());
-    }
+    forEachEntry(dir, [&](std::string_view name) { names.emplace_back(name); });
     return names;
 }
 
@@ -34,15 +48,14 @@ std::optional<std::string> findEntry(const fs::path& dir, const std::string& nam
     std::error_code ec;
     if (fs::exists(fs::symlink_status(dir / name, ec))) return name;
     std::optional<std::string> match;
-    const std::vector<std::string> entries = directoryEntries(dir);
-    for (const std::string& entry : entries) {
-        if (equalsIgnoreAsciiCase(entry, name) && (!match || RegistryNameLess{}(entry, *match))) {
-            match = entry;
-        }
-    }
+    forEachEntry(dir, [&](std::string_view entry) {
+        if (equalsIgnoreAsciiCase(entry, name) && (!match || RegistryNameLess{}(entry, *match)))
+            match = std::string(entry);
+    });
     if (match || name.find('~') == std::string::npos || !isShortName(name)) return match;
     // A short name stands for the long name it was derived from, as on Windows (restart
     // lines in WININIT.INI, for one, are written with short paths).
+    const std::vector<std::string> entries = directoryEntries(dir);
     for (const std::string& entry : entries) {
         if (!isShortName(entry) && equalsIgnoreAsciiCase(shortNameIn(entries, entry), name)) {
             return entry;

@@ -111,7 +111,8 @@ bool FileCopier::fail(int message, const std::vector<MessageArg>& args) {
 bool FileCopier::copy(const CopyRequest& request) {
     if (context_.run.abort) return false;
     if (context_.run.commandList) return listFile(request);
-    const std::optional<fs::path> host = hostPathOf(request.destination);
+    const std::optional<fs::path> host =
+        request.destinationHost ? request.destinationHost : hostPathOf(request.destination);
     if (!host) return fail(messages::kCannotCreateFile, {request.destination});
     std::error_code error;
     const bool existed = fs::exists(fs::symlink_status(*host, error));

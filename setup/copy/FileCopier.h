@@ -24,6 +24,9 @@ struct CopyRequest {
     std::string destination;  // Windows path
     LineFlags flags;          // with the flags the engine adds
     std::string extra;        // font display name or service definition
+    // The destination's host path when the caller has just looked it up (each lookup lists
+    // the folder of a file that does not exist yet).
+    std::optional<std::filesystem::path> destinationHost;
 };
 
 // Copies, creates and removes the files of file lines on the machine root. Sources, the

@@ -113,6 +113,11 @@ bool FileRemoval::isOwnPlace(const fs::path& directory) const {
 }
 
 void FileRemoval::removeEmptyDirectories(const fs::path& directory) {
+    // Most removals leave other files in their folder: the kept places, dozens of path
+    // lookups, are only worked out for a folder that could go.
+    std::error_code ec;
+    if (!fs::is_directory(fs::symlink_status(directory, ec)) || !fs::is_empty(directory, ec) || ec)
+        return;
     platform::removeEmptyFolders(directory, machine_.keptFolders());
 }
 

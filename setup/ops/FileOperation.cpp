@@ -61,12 +61,16 @@ copy::CopyRequest FileOperation::request(OperationContext& context) const {
         request.destination = resolveDestination(line_, destination, places,
                                                  [](const std::string&) { return false; });
     } else {
-        request.destination = resolveDestination(
-            line_, line_.destination, places, [&machine](const std::string& path) {
-                const std::optional<fs::path> host = machine.hostPath(path);
+        std::string lookedUp;
+        std::optional<fs::path> host;
+        request.destination =
+            resolveDestination(line_, line_.destination, places, [&](const std::string& path) {
+                lookedUp = path;
+                host = machine.hostPath(path);
                 std::error_code error;
                 return host && fs::is_directory(*host, error);
             });
+        if (host && lookedUp == request.destination) request.destinationHost = std::move(host);
     }
     request.extra = line_.extra;
     return request;
