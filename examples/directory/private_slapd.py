@@ -12,6 +12,7 @@ root or touches a system server. The test fixture, the demo and the benchmarks a
 their servers through this file, so they agree on the configuration.
 """
 import argparse
+import json
 import os
 import signal
 import socket
@@ -80,7 +81,13 @@ def prepare(folder, directory=None, extra_ldif=()):
     folder = os.path.abspath(folder)
     write_conf(folder)
     seed = os.path.join(folder, "seed.ldif")
-    to_ldif.main([directory or os.path.join(HERE, "sample.json"), "-o", seed])
+    with open(directory or os.path.join(HERE, "sample.json"), encoding="utf-8") as f:
+        tree_list = []
+        to_ldif.write_atomically(
+            seed, lambda out: tree_list.extend(to_ldif.convert(json.load(f), out, SUFFIX)))
+    # For the fixture and scripts: each tree's name and base DN, a tab between them.
+    with open(os.path.join(folder, "trees"), "w", encoding="utf-8") as f:
+        f.writelines("%s\t%s\n" % tree for tree in tree_list)
     for ldif in [seed] + list(extra_ldif):
         subprocess.run([SLAPADD, "-q", "-f", conf_path(folder), "-l", ldif], check=True,
                        stdout=subprocess.DEVNULL, timeout=3600)
@@ -149,7 +156,8 @@ def main():
             print(start(args.folder))
         else:
             stop(args.folder)
-    except (OSError, RuntimeError, subprocess.SubprocessError) as e:
+    except (OSError, ValueError, KeyError, RuntimeError, subprocess.SubprocessError,
+            to_ldif.ConversionError) as e:
         sys.exit("private_slapd.py %s: %s" % (args.command, e))
 
 

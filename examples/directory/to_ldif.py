@@ -155,12 +155,15 @@ def entry_lines(obj, base):
 
 
 def convert(directory, out, suffix):
+    """Writes the LDIF; returns [(tree name, its base DN)]."""
     first = suffix.split(",")[0]
     if not first.lower().startswith("dc="):
         raise ConversionError("the suffix must start with dc=, not %r" % suffix)
     out.write("dn: %s\nobjectClass: domain\ndc: %s\n\n" % (suffix, first[3:]))
+    trees = []
     for tree in directory["trees"]:
         base = tree_dn(tree["name"], suffix)
+        trees.append((tree["name"], base))
         out.write("\n".join([ldif_line("dn", base), "objectClass: domain",
                              ldif_line("dc", tree["name"])]) + "\n\n")
         for obj in tree["objects"]:
@@ -168,6 +171,7 @@ def convert(directory, out, suffix):
                 out.write("\n".join(entry_lines(obj, base)) + "\n\n")
             except ConversionError as e:
                 raise ConversionError("tree %s, object %s: %s" % (tree["name"], obj["name"], e))
+    return trees
 
 
 def write_atomically(path, produce):
