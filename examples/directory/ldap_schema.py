@@ -158,7 +158,8 @@ def schema_text():
         "# inetorgperson). Written by examples/directory/to_ldif.py --schema from the list",
         "# in ldap_schema.py: change the list, not this file.",
         "#",
-        "# Private OID arc %s (a 2.25 UUID arc, no registration):" % ARC,
+        "# Private OID arc (a 2.25 UUID arc, which needs no registration):",
+        "#   %s" % ARC,
         "#   %s.1.n  attribute types" % ARC,
         "#   %s.2.n  object classes" % ARC,
         "# Numbers are never reused. X-NDS_NAME gives each type and class its directory",
@@ -170,15 +171,16 @@ def schema_text():
         if a.number is None:
             continue
         sup = " SUP " + by_name[a.sup].ldap if a.sup else ""
-        lines.append("attributetype ( %s.1.%d NAME %s%s %s X-NDS_NAME %s X-NDS_SYNTAX '%d' )"
-                     % (ARC, a.number, _quoted(a.ldap), sup, LDAP_SYNTAX[a.syntax],
-                        _quoted(a.name), a.syntax))
+        lines += ["attributetype ( %s.1.%d NAME %s%s" % (ARC, a.number, _quoted(a.ldap), sup),
+                  "  " + LDAP_SYNTAX[a.syntax],
+                  "  X-NDS_NAME %s X-NDS_SYNTAX '%d' )" % (_quoted(a.name), a.syntax)]
     lines.append("")
     for c in CLASSES:
         if c.number is not None:
-            lines.append("objectclass ( %s.2.%d NAME %s SUP top STRUCTURAL MUST cn "
-                         "X-NDS_NAME %s )" % (ARC, c.number, _quoted(c.ldap), _quoted(c.name)))
-    may = " $ ".join(a.ldap for a in ATTRIBUTES)
-    lines.append("objectclass ( %s.2.%d NAME '%s' SUP top AUXILIARY MAY ( %s ) )"
-                 % (ARC, AUXILIARY_NUMBER, AUXILIARY, may))
+            lines += ["objectclass ( %s.2.%d NAME %s" % (ARC, c.number, _quoted(c.ldap)),
+                      "  SUP top STRUCTURAL MUST cn X-NDS_NAME %s )" % _quoted(c.name)]
+    lines += ["objectclass ( %s.2.%d NAME '%s'" % (ARC, AUXILIARY_NUMBER, AUXILIARY),
+              "  SUP top AUXILIARY MAY ("]
+    lines += ["    %s %s" % ("$" if i else " ", a.ldap) for i, a in enumerate(ATTRIBUTES)]
+    lines.append("  ) )")
     return "\n".join(lines) + "\n"
