@@ -3,6 +3,7 @@
 
     private_slapd.py prepare FOLDER [--directory FILE.json] [--ldif EXTRA.ldif ...]
     private_slapd.py start FOLDER        # prints the server's URL; slapd runs in the background
+                                         # and FOLDER/nwclient.ini points the client at it
     private_slapd.py stop FOLDER
 
 `prepare` writes FOLDER/slapd.conf (the mdb back end, suffix dc=kestrel, our schema),
@@ -19,6 +20,7 @@ import socket
 import subprocess
 import sys
 import time
+import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -105,6 +107,19 @@ def answers(port):
         return s.connect_ex(("127.0.0.1", port)) == 0
 
 
+def write_client_config(folder, url):
+    """FOLDER/nwclient.ini: the server, the first tree by default, every tree in [Trees]."""
+    with open(os.path.join(folder, "trees"), encoding="utf-8") as f:
+        trees = [line.rstrip("\n").split("\t") for line in f if line.strip()]
+    lines = ["; Client configuration for the private server (written by private_slapd.py).",
+             "[Client]", "Directory=" + url, "DefaultTree=" + trees[0][0], "NameContext=[Root]",
+             "SessionFile=" + os.path.join(folder, "session"), "[Trees]"]
+    lines += ["%s=%s%s" % (name, url, urllib.parse.quote(base, safe=",="))
+              for name, base in trees]
+    with open(os.path.join(folder, "nwclient.ini"), "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def start(folder):
     """Starts slapd in the background on a free port; returns its URL."""
     folder = os.path.abspath(folder)
@@ -118,6 +133,7 @@ def start(folder):
         deadline = time.monotonic() + WAIT_SECONDS
         while time.monotonic() < deadline:
             if answers(port):
+                write_client_config(folder, url)
                 return url
             time.sleep(0.05)
         stop(folder)
