@@ -30,7 +30,6 @@ import to_ldif  # noqa: E402
 SLAPD = "/usr/sbin/slapd"
 SLAPADD = "/usr/sbin/slapadd"
 SUFFIX = "dc=kestrel"
-ADMIN_DN = "cn=admin," + SUFFIX
 ADMIN_PASSWORD = "kestrel-admin"
 WAIT_SECONDS = 20
 
@@ -66,16 +65,27 @@ def conf_path(folder):
     return os.path.join(folder, "slapd.conf")
 
 
-def write_conf(folder):
+def write_conf(folder, suffix=SUFFIX, schema_text=None):
+    """FOLDER/slapd.conf for a database `suffix` with our schema (or another one's text);
+    the administrator is cn=admin,<suffix>."""
+    folder = os.path.abspath(folder)
     os.makedirs(os.path.join(folder, "db"), exist_ok=True)
     schema = os.path.join(folder, "kestrel.schema")
+    text = schema_text if schema_text is not None else ldap_schema.schema_text()
     with open(schema, "w", encoding="utf-8") as f:
-        f.write(ldap_schema.schema_text())
+        f.write(text)
     includes = "\n".join("include /etc/ldap/schema/%s.schema" % s
                          for s in ldap_schema.STANDARD_SCHEMAS)
     with open(conf_path(folder), "w", encoding="utf-8") as f:
-        f.write(CONF.format(includes=includes, schema=schema, folder=folder, suffix=SUFFIX,
-                            admin=ADMIN_DN, password=ADMIN_PASSWORD))
+        f.write(CONF.format(includes=includes, schema=schema, folder=folder, suffix=suffix,
+                            admin="cn=admin," + suffix, password=ADMIN_PASSWORD))
+
+
+def load(folder, ldif_files):
+    """Adds the entries offline (slapd must not run); raises CalledProcessError."""
+    for ldif in ldif_files:
+        subprocess.run([SLAPADD, "-q", "-f", conf_path(os.path.abspath(folder)), "-l", ldif],
+                       check=True, stdout=subprocess.DEVNULL, timeout=3600)
 
 
 def prepare(folder, directory=None, extra_ldif=()):
@@ -90,9 +100,7 @@ def prepare(folder, directory=None, extra_ldif=()):
     # For the fixture and scripts: each tree's name and base DN, a tab between them.
     with open(os.path.join(folder, "trees"), "w", encoding="utf-8") as f:
         f.writelines("%s\t%s\n" % tree for tree in tree_list)
-    for ldif in [seed] + list(extra_ldif):
-        subprocess.run([SLAPADD, "-q", "-f", conf_path(folder), "-l", ldif], check=True,
-                       stdout=subprocess.DEVNULL, timeout=3600)
+    load(folder, [seed] + list(extra_ldif))
 
 
 def free_port():
@@ -133,7 +141,8 @@ def start(folder):
         deadline = time.monotonic() + WAIT_SECONDS
         while time.monotonic() < deadline:
             if answers(port):
-                write_client_config(folder, url)
+                if os.path.exists(os.path.join(folder, "trees")):
+                    write_client_config(folder, url)
                 return url
             time.sleep(0.05)
         stop(folder)
