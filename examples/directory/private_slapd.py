@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A private OpenLDAP slapd in a folder of its own, seeded from a directory file.
 
-    private_slapd.py prepare FOLDER [--directory FILE.json] [--ldif EXTRA.ldif ...]
+    private_slapd.py prepare FOLDER [--directory FILE.json] [--ldif EXTRA.ldif ...] [--tls]
     private_slapd.py start FOLDER        # prints the server's URL; slapd runs in the background
                                          # and FOLDER/nwclient.ini points the client at it
     private_slapd.py stop FOLDER
@@ -9,7 +9,9 @@
 `prepare` writes FOLDER/slapd.conf (the mdb back end, suffix dc=kestrel, our schema),
 converts the directory file (default: the sample) with to_ldif.py and loads it offline with
 slapadd. `start` runs slapd on 127.0.0.1 and a free port; `stop` ends it. Nothing here needs
-root or touches a system server. The test fixture, the demo and the benchmarks all start
+root or touches a system server. With --tls the server gets a certificate of its own for
+127.0.0.1 (FOLDER/tls/cert.pem, which clients trust through LDAPTLS_CACERT), for StartTLS
+and for an ldaps:// listener that the caller adds to slapd's -h. The test fixture, the demo and the benchmarks all start
 their servers through this file, so they agree on the configuration.
 """
 import argparse
@@ -41,7 +43,7 @@ argsfile {folder}/slapd.args
 modulepath /usr/lib/ldap
 moduleload back_mdb
 sizelimit unlimited
-
+{tls}
 database mdb
 suffix "{suffix}"
 rootdn "{admin}"
@@ -65,9 +67,22 @@ def conf_path(folder):
     return os.path.join(folder, "slapd.conf")
 
 
-def write_conf(folder, suffix=SUFFIX, schema_text=None):
+def write_certificate(folder):
+    """A self-signed certificate for 127.0.0.1 and its key, and slapd's lines for them."""
+    tls = os.path.join(folder, "tls")
+    os.makedirs(tls, exist_ok=True)
+    cert, key = os.path.join(tls, "cert.pem"), os.path.join(tls, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                    "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out", cert,
+                    "-days", "3650", "-subj", "/CN=127.0.0.1", "-addext",
+                    "subjectAltName=IP:127.0.0.1"], check=True, capture_output=True,
+                   timeout=60)
+    return "TLSCertificateFile %s\nTLSCertificateKeyFile %s\n" % (cert, key)
+
+
+def write_conf(folder, suffix=SUFFIX, schema_text=None, tls=False):
     """FOLDER/slapd.conf for a database `suffix` with our schema (or another one's text);
-    the administrator is cn=admin,<suffix>."""
+    the administrator is cn=admin,<suffix>; with tls a certificate of its own."""
     folder = os.path.abspath(folder)
     os.makedirs(os.path.join(folder, "db"), exist_ok=True)
     schema = os.path.join(folder, "kestrel.schema")
@@ -78,7 +93,8 @@ def write_conf(folder, suffix=SUFFIX, schema_text=None):
                          for s in ldap_schema.STANDARD_SCHEMAS)
     with open(conf_path(folder), "w", encoding="utf-8") as f:
         f.write(CONF.format(includes=includes, schema=schema, folder=folder, suffix=suffix,
-                            admin="cn=admin," + suffix, password=ADMIN_PASSWORD))
+                            admin="cn=admin," + suffix, password=ADMIN_PASSWORD,
+                            tls=write_certificate(folder) if tls else ""))
 
 
 def load(folder, ldif_files):
@@ -88,10 +104,10 @@ def load(folder, ldif_files):
                        check=True, stdout=subprocess.DEVNULL, timeout=3600)
 
 
-def prepare(folder, directory=None, extra_ldif=()):
+def prepare(folder, directory=None, extra_ldif=(), tls=False):
     """Writes the configuration and loads the directory; raises CalledProcessError."""
     folder = os.path.abspath(folder)
-    write_conf(folder)
+    write_conf(folder, tls=tls)
     seed = os.path.join(folder, "seed.ldif")
     with open(directory or os.path.join(HERE, "sample.json"), encoding="utf-8") as f:
         tree_list = []
@@ -173,10 +189,11 @@ def main():
     p.add_argument("folder")
     p.add_argument("--directory", help="the directory file to load (default: the sample)")
     p.add_argument("--ldif", action="append", default=[], help="more LDIF to load after it")
+    p.add_argument("--tls", action="store_true", help="give the server a certificate")
     args = p.parse_args()
     try:
         if args.command == "prepare":
-            prepare(args.folder, args.directory, args.ldif)
+            prepare(args.folder, args.directory, args.ldif, args.tls)
         elif args.command == "start":
             print(start(args.folder))
         else:

@@ -235,6 +235,33 @@ TEST_F(SlapdSeedTest, RestartServesTheSameDataOnTheSamePort) {
               1U);
 }
 
+TEST_F(SlapdSeedTest, TlsServerIsTrustedThroughItsCertificateOnly) {
+    if (!fs::exists("/usr/bin/openssl")) GTEST_SKIP() << "openssl is not installed";
+    const auto server = start({.tls = true});
+    ASSERT_TRUE(server);
+    ASSERT_THAT(server->ldapsUrl(), testing::StartsWith("ldaps://127.0.0.1:"));
+    const auto base = [&](const std::string& url, std::vector<std::string> extra = {}) {
+        std::vector<std::string> argv{(kTools / "ldapsearch").string(),
+                                      "-x",
+                                      "-LLL",
+                                      "-H",
+                                      url,
+                                      "-b",
+                                      server->suffix(),
+                                      "-s",
+                                      "base",
+                                      "1.1"};
+        argv.insert(argv.end(), extra.begin(), extra.end());
+        return runTool(argv);
+    };
+    EXPECT_NE(base(server->url(), {"-ZZ"}).status, 0);  // a certificate nobody trusts yet
+    kestrel::test::ScopedEnv trust("LDAPTLS_CACERT", server->caCertificate().string());
+    EXPECT_EQ(base(server->url(), {"-ZZ"}).status, 0);  // StartTLS
+    EXPECT_EQ(base(server->ldapsUrl()).status, 0);
+    ASSERT_TRUE(server->restart());
+    EXPECT_EQ(base(server->ldapsUrl()).status, 0);
+}
+
 TEST_F(SlapdSeedTest, ExtraLdifLoadsAfterTheDirectory) {
     TempDir scratch;
     kestrel::test::writeFile(scratch / "extra.ldif",

@@ -121,11 +121,14 @@ platform::Expected<std::unique_ptr<SlapdServer>, std::string> SlapdServer::start
     for (const fs::path& ldif : seed.extraLdif) {
         prepare.insert(prepare.end(), {"--ldif", ldif.string()});
     }
+    if (seed.tls) prepare.emplace_back("--tls");
     if (Result done = runChild(prepare, server->folder() / "prepare.log", kPrepareLimit); !done) {
         return platform::unexpected("loading the directory failed: " + done.error());
     }
     if (Result done = server->readSettings(); !done) return platform::unexpected(done.error());
-    if (Result done = server->launch(true); !done) return platform::unexpected(done.error());
+    if (Result done = server->launch(true, seed.tls); !done) {
+        return platform::unexpected(done.error());
+    }
     return server;
 }
 
@@ -153,12 +156,16 @@ SlapdServer::Result SlapdServer::readSettings() {
     return {};
 }
 
-SlapdServer::Result SlapdServer::launch(bool anyPort) {
+SlapdServer::Result SlapdServer::launch(bool anyPort, bool tls) {
     const fs::path log = folder() / "slapd.log";
     for (int attempt = 0; attempt < kPortTries; ++attempt) {
-        if (anyPort) port_ = freePort();
+        if (anyPort) {
+            port_ = freePort();
+            tlsPort_ = tls ? freePort() : 0;
+        }
+        const std::string listeners = tlsPort_ != 0 ? url() + " " + ldapsUrl() : url();
         pid_ = spawnChild(
-            {kSlapd.string(), "-f", (folder() / "slapd.conf").string(), "-h", url(), "-d", "0"},
+            {kSlapd.string(), "-f", (folder() / "slapd.conf").string(), "-h", listeners, "-d", "0"},
             log);
         if (pid_ < 0) return platform::unexpected(kSlapd.string() + " could not be started");
         const auto deadline = std::chrono::steady_clock::now() + kAnswerLimit;
@@ -186,6 +193,14 @@ SlapdServer::Result SlapdServer::launch(bool anyPort) {
 
 std::string SlapdServer::url() const {
     return "ldap://127.0.0.1:" + std::to_string(port_) + "/";
+}
+
+std::string SlapdServer::ldapsUrl() const {
+    return tlsPort_ != 0 ? "ldaps://127.0.0.1:" + std::to_string(tlsPort_) + "/" : std::string();
+}
+
+fs::path SlapdServer::caCertificate() const {
+    return tlsPort_ != 0 ? folder() / "tls" / "cert.pem" : fs::path();
 }
 
 std::string SlapdServer::treeBase(std::string_view tree) const {
@@ -216,7 +231,7 @@ void SlapdServer::stop() {
 
 SlapdServer::Result SlapdServer::restart() {
     stop();
-    return launch(false);
+    return launch(false, tlsPort_ != 0);
 }
 
 std::string SlapdServer::clientConfigText(ClientConfig config) const {

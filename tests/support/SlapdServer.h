@@ -26,6 +26,8 @@ namespace kestrel::test {
 struct SlapdSeed {
     std::filesystem::path directory = sampleDirectoryFile();  // converted to LDIF
     std::vector<std::filesystem::path> extraLdif{};           // loaded after it, in order
+    // A certificate of its own for StartTLS, and a second listener for ldaps://.
+    bool tls = false;
 };
 
 class SlapdServer {
@@ -45,6 +47,10 @@ class SlapdServer {
 
     std::string url() const;  // ldap://127.0.0.1:PORT/
     int port() const { return port_; }
+    // With SlapdSeed::tls: ldaps://127.0.0.1:PORT/ and the certificate a client must trust
+    // (LDAPTLS_CACERT names it for libldap); "" and an empty path without.
+    std::string ldapsUrl() const;
+    std::filesystem::path caCertificate() const;
     const std::string& suffix() const { return suffix_; }
     const std::string& adminDn() const { return adminDn_; }
     const std::string& adminPassword() const { return adminPassword_; }
@@ -69,11 +75,12 @@ class SlapdServer {
   private:
     SlapdServer() = default;
     Result readSettings();
-    Result launch(bool anyPort);
+    Result launch(bool anyPort, bool tls);
 
     TempDir folder_;
     pid_t pid_ = -1;
     int port_ = 0;
+    int tlsPort_ = 0;  // 0: no ldaps:// listener
     std::string suffix_;
     std::string adminDn_;
     std::string adminPassword_;
