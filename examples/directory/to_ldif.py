@@ -13,6 +13,7 @@ a silent drop.
 import argparse
 import base64
 import calendar
+import io
 import json
 import os
 import re
@@ -104,7 +105,10 @@ def typed_value(value, base):
             raise ConversionError("text syntax %r is not one of %s"
                                   % (syntax, sorted(schema.TEXT_SYNTAXES | {schema.DN})))
     elif isinstance(value, dict) and "integer" in value:
-        return schema.INTEGER, str(int(value["integer"]))
+        number = value["integer"]
+        if not isinstance(number, int) or isinstance(number, bool):
+            raise ConversionError("integer %r is not a whole number" % (number,))
+        return schema.INTEGER, str(number)
     elif isinstance(value, dict) and "time" in value:
         seconds = value["time"]
         if not isinstance(seconds, int) or not 0 <= seconds <= MAX_TIME:
@@ -116,9 +120,12 @@ def typed_value(value, base):
         address = value["netaddress"]
         try:
             data = bytes.fromhex(address["hex"])
+            kind = address["type"]
         except (KeyError, TypeError, ValueError):
-            raise ConversionError("network address %r has no valid hex bytes" % address)
-        return schema.NET_ADDRESS, b"%d#" % int(address["type"]) + data
+            raise ConversionError("network address %r needs a type and hex bytes" % (address,))
+        if not isinstance(kind, int) or isinstance(kind, bool) or kind < 0:
+            raise ConversionError("network address type %r is not a number" % (kind,))
+        return schema.NET_ADDRESS, b"%d#" % kind + data
     else:
         raise ConversionError("value %r is of no known kind" % (value,))
     if not text:
@@ -210,8 +217,14 @@ def main(argv=None):
         if args.output:
             write_atomically(args.output, produce)
         else:
-            produce(sys.stdout)
-    except (OSError, ValueError, KeyError, ConversionError) as e:
+            # Whole or nothing here too: a reader such as slapadd must not load half a
+            # directory from a conversion that failed.
+            buffer = io.StringIO()
+            produce(buffer)
+            sys.stdout.write(buffer.getvalue())
+    except KeyError as e:
+        sys.exit("to_ldif.py: %s: a tree or object has no %s" % (args.directory, e))
+    except (OSError, ValueError, ConversionError) as e:
         sys.exit("to_ldif.py: %s: %s" % (args.directory, e))
 
 

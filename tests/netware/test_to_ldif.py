@@ -114,6 +114,22 @@ class Errors(unittest.TestCase):
         self.assertFails(tree(workstation({"WM:Last Registered Time": [{"time": -1}]})),
                          "time -1 out of range")
         self.assertFails(tree(workstation({}, name=r"CN=a\.b.O=Acme")), "not a typed name")
+        self.assertFails(tree(workstation({"Network Address": [
+            {"netaddress": {"type": "x", "hex": "00"}}]})), "type 'x' is not a number")
+        self.assertFails(tree(workstation({"WM:INV Physical Memory": [{"integer": "12"}]})),
+                         "integer '12' is not a whole number")
+
+    def test_a_failed_conversion_prints_nothing(self):
+        with tempfile.TemporaryDirectory() as folder:
+            source = os.path.join(folder, "bad.json")
+            with open(source, "w") as f:
+                f.write('{"trees": [{"name": "T", "objects": ['
+                        '{"name": "O=a", "class": "Organization"}, {"name": "CN=x.O=a"}]}]}')
+            run = subprocess.run([sys.executable, os.path.join(EXAMPLES, "to_ldif.py"), source],
+                                 capture_output=True, text=True)
+            self.assertNotEqual(run.returncode, 0)
+            self.assertEqual(run.stdout, "")
+            self.assertIn("has no 'class'", run.stderr)
 
     def test_a_failed_conversion_leaves_the_output_as_it_was(self):
         with tempfile.TemporaryDirectory() as folder:
