@@ -13,7 +13,6 @@ for slapd also the server's resident memory after the queries.
 """
 import os
 import shutil
-import socket
 import statistics
 import subprocess
 import sys
@@ -21,6 +20,8 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "examples", "directory"))
+import private_slapd  # noqa: E402
 ROUNDS = 5
 
 
@@ -30,7 +31,9 @@ HOOK = None  # the built private_memory.so
 def timed(command, env=None, stdin=None):
     """(seconds, peak RSS in MB, private MB at exit) of one run; the output is discarded."""
     with tempfile.NamedTemporaryFile() as report, tempfile.NamedTemporaryFile() as memory:
-        env = dict(env or os.environ, LD_PRELOAD=HOOK, KESTREL_MEMORY_REPORT=memory.name)
+        env = dict(env or os.environ, KESTREL_MEMORY_REPORT=memory.name)
+        if HOOK:
+            env["LD_PRELOAD"] = HOOK
         start = time.perf_counter()
         result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + command,
                                 env=env, input=stdin, stdout=subprocess.DEVNULL,
@@ -51,46 +54,15 @@ def median(command, env=None):
             max(r[2] for r in runs))
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def start_slapd(folder, count):
-    db = os.path.join(folder, "slapd-db")
-    os.makedirs(db)
-    conf = os.path.join(folder, "slapd.conf")
-    with open(conf, "w") as f:
-        f.write("""include /etc/ldap/schema/core.schema
-include {folder}/kestrel.schema
-pidfile {folder}/slapd.pid
-modulepath /usr/lib/ldap
-moduleload back_mdb
-sizelimit unlimited
-database mdb
-suffix "o=Bench"
-rootdn "cn=Manager,o=Bench"
-directory {db}
-maxsize {size}
-index objectClass eq
-index cn eq,sub
-""".format(folder=folder, db=db, size=max(1 << 30, count * 40000)))
+def start_slapd(folder):
+    """Loads the benchmark's LDIF into a private slapd and starts it: (url, pid, load time)."""
+    with open(os.path.join(folder, "kestrel.schema"), encoding="utf-8") as f:
+        private_slapd.write_conf(folder, suffix="o=Bench", schema_text=f.read())
     start = time.perf_counter()
-    subprocess.run(["/usr/sbin/slapadd", "-q", "-f", conf, "-l",
-                    os.path.join(folder, "directory.ldif")], check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    private_slapd.load(folder, [os.path.join(folder, "directory.ldif")])
     load = time.perf_counter() - start
-    port = free_port()
-    url = "ldap://127.0.0.1:%d/" % port
-    subprocess.run(["/usr/sbin/slapd", "-f", conf, "-h", url], check=True)
-    for _ in range(100):
-        with socket.socket() as s:
-            if s.connect_ex(("127.0.0.1", port)) == 0:
-                break
-        time.sleep(0.1)
-    pid = int(open(os.path.join(folder, "slapd.pid")).read())
-    return url, pid, load
+    url = private_slapd.start(folder)
+    return url, int(open(os.path.join(folder, "slapd.pid")).read()), load
 
 
 def rss_mb(pid):
@@ -124,7 +96,7 @@ def main():
             compile_time, compile_rss, compile_private = timed([nwdir, "trees"], env)
             subprocess.run([nwdir, "login", "BENCH_TREE", ".CN=Admin.O=Bench"], env=env,
                            input=b"secret\n", check=True, stdout=subprocess.DEVNULL)
-            url, pid, load = start_slapd(folder, count)
+            url, pid, load = start_slapd(folder)
             try:
                 middle = count // 2
                 part = "WS" + "123456"[:len(str(count - 1)) - 1]
@@ -152,8 +124,7 @@ def main():
                 rows.append((count, "slapd resident after the queries", None, None, None,
                              (server, None)))
             finally:
-                subprocess.run(["kill", str(pid)])
-                time.sleep(1)
+                private_slapd.stop(folder)
             store = sum(os.path.getsize(os.path.join(folder, "cache", "kestrel", f))
                         for f in os.listdir(os.path.join(folder, "cache", "kestrel"))
                         if f.endswith(".mdb"))
