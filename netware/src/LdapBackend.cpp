@@ -114,6 +114,7 @@ NWDSCCODE LdapBackend::fail(TreeState& tree, const LdapError& error) {
 }
 
 NWDSCCODE LdapBackend::connect(TreeState& tree) {
+    if (tree.connection && !tree.connection->ownedHere()) tree.connection.reset();
     if (tree.connection) return 0;
     const Login* login = session_.current().loginFor(tree.tree.name);
     auto secret = credential(tree.tree.name);

@@ -1,13 +1,51 @@
 #include "LdapConnection.h"
 
 #include <ldap.h>
+#include <signal.h>
 #include <sys/time.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace nw {
 
 namespace {
 
 using kestrel::platform::unexpected;
+
+// Writing to a connection the server closed raises SIGPIPE, which would end the program: a
+// library must not. It is held back in this thread while libldap works, and one that came
+// meanwhile is taken (the write itself fails with EPIPE, which libldap reports).
+class QuietPipe {
+  public:
+    QuietPipe() {
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe, &saved_);
+    }
+    ~QuietPipe() {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!wasPending_ && sigismember(&pending, SIGPIPE) == 1) {
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            timespec none{0, 0};
+            sigtimedwait(&pipe, nullptr, &none);
+        }
+        pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+    }
+    QuietPipe(const QuietPipe&) = delete;
+    QuietPipe& operator=(const QuietPipe&) = delete;
+
+  private:
+    sigset_t saved_{};
+    bool wasPending_ = false;
+};
 
 struct MessageRelease {
     void operator()(LDAPMessage* message) const { ldap_msgfree(message); }
@@ -38,8 +76,16 @@ LdapEntry entryOf(LDAP* handle, LDAPMessage* message) {
 
 }  // namespace
 
+LdapConnection::LdapConnection(ldap* handle, int timeoutSeconds)
+    : handle_(handle), timeoutSeconds_(timeoutSeconds), owner_(getpid()) {}
+
+bool LdapConnection::ownedHere() const {
+    return owner_ == getpid();
+}
+
 LdapConnection::Opened LdapConnection::open(const LdapServer& server, std::string_view dn,
                                             std::string_view password) {
+    QuietPipe quiet;
     LDAP* handle = nullptr;
     int rc = ldap_initialize(&handle, server.url.c_str());
     if (rc != LDAP_SUCCESS)
@@ -69,7 +115,16 @@ LdapConnection::Opened LdapConnection::open(const LdapServer& server, std::strin
 }
 
 LdapConnection::~LdapConnection() {
-    ldap_unbind_ext_s(handle_, nullptr, nullptr);
+    QuietPipe quiet;
+    // A child of a fork shares the parent's socket (and TLS session): anything it sent on
+    // it, a goodbye or a TLS close, would end the parent's connection. The child leaves the
+    // handle alone; it goes with the child.
+    if (ownedHere()) {
+        ldap_unbind_ext_s(handle_, nullptr, nullptr);
+    } else {
+        static auto* inherited = new std::vector<LDAP*>();
+        inherited->push_back(handle_);
+    }
 }
 
 LdapError LdapConnection::lastError(int code, const char* doing) const {
@@ -86,6 +141,7 @@ LdapError LdapConnection::lastError(int code, const char* doing) const {
 kestrel::platform::Expected<LdapPage, LdapError> LdapConnection::search(
     const std::string& base, Scope scope, const std::string& filter,
     const std::vector<std::string>& attributes, int pageSize, const std::string& cookie) {
+    QuietPipe quiet;
     std::vector<char*> names;
     static char noAttributes[] = LDAP_NO_ATTRS;
     for (const std::string& name : attributes) names.push_back(const_cast<char*>(name.c_str()));

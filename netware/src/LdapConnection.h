@@ -3,6 +3,8 @@
 // time (RFC 2696 paged results).
 #pragma once
 
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +47,9 @@ class LdapConnection {
     LdapConnection(const LdapConnection&) = delete;
     LdapConnection& operator=(const LdapConnection&) = delete;
 
+    // A connection opened before a fork belongs to the parent: the child makes its own.
+    bool ownedHere() const;
+
     enum class Scope { Base, OneLevel, Subtree };
     // One page of at most `pageSize` entries from `cookie` on ("" for the first page); all
     // entries at once, unpaged, for a page size of 0. `attributes` empty: no attributes
@@ -54,12 +59,12 @@ class LdapConnection {
         const std::vector<std::string>& attributes, int pageSize, const std::string& cookie);
 
   private:
-    LdapConnection(ldap* handle, int timeoutSeconds)
-        : handle_(handle), timeoutSeconds_(timeoutSeconds) {}
+    LdapConnection(ldap* handle, int timeoutSeconds);
     LdapError lastError(int code, const char* doing) const;
 
     ldap* handle_;
     int timeoutSeconds_;
+    pid_t owner_;
 };
 
 // Whether an error means the server cannot be reached (down, refused, timed out).

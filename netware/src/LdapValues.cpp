@@ -51,8 +51,11 @@ std::optional<std::uint32_t> secondsOfGeneralizedTime(std::string_view text) {
         ++at;
         while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
     }
+    // The zone is not optional (RFC 4517): a time without one means no particular moment.
     long long offset = 0;
-    if (at + 1 == text.size() && text[at] == 'Z') {
+    if (at >= text.size()) {
+        return std::nullopt;
+    } else if (at + 1 == text.size() && text[at] == 'Z') {
         at = text.size();
     } else if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
         int offsetHours = 0, offsetMinutes = 0;
