@@ -2,18 +2,12 @@
 #include <algorithm>
 
 #include "ClientFixture.h"
+#include "FilterTokens.h"
 #include "nwnet.h"
 
 using namespace nwtest;
 
 namespace {
-
-struct Token {
-    nuint16 token;
-    const char* text = nullptr;
-    nuint32 syntax = 0;
-    nuint32 number = 0;
-};
 
 class Search : public BackendFixture {
   protected:
@@ -35,14 +29,9 @@ class Search : public BackendFixture {
         NWDSInitBuf(context, DSV_SEARCH_FILTER, buffer);
         pFilter_Cursor_T cursor = nullptr;
         NWDSAllocFilter(&cursor);
-        for (const auto& t : tokens) {
-            void* value = t.text ? const_cast<char*>(t.text) : nullptr;
-            if (t.token == FTOK_AVAL && t.syntax == SYN_INTEGER)
-                value = const_cast<nuint32*>(&t.number);
-            if (NWDSCCODE rc = NWDSAddFilterToken(cursor, t.token, value, t.syntax); rc != 0) {
-                NWDSFreeFilter(cursor, nullptr);
-                return rc;
-            }
+        if (NWDSCCODE rc = addTokens(cursor, tokens); rc != 0) {
+            NWDSFreeFilter(cursor, nullptr);
+            return rc;
         }
         return NWDSPutFilter(context, buffer, cursor, nullptr);
     }

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "ClientFixture.h"
+#include "FilterTokens.h"
 #include "nwnet.h"
 
 using namespace nwtest;
@@ -62,6 +63,20 @@ class LdapClient : public ClientFixture {
         } while (iteration != NO_MORE_ITERATIONS);
         NWDSFreeBuf(buffer);
         return rc;
+    }
+
+    // A server of the test's own: the sample with `ldif` loaded after it, the client
+    // configured for it and logged in as the sample's admin; null when it did not start.
+    std::unique_ptr<SlapdServer> sampleWith(const std::filesystem::path& ldif) {
+        kestrel::test::writeFile(ldif.parent_path() / "seed.json", sampleDirectory().text());
+        auto started = SlapdServer::start(
+            {.directory = ldif.parent_path() / "seed.json", .extraLdif = {ldif}});
+        EXPECT_TRUE(started) << (started ? "" : started.error());
+        if (!started) return nullptr;
+        (*started)->writeClientConfig(root() / "nwclient.ini", {.defaultTree = "ACME_TREE"});
+        reinitialize();
+        EXPECT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+        return std::move(*started);
     }
 
     NWDSCCODE readText(int context, const char* object, const char* attribute,
@@ -192,13 +207,8 @@ TEST_F(LdapClient, AHundredThousandEntriesArePagedToTheCallersBuffer) {
             ldif << "dn: cn=W" << i << "," << base << "\nobjectClass: workstation\ncn: W" << i
                  << "\n\n";
     }
-    kestrel::test::writeFile(scratch / "seed.json", sampleDirectory().text());
-    auto started = SlapdServer::start(
-        {.directory = scratch / "seed.json", .extraLdif = {scratch / "big.ldif"}});
-    ASSERT_TRUE(started) << (started ? "" : started.error());
-    (*started)->writeClientConfig(root() / "nwclient.ini", {.defaultTree = "ACME_TREE"});
-    reinitialize();
-    ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    auto own = sampleWith(scratch / "big.ldif");
+    ASSERT_TRUE(own);
     std::vector<std::string> names;
     int replies = 0;
     ASSERT_EQ(list(openContext("ACME_TREE", "OU=Big.O=Acme"), "", &names, 4096,
@@ -209,7 +219,6 @@ TEST_F(LdapClient, AHundredThousandEntriesArePagedToTheCallersBuffer) {
     EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
     EXPECT_EQ(names.front(), "CN=W0");
     EXPECT_GT(replies, kSize / 200);  // each reply holds what fits 4096 bytes, no more
-    NWDSLogout(openContext("ACME_TREE"));
 }
 
 TEST_F(LdapClient, ReferralsToOtherServersAreNotFollowed) {
@@ -219,13 +228,8 @@ TEST_F(LdapClient, ReferralsToOtherServersAreNotFollowed) {
         "dn: ou=Elsewhere,o=Acme,dc=ACME_TREE,dc=kestrel\nobjectClass: referral\n"
         "objectClass: extensibleObject\nou: Elsewhere\n"
         "ref: ldap://other.invalid/ou=Elsewhere,o=Acme,dc=ACME_TREE,dc=kestrel\n\n");
-    kestrel::test::writeFile(scratch / "seed.json", sampleDirectory().text());
-    auto started = SlapdServer::start(
-        {.directory = scratch / "seed.json", .extraLdif = {scratch / "referral.ldif"}});
-    ASSERT_TRUE(started) << (started ? "" : started.error());
-    (*started)->writeClientConfig(root() / "nwclient.ini", {.defaultTree = "ACME_TREE"});
-    reinitialize();
-    ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    auto own = sampleWith(scratch / "referral.ldif");
+    ASSERT_TRUE(own);
     // The listing holds what this server keeps; the reference is left out.
     std::vector<std::string> names;
     ASSERT_EQ(list(openContext("ACME_TREE", "O=Acme"), "", &names), 0);
@@ -237,7 +241,6 @@ TEST_F(LdapClient, ReferralsToOtherServersAreNotFollowed) {
                   ERR_ALL_REFERRALS_FAILED);
     });
     EXPECT_NE(said.find("other.invalid"), std::string::npos) << said;
-    NWDSLogout(openContext("ACME_TREE"));
 }
 
 TEST_F(LdapClient, WrongPasswordsAndEmptyOnesFailAlikeAndStoreNothing) {
@@ -304,13 +307,14 @@ TEST_F(LdapClient, HostileNamesAndFilterCharactersStayValues) {
     NWDSInitBuf(context, DSV_SEARCH_FILTER, filter);
     pFilter_Cursor_T cursor = nullptr;
     NWDSAllocFilter(&cursor);
-    NWDSAddFilterToken(cursor, FTOK_ANAME, const_cast<char*>("WM:NAME Computer"), SYN_CI_STRING);
-    NWDSAddFilterToken(cursor, FTOK_EQ, nullptr, 0);
-    NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>("*)(cn=*"), SYN_CI_STRING);
-    NWDSAddFilterToken(cursor, FTOK_OR, nullptr, 0);
-    NWDSAddFilterToken(cursor, FTOK_NAME_CONTAINS, nullptr, 0);
-    NWDSAddFilterToken(cursor, FTOK_AVAL, const_cast<char*>("\\\\"), SYN_CI_STRING);
-    NWDSAddFilterToken(cursor, FTOK_END, nullptr, 0);
+    ASSERT_EQ(addTokens(cursor, {{FTOK_ANAME, "WM:NAME Computer", SYN_CI_STRING},
+                                 {FTOK_EQ},
+                                 {FTOK_AVAL, "*)(cn=*", SYN_CI_STRING},
+                                 {FTOK_OR},
+                                 {FTOK_NAME_CONTAINS},
+                                 {FTOK_AVAL, "\\\\", SYN_CI_STRING},
+                                 {FTOK_END}}),
+              0);
     ASSERT_EQ(NWDSPutFilter(context, filter, cursor, nullptr), 0);
     nint32 iteration = NO_MORE_ITERATIONS, searched = 0;
     ASSERT_EQ(NWDSSearch(context, "", DS_SEARCH_SUBTREE, false, filter, DS_ATTRIBUTE_NAMES, false,

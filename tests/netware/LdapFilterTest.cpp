@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "FilterTokens.h"
 #include "LdapFilter.h"
 #include "LdapSchema.h"
 #include "ReplyBuffer.h"
@@ -12,12 +13,7 @@ using namespace nw;
 
 namespace {
 
-struct Token {
-    nuint16 token;
-    const char* text = nullptr;
-    nuint32 syntax = 0;
-    nuint32 number = 0;
-};
+using nwtest::Token;
 
 class LdapFilterTest : public ::testing::Test {
   protected:
@@ -44,12 +40,7 @@ class LdapFilterTest : public ::testing::Test {
 
     LdapFilter translate(const std::vector<Token>& tokens) {
         Filter_Cursor_T cursor;
-        for (const Token& t : tokens) {
-            void* value = const_cast<char*>(t.text);
-            if (t.token == FTOK_AVAL && t.syntax == SYN_INTEGER)
-                value = const_cast<nuint32*>(&t.number);
-            EXPECT_EQ(addFilterToken(cursor, t.token, value, t.syntax), 0);
-        }
+        EXPECT_EQ(nwtest::addTokens(&cursor, tokens), 0);
         BufferImpl* buffer = allocateBuffer(4096);
         EXPECT_EQ(writeFilter(cursor, *buffer), 0);
         SearchFilter filter;
