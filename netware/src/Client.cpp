@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "DirectoryCache.h"
+#include "EmbeddedBackend.h"
+#include "LdapBackend.h"
 
 namespace nw {
 
@@ -12,17 +14,6 @@ std::filesystem::file_time_type stampOf(const std::filesystem::path& file) {
     std::error_code ec;
     auto stamp = std::filesystem::last_write_time(file, ec);
     return ec ? std::filesystem::file_time_type::min() : stamp;
-}
-
-// The first `keep` components of a stored name, without their types when typeless.
-std::string formatName(std::string_view stored, std::size_t keep, bool typeless) {
-    auto parts = splitStoredName(stored);
-    std::string out;
-    for (std::size_t i = 0; i < parts.size() && i < keep; ++i) {
-        if (i > 0) out.push_back('.');
-        out += typeless ? componentValue(parts[i]) : parts[i];
-    }
-    return out;
 }
 
 AbsoluteName parseContextName(const std::string& text) {
@@ -52,10 +43,9 @@ void Client::reload() {
     auto path = clientConfigPath();
     std::string previousError = loadError_;
     loadError_.clear();
-    directory_.reset();
+    backend_.reset();
     session_.reset();
     loaded_ = true;
-    ++generation_;
     loadedConfigPath_ = path;
     configStamp_ = stampOf(path);
     config_.reset();
@@ -64,13 +54,16 @@ void Client::reload() {
         loadError_ = config.error().describe();
     } else {
         config_ = std::move(*config);
-        if (!config_->directory.empty()) {
+        if (!config_->ldapTrees.empty()) {
+            session_ = std::make_unique<SessionStore>(config_->sessionFile);
+            backend_ = std::make_unique<LdapBackend>(*config_, *session_);
+        } else if (!config_->directory.empty()) {
             directoryStamp_ = stampOf(config_->directory);
             auto opened = openDirectory(config_->directory);
             if (!opened) {
                 loadError_ = opened.error().describe();
             } else {
-                directory_ = std::move(opened->directory);
+                backend_ = std::make_unique<EmbeddedBackend>(std::move(opened->directory));
                 session_ = std::make_unique<SessionStore>(config_->sessionFile);
                 // Reading into memory works, only slower: said once, not at every reload.
                 if (!opened->notice.empty() && opened->notice != notice_)
@@ -84,9 +77,9 @@ void Client::reload() {
         std::fprintf(stderr, "nwclient: %s\n", loadError_.c_str());
 }
 
-const Directory* Client::directory() {
+Backend* Client::backend() {
     if (!loaded_) initialize();
-    return directory_.get();
+    return backend_.get();
 }
 
 SessionStore* Client::session() {
@@ -95,13 +88,31 @@ SessionStore* Client::session() {
 }
 
 std::string Client::defaultTree() {
-    const Directory* dir = directory();
-    if (dir == nullptr) return {};
+    auto names = trees();
+    if (names.empty()) return {};
     // The session's choice, then the configured one, then the first tree: whichever first
     // names a tree the directory has.
     for (const std::string& name : {session_->current().defaultTree, config_->defaultTree})
-        if (const Tree* tree = dir->findTree(name)) return tree->name();
-    return dir->trees().empty() ? std::string() : dir->trees().front().name();
+        if (auto tree = findTree(name)) return *tree;
+    return names.front();
+}
+
+std::vector<std::string> Client::trees() {
+    Backend* from = backend();
+    return from == nullptr ? std::vector<std::string>{} : from->trees();
+}
+
+int Client::treeIndex(std::string_view name) {
+    auto names = trees();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (equalsIgnoreAsciiCase(names[i], name)) return static_cast<int>(i);
+    return -1;
+}
+
+std::optional<std::string> Client::findTree(std::string_view name) {
+    int index = treeIndex(name);
+    if (index < 0) return std::nullopt;
+    return trees()[static_cast<std::size_t>(index)];
 }
 
 NWDSContextHandle Client::createContext() {
@@ -132,65 +143,40 @@ bool Client::freeContext(NWDSContextHandle handle) {
     return contexts_.erase(handle) > 0;
 }
 
-const Tree* Client::treeOf(const Context& context) {
-    const Directory* dir = directory();
-    return dir == nullptr ? nullptr : dir->findTree(context.tree);
+std::optional<std::string> Client::treeOf(const Context& context) {
+    return findTree(context.tree);
 }
 
 const Login* Client::loginFor(const std::string& tree) {
     SessionStore* store = session();
-    return store == nullptr ? nullptr : store->current().loginFor(tree);
+    const Login* login = store == nullptr ? nullptr : store->current().loginFor(tree);
+    return login != nullptr && backend_->loginUsable(tree) ? login : nullptr;
 }
 
 bool Client::anyLogin() {
-    const Directory* dir = directory();
-    if (dir == nullptr) return false;
-    for (const auto& tree : dir->trees())
-        if (session_->current().loginFor(tree.name()) != nullptr) return true;
+    for (const std::string& tree : trees())
+        if (loginFor(tree) != nullptr) return true;
     return false;
 }
 
-NWDSCCODE Client::locate(const Context& context, const char* name, Located* found) {
-    const Tree* tree = treeOf(context);
-    if (tree == nullptr) return ERR_NO_CONNECTION;
-    if (loginFor(tree->name()) == nullptr) return ERR_NO_ACCESS;
+NWDSCCODE Client::resolve(const Context& context, const char* name, AbsoluteName* resolved) {
+    auto tree = treeOf(context);
+    if (!tree) return ERR_NO_CONNECTION;
+    if (loginFor(*tree) == nullptr) return ERR_NO_ACCESS;
     NameError error{};
-    auto resolved = resolveName(name == nullptr ? "" : name, context.nameContext,
-                                context.canonicalize(), &error);
-    if (!resolved) return error == NameError::TooLong ? ERR_DN_TOO_LONG : ERR_INVALID_OBJECT_NAME;
-    auto index = tree->find(*resolved);
-    if (!index) return ERR_NO_SUCH_ENTRY;
-    *found = Located{tree, *index};
+    auto found = resolveName(name == nullptr ? "" : name, context.nameContext,
+                             context.canonicalize(), &error);
+    if (!found) return error == NameError::TooLong ? ERR_DN_TOO_LONG : ERR_INVALID_OBJECT_NAME;
+    *resolved = std::move(*found);
     return 0;
 }
 
-std::string Client::outputName(const Context& context, const Tree& tree, int index) const {
-    if (index == kRootIndex) return "[Root]";
-    std::size_t keep = tree.depth(index);
-    if (context.canonicalize() && !context.nameContext.isRoot()) {
-        auto anchor = anchorOf(tree, context.nameContext);
-        if (anchor && *anchor != index && tree.isWithin(index, *anchor))
-            keep -= tree.depth(*anchor);
-    }
-    return formatName(tree.head(index).name(), keep, context.typeless());
-}
-
-std::optional<int> Client::anchorOf(const Tree& tree, const AbsoluteName& nameContext) const {
-    // A listing names every entry against the same context: look it up once.
-    std::string key = nameContext.key();
-    if (anchor_.tree != &tree || anchor_.generation != generation_ || anchor_.key != key)
-        anchor_ = Anchor{&tree, generation_, key, tree.find(nameContext)};
-    return anchor_.index;
-}
-
 std::string Client::fullName(const Context& context, const std::string& storedName) const {
-    return formatName(storedName, SIZE_MAX, context.typeless());
+    return formatStoredName(storedName, SIZE_MAX, context.typeless());
 }
 
 std::optional<std::uint32_t> Client::primaryConnRef() {
-    const Directory* dir = directory();
-    if (dir == nullptr) return std::nullopt;
-    int index = dir->treeIndex(defaultTree());
+    int index = treeIndex(defaultTree());
     if (index < 0) return std::nullopt;
     return static_cast<std::uint32_t>(index + 1);
 }

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "Backend.h"
 #include "ClientConfig.h"
-#include "Directory.h"
 #include "SessionStore.h"
 #include "nwnet.h"
 
@@ -32,12 +32,6 @@ struct Context {
     bool canonicalize() const { return (flags & DCV_CANONICALIZE_NAMES) != 0; }
 };
 
-// An object found for a caller: its tree and index (kRootIndex for the root).
-struct Located {
-    const Tree* tree = nullptr;
-    int index = kRootIndex;
-};
-
 class Client {
   public:
     static Client& process();
@@ -46,8 +40,8 @@ class Client {
     // (Re)reads the configuration and the directory when they changed since the last call.
     // 0 when usable; otherwise the error was written to standard error.
     NWCCODE initialize();
-    const Directory* directory();  // null when no directory is configured or it is broken
-    SessionStore* session();       // null when no directory is configured
+    Backend* backend();       // null when no directory is configured or it is broken
+    SessionStore* session();  // null when no directory is configured
     const std::string& loadError() const { return loadError_; }
     const ClientConfig* config() const { return config_ ? &*config_ : nullptr; }
 
@@ -57,18 +51,22 @@ class Client {
     bool freeContext(NWDSContextHandle handle);
     std::size_t contextCount() const { return contexts_.size(); }
 
-    // The tree a context works on, or null; the directory must be loaded.
-    const Tree* treeOf(const Context& context);
+    // The trees in scan order (empty without a directory); connection references are
+    // positions + 1.
+    std::vector<std::string> trees();
+    // The tree's name as the directory spells it, when it has that tree.
+    std::optional<std::string> findTree(std::string_view name);
+    int treeIndex(std::string_view name);  // -1 when absent
+    // The tree a context works on, or nullopt; the directory must be loaded.
+    std::optional<std::string> treeOf(const Context& context);
+    // The session's login to `tree` while this process can still use it.
     const Login* loginFor(const std::string& tree);
     bool anyLogin();
-    // Finds `name` for a context that may read the tree: ERR_NO_CONNECTION without a
+    // Resolves `name` for a context that may read the tree: ERR_NO_CONNECTION without a
     // directory or tree, ERR_NO_ACCESS without a login, ERR_INVALID_OBJECT_NAME or
-    // ERR_DN_TOO_LONG for a bad name, ERR_NO_SUCH_ENTRY when absent.
-    NWDSCCODE locate(const Context& context, const char* name, Located* found);
+    // ERR_DN_TOO_LONG for a bad name.
+    NWDSCCODE resolve(const Context& context, const char* name, AbsoluteName* resolved);
 
-    // Names as a context's flags want them: relative to the name context when the object
-    // lies below it (with canonicalised names), typeless or typed.
-    std::string outputName(const Context& context, const Tree& tree, int index) const;
     std::string fullName(const Context& context, const std::string& storedName) const;
 
     // Connections: references are tree positions + 1; handles are per process.
@@ -85,26 +83,17 @@ class Client {
   private:
     Client() = default;
     void reload();
-    std::optional<int> anchorOf(const Tree& tree, const AbsoluteName& nameContext) const;
 
     std::recursive_mutex mutex_;
     std::optional<ClientConfig> config_;
     std::filesystem::file_time_type configStamp_{}, directoryStamp_{};
     std::filesystem::path loadedConfigPath_;
     bool loaded_ = false;
-    std::shared_ptr<const Directory> directory_;
+    // The session before the backend: an LDAP backend reads the logins from it.
     std::unique_ptr<SessionStore> session_;
+    std::unique_ptr<Backend> backend_;
     std::string loadError_;
     std::string notice_;
-    // Which directory is loaded: trees of an earlier one may share an address with its own.
-    std::uint64_t generation_ = 0;
-    struct Anchor {
-        const Tree* tree = nullptr;
-        std::uint64_t generation = 0;
-        std::string key;
-        std::optional<int> index;
-    };
-    mutable Anchor anchor_;
 
     std::map<NWDSContextHandle, Context> contexts_;
     NWDSContextHandle nextContext_ = 1;

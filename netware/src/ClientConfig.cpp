@@ -1,10 +1,17 @@
 #include "ClientConfig.h"
 
+#include "nwdstype.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 
+#include <ldap.h>
+
+#include "platform/AsciiCase.h"
 #include "platform/Places.h"
 #include "platform/ProfileFunctions.h"
 
@@ -14,11 +21,79 @@ namespace {
 
 constexpr std::size_t kValueLimit = 4096;
 
-std::string clientValue(const std::filesystem::path& file, const char* key) {
-    return kestrel::platform::getProfileString(file, "Client", key, "", kValueLimit);
+using ConfigResult = kestrel::platform::Expected<ClientConfig, kestrel::platform::ParseError>;
+
+std::string clientValue(const std::filesystem::path& file, std::string_view section,
+                        std::string_view key) {
+    return kestrel::platform::getProfileString(file, section, key, "", kValueLimit);
+}
+
+// Splits an LDAP URL into the server ("scheme://host:port") and its base DN (URL escapes
+// removed); nothing when it is no LDAP URL or carries more than a base DN.
+std::optional<LdapTree> parseServerUrl(const std::string& url) {
+    LDAPURLDesc* parts = nullptr;
+    if (!isLdapUrl(url) || ldap_url_parse(url.c_str(), &parts) != LDAP_URL_SUCCESS)
+        return std::nullopt;
+    std::optional<LdapTree> tree;
+    // Attributes, scope, filter or extensions have no meaning for a tree: refused rather
+    // than silently ignored.
+    bool plain = parts->lud_host != nullptr && parts->lud_attrs == nullptr &&
+                 parts->lud_filter == nullptr && parts->lud_exts == nullptr &&
+                 parts->lud_scope == LDAP_SCOPE_BASE;
+    if (plain) {
+        tree = LdapTree{};
+        tree->server = std::string(parts->lud_scheme) + "://" + parts->lud_host + ":" +
+                       std::to_string(parts->lud_port);
+        if (parts->lud_dn != nullptr) tree->baseDn = parts->lud_dn;
+    }
+    ldap_free_urldesc(parts);
+    return tree;
+}
+
+kestrel::platform::ParseError badValue(const std::filesystem::path& file, std::string_view key,
+                                       const std::string& value, std::string_view why) {
+    return kestrel::platform::ParseError{file.string(), 0, 0,
+                                         std::string(key) + "=" + value + ": " + std::string(why)};
+}
+
+// [Trees] (or the Directory URL alone) into the configuration's LDAP trees.
+std::optional<kestrel::platform::ParseError> readLdapTrees(const std::filesystem::path& file,
+                                                           const std::string& directory,
+                                                           ClientConfig& config) {
+    auto server = parseServerUrl(directory);
+    if (!server) return badValue(file, "Directory", directory, "not a usable LDAP URL");
+    auto names = kestrel::platform::getProfileKeys(file, "Trees");
+    if (names.empty()) {
+        if (config.defaultTree.empty() || server->baseDn.empty())
+            return badValue(file, "Directory", directory,
+                            "without a [Trees] section the URL needs a base DN and DefaultTree "
+                            "the tree's name");
+        server->name = config.defaultTree;
+        config.ldapTrees.push_back(*server);
+        return std::nullopt;
+    }
+    for (const std::string& name : names) {
+        std::string value = clientValue(file, "Trees", name);
+        std::optional<LdapTree> tree;
+        if (isLdapUrl(value))
+            tree = parseServerUrl(value);
+        else if (!value.empty())
+            tree = LdapTree{name, server->server, value};  // a base DN on the Directory server
+        if (!tree || tree->baseDn.empty() || name.size() > MAX_TREE_NAME_CHARS)
+            return badValue(file, name, value, "not an LDAP URL with a base DN");
+        tree->name = name;
+        config.ldapTrees.push_back(*tree);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
+
+bool isLdapUrl(std::string_view value) {
+    using kestrel::platform::asciiLower;
+    std::string lower = asciiLower(value.substr(0, 8));
+    return lower.starts_with("ldap://") || lower.starts_with("ldaps://");
+}
 
 std::filesystem::path clientConfigPath() {
     const char* explicitPath = std::getenv("NWCLIENT_CONFIG");
@@ -26,8 +101,7 @@ std::filesystem::path clientConfigPath() {
     return kestrel::platform::configDir() / "nwclient.ini";
 }
 
-kestrel::platform::Expected<ClientConfig, kestrel::platform::ParseError> readClientConfig(
-    const std::filesystem::path& file) {
+ConfigResult readClientConfig(const std::filesystem::path& file) {
     ClientConfig config;
     config.file = file;
     config.sessionFile = kestrel::platform::stateDir() / "session";
@@ -39,12 +113,21 @@ kestrel::platform::Expected<ClientConfig, kestrel::platform::ParseError> readCli
             file.string(), 0, 0, "cannot read the client configuration: " + reason});
     }
     auto folder = file.parent_path();
-    if (auto directory = clientValue(file, "Directory"); !directory.empty())
-        config.directory = folder / directory;  // an absolute value replaces the folder
-    config.defaultTree = clientValue(file, "DefaultTree");
-    config.nameContext = clientValue(file, "NameContext");
-    if (auto session = clientValue(file, "SessionFile"); !session.empty())
+    config.defaultTree = clientValue(file, "Client", "DefaultTree");
+    config.nameContext = clientValue(file, "Client", "NameContext");
+    if (auto session = clientValue(file, "Client", "SessionFile"); !session.empty())
         config.sessionFile = folder / session;
+    std::string directory = clientValue(file, "Client", "Directory");
+    if (isLdapUrl(directory)) {
+        config.startTls =
+            kestrel::platform::equalsIgnoreAsciiCase(clientValue(file, "Client", "TLS"), "yes");
+        unsigned timeout = kestrel::platform::getProfileInt(file, "Client", "Timeout", 10);
+        config.timeoutSeconds = static_cast<int>(std::clamp(timeout, 1u, 3600u));
+        if (auto error = readLdapTrees(file, directory, config))
+            return kestrel::platform::unexpected(*error);
+    } else if (!directory.empty()) {
+        config.directory = folder / directory;  // an absolute value replaces the folder
+    }
     return config;
 }
 

@@ -203,6 +203,16 @@ std::vector<std::string_view> splitStoredName(std::string_view dottedName) {
     return parts;
 }
 
+std::string formatStoredName(std::string_view stored, std::size_t keep, bool typeless) {
+    auto parts = splitStoredName(stored);
+    std::string out;
+    for (std::size_t i = 0; i < parts.size() && i < keep; ++i) {
+        if (i > 0) out.push_back('.');
+        out += typeless ? componentValue(parts[i]) : parts[i];
+    }
+    return out;
+}
+
 std::string_view componentValue(std::string_view component) {
     for (std::size_t i = 0; i < component.size(); ++i) {
         if (component[i] == '\\')

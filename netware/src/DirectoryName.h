@@ -63,6 +63,9 @@ std::optional<AbsoluteName> resolveName(std::string_view text, const AbsoluteNam
 // The component texts of a stored dotted name such as "CN=WS17.OU=Sales.O=Acme", leaf first.
 std::vector<std::string_view> splitStoredName(std::string_view dottedName);
 
+// The first `keep` components of a stored name, without their types when typeless.
+std::string formatStoredName(std::string_view stored, std::size_t keep, bool typeless);
+
 // "CN=WS17" -> "WS17": the value part of a typed component.
 std::string_view componentValue(std::string_view component);
 

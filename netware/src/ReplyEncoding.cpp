@@ -2,14 +2,10 @@
 
 namespace nw {
 
-namespace {
-
 bool isContainerClass(std::string_view baseClass) {
     return baseClass == "Country" || baseClass == "Locality" || baseClass == "Organization" ||
            baseClass == "Organizational Unit";
 }
-
-}  // namespace
 
 ObjectEntry describeObject(const Tree& tree, int index, std::string name) {
     ObjectEntry entry;
@@ -33,6 +29,30 @@ void putObjectHeader(BufferWriter& out, const ObjectEntry& entry, std::uint32_t 
     out.putText(entry.baseClass);
     out.putText(entry.name);
     out.putNumber(attributeCount);
+}
+
+ObjectReply::ObjectReply(BufferImpl& buffer, BufferKind kind, bool withValues)
+    : out_((resetBuffer(buffer, kind), buffer)),
+      withValues_(withValues),
+      capacity_(buffer.pub.maxLen) {
+    usable_ = out_.room() >= BufferWriter::numberSize();
+    if (usable_) out_.putNumber(0);
+}
+
+bool ObjectReply::add(const ObjectEntry& entry, const std::vector<AttributeView>& attributes) {
+    std::size_t size = objectHeaderSize(entry);
+    for (const AttributeView& attr : attributes)
+        size += attributeSize(attr, attr.wireValues(), withValues_);
+    if (!usable_ || size > out_.room()) return false;
+    putObjectHeader(out_, entry, static_cast<std::uint32_t>(attributes.size()));
+    for (const AttributeView& attr : attributes)
+        putAttribute(out_, attr, attr.valueCount(), attr.wireValues(), withValues_);
+    ++count_;
+    return true;
+}
+
+void ObjectReply::finish() {
+    if (usable_) out_.patchNumber(0, count_);
 }
 
 std::string_view wireValues(const AttributeView& attribute, std::size_t from, std::size_t to) {

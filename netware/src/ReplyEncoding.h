@@ -17,6 +17,8 @@ struct ObjectEntry {
     std::string name;
 };
 
+// The classes that hold other objects even while they are empty.
+bool isContainerClass(std::string_view baseClass);
 ObjectEntry describeObject(const Tree& tree, int index, std::string name);
 std::size_t objectHeaderSize(const ObjectEntry& entry);
 void putObjectHeader(BufferWriter& out, const ObjectEntry& entry, std::uint32_t attributeCount);
@@ -27,6 +29,30 @@ std::string_view wireValues(const AttributeView& attribute, std::size_t from, st
 std::size_t attributeSize(const AttributeView& attribute, std::string_view values, bool withValues);
 void putAttribute(BufferWriter& out, const AttributeView& attribute, std::size_t valueCount,
                   std::string_view values, bool withValues);
+
+// A list or search reply, filled object by object for as long as they fit.
+class ObjectReply {
+  public:
+    ObjectReply(BufferImpl& buffer, BufferKind kind, bool withValues);
+    // False when the buffer cannot even hold the object count.
+    bool usable() const { return usable_; }
+    bool withValues() const { return withValues_; }
+    // The whole size of the buffer, what a server's page is sized after.
+    std::size_t capacity() const { return capacity_; }
+    // Adds an object with its attributes (all values); false, with nothing written, when it
+    // does not fit.
+    bool add(const ObjectEntry& entry, const std::vector<AttributeView>& attributes = {});
+    std::uint32_t count() const { return count_; }
+    // Writes the object count.
+    void finish();
+
+  private:
+    BufferWriter out_;
+    bool usable_ = false;
+    bool withValues_ = false;
+    std::size_t capacity_ = 0;
+    std::uint32_t count_ = 0;
+};
 
 // The attributes a read or search returns for an object: all, or the requested ones in the
 // object's own order.

@@ -29,18 +29,6 @@ std::uint32_t wireNumber(std::string_view bytes) {
 
 }  // namespace
 
-struct FilterNode {
-    std::uint16_t kind = 0;  // an FTOK_* value
-    std::vector<std::unique_ptr<FilterNode>> children;
-    std::string attribute;
-    Token value;
-
-    bool matches(const ObjectView& object, std::string_view name) const;
-    bool compare(std::uint32_t syntax, std::string_view wire) const;
-    std::optional<std::string> posting() const;
-    const FilterNode* required(std::uint16_t wanted) const;
-};
-
 bool FilterNode::compare(std::uint32_t syntax, std::string_view wire) const {
     if (isNumericSyntax(syntax)) {
         std::uint32_t have = wireNumber(wire);

@@ -33,7 +33,18 @@ struct Filter_Cursor_T {
 
 namespace nw {
 
-struct FilterNode;
+// One node of a filter's expression: an AND, OR or NOT of its children, or an item.
+struct FilterNode {
+    std::uint16_t kind = 0;  // an FTOK_* value
+    std::vector<std::unique_ptr<FilterNode>> children;
+    std::string attribute;
+    Filter_Cursor_T::Token value;
+
+    bool matches(const ObjectView& object, std::string_view name) const;
+    bool compare(std::uint32_t syntax, std::string_view wire) const;
+    std::optional<std::string> posting() const;
+    const FilterNode* required(std::uint16_t wanted) const;
+};
 
 class SearchFilter {
   public:
@@ -50,6 +61,8 @@ class SearchFilter {
     // The class posting (see Tree::withPosting) that holds every object the filter can
     // match, when the filter names one.
     std::optional<std::string> classPosting() const;
+    // The expression, for backends that hand it on; null for an empty filter.
+    const FilterNode* root() const { return root_.get(); }
 
   private:
     friend NWDSCCODE readFilter(BufferImpl& buffer, SearchFilter* filter);

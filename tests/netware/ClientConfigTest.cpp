@@ -50,4 +50,56 @@ TEST_F(ClientConfigFile, AnUnreadableFileIsAnError) {
         FailsWith(file.string() + ": cannot read the client configuration: Permission denied"));
 }
 
+TEST_F(ClientConfigFile, AnLdapServerWithTreesAndDefaults) {
+    kestrel::test::writeFile(
+        root_ / "nwclient.ini",
+        "[Client]\r\nDirectory=LDAP://127.0.0.1:3890/\r\nTLS=yes\r\nTimeout=3\r\n"
+        "[Trees]\r\nACME_TREE=ldap://127.0.0.1:3890/dc=ACME%20TREE,dc=kestrel\r\n"
+        "GLOBEX_TREE=dc=GLOBEX_TREE,dc=kestrel\r\n"
+        "SECURE=ldaps://ldap.example.com/o=Secure\r\n");
+    auto config = readClientConfig(root_ / "nwclient.ini");
+    ASSERT_THAT(config, Succeeded());
+    EXPECT_TRUE(config->directory.empty());
+    EXPECT_TRUE(config->startTls);
+    EXPECT_EQ(config->timeoutSeconds, 3);
+    ASSERT_EQ(config->ldapTrees.size(), 3u);
+    EXPECT_EQ(config->ldapTrees[0].name, "ACME_TREE");
+    EXPECT_EQ(config->ldapTrees[0].server, "ldap://127.0.0.1:3890");
+    EXPECT_EQ(config->ldapTrees[0].baseDn, "dc=ACME TREE,dc=kestrel");  // URL escapes undone
+    // A bare base DN lies on the Directory server; ldaps has its own default port.
+    EXPECT_EQ(config->ldapTrees[1].server, "ldap://127.0.0.1:3890");
+    EXPECT_EQ(config->ldapTrees[1].baseDn, "dc=GLOBEX_TREE,dc=kestrel");
+    EXPECT_EQ(config->ldapTrees[2].server, "ldaps://ldap.example.com:636");
+}
+
+TEST_F(ClientConfigFile, AnLdapUrlAloneIsOneTreeNamedByTheDefault) {
+    kestrel::test::writeFile(root_ / "nwclient.ini",
+                             "[Client]\nDirectory=ldap://localhost:389/dc=ACME_TREE,dc=kestrel\n"
+                             "DefaultTree=ACME_TREE\n");
+    auto config = readClientConfig(root_ / "nwclient.ini");
+    ASSERT_THAT(config, Succeeded());
+    ASSERT_EQ(config->ldapTrees.size(), 1u);
+    EXPECT_EQ(config->ldapTrees[0].name, "ACME_TREE");
+    EXPECT_EQ(config->ldapTrees[0].baseDn, "dc=ACME_TREE,dc=kestrel");
+    EXPECT_FALSE(config->startTls);
+    EXPECT_EQ(config->timeoutSeconds, 10);
+}
+
+TEST_F(ClientConfigFile, UnusableLdapSettingsNameTheKey) {
+    auto file = root_ / "nwclient.ini";
+    kestrel::test::writeFile(file, "[Client]\nDirectory=ldap://localhost/\n");
+    EXPECT_THAT(readClientConfig(file),
+                FailsWith(file.string() +
+                          ": Directory=ldap://localhost/: without a [Trees] section the URL needs "
+                          "a base DN and DefaultTree the tree's name"));
+    kestrel::test::writeFile(file, "[Client]\nDirectory=ldap://localhost/\n[Trees]\nT=ldap://h/\n");
+    EXPECT_THAT(readClientConfig(file),
+                FailsWith(file.string() + ": T=ldap://h/: not an LDAP URL with a base DN"));
+    // A search URL is no tree: its filter would be ignored without a word.
+    kestrel::test::writeFile(file, "[Client]\nDirectory=ldap://h/o=A??sub?(cn=x)\nDefaultTree=T\n");
+    EXPECT_THAT(readClientConfig(file),
+                FailsWith(file.string() + ": Directory=ldap://h/o=A??sub?(cn=x): not a usable "
+                                          "LDAP URL"));
+}
+
 }  // namespace

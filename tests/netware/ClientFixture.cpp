@@ -19,8 +19,8 @@ DirectoryBuilder sampleDirectory() {
                  {"WM:Last Registered Time", {value::time(915239109)}},
                  {"WM:INV Physical Memory", {value::integer(67108864)}},
                  {"ZEN:INV NIC Type", {value::octets("457468657221")}},
-                 {"Some Net Address", {value::netAddress(1, "7f000011")}},
-                 {"Some Class Name", {value::typedString("Workstation", 20)}}})
+                 {"Network Address", {value::netAddress(1, "7f000011")}},
+                 {"Workstation Class", {value::typedString("Workstation", 20)}}})
         .object("CN=NB1.OU=Sales.O=Acme", "Workstation")
         .user("CN=Admin.O=Acme")
         .object("CN=PC1.OU=Sales.O=Acme", "Workstation")
@@ -37,7 +37,54 @@ DirectoryBuilder sampleDirectory() {
     return directory;
 }
 
+namespace {
+
+// One server for the tests of a run, loaded again only when a test wants other objects:
+// starting slapd costs more than most tests.
+struct SharedServer {
+    std::unique_ptr<kestrel::test::SlapdServer> server;
+    std::string seed;
+};
+
+SharedServer& shared() {
+    static SharedServer instance;
+    return instance;
+}
+
+kestrel::test::SlapdServer* serveDirectory(const std::string& text) {
+    SharedServer& current = shared();
+    if (current.server && current.server->running() && current.seed == text)
+        return current.server.get();
+    current.server.reset();
+    kestrel::test::TempDir scratch;
+    kestrel::test::writeFile(scratch / "seed.json", text);
+    auto started = kestrel::test::SlapdServer::start({.directory = scratch / "seed.json"});
+    EXPECT_TRUE(started) << (started ? "" : started.error());
+    if (!started) return nullptr;
+    current.server = std::move(*started);
+    current.seed = text;
+    return current.server.get();
+}
+
+}  // namespace
+
+std::string PrintToString(Backend backend) {
+    return backend == Backend::Json ? "Json" : "Slapd";
+}
+
+bool ClientFixture::useBackend(Backend backend) {
+    backend_ = backend;
+    return backend == Backend::Json || kestrel::test::SlapdServer::unavailable().empty();
+}
+
+kestrel::test::SlapdServer* ClientFixture::server() const {
+    return backend_ == Backend::Slapd ? shared().server.get() : nullptr;
+}
+
 void ClientFixture::TearDown() {
+    // Logins to a server live in the user's keyring beyond the test: end them.
+    if (backend_ == Backend::Slapd)
+        for (const char* tree : {"ACME_TREE", "OTHER_TREE"}) NWDSLogout(openContext(tree));
     for (int context : contexts_) NWDSFreeContext(context);
 }
 
@@ -48,7 +95,16 @@ void ClientFixture::useDirectory(const DirectoryBuilder& directory, ClientConfig
 void ClientFixture::useDirectoryText(const std::string& text, ClientConfig config) {
     config.lineEnd = "\r\n";
     world_.useDirectoryText(text, config);
+    if (backend_ == Backend::Slapd) {
+        kestrel::test::SlapdServer* slapd = serveDirectory(text);
+        if (slapd != nullptr) slapd->writeClientConfig(world_.clientConfig(), config);
+    }
     reinitialize();
+}
+
+void BackendFixture::SetUp() {
+    ClientFixture::SetUp();
+    if (!useBackend(GetParam())) GTEST_SKIP() << kestrel::test::SlapdServer::unavailable();
 }
 
 void ClientFixture::reinitialize() {

@@ -1,14 +1,18 @@
 // A private client setup for one test: an isolated user whose client configuration names a
-// directory file written for the test, and the contexts the test opened, freed after it.
+// directory written for the test (the file itself, or a private slapd serving it), and the
+// contexts the test opened, freed after it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ClientWorld.h"
+#include "SlapdServer.h"
 
 namespace nwtest {
 
@@ -20,9 +24,28 @@ using kestrel::test::DirectoryBuilder;
 // user's password is "secret".
 DirectoryBuilder sampleDirectory();
 
+// Which backend serves the directory: the file, or slapd loaded from it.
+enum class Backend { Json, Slapd };
+std::string PrintToString(Backend backend);
+
 class ClientFixture : public ::testing::Test {
   protected:
     void TearDown() override;
+
+    // Chooses the backend for the directories used later; false (the test is skipped) when
+    // no slapd can run here.
+    bool useBackend(Backend backend);
+    Backend backend() const { return backend_; }
+    // The server of the slapd backend (after useDirectory), else null.
+    kestrel::test::SlapdServer* server() const;
+    // Results in the directory's own order: the file's order for the file, the server's for
+    // a server (slapd lists a container in an order of its own), so a server's results
+    // compare as sorted.
+    template <class T>
+    std::vector<T> ordered(std::vector<T> items) const {
+        if (backend_ == Backend::Slapd) std::sort(items.begin(), items.end());
+        return items;
+    }
 
     // Writes the directory and a configuration for it (with CR LF, as Windows editors leave
     // it), then initialises the client.
@@ -42,6 +65,25 @@ class ClientFixture : public ::testing::Test {
   private:
     kestrel::test::ClientWorld world_;
     std::vector<int> contexts_;
+    Backend backend_ = Backend::Json;
 };
+
+// A suite run once with each backend: SetUp chooses it from the parameter.
+class BackendFixture : public ClientFixture, public ::testing::WithParamInterface<Backend> {
+  protected:
+    void SetUp() override;
+};
+
+// Names the cases after their backend: Backends/ListRead.Name/Json, .../Slapd.
+struct BackendName {
+    std::string operator()(const ::testing::TestParamInfo<Backend>& param) const {
+        return PrintToString(param.param);
+    }
+};
+
+#define KESTREL_FOR_BOTH_BACKENDS(Suite)                                                       \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite,                                                  \
+                             ::testing::Values(nwtest::Backend::Json, nwtest::Backend::Slapd), \
+                             nwtest::BackendName())
 
 }  // namespace nwtest

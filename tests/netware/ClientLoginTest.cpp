@@ -14,10 +14,11 @@ using namespace nwtest;
 
 namespace {
 
-class Login : public ClientFixture {
+class Login : public BackendFixture {
   protected:
     void SetUp() override {
-        ClientFixture::SetUp();
+        BackendFixture::SetUp();
+        if (IsSkipped()) return;
         useDirectory(sampleDirectory());
     }
 };
@@ -29,7 +30,7 @@ std::string whoAmI(int context) {
 
 }  // namespace
 
-TEST_F(Login, WrongPasswordAndUnknownUserFailAlike) {
+TEST_P(Login, WrongPasswordAndUnknownUserFailAlike) {
     EXPECT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "wrong"), ERR_FAILED_AUTHENTICATION);
     EXPECT_EQ(login("ACME_TREE", "CN=Nobody.O=Acme", "secret"), ERR_FAILED_AUTHENTICATION);
     EXPECT_EQ(login("ACME_TREE", "CN=WS17.OU=Sales.O=Acme", "secret"), ERR_FAILED_AUTHENTICATION);
@@ -38,7 +39,7 @@ TEST_F(Login, WrongPasswordAndUnknownUserFailAlike) {
     EXPECT_FALSE(std::filesystem::exists(sessionFile()));
 }
 
-TEST_F(Login, ALoginIsSharedThroughThePrivateSessionFile) {
+TEST_P(Login, ALoginIsSharedThroughThePrivateSessionFile) {
     // Names compare without regard to case; a leading full stop names from the root.
     EXPECT_EQ(login("ACME_TREE", ".cn=admin.o=acme", "secret"), 0);
     EXPECT_NE(NWIsDSAuthenticated(), 0);
@@ -61,7 +62,7 @@ TEST_F(Login, ALoginIsSharedThroughThePrivateSessionFile) {
     EXPECT_EQ(whoAmI(acme), "Admin.Acme");
 }
 
-TEST_F(Login, AnotherProgramsLoginAndLogoutAreSeen) {
+TEST_P(Login, AnotherProgramsLoginAndLogoutAreSeen) {
     pid_t child = fork();
     if (child == 0) {
         NWDSContextHandle context = 0;
@@ -89,7 +90,7 @@ TEST_F(Login, AnotherProgramsLoginAndLogoutAreSeen) {
     EXPECT_EQ(NWDSLogout(openContext("NO_TREE")), ERR_NO_CONNECTION);
 }
 
-TEST_F(Login, ConcurrentLoginsToDifferentTreesAreBothKept) {
+TEST_P(Login, ConcurrentLoginsToDifferentTreesAreBothKept) {
     std::vector<pid_t> children;
     for (const char* tree : {"ACME_TREE", "OTHER_TREE"}) {
         for (int i = 0; i < 3; ++i) {
@@ -114,7 +115,7 @@ TEST_F(Login, ConcurrentLoginsToDifferentTreesAreBothKept) {
     EXPECT_EQ(NWDSCanDSAuthenticate(openContext("OTHER_TREE")), 0);
 }
 
-TEST_F(Login, ADamagedSessionFileMeansNoLogins) {
+TEST_P(Login, ADamagedSessionFileMeansNoLogins) {
     ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
     std::ofstream(sessionFile()) << "{ not json";
     EXPECT_EQ(NWIsDSAuthenticated(), 0);
@@ -122,7 +123,7 @@ TEST_F(Login, ADamagedSessionFileMeansNoLogins) {
     EXPECT_NE(NWIsDSAuthenticated(), 0);
 }
 
-TEST_F(Login, AnEditedSessionFileCannotOverrunNameBuffers) {
+TEST_P(Login, AnEditedSessionFileCannotOverrunNameBuffers) {
     ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
     std::string huge(5000, 'X');
     std::ofstream(sessionFile()) << "{\"defaultTree\": \"" << huge
@@ -138,7 +139,7 @@ TEST_F(Login, AnEditedSessionFileCannotOverrunNameBuffers) {
     NWDSFreeContext(context);
 }
 
-TEST_F(Login, TreesAreScannedThroughThePrimaryConnection) {
+TEST_P(Login, TreesAreScannedThroughThePrimaryConnection) {
     nuint32 ref = 0;
     ASSERT_EQ(NWCCGetPrimConnRef(&ref), 0);
     NWCONN_HANDLE connection = 0;
@@ -157,7 +158,7 @@ TEST_F(Login, TreesAreScannedThroughThePrimaryConnection) {
     EXPECT_NE(NWCCCloseConn(connection), 0);
 }
 
-TEST_F(Login, AConnectionToTheTreeIsAuthenticatedAfterLogin) {
+TEST_P(Login, AConnectionToTheTreeIsAuthenticatedAfterLogin) {
     NWCONN_HANDLE connection = 0;
     ASSERT_EQ(NWCCOpenConnByName(0, "acme_tree", NWCC_NAME_FORMAT_NDS_TREE, 1, 0, &connection), 0);
     EXPECT_NE(NWCCOpenConnByName(0, "NO_TREE", NWCC_NAME_FORMAT_NDS_TREE, 1, 0, &connection), 0);
@@ -186,9 +187,11 @@ TEST_F(Login, AConnectionToTheTreeIsAuthenticatedAfterLogin) {
     EXPECT_NE(NWCCGetConnRef(connection, &ref), 0);
 }
 
-TEST_F(Login, ConnectionReferencesCanBeScanned) {
+TEST_P(Login, ConnectionReferencesCanBeScanned) {
     std::vector<nuint32> refs;
     nuint32 iterator = 0, ref = 0;
     while (NWCCScanConnRefs(&iterator, &ref) == 0) refs.push_back(ref);
     EXPECT_EQ(refs, (std::vector<nuint32>{1, 2}));
 }
+
+KESTREL_FOR_BOTH_BACKENDS(Login);

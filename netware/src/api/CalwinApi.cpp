@@ -85,17 +85,20 @@ NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, NWCONN_NUM, nstr8* objNam
                                    nuint32* objID, nuint8* loginTime) {
     return withClient(kFailure, [&](Client& client) -> NWCCODE {
         auto ref = client.connectionRef(conn);
-        const Directory* directory = client.directory();
-        if (!ref || directory == nullptr || *ref > directory->trees().size())
-            return NWE_CONN_INVALID;
-        const Login* login = client.loginFor(directory->trees()[*ref - 1].name());
+        auto trees = client.trees();
+        if (!ref || *ref == 0 || *ref > trees.size()) return NWE_CONN_INVALID;
+        const std::string& tree = trees[*ref - 1];
+        const Login* login = client.loginFor(tree);
         if (login == nullptr) return NWE_NOT_LOGGED_IN;
         if (objName != nullptr) copyText(objName, login->user);
         if (objType != nullptr) *objType = OT_USER;
         if (objID != nullptr) {
-            auto index = directory->trees()[*ref - 1].find(
-                resolveName(login->user, AbsoluteName{}, false).value_or(AbsoluteName{}));
-            *objID = index ? static_cast<nuint32>(*index + 1) : 0;
+            Context onTree;
+            onTree.tree = tree;
+            ObjectDescription user;
+            auto name = resolveName(login->user, AbsoluteName{}, false);
+            bool found = name && client.backend()->describe(onTree, *name, &user) == 0;
+            *objID = found && !user.root ? user.entryId : 0;
         }
         if (loginTime != nullptr) {
             std::time_t since = static_cast<std::time_t>(login->since);

@@ -9,10 +9,10 @@ namespace {
 
 constexpr NWCCODE kFailure = NWE_REQUESTER_FAILURE;
 
-const Tree* treeOfRef(Client& client, nuint32 ref) {
-    const Directory* directory = client.directory();
-    if (directory == nullptr || ref == 0 || ref > directory->trees().size()) return nullptr;
-    return &directory->trees()[ref - 1];
+std::optional<std::string> treeOfRef(Client& client, nuint32 ref) {
+    auto trees = client.trees();
+    if (ref == 0 || ref > trees.size()) return std::nullopt;
+    return trees[ref - 1];
 }
 
 }  // namespace
@@ -34,8 +34,7 @@ NWCCODE NWCCOpenConnByName(NWCONN_HANDLE, const nstr8* name, nuint nameFormat, n
     if (name == nullptr || connHandle == nullptr) return NWE_PARAM_INVALID;
     if (nameFormat != NWCC_NAME_FORMAT_NDS_TREE) return NWE_UNSUPPORTED_NAME_FORMAT_TYPE;
     return withClient(kFailure, [&](Client& client) -> NWCCODE {
-        const Directory* directory = client.directory();
-        int index = directory == nullptr ? -1 : directory->treeIndex(name);
+        int index = client.treeIndex(name);
         if (index < 0) return NWE_SERVER_UNKNOWN;
         *connHandle = client.openConnection(static_cast<nuint32>(index + 1));
         return 0;
@@ -45,7 +44,7 @@ NWCCODE NWCCOpenConnByName(NWCONN_HANDLE, const nstr8* name, nuint nameFormat, n
 NWCCODE NWCCOpenConnByRef(nuint32 connRef, nuint, nuint, NWCONN_HANDLE* connHandle) {
     if (connHandle == nullptr) return NWE_PARAM_INVALID;
     return withClient(kFailure, [&](Client& client) -> NWCCODE {
-        if (treeOfRef(client, connRef) == nullptr) return NWE_CONN_REF_INVALID;
+        if (!treeOfRef(client, connRef)) return NWE_CONN_REF_INVALID;
         *connHandle = client.openConnection(connRef);
         return 0;
     });
@@ -69,7 +68,7 @@ NWCCODE NWCCGetConnRef(NWCONN_HANDLE connHandle, nuint32* connRef) {
 
 NWCCODE NWCCSysCloseConnRef(nuint32 connRef) {
     return withClient(kFailure, [&](Client& client) -> NWCCODE {
-        if (treeOfRef(client, connRef) == nullptr) return NWE_CONN_REF_INVALID;
+        if (!treeOfRef(client, connRef)) return NWE_CONN_REF_INVALID;
         client.closeConnectionsOf(connRef);
         return 0;
     });
@@ -78,7 +77,7 @@ NWCCODE NWCCSysCloseConnRef(nuint32 connRef) {
 NWCCODE NWCCScanConnRefs(nuint32* scanIterator, nuint32* connRef) {
     if (scanIterator == nullptr || connRef == nullptr) return NWE_PARAM_INVALID;
     return withClient(kFailure, [&](Client& client) -> NWCCODE {
-        if (treeOfRef(client, *scanIterator + 1) == nullptr) return NWE_NO_MORE_ENTRIES;
+        if (!treeOfRef(client, *scanIterator + 1)) return NWE_NO_MORE_ENTRIES;
         *connRef = ++*scanIterator;
         return 0;
     });
@@ -87,14 +86,14 @@ NWCCODE NWCCScanConnRefs(nuint32* scanIterator, nuint32* connRef) {
 NWCCODE NWCCGetAllConnRefInfo(nuint32 connRef, nuint infoLevel, pNWCCConnInfo connInfo) {
     if (connInfo == nullptr || infoLevel != NWCC_INFO_LEVEL_ALL) return NWE_PARAM_INVALID;
     return withClient(kFailure, [&](Client& client) -> NWCCODE {
-        const Tree* tree = treeOfRef(client, connRef);
-        if (tree == nullptr) return NWE_CONN_REF_INVALID;
-        const Login* login = client.loginFor(tree->name());
+        auto tree = treeOfRef(client, connRef);
+        if (!tree) return NWE_CONN_REF_INVALID;
+        const Login* login = client.loginFor(*tree);
         *connInfo = NWCCConnInfo{};
         connInfo->connRef = connRef;
         connInfo->authenticationState = login != nullptr ? 1 : 0;
         connInfo->openCount = client.openCount(connRef);
-        copyText(connInfo->treeName, tree->name());
+        copyText(connInfo->treeName, *tree);
         copyText(connInfo->userName, login != nullptr ? login->user : "");
         return 0;
     });

@@ -31,44 +31,41 @@ FieldKind kindOf(std::uint32_t flag) {
 
 constexpr std::uint32_t kLastFlag = DSI_DEREFERENCE_BASE_CLASS;
 
-std::string fieldText(Client& client, const Context& context, const Tree& tree, int index,
+std::string fieldText(Client& client, const Context& context, const ObjectDescription& object,
                       std::uint32_t flag) {
     static const std::string rootClass = "Tree Root";
-    bool root = index == kRootIndex;
-    ObjectView object = tree.head(index);
+    bool root = object.root;
     switch (flag) {
         case DSI_BASE_CLASS:
         case DSI_DEREFERENCE_BASE_CLASS:
-            return root ? rootClass : std::string(object.baseClass());
+            return root ? rootClass : object.baseClass;
         case DSI_ENTRY_RDN:
             return root ? "[Root]"
                         : client.fullName(context,
-                                          std::string(splitStoredName(object.name()).front()));
+                                          std::string(splitStoredName(object.name).front()));
         case DSI_ENTRY_DN:
-            return root ? "[Root]" : client.fullName(context, std::string(object.name()));
+            return root ? "[Root]" : client.fullName(context, object.name);
         case DSI_PARENT_DN:
-            return root || tree.parent(index) == kRootIndex
-                       ? "[Root]"
-                       : client.fullName(context,
-                                         std::string(tree.head(tree.parent(index)).name()));
+            return root || object.parentName.empty() ? "[Root]"
+                                                     : client.fullName(context, object.parentName);
         default:  // the whole tree is one partition
             return "[Root]";
     }
 }
 
-std::uint32_t fieldNumber(const Tree& tree, int index, std::uint32_t flag, std::uint32_t fields) {
-    bool root = index == kRootIndex;
+std::uint32_t fieldNumber(const ObjectDescription& object, std::uint32_t flag,
+                          std::uint32_t fields) {
     switch (flag) {
         case DSI_OUTPUT_FIELDS:
             return fields;
         case DSI_ENTRY_ID:
-            return static_cast<std::uint32_t>(index + 1);
+            return object.entryId;
         case DSI_ENTRY_FLAGS:
-            return root || tree.childCount(index) > 0 ? DS_CONTAINER_ENTRY : 0;
+            return object.container ? DS_CONTAINER_ENTRY : 0;
         case DSI_SUBORDINATE_COUNT:
-            return tree.childCount(index);
+            return object.subordinates;
         case DSI_PARENT_ID:
-            return root ? 0 : static_cast<std::uint32_t>(tree.parent(index) + 1);
+            return object.parentId;
         case DSI_REVISION_COUNT:
             return 1;
         default:
@@ -92,21 +89,22 @@ NWDSCCODE NWDSReadObjectDSIInfo(NWDSContextHandle handle, const nstr8* object, s
                                 nptr distinguishedInfo) {
     if (distinguishedInfo == nullptr) return ERR_NULL_POINTER;
     return withContext(handle, [&](Client& client, Context& context) -> NWDSCCODE {
-        Located found;
-        if (NWDSCCODE rc = client.locate(context, object, &found); rc != 0) return rc;
+        AbsoluteName name;
+        if (NWDSCCODE rc = client.resolve(context, object, &name); rc != 0) return rc;
+        ObjectDescription found;
+        if (NWDSCCODE rc = client.backend()->describe(context, name, &found); rc != 0) return rc;
         std::string block;
         for (std::uint32_t flag = 1; flag != 0 && flag <= kLastFlag; flag <<= 1) {
             if ((context.dsiFlags & flag) == 0) continue;
             switch (kindOf(flag)) {
                 case FieldKind::Number:
-                    appendNumber(block,
-                                 fieldNumber(*found.tree, found.index, flag, context.dsiFlags));
+                    appendNumber(block, fieldNumber(found, flag, context.dsiFlags));
                     break;
                 case FieldKind::Stamp:
                     block.append(sizeof(TimeStamp_T), '\0');
                     break;
                 case FieldKind::Text:
-                    block += fieldText(client, context, *found.tree, found.index, flag);
+                    block += fieldText(client, context, found, flag);
                     block.push_back('\0');
                     break;
             }

@@ -24,30 +24,12 @@ NWDSCCODE list(Client& client, const Context& context, const nstr8* object, nint
                pBuf_T subordinates) {
     BufferImpl* reply = nullptr;
     if (NWDSCCODE rc = replyOf(subordinates, iterationHandle, &reply); rc != 0) return rc;
-    Located container;
-    if (NWDSCCODE rc = client.locate(context, object, &container); rc != 0) return rc;
-    const auto& children = container.tree->children(container.index);
-    std::size_t next =
-        *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
-    if (next > children.size()) return ERR_INVALID_ITERATION;
-
-    resetBuffer(*reply, BufferKind::ListReply);
-    BufferWriter out(*reply);
-    if (out.room() < BufferWriter::numberSize()) return ERR_INSUFFICIENT_BUFFER;
-    out.putNumber(0);
-    std::uint32_t count = 0;
-    for (; next < children.size(); ++next) {
-        int child = static_cast<int>(children[next]);
-        auto entry = describeObject(*container.tree, child,
-                                    client.outputName(context, *container.tree, child));
-        if (objectHeaderSize(entry) > out.room()) break;
-        putObjectHeader(out, entry, 0);
-        ++count;
-    }
-    if (count == 0 && next < children.size()) return ERR_INSUFFICIENT_BUFFER;
-    out.patchNumber(0, count);
-    *iterationHandle = next == children.size() ? NO_MORE_ITERATIONS : static_cast<nint32>(next);
-    return 0;
+    AbsoluteName container;
+    if (NWDSCCODE rc = client.resolve(context, object, &container); rc != 0) return rc;
+    ObjectReply out(*reply, BufferKind::ListReply, false);
+    NWDSCCODE rc = client.backend()->list(context, container, iterationHandle, out);
+    out.finish();
+    return rc;
 }
 
 NWDSCCODE read(Client& client, const Context& context, const nstr8* object, nuint32 infoType,
@@ -62,10 +44,12 @@ NWDSCCODE read(Client& client, const Context& context, const nstr8* object, nuin
         if (request == nullptr) return ERR_NULL_POINTER;
         if (NWDSCCODE rc = requestedNames(*request, &requested); rc != 0) return rc;
     }
-    Located found;
-    if (NWDSCCODE rc = client.locate(context, object, &found); rc != 0) return rc;
-    if (found.index == kRootIndex) return ERR_NO_SUCH_ATTRIBUTE;
-    auto selected = selectAttributes(found.tree->object(found.index), allAttrs != 0, requested);
+    AbsoluteName name;
+    if (NWDSCCODE rc = client.resolve(context, object, &name); rc != 0) return rc;
+    FoundObject found;
+    if (NWDSCCODE rc = client.backend()->read(context, name, &found); rc != 0) return rc;
+    if (found.root) return ERR_NO_SUCH_ATTRIBUTE;
+    auto selected = selectAttributes(found.view, allAttrs != 0, requested);
     if (selected.empty()) return ERR_NO_SUCH_ATTRIBUTE;
 
     std::size_t attribute = 0, value = 0;
@@ -129,9 +113,11 @@ NWDSCCODE NWDSRead(NWDSContextHandle context, const nstr8* object, nuint32 infoT
     });
 }
 
-NWDSCCODE NWDSCloseIteration(NWDSContextHandle context, nint32, nuint32) {
-    // Iteration handles are positions: there is nothing to release.
-    return withContext(context, [](Client&, Context&) -> NWDSCCODE { return 0; });
+NWDSCCODE NWDSCloseIteration(NWDSContextHandle context, nint32 iterationHandle, nuint32) {
+    return withContext(context, [&](Client& client, Context&) -> NWDSCCODE {
+        if (Backend* backend = client.backend()) backend->closeIteration(iterationHandle);
+        return 0;
+    });
 }
 
 }  // extern "C"

@@ -3,44 +3,29 @@
 #include <ctime>
 
 #include "ApiSupport.h"
-#include "nwkit/PasswordHash.h"
 #include "nwnet.h"
 
 using namespace nw;
 
 namespace {
 
-// The user object a login names, or null. Never tells why: a wrong name and a wrong
-// password fail alike.
-std::optional<ObjectView> loginTarget(const Context& context, const Tree& tree, const char* name) {
-    auto resolved =
-        resolveName(name == nullptr ? "" : name, context.nameContext, context.canonicalize());
-    if (!resolved || resolved->isRoot()) return std::nullopt;
-    auto index = tree.find(*resolved);
-    if (!index) return std::nullopt;
-    ObjectView object = tree.head(*index);
-    if (object.passwordHash().empty()) return std::nullopt;
-    return object;
-}
-
 NWDSCCODE login(Client& client, const Context& context, const char* objectName,
                 const char* password) {
-    const Tree* tree = client.treeOf(context);
-    if (tree == nullptr) return ERR_NO_CONNECTION;
+    auto tree = client.treeOf(context);
+    if (!tree) return ERR_NO_CONNECTION;
     std::string_view secret = password == nullptr ? "" : password;
-    auto user = loginTarget(context, *tree, objectName);
-    if (!user) {
-        kit::spendVerificationTime(secret);
-        return ERR_FAILED_AUTHENTICATION;
-    }
-    if (!kit::verifyPassword(secret, std::string(user->passwordHash())))
-        return ERR_FAILED_AUTHENTICATION;
+    auto resolved = resolveName(objectName == nullptr ? "" : objectName, context.nameContext,
+                                context.canonicalize());
+    std::string user;
+    NWDSCCODE rc =
+        client.backend()->authenticate(*tree, resolved.value_or(AbsoluteName{}), secret, &user);
+    if (rc != 0) return rc;
 
-    const std::string& treeName = tree->name();
+    const std::string& treeName = *tree;
     const ClientConfig* config = client.config();
     bool stored = client.session()->update([&](SessionState& state) {
         state.logins[treeKey(treeName)] =
-            Login{std::string(user->name()), static_cast<std::int64_t>(std::time(nullptr))};
+            Login{user, static_cast<std::int64_t>(std::time(nullptr))};
         // The first tree logged in to becomes the default when the default has no login.
         if (state.defaultTree.empty() || state.loginFor(state.defaultTree) == nullptr) {
             bool configured =
@@ -54,16 +39,17 @@ NWDSCCODE login(Client& client, const Context& context, const char* objectName,
 }
 
 NWDSCCODE logout(Client& client, const Context& context) {
-    const Tree* tree = client.treeOf(context);
-    if (tree == nullptr) return ERR_NO_CONNECTION;
-    bool stored = client.session()->update(
-        [&](SessionState& state) { state.logins.erase(treeKey(tree->name())); });
+    auto tree = client.treeOf(context);
+    if (!tree) return ERR_NO_CONNECTION;
+    client.backend()->loggedOut(*tree);
+    bool stored =
+        client.session()->update([&](SessionState& state) { state.logins.erase(treeKey(*tree)); });
     return stored ? 0 : ERR_SYSTEM_ERROR;
 }
 
 NWDSCCODE loginState(Client& client, const Context& context, std::string* user) {
-    const Tree* tree = client.treeOf(context);
-    const Login* login = tree == nullptr ? nullptr : client.loginFor(tree->name());
+    auto tree = client.treeOf(context);
+    const Login* login = tree ? client.loginFor(*tree) : nullptr;
     if (login == nullptr) return ERR_NOT_LOGGED_IN;
     if (user != nullptr) *user = client.fullName(context, login->user);
     return 0;
@@ -72,14 +58,13 @@ NWDSCCODE loginState(Client& client, const Context& context, std::string* user) 
 NWDSCCODE scanTrees(Client& client, NWCONN_HANDLE connHandle, const char* scanFilter,
                     nint32* scanIndex, char* treeName) {
     if (!client.connectionRef(connHandle)) return ERR_NO_CONNECTION;
-    const Directory* directory = client.directory();
-    if (directory == nullptr) return ERR_NO_CONNECTION;
+    if (client.backend() == nullptr) return ERR_NO_CONNECTION;
     std::string_view pattern = scanFilter == nullptr ? "*" : scanFilter;
-    const auto& trees = directory->trees();
+    const auto trees = client.trees();
     for (std::size_t i = static_cast<std::size_t>(std::max(*scanIndex + 1, 0)); i < trees.size();
          ++i) {
-        if (!wildcardMatch(trees[i].name(), pattern)) continue;
-        copyText(treeName, trees[i].name());
+        if (!wildcardMatch(trees[i], pattern)) continue;
+        copyText(treeName, trees[i]);
         *scanIndex = static_cast<nint32>(i);
         return 0;
     }
@@ -105,9 +90,8 @@ NWDSCCODE NWDSLogout(NWDSContextHandle context) {
 NWDSCCODE NWDSAuthenticateConn(NWDSContextHandle context, NWCONN_HANDLE connHandle) {
     return withContext(context, [&](Client& client, Context& state) -> NWDSCCODE {
         auto ref = client.connectionRef(connHandle);
-        const Directory* directory = client.directory();
-        if (!ref || directory == nullptr) return ERR_NO_CONNECTION;
-        if (static_cast<int>(*ref) != directory->treeIndex(state.tree) + 1)
+        if (!ref || client.backend() == nullptr) return ERR_NO_CONNECTION;
+        if (static_cast<int>(*ref) != client.treeIndex(state.tree) + 1)
             return ERR_INVALID_REQUEST;  // the connection leads to another tree
         return loginState(client, state, nullptr);
     });

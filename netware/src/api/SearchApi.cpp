@@ -27,49 +27,6 @@ struct CursorRelease {
     ~CursorRelease() { releaseCursor(cur, freeVal); }
 };
 
-// The candidates of a search in directory order: position i of the scan is object i for a
-// subtree, the i-th child for the subordinates, the base itself for the entry scope. A
-// subtree search whose filter requires a class or a part of the name walks only the objects
-// the indexes give for it.
-struct Scan {
-    const Tree& tree;
-    int base;
-    nint scope;
-    std::optional<NumberArray> candidates;
-    std::string namedLike;  // the candidates by name, when they came from the name index
-
-    std::size_t size() const {
-        if (scope == DS_SEARCH_ENTRY) return 1;
-        if (scope == DS_SEARCH_SUBORDINATES) return tree.children(base).size();
-        return tree.size();
-    }
-    // The first position from `position` on that may hold a candidate.
-    std::size_t skip(std::size_t position) const {
-        if (!candidates) return position;
-        std::size_t at = candidates->lowerBound(static_cast<std::uint32_t>(position));
-        return at == candidates->size() ? size() : (*candidates)[at];
-    }
-    // The object at a position, or kRootIndex when that position is not a candidate.
-    int at(std::size_t position) const {
-        if (scope == DS_SEARCH_ENTRY) return base;
-        if (scope == DS_SEARCH_SUBORDINATES) return static_cast<int>(tree.children(base)[position]);
-        int index = static_cast<int>(position);
-        return tree.isWithin(index, base) ? index : kRootIndex;
-    }
-};
-
-// Candidates from the indexes: the name index when the filter requires a part of the name
-// that lies within one component (so that the component holds it), else the class.
-void narrow(Scan& scan, const SearchFilter& filter) {
-    if (auto part = filter.namePart(); part && part->find('.') == std::string::npos) {
-        for (std::uint32_t index : scan.tree.namedLike(asciiLower(*part)))
-            appendNumber(scan.namedLike, index);
-        scan.candidates = NumberArray(scan.namedLike);
-    } else if (auto posting = filter.classPosting()) {
-        scan.candidates = scan.tree.withPosting(*posting);
-    }
-}
-
 struct SearchRequest {
     nuint32 infoType;
     bool allAttrs;
@@ -97,53 +54,21 @@ NWDSCCODE search(Client& client, const Context& context, const nstr8* baseObject
         if (names == nullptr) return ERR_NULL_POINTER;
         if (NWDSCCODE rc = requestedNames(*names, &request.requested); rc != 0) return rc;
     }
-    Located base;
-    if (NWDSCCODE rc = client.locate(context, baseObjectName, &base); rc != 0) return rc;
-    Scan scan{*base.tree, base.index, scope, std::nullopt, {}};
-    if (filtered && scope == DS_SEARCH_SUBTREE) narrow(scan, filter);
-    std::size_t next =
-        *iterationHandle == NO_MORE_ITERATIONS ? 0 : static_cast<std::size_t>(*iterationHandle);
-    if (*iterationHandle < NO_MORE_ITERATIONS || next > scan.size()) return ERR_INVALID_ITERATION;
-
-    resetBuffer(*reply, BufferKind::SearchReply);
-    BufferWriter out(*reply);
-    if (out.room() < BufferWriter::numberSize()) return ERR_INSUFFICIENT_BUFFER;
-    out.putNumber(0);
-    bool withValues = request.infoType == DS_ATTRIBUTE_VALUES;
-    std::uint32_t count = 0;
+    AbsoluteName base;
+    if (NWDSCCODE rc = client.resolve(context, baseObjectName, &base); rc != 0) return rc;
+    if (*iterationHandle < NO_MORE_ITERATIONS) return ERR_INVALID_ITERATION;
+    SearchQuery query{&base,
+                      scope,
+                      filtered ? &filter : nullptr,
+                      request.allAttrs,
+                      std::move(request.requested),
+                      request.countObjectsToSearch};
+    ObjectReply out(*reply, BufferKind::SearchReply, request.infoType == DS_ATTRIBUTE_VALUES);
     nint32 examined = 0;
-    bool filterNeedsName = filtered && filter.needsName();
-    for (; (next = scan.skip(next)) < scan.size(); ++next) {
-        if (request.countObjectsToSearch > 0 && examined >= request.countObjectsToSearch) break;
-        int index = scan.at(next);
-        if (index == kRootIndex) continue;
-        ObjectView object = base.tree->object(index);
-        ++examined;
-        // Names are made for the filter only when it looks at them, else for the matches.
-        std::string name;
-        if (filterNeedsName) name = client.outputName(context, *base.tree, index);
-        if (filtered && !filter.matches(object, name)) continue;
-        if (!filterNeedsName) name = client.outputName(context, *base.tree, index);
-        auto entry = describeObject(*base.tree, index, std::move(name));
-        auto attributes = request.allAttrs || !request.requested.empty()
-                              ? selectAttributes(object, request.allAttrs, request.requested)
-                              : std::vector<AttributeView>{};
-        std::size_t size = objectHeaderSize(entry);
-        for (const AttributeView& attr : attributes)
-            size += attributeSize(attr, attr.wireValues(), withValues);
-        if (size > out.room()) {
-            if (count == 0) return ERR_INSUFFICIENT_BUFFER;
-            break;
-        }
-        putObjectHeader(out, entry, static_cast<std::uint32_t>(attributes.size()));
-        for (const AttributeView& attr : attributes)
-            putAttribute(out, attr, attr.valueCount(), attr.wireValues(), withValues);
-        ++count;
-    }
-    out.patchNumber(0, count);
-    if (countObjectsSearched != nullptr) *countObjectsSearched = examined;
-    *iterationHandle = next == scan.size() ? NO_MORE_ITERATIONS : static_cast<nint32>(next);
-    return 0;
+    NWDSCCODE rc = client.backend()->search(context, query, iterationHandle, out, &examined);
+    out.finish();
+    if (rc == 0 && countObjectsSearched != nullptr) *countObjectsSearched = examined;
+    return rc;
 }
 
 }  // namespace

@@ -1,0 +1,408 @@
+#include "LdapBackend.h"
+
+#include <ldap.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "Client.h"
+#include "LdapName.h"
+
+namespace nw {
+
+namespace {
+
+using Scope = LdapConnection::Scope;
+
+// A login not used for this long ends by itself.
+constexpr std::uint32_t kLoginIdleSeconds = 8 * 3600;
+// Callers that abandon listings cannot make this process keep their pages without bound.
+constexpr std::size_t kMaxIterations = 256;
+// A page holds about as many objects as the caller's buffer: its size over the smallest
+// object a reply can hold (header, a short class and a short name).
+constexpr std::size_t kSmallestObject = 48;
+constexpr int kMaxPageSize = 1000;
+constexpr const char* kEveryEntry = "(objectClass=*)";
+
+NWDSCCODE resultCode(const LdapError& error) {
+    if (isConnectionError(error)) return ERR_NO_CONNECTION;
+    switch (error.code) {
+        case LDAP_NO_SUCH_OBJECT:
+            return ERR_NO_SUCH_ENTRY;
+        case LDAP_NO_SUCH_ATTRIBUTE:
+        case LDAP_UNDEFINED_TYPE:
+            return ERR_NO_SUCH_ATTRIBUTE;
+        case LDAP_INVALID_CREDENTIALS:
+        case LDAP_INAPPROPRIATE_AUTH:
+            return ERR_FAILED_AUTHENTICATION;
+        case LDAP_INSUFFICIENT_ACCESS:
+            return ERR_NO_ACCESS;
+        case LDAP_INVALID_DN_SYNTAX:
+            return ERR_INVALID_OBJECT_NAME;
+        case LDAP_FILTER_ERROR:
+            return ERR_INVALID_FILTER_SYNTAX;
+        case LDAP_REFERRAL:
+            return ERR_ALL_REFERRALS_FAILED;
+        default:
+            return ERR_TRANSPORT_FAILURE;
+    }
+}
+
+// Failures the caller reports in its own words need no message of ours.
+bool callerReports(NWDSCCODE code) {
+    return code == ERR_NO_SUCH_ENTRY || code == ERR_NO_SUCH_ATTRIBUTE ||
+           code == ERR_FAILED_AUTHENTICATION || code == ERR_INVALID_OBJECT_NAME;
+}
+
+// A stable number for an object, as entry ids are: its name's FNV-1a hash (never 0).
+std::uint32_t entryIdOf(std::string_view storedName) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : asciiLower(storedName)) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash == 0 ? 1 : hash;
+}
+
+std::string parentOf(std::string_view storedName) {
+    auto parts = splitStoredName(storedName);
+    if (parts.size() < 2) return {};
+    return std::string(
+        storedName.substr(static_cast<std::size_t>(parts[1].data() - storedName.data())));
+}
+
+std::vector<std::string> attributesFor(bool withAttributes) {
+    std::vector<std::string> names = kDescriptionAttributes;
+    if (withAttributes) names.push_back("*");
+    return names;
+}
+
+}  // namespace
+
+LdapBackend::LdapBackend(const ClientConfig& config, SessionStore& session)
+    : session_(session),
+      keyring_(std::filesystem::absolute(config.sessionFile).string(), kLoginIdleSeconds),
+      timeoutSeconds_(config.timeoutSeconds),
+      startTls_(config.startTls) {
+    for (const LdapTree& tree : config.ldapTrees) trees_.push_back(TreeState{tree, {}, {}, {}});
+}
+
+std::vector<std::string> LdapBackend::trees() const {
+    std::vector<std::string> names;
+    for (const TreeState& tree : trees_) names.push_back(tree.tree.name);
+    return names;
+}
+
+LdapBackend::TreeState* LdapBackend::state(const std::string& tree) {
+    for (TreeState& state : trees_)
+        if (equalsIgnoreAsciiCase(state.tree.name, tree)) return &state;
+    return nullptr;
+}
+
+std::optional<Secret> LdapBackend::credential(const std::string& tree) {
+    auto own = ownLogins_.find(treeKey(tree));
+    if (own != ownLogins_.end()) return Secret(own->second.text());
+    return keyring_.fetch(tree);
+}
+
+NWDSCCODE LdapBackend::fail(TreeState& tree, const LdapError& error) {
+    NWDSCCODE code = resultCode(error);
+    if (code == ERR_NO_CONNECTION) tree.connection.reset();
+    if (!callerReports(code)) {
+        std::string message = tree.tree.server + ": " + error.message;
+        if (message != tree.reported) std::fprintf(stderr, "nwclient: %s\n", message.c_str());
+        tree.reported = message;
+    }
+    return code;
+}
+
+NWDSCCODE LdapBackend::connect(TreeState& tree) {
+    if (tree.connection && !tree.connection->ownedHere()) tree.connection.reset();
+    if (tree.connection) return 0;
+    const Login* login = session_.current().loginFor(tree.tree.name);
+    auto secret = credential(tree.tree.name);
+    auto user = login ? resolveName(login->user, AbsoluteName{}, false) : std::nullopt;
+    if (!secret || !user) return ERR_NO_ACCESS;
+    auto opened = LdapConnection::open(LdapServer{tree.tree.server, startTls_, timeoutSeconds_},
+                                       toDn(*user, tree.tree.baseDn), secret->text());
+    if (!opened) {
+        // A password changed on the server ends the login here as well.
+        if (opened.error().code == LDAP_INVALID_CREDENTIALS) {
+            fail(tree, LdapError{opened.error().code, "the login of " + login->user +
+                                                          " is no longer accepted; log in again"});
+            return ERR_NO_ACCESS;
+        }
+        return fail(tree, opened.error());
+    }
+    tree.connection = std::move(*opened);
+    return 0;
+}
+
+const LdapSchema& LdapBackend::schemaOf(TreeState& tree) {
+    if (tree.schema) return *tree.schema;
+    tree.schema.emplace();
+    if (!tree.connection) return *tree.schema;  // derived names until the server can say
+    // The schema is where the root DSE says; without it the derived names serve.
+    auto root = tree.connection->search("", Scope::Base, kEveryEntry, {"subschemaSubentry"}, 0, "");
+    std::string where = "cn=Subschema";
+    if (root && !root->entries.empty())
+        for (const auto& [name, values] : root->entries.front().attributes)
+            if (equalsIgnoreAsciiCase(name, "subschemaSubentry") && !values.empty())
+                where = values.front();
+    auto schema = tree.connection->search(where, Scope::Base, "(objectClass=subschema)",
+                                          {"attributeTypes", "objectClasses"}, 0, "");
+    if (!schema || schema->entries.empty()) return *tree.schema;
+    for (const auto& [name, values] : schema->entries.front().attributes) {
+        if (equalsIgnoreAsciiCase(name, "attributeTypes")) tree.schema->addAttributeTypes(values);
+        if (equalsIgnoreAsciiCase(name, "objectClasses")) tree.schema->addObjectClasses(values);
+    }
+    return *tree.schema;
+}
+
+NWDSCCODE LdapBackend::page(TreeState& tree, Iteration& iteration, int pageSize, LdapPage* out) {
+    for (int attempt = 0;; ++attempt) {
+        if (NWDSCCODE rc = connect(tree); rc != 0) return rc;
+        auto got = tree.connection->search(iteration.base, iteration.scope, iteration.filter,
+                                           iteration.attributes, pageSize, iteration.cookie);
+        if (got) {
+            tree.reported.clear();
+            *out = std::move(*got);
+            return 0;
+        }
+        if (!isConnectionError(got.error()) || attempt > 0) return fail(tree, got.error());
+        // The server went away (restarted, say): the cookie belonged to the old connection,
+        // so the search starts again on a new one and passes over what was already taken.
+        tree.connection.reset();
+        iteration.cookie.clear();
+        iteration.skip = iteration.fetched;
+        iteration.fetched = 0;
+    }
+}
+
+NWDSCCODE LdapBackend::fetch(TreeState& tree, Iteration& iteration, const Delivery& delivery,
+                             int pageSize) {
+    LdapPage got;
+    if (NWDSCCODE rc = page(tree, iteration, pageSize, &got); rc != 0) return rc;
+    iteration.cookie = std::move(got.cookie);
+    iteration.serverDone = iteration.cookie.empty();
+    const LdapSchema& schema = schemaOf(tree);
+    for (const LdapEntry& entry : got.entries) {
+        ++iteration.fetched;
+        if (iteration.skip > 0) {
+            --iteration.skip;
+            continue;
+        }
+        auto object = objectOf(entry, tree.tree.baseDn, schema, iteration.withAttributes);
+        if (!object) continue;  // the tree's own entry, or one outside the tree
+        if (delivery.examined != nullptr) ++*delivery.examined;
+        if (delivery.check != nullptr) {
+            const Context& context = delivery.context;
+            std::string shown = shownName(object->name, context.nameContext, context.canonicalize(),
+                                          context.typeless());
+            if (!delivery.check->matches(ObjectView(object->record), shown)) continue;
+        }
+        iteration.pending.push_back(std::move(*object));
+    }
+    return 0;
+}
+
+NWDSCCODE LdapBackend::run(nint32* handle, Iteration fresh, const Delivery& delivery,
+                           ObjectReply& reply) {
+    bool started = *handle == NO_MORE_ITERATIONS;
+    nint32 id = *handle;
+    auto found = iterations_.find(id);
+    if (started) {
+        if (iterations_.size() >= kMaxIterations) iterations_.erase(iterations_.begin());
+        id = nextIteration_;
+        nextIteration_ = nextIteration_ == INT32_MAX ? 1 : nextIteration_ + 1;
+        found = iterations_.insert_or_assign(id, std::move(fresh)).first;
+    } else if (found == iterations_.end() || found->second.base != fresh.base ||
+               found->second.filter != fresh.filter || found->second.scope != fresh.scope ||
+               !equalsIgnoreAsciiCase(found->second.tree, fresh.tree)) {
+        // A handle is good for the listing or search that made it, nothing else.
+        return ERR_INVALID_ITERATION;
+    }
+    Iteration& iteration = found->second;
+    auto abandon = [&](NWDSCCODE rc) {
+        if (started) iterations_.erase(found);
+        return rc;
+    };
+    if (!reply.usable()) return abandon(ERR_INSUFFICIENT_BUFFER);
+    TreeState* tree = state(iteration.tree);
+    if (tree == nullptr) return abandon(ERR_NO_CONNECTION);
+    int pageSize = static_cast<int>(
+        std::clamp<std::size_t>(reply.capacity() / kSmallestObject, 1, kMaxPageSize));
+    const Context& context = delivery.context;
+    const SearchQuery* query = delivery.query;
+    bool withAttributes = query != nullptr && (query->allAttrs || !query->requested.empty());
+    bool full = false;
+    while (!full) {
+        while (!iteration.pending.empty()) {
+            const LdapObject& object = iteration.pending.front();
+            ObjectEntry entry;
+            entry.flags = object.container ? DS_CONTAINER_ENTRY : 0;
+            entry.subordinates = object.hasSubordinates ? 1 : 0;
+            entry.baseClass = object.baseClass;
+            entry.name = shownName(object.name, context.nameContext, context.canonicalize(),
+                                   context.typeless());
+            auto attributes = withAttributes ? selectAttributes(ObjectView(object.record),
+                                                                query->allAttrs, query->requested)
+                                             : std::vector<AttributeView>{};
+            if (!reply.add(entry, attributes)) {
+                full = true;
+                break;
+            }
+            iteration.pending.pop_front();
+        }
+        bool enough = query != nullptr && query->countObjectsToSearch > 0 &&
+                      *delivery.examined >= query->countObjectsToSearch;
+        if (full || iteration.serverDone || enough) break;
+        if (NWDSCCODE rc = fetch(*tree, iteration, delivery, pageSize); rc != 0) return abandon(rc);
+    }
+    if (reply.count() == 0 && !iteration.pending.empty()) return abandon(ERR_INSUFFICIENT_BUFFER);
+    if (iteration.pending.empty() && iteration.serverDone) {
+        iterations_.erase(found);
+        *handle = NO_MORE_ITERATIONS;
+    } else {
+        *handle = id;
+    }
+    return 0;
+}
+
+NWDSCCODE LdapBackend::list(const Context& context, const AbsoluteName& container,
+                            nint32* iteration, ObjectReply& reply) {
+    TreeState* tree = state(context.tree);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
+    Iteration fresh;
+    fresh.tree = tree->tree.name;
+    fresh.base = toDn(container, tree->tree.baseDn);
+    fresh.filter = kEveryEntry;
+    fresh.scope = Scope::OneLevel;
+    fresh.attributes = kDescriptionAttributes;
+    return run(iteration, std::move(fresh), Delivery{context, nullptr, nullptr, nullptr}, reply);
+}
+
+NWDSCCODE LdapBackend::search(const Context& context, const SearchQuery& query, nint32* iteration,
+                              ObjectReply& reply, nint32* examined) {
+    TreeState* tree = state(context.tree);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
+    if (NWDSCCODE rc = connect(*tree); rc != 0) return rc;
+    LdapFilter filter = toLdapFilter(query.filter, schemaOf(*tree));
+    Iteration fresh;
+    fresh.tree = tree->tree.name;
+    fresh.base = toDn(*query.base, tree->tree.baseDn);
+    fresh.filter = filter.text;
+    fresh.scope = query.scope == DS_SEARCH_ENTRY          ? Scope::Base
+                  : query.scope == DS_SEARCH_SUBORDINATES ? Scope::OneLevel
+                                                          : Scope::Subtree;
+    fresh.withAttributes = !filter.exact || query.allAttrs || !query.requested.empty();
+    fresh.attributes = attributesFor(fresh.withAttributes);
+    Delivery delivery{context, &query, filter.exact ? nullptr : query.filter, examined};
+    return run(iteration, std::move(fresh), delivery, reply);
+}
+
+NWDSCCODE LdapBackend::entry(const Context& context, const AbsoluteName& name, bool withAttributes,
+                             std::optional<LdapObject>* object) {
+    TreeState* tree = state(context.tree);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
+    Iteration one;
+    one.base = toDn(name, tree->tree.baseDn);
+    one.filter = kEveryEntry;
+    one.scope = Scope::Base;
+    one.attributes = attributesFor(withAttributes);
+    LdapPage got;
+    if (NWDSCCODE rc = page(*tree, one, 0, &got); rc != 0) return rc;
+    if (!got.entries.empty())
+        *object = objectOf(got.entries.front(), tree->tree.baseDn, schemaOf(*tree), withAttributes);
+    return object->has_value() ? 0 : ERR_NO_SUCH_ENTRY;
+}
+
+NWDSCCODE LdapBackend::read(const Context& context, const AbsoluteName& name, FoundObject* found) {
+    if (name.isRoot()) {
+        found->root = true;
+        return 0;
+    }
+    std::optional<LdapObject> object;
+    if (NWDSCCODE rc = entry(context, name, true, &object); rc != 0) return rc;
+    found->owned = std::move(object->record);
+    found->view = ObjectView(found->owned);
+    return 0;
+}
+
+NWDSCCODE LdapBackend::describe(const Context& context, const AbsoluteName& name,
+                                ObjectDescription* description) {
+    if (name.isRoot()) {
+        description->root = true;
+        description->container = true;
+        return 0;
+    }
+    std::optional<LdapObject> object;
+    if (NWDSCCODE rc = entry(context, name, false, &object); rc != 0) return rc;
+    description->baseClass = object->baseClass;
+    description->name = object->name;
+    description->parentName = parentOf(object->name);
+    description->entryId = entryIdOf(object->name);
+    description->parentId =
+        description->parentName.empty() ? 0 : entryIdOf(description->parentName);
+    description->subordinates = object->hasSubordinates ? 1 : 0;
+    description->container = object->container;
+    return 0;
+}
+
+void LdapBackend::closeIteration(nint32 iteration) {
+    iterations_.erase(iteration);
+}
+
+NWDSCCODE LdapBackend::authenticate(const std::string& treeName, const AbsoluteName& user,
+                                    std::string_view password, std::string* storedUser) {
+    TreeState* tree = state(treeName);
+    if (tree == nullptr) return ERR_NO_CONNECTION;
+    // An empty password would make an unauthenticated bind (RFC 4513), which proves nothing.
+    if (user.isRoot() || password.empty()) return ERR_FAILED_AUTHENTICATION;
+    std::string dn = toDn(user, tree->tree.baseDn);
+    auto opened = LdapConnection::open(LdapServer{tree->tree.server, startTls_, timeoutSeconds_},
+                                       dn, password);
+    if (!opened) {
+        // Which part was wrong is not said; only an unreachable server is.
+        NWDSCCODE code = resultCode(opened.error());
+        return code == ERR_NO_CONNECTION ? fail(*tree, opened.error()) : ERR_FAILED_AUTHENTICATION;
+    }
+    // The name as the directory spells it, not as it was typed.
+    auto self = (*opened)->search(dn, Scope::Base, kEveryEntry, {}, 0, "");
+    auto spelled = self && !self->entries.empty()
+                       ? fromDn(self->entries.front().dn, tree->tree.baseDn)
+                       : std::nullopt;
+    *storedUser = spelled && !spelled->empty() ? *spelled : user.text();
+
+    std::string key = treeKey(treeName);
+    ownLogins_.erase(key);
+    if (auto stored = keyring_.store(tree->tree.name, password); !stored) {
+        ownLogins_.emplace(key, Secret(password));
+        std::fprintf(stderr,
+                     "nwclient: the login to %s is kept by this program only; the kernel key "
+                     "service cannot share it with the user's other programs (%s)\n",
+                     tree->tree.name.c_str(), stored.error().c_str());
+    }
+    std::erase_if(iterations_, [&](const auto& entry) {
+        return equalsIgnoreAsciiCase(entry.second.tree, treeName);
+    });
+    tree->connection = std::move(*opened);
+    tree->reported.clear();
+    return 0;
+}
+
+bool LdapBackend::loginUsable(const std::string& treeName) {
+    bool usable = ownLogins_.contains(treeKey(treeName)) || keyring_.holds(treeName);
+    // Logged out by another program: this one lets the connection go as well.
+    if (!usable)
+        if (TreeState* tree = state(treeName)) tree->connection.reset();
+    return usable;
+}
+
+void LdapBackend::loggedOut(const std::string& treeName) {
+    keyring_.revoke(treeName);
+    ownLogins_.erase(treeKey(treeName));
+    if (TreeState* tree = state(treeName)) tree->connection.reset();
+    std::erase_if(iterations_, [&](const auto& entry) {
+        return equalsIgnoreAsciiCase(entry.second.tree, treeName);
+    });
+}
+
+}  // namespace nw

@@ -1,0 +1,95 @@
+// An LDAP server as the directory's backend. Each tree is a base DN on a server; a login is
+// a simple bind with the user's DN whose password the kernel keyring shares with the user's
+// other programs (LoginKeyring.h). Listings and searches are paged (RFC 2696) in pages sized
+// to the caller's buffer; what a page brought beyond the reply waits for the next call
+// under the iteration handle.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "Backend.h"
+#include "ClientConfig.h"
+#include "LdapConnection.h"
+#include "LdapFilter.h"
+#include "LdapObjects.h"
+#include "LoginKeyring.h"
+#include "SessionStore.h"
+
+namespace nw {
+
+class LdapBackend : public Backend {
+  public:
+    LdapBackend(const ClientConfig& config, SessionStore& session);
+
+    std::vector<std::string> trees() const override;
+    NWDSCCODE list(const Context& context, const AbsoluteName& container, nint32* iteration,
+                   ObjectReply& reply) override;
+    NWDSCCODE read(const Context& context, const AbsoluteName& name, FoundObject* found) override;
+    NWDSCCODE search(const Context& context, const SearchQuery& query, nint32* iteration,
+                     ObjectReply& reply, nint32* examined) override;
+    NWDSCCODE describe(const Context& context, const AbsoluteName& name,
+                       ObjectDescription* description) override;
+    void closeIteration(nint32 iteration) override;
+    NWDSCCODE authenticate(const std::string& tree, const AbsoluteName& user,
+                           std::string_view password, std::string* storedUser) override;
+    bool loginUsable(const std::string& tree) override;
+    void loggedOut(const std::string& tree) override;
+
+  private:
+    struct TreeState {
+        LdapTree tree;
+        std::unique_ptr<LdapConnection> connection;
+        std::optional<LdapSchema> schema;
+        std::string reported;  // the last failure said, so that it is said once
+    };
+    // A listing or search between calls: where the server is, and what it sent that did not
+    // fit the last reply.
+    struct Iteration {
+        std::string tree, base, filter;
+        LdapConnection::Scope scope = LdapConnection::Scope::OneLevel;
+        std::vector<std::string> attributes;
+        bool withAttributes = false;
+        std::string cookie;
+        bool serverDone = false;
+        std::size_t fetched = 0;  // entries the server sent so far, to resume after a restart
+        std::size_t skip = 0;     // entries of a resumed search that were taken before
+        std::deque<LdapObject> pending;
+    };
+    // How the objects of one call are checked and shown.
+    struct Delivery {
+        const Context& context;
+        const SearchQuery* query = nullptr;   // null for a listing
+        const SearchFilter* check = nullptr;  // the filter, where the server's was wider
+        nint32* examined = nullptr;
+    };
+
+    TreeState* state(const std::string& tree);
+    // The tree's connection, bound as the logged-in user.
+    NWDSCCODE connect(TreeState& tree);
+    const LdapSchema& schemaOf(TreeState& tree);
+    // The result code for a failure, said once on standard error where the user must know.
+    NWDSCCODE fail(TreeState& tree, const LdapError& error);
+    // One page, reconnecting once when the connection was lost (a restarted server).
+    NWDSCCODE page(TreeState& tree, Iteration& iteration, int pageSize, LdapPage* out);
+    NWDSCCODE fetch(TreeState& tree, Iteration& iteration, const Delivery& delivery, int pageSize);
+    NWDSCCODE run(nint32* handle, Iteration fresh, const Delivery& delivery, ObjectReply& reply);
+    // The object of `name`: one base search.
+    NWDSCCODE entry(const Context& context, const AbsoluteName& name, bool withAttributes,
+                    std::optional<LdapObject>* object);
+    std::optional<Secret> credential(const std::string& tree);
+
+    std::vector<TreeState> trees_;
+    SessionStore& session_;
+    LoginKeyring keyring_;
+    int timeoutSeconds_;
+    bool startTls_;
+    // Logins that the key service could not share stay in this process.
+    std::map<std::string, Secret> ownLogins_;
+    std::map<nint32, Iteration> iterations_;
+    nint32 nextIteration_ = 1;
+};
+
+}  // namespace nw

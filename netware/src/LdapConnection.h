@@ -1,0 +1,73 @@
+// One connection to an LDAP server through libldap: opened with time-outs so that a dead
+// server never hangs a program, StartTLS when asked, a simple bind, and searches a page at a
+// time (RFC 2696 paged results).
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/Expected.h"
+
+struct ldap;
+
+namespace nw {
+
+struct LdapError {
+    int code = 0;         // the LDAP result code (negative: the client library's own)
+    std::string message;  // what went wrong, for a person
+};
+
+struct LdapEntry {
+    std::string dn;
+    std::vector<std::pair<std::string, std::vector<std::string>>> attributes;
+};
+
+struct LdapPage {
+    std::vector<LdapEntry> entries;
+    std::string cookie;  // empty: the search is complete
+};
+
+struct LdapServer {
+    std::string url;  // "ldap://host:port" or "ldaps://host:port"
+    bool startTls = false;
+    int timeoutSeconds = 10;
+};
+
+class LdapConnection {
+  public:
+    using Opened = kestrel::platform::Expected<std::unique_ptr<LdapConnection>, LdapError>;
+    // Connects and binds as `dn` with `password` (anonymously when dn is empty).
+    static Opened open(const LdapServer& server, std::string_view dn, std::string_view password);
+    ~LdapConnection();
+    LdapConnection(const LdapConnection&) = delete;
+    LdapConnection& operator=(const LdapConnection&) = delete;
+
+    // A connection opened before a fork belongs to the parent: the child makes its own.
+    bool ownedHere() const;
+
+    enum class Scope { Base, OneLevel, Subtree };
+    // One page of at most `pageSize` entries from `cookie` on ("" for the first page); all
+    // entries at once, unpaged, for a page size of 0. `attributes` empty: no attributes
+    // at all ("1.1").
+    kestrel::platform::Expected<LdapPage, LdapError> search(
+        const std::string& base, Scope scope, const std::string& filter,
+        const std::vector<std::string>& attributes, int pageSize, const std::string& cookie);
+
+  private:
+    LdapConnection(ldap* handle, int timeoutSeconds);
+    LdapError lastError(int code, const char* doing) const;
+
+    ldap* handle_;
+    int timeoutSeconds_;
+    pid_t owner_;
+};
+
+// Whether an error means the server cannot be reached (down, refused, timed out).
+bool isConnectionError(const LdapError& error);
+
+}  // namespace nw
