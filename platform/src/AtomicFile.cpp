@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <string>
-#include <utility>
+
+#include "platform/TemporaryFile.h"
 
 namespace kestrel::platform {
 
@@ -28,24 +28,10 @@ class Descriptor {
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
-    // Closes now and reports the result: a failed close can mean lost data.
-    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
   private:
     int fd_;
 };
-
-bool writeAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // The file a write to `target` really replaces: through a symlink to what it points to.
 std::filesystem::path resolveTarget(const std::filesystem::path& target) {
@@ -55,22 +41,21 @@ std::filesystem::path resolveTarget(const std::filesystem::path& target) {
     return ec ? target : resolved;
 }
 
-// The temporary file's name: hidden, beside the target, and never longer than the folder
-// allows a name to be, so that every name the target may have can be written. A long name is
-// shortened (mkostemp makes the name unique whatever it keeps of the original).
-std::string temporaryName(const std::filesystem::path& dir, const std::string& fileName) {
-    constexpr std::string_view kUnique = ".XXXXXX";
-    long limit = ::pathconf(dir.c_str(), _PC_NAME_MAX);
-    if (limit <= 0) limit = NAME_MAX;
-    const std::size_t room = static_cast<std::size_t>(limit) - kUnique.size() - 1;
-    return (dir / ("." + fileName.substr(0, room) + std::string(kUnique))).string();
-}
-
-void syncDirectory(const std::filesystem::path& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);  // best effort: the rename itself already happened
-    ::close(fd);
+// Gives the replacement the permission bits (and, where allowed, the owner) of the file it
+// replaces, or `newFilePermissions` when there is none.
+std::error_code takeOverMode(int fd, const std::filesystem::path& real,
+                             std::optional<std::filesystem::perms> newFilePermissions) {
+    struct stat existing {};
+    if (::stat(real.c_str(), &existing) != 0) {
+        const auto perms = newFilePermissions.value_or(std::filesystem::perms(0644));
+        return ::fchmod(fd, static_cast<mode_t>(perms) & 07777) == 0 ? std::error_code()
+                                                                     : lastError();
+    }
+    if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        // Only root may give a file away; anyone else keeps the file as their own.
+    }
+    return ::fchmod(fd, existing.st_mode & 07777) == 0 ? std::error_code() : lastError();
 }
 
 }  // namespace
@@ -99,39 +84,13 @@ std::error_code writeFileAtomically(const std::filesystem::path& target, std::st
                                     std::optional<std::filesystem::perms> newFilePermissions) {
     const std::filesystem::path real = resolveTarget(target);
     if (real.filename().empty()) return std::make_error_code(std::errc::is_a_directory);
-    std::filesystem::path dir = real.parent_path();
-    if (dir.empty()) dir = ".";
 
-    std::string tempName = temporaryName(dir, real.filename().string());
-    Descriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
-    if (fd.get() < 0) return lastError();
-
-    std::error_code result;
-    struct stat existing {};
-    if (::stat(real.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) {
-            result = std::make_error_code(std::errc::is_a_directory);
-        } else {
-            if (::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0) {
-                // Only root may give a file away; anyone else keeps the file as their own.
-            }
-            if (::fchmod(fd.get(), existing.st_mode & 07777) != 0) result = lastError();
-        }
-    } else {
-        const auto perms = newFilePermissions.value_or(std::filesystem::perms(0644));
-        if (::fchmod(fd.get(), static_cast<mode_t>(perms) & 07777) != 0) result = lastError();
-    }
-
-    if (!result && !writeAll(fd.get(), content)) result = lastError();
-    if (!result && ::fsync(fd.get()) != 0) result = lastError();
-    if (!result && !fd.close()) result = lastError();
-    if (!result && ::rename(tempName.c_str(), real.c_str()) != 0) result = lastError();
-    if (result) {
-        ::unlink(tempName.c_str());
-        return result;
-    }
-    syncDirectory(dir);
-    return {};
+    TemporaryFile temporary(real, 0600);
+    if (temporary.error()) return temporary.error();
+    if (auto failed = takeOverMode(temporary.descriptor(), real, newFilePermissions)) return failed;
+    if (auto failed = temporary.write(content)) return failed;
+    if (auto failed = temporary.finishWriting()) return failed;
+    return temporary.renameTo(real);
 }
 
 }  // namespace kestrel::platform

@@ -1,18 +1,44 @@
-// The compiled directory store survives its writer being killed at any moment: old or new
-// content, never a half file, and nothing left that trips the next run.
+// The session file and the compiled directory store survive their writer being killed at
+// any moment: old or new content, never a half file, and nothing left that trips the next run.
 #include <gtest/gtest.h>
 
 #include "CrashLoop.h"
 #include "DirectoryCache.h"
 #include "IsolatedUser.h"
 #include "LmdbStore.h"
+#include "SessionStore.h"
 #include "TestSupport.h"
+#include "platform/AtomicFile.h"
 
 using namespace nw;
 namespace fs = std::filesystem;
 using kestrel::test::CrashLoop;
 
 namespace {
+
+TEST(CrashSafety, SessionFileIsOldOrNew) {
+    kestrel::test::TempDir dir;
+    const fs::path file = dir / "session";
+    {
+        // Logins to many trees make the file long enough for kills inside its write.
+        SessionStore store(file);
+        ASSERT_TRUE(store.update([](SessionState& state) {
+            for (int tree = 0; tree < 400; ++tree)
+                state.logins["TREE" + std::to_string(tree)] = Login{"CN=Admin.O=Acme", tree};
+        }));
+    }
+    const auto write = [&](int version) {
+        SessionStore store(file);
+        return store.update([version](SessionState& state) {
+            state.defaultTree = version == 0 ? "ACME_TREE" : "OTHER_TREE";
+            state.logins["ACME_TREE"] =
+                Login{version == 0 ? "CN=Admin.O=Acme" : "CN=Ops.O=Acme", 915239109 + version};
+        });
+    };
+    CrashLoop loop("session file", file);
+    kestrel::test::expectOldOrNew(
+        loop, {.write = write, .observe = [&] { return kestrel::platform::readWholeFile(file); }});
+}
 
 std::string directoryText(const std::string& workstation) {
     std::string objects = R"({"name": "O=A", "class": "Organization"})";

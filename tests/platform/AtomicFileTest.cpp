@@ -1,8 +1,13 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileLock.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "TestSupport.h"
 
@@ -68,6 +73,44 @@ TEST(WriteFileAtomically, WritesNamesUpToTheLongestAllowed) {
     }
     EXPECT_EQ(writeFileAtomically(dir / std::string(256, 'n'), "x"), std::errc::filename_too_long);
     EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// A write removes the temporary files that killed writers left (nobody holds their lock), but
+// not one a live writer holds, nor a file that only resembles a temporary one.
+TEST(WriteFileAtomically, RemovesOnlyTemporariesNobodyHolds) {
+    test::TempDir dir;
+    const fs::path file = dir / "data.ini";
+    for (const char* name : {".data.ini.tmpAb12Cd", ".data.ini.tmpHeld01", ".data.ini.backup",
+                             ".data.ini.tmpAb12C", ".other.ini.tmpAb12Cd"})
+        writeFile(dir / name, "x");
+    const int held = ::open((dir / ".data.ini.tmpHeld01").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_FALSE(writeFileAtomically(file, "new"));
+    ::close(held);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".data.ini.backup", ".data.ini.tmpAb12C",
+                                               ".data.ini.tmpHeld01", ".other.ini.tmpAb12Cd",
+                                               "data.ini"}));
+}
+
+// Writers at once, without a lock between them: none may take another's temporary file for a
+// leftover, so every write succeeds and the file is one of theirs.
+TEST(WriteFileAtomically, WritersAtOnceKeepEachOthersTemporaries) {
+    test::TempDir dir;
+    const fs::path file = dir / "shared.ini";
+    EXPECT_TRUE(test::runInProcesses(3, [&](int index) {
+        for (int i = 0; i < 150; ++i)
+            if (writeFileAtomically(file, std::string(4096, static_cast<char>('a' + index))))
+                return false;
+        return true;
+    }));
+    const std::string content = readFile(file);
+    EXPECT_TRUE(content == std::string(4096, 'a') || content == std::string(4096, 'b') ||
+                content == std::string(4096, 'c'));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 // Two processes each add 1 to a counter 200 times under the lock: no update may be lost.

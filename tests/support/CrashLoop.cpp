@@ -300,6 +300,7 @@ void expectOldOrNew(CrashLoop& loop, const AlternatingWrites& writes) {
                 << "left beside the file after " << run.describe() << ": " << joined(left);
         }
     }
+    std::fprintf(stderr, "[  CRASH   ] %d runs, %d killed\n", loop.runsMade(), killed);
     EXPECT_GT(killed, 0) << "no write was killed: the delays are too long";
 
     const CrashRun last =

@@ -45,6 +45,7 @@ class CrashLoop {
     CrashLoop(std::string writer, std::filesystem::path file, int runs = 200);
 
     const std::filesystem::path& file() const { return file_; }
+    int runsMade() const { return done_; }
     // True while runs remain and the time allowed for them lasts (at least a tenth of the
     // runs are made, however slow the machine).
     bool more() const;
