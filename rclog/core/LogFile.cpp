@@ -1,15 +1,14 @@
 #include "LogFile.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <random>
 #include <thread>
 #include <utility>
+
+#include "platform/TemporaryFile.h"
 
 namespace kestrel::rclog {
 
@@ -49,15 +48,6 @@ bool isPresent(const fs::path& path) {
     return true;
 }
 
-// Unique also between machines sharing the directory, where process ids repeat.
-std::string temporaryName(const fs::path& log) {
-    unsigned long long nonce = 0;
-    if (::getrandom(&nonce, sizeof nonce, 0) != sizeof nonce) nonce ^= std::random_device{}();
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%d.%016llx.new", static_cast<int>(::getpid()), nonce);
-    return "." + log.filename().string() + suffix;
-}
-
 // File systems without hard links: an exclusive create, the header written at once.
 bool createInPlace(const fs::path& path, const std::string& header) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -70,21 +60,12 @@ bool createInPlace(const fs::path& path, const std::string& header) {
 // True when the log exists afterwards, made by us or by another copy.
 bool createWithHeader(const fs::path& path, const std::string& header) {
     if (!path.has_filename()) return false;
-    const fs::path temporary = path.parent_path() / temporaryName(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool written = writeAll(fd, header) && ::fsync(fd) == 0;
-    ::close(fd);
-    bool created = false;
-    if (written) {
-        if (::link(temporary.c_str(), path.c_str()) == 0 || errno == EEXIST) {
-            created = true;
-        } else if (errno == EPERM || errno == ENOTSUP || errno == ENOSYS || errno == EMLINK) {
-            created = createInPlace(path, header);
-        }
-    }
-    ::unlink(temporary.c_str());
-    return created;
+    platform::TemporaryFile temporary(path, 0666);
+    if (temporary.error() || temporary.write(header) || temporary.finishWriting()) return false;
+    if (::link(temporary.path().c_str(), path.c_str()) == 0 || errno == EEXIST) return true;
+    if (errno == EPERM || errno == ENOTSUP || errno == ENOSYS || errno == EMLINK)
+        return createInPlace(path, header);
+    return false;
 }
 
 // One try: the log exists (created if need be) as a regular file we may write to and, for
@@ -101,6 +82,9 @@ int tryOpen(const fs::path& path, const std::string& header, bool forWriting) {
 
 int openWithRetries(const fs::path& path, const std::string& header, bool forWriting,
                     const Pause& pause) {
+    // A copy killed while it created the log may have left its temporary file; once another
+    // copy made the log, no creation would come by to remove it.
+    platform::removeLeftoverTemporaries(path);
     for (int attempt = 0; attempt < kLogAttempts; ++attempt) {
         const int fd = tryOpen(path, header, forWriting);
         if (fd >= 0) return fd;
