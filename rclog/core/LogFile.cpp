@@ -74,7 +74,10 @@ bool createWithHeader(const fs::path& path, const std::string& header) {
 int tryOpen(const fs::path& path, const std::string& header, bool forWriting) {
     if (path.empty()) return -1;
     if (!isPresent(path) && !createWithHeader(path, header)) return -1;
-    const int fd = openExisting(path, O_WRONLY | O_APPEND);
+    // Read access lets append() see how the log ends; a log we may only write to is still
+    // written.
+    int fd = openExisting(path, O_RDWR | O_APPEND);
+    if (fd < 0 && errno == EACCES) fd = openExisting(path, O_WRONLY | O_APPEND);
     if (fd < 0 || forWriting) return fd;
     ::close(fd);
     return 0;
@@ -108,6 +111,14 @@ bool lockForWrite(int fd, short type) {
     return false;
 }
 
+// True when the log's last line has no line end: a copy was killed inside its write.
+bool endsInsideLine(int fd) {
+    struct stat status {};
+    char last = '\n';
+    return ::fstat(fd, &status) == 0 && status.st_size > 0 &&
+           ::pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n';
+}
+
 }  // namespace
 
 std::optional<LogFile> LogFile::open(const fs::path& path, const std::string& header,
@@ -137,7 +148,10 @@ LogFile::~LogFile() {
 
 bool LogFile::append(std::string_view line) {
     const bool locked = lockForWrite(fd_, F_WRLCK);
-    const bool written = writeAll(fd_, line);
+    // The start of a line that a killed copy left is ended first, in the same write, so that
+    // this line stays a record of its own instead of completing that one.
+    const bool written =
+        endsInsideLine(fd_) ? writeAll(fd_, "\r\n" + std::string(line)) : writeAll(fd_, line);
     if (locked) lockForWrite(fd_, F_UNLCK);
     return written;
 }

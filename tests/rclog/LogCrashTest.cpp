@@ -102,5 +102,19 @@ TEST(LogCrashSafety, LinesAreWholeOrAbsent) {
     EXPECT_EQ(test::namesBesides(dir.path(), {"Quillbox.CSV"}), std::vector<std::string>{});
 }
 
+// What a copy killed inside its write leaves: the start of a line without its end. The next
+// line must begin on a line of its own rather than complete that one into a wrong record.
+TEST(LogCrashSafety, LineAfterATornOneStartsOnItsOwn) {
+    test::TempDir dir;
+    const fs::path log = dir / "Quillbox.CSV";
+    const std::string torn = lineOf(0, 0).substr(0, 40);
+    test::writeFile(log, kHeader + lineOf(0, 1) + torn);
+    std::optional<LogFile> file = LogFile::open(log, kHeader, [](std::chrono::milliseconds) {});
+    ASSERT_TRUE(file && file->append(lineOf(0, 2)));
+    ASSERT_TRUE(file->append(lineOf(0, 3)));
+    EXPECT_EQ(test::readFile(log),
+              kHeader + lineOf(0, 1) + torn + "\r\n" + lineOf(0, 2) + lineOf(0, 3));
+}
+
 }  // namespace
 }  // namespace kestrel::rclog
