@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <array>
@@ -41,6 +42,30 @@ std::filesystem::path resolveTarget(const std::filesystem::path& target) {
     return ec ? target : resolved;
 }
 
+// Windows keeps a file's attributes and security when a program rewrites it; here they are
+// extended attributes of the file (user.DOSATTRIB, user.wine.sd), so the replacement takes
+// them over. One that cannot be set fails the write, which leaves the file as it was.
+std::error_code takeOverUserAttributes(int fd, const std::filesystem::path& real) {
+    const ssize_t size = ::listxattr(real.c_str(), nullptr, 0);
+    if (size <= 0) return {};  // none, or a file system without them
+    std::string names(static_cast<std::size_t>(size), '\0');
+    const ssize_t listed = ::listxattr(real.c_str(), names.data(), names.size());
+    if (listed <= 0) return {};
+    names.resize(static_cast<std::size_t>(listed));
+    for (std::size_t at = 0, end; (end = names.find('\0', at)) != std::string::npos; at = end + 1) {
+        const std::string name = names.substr(at, end - at);
+        if (!name.starts_with("user.")) continue;
+        const ssize_t needed = ::getxattr(real.c_str(), name.c_str(), nullptr, 0);
+        if (needed < 0) continue;  // gone meanwhile
+        std::string value(static_cast<std::size_t>(needed), '\0');
+        const ssize_t length = ::getxattr(real.c_str(), name.c_str(), value.data(), value.size());
+        if (length < 0) continue;
+        if (::fsetxattr(fd, name.c_str(), value.data(), static_cast<std::size_t>(length), 0) != 0)
+            return lastError();
+    }
+    return {};
+}
+
 // Gives the replacement the permission bits (and, where allowed, the owner) of the file it
 // replaces, or `newFilePermissions` when there is none.
 std::error_code takeOverMode(int fd, const std::filesystem::path& real,
@@ -55,7 +80,8 @@ std::error_code takeOverMode(int fd, const std::filesystem::path& real,
     if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
         // Only root may give a file away; anyone else keeps the file as their own.
     }
-    return ::fchmod(fd, existing.st_mode & 07777) == 0 ? std::error_code() : lastError();
+    if (::fchmod(fd, existing.st_mode & 07777) != 0) return lastError();
+    return takeOverUserAttributes(fd, real);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "platform/AtomicFile.h"
+#include "platform/FileAttributes.h"
 #include "platform/FileLock.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,6 +48,21 @@ TEST(WriteFileAtomically, ReplacesContentAndKeepsPermissions) {
     EXPECT_EQ(permissionsOf(dir / "session"), fs::perms(0600));
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+// A hidden INI file stays hidden, and its security stays, when it is rewritten.
+TEST(WriteFileAtomically, KeepsTheFilesExtendedAttributes) {
+    test::TempDir dir;
+    const fs::path file = dir / "hidden.ini";
+    writeFile(file, "old");
+    if (::setxattr(file.c_str(), "user.wine.sd", "\x01\x00", 2, 0) != 0)
+        GTEST_SKIP() << "no extended attributes here";
+    ASSERT_TRUE(setFileAttributes(file, dosattr::kHidden | dosattr::kSystem).has_value());
+    ASSERT_FALSE(writeFileAtomically(file, "new"));
+    EXPECT_EQ(readFile(file), "new");
+    EXPECT_EQ(fileAttributes(file), dosattr::kHidden | dosattr::kSystem);
+    char sd[4] = {};
+    EXPECT_EQ(::getxattr(file.c_str(), "user.wine.sd", sd, sizeof sd), 2);
 }
 
 TEST(WriteFileAtomically, WritesThroughSymlinksAndReportsErrors) {
