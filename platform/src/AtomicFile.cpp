@@ -2,13 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <string>
-#include <utility>
+
+#include "platform/TemporaryFile.h"
 
 namespace kestrel::platform {
 
@@ -28,24 +29,10 @@ class Descriptor {
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
-    // Closes now and reports the result: a failed close can mean lost data.
-    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
   private:
     int fd_;
 };
-
-bool writeAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // The file a write to `target` really replaces: through a symlink to what it points to.
 std::filesystem::path resolveTarget(const std::filesystem::path& target) {
@@ -55,22 +42,46 @@ std::filesystem::path resolveTarget(const std::filesystem::path& target) {
     return ec ? target : resolved;
 }
 
-// The temporary file's name: hidden, beside the target, and never longer than the folder
-// allows a name to be, so that every name the target may have can be written. A long name is
-// shortened (mkostemp makes the name unique whatever it keeps of the original).
-std::string temporaryName(const std::filesystem::path& dir, const std::string& fileName) {
-    constexpr std::string_view kUnique = ".XXXXXX";
-    long limit = ::pathconf(dir.c_str(), _PC_NAME_MAX);
-    if (limit <= 0) limit = NAME_MAX;
-    const std::size_t room = static_cast<std::size_t>(limit) - kUnique.size() - 1;
-    return (dir / ("." + fileName.substr(0, room) + std::string(kUnique))).string();
+// Windows keeps a file's attributes and security when a program rewrites it; here they are
+// extended attributes of the file (user.DOSATTRIB, user.wine.sd), so the replacement takes
+// them over. One that cannot be set fails the write, which leaves the file as it was.
+std::error_code takeOverUserAttributes(int fd, const std::filesystem::path& real) {
+    const ssize_t size = ::listxattr(real.c_str(), nullptr, 0);
+    if (size <= 0) return {};  // none, or a file system without them
+    std::string names(static_cast<std::size_t>(size), '\0');
+    const ssize_t listed = ::listxattr(real.c_str(), names.data(), names.size());
+    if (listed <= 0) return {};
+    names.resize(static_cast<std::size_t>(listed));
+    for (std::size_t at = 0, end; (end = names.find('\0', at)) != std::string::npos; at = end + 1) {
+        const std::string name = names.substr(at, end - at);
+        if (!name.starts_with("user.")) continue;
+        const ssize_t needed = ::getxattr(real.c_str(), name.c_str(), nullptr, 0);
+        if (needed < 0) continue;  // gone meanwhile
+        std::string value(static_cast<std::size_t>(needed), '\0');
+        const ssize_t length = ::getxattr(real.c_str(), name.c_str(), value.data(), value.size());
+        if (length < 0) continue;
+        if (::fsetxattr(fd, name.c_str(), value.data(), static_cast<std::size_t>(length), 0) != 0)
+            return lastError();
+    }
+    return {};
 }
 
-void syncDirectory(const std::filesystem::path& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);  // best effort: the rename itself already happened
-    ::close(fd);
+// Gives the replacement the permission bits (and, where allowed, the owner) of the file it
+// replaces, or `newFilePermissions` when there is none.
+std::error_code takeOverMode(int fd, const std::filesystem::path& real,
+                             std::optional<std::filesystem::perms> newFilePermissions) {
+    struct stat existing {};
+    if (::stat(real.c_str(), &existing) != 0) {
+        const auto perms = newFilePermissions.value_or(std::filesystem::perms(0644));
+        return ::fchmod(fd, static_cast<mode_t>(perms) & 07777) == 0 ? std::error_code()
+                                                                     : lastError();
+    }
+    if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        // Only root may give a file away; anyone else keeps the file as their own.
+    }
+    if (::fchmod(fd, existing.st_mode & 07777) != 0) return lastError();
+    return takeOverUserAttributes(fd, real);
 }
 
 }  // namespace
@@ -99,39 +110,13 @@ std::error_code writeFileAtomically(const std::filesystem::path& target, std::st
                                     std::optional<std::filesystem::perms> newFilePermissions) {
     const std::filesystem::path real = resolveTarget(target);
     if (real.filename().empty()) return std::make_error_code(std::errc::is_a_directory);
-    std::filesystem::path dir = real.parent_path();
-    if (dir.empty()) dir = ".";
 
-    std::string tempName = temporaryName(dir, real.filename().string());
-    Descriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
-    if (fd.get() < 0) return lastError();
-
-    std::error_code result;
-    struct stat existing {};
-    if (::stat(real.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) {
-            result = std::make_error_code(std::errc::is_a_directory);
-        } else {
-            if (::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0) {
-                // Only root may give a file away; anyone else keeps the file as their own.
-            }
-            if (::fchmod(fd.get(), existing.st_mode & 07777) != 0) result = lastError();
-        }
-    } else {
-        const auto perms = newFilePermissions.value_or(std::filesystem::perms(0644));
-        if (::fchmod(fd.get(), static_cast<mode_t>(perms) & 07777) != 0) result = lastError();
-    }
-
-    if (!result && !writeAll(fd.get(), content)) result = lastError();
-    if (!result && ::fsync(fd.get()) != 0) result = lastError();
-    if (!result && !fd.close()) result = lastError();
-    if (!result && ::rename(tempName.c_str(), real.c_str()) != 0) result = lastError();
-    if (result) {
-        ::unlink(tempName.c_str());
-        return result;
-    }
-    syncDirectory(dir);
-    return {};
+    TemporaryFile temporary(real, 0600);
+    if (temporary.error()) return temporary.error();
+    if (auto failed = takeOverMode(temporary.descriptor(), real, newFilePermissions)) return failed;
+    if (auto failed = temporary.write(content)) return failed;
+    if (auto failed = temporary.finishWriting()) return failed;
+    return temporary.renameTo(real);
 }
 
 }  // namespace kestrel::platform

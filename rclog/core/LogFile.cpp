@@ -1,15 +1,14 @@
 #include "LogFile.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <random>
 #include <thread>
 #include <utility>
+
+#include "platform/TemporaryFile.h"
 
 namespace kestrel::rclog {
 
@@ -49,15 +48,6 @@ bool isPresent(const fs::path& path) {
     return true;
 }
 
-// Unique also between machines sharing the directory, where process ids repeat.
-std::string temporaryName(const fs::path& log) {
-    unsigned long long nonce = 0;
-    if (::getrandom(&nonce, sizeof nonce, 0) != sizeof nonce) nonce ^= std::random_device{}();
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%d.%016llx.new", static_cast<int>(::getpid()), nonce);
-    return "." + log.filename().string() + suffix;
-}
-
 // File systems without hard links: an exclusive create, the header written at once.
 bool createInPlace(const fs::path& path, const std::string& header) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -70,21 +60,12 @@ bool createInPlace(const fs::path& path, const std::string& header) {
 // True when the log exists afterwards, made by us or by another copy.
 bool createWithHeader(const fs::path& path, const std::string& header) {
     if (!path.has_filename()) return false;
-    const fs::path temporary = path.parent_path() / temporaryName(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool written = writeAll(fd, header) && ::fsync(fd) == 0;
-    ::close(fd);
-    bool created = false;
-    if (written) {
-        if (::link(temporary.c_str(), path.c_str()) == 0 || errno == EEXIST) {
-            created = true;
-        } else if (errno == EPERM || errno == ENOTSUP || errno == ENOSYS || errno == EMLINK) {
-            created = createInPlace(path, header);
-        }
-    }
-    ::unlink(temporary.c_str());
-    return created;
+    platform::TemporaryFile temporary(path, 0666);
+    if (temporary.error() || temporary.write(header) || temporary.finishWriting()) return false;
+    if (::link(temporary.path().c_str(), path.c_str()) == 0 || errno == EEXIST) return true;
+    if (errno == EPERM || errno == ENOTSUP || errno == ENOSYS || errno == EMLINK)
+        return createInPlace(path, header);
+    return false;
 }
 
 // One try: the log exists (created if need be) as a regular file we may write to and, for
@@ -93,7 +74,10 @@ bool createWithHeader(const fs::path& path, const std::string& header) {
 int tryOpen(const fs::path& path, const std::string& header, bool forWriting) {
     if (path.empty()) return -1;
     if (!isPresent(path) && !createWithHeader(path, header)) return -1;
-    const int fd = openExisting(path, O_WRONLY | O_APPEND);
+    // Read access lets append() see how the log ends; a log we may only write to is still
+    // written.
+    int fd = openExisting(path, O_RDWR | O_APPEND);
+    if (fd < 0 && errno == EACCES) fd = openExisting(path, O_WRONLY | O_APPEND);
     if (fd < 0 || forWriting) return fd;
     ::close(fd);
     return 0;
@@ -101,6 +85,9 @@ int tryOpen(const fs::path& path, const std::string& header, bool forWriting) {
 
 int openWithRetries(const fs::path& path, const std::string& header, bool forWriting,
                     const Pause& pause) {
+    // A copy killed while it created the log may have left its temporary file; once another
+    // copy made the log, no creation would come by to remove it.
+    platform::removeLeftoverTemporaries(path);
     for (int attempt = 0; attempt < kLogAttempts; ++attempt) {
         const int fd = tryOpen(path, header, forWriting);
         if (fd >= 0) return fd;
@@ -122,6 +109,14 @@ bool lockForWrite(int fd, short type) {
         std::this_thread::sleep_for(kLockRetryWait);
     }
     return false;
+}
+
+// True when the log's last line has no line end: a copy was killed inside its write.
+bool endsInsideLine(int fd) {
+    struct stat status {};
+    char last = '\n';
+    return ::fstat(fd, &status) == 0 && status.st_size > 0 &&
+           ::pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n';
 }
 
 }  // namespace
@@ -153,7 +148,10 @@ LogFile::~LogFile() {
 
 bool LogFile::append(std::string_view line) {
     const bool locked = lockForWrite(fd_, F_WRLCK);
-    const bool written = writeAll(fd_, line);
+    // The start of a line that a killed copy left is ended first, in the same write, so that
+    // this line stays a record of its own instead of completing that one.
+    const bool written =
+        endsInsideLine(fd_) ? writeAll(fd_, "\r\n" + std::string(line)) : writeAll(fd_, line);
     if (locked) lockForWrite(fd_, F_UNLCK);
     return written;
 }

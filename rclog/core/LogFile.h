@@ -5,7 +5,9 @@
 //    that is then linked to the log's name, which fails when another copy created it first,
 //    so the header is written exactly once;
 //  * each line reaches the file in one write() on an O_APPEND descriptor, under a short
-//    advisory lock, since on NFS O_APPEND alone is not atomic between machines.
+//    advisory lock, since on NFS O_APPEND alone is not atomic between machines;
+//  * a copy killed inside its write may leave the start of a line: the next line ends it
+//    first, so that no two records run together.
 #pragma once
 
 #include <chrono>
