@@ -11,6 +11,7 @@
 #include "program/SetupSession.h"
 #include "script/SetupCommandLine.h"
 #include "ui/ConsoleUi.h"
+#include "ui/TerminalEcho.h"
 #include "ui/qt/QtUi.h"
 
 int main(int argc, char** argv) {
@@ -24,8 +25,10 @@ int main(int argc, char** argv) {
     start.prefix = platform::MachineRoot::defaultPrefix();
     if (!platform::hasDisplay()) {
         // Questions go to the person at the terminal; a silent run asks nobody.
-        setup::ConsoleUi ui(std::cout, ::isatty(STDIN_FILENO) != 0 ? &std::cin : nullptr,
+        const bool terminal = ::isatty(STDIN_FILENO) != 0;
+        setup::ConsoleUi ui(std::cout, terminal ? &std::cin : nullptr,
                             setup::asksForSilentRun(start.arguments, setup::namesHostFile));
+        if (terminal) ui.setEchoControl(setup::terminalEcho(STDIN_FILENO));
         return setup::runSetup(start, ui);
     }
     QApplication application(argc, argv);

@@ -104,7 +104,11 @@ std::string modeSizeText(std::int64_t bytes, std::string_view decimal) {
 
 std::string pageSizeText(std::int64_t bytes, std::string_view decimal) {
     const double value = static_cast<double>(bytes);
-    if (bytes < 1048576) return withDecimal(printed("%.0lf KB  ", value / kKilo), decimal);
+    if (bytes < 1048576) {
+        // Less than half a kilobyte freed is nothing, not "-0".
+        const double kilo = value / kKilo;
+        return withDecimal(printed("%.0lf KB  ", kilo > -0.5 && kilo < 0.5 ? 0.0 : kilo), decimal);
+    }
     return withDecimal(printed("%.1lf MB  ", value / kMega), decimal);
 }
 

@@ -86,6 +86,7 @@ int endRun(SetupRun& run) {
     SetupSession& session = run.session;
     RunState& state = session.run();
     if (run.services) run.services->progress().close();
+    session.messages().ui().raiseMainWindow();
     const bool endMessage = !state.silent && (state.extraFlags & extra::kNoEndMessage) == 0;
     int code = kExitSuccess;
     RestartKind restart = RestartKind::None;

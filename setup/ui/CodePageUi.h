@@ -34,6 +34,7 @@ class CodePageUi : public Ui {
     BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
     void showMainWindow() override { frontEnd_.showMainWindow(); }
     void closeMainWindow() override { frontEnd_.closeMainWindow(); }
+    void raiseMainWindow() override { frontEnd_.raiseMainWindow(); }
     void waitingForProgram() override { frontEnd_.waitingForProgram(); }
     bool showTextFile(const std::filesystem::path& file) override {
         return frontEnd_.showTextFile(file);

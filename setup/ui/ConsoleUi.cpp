@@ -2,31 +2,12 @@
 
 #include <cctype>
 
-#include "components/ComponentPage.h"
+#include "ui/ConsolePage.h"
 
 namespace kestrel::setup {
 
 namespace {
-
 constexpr int kHelpButton = 9;
-
-// The access key of a label ("&Yes" -> 'y'), 0 for none.
-char accessKey(const std::string& label) {
-    for (std::size_t i = 0; i + 1 < label.size(); ++i) {
-        if (label[i] != '&') continue;
-        if (label[i + 1] != '&')
-            return static_cast<char>(std::tolower(static_cast<unsigned char>(label[i + 1])));
-        ++i;
-    }
-    return 0;
-}
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
 }  // namespace
 
 int ConsoleUi::messageBox(const MessageBoxRequest& box, const std::function<void()>& help) {
@@ -38,7 +19,7 @@ int ConsoleUi::messageBox(const MessageBoxRequest& box, const std::function<void
     // One button tells, and so do all boxes of a run nobody watches.
     if (choices > 1 && !unattended_) {
         out_ << "\n";
-        return unanswered_ ? kNoAnswer : ask(box, help);
+        return ask(box, help);
     }
     const int answer = box.defaultAnswer();
     for (const MessageButton& button : buttons) {
@@ -53,7 +34,6 @@ int ConsoleUi::messageBox(const MessageBoxRequest& box, const std::function<void
 }
 
 int ConsoleUi::ask(const MessageBoxRequest& box, const std::function<void()>& help) {
-    if (terminal_ == nullptr) return noAnswer("standard input is not a terminal");
     const std::vector<MessageButton> buttons = box.visibleButtons();
     std::string keys;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
@@ -65,13 +45,12 @@ int ConsoleUi::ask(const MessageBoxRequest& box, const std::function<void()>& he
     for (const MessageButton& button : buttons) {
         if (button.id == fallback) fallbackLabel = plainLabel(button.label);
     }
+    const std::string prompt = "Answer (" + keys + " or 1-" + std::to_string(buttons.size()) +
+                               ", Enter: " + fallbackLabel + "): ";
     for (;;) {
-        out_ << "Answer (" << keys << " or 1-" << buttons.size() << ", Enter: " << fallbackLabel
-             << "): ";
-        out_.flush();
-        std::string line;
-        if (!std::getline(*terminal_, line)) return noAnswer("the terminal's input has ended");
-        line = trimmed(line);
+        const auto typed = input_.readLine(prompt);
+        if (!typed) return kNoAnswer;
+        const std::string line = trimmedLine(*typed);
         int answer = line.empty() ? fallback : kNoAnswer;
         for (std::size_t i = 0; i < buttons.size() && answer == kNoAnswer; ++i) {
             const char key = accessKey(buttons[i].label);
@@ -87,60 +66,22 @@ int ConsoleUi::ask(const MessageBoxRequest& box, const std::function<void()>& he
     }
 }
 
-int ConsoleUi::noAnswer(std::string_view why) {
-    unanswered_ = true;
-    out_ << "Setup cannot wait for an answer: " << why
-         << ". The installation ends here; start it with /S to take the default answers.\n";
-    out_.flush();
-    return kNoAnswer;
-}
-
 void ConsoleUi::openHelp(const std::filesystem::path& file, const std::string& topic) {
     out_ << "Help: " << file.string() << (topic.empty() ? "" : "#" + topic) << "\n";
 }
 
 void ConsoleUi::setTitle(const std::string&) {}
 
-PageResult ConsoleUi::showPage(WizardPage& page, const PageActions&) {
-    if (unanswered_) return PageResult::Cancel;
-    out_ << page.title << "\n";
-    if (!page.text.empty()) out_ << page.text << "\n";
-    if (!page.question.empty()) out_ << page.question << "\n";
-    for (std::size_t i = 0; i < page.choices.size(); ++i) {
-        const PageChoice& choice = page.choices[i];
-        if (!choice.visible) continue;
-        out_ << (static_cast<int>(i) == page.chosen ? "  (*) " : "  ( ) ")
-             << plainLabel(choice.text);
-        if (!choice.detail.empty()) out_ << "  " << choice.detail;
-        out_ << "\n";
-    }
-    if (page.components) printComponents(*page.components);
-    for (const EditField& field : page.fields) {
-        if (!field.visible) continue;
-        out_ << "  " << plainLabel(field.label()) << ": "
-             << (field.password ? std::string(field.text().size(), '*') : field.text()) << "\n";
-    }
-    const PageResult result =
-        page.accepts(PageResult::Next) ? PageResult::Next : PageResult::Cancel;
-    std::string pressed = result == PageResult::Next ? page.nextLabel : page.cancelLabel;
-    if (result == PageResult::Next && page.choiceEndsPage) pressed = page.choices[page.chosen].text;
-    out_ << "  -> " << plainLabel(pressed) << "\n";
-    out_.flush();
-    return result;
-}
-
-// The components of the first level as the page shows them, each with its check state,
-// then the figures.
-void ConsoleUi::printComponents(const ComponentPage& components) {
-    for (const ComponentPage::Row& row : components.rows()) {
-        const char* mark = row.picture.state == CheckState::Checked  ? "[x] "
-                           : row.picture.state == CheckState::Partly ? "[~] "
-                                                                     : "[ ] ";
-        out_ << "  " << mark << row.text << "\n";
-    }
-    out_ << "  " << components.directory() << "\n";
-    out_ << "  " << components.neededLabel() << ": " << components.neededText() << "\n";
-    out_ << "  " << components.availableLabel() << ": " << components.availableText() << "\n";
+PageResult ConsoleUi::showPage(WizardPage& page, const PageActions& actions) {
+    if (input_.refused()) return PageResult::Cancel;
+    if (!unattended_) return ConsolePage(input_, page, actions).run();
+    if (page.accepts(PageResult::Next)) return PageResult::Next;
+    const EditField* missing = page.missingField();
+    input_.refuse("the installation runs unattended (/S) and " +
+                      (missing ? "'" + consoleFieldName(*missing) + "'" : page.title) +
+                      " has no value",
+                  "start it without /S to answer it");
+    return PageResult::Cancel;
 }
 
 void ConsoleUi::showProgress(const ProgressView& view) {

@@ -3,29 +3,34 @@
 #include <istream>
 #include <ostream>
 
+#include "ui/ConsoleInput.h"
 #include "ui/Ui.h"
 
 namespace kestrel::setup {
 
 // For runs without a display: every box is printed with its buttons. A box with one button
 // only tells; a question is answered by the person at the terminal (`terminal`), who types
-// the button's letter or number, Enter for the default button. An unattended run (/S)
-// never asks: its questions take their default buttons. Where nobody can answer (no
-// terminal, or its input closed) a question is not waited for: the console says why and
-// gives no answer (kNoAnswer), which ends the run.
+// the button's letter or number, Enter for the default button. Wizard pages are filled in
+// there too (see ConsolePage). An unattended run (/S) never asks: its questions take their
+// default buttons and its pages what they hold, without being shown. Where nobody can
+// answer (no terminal, or its input closed; a page an unattended run cannot fill) nothing
+// is waited for: the console says why, once, and gives no answer (kNoAnswer, Cancel),
+// which ends the run.
 class ConsoleUi : public Ui {
   public:
     explicit ConsoleUi(std::ostream& out, std::istream* terminal = nullptr, bool unattended = false)
-        : out_(out), terminal_(terminal), unattended_(unattended) {}
+        : out_(out), input_(out, terminal), unattended_(unattended) {}
+
+    // Turns the terminal's echo off (false) and on again (true) while a password is typed.
+    void setEchoControl(std::function<void(bool)> echo) { input_.setEchoControl(std::move(echo)); }
 
     int messageBox(const MessageBoxRequest& box, const std::function<void()>& help) override;
     void openHelp(const std::filesystem::path& file, const std::string& topic) override;
     void setTitle(const std::string& title) override;
     void setProgressText(const std::string&, const std::string&) override {}
     bool cancelRequested() override { return false; }
-    // Prints the page and takes what it holds: its preset choice and texts. A page that
-    // needs a value it does not have cannot go on here: it ends with Cancel, as every page
-    // does once a question found nobody to answer it.
+    // The page at the terminal. Unattended: what the page holds, unless it needs a value
+    // it does not have; then the run cannot go on.
     PageResult showPage(WizardPage& page, const PageActions& actions) override;
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path&) override {
         return std::nullopt;
@@ -38,15 +43,12 @@ class ConsoleUi : public Ui {
     bool showTextFile(const std::filesystem::path& file) override;
 
   private:
-    void printComponents(const ComponentPage& components);
-    // The button the person types; kNoAnswer when the input has ended.
+    // The button the person types; kNoAnswer when nobody can answer.
     int ask(const MessageBoxRequest& box, const std::function<void()>& help);
-    int noAnswer(std::string_view why);
 
     std::ostream& out_;
-    std::istream* terminal_;
+    ConsoleInput input_;
     bool unattended_;
-    bool unanswered_ = false;  // a question found nobody to answer it
     std::string lastProgress_;
 };
 

@@ -61,6 +61,9 @@ class Ui {
     }
     virtual void showMainWindow() {}
     virtual void closeMainWindow() {}
+    // Brings the main window, where it is shown, in front of the other windows with the
+    // focus: at the end of a run, so that its last message is seen over it.
+    virtual void raiseMainWindow() {}
 
     // Called again and again while the installer waits for a program it started: the
     // windows are drawn again but take no input, and come back once the wait is over.

@@ -5,6 +5,7 @@
 
 #include "messages/MessageEngine.h"
 #include "platform/MachineRoot.h"
+#include "wizard/PageDrafts.h"
 #include "wizard/Pages.h"
 
 namespace kestrel::setup {
@@ -22,7 +23,8 @@ class PageHost {
     void setPicture(std::string picture) { picture_ = std::move(picture); }
     PageFrame frame() const;
 
-    // Shows the page until it ends; Back only counts where `backEnabled`.
+    // Shows the page until it ends; Back only counts where `backEnabled`. A page left with
+    // Back comes up again with what the person had entered (PageDrafts).
     PageResult show(WizardPage& page, bool backEnabled);
     // Asks message 5509; true on Yes.
     bool confirmCancel();
@@ -34,6 +36,7 @@ class PageHost {
     const platform::MachineRoot& machine_;
     std::string title_;
     std::string picture_;
+    PageDrafts drafts_;
 };
 
 }  // namespace kestrel::setup

@@ -35,9 +35,14 @@ bool WizardPage::nextEnabled() const {
     if (!choices.empty() && (chosen < 0 || static_cast<std::size_t>(chosen) >= choices.size() ||
                              !choices[chosen].visible))
         return false;
-    return std::ranges::none_of(fields, [](const EditField& field) {
+    return missingField() == nullptr;
+}
+
+const EditField* WizardPage::missingField() const {
+    const auto missing = std::ranges::find_if(fields, [](const EditField& field) {
         return field.visible && field.required && !field.readOnly && field.text().empty();
     });
+    return missing != fields.end() ? &*missing : nullptr;
 }
 
 bool WizardPage::accepts(PageResult result) const {

@@ -104,6 +104,9 @@ struct WizardPage {
     // Next may be pressed: every required visible field that can be edited holds text, and
     // a page of choices has one.
     bool nextEnabled() const;
+    // The first field that keeps Next from being pressed (required, shown, editable and
+    // empty), for saying why; nullptr when there is none.
+    const EditField* missingField() const;
     // Whether the page can end with `result` as it stands.
     bool accepts(PageResult result) const;
     EditField* field(std::size_t index) { return index < fields.size() ? &fields[index] : nullptr; }

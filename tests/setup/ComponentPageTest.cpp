@@ -173,20 +173,81 @@ TEST_F(OptionsStepTest, WithoutThePageTooLittleSpaceAsksAndOnlyIgnoreGoesOn) {
     EXPECT_EQ(real.countFormat, "%d of %d components selected");
 }
 
-TEST(ComponentPageConsole, PrintsTheItemsWithTheirStatesAndTheFigures) {
-    ComponentList list = product();
-    ComponentPageSetup setup;
-    setup.directory = "C:\\Acme";
-    ComponentPage components(list, setup);
-    WizardPage page = optionsPage({"Acme Setup", "", false}, components);
+struct ConsoleOptions {
+    explicit ConsoleOptions(const std::string& typed)
+        : list(product()), components(list, setup()), input(typed), console(out, &input) {}
+    static ComponentPageSetup setup() {
+        ComponentPageSetup setup;
+        setup.directory = "C:\\Acme";
+        setup.available = 3 * 1048576;
+        return setup;
+    }
+    PageResult show(PageActions actions = {}) {
+        WizardPage page = optionsPage({"Acme Setup", "", false}, components);
+        return console.showPage(page, actions);
+    }
+    ComponentList list;
+    ComponentPage components;
+    std::istringstream input;
     std::ostringstream out;
-    ConsoleUi console(out);
-    EXPECT_EQ(console.showPage(page, {}), PageResult::Next);
-    const std::string text = out.str();
-    EXPECT_NE(text.find("[x] Base\n"), std::string::npos);
-    EXPECT_NE(text.find("[~] Languages\n"), std::string::npos);
-    EXPECT_NE(text.find("[ ] Tools\n"), std::string::npos);
-    EXPECT_NE(text.find("Disk memory needed: "), std::string::npos);
+    ConsoleUi console;
+};
+
+TEST(ComponentPageConsole, PrintsTheItemsWithTheirStatesAndTheFigures) {
+    ConsoleOptions options("\n");
+    EXPECT_EQ(options.show(), PageResult::Next);
+    const std::string text = options.out.str();
+    EXPECT_NE(text.find("  1 [x] Base\n        The base\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  2 [~] Languages\n        1 of 2 components selected (d2: Details)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  3 [ ] Tools\n"), std::string::npos);
+    EXPECT_NE(text.find("  C:\\Acme\n  Disk memory needed: "), std::string::npos);
+    EXPECT_NE(text.find("  Disk memory available: 3.0 MB"), std::string::npos) << text;
+    EXPECT_NE(text.find("Answer (1-3 switches on or off, d and a number: Details, f, c; Enter: "
+                        "Finish): "),
+              std::string::npos)
+        << text;
+}
+
+TEST(ComponentPageConsole, NumbersSwitchItemsAndTheNeededSpaceFollows) {
+    ConsoleOptions options("3\n1\n\n");
+    const std::int64_t before = options.components.needed();
+    EXPECT_EQ(options.show(), PageResult::Next);
+    EXPECT_TRUE(options.list[*options.list.find("Tools")].selected);
+    EXPECT_FALSE(options.list[*options.list.find("Base")].selected);
+    EXPECT_NE(options.components.needed(), before);
+    const std::string text = options.out.str();
+    EXPECT_NE(text.find("  3 [x] Tools\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  1 [ ] Base\n"), std::string::npos) << text;
+}
+
+TEST(ComponentPageConsole, DetailsShowTheChildrenAndTheGroupKeepsOneLanguage) {
+    // Into Languages: German is the one chosen and stays so; English instead; Cancel there
+    // puts German back. Then Details again, English, Finish keeps it.
+    ConsoleOptions options("d2\n1\n2\nc\nd2\n2\n\n\n");
+    EXPECT_EQ(options.show(), PageResult::Next);
+    EXPECT_FALSE(options.list[*options.list.find("Lang\\De")].selected);
+    EXPECT_TRUE(options.list[*options.list.find("Lang\\En")].selected);
+    const std::string text = options.out.str();
+    EXPECT_NE(text.find("Details of Languages:\n  1 (*) German\n  2 ( ) English\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("German stays selected: one of its group must be"), std::string::npos);
+    EXPECT_NE(text.find("  1 ( ) German\n  2 (*) English\n"), std::string::npos) << text;
+    // No Back inside Details: the level is left with Finish or Cancel.
+    EXPECT_NE(text.find("Answer (1-2 switches on or off, f, c; Enter: Finish): "),
+              std::string::npos)
+        << text;
+}
+
+TEST(ComponentPageConsole, CancelOnTheTopLevelIsConfirmed) {
+    ConsoleOptions options("c\n");
+    bool asked = false;
+    PageActions actions;
+    actions.confirmCancel = [&asked] { return asked = true; };
+    EXPECT_EQ(options.show(actions), PageResult::Cancel);
+    EXPECT_TRUE(asked);
 }
 
 }  // namespace

@@ -112,6 +112,9 @@ TEST_F(ComponentSizes, TextsUseTheDecimalSeparatorOfWinIni) {
     EXPECT_EQ(modeSizeText(1048575, decimal), "1024 KB");
     EXPECT_EQ(modeSizeText(3 * 1048576, decimal), "3 MB");
     EXPECT_EQ(pageSizeText(1536, decimal), "2 KB  ");
+    // Maintenance frees space: a small amount freed is no "-0 KB".
+    EXPECT_EQ(pageSizeText(-300, decimal), "0 KB  ");
+    EXPECT_EQ(pageSizeText(-2048, decimal), "-2 KB  ");
     EXPECT_EQ(pageSizeText(1048576 + 104858, decimal), "1,1 MB  ");
 }
 

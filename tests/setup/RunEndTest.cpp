@@ -58,6 +58,16 @@ class RunEndTest : public SetupFixture {
     std::unique_ptr<SetupRun> run_;
 };
 
+// The end message is seen over the installer's window, whatever came in front of it
+// during the work, also when the run was aborted.
+TEST_F(RunEndTest, TheMainWindowComesToTheFrontBeforeTheEndMessage) {
+    EXPECT_EQ(endRun(start()), 0);
+    state().abort = true;
+    EXPECT_EQ(endRun(*run_), -1);
+    ASSERT_THAT(ui_.numbers(), ElementsAre(messages::kCompleted, messages::kAborted));
+    EXPECT_THAT(ui_.mainWindowRaised, ElementsAre(0u, 1u));
+}
+
 TEST_F(RunEndTest, ARunThatWentWellSaysSoByItsKind) {
     EXPECT_EQ(endRun(start()), 0);
     state().uninstall = true;

@@ -49,6 +49,37 @@ TEST_F(RunWizardTest, BackReturnsToTheShownPageAndCancelEndsTheWizard) {
                                      PageKind::Info, PageKind::Mode}));
 }
 
+// Going back to look at an earlier page loses nothing: a page left with Back comes up again
+// with what was typed or chosen on it, prompts too.
+TEST_F(RunWizardTest, APageLeftWithBackKeepsWhatWasEnteredOnIt) {
+    startRun("AskInfo=1\nInfoText=About it.\nAskMode=1\n" + std::string(kProduct));
+    ui_.answerPage({PageResult::Next});
+    ui_.answerPage({PageResult::Back, {}, 1});  // Standard chosen, then back to Info
+    ui_.answerPages({PageResult::Next, PageResult::Next});
+    ui_.answerPage({PageResult::Back, {"D:\\Typed"}});
+    ui_.answerPages({PageResult::Next, PageResult::Next});
+    ui_.answerPage({PageResult::Back, {"Bob", "Corp"}});
+    ui_.answerPages({PageResult::Next, PageResult::Next});
+    ui_.answerPage({PageResult::Back, {"1234"}});
+    ui_.answerPages({PageResult::Next, PageResult::Next});
+    ASSERT_TRUE(runWizard(*run_));
+    ASSERT_EQ(ui_.pageKinds(),
+              (std::vector<PageKind>{PageKind::Info, PageKind::Mode, PageKind::Info, PageKind::Mode,
+                                     PageKind::GetDir, PageKind::Mode, PageKind::GetDir,
+                                     PageKind::GetUser, PageKind::GetDir, PageKind::GetUser,
+                                     PageKind::GetVal, PageKind::GetUser, PageKind::GetVal}));
+    EXPECT_EQ(ui_.pages[1].chosen, 2);  // Custom, the preset
+    EXPECT_EQ(ui_.pages[3].chosen, 1);
+    EXPECT_EQ(ui_.pages[6].fields[0].text(), "D:\\Typed");
+    EXPECT_EQ(ui_.pages[9].fields[0].text(), "Bob");
+    EXPECT_EQ(ui_.pages[9].fields[1].text(), "Corp");
+    EXPECT_EQ(ui_.pages[12].fields[0].text(), "1234");
+    // What came back was stored by Next as if typed again.
+    EXPECT_EQ(session_->variables().value("App"), "D:\\Typed\\");
+    EXPECT_EQ(session_->variables().value("User"), "Bob");
+    EXPECT_EQ(session_->run().mode, SetupMode::Standard);
+}
+
 // The mode page offers each mode with its size; Full then installs every component.
 TEST_F(RunWizardTest, TheChosenModeDecidesTheComponents) {
     sources();

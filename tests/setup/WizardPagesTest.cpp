@@ -235,22 +235,26 @@ TEST(PageFrontEnds, CodePageUiKeepsTheLimitInCharacters) {
     EXPECT_EQ(page.fields[0].text(), std::string(50, '\xfc'));
 }
 
-TEST(PageFrontEnds, ConsoleTakesThePresetAndCancelsWhatItCannotFill) {
+TEST(PageFrontEnds, ConsoleOffersThePresetAndCancelsWithoutATerminal) {
     std::ostringstream out;
-    ConsoleUi ui(out);
+    std::istringstream terminal("\n\n\n\n");  // Enter on each field and page
+    ConsoleUi ui(out, &terminal);
     WizardPage mode = modePage({"Acme", "", false}, SetupMode::Standard, {"1 MB", "2 MB", "3 MB"});
     EXPECT_EQ(ui.showPage(mode, {}), PageResult::Next);
     EXPECT_EQ(mode.chosen, 1);
     EXPECT_NE(out.str().find("(*) Standard  2 MB"), std::string::npos);
 
-    WizardPage user = userPage({"Acme", "", false}, {"", ""});
-    EXPECT_EQ(ui.showPage(user, {}), PageResult::Cancel);
-
     WizardPage secret = userPage({"Acme", "", false}, {"pw", ""});
     secret.fields[0].password = true;
     out.str("");
     EXPECT_EQ(ui.showPage(secret, {}), PageResult::Next);
+    EXPECT_EQ(secret.fields[0].text(), "pw");
     EXPECT_EQ(out.str().find("pw"), std::string::npos);
+
+    std::ostringstream alone;
+    ConsoleUi noTerminal(alone);
+    WizardPage user = userPage({"Acme", "", false}, {"Ada", ""});
+    EXPECT_EQ(noTerminal.showPage(user, {}), PageResult::Cancel);
 }
 
 }  // namespace

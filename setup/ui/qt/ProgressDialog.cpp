@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "ui/qt/ElidedLabel.h"
+
 namespace kestrel::setup {
 
 namespace {
@@ -19,9 +21,9 @@ QLabel* textLabel(QWidget* parent) {
 ProgressDialog::ProgressDialog(QWidget* parent)
     : QDialog(parent),
       firstLabel_(textLabel(this)),
-      first_(textLabel(this)),
+      first_(new ElidedLabel(this)),
       secondLabel_(textLabel(this)),
-      second_(textLabel(this)),
+      second_(new ElidedLabel(this)),
       meter_(textLabel(this)),
       bar_(new QProgressBar(this)),
       cancel_(new QPushButton(QStringLiteral("Cancel"), this)),

@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace kestrel::setup {
 
+class ElidedLabel;
+
 // The modeless progress window of the installation's work. It shows what the core's
 // ProgressView says; Cancel only records the press, which the core collects through
 // takeCancel() and confirms itself.
@@ -25,9 +27,9 @@ class ProgressDialog : public QDialog {
     bool takeCancel();
 
     QLabel* firstLabel() const { return firstLabel_; }
-    QLabel* first() const { return first_; }
+    ElidedLabel* first() const { return first_; }
     QLabel* secondLabel() const { return secondLabel_; }
-    QLabel* second() const { return second_; }
+    ElidedLabel* second() const { return second_; }
     QLabel* meter() const { return meter_; }
     QProgressBar* bar() const { return bar_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -37,9 +39,9 @@ class ProgressDialog : public QDialog {
 
   private:
     QLabel* firstLabel_;
-    QLabel* first_;
+    ElidedLabel* first_;
     QLabel* secondLabel_;
-    QLabel* second_;
+    ElidedLabel* second_;
     QLabel* meter_;
     QProgressBar* bar_;
     QPushButton* cancel_;

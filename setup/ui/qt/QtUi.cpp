@@ -127,6 +127,13 @@ void QtUi::showMainWindow() {
     QCoreApplication::processEvents();
 }
 
+void QtUi::raiseMainWindow() {
+    if (!mainWindow_ || !mainWindow_->isVisible()) return;
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+    QCoreApplication::processEvents();
+}
+
 void QtUi::closeMainWindow() {
     if (window_ == mainWindow_) window_ = nullptr;
     delete mainWindow_;

@@ -32,6 +32,7 @@ class QtUi : public Ui {
     BackgroundWindow* openMainWindow(const MainWindowContent& content) override;
     void showMainWindow() override;
     void closeMainWindow() override;
+    void raiseMainWindow() override;
     void waitingForProgram() override;
     bool showTextFile(const std::filesystem::path& file) override;
 

@@ -1,5 +1,7 @@
 #include "ui/qt/WizardDialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -26,6 +28,11 @@ namespace {
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// Wide enough for a directory under "Program Files (x86)" next to the picture.
+constexpr int kMinimumWidth = 640;
+// What a directory edit shows without scrolling, in average characters.
+constexpr int kDirectoryColumns = 48;
 
 QPushButton* makeButton(const std::string& label, const char* name, QWidget* parent) {
     auto* button = new QPushButton(qt(label), parent);
@@ -91,7 +98,7 @@ WizardDialog::WizardDialog(WizardPage& page, const PageActions& actions, QWidget
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addWidget(buildButtons());
-    setMinimumWidth(520);
+    setMinimumWidth(kMinimumWidth);
     updateButtons();
 }
 
@@ -99,12 +106,17 @@ QWidget* WizardDialog::buildChoices() {
     auto* box = new QWidget(this);
     auto* layout = new QFormLayout(box);
     choiceGroup_ = new QButtonGroup(box);
+    // The buttons that are the answer are as wide as the widest of them.
+    int buttonWidth = 0;
+    for (const PageChoice& choice : page_.choices)
+        buttonWidth = std::max(buttonWidth, QPushButton(qt(choice.text)).sizeHint().width());
     for (std::size_t i = 0; i < page_.choices.size(); ++i) {
         const PageChoice& choice = page_.choices[i];
         QAbstractButton* button = nullptr;
         if (page_.choiceEndsPage) {
             auto* push = new QPushButton(qt(choice.text), box);
             push->setMinimumHeight(48);
+            push->setMinimumWidth(buttonWidth);
             push->setAutoDefault(false);
             button = push;
             connect(push, &QPushButton::clicked, this, [this, i] {
@@ -139,6 +151,8 @@ QWidget* WizardDialog::buildFields() {
         edit->setObjectName(QStringLiteral("edit%1").arg(i));
         edit->setMaxLength(static_cast<int>(field.limit()));
         edit->setReadOnly(field.readOnly);
+        if (field.browse)
+            edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kDirectoryColumns);
         if (field.password) edit->setEchoMode(QLineEdit::Password);
         if (field.digitsOnly) {
             edit->setValidator(new QRegularExpressionValidator(

@@ -9,6 +9,7 @@
 
 #include "messages/MessageEngine.h"
 #include "ui/CodePageUi.h"
+#include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageDialog.h"
 #include "ui/qt/ProgressDialog.h"
 #include "ui/qt/QtUi.h"
@@ -116,6 +117,25 @@ TEST(QtUi, WindowsAreDisabledWhileAProgramIsWaitedFor) {
     EXPECT_FALSE(window.isEnabled());
     QTest::qWait(400);
     EXPECT_TRUE(window.isEnabled());
+}
+
+// At the end of a run the main window comes back in front of whatever came over it, with
+// the focus, so that the end message is seen; a main window the run never showed (an
+// uninstallation) stays hidden.
+TEST(QtUi, TheMainWindowIsRaisedWithTheFocusAtTheEnd) {
+    QtUi ui;
+    ui.raiseMainWindow();  // none yet: nothing to do
+    ASSERT_NE(ui.openMainWindow({}), nullptr);
+    ui.raiseMainWindow();
+    EXPECT_FALSE(ui.mainWindow()->isVisible());
+    ui.showMainWindow();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ui.raiseMainWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(ui.mainWindow()));
+    EXPECT_EQ(QApplication::activeWindow(), ui.mainWindow());
 }
 
 }  // namespace

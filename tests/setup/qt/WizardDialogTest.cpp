@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "TestSupport.h"
+#include "ui/qt/ElidedLabel.h"
 #include "ui/qt/ProgressDialog.h"
 #include "ui/qt/QtUi.h"
 #include "ui/qt/WizardDialog.h"
@@ -134,6 +135,40 @@ TEST(WizardDialog, ButtonPagesEndWithTheChoice) {
     instSame.show();
     EXPECT_TRUE(instSame.choiceButton(2)->isVisible());
     EXPECT_FALSE(instSame.choiceButton(3)->isVisible());
+    // One column of buttons of one width, not each as wide as its text.
+    EXPECT_EQ(instSame.choiceButton(0)->width(), instSame.choiceButton(1)->width());
+    EXPECT_EQ(instSame.choiceButton(1)->width(), instSame.choiceButton(2)->width());
+}
+
+// The directory a product usually goes to is seen whole, not scrolled.
+TEST(WizardDialog, ADirectoryUnderProgramFilesIsShownWhole) {
+    const std::string directory = "C:\\Program Files (x86)\\Beacon Monitor\\Data";
+    WizardPage page = directoryPage(kFrame, PageKind::GetDir, "Where?", directory);
+    WizardDialog dialog(page, {});
+    dialog.show();
+    const QLineEdit* edit = dialog.edit(0);
+    EXPECT_LT(edit->fontMetrics().horizontalAdvance(QString::fromStdString(directory)),
+              edit->contentsRect().width() - 8);
+}
+
+// A long source path in the progress window keeps its drive and its file's name, and the
+// window keeps its size.
+TEST(WizardDialog, ProgressShowsLongPathsWithTheirMiddleLeftOut) {
+    ProgressDialog dialog;
+    ProgressView view;
+    view.visible = true;
+    view.firstLabel = "Copying:";
+    view.first =
+        "Z:\\work\\" + std::string(30, 'x') + "\\build\\examples\\products\\disk\\ENGLISH.TXT";
+    dialog.show(view);
+    const int width = dialog.width();
+    EXPECT_LT(width, 600);
+    const QString shown = dialog.first()->shownText();
+    EXPECT_TRUE(shown.startsWith("Z:\\work")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("ENGLISH.TXT")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_EQ(dialog.first()->text().toStdString(), view.first);
+    EXPECT_EQ(dialog.first()->toolTip().toStdString(), view.first);
 }
 
 TEST(WizardDialog, ModePageChoosesWithRadioButtonsAndShowsTheSizes) {

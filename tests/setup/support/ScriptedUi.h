@@ -54,6 +54,7 @@ class ScriptedUi : public Ui {
     void showProgress(const ProgressView& view) override { progressViews.push_back(view); }
     void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
     void showMainWindow() override { ++mainWindowShown; }
+    void raiseMainWindow() override { mainWindowRaised.push_back(shown.size()); }
     bool showTextFile(const std::filesystem::path& file) override {
         textFiles.push_back(file);
         return textFileShown;
@@ -74,6 +75,7 @@ class ScriptedUi : public Ui {
     std::vector<std::filesystem::path> folderStarts;
     std::vector<ProgressView> progressViews;
     int mainWindowShown = 0;
+    std::vector<std::size_t> mainWindowRaised;     // each time: how many boxes were shown before
     std::vector<std::string> clipboard;            // every text put there, in order
     std::vector<std::filesystem::path> textFiles;  // shown in the desktop's text viewer
     bool textFileShown = true;                     // whether the desktop could show them
