@@ -123,6 +123,20 @@ TEST(WineRegistryFile, WritesNewValuesTheWayWineDoes) {
               "\"None\"=hex(0):\n");
 }
 
+TEST(WineRegistryFile, NamesEndingInAZeroSurviveASave) {
+    // Raw zeros in names, as a damaged or hand-edited hive has them: each save used to take
+    // the last one away as if it were a string's terminator.
+    using namespace std::string_literals;
+    const std::string text = "WINE REGISTRY Version 2\n\n[K\0]\n\"A\0\0\"=dword:00000001\n"s;
+    const RegistryHive hive = parseOrFail(text);
+    const std::string saved = serialiseWineRegistry(hive);
+    const RegistryHive reread = parseOrFail(saved);
+    const RegistryKey* key = keyAt(reread.root, {std::string_view("K\0", 2)});
+    ASSERT_NE(key, nullptr) << saved;
+    ASSERT_NE(key->value(std::string_view("A\0\0", 3)), nullptr) << saved;
+    EXPECT_EQ(serialiseWineRegistry(reread), saved);
+}
+
 TEST(WineRegistryFile, OnlyTextsWithoutTheVersionLineAreRefused) {
     for (const std::string text : {"", "\n", "REGEDIT4\n[Key]\n"}) {
         auto parsed = parseWineRegistry(text, "bad.reg");
