@@ -14,7 +14,7 @@ namespace {
 using namespace kestrel::setup;
 
 void readConditions(const std::string& text) {
-    const std::vector<std::string> tokens = requirementTokens(text);
+    const std::vector<std::string> tokens = records::requirementTokens(text);
     std::size_t at = 0;
     while (at < tokens.size()) {
         const std::size_t before = at;
