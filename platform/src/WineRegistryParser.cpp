@@ -182,6 +182,13 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
         while (pos < line_.size() && (line_[pos] == ' ' || line_[pos] == '\t')) ++pos;
         if (pos >= line_.size()) return true;
         if (line_[pos] == '\\') {
+            // Only a backslash that ends the line continues the data; one inside the line
+            // would silently drop the rest of it.
+            if (line_.find_first_not_of(" \t", pos + 1) != std::string_view::npos) {
+                errorColumn_ = pos;
+                error_ = "text after the line continuation";
+                return false;
+            }
             if (!nextLine()) {
                 errorColumn_ = 0;
                 error_ = "hexadecimal data continues past the end of the file";

@@ -137,6 +137,18 @@ TEST(WineRegistryFile, NamesEndingInAZeroSurviveASave) {
     EXPECT_EQ(serialiseWineRegistry(reread), saved);
 }
 
+TEST(WineRegistryFile, ABackslashInsideHexDataIsNoContinuation) {
+    // Read as a continuation, the backslash dropped the rest of the line when a blank line
+    // followed; the line is one we cannot read, and is kept as it stands.
+    const std::string line = "\"Q\"=hex(b):01,0\\\\Atp\\\\Sub\\00";
+    const std::string text = "WINE REGISTRY Version 2\n\n[K]\n" + line + "\n\n[L]\n";
+    const RegistryHive hive = parseOrFail(text);
+    EXPECT_EQ(hive.warnings.size(), 1u);
+    const std::string saved = serialiseWineRegistry(hive);
+    EXPECT_NE(saved.find(line + "\n"), std::string::npos) << saved;
+    EXPECT_EQ(serialiseWineRegistry(parseOrFail(saved)), saved);
+}
+
 TEST(WineRegistryFile, OnlyTextsWithoutTheVersionLineAreRefused) {
     for (const std::string text : {"", "\n", "REGEDIT4\n[Key]\n"}) {
         auto parsed = parseWineRegistry(text, "bad.reg");
