@@ -56,13 +56,15 @@ class HiveParser {
     std::optional<std::string> unreadValue_;  // the name of a value whose data could not be read
 };
 
-// The next line without its line break (LF or CR LF); false at the end of the text.
+// The next line without its line break (LF, CR LF or more CRs); false at the end of the text.
 bool HiveParser::nextLine() {
     if (offset_ >= text_.size()) return false;
     std::size_t end = text_.find('\n', offset_);
     if (end == std::string_view::npos) end = text_.size();
     line_ = text_.substr(offset_, end - offset_);
-    if (!line_.empty() && line_.back() == '\r') line_.remove_suffix(1);
+    // Every CR before the LF is part of the line break: the file is written with LF alone,
+    // and a CR kept at a line's end would be taken as its break when read again.
+    while (!line_.empty() && line_.back() == '\r') line_.remove_suffix(1);
     lineEnd_ = offset_ + line_.size();
     offset_ = end + 1;
     ++lineNumber_;

@@ -149,6 +149,16 @@ TEST(WineRegistryFile, ABackslashInsideHexDataIsNoContinuation) {
     EXPECT_EQ(serialiseWineRegistry(parseOrFail(saved)), saved);
 }
 
+TEST(WineRegistryFile, CarriageReturnsAtLineEndsGoInTheFirstSave) {
+    // A kept comment ending in several CRs lost one per save.
+    const RegistryHive hive =
+        parseOrFail("WINE REGISTRY Version 2\n\n[K]\n;x\r\r\r\n\"A\"=\"b\"\r\r\n");
+    const std::string saved = serialiseWineRegistry(hive);
+    EXPECT_NE(saved.find("\n;x\n"), std::string::npos) << saved;
+    EXPECT_EQ(parseOrFail(saved).root.subkey("K")->value("A")->textValue(), "b");
+    EXPECT_EQ(serialiseWineRegistry(parseOrFail(saved)), saved);
+}
+
 TEST(WineRegistryFile, OnlyTextsWithoutTheVersionLineAreRefused) {
     for (const std::string text : {"", "\n", "REGEDIT4\n[Key]\n"}) {
         auto parsed = parseWineRegistry(text, "bad.reg");
