@@ -56,13 +56,15 @@ class HiveParser {
     std::optional<std::string> unreadValue_;  // the name of a value whose data could not be read
 };
 
-// The next line without its line break (LF or CR LF); false at the end of the text.
+// The next line without its line break (LF, CR LF or more CRs); false at the end of the text.
 bool HiveParser::nextLine() {
     if (offset_ >= text_.size()) return false;
     std::size_t end = text_.find('\n', offset_);
     if (end == std::string_view::npos) end = text_.size();
     line_ = text_.substr(offset_, end - offset_);
-    if (!line_.empty() && line_.back() == '\r') line_.remove_suffix(1);
+    // Every CR before the LF is part of the line break: the file is written with LF alone,
+    // and a CR kept at a line's end would be taken as its break when read again.
+    while (!line_.empty() && line_.back() == '\r') line_.remove_suffix(1);
     lineEnd_ = offset_ + line_.size();
     offset_ = end + 1;
     ++lineNumber_;
@@ -182,6 +184,13 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
         while (pos < line_.size() && (line_[pos] == ' ' || line_[pos] == '\t')) ++pos;
         if (pos >= line_.size()) return true;
         if (line_[pos] == '\\') {
+            // Only a backslash that ends the line continues the data; one inside the line
+            // would silently drop the rest of it.
+            if (line_.find_first_not_of(" \t", pos + 1) != std::string_view::npos) {
+                errorColumn_ = pos;
+                error_ = "text after the line continuation";
+                return false;
+            }
             if (!nextLine()) {
                 errorColumn_ = 0;
                 error_ = "hexadecimal data continues past the end of the file";

@@ -16,8 +16,9 @@ bool isHexDigit(char16_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// Escapes text the way Wine does; returns the number of characters written. A final zero
-// unit is the string's terminator and is not written.
+// Escapes text the way Wine does; returns the number of characters written. Every unit is
+// written, a zero too: names may end in one, and only string data carry a terminator, which
+// their caller leaves out.
 std::size_t appendEscaped(std::string& out, std::u16string_view text, std::string_view specials) {
     const std::size_t before = out.size();
     char buffer[16];
@@ -29,7 +30,6 @@ std::size_t appendEscaped(std::string& out, std::u16string_view text, std::strin
             std::snprintf(buffer, sizeof buffer, longForm ? "\\x%04x" : "\\x%x", unsigned{c});
             out += buffer;
         } else if (c < 32) {
-            if (c == 0 && !hasNext) continue;
             if (kControlEscapes[c] != '.') {
                 out += '\\';
                 out += kControlEscapes[c];
@@ -73,7 +73,8 @@ void appendValue(std::string& out, const std::string& name, const RegistryValue&
             out += buffer;
         }
         out += '"';
-        appendEscaped(out, bytesToUtf16(value.data), "\"");
+        const std::u16string text = bytesToUtf16(value.data);
+        appendEscaped(out, std::u16string_view(text).substr(0, text.size() - 1), "\"");
         out += "\"\n";
         return;
     }

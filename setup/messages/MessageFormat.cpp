@@ -43,11 +43,17 @@ std::string formatMessage(std::string_view format, const std::vector<MessageArg>
                std::string_view("-+ #0").find(format[j]) != std::string_view::npos) {
             spec += format[j++];
         }
-        const auto number = [&] {
+        const auto number = [&](bool precision) {
             if (j < format.size() && format[j] == '*') {
                 ++j;
                 const MessageArg* arg = take();
                 const std::int64_t n = arg ? arg->number() : 0;
+                // As printf takes it from "*", a negative precision is none at all (its '.'
+                // goes); written into the format it would make the conversion invalid.
+                if (precision && n < 0) {
+                    spec.pop_back();
+                    return;
+                }
                 spec += std::to_string(std::clamp<std::int64_t>(n, -4096, 4096));
                 return;
             }
@@ -57,10 +63,10 @@ std::string formatMessage(std::string_view format, const std::vector<MessageArg>
                 ++j;
             }
         };
-        number();
+        number(false);
         if (j < format.size() && format[j] == '.') {
             spec += format[j++];
-            number();
+            number(true);
         }
         while (j < format.size() &&
                std::string_view("hlLqjzt").find(format[j]) != std::string_view::npos) {

@@ -123,6 +123,42 @@ TEST(WineRegistryFile, WritesNewValuesTheWayWineDoes) {
               "\"None\"=hex(0):\n");
 }
 
+TEST(WineRegistryFile, NamesEndingInAZeroSurviveASave) {
+    // Raw zeros in names, as a damaged or hand-edited hive has them: each save used to take
+    // the last one away as if it were a string's terminator.
+    using namespace std::string_literals;
+    const std::string text = "WINE REGISTRY Version 2\n\n[K\0]\n\"A\0\0\"=dword:00000001\n"s;
+    const RegistryHive hive = parseOrFail(text);
+    const std::string saved = serialiseWineRegistry(hive);
+    const RegistryHive reread = parseOrFail(saved);
+    const RegistryKey* key = keyAt(reread.root, {std::string_view("K\0", 2)});
+    ASSERT_NE(key, nullptr) << saved;
+    ASSERT_NE(key->value(std::string_view("A\0\0", 3)), nullptr) << saved;
+    EXPECT_EQ(serialiseWineRegistry(reread), saved);
+}
+
+TEST(WineRegistryFile, ABackslashInsideHexDataIsNoContinuation) {
+    // Read as a continuation, the backslash dropped the rest of the line when a blank line
+    // followed; the line is one we cannot read, and is kept as it stands.
+    const std::string line = "\"Q\"=hex(b):01,0\\\\Atp\\\\Sub\\00";
+    const std::string text = "WINE REGISTRY Version 2\n\n[K]\n" + line + "\n\n[L]\n";
+    const RegistryHive hive = parseOrFail(text);
+    EXPECT_EQ(hive.warnings.size(), 1u);
+    const std::string saved = serialiseWineRegistry(hive);
+    EXPECT_NE(saved.find(line + "\n"), std::string::npos) << saved;
+    EXPECT_EQ(serialiseWineRegistry(parseOrFail(saved)), saved);
+}
+
+TEST(WineRegistryFile, CarriageReturnsAtLineEndsGoInTheFirstSave) {
+    // A kept comment ending in several CRs lost one per save.
+    const RegistryHive hive =
+        parseOrFail("WINE REGISTRY Version 2\n\n[K]\n;x\r\r\r\n\"A\"=\"b\"\r\r\n");
+    const std::string saved = serialiseWineRegistry(hive);
+    EXPECT_NE(saved.find("\n;x\n"), std::string::npos) << saved;
+    EXPECT_EQ(parseOrFail(saved).root.subkey("K")->value("A")->textValue(), "b");
+    EXPECT_EQ(serialiseWineRegistry(parseOrFail(saved)), saved);
+}
+
 TEST(WineRegistryFile, OnlyTextsWithoutTheVersionLineAreRefused) {
     for (const std::string text : {"", "\n", "REGEDIT4\n[Key]\n"}) {
         auto parsed = parseWineRegistry(text, "bad.reg");

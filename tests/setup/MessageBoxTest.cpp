@@ -95,6 +95,8 @@ TEST(MessageFormat, FillsConversionsSafely) {
     EXPECT_EQ(formatMessage("%999999999s|", {"x"}).size(), 2047u);
     EXPECT_EQ(formatMessage("%s", {std::string(5000, 'y')}).size(), 2047u);
     EXPECT_EQ(formatMessage("%*d", {5, 1}), "    1");
+    // Negative "*" values mean what printf makes of them: no precision, a left-aligned width.
+    EXPECT_EQ(formatMessage("%.*s|%-*d|%*d|", {-5, "abc", -3, 7, -2, 8}), "abc|7  |8 |");
 }
 
 TEST(MessageLayout, ButtonRowWidthAndWrapping) {
