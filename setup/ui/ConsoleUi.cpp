@@ -129,6 +129,32 @@ PageResult ConsoleUi::showPage(WizardPage& page, const PageActions&) {
     return result;
 }
 
+std::optional<std::string> ConsoleUi::askText(const TextRequest& request) {
+    out_ << request.title << ": " << request.prompt << "\n";
+    const auto cancelled = [this] {
+        out_ << "  -> Cancel\n";
+        out_.flush();
+        return std::nullopt;
+    };
+    if (unattended_) return cancelled();
+    if (unanswered_) return std::nullopt;
+    if (terminal_ == nullptr) {
+        (void)noAnswer("standard input is not a terminal");
+        return std::nullopt;
+    }
+    out_ << "Text (Enter alone: " << (request.preset.empty() ? "Cancel" : request.preset) << "): ";
+    out_.flush();
+    std::string line;
+    if (!std::getline(*terminal_, line)) {
+        (void)noAnswer("the terminal's input has ended");
+        return std::nullopt;
+    }
+    line = trimmed(line);
+    if (line.empty()) line = request.preset;
+    if (line.empty()) return cancelled();
+    return line;
+}
+
 // The components of the first level as the page shows them, each with its check state,
 // then the figures.
 void ConsoleUi::printComponents(const ComponentPage& components) {
