@@ -72,7 +72,7 @@ TEST(QtUi, TextDialogGivesTheConfirmedTextOrNothing) {
         EXPECT_FALSE(dialog.okButton()->isEnabled());
         QTest::keyClicks(dialog.edit(), QStringLiteral("  "));
         EXPECT_FALSE(dialog.okButton()->isEnabled());
-        QTest::keyClicks(dialog.edit(), QString::fromUtf8("LPT\u00E9: "));
+        dialog.edit()->insert(QString::fromUtf8("LPT\u00E9: "));  // no key for it in QTest
         EXPECT_TRUE(dialog.okButton()->isEnabled());
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     });
