@@ -6,6 +6,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/ProfileFunctions.h"
 #include "script/SystemDate.h"
+#include "system/PrintEnvironment.h"
 
 namespace kestrel::setup {
 
@@ -81,20 +82,20 @@ constexpr std::pair<const char*, ShellFolder> kLinkFolders[] = {
     {"Startup", ShellFolder::Startup},
 };
 
-// Print directories as the spooler gives them for an environment.
+// Print directories as the spooler gives them for an environment (empty: its own).
 std::string printDirectory(const MachineRoot& machine, const std::string& server,
                            const std::string& environment, const char* kind) {
-    std::string architecture = "w32x86";
-    if (platform::equalsIgnoreAsciiCase(environment, "Windows x64")) architecture = "x64";
-    const bool nineX = environment.empty()
-                           ? !machine.windowsVersion().isNT()
-                           : platform::equalsIgnoreAsciiCase(environment, "Windows 4.0");
+    const PrintEnvironment* known =
+        environment.empty() ? &rootPrintEnvironment(machine) : findPrintEnvironment(environment);
+    // One the spooler does not know is taken for its own.
+    if (known == nullptr) known = &rootPrintEnvironment(machine);
     if (!server.empty()) {
         return server + "\\" + (std::string(kind) == "drivers" ? "print$" : "prtprocs$") + "\\" +
-               architecture;
+               std::string(known->folder);
     }
-    if (nineX) return machine.systemDirectory();
-    return machine.systemDirectory() + "\\spool\\" + kind + "\\" + architecture;
+    // 95/98 keep printing files in the system folder itself.
+    if (!machine.windowsVersion().isNT()) return machine.systemDirectory();
+    return spoolDirectory(machine) + "\\" + kind + "\\" + std::string(known->folder);
 }
 
 }  // namespace

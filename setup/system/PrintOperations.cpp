@@ -132,14 +132,24 @@ Spooler::Result deleteAllPrinters(Spooler& spooler) {
     return {};
 }
 
-Spooler::Result carryOut(Spooler& spooler, SystemCommand command, const Fields& f) {
+// The monitor's dialog for a new port, over the installer's window; a silent run asks nobody
+// and so adds no port.
+Spooler::PortDialog portDialog(OperationContext& context, const std::string& monitor) {
+    return [&context, monitor]() -> std::optional<std::string> {
+        if (context.run.silent) return std::nullopt;
+        return context.ui().askText({monitor, "Enter a port name:", ""});
+    };
+}
+
+Spooler::Result carryOut(Spooler& spooler, SystemCommand command, const Fields& f,
+                         OperationContext& context) {
     switch (command) {
         case SystemCommand::AddMonitor:
             return spooler.addMonitor(f[1], f[2], f[3]);
         case SystemCommand::DeleteMonitor:
             return spooler.deleteMonitor(f[1], f[2]);
         case SystemCommand::AddPort:
-            return spooler.addPort(f[1]);
+            return spooler.addPort(f[1], portDialog(context, f[1]));
         case SystemCommand::DeletePort:
             return spooler.deletePort(f[1]);
         case SystemCommand::AddPrinterDriver: {
@@ -206,7 +216,7 @@ platform::Expected<void, std::uint32_t> PrintOperations::run(commands::SystemCom
             return platform::unexpected(kServerUnavailable);
     }
     Spooler spooler(context);
-    auto done = carryOut(spooler, command, fields);
+    auto done = carryOut(spooler, command, fields, context);
     if (!done && alsoSuccess(command, done.error())) return {};
     return done;
 }

@@ -27,11 +27,11 @@ std::optional<int> stateNumber(const std::string& report) {
 
 }  // namespace
 
-platform::Expected<int, ServiceError> ServiceControl::controller(std::string_view verb,
-                                                                 std::string_view name) {
+platform::Expected<WineOutcome, ServiceError> ServiceControl::controller(std::string_view verb,
+                                                                         std::string_view name) {
     auto ran = wine_.run({"sc", std::string(verb), std::string(name)});
     if (!ran) return platform::unexpected(ServiceError{service::kErrorTimeout, ran.error()});
-    return ran->exitCode;
+    return *ran;
 }
 
 platform::Expected<ServiceControl::State, ServiceError> ServiceControl::query(
@@ -57,7 +57,7 @@ ServiceError ServiceControl::start(std::string_view name) {
     if (!wine_.installed()) return {service::kErrorNoServiceManager, {}};
     auto started = controller("start", name);
     if (!started) return started.error();
-    if (*started == 0) return {};
+    if (started->exitCode == 0) return {};
     // The controller's exit code does not say why; the state does.
     auto state = query(name);
     if (!state) return state.error();
@@ -74,13 +74,23 @@ ServiceError ServiceControl::stop(std::string_view name, bool missingIsError) {
         return missingIsError ? ServiceError{service::kErrorDoesNotExist, {}} : ServiceError{};
     }
     if (*state == State::Stopped) return {};
+    // Whether the service said, to the stop request itself, that it stops.
+    bool stopping = false;
     if (*state != State::StopPending) {
-        if (auto stopped = controller("stop", name); !stopped) return stopped.error();
+        auto stopped = controller("stop", name);
+        if (!stopped) return stopped.error();
+        const int reported = stateNumber(stopped->output).value_or(0);
+        stopping = stopped->exitCode == 0 && (reported == 1 || reported == 3);
     }
     for (int poll = 0; poll < kStopPolls; ++poll) {
         state = query(name);
         if (!state) return state.error();
         if (*state == State::Stopped || *state == State::Missing) return {};
+        // Wine runs a service only while its prefix has a session, and each program we run
+        // there is a session of its own whose service manager starts the automatic services
+        // anew: running again after it said it stops is that new start; the one we stopped
+        // ended with the session of the request.
+        if (stopping && (*state == State::Running || *state == State::StartPending)) return {};
         if (*state != State::StopPending) break;
         progress_.poll();
         std::this_thread::sleep_for(kPollInterval);

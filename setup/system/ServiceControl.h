@@ -34,15 +34,17 @@ class ServiceControl {
     // A service that already runs counts as started.
     ServiceError start(std::string_view name);
     // Asks a running service to stop and waits (polling once a second) while it says it is
-    // stopping; one that does not reach the stopped state gives 1053. A missing service is
-    // 1060 only when `missingIsError`.
+    // stopping; one that does not reach the stopped state gives 1053, unless it said to the
+    // request that it stops and runs again only because Wine's service manager started it
+    // anew. A missing service is 1060 only when `missingIsError`.
     ServiceError stop(std::string_view name, bool missingIsError);
 
   private:
     enum class State { Missing, Stopped, StartPending, StopPending, Running, Other };
     // The state `sc query` reports, or the error when Wine could not tell.
     platform::Expected<State, ServiceError> query(std::string_view name);
-    platform::Expected<int, ServiceError> controller(std::string_view verb, std::string_view name);
+    platform::Expected<WineOutcome, ServiceError> controller(std::string_view verb,
+                                                             std::string_view name);
 
     WinePrograms& wine_;
     ProgressWindow& progress_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,13 +44,19 @@ class Spooler {
 
     explicit Spooler(OperationContext& context) : context_(context) {}
 
-    // An empty environment is the root's own ("Windows NT x86", or "Windows 4.0" on 95/98).
+    // An empty environment is the root's own (rootPrintEnvironment).
     Result addMonitor(std::string_view environment, std::string_view name,
                       std::string_view library);
     // Deletes the monitor's library too.
     Result deleteMonitor(std::string_view environment, std::string_view name);
-    // A port is named in its monitor's own dialog, which this spooler has not: 50.
-    Result addPort(std::string_view monitor);
+    // The monitor's dialog, which names the new port; nullopt when the person cancelled.
+    using PortDialog = std::function<std::optional<std::string>()>;
+    // Adds the port the monitor's dialog names: one of the local monitor ("Local Port",
+    // always there) goes where that monitor keeps its ports (CurrentVersion\Ports), one of
+    // another monitor below that monitor's key (Monitors\<name>\Ports\<port>). A port that
+    // exists under any monitor: 183; the dialog cancelled: 1223.
+    Result addPort(std::string_view monitor, const PortDialog& dialog);
+    // Whichever monitor has it.
     Result deletePort(std::string_view port);
     // Copies the driver's files into the driver directory of its environment and version.
     Result addPrinterDriver(std::string_view environment, const PrinterDriverInfo& driver);
@@ -81,8 +88,14 @@ class Spooler {
         std::string processorFolder;
     };
     std::optional<Environment> environment(std::string_view name, std::uint32_t version) const;
-    // A library as the spooler loads it: a path as given, a bare name from the system folder.
+    // A library as the spooler loads it: a path as given, a bare name from its system folder.
     std::optional<std::string> library(std::string_view name) const;
+    // Where the port is kept: its value's key and name, or its own key; nullopt for none.
+    struct PortPlace {
+        std::string key;
+        std::optional<std::string> value;
+    };
+    std::optional<PortPlace> findPort(std::string_view port) const;
     // Whether a driver of that name exists in any version of the environment.
     bool driverExists(std::string_view name) const;
     std::string devicesEntry(std::string_view port) const;

@@ -4,6 +4,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Places.h"
+#include "system/PrintEnvironment.h"
 #include "system/Spooler.h"
 #include "system/SpoolerKeys.h"
 #include "system/SystemRegistry.h"
@@ -20,15 +21,6 @@ constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 
 constexpr std::string_view kDriverFileValues[] = {"Driver", "Data File", "Configuration File",
                                                   "Help File"};
-
-struct KnownEnvironment {
-    std::string_view name;
-    std::string_view folder;
-};
-constexpr KnownEnvironment kEnvironments[] = {{"Windows NT x86", "w32x86"},
-                                              {"Windows x64", "x64"},
-                                              {"Windows IA64", "ia64"},
-                                              {"Windows 4.0", "win40"}};
 
 bool hasDirectory(std::string_view path) {
     return path.find_first_of("\\:") != std::string_view::npos;
@@ -60,36 +52,34 @@ std::optional<Spooler::Environment> Spooler::environment(std::string_view name,
                                                          std::uint32_t version) const {
     const platform::MachineRoot& machine = context_.registry.machine();
     const bool nt = machine.windowsVersion().isNT();
-    if (name.empty()) name = nt ? "Windows NT x86" : "Windows 4.0";
-    for (const KnownEnvironment& known : kEnvironments) {
-        if (!platform::equalsIgnoreAsciiCase(name, known.name)) continue;
-        const bool nineX = known.name == "Windows 4.0";
-        if (!nt && !nineX) return std::nullopt;
-        Environment found;
-        found.name = std::string(known.name);
-        const std::string key = printKey("Environments\\" + found.name);
-        found.driversKey = key + "\\Drivers";
-        found.processorsKey = key + "\\Print Processors";
-        if (!nt) {
-            // 95/98 keep printing files in the system folder itself.
-            found.driverFolder = found.processorFolder = machine.systemDirectory();
-            return found;
-        }
-        if (!nineX) found.driversKey += "\\Version-" + std::to_string(version);
-        const std::string spool = machine.systemDirectory() + "\\spool\\";
-        found.driverFolder = spool + "drivers\\" + std::string(known.folder) + "\\" +
-                             std::to_string(nineX ? 0 : version);
-        found.processorFolder = spool + "prtprocs\\" + std::string(known.folder);
+    const PrintEnvironment* known =
+        name.empty() ? &rootPrintEnvironment(machine) : findPrintEnvironment(name);
+    if (known == nullptr) return std::nullopt;
+    const bool nineX = known->name == "Windows 4.0";
+    if (!nt && !nineX) return std::nullopt;
+    Environment found;
+    found.name = std::string(known->name);
+    const std::string key = printKey("Environments\\" + found.name);
+    found.driversKey = key + "\\Drivers";
+    found.processorsKey = key + "\\Print Processors";
+    if (!nt) {
+        // 95/98 keep printing files in the system folder itself.
+        found.driverFolder = found.processorFolder = machine.systemDirectory();
         return found;
     }
-    return std::nullopt;
+    if (!nineX) found.driversKey += "\\Version-" + std::to_string(version);
+    const std::string spool = spoolDirectory(machine) + "\\";
+    found.driverFolder = spool + "drivers\\" + std::string(known->folder) + "\\" +
+                         std::to_string(nineX ? 0 : version);
+    found.processorFolder = spool + "prtprocs\\" + std::string(known->folder);
+    return found;
 }
 
 std::optional<std::string> Spooler::library(std::string_view name) const {
     const platform::MachineRoot& machine = context_.registry.machine();
     const std::string path = hasDirectory(name)
                                  ? std::string(name)
-                                 : machine.systemDirectory() + "\\" + std::string(name);
+                                 : spoolerSystemDirectory(machine) + "\\" + std::string(name);
     const auto host = machine.hostPath(path);
     std::error_code error;
     if (!host || !fs::is_regular_file(*host, error)) return std::nullopt;
@@ -144,7 +134,7 @@ Spooler::Result Spooler::addMonitor(std::string_view environmentName, std::strin
             withoutTrailingBackslash(context_.variables.value("PrinterDriverDir"));
         const auto from = machine.hostPath(driverDir + "\\" + std::string(libraryName));
         const auto to =
-            machine.hostPath(machine.systemDirectory() + "\\" + std::string(libraryName));
+            machine.hostPath(spoolerSystemDirectory(machine) + "\\" + std::string(libraryName));
         std::error_code error;
         if (hasDirectory(libraryName) || !from || !to || !fs::is_regular_file(*from, error))
             return fail(kModuleNotFound);
@@ -169,19 +159,68 @@ Spooler::Result Spooler::deleteMonitor(std::string_view environmentName, std::st
     return {};
 }
 
-Spooler::Result Spooler::addPort(std::string_view monitor) {
+namespace {
+
+bool isLocalMonitor(std::string_view monitor) {
+    return platform::equalsIgnoreAsciiCase(monitor, kLocalMonitor);
+}
+
+std::string monitorPorts(std::string_view monitor) {
+    return printKey("Monitors\\" + std::string(monitor) + "\\Ports");
+}
+
+}  // namespace
+
+std::optional<Spooler::PortPlace> Spooler::findPort(std::string_view port) const {
+    RegistryServices& registry = context_.registry;
+    std::string ignored;
+    if (registry.readText(kMachine, kPortsKey, port, &ignored) == 0)
+        return PortPlace{std::string(kPortsKey), std::string(port)};
+    std::vector<std::string> monitors;
+    (void)registry.subkeyNames(kMachine, printKey("Monitors"), &monitors);
+    for (const std::string& monitor : monitors) {
+        const std::string key = child(monitorPorts(monitor), port);
+        if (registry.keyExists(kMachine, key)) return PortPlace{key, std::nullopt};
+    }
+    return std::nullopt;
+}
+
+Spooler::Result Spooler::addPort(std::string_view monitor, const PortDialog& dialog) {
     if (monitor.empty() ||
-        !context_.registry.keyExists(kMachine, printKey("Monitors\\" + std::string(monitor))))
+        (!isLocalMonitor(monitor) &&
+         !context_.registry.keyExists(kMachine, printKey("Monitors\\" + std::string(monitor)))))
         return fail(kUnknownMonitor);
-    return fail(kNotSupported);
+    const std::optional<std::string> answer = dialog();
+    if (!answer) return fail(kCancelled);
+    const std::size_t first = answer->find_first_not_of(" \t");
+    const std::string port =
+        first == std::string::npos
+            ? std::string()
+            : answer->substr(first, answer->find_last_not_of(" \t") - first + 1);
+    // A port of another monitor is a key of its own, which a backslash would split.
+    if (port.empty() || (!isLocalMonitor(monitor) && port.find('\\') != std::string::npos))
+        return fail(kInvalidParameter);
+    if (findPort(port)) return fail(kAlreadyExists);
+    const long written =
+        isLocalMonitor(monitor)
+            ? context_.registry.writeString(kMachine, kPortsKey, port, "")
+            : context_.registry.createKey(kMachine, child(monitorPorts(monitor), port));
+    if (written != 0) return fail(kInvalidParameter);
+    return {};
 }
 
 Spooler::Result Spooler::deletePort(std::string_view port) {
-    std::string ignored;
-    if (port.empty() ||
-        context_.registry.readText(kMachine, spooler::kPortsKey, port, &ignored) != 0)
-        return fail(kUnknownPort);
-    (void)context_.registry.deleteValue(kMachine, spooler::kPortsKey, port);
+    const std::optional<PortPlace> place = port.empty() ? std::nullopt : findPort(port);
+    if (!place) return fail(kUnknownPort);
+    if (place->value) {
+        RegistryServices& registry = context_.registry;
+        (void)registry.deleteValue(kMachine, place->key, *place->value);
+        // A list the port was the only one in goes with it, as it came.
+        if (registry.isEmptyKey(kMachine, place->key))
+            (void)registry.removeEmptyKeys(kMachine, place->key);
+    } else {
+        deleteKey(context_.registry, place->key);
+    }
     return {};
 }
 

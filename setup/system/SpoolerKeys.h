@@ -13,6 +13,9 @@ inline constexpr std::string_view kPrintKey = "System\\CurrentControlSet\\Contro
 inline constexpr std::string_view kPortsKey =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
 
+// The spooler's own monitor of the computer's ports (LPT1:, COM1:, FILE:, files), built in.
+inline constexpr std::string_view kLocalMonitor = "Local Port";
+
 inline std::string printKey(std::string_view below) {
     return std::string(kPrintKey) + "\\" + std::string(below);
 }
@@ -27,6 +30,7 @@ inline constexpr std::uint32_t kNotSupported = 50;
 inline constexpr std::uint32_t kInvalidParameter = 87;
 inline constexpr std::uint32_t kModuleNotFound = 126;
 inline constexpr std::uint32_t kAlreadyExists = 183;
+inline constexpr std::uint32_t kCancelled = 1223;
 inline constexpr std::uint32_t kNotFound = 1168;
 inline constexpr std::uint32_t kDriverAlreadyInstalled = 1795;
 inline constexpr std::uint32_t kUnknownPort = 1796;

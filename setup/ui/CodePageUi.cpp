@@ -62,6 +62,13 @@ PageResult CodePageUi::showPage(WizardPage& page, const PageActions& actions) {
     return result;
 }
 
+std::optional<std::string> CodePageUi::askText(const TextRequest& request) {
+    const std::optional<std::string> answer =
+        frontEnd_.askText({utf8(request.title), utf8(request.prompt), utf8(request.preset)});
+    if (!answer) return std::nullopt;
+    return ansi(*answer);
+}
+
 void CodePageUi::showProgress(const ProgressView& view) {
     ProgressView decoded = view;
     for (std::string* text : {&decoded.title, &decoded.firstLabel, &decoded.first,

@@ -25,6 +25,7 @@ class CodePageUi : public Ui {
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override {
         return frontEnd_.chooseFolder(start);
     }
+    std::optional<std::string> askText(const TextRequest& request) override;
     void showProgress(const ProgressView& view) override;
     void setClipboardText(const std::string& text) override {
         frontEnd_.setClipboardText(utf8(text));

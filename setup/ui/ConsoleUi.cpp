@@ -84,6 +84,23 @@ PageResult ConsoleUi::showPage(WizardPage& page, const PageActions& actions) {
     return PageResult::Cancel;
 }
 
+std::optional<std::string> ConsoleUi::askText(const TextRequest& request) {
+    out_ << request.title << ": " << request.prompt << "\n";
+    const auto cancelled = [this] {
+        out_ << "  -> Cancel\n";
+        out_.flush();
+        return std::nullopt;
+    };
+    if (unattended_) return cancelled();
+    const auto typed = input_.readLine(
+        "Text (Enter alone: " + (request.preset.empty() ? "Cancel" : request.preset) + "): ");
+    if (!typed) return std::nullopt;
+    std::string line = trimmedLine(*typed);
+    if (line.empty()) line = request.preset;
+    if (line.empty()) return cancelled();
+    return line;
+}
+
 void ConsoleUi::showProgress(const ProgressView& view) {
     if (!view.visible || view.first.empty()) return;
     std::string line = view.firstLabel + " " + view.first;

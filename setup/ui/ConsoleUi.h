@@ -35,6 +35,10 @@ class ConsoleUi : public Ui {
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path&) override {
         return std::nullopt;
     }
+    // The request printed, the text read from the terminal (Enter alone takes the preset, or
+    // cancels without one). A silent run never asks: it cancels, as does a console where
+    // nobody can answer.
+    std::optional<std::string> askText(const TextRequest& request) override;
     // Prints what is being copied or deleted, once a file.
     void showProgress(const ProgressView& view) override;
     // There is no clipboard here: the text is printed, for the person to copy.

@@ -16,6 +16,13 @@
 
 namespace kestrel::setup {
 
+// A line of text the person is asked for (the port name a port monitor's dialog asks).
+struct TextRequest {
+    std::string title;   // the dialog's caption
+    std::string prompt;  // the line above the text box
+    std::string preset;  // what the box holds at first
+};
+
 class Ui {
   public:
     virtual ~Ui() = default;
@@ -46,6 +53,9 @@ class Ui {
     // The folder chooser, on host folders; nothing when the person cancels.
     virtual std::optional<std::filesystem::path> chooseFolder(
         const std::filesystem::path& start) = 0;
+    // Asks for a line of text in a small dialog over the installer window: the text the
+    // person confirmed, never empty; nullopt when they cancelled or nobody can answer.
+    virtual std::optional<std::string> askText(const TextRequest& request) = 0;
     // Shows, updates or hides the modeless progress window.
     virtual void showProgress(const ProgressView& view) = 0;
     // Puts text on the clipboard, where the person can paste it (the real size of a file

@@ -33,6 +33,38 @@ struct Console {
     MessageEngine engine;
 };
 
+const TextRequest kPortName{"Local Port", "Enter a port name:", ""};
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++found;
+    return found;
+}
+
+TEST(ConsoleText, ThePersonTypesTheTextTakesThePresetOrCancels) {
+    Console console("  LPT7: \n\n\n");
+    EXPECT_EQ(console.ui.askText(kPortName), "LPT7:");
+    EXPECT_EQ(console.ui.askText({"Local Port", "Enter a port name:", "FILE:"}), "FILE:");
+    EXPECT_EQ(console.ui.askText(kPortName), std::nullopt);  // Enter alone, nothing preset
+    EXPECT_THAT(console.out.str(),
+                HasSubstr("Local Port: Enter a port name:\nText (Enter alone: Cancel): "));
+    EXPECT_THAT(console.out.str(), HasSubstr("Text (Enter alone: FILE:): "));
+}
+
+TEST(ConsoleText, NobodyToAnswerCancelsWithoutWaiting) {
+    Console silent("LPT7:\n", true, true);
+    EXPECT_EQ(silent.ui.askText(kPortName), std::nullopt);
+    EXPECT_EQ(silent.input.tellg(), 0);  // a silent run never reads
+    EXPECT_THAT(silent.out.str(), Not(HasSubstr("cannot wait")));
+    for (const bool terminal : {false, true}) {  // none, or its input has ended
+        Console console("", terminal);
+        EXPECT_EQ(console.ui.askText(kPortName), std::nullopt);
+        EXPECT_EQ(console.ui.askText(kPortName), std::nullopt);
+        EXPECT_EQ(count(console.out.str(), "Setup cannot wait for an answer"), 1U);
+    }
+}
+
 TEST(ConsoleQuestions, ThePersonTypesTheLetterOrNumberOrTakesTheDefault) {
     Console console("n\n2\n\n  Y \n");
     EXPECT_EQ(console.engine.show(messages::kEarlierVersionFound, {"1.0"}), buttons::kNo);

@@ -1,4 +1,5 @@
 #include "ExpectedMatchers.h"
+#include "MachineSnapshot.h"
 #include "SystemStoreFixture.h"
 #include "system/PrintOperations.h"
 
@@ -16,6 +17,7 @@ constexpr const char* kDriverKey =
 constexpr const char* kPrinterKey = "System\\CurrentControlSet\\Control\\Print\\Printers\\Acme";
 constexpr const char* kUserWindows = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 constexpr const char* kUserDevices = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
+constexpr const char* kPorts = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
 constexpr const char* kDriverDir = "C:\\windows\\system32\\spool\\drivers\\w32x86";
 constexpr const char* kAddDriver =
     "(,, Acme Laser, 3, acmelsr.dll, acmelsr.ppd, acmeui.dll, acme.hlp, acmeres.dll; acme.ini, , "
@@ -23,6 +25,9 @@ constexpr const char* kAddDriver =
 
 class PrintOperationsTest : public SystemStoreFixture {
   protected:
+    explicit PrintOperationsTest(
+        platform::WindowsArchitecture architecture = platform::WindowsArchitecture::Win32)
+        : SystemStoreFixture(architecture) {}
     void SetUp() override {
         loadScript(kScript);
         for (const char* file : {"acmelsr.dll", "acmelsr.ppd", "acmeui.dll", "acme.hlp",
@@ -170,6 +175,95 @@ TEST_F(PrintOperationsTest, MonitorsProcessorsAndProvidersComeAndGo) {
     EXPECT_TRUE(roundTrip(all, installed));
     EXPECT_EQ(error(SystemCommand::AddPort, ",Acme Port"), 3000u);
     EXPECT_EQ(error(SystemCommand::AddMonitor, ",,Lost,nowhere.dll"), 126u);
+    EXPECT_TRUE(ui_.textRequests.empty());  // an unknown monitor has no dialog to show
+}
+
+TEST_F(PrintOperationsTest, APortIsNamedInItsMonitorsDialog) {
+    const auto ports = [&](Direction direction) {
+        if (direction == Direction::Install) {
+            ui_.answerText("  C:\\Out\\acme.prn ");
+            ui_.answerText("ACME_1");
+            return run(SystemCommand::AddMonitor, ",,Acme Port,acmemon.dll") &&
+                   run(SystemCommand::AddPort, ",Local Port") &&
+                   run(SystemCommand::AddPort, "(, Acme Port)");
+        }
+        return run(SystemCommand::DeletePort, ",C:\\Out\\acme.prn") &&
+               run(SystemCommand::DeletePort, ",ACME_1") &&
+               run(SystemCommand::DeleteMonitor, ",,Acme Port");
+    };
+    const auto installed = [&] {
+        // The local monitor's ports are where Windows and Wine keep them, the others' below
+        // their monitor.
+        EXPECT_EQ(machineValue(kPorts, "C:\\Out\\acme.prn"), "");
+        EXPECT_TRUE(session_->registry().keyExists(
+            RegistryRoot::LocalMachine,
+            std::string(kPrint) + "\\Monitors\\Acme Port\\Ports\\ACME_1"));
+        // A name some monitor has already is there: no change, no failure (183).
+        ui_.answerText("acme_1");
+        EXPECT_TRUE(run(SystemCommand::AddPort, ",Local Port"));
+        EXPECT_EQ(machineValue(kPorts, "acme_1"), "<none>");
+    };
+    EXPECT_TRUE(roundTrip(ports, installed));
+    ASSERT_EQ(ui_.textRequests.size(), 3u);
+    EXPECT_EQ(ui_.textRequests[0].title, "Local Port");
+    EXPECT_EQ(ui_.textRequests[0].prompt, "Enter a port name:");
+    EXPECT_EQ(ui_.textRequests[1].title, "Acme Port");
+    EXPECT_EQ(error(SystemCommand::DeletePort, ",ACME_1"), 1796u);
+}
+
+TEST_F(PrintOperationsTest, ACancelledOrSilentPortDialogAddsNothing) {
+    const MachineSnapshot before = MachineSnapshot::take(*machine_);
+    EXPECT_EQ(error(SystemCommand::AddPort, ",Local Port"), 1223u);  // the person cancels
+    ui_.answerText("   ");
+    EXPECT_EQ(error(SystemCommand::AddPort, ",Local Port"), 87u);
+    EXPECT_EQ(ui_.textRequests.size(), 2u);
+    // A silent run shows no dialog: nobody could name the port.
+    context().run.silent = true;
+    ui_.answerText("LPT9:");
+    EXPECT_EQ(error(SystemCommand::AddPort, ",Local Port"), 1223u);
+    EXPECT_EQ(ui_.textRequests.size(), 2u);
+    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
+}
+
+// On a 64-bit root the spooler is a 64-bit service: its own environment is Windows x64, and
+// its folders are below the native system folder, as Wine's spooler answers there.
+class PrintOperations64Test : public PrintOperationsTest {
+  protected:
+    PrintOperations64Test() : PrintOperationsTest(platform::WindowsArchitecture::Win64) {}
+};
+
+TEST_F(PrintOperations64Test, SpoolFoldersAreThoseOfTheNativeSpooler) {
+    ASSERT_TRUE(machine_->is64Bit());
+    const std::string driverDir = "C:\\windows\\system32\\spool\\drivers\\x64";
+    EXPECT_EQ(context().variables.value("PrinterDriverDir"), driverDir);
+    EXPECT_EQ(context().variables.value("PrintProcessorDir"),
+              "C:\\windows\\system32\\spool\\prtprocs\\x64");
+    for (const char* file : {"acmelsr.dll", "acmelsr.ppd", "acmeui.dll", "acmemon.dll"})
+        put(driverDir + "\\" + file, file);
+    const std::string x64 = std::string(kPrint) + "\\Environments\\Windows x64";
+    const auto all = [&](Direction direction) {
+        if (direction == Direction::Install) {
+            return run(SystemCommand::AddPrinterDriver,
+                       ",,Acme Laser,3,acmelsr.dll,acmelsr.ppd,acmeui.dll") &&
+                   run(SystemCommand::AddMonitor, ",,Acme Port,acmemon.dll") &&
+                   run(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser");
+        }
+        return run(SystemCommand::DeletePrinter, ",Acme") &&
+               run(SystemCommand::DeleteMonitor, ",,Acme Port") &&
+               run(SystemCommand::DeletePrinterDriver, ",,Acme Laser");
+    };
+    const auto installed = [&] {
+        EXPECT_EQ(machineValue(x64 + "\\Drivers\\Version-3\\Acme Laser", "Driver"), "acmelsr.dll");
+        EXPECT_EQ(read(driverDir + "\\3\\acmeui.dll"), "acmeui.dll");
+        // Monitors are loaded by the spooler from its own system folder, not syswow64.
+        EXPECT_EQ(read("C:\\windows\\system32\\acmemon.dll"), "acmemon.dll");
+        EXPECT_EQ(read("C:\\windows\\syswow64\\acmemon.dll"), "<none>");
+        EXPECT_EQ(machineValue(std::string(kPrinterKey), "Printer Driver"), "Acme Laser");
+    };
+    EXPECT_TRUE(roundTrip(all, installed));
+    // Another environment's folders are below the same spool folder.
+    put("C:\\windows\\system32\\spool\\prtprocs\\w32x86\\acmeproc.dll", "proc");
+    EXPECT_TRUE(run(SystemCommand::AddPrintProcessor, ",Windows NT x86,AcmeProc,acmeproc.dll"));
 }
 
 }  // namespace

@@ -219,6 +219,19 @@ TEST_F(ServiceOperationsTest, CommandsInstallStartStopAndDelete) {
     EXPECT_EQ(noProgram.error(), 87u);
 }
 
+// Each program run through Wine is a session of the prefix of its own, whose service
+// manager starts the automatic services again: the service that said it stops and then
+// runs is that new start, no service that refuses to stop.
+TEST_F(ServiceOperationsTest, AnAutomaticServiceStartedAgainByWineCountsAsStopped) {
+    ServiceOperations& services = operations();
+    ASSERT_TRUE(services.installService(file("KestrelBeacon")));
+    wine_.answers["sc query KestrelBeacon"] = {FakeWine::state(4)};
+    wine_.answers["sc stop KestrelBeacon"] = {FakeWine::state(3)};
+    ASSERT_TRUE(services.removeService(file("KestrelBeacon")));
+    EXPECT_FALSE(hasKey(kServices + "KestrelBeacon"));
+    EXPECT_TRUE(ui_.shown.empty());
+}
+
 TEST_F(ServiceOperationsTest, DeleteServiceTellsItsFailureAndGoesOn) {
     ServiceOperations& services = operations();
     ASSERT_TRUE(services.run(SystemCommand::AddService, "Plain,C:\\Acme\\plain.exe"));

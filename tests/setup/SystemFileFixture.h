@@ -15,6 +15,8 @@ namespace kestrel::setup::test {
 // batch files): files named by their Windows paths, steps run or round-tripped.
 class SystemFileFixture : public SetupFixture {
   protected:
+    using SetupFixture::SetupFixture;
+
     std::filesystem::path host(std::string_view windowsPath) const;
     void put(std::string_view windowsPath, std::string_view content) const;
     // The file's bytes, or "<none>" when there is no such file.

@@ -15,6 +15,8 @@ namespace kestrel::setup::test {
 // and the round trip every one of them owes.
 class SystemStoreFixture : public SystemFileFixture {
   protected:
+    using SystemFileFixture::SystemFileFixture;
+
     // Starts nothing: the operations under test keep their state in the root.
     class NoPrograms : public commands::ProgramStarter {
       public:

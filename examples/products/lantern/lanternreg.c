@@ -1,8 +1,22 @@
 /* The lantern library: registers itself under HKLM\Software\Kestrel\Lantern, so an
-   installation can be seen to have called its registration functions. */
+   installation can be seen to have called its registration functions; unregistered, it
+   leaves no key of its own behind. */
 #include <windows.h>
 
 static const char kKey[] = "Software\\Kestrel\\Lantern";
+static const char kParent[] = "Software\\Kestrel";
+
+/* The parent key goes too when nothing else is in it. */
+static void removeEmptyParent(void) {
+    HKEY key;
+    DWORD subkeys = 0, values = 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    LONG queried = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL,
+                                    NULL, NULL, NULL);
+    RegCloseKey(key);
+    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0)
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kParent);
+}
 
 __declspec(dllexport) HRESULT WINAPI DllRegisterServer(void) {
     HKEY key;
@@ -18,6 +32,7 @@ __declspec(dllexport) HRESULT WINAPI DllRegisterServer(void) {
 
 __declspec(dllexport) HRESULT WINAPI DllUnregisterServer(void) {
     LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+    removeEmptyParent();
     return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND ? S_OK : E_FAIL;
 }
 

@@ -10,6 +10,7 @@
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/MessageDialog.h"
 #include "ui/qt/ProgressDialog.h"
+#include "ui/qt/TextDialog.h"
 #include "ui/qt/WizardDialog.h"
 
 namespace kestrel::setup {
@@ -81,6 +82,11 @@ std::optional<std::filesystem::path> QtUi::chooseFolder(const std::filesystem::p
         window_, QStringLiteral("Choose directory"), QString::fromStdString(start.string()));
     if (chosen.isEmpty()) return std::nullopt;
     return std::filesystem::path(chosen.toStdString());
+}
+
+std::optional<std::string> QtUi::askText(const TextRequest& request) {
+    TextDialog dialog(request, window_);
+    return dialog.run();
 }
 
 ProgressDialog* QtUi::progressDialog() const {

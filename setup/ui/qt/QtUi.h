@@ -27,6 +27,7 @@ class QtUi : public Ui {
     bool cancelRequested() override;
     PageResult showPage(WizardPage& page, const PageActions& actions) override;
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override;
+    std::optional<std::string> askText(const TextRequest& request) override;
     void showProgress(const ProgressView& view) override;
     void setClipboardText(const std::string& text) override;
     BackgroundWindow* openMainWindow(const MainWindowContent& content) override;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include "ui/qt/MessageDialog.h"
 #include "ui/qt/ProgressDialog.h"
 #include "ui/qt/QtUi.h"
+#include "ui/qt/TextDialog.h"
 
 namespace kestrel::setup {
 namespace {
@@ -47,6 +49,43 @@ TEST(QtUi, ClickReachesTheCore) {
     engine.help(5501);
     ui.setTitle("Modifying system registry");
     EXPECT_EQ(window.windowTitle(), "Modifying system registry");
+}
+
+// Does `work` with the text dialog that comes up next, once it is up.
+void onTextDialog(std::function<void(TextDialog&)> work) {
+    QTimer::singleShot(0, [work = std::move(work)] {
+        auto* dialog = qobject_cast<TextDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        work(*dialog);
+    });
+}
+
+TEST(QtUi, TextDialogGivesTheConfirmedTextOrNothing) {
+    QWidget window;
+    window.show();
+    QtUi front(&window);
+    CodePageUi ui(front);
+    onTextDialog([&window](TextDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Local Port \u00E9"));
+        EXPECT_EQ(dialog.parentWidget(), &window);
+        EXPECT_TRUE(dialog.isModal());
+        // OK only once the box holds more than blanks.
+        EXPECT_FALSE(dialog.okButton()->isEnabled());
+        QTest::keyClicks(dialog.edit(), QStringLiteral("  "));
+        EXPECT_FALSE(dialog.okButton()->isEnabled());
+        dialog.edit()->insert(QString::fromUtf8("LPT\u00E9: "));  // no key for it in QTest
+        EXPECT_TRUE(dialog.okButton()->isEnabled());
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    });
+    // Installer text goes in and comes back in the root's code page.
+    EXPECT_EQ(ui.askText({"Local Port \xE9", "Enter a port name:", ""}), "LPT\xE9:");
+    onTextDialog([](TextDialog& dialog) {
+        EXPECT_EQ(dialog.edit()->text(), QStringLiteral("FILE:"));
+        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("prompt"))->text(),
+                  QStringLiteral("Enter a port name:"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(ui.askText({"Local Port", "Enter a port name:", "FILE:"}), std::nullopt);
 }
 
 TEST(QtUi, ClipboardGetsTheTextDecoded) {

@@ -28,6 +28,14 @@ int ScriptedUi::messageBox(const MessageBoxRequest& box, const std::function<voi
     return result;
 }
 
+std::optional<std::string> ScriptedUi::askText(const TextRequest& request) {
+    textRequests.push_back(request);
+    if (texts_.empty()) return std::nullopt;
+    std::optional<std::string> text = std::move(texts_.front());
+    texts_.pop_front();
+    return text;
+}
+
 void ScriptedUi::openHelp(const std::filesystem::path& file, const std::string& topic) {
     helpOpened.push_back(file.string() + "#" + topic);
 }

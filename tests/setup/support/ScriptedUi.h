@@ -43,6 +43,9 @@ class ScriptedUi : public Ui {
         folders_.push_back(std::move(folder));
     }
 
+    // What the person types into the next text dialog (nullopt: Cancel).
+    void answerText(std::optional<std::string> text) { texts_.push_back(std::move(text)); }
+
     int messageBox(const MessageBoxRequest& box, const std::function<void()>& help) override;
     void openHelp(const std::filesystem::path& file, const std::string& topic) override;
     void setTitle(const std::string& title) override { titles.push_back(title); }
@@ -51,6 +54,8 @@ class ScriptedUi : public Ui {
     // Answers from the page queue; with it empty Next where it can be pressed, else Cancel.
     PageResult showPage(WizardPage& page, const PageActions& actions) override;
     std::optional<std::filesystem::path> chooseFolder(const std::filesystem::path& start) override;
+    // Answers from the text queue; with it empty the person cancels.
+    std::optional<std::string> askText(const TextRequest& request) override;
     void showProgress(const ProgressView& view) override { progressViews.push_back(view); }
     void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
     void showMainWindow() override { ++mainWindowShown; }
@@ -73,6 +78,7 @@ class ScriptedUi : public Ui {
     int cancelAfterPolls = -1;            // cancel once this many polls have passed; -1: never
     std::vector<WizardPage> pages;        // as they came up, before the answer
     std::vector<std::filesystem::path> folderStarts;
+    std::vector<TextRequest> textRequests;  // the text dialogs, in order
     std::vector<ProgressView> progressViews;
     int mainWindowShown = 0;
     std::vector<std::size_t> mainWindowRaised;     // each time: how many boxes were shown before
@@ -84,6 +90,7 @@ class ScriptedUi : public Ui {
     std::deque<int> answers_;
     std::deque<PageAnswer> pageAnswers_;
     std::deque<std::optional<std::filesystem::path>> folders_;
+    std::deque<std::optional<std::string>> texts_;
     int polls_ = 0;
 };
 
