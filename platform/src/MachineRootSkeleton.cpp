@@ -158,6 +158,10 @@ long fillDefaultRegistry(Registry& registry, const std::string& userName,
     keep(registry.createKey(machine, "System\\ControlSet001\\Control"));
     keep(registry.createLink(machine, "System\\CurrentControlSet",
                              "\\Registry\\Machine\\System\\ControlSet001"));
+    // The event logs every Windows system has, which installations add sources to.
+    for (const char* log : {"Application", "System"})
+        keep(registry.createKey(machine,
+                                std::string("System\\ControlSet001\\Services\\Eventlog\\") + log));
     keep(setText(registry, machine, "System\\ControlSet001\\Control\\ComputerName\\ComputerName",
                  "ComputerName", computerName));
     const std::string environment = "System\\ControlSet001\\Control\\Session Manager\\Environment";

@@ -126,9 +126,12 @@ long ServiceRegistry::removeEventSource(const EventSourceDefinition& source) {
     });
     if (!list.empty()) return setList(logKey, "Sources", list);
     // An empty list says no more than none; a log of its own that held nothing but this
-    // source goes with it.
+    // source goes with it. The system's own logs stay: the system made them, not the
+    // installation.
     const long deleted = registry_.deleteValue(kMachine, logKey, "Sources");
     if (deleted != 0 && deleted != platform::kErrorFileNotFound) return deleted;
+    for (const char* systemLog : {"Application", "Security", "System"})
+        if (platform::equalsIgnoreAsciiCase(source.log, systemLog)) return 0;
     return registry_.removeEmptyKeys(kMachine, logKey);
 }
 

@@ -260,5 +260,20 @@ TEST_F(ServiceOperationsTest, EventSourcesJoinAndLeaveTheirLogsList) {
     EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
 }
 
+// The system made its own logs, empty as they may be: the last source leaving does not take
+// them along.
+TEST_F(ServiceOperationsTest, TheSystemsOwnLogStaysWhenItsLastSourceLeaves) {
+    ServiceOperations& services = operations();
+    ASSERT_EQ(context().registry.createKey(platform::RegistryRoot::LocalMachine, kApplicationLog),
+              0);
+    const MachineSnapshot before = MachineSnapshot::take(*machine_);
+    ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "BeaconEvents"));
+    EXPECT_EQ(hklm(kApplicationLog, "Sources"), "BeaconEvents");
+    ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "BeaconEvents"));
+    EXPECT_TRUE(
+        context().registry.keyExists(platform::RegistryRoot::LocalMachine, kApplicationLog));
+    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
+}
+
 }  // namespace
 }  // namespace kestrel::setup::test
