@@ -186,7 +186,9 @@ TEST_F(LdapClient, AListingGoesOnAfterTheServerRestarted) {
     std::vector<std::string> names;
     ASSERT_EQ(list(openContext("ACME_TREE", "OU=Big.O=Acme"), "", &names, 1024,
                    [&](int reply) {
-                       if (reply == 2) ASSERT_TRUE(server()->restart());
+                       if (reply == 2) {
+                           ASSERT_TRUE(server()->restart());
+                       }
                    }),
               0);
     // Nothing lost, nothing twice (in the server's own order).
