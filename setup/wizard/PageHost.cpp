@@ -23,13 +23,14 @@ PageResult PageHost::show(WizardPage& page, bool backEnabled) {
         return browseFolder(messages_.ui(), machine_, current);
     };
     actions.confirmCancel = [this, &page] { return !page.cancelConfirms || confirmCancel(); };
-    drafts_.restore(page);
+    const bool drafted = page.keepsDraft;
+    if (drafted) drafts_.restore(page);
     for (;;) {
         const PageResult result = messages_.ui().showPage(page, actions);
         // A front end may only end the page the way its buttons allow; anything else keeps
         // the page up, as a disabled button would have.
         if (page.accepts(result)) {
-            drafts_.remember(page, result);
+            if (drafted) drafts_.remember(page, result);
             return result;
         }
     }

@@ -52,6 +52,7 @@ std::optional<PageResult> PromptAsker::ask(std::string_view name, bool backEnabl
     // The field keeps the prompt's rules (length, case, digits) also for a value that is
     // stored without showing it.
     WizardPage page = valuePage(prompt, value, form);
+    page.keepsDraft = false;
     if (run_.silent) {
         const std::string& atHand = page.fields[0].text();
         if (!atHand.empty() || prompt.has(prompt::kNonMandatory))

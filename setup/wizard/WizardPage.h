@@ -96,7 +96,10 @@ struct WizardPage {
     bool skipVisible = false;    // DISK
     bool helpVisible = false;    // only with a help file
     bool cancelConfirms = true;  // Cancel asks first whether to abort
-    bool beep = false;           // an exclamation beep on opening
+    // What was typed before Back comes back with the page; a prompt's page shows what the
+    // prompt's own rules give instead (its answer, else its default or fallback).
+    bool keepsDraft = true;
+    bool beep = false;  // an exclamation beep on opening
     // OPTIONS: the components, which the person works on while the page is up (Details,
     // toggling); the page's own Cancel and Finish close a Details level before the page.
     ComponentPage* components = nullptr;
