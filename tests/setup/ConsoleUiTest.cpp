@@ -131,13 +131,6 @@ TEST(ConsoleQuestions, WithoutATerminalAQuestionIsRefusedOnceSaidAndTheRunEnds) 
 // letter, the page's own rules.
 const PageFrame kFrame{"Acme Setup", "", false};
 
-std::size_t occurrences(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 TEST(ConsolePages, AChoiceIsPickedByNumberAndEnterKeepsThePreset) {
     Console console("3\n\n");
     WizardPage mode = modePage(kFrame, SetupMode::Standard, {"1 MB", "2 MB", "3 MB"});
@@ -157,8 +150,8 @@ TEST(ConsolePages, ButtonPagesNumberOnlyTheButtonsShownAndHaveNoDefault) {
     EXPECT_EQ(chosenInstSame(page), InstSameChoice::New);
     const std::string out = console.out.str();
     EXPECT_THAT(out, Not(HasSubstr("Uninstall")));
-    EXPECT_EQ(occurrences(out, "That is none of the answers offered."), 1U);
-    EXPECT_EQ(occurrences(out, "There is no choice 4."), 1U);
+    EXPECT_EQ(count(out, "That is none of the answers offered."), 1U);
+    EXPECT_EQ(count(out, "There is no choice 4."), 1U);
 }
 
 TEST(ConsolePages, BackOnlyWhereAnEarlierPageWasShown) {
@@ -203,8 +196,8 @@ TEST(ConsolePages, ARequiredFieldLeftEmptyIsSaidAndThePageAskedAgain) {
     EXPECT_EQ(user.fields[0].text(), "Ada");
     EXPECT_EQ(user.fields[1].text(), "");  // a blank empties the company
     const std::string out = console.out.str();
-    EXPECT_EQ(occurrences(out, "  Name must not be empty.\n"), 1U);
-    EXPECT_EQ(occurrences(out, "\nAcme Setup\n"), 2U);
+    EXPECT_EQ(count(out, "  Name must not be empty.\n"), 1U);
+    EXPECT_EQ(count(out, "\nAcme Setup\n"), 2U);
     EXPECT_THAT(out, HasSubstr("  Company [Acme Corp] (a blank empties it): "));
 
     // A field the extension made read-only is shown, not asked.
@@ -251,7 +244,7 @@ TEST_F(ConsolePageHost, CancelIsConfirmedWithTheSameMessageAsInTheWindow) {
     PageHost pages(host.engine, *machine_);
     WizardPage info = infoPage(kFrame, "Read me.");
     EXPECT_EQ(pages.show(info, false), PageResult::Cancel);
-    EXPECT_EQ(occurrences(host.out.str(), "Do you really want to abort the installation?"), 2U);
+    EXPECT_EQ(count(host.out.str(), "Do you really want to abort the installation?"), 2U);
 }
 
 TEST(ConsolePages, TheLicenceIsAnsweredWithYesOrNo) {
@@ -274,9 +267,9 @@ TEST(ConsolePages, InputEndingOnAPageEndsItAndEveryPageAfter) {
     EXPECT_EQ(console.ui.showPage(info, {}), PageResult::Cancel);
     EXPECT_EQ(console.engine.show(messages::kReallyAbort), buttons::kNo);
     EXPECT_TRUE(console.engine.unanswered());
-    EXPECT_EQ(occurrences(console.out.str(),
-                          "Setup cannot wait for an answer: the terminal's "
-                          "input has ended."),
+    EXPECT_EQ(count(console.out.str(),
+                    "Setup cannot wait for an answer: the terminal's "
+                    "input has ended."),
               1U);
     EXPECT_THAT(console.out.str(), Not(HasSubstr("Read me.")));
 }
