@@ -37,7 +37,8 @@ Secret::~Secret() {
 }
 
 void Secret::wipe() {
-    explicit_bzero(bytes_.data(), bytes_.size());
+    // An empty one may have no storage at all, and explicit_bzero takes no null pointer.
+    if (!bytes_.empty()) explicit_bzero(bytes_.data(), bytes_.size());
     bytes_.clear();
 }
 
