@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kestrel::fuzz::MemoryFile file(data, size);
     kestrel::setup::StringTable table;
     (void)table.loadLanguageFile(file.path());
-    for (const auto [first, last] : {std::pair{5000, 5037}, std::pair{5500, 5566}}) {
+    for (const auto& [first, last] : {std::pair{5000, 5037}, std::pair{5500, 5566}}) {
         for (int number = first; number <= last; ++number) {
             (void)table.message(number);
             (void)table.format(number, arguments());

@@ -107,6 +107,12 @@ std::optional<std::string> networkName(const ByteView& info, std::uint32_t offse
     return dualString(*block, 8, 0x14, netNameOffset > kNetworkLinkMinimumSize);
 }
 
+// Base path and suffix joined as Windows joins them, in UTF-16: a character whose surrogate
+// pair the two parts split is whole again, as it is when the link is written back.
+std::string joinPath(const std::string& base, const std::string& suffix) {
+    return utf16ToUtf8(utf8ToUtf16(base) + utf8ToUtf16(suffix));
+}
+
 // The target path the link information describes: base path and common path suffix.
 std::optional<std::string> linkInfoTarget(const ByteView& info) {
     const auto headerSize = info.u32(4);
@@ -121,7 +127,7 @@ std::optional<std::string> linkInfoTarget(const ByteView& info) {
         const auto base = dualString(info, 0x10, 0x1C, hasWide);
         const auto tail = suffix();
         if (!base || !tail) return std::nullopt;
-        return *base + *tail;
+        return joinPath(*base, *tail);
     }
     if (*flags & kCommonNetworkRelativeLinkAndPathSuffix) {
         const auto networkOffset = info.u32(0x14);

@@ -148,6 +148,19 @@ TEST(ShellLink, ReadsLinksOfOtherWriters) {
     EXPECT_EQ(read->showCommand, ShowCommand::Normal);  // 5 is not one of ours
 }
 
+TEST(ShellLink, SurrogatePairSplitBetweenBasePathAndSuffixIsOneCharacter) {
+    // Unicode link information: the base path ends in the first half of U+1F600 and the
+    // suffix holds the second; the target keeps its form when the link is written again.
+    LittleEndian link = headerWithFlags(0x02 | 0x80);
+    link.u32(0x36).u32(0x24).u32(0x01).u32(0).u32(0).u32(0).u32(0).u32(0x24).u32(0x30);
+    for (const char16_t unit : u"C:\\x\xD83D\0\xDE00y") link.u16(unit);
+
+    const auto read = decodeShellLink(link.bytes);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->target, "C:\\x\xF0\x9F\x98\x80y");
+    EXPECT_EQ(decodeShellLink(encodeShellLink(*read)), read);
+}
+
 TEST(ShellLink, MalformedInputIsRefusedWithoutOverrun) {
     const Bytes good = encodeShellLink(fullLink());
     // Every truncation that cuts into a part.
