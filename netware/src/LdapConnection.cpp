@@ -5,7 +5,10 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <string_view>
 #include <vector>
+
+#include "platform/AsciiCase.h"
 
 namespace nw {
 
@@ -100,9 +103,21 @@ LdapConnection::Opened LdapConnection::open(const LdapServer& server, std::strin
     // Referrals are not chased: that would hand the user's password to another server.
     ldap_set_option(handle, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
     ldap_set_option(handle, LDAP_OPT_RESTART, LDAP_OPT_ON);
+    // Over TLS a server that is up but whose certificate does not verify looks to libldap like
+    // one that is down; the user is told where the trust comes from.
+    const bool tls =
+        server.startTls || kestrel::platform::asciiLower(server.url).starts_with("ldaps:");
+    const auto failed = [&](int code, const char* doing) {
+        LdapError error = connection->lastError(code, doing);
+        if (tls && (code == LDAP_SERVER_DOWN || code == LDAP_CONNECT_ERROR))
+            error.message +=
+                "; if the server is up, its certificate is not trusted here "
+                "(TLS_CACERT in ldap.conf, or LDAPTLS_CACERT)";
+        return unexpected(error);
+    };
     if (server.startTls) {
         rc = ldap_start_tls_s(handle, nullptr, nullptr);
-        if (rc != LDAP_SUCCESS) return unexpected(connection->lastError(rc, "StartTLS"));
+        if (rc != LDAP_SUCCESS) return failed(rc, "StartTLS");
     }
     std::string secret(password);
     berval credential{static_cast<ber_len_t>(secret.size()), secret.data()};
@@ -110,7 +125,7 @@ LdapConnection::Opened LdapConnection::open(const LdapServer& server, std::strin
     rc = ldap_sasl_bind_s(handle, who.empty() ? nullptr : who.c_str(), LDAP_SASL_SIMPLE,
                           &credential, nullptr, nullptr, nullptr);
     explicit_bzero(secret.data(), secret.size());
-    if (rc != LDAP_SUCCESS) return unexpected(connection->lastError(rc, "bind"));
+    if (rc != LDAP_SUCCESS) return failed(rc, "bind");
     return connection;
 }
 
@@ -132,7 +147,9 @@ LdapError LdapConnection::lastError(int code, const char* doing) const {
     char* detail = nullptr;
     if (ldap_get_option(handle_, LDAP_OPT_DIAGNOSTIC_MESSAGE, &detail) == LDAP_OPT_SUCCESS &&
         detail != nullptr) {
-        if (*detail != '\0') message += " (" + std::string(detail) + ")";
+        // The TLS layer's "(unknown error code)" tells the user nothing.
+        if (*detail != '\0' && std::string_view(detail) != "(unknown error code)")
+            message += " (" + std::string(detail) + ")";
         ldap_memfree(detail);
     }
     return LdapError{code, message};

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "ClientWorld.h"
+#include "SlapdServer.h"
 #include "TestSupport.h"
 #include "nwkit/PasswordHash.h"
 
@@ -20,11 +21,13 @@ class Nwdir : public ::testing::Test {
   protected:
     void SetUp() override { world_.useSample(); }
 
-    Result run(const std::string& arguments, const std::string& input = "") {
+    // `environment`: assignments put before the command, e.g. "LDAPTLS_CACERT=/x/cert.pem".
+    Result run(const std::string& arguments, const std::string& input = "",
+               const std::string& environment = "") {
         kestrel::test::writeFile(root_ / "in", input);
-        std::string command = std::string(KESTREL_BINARY_DIR "/bin/nwdir ") + arguments + " <" +
-                              (root_ / "in").string() + " >" + (root_ / "out").string() + " 2>" +
-                              (root_ / "err").string();
+        std::string command = environment + " " KESTREL_BINARY_DIR "/bin/nwdir " + arguments +
+                              " <" + (root_ / "in").string() + " >" + (root_ / "out").string() +
+                              " 2>" + (root_ / "err").string();
         int status = std::system(command.c_str());
         return {WEXITSTATUS(status), kestrel::test::readFile(root_ / "out"),
                 kestrel::test::readFile(root_ / "err")};
@@ -112,4 +115,36 @@ TEST_F(Nwdir, HashMakesAVerifiableSha512CryptHash) {
     EXPECT_FALSE(nw::kit::verifyPassword("correct horse ", hash));
     EXPECT_NE(run("hash", "correct horse\n").out, result.out);  // salted
     EXPECT_EQ(run("hash").exit, 2);
+}
+
+// Over ldaps:// and StartTLS the server is trusted through the certificate the user names,
+// never without it: a login to a server whose certificate does not verify fails.
+TEST_F(Nwdir, TlsConnectionsTrustOnlyAVerifiedServer) {
+    using kestrel::test::SlapdServer;
+    if (auto why = SlapdServer::unavailable(); !why.empty()) GTEST_SKIP() << why;
+    auto server = SlapdServer::start({.tls = true});
+    ASSERT_TRUE(server) << server.error();
+    const SlapdServer& slapd = **server;
+    const std::string base = slapd.treeUrl("ACME_TREE").substr(slapd.url().size());
+    const std::string trusted = "LDAPTLS_CACERT=" + slapd.caCertificate().string();
+    const std::string configs[] = {
+        "[Client]\nDirectory=" + slapd.ldapsUrl() + base + "\nDefaultTree=ACME_TREE\n",
+        "[Client]\nDirectory=" + slapd.url() + base + "\nTLS=yes\nDefaultTree=ACME_TREE\n",
+    };
+    for (const std::string& config : configs) {
+        SCOPED_TRACE(config);
+        kestrel::test::writeFile(world_.clientConfig(), config);
+        auto refused = run("login ACME_TREE CN=Admin.O=Acme", "acme\n", "LDAPTLS_CACERT=");
+        EXPECT_EQ(refused.exit, 1);
+        EXPECT_NE(refused.err.find("certificate is not trusted"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("nwdir: no connection to ACME_TREE\n"), std::string::npos)
+            << refused.err;
+        EXPECT_EQ(run("whoami ACME_TREE", "", trusted).exit, 1);
+
+        ASSERT_EQ(run("login ACME_TREE CN=Admin.O=Acme", "acme\n", trusted).exit, 0);
+        auto list = run("list O=Acme", "", trusted);
+        EXPECT_EQ(list.exit, 0) << list.err;
+        EXPECT_NE(list.out.find("OU=Sales"), std::string::npos) << list.out;
+        EXPECT_EQ(run("logout ACME_TREE", "", trusted).exit, 0);
+    }
 }

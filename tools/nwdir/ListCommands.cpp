@@ -38,25 +38,14 @@ NWDSCCODE printObjects(const Invocation& run, const nw::kit::ScopedContext& cont
 }  // namespace
 
 int runTrees(const Invocation& run) {
-    nuint32 ref = 0;
-    NWCONN_HANDLE connection = 0;
-    if (NWCCGetPrimConnRef(&ref) != 0 ||
-        NWCCOpenConnByRef(ref, NWCC_OPEN_LICENSED, 0, &connection) != 0) {
+    TreeScan scan = scanTrees(run.tree);
+    if (!scan.configured) {
         run.err << "nwdir: no directory is configured\n";
         return kNotFound;
     }
-    nw::kit::ScopedContext context(nw::kit::linkedClient());
-    NWDSCCODE rc = openCommandContext(context, run.tree);
-    int found = 0;
-    if (rc == 0) {
-        char tree[MAX_TREE_NAME_BYTES];
-        for (nint32 index = -1;
-             NWDSScanForAvailableTrees(context.get(), connection, "*", &index, tree) == 0; ++found)
-            run.out << tree << '\n';
-    }
-    NWCCCloseConn(connection);
-    if (rc != 0) return reportError(run, rc, "trees");
-    return found > 0 ? kDone : kNotFound;
+    if (scan.error != 0) return reportError(run, scan.error, "trees");
+    for (const std::string& tree : scan.trees) run.out << tree << '\n';
+    return scan.trees.empty() ? kNotFound : kDone;
 }
 
 int runList(const Invocation& run) {

@@ -28,7 +28,8 @@ int runLogin(const Invocation& run) {
         run.err << "nwdir: login to " << tree << " as " << user << " failed\n";
         return kNotFound;
     }
-    return rc == 0 ? kDone : reportError(run, rc, tree);
+    Invocation onTree{run.words, tree, run.longFormat, run.out, run.err};
+    return rc == 0 ? kDone : reportError(onTree, rc, tree);
 }
 
 int runLogout(const Invocation& run) {

@@ -1,7 +1,10 @@
+#include <algorithm>
 #include <map>
 
+#include "CommandContext.h"
 #include "Invocation.h"
 #include "nwcalls.h"
+#include "platform/AsciiCase.h"
 
 namespace nwdir {
 
@@ -51,6 +54,16 @@ const std::map<std::string, Command>& commands() {
 int usageError(std::ostream& err, const std::string& problem) {
     err << "nwdir: " << problem << "\nTry 'nwdir --help'.\n";
     return kUsage;
+}
+
+// Whether `tree` (empty: the default tree) is one the client is configured for.
+bool isKnownTree(const std::string& tree) {
+    TreeScan scan = scanTrees(tree);
+    if (scan.error != 0) return false;
+    if (tree.empty()) return !scan.trees.empty();
+    return std::any_of(scan.trees.begin(), scan.trees.end(), [&](const std::string& name) {
+        return kestrel::platform::equalsIgnoreAsciiCase(name, tree);
+    });
 }
 
 }  // namespace
@@ -107,6 +120,11 @@ int reportError(const Invocation& run, NWDSCCODE code, const std::string& subjec
             run.err << "nwdir: not logged in to " << tree << "\n";
             return kNotFound;
         case ERR_NO_CONNECTION:
+            // A tree the workstation knows whose server did not answer: the client has said why.
+            if (isKnownTree(run.tree)) {
+                run.err << "nwdir: no connection to " << tree << "\n";
+                return kNotFound;
+            }
             run.err << "nwdir: no directory tree " << (run.tree.empty() ? "is configured" : tree)
                     << (run.tree.empty() ? "" : " is known") << "\n";
             return kNotFound;
