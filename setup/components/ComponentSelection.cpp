@@ -26,7 +26,8 @@ class Switcher {
                     set(other, false);
         }
         list_[index].selected = on;
-        for (int child : std::views::reverse(list_.children(index))) set(child, on);
+        const std::vector<int> children = list_.children(index);
+        for (auto child = children.rbegin(); child != children.rend(); ++child) set(*child, on);
         if (on && list_[index].group != kNoComponent)
             for (int member : groupSiblings(list_, index))
                 if (member != index) set(member, false);
