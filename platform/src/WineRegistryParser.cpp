@@ -54,6 +54,7 @@ class HiveParser {
     std::size_t errorColumn_ = 0;
     std::string error_;
     std::optional<std::string> unreadValue_;  // the name of a value whose data could not be read
+    bool cutOffByTheEnd_ = false;             // its data continued past the end of the file
 };
 
 // The next line without its line break (LF, CR LF or more CRs); false at the end of the text.
@@ -194,6 +195,7 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
             if (!nextLine()) {
                 errorColumn_ = 0;
                 error_ = "hexadecimal data continues past the end of the file";
+                cutOffByTheEnd_ = true;
                 return false;
             }
             pos = 0;
@@ -223,6 +225,7 @@ bool HiveParser::parseHexData(std::size_t pos, std::string& out) {
 
 bool HiveParser::parseValue() {
     unreadValue_.reset();
+    cutOffByTheEnd_ = false;
     std::size_t pos = 0;
     std::u16string name;
     if (line_[0] == '@') {
@@ -388,9 +391,14 @@ Expected<RegistryHive, ParseError> HiveParser::parse() {
                 keep(error_);
                 continue;
             }
-            // Wine makes such a value empty and of no type; its line stays as written.
+            // Wine makes such a value empty and of no type; its line stays as written, unless
+            // the end of the file cut it off: written back anywhere else, its continuation
+            // would take in the line after it.
             warn(error_);
-            key_->setUnreadValue(*unreadValue_, std::string(verbatimEntry()));
+            if (cutOffByTheEnd_)
+                key_->setValue(*unreadValue_, {});
+            else
+                key_->setUnreadValue(*unreadValue_, std::string(verbatimEntry()));
         } else if (first == '#') {
             if (!parseOption()) keep(error_);
         } else if (first == ';') {

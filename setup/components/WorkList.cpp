@@ -1,6 +1,6 @@
 #include "components/WorkList.h"
 
-#include <ranges>
+#include <vector>
 
 #include "components/WorkSection.h"
 #include "messages/MessageStrings.h"
@@ -54,8 +54,9 @@ bool WorkList::installWalk(int index, const Filter& which) {
 }
 
 bool WorkList::uninstallWalk(int index, const Filter& which) {
-    for (int child : std::views::reverse(list_.children(index)))
-        if (!uninstallWalk(child, which)) return false;
+    const std::vector<int> children = list_.children(index);
+    for (auto child = children.rbegin(); child != children.rend(); ++child)
+        if (!uninstallWalk(*child, which)) return false;
     return index == 0 || !which(list_[index]) || work(index, Direction::Uninstall);
 }
 

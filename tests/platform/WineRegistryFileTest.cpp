@@ -149,6 +149,21 @@ TEST(WineRegistryFile, ABackslashInsideHexDataIsNoContinuation) {
     EXPECT_EQ(serialiseWineRegistry(parseOrFail(saved)), saved);
 }
 
+TEST(WineRegistryFile, HexDataCutOffByTheEndOfTheFileIsAnEmptyValue) {
+    // Kept as it stood, the line took in the blank line a save put after it, and so read
+    // back as another value.
+    const std::string head = "WINE REGISTRY Version 2\n[z]\n[K]\n";
+    const RegistryHive hive = parseOrFail(head + "\"N\"=hex:01,\\");
+    ASSERT_EQ(hive.warnings.size(), 1u);
+    EXPECT_EQ(hive.warnings[0].line, 4u);
+    EXPECT_EQ(hive.warnings[0].message, "hexadecimal data continues past the end of the file");
+    const RegistryValue* value = keyAt(hive.root, {"K"})->value("N");
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(*value, RegistryValue{});
+    const std::string saved = serialiseWineRegistry(hive);
+    EXPECT_EQ(serialiseWineRegistry(parseOrFail(saved)), saved);
+}
+
 TEST(WineRegistryFile, CarriageReturnsAtLineEndsGoInTheFirstSave) {
     // A kept comment ending in several CRs lost one per save.
     const RegistryHive hive =
@@ -185,7 +200,6 @@ TEST(WineRegistryFile, LinesWineSkipsAreKeptWithAWarning) {
         {head + "[Key]\n\"Name\"=\"open\n", 3, 13},
         {head + "[Key]\n\"N\"=dword:xyz\n", 3, 11},
         {head + "[Key]\n\"N\"=hex:0g\n", 3, 10},
-        {head + "[Key]\n\"N\"=hex:01,\\\n", 3, 1},
         {head + "[Key]\n\"N\"=hex(zz):01\n", 3, 5},
         {head + "[Key]\n\"N\"=float:1\n", 3, 5},
         {head + "[Key]\n  \"N\"=float:1\n", 3, 7},
