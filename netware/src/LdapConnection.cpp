@@ -159,31 +159,80 @@ kestrel::platform::Expected<LdapPage, LdapError> LdapConnection::search(
     const std::string& base, Scope scope, const std::string& filter,
     const std::vector<std::string>& attributes, int pageSize, const std::string& cookie) {
     QuietPipe quiet;
+    Request request{base, scope, filter, attributes, pageSize, cookie};
+    int id = 0;
+    if (readAhead_ && readAhead_->request == request) {
+        id = readAhead_->id;
+        readAhead_.reset();
+    } else {
+        // A server keeps the state of one paged search per connection: another paged search
+        // ends the one read ahead. Other searches go on beside it.
+        if (pageSize > 0) dropReadAhead();
+        auto sent = send(request);
+        if (!sent) return unexpected(sent.error());
+        id = *sent;
+    }
+    auto page = receive(id);
+    if (page && pageSize > 0 && !page->cookie.empty()) {
+        // Without this the server would wait while the caller takes the page, and the caller
+        // while the server makes the next: a listing would take the sum of both.
+        request.cookie = page->cookie;
+        // A request that cannot be sent now is sent again, and its failure said, when asked.
+        if (auto sent = send(request)) readAhead_ = SentRequest{std::move(request), *sent};
+    }
+    return page;
+}
+
+void LdapConnection::dropReadAhead() {
+    if (!readAhead_) return;
+    ldap_abandon_ext(handle_, readAhead_->id, nullptr, nullptr);
+    readAhead_.reset();
+}
+
+kestrel::platform::Expected<int, LdapError> LdapConnection::send(const Request& request) {
     std::vector<char*> names;
     static char noAttributes[] = LDAP_NO_ATTRS;
-    for (const std::string& name : attributes) names.push_back(const_cast<char*>(name.c_str()));
+    for (const std::string& name : request.attributes)
+        names.push_back(const_cast<char*>(name.c_str()));
     if (names.empty()) names.push_back(noAttributes);
     names.push_back(nullptr);
 
-    berval cookieValue{static_cast<ber_len_t>(cookie.size()), const_cast<char*>(cookie.data())};
+    berval cookieValue{static_cast<ber_len_t>(request.cookie.size()),
+                       const_cast<char*>(request.cookie.data())};
     LDAPControl* paging = nullptr;
     int rc = LDAP_SUCCESS;
     // Not critical: a server without paging sends everything in one page, which still works.
-    if (pageSize > 0)
-        rc = ldap_create_page_control(handle_, static_cast<ber_int_t>(pageSize),
-                                      cookie.empty() ? nullptr : &cookieValue, 0, &paging);
+    if (request.pageSize > 0)
+        rc = ldap_create_page_control(handle_, static_cast<ber_int_t>(request.pageSize),
+                                      request.cookie.empty() ? nullptr : &cookieValue, 0, &paging);
     if (rc != LDAP_SUCCESS) return unexpected(lastError(rc, "paged search"));
     LDAPControl* controls[] = {paging, nullptr};
-    int ldapScope = scope == Scope::Base       ? LDAP_SCOPE_BASE
-                    : scope == Scope::OneLevel ? LDAP_SCOPE_ONELEVEL
-                                               : LDAP_SCOPE_SUBTREE;
+    int ldapScope = request.scope == Scope::Base       ? LDAP_SCOPE_BASE
+                    : request.scope == Scope::OneLevel ? LDAP_SCOPE_ONELEVEL
+                                                       : LDAP_SCOPE_SUBTREE;
+    timeval timeout{timeoutSeconds_, 0};
+    int id = 0;
+    rc = ldap_search_ext(handle_, request.base.c_str(), ldapScope, request.filter.c_str(),
+                         names.data(), 0, controls, nullptr, &timeout, LDAP_NO_LIMIT, &id);
+    if (paging != nullptr) ldap_control_free(paging);
+    if (rc != LDAP_SUCCESS) return unexpected(lastError(rc, "search"));
+    return id;
+}
+
+kestrel::platform::Expected<LdapPage, LdapError> LdapConnection::receive(int id) {
     timeval timeout{timeoutSeconds_, 0};
     LDAPMessage* raw = nullptr;
-    rc = ldap_search_ext_s(handle_, base.c_str(), ldapScope, filter.c_str(), names.data(), 0,
-                           controls, nullptr, &timeout, LDAP_NO_LIMIT, &raw);
-    if (paging != nullptr) ldap_control_free(paging);
+    int got = ldap_result(handle_, id, LDAP_MSG_ALL, &timeout, &raw);
     Message result(raw);
-    if (result == nullptr) return unexpected(lastError(rc, "search"));
+    if (got == 0) {
+        ldap_abandon_ext(handle_, id, nullptr, nullptr);
+        return unexpected(lastError(LDAP_TIMEOUT, "search"));
+    }
+    if (got < 0 || result == nullptr) {
+        int rc = LDAP_OTHER;
+        ldap_get_option(handle_, LDAP_OPT_RESULT_CODE, &rc);
+        return unexpected(lastError(rc, "search"));
+    }
 
     LdapPage page;
     // Continuation references point to other servers: like referrals, not followed.
@@ -196,8 +245,9 @@ kestrel::platform::Expected<LdapPage, LdapError> LdapConnection::search(
     LDAPMessage* done = ldap_first_message(handle_, result.get());
     while (done != nullptr && ldap_msgtype(done) != LDAP_RES_SEARCH_RESULT)
         done = ldap_next_message(handle_, done);
-    if (done == nullptr) return unexpected(lastError(rc, "search"));
-    rc = ldap_parse_result(handle_, done, &code, nullptr, nullptr, &referrals, &serverControls, 0);
+    if (done == nullptr) return unexpected(lastError(LDAP_OTHER, "search"));
+    int rc =
+        ldap_parse_result(handle_, done, &code, nullptr, nullptr, &referrals, &serverControls, 0);
     std::string referral = referrals != nullptr && referrals[0] != nullptr ? referrals[0] : "";
     if (referrals != nullptr) ber_memvfree(reinterpret_cast<void**>(referrals));
     if (rc == LDAP_SUCCESS && code == LDAP_SUCCESS && serverControls != nullptr) {

@@ -1,11 +1,12 @@
 // One connection to an LDAP server through libldap: opened with time-outs so that a dead
 // server never hangs a program, StartTLS when asked, a simple bind, and searches a page at a
-// time (RFC 2696 paged results).
+// time (RFC 2696 paged results), the next page asked for while the caller takes this one.
 #pragma once
 
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,18 +54,38 @@ class LdapConnection {
     enum class Scope { Base, OneLevel, Subtree };
     // One page of at most `pageSize` entries from `cookie` on ("" for the first page); all
     // entries at once, unpaged, for a page size of 0. `attributes` empty: no attributes
-    // at all ("1.1").
+    // at all ("1.1"). A page that has a next one has the request for it sent before it is
+    // returned, so that the server works on it meanwhile; another paged search drops that
+    // request.
     kestrel::platform::Expected<LdapPage, LdapError> search(
         const std::string& base, Scope scope, const std::string& filter,
         const std::vector<std::string>& attributes, int pageSize, const std::string& cookie);
 
   private:
+    struct Request {
+        std::string base;
+        Scope scope;
+        std::string filter;
+        std::vector<std::string> attributes;
+        int pageSize;
+        std::string cookie;
+        bool operator==(const Request&) const = default;
+    };
+    struct SentRequest {
+        Request request;
+        int id;
+    };
+
     LdapConnection(ldap* handle, int timeoutSeconds);
     LdapError lastError(int code, const char* doing) const;
+    kestrel::platform::Expected<int, LdapError> send(const Request& request);
+    kestrel::platform::Expected<LdapPage, LdapError> receive(int id);
+    void dropReadAhead();
 
     ldap* handle_;
     int timeoutSeconds_;
     pid_t owner_;
+    std::optional<SentRequest> readAhead_;  // the next page of the last paged search
 };
 
 // Whether an error means the server cannot be reached (down, refused, timed out).
