@@ -68,6 +68,13 @@ std::string parentOf(std::string_view storedName) {
         storedName.substr(static_cast<std::size_t>(parts[1].data() - storedName.data())));
 }
 
+// A server keeps one paged search per connection: continuing one that another replaced
+// is refused, as a protocol error (slapd 2.5) or as unwilling to perform (older ones).
+bool isCookieRefused(const LdapError& error, const std::string& cookie) {
+    return !cookie.empty() &&
+           (error.code == LDAP_PROTOCOL_ERROR || error.code == LDAP_UNWILLING_TO_PERFORM);
+}
+
 std::vector<std::string> attributesFor(bool withAttributes) {
     std::vector<std::string> names = kDescriptionAttributes;
     if (withAttributes) names.push_back("*");
@@ -166,10 +173,13 @@ NWDSCCODE LdapBackend::page(TreeState& tree, Iteration& iteration, int pageSize,
             *out = std::move(*got);
             return 0;
         }
-        if (!isConnectionError(got.error()) || attempt > 0) return fail(tree, got.error());
-        // The server went away (restarted, say): the cookie belonged to the old connection,
-        // so the search starts again on a new one and passes over what was already taken.
-        tree.connection.reset();
+        const bool lost = isConnectionError(got.error());
+        if ((!lost && !isCookieRefused(got.error(), iteration.cookie)) || attempt > 0)
+            return fail(tree, got.error());
+        // The server went away (restarted, say), or another paged search on the connection
+        // took the place of this one: the cookie is no longer good, so the search starts
+        // again (on a new connection if need be) and passes over what was already taken.
+        if (lost) tree.connection.reset();
         iteration.cookie.clear();
         iteration.skip = iteration.fetched;
         iteration.fetched = 0;

@@ -176,6 +176,41 @@ TEST_P(ListRead, ALargeContainerTakesSeveralRepliesAndLosesNothing) {
               ERR_INSUFFICIENT_BUFFER);
 }
 
+TEST_P(ListRead, ListingsTakenInTurnsLoseNothing) {
+    // A browser opens a second container while the first is still coming: a directory server
+    // keeps one paged listing per connection, and the first must still come whole.
+    const int context = openContext("ACME_TREE", "OU=Big.O=Acme");
+    pBuf_T buffer = nullptr;
+    ASSERT_EQ(NWDSAllocBuf(4096, &buffer), 0);
+    std::vector<Entry> first;
+    const auto takeReply = [&] {
+        nuint32 count = 0;
+        NWDSGetObjectCount(context, buffer, &count);
+        for (nuint32 i = 0; i < count; ++i) {
+            char name[MAX_DN_BYTES];
+            Object_Info_T info{};
+            EXPECT_EQ(NWDSGetObjectName(context, buffer, name, nullptr, &info), 0);
+            first.push_back({name, info.baseClass});
+        }
+    };
+    nint32 iteration = NO_MORE_ITERATIONS;
+    ASSERT_EQ(NWDSList(context, "", &iteration, buffer), 0);
+    takeReply();
+    ASSERT_NE(iteration, NO_MORE_ITERATIONS);
+    std::vector<Entry> between;
+    ASSERT_EQ(list(openContext(), "OU=Sales.O=Acme", 4096, &between), 0);
+    EXPECT_FALSE(between.empty());
+    while (iteration != NO_MORE_ITERATIONS) {
+        ASSERT_EQ(NWDSList(context, "", &iteration, buffer), 0);
+        takeReply();
+    }
+    NWDSFreeBuf(buffer);
+    std::vector<Entry> expected;
+    for (int i = 0; i < 1000; ++i)
+        expected.push_back({"CN=B" + std::to_string(999 - i), "Workstation"});
+    EXPECT_EQ(ordered(first), ordered(expected));
+}
+
 TEST_P(ListRead, ListingNeedsALoginAndAnExistingContainer) {
     std::vector<Entry> entries;
     EXPECT_EQ(list(openContext("ACME_TREE"), "OU=Nowhere.O=Acme", 4096, &entries),
