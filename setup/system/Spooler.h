@@ -90,12 +90,16 @@ class Spooler {
     std::optional<Environment> environment(std::string_view name, std::uint32_t version) const;
     // A library as the spooler loads it: a path as given, a bare name from its system folder.
     std::optional<std::string> library(std::string_view name) const;
-    // Where the port is kept: its value's key and name, or its own key; nullopt for none.
+    // Where the port is kept: its own key below another monitor, or empty for one of the
+    // built-in monitor's ports; nullopt for none.
     struct PortPlace {
-        std::string key;
-        std::optional<std::string> value;
+        std::string monitorKey;
     };
     std::optional<PortPlace> findPort(std::string_view port) const;
+    // The built-in monitor's ports are Win.ini's [Ports]: the file on 95/98, on NT the
+    // machine's registry key that the file's section is mapped to.
+    bool hasLocalPort(std::string_view port) const;
+    long setLocalPort(std::string_view port, bool present);
     // Whether a driver of that name exists in any version of the environment.
     bool driverExists(std::string_view name) const;
     std::string devicesEntry(std::string_view port) const;
@@ -103,8 +107,9 @@ class Spooler {
     void replaceDefault(std::string_view deleted);
 
     // The user's printer sections of Win.ini: the file on 95/98, its registry keys on NT.
+    // Whether the change was written.
     std::optional<std::string> profileValue(std::string_view section, std::string_view key) const;
-    void setProfileValue(std::string_view section, std::string_view key,
+    bool setProfileValue(std::string_view section, std::string_view key,
                          std::optional<std::string_view> value);
 
     OperationContext& context_;

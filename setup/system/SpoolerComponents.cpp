@@ -171,16 +171,36 @@ std::string monitorPorts(std::string_view monitor) {
 
 }  // namespace
 
-std::optional<Spooler::PortPlace> Spooler::findPort(std::string_view port) const {
+bool Spooler::hasLocalPort(std::string_view port) const {
     RegistryServices& registry = context_.registry;
+    if (!registry.machine().windowsVersion().isNT()) return profileValue("Ports", port).has_value();
     std::string ignored;
-    if (registry.readText(kMachine, kPortsKey, port, &ignored) == 0)
-        return PortPlace{std::string(kPortsKey), std::string(port)};
+    return registry.readText(kMachine, kPortsKey, port, &ignored) == 0;
+}
+
+long Spooler::setLocalPort(std::string_view port, bool present) {
+    RegistryServices& registry = context_.registry;
+    if (!registry.machine().windowsVersion().isNT()) {
+        // A section the port was the only one in goes with it, as it came.
+        const bool written = setProfileValue(
+            "Ports", port, present ? std::optional<std::string_view>("") : std::nullopt);
+        return written ? 0 : 1;
+    }
+    if (present) return registry.writeString(kMachine, kPortsKey, port, "");
+    (void)registry.deleteValue(kMachine, kPortsKey, port);
+    if (registry.isEmptyKey(kMachine, kPortsKey))
+        (void)registry.removeEmptyKeys(kMachine, kPortsKey);
+    return 0;
+}
+
+std::optional<Spooler::PortPlace> Spooler::findPort(std::string_view port) const {
+    if (hasLocalPort(port)) return PortPlace{};
+    RegistryServices& registry = context_.registry;
     std::vector<std::string> monitors;
     (void)registry.subkeyNames(kMachine, printKey("Monitors"), &monitors);
     for (const std::string& monitor : monitors) {
         const std::string key = child(monitorPorts(monitor), port);
-        if (registry.keyExists(kMachine, key)) return PortPlace{key, std::nullopt};
+        if (registry.keyExists(kMachine, key)) return PortPlace{key};
     }
     return std::nullopt;
 }
@@ -203,7 +223,7 @@ Spooler::Result Spooler::addPort(std::string_view monitor, const PortDialog& dia
     if (findPort(port)) return fail(kAlreadyExists);
     const long written =
         isLocalMonitor(monitor)
-            ? context_.registry.writeString(kMachine, kPortsKey, port, "")
+            ? setLocalPort(port, true)
             : context_.registry.createKey(kMachine, child(monitorPorts(monitor), port));
     if (written != 0) return fail(kInvalidParameter);
     return {};
@@ -212,14 +232,10 @@ Spooler::Result Spooler::addPort(std::string_view monitor, const PortDialog& dia
 Spooler::Result Spooler::deletePort(std::string_view port) {
     const std::optional<PortPlace> place = port.empty() ? std::nullopt : findPort(port);
     if (!place) return fail(kUnknownPort);
-    if (place->value) {
-        RegistryServices& registry = context_.registry;
-        (void)registry.deleteValue(kMachine, place->key, *place->value);
-        // A list the port was the only one in goes with it, as it came.
-        if (registry.isEmptyKey(kMachine, place->key))
-            (void)registry.removeEmptyKeys(kMachine, place->key);
+    if (place->monitorKey.empty()) {
+        (void)setLocalPort(port, false);
     } else {
-        deleteKey(context_.registry, place->key);
+        deleteKey(context_.registry, place->monitorKey);
     }
     return {};
 }

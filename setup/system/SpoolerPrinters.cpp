@@ -72,28 +72,25 @@ std::optional<std::string> Spooler::profileValue(std::string_view section,
     return value;
 }
 
-void Spooler::setProfileValue(std::string_view section, std::string_view key,
+bool Spooler::setProfileValue(std::string_view section, std::string_view key,
                               std::optional<std::string_view> value) {
     platform::MachineRoot& machine = context_.registry.machine();
     if (machine.windowsVersion().isNT()) {
         const std::string sectionKey = child(kUserPrintingKey, registryName(section));
         const std::string name = section == "windows" ? registryName(key) : std::string(key);
-        if (value) {
-            (void)context_.registry.writeString(kUser, sectionKey, name, *value);
-        } else {
-            (void)context_.registry.deleteValue(kUser, sectionKey, name);
-            if (context_.registry.isEmptyKey(kUser, sectionKey))
-                (void)context_.registry.removeEmptyKeys(kUser, sectionKey);
-        }
-        return;
+        if (value) return context_.registry.writeString(kUser, sectionKey, name, *value) == 0;
+        (void)context_.registry.deleteValue(kUser, sectionKey, name);
+        if (context_.registry.isEmptyKey(kUser, sectionKey))
+            (void)context_.registry.removeEmptyKeys(kUser, sectionKey);
+        return true;
     }
-    (void)platform::editProfile(machine.profileFile("win.ini"),
-                                [&](platform::ProfileDocument& document) {
-                                    if (value) return document.set(section, key, *value);
-                                    (void)document.remove(section, key);
-                                    (void)document.removeEmptySection(section);
-                                    return true;
-                                });
+    return platform::editProfile(machine.profileFile("win.ini"),
+                                 [&](platform::ProfileDocument& document) {
+                                     if (value) return document.set(section, key, *value);
+                                     (void)document.remove(section, key);
+                                     (void)document.removeEmptySection(section);
+                                     return true;
+                                 });
 }
 
 std::string Spooler::devicesEntry(std::string_view port) const {

@@ -142,6 +142,23 @@ TEST_F(PrintOperationsTest, NineXRootsKeepTheDefaultInWinIni) {
     EXPECT_EQ(read("C:\\windows\\win.ini"), "[windows]\r\nload=\r\n");
 }
 
+TEST_F(PrintOperationsTest, NineXRootsKeepLocalPortsInWinIni) {
+    makeWindows98();
+    put("C:\\windows\\win.ini", "[Ports]\r\nLPT1:=\r\n");
+    loadScript(kScript);
+    ui_.answerText("C:\\Out\\acme.prn");
+    ASSERT_TRUE(run(SystemCommand::AddPort, ",Local Port"));
+    EXPECT_EQ(read("C:\\windows\\win.ini"), "[Ports]\r\nLPT1:=\r\nC:\\Out\\acme.prn=\r\n");
+    EXPECT_EQ(machineValue(kPorts, "C:\\Out\\acme.prn"), "<none>");
+    // The list is looked up as the spooler does, without regard to case.
+    ui_.answerText("lpt1:");
+    EXPECT_TRUE(run(SystemCommand::AddPort, ",Local Port"));
+    ASSERT_TRUE(run(SystemCommand::DeletePort, ",C:\\Out\\acme.prn"));
+    ASSERT_TRUE(run(SystemCommand::DeletePort, ",LPT1:"));
+    EXPECT_EQ(read("C:\\windows\\win.ini"), "");
+    EXPECT_EQ(error(SystemCommand::DeletePort, ",LPT1:"), 1796u);
+}
+
 TEST_F(PrintOperationsTest, MonitorsProcessorsAndProvidersComeAndGo) {
     put("C:\\windows\\system32\\spool\\prtprocs\\w32x86\\acmeproc.dll", "proc");
     put("C:\\windows\\system32\\acmeprov.dll", "provider");
