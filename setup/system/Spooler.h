@@ -107,8 +107,8 @@ class Spooler {
     void replaceDefault(std::string_view deleted);
 
     // The user's printer sections of Win.ini: the file on 95/98, its registry keys on NT.
-    // Whether the change was written.
     std::optional<std::string> profileValue(std::string_view section, std::string_view key) const;
+    // Whether the change was written.
     bool setProfileValue(std::string_view section, std::string_view key,
                          std::optional<std::string_view> value);
 
