@@ -24,7 +24,6 @@ constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 constexpr std::uint32_t kErrorBadExeFormat = 193;
-constexpr std::uint32_t kErrorNoAssociation = 1155;
 constexpr std::uint32_t kErrorWriteFault = 29;  // our registry could not be handed over
 constexpr std::uint32_t kErrorTimeout = 1460;   // its server kept the registry
 

@@ -8,6 +8,7 @@
 #include "messages/MessageStrings.h"
 #include "ops/LinkSections.h"
 #include "plan/PlanRunner.h"
+#include "platform/Display.h"
 #include "program/AdminCopyScript.h"
 #include "program/InstallServices.h"
 #include "program/WorkstationLinks.h"
@@ -138,6 +139,21 @@ std::optional<std::string> readmeCommand(const copy::FileCopier& copier,
     return std::nullopt;
 }
 
+// The readme is there to be read: a silent run, or one without a display, has nobody to read
+// it and leaves it closed. One that nothing on the machine opens is no failed command.
+void startReadme(SetupRun& run, const std::string& command) {
+    const RunState& state = run.session.run();
+    if (state.silent || !platform::hasDisplay()) return;
+    const std::uint32_t error = run.programs->start(command, {}, false);
+    if (error == commands::kErrorNoAssociation) {
+        run.session.messages().ui().note("The readme " + command +
+                                         " was not opened: no program on this machine opens "
+                                         "documents (xdg-open is not installed).");
+    } else if (error != 0) {
+        run.session.messages().show(messages::kCannotExecute, {command, error});
+    }
+}
+
 // Readme when this run copied the file it names, then Execute; neither is waited for.
 void startPrograms(SetupRun& run, const std::string& readme, const std::string& execute) {
     OperationContext& context = run.session.context();
@@ -145,7 +161,7 @@ void startPrograms(SetupRun& run, const std::string& readme, const std::string& 
     if (state.uninstall || state.commandList) return;
     if (!readme.empty() && !state.admin && !state.perUserPart) {
         if (const auto command = readmeCommand(run.services->copy().copier(), readme))
-            (void)records::startProgram(context, *run.programs, *command, false);
+            startReadme(run, *command);
     }
     if (!execute.empty()) (void)records::startProgram(context, *run.programs, execute, false);
 }

@@ -1,5 +1,6 @@
 #include "program/RunEnd.h"
 
+#include "commands/ProgramStarter.h"
 #include "messages/MessageStrings.h"
 #include "platform/Places.h"
 #include "program/InstallServices.h"
@@ -10,9 +11,6 @@
 namespace kestrel::setup {
 
 namespace {
-
-// The Windows error of a document without a program to open it.
-constexpr unsigned kErrorNoAssociation = 1155;
 
 // The list of /T closed and shown: the desktop's text viewer opens it (the console prints
 // where it is). false when it could not be written completely.
@@ -26,7 +24,7 @@ bool openCommandList(SetupRun& run) {
     }
     if (!session.messages().ui().showTextFile(*host)) {
         session.messages().show(messages::kCannotExecute,
-                                {"xdg-open " + run.commandListPath, kErrorNoAssociation});
+                                {"xdg-open " + run.commandListPath, commands::kErrorNoAssociation});
     }
     return true;
 }

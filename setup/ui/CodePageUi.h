@@ -37,6 +37,7 @@ class CodePageUi : public Ui {
     void closeMainWindow() override { frontEnd_.closeMainWindow(); }
     void raiseMainWindow() override { frontEnd_.raiseMainWindow(); }
     void waitingForProgram() override { frontEnd_.waitingForProgram(); }
+    void note(const std::string& line) override { frontEnd_.note(utf8(line)); }
     bool showTextFile(const std::filesystem::path& file) override {
         return frontEnd_.showTextFile(file);
     }

@@ -114,6 +114,11 @@ void ConsoleUi::setClipboardText(const std::string& text) {
     out_ << "Clipboard: " << text << "\n";
 }
 
+void ConsoleUi::note(const std::string& line) {
+    out_ << line << "\n";
+    out_.flush();
+}
+
 bool ConsoleUi::showTextFile(const std::filesystem::path& file) {
     out_ << "Written to " << file.string() << "\n";
     out_.flush();

@@ -43,6 +43,7 @@ class ConsoleUi : public Ui {
     void showProgress(const ProgressView& view) override;
     // There is no clipboard here: the text is printed, for the person to copy.
     void setClipboardText(const std::string& text) override;
+    void note(const std::string& line) override;
     // Says where the file is, for the person to open.
     bool showTextFile(const std::filesystem::path& file) override;
 

@@ -79,6 +79,11 @@ class Ui {
     // windows are drawn again but take no input, and come back once the wait is over.
     virtual void waitingForProgram() {}
 
+    // Tells the person something that asks for no answer and is no failure of the run (a
+    // readme that nothing on the machine opens): one plain line, on the console or in a
+    // plain box.
+    virtual void note(const std::string& line) = 0;
+
     // Shows a text file the run wrote (the command list of /T): the desktop's text viewer
     // opens it, the console says where it is. false when nothing could show it.
     virtual bool showTextFile(const std::filesystem::path& file) {

@@ -213,24 +213,58 @@ TEST_F(InstallRun, UninstallingDropsTheCommandList) {
     EXPECT_FALSE(fs::exists(host("C:\\Acme\\a.txt")));
 }
 
-// Readme only when this run copied its file; Execute whatever was copied.
+// Readme only when this run copied its file, in a run someone watches; Execute whatever was
+// copied.
 TEST_F(InstallRun, ReadmeStartsOnlyWhenItsFileWasCopied) {
+    const kestrel::test::ScopedEnv display("QT_QPA_PLATFORM", "offscreen");
     const std::string script =
         "Readme=notepad.exe %App%\\readme.txt\n"
         "Execute=%App%\\tool.exe /go\n" +
         std::string(kProduct) + "[Copy]\nReadme=Readme,0,,\n[Readme]\n0:readme.txt,readme.txt\n";
     sources();
     source("readme.txt", "read me");
-    startRun(script, [](RunState& run) { run.silent = true; });
+    startRun(script);
     ASSERT_TRUE(wizardAndWork());
     EXPECT_EQ(
         starter_->commandLines(),
         (std::vector<std::string>{"notepad.exe C:\\Acme\\readme.txt", "C:\\Acme\\tool.exe /go"}));
 
-    startRun("Readme=C:\\Acme\\readme.txt\n" + std::string(kProduct),
-             [](RunState& run) { run.silent = true; });
+    startRun("Readme=C:\\Acme\\readme.txt\n" + std::string(kProduct));
     ASSERT_TRUE(wizardAndWork());
     EXPECT_TRUE(starter_->starts.empty());
+}
+
+// Nobody reads a readme in a silent run or without a display; Execute still runs.
+TEST_F(InstallRun, ReadmeStaysClosedWhereNobodyCanReadIt) {
+    const std::string script =
+        "Readme=%App%\\a.txt\nExecute=%App%\\tool.exe\n" + std::string(kProduct);
+    sources();
+    {
+        const kestrel::test::ScopedEnv display("QT_QPA_PLATFORM", "offscreen");
+        startRun(script, [](RunState& run) { run.silent = true; });
+        ASSERT_TRUE(wizardAndWork());
+        EXPECT_EQ(starter_->commandLines(), std::vector<std::string>{"C:\\Acme\\tool.exe"});
+    }
+    kestrel::test::ScopedEnvironment noDisplay;
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        noDisplay.set(name, std::nullopt);
+    startRun(script);
+    ASSERT_TRUE(wizardAndWork());
+    EXPECT_EQ(starter_->commandLines(), std::vector<std::string>{"C:\\Acme\\tool.exe"});
+}
+
+// A machine where nothing opens documents: the run says so in one line and succeeds.
+TEST_F(InstallRun, AReadmeNothingOpensIsSaidPlainly) {
+    const kestrel::test::ScopedEnv display("QT_QPA_PLATFORM", "offscreen");
+    sources();
+    startRun("Readme=%App%\\a.txt\n" + std::string(kProduct));
+    starter_->answer = commands::kErrorNoAssociation;
+    ASSERT_TRUE(wizardAndWork());
+    EXPECT_EQ(starter_->commandLines(), std::vector<std::string>{"\"C:\\Acme\\a.txt\""});
+    EXPECT_EQ(ui_.notes, std::vector<std::string>{
+                             "The readme \"C:\\Acme\\a.txt\" was not opened: no program on this "
+                             "machine opens documents (xdg-open is not installed)."});
+    EXPECT_TRUE(ui_.shown.empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QUrl>
 
 #include "ui/qt/MainWindow.h"
@@ -143,6 +144,11 @@ void QtUi::raiseMainWindow() {
 void QtUi::closeMainWindow() {
     if (window_ == mainWindow_) window_ = nullptr;
     delete mainWindow_;
+}
+
+void QtUi::note(const std::string& line) {
+    QMessageBox::information(window_, window_ ? window_->windowTitle() : QString(),
+                             QString::fromStdString(line));
 }
 
 bool QtUi::showTextFile(const std::filesystem::path& file) {

@@ -35,6 +35,8 @@ class QtUi : public Ui {
     void closeMainWindow() override;
     void raiseMainWindow() override;
     void waitingForProgram() override;
+    // A plain information box over the installer's window.
+    void note(const std::string& line) override;
     bool showTextFile(const std::filesystem::path& file) override;
 
     ProgressDialog* progressDialog() const;

@@ -60,6 +60,7 @@ class ScriptedUi : public Ui {
     void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
     void showMainWindow() override { ++mainWindowShown; }
     void raiseMainWindow() override { mainWindowRaised.push_back(shown.size()); }
+    void note(const std::string& line) override { notes.push_back(line); }
     bool showTextFile(const std::filesystem::path& file) override {
         textFiles.push_back(file);
         return textFileShown;
@@ -73,6 +74,7 @@ class ScriptedUi : public Ui {
 
     std::vector<Shown> shown;
     std::vector<std::string> titles;
+    std::vector<std::string> notes;
     std::vector<std::string> progress;    // "first | second"
     std::vector<std::string> helpOpened;  // "file#topic"
     int cancelAfterPolls = -1;            // cancel once this many polls have passed; -1: never
