@@ -87,6 +87,49 @@ constexpr std::string_view kNames[] = {
     "PrinterDriverDir",
 };
 
+// The variables whose value is one path. Directories the installer sets itself hold a
+// trailing backslash; the system's places are kept without one, and are places all the same.
+constexpr std::string_view kPlaces[] = {
+    "SetupInf",
+    "SetupInfDir",
+    "Src",
+    "App",
+    "Client",
+    "ClientSrcDir",
+    "Data",
+    "Windows",
+    "System",
+    "System16",
+    "Shared",
+    "WriteableSystem",
+    "ProgramFilesDir",
+    "CommonFilesDir",
+    "MediaPath",
+    "Fonts",
+    "Desktop",
+    "NetHood",
+    "Programs",
+    "Recent",
+    "SendTo",
+    "StartMenu",
+    "Startup",
+    "Templates",
+    "AppData",
+    "PrintHood",
+    "Favorites",
+    "Personal",
+    "UserDesktop",
+    "UserPrograms",
+    "UserStartMenu",
+    "UserStartup",
+    "CommonDesktop",
+    "CommonPrograms",
+    "CommonStartMenu",
+    "CommonStartup",
+    "PrintProcessorDir",
+    "PrinterDriverDir",
+};
+
 }  // namespace
 
 std::string withTrailingBackslash(std::string_view directory) {
@@ -136,6 +179,13 @@ bool BuiltinVariables::set(std::string_view name, std::string_view value) {
 
 bool BuiltinVariables::setDirectory(std::string_view name, std::string_view directory) {
     return set(name, withTrailingBackslash(directory));
+}
+
+bool BuiltinVariables::holdsPlace(std::string_view name) {
+    for (const std::string_view place : kPlaces) {
+        if (platform::equalsIgnoreAsciiCase(place, name)) return true;
+    }
+    return false;
 }
 
 }  // namespace kestrel::setup
