@@ -97,8 +97,13 @@ bool processWorkList(SetupRun& run) {
     RunState& state = run.session.run();
     ComponentList& list = *run.components;
     if (!state.uninstall && !state.repeat && !state.maintenance) applyMode(list, state.mode);
-    WorkList work(run.session.context(), list, run.services->sectionProcessor(),
-                  run.hook.componentHook(list));
+    OperationContext& context = run.session.context();
+    LinkServices& links = run.services->links();
+    WorkList work(
+        context, list, run.services->sectionProcessor(), run.hook.componentHook(list),
+        [&context, &links](const std::vector<std::string>& components, Direction direction) {
+            return processComponentLinks(context, links, components, direction);
+        });
     if (state.maintenance) return work.maintain();
     return state.uninstall ? work.uninstall() : work.install();
 }
