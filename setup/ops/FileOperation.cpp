@@ -18,18 +18,30 @@ bool sharedWindows(const BuiltinVariables& variables) {
            !platform::startsWithIgnoreAsciiCase(variables.value("System"), windows);
 }
 
-}  // namespace
-
-bool FileOperation::applies(OperationContext& context, Direction direction) const {
+FileLineFilter filterOf(OperationContext& context, Direction direction) {
     FilterContext filter =
         filterContextOf(context.run, context.registry.machine().windowsVersion().isNT(),
                         sharedWindows(context.variables));
     filter.uninstall = direction == Direction::Uninstall;
-    const FileLineFilter lines(filter);
-    if (!lines.applies(line_.flags.file, LineKind::File)) return false;
-    for (const LineFlags& include : includes_)
+    return FileLineFilter(filter);
+}
+
+bool includesPass(const FileLineFilter& lines, const std::vector<LineFlags>& includes) {
+    for (const LineFlags& include : includes)
         if (!lines.applies(include.file, LineKind::Include)) return false;
     return true;
+}
+
+}  // namespace
+
+bool includesApply(OperationContext& context, Direction direction,
+                   const std::vector<LineFlags>& includes) {
+    return includesPass(filterOf(context, direction), includes);
+}
+
+bool FileOperation::applies(OperationContext& context, Direction direction) const {
+    const FileLineFilter lines = filterOf(context, direction);
+    return lines.applies(line_.flags.file, LineKind::File) && includesPass(lines, includes_);
 }
 
 copy::CopyRequest FileOperation::request(OperationContext& context) const {
@@ -73,6 +85,11 @@ copy::CopyRequest FileOperation::request(OperationContext& context) const {
         if (host && lookedUp == request.destination) request.destinationHost = std::move(host);
     }
     request.extra = line_.extra;
+    if (run.adminCopy && !(line_.flags.file & kCreate))
+        useServerCopy(request,
+                      placeOnServer(line_, request.destination, places.baseDirectory,
+                                    variables.value("SetupInfDir")),
+                      context);
     return request;
 }
 
