@@ -32,6 +32,35 @@ bool includesPass(const FileLineFilter& lines, const std::vector<LineFlags>& inc
     return true;
 }
 
+// Where the administrator installation that left this copy of the script put the line's
+// file, relative to its application directory (the source directory of a run from the
+// copy): under the destination's name, expanded as it was installed, or in the setup
+// directory for a SETUP file. nullopt for a destination outside the application directory.
+std::optional<std::string> placeOnServer(const FileLine& line, const std::string& destination,
+                                         const std::string& base, const std::string& setupInfDir) {
+    if (line.flags.file & kSetup)
+        return setupInfDir + destination.substr(destination.find_last_of('\\') + 1);
+    const std::string directory = withTrailingBackslash(base);
+    if (directory.size() < 2 || !platform::startsWithIgnoreAsciiCase(destination, directory))
+        return std::nullopt;
+    return destination.substr(directory.size());
+}
+
+// A source that the server does not hold under its own name (an administrator installation
+// expands LZ files and gives every file its destination's name) is the file as installed
+// there.
+void useServerCopy(copy::CopyRequest& request, const std::optional<std::string>& place,
+                   OperationContext& context) {
+    std::error_code error;
+    if (!place || (!request.source.file.empty() && fs::exists(request.source.file, error))) return;
+    const std::string path = withTrailingBackslash(context.variables.value("Src")) + *place;
+    const auto host = context.registry.machine().hostPath(path);
+    if (!host || !fs::is_regular_file(*host, error)) return;
+    request.source.name = *place;
+    request.source.path = path;
+    request.source.file = *host;
+}
+
 }  // namespace
 
 bool includesApply(OperationContext& context, Direction direction,
