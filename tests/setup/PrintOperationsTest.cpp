@@ -103,6 +103,33 @@ TEST_F(PrintOperationsTest, FailuresAreTheSpoolersCodesAndChangeNothing) {
     EXPECT_TRUE(run(SystemCommand::AddPrinter, local));
 }
 
+// What the spooler keeps as its own once it is there stays when the last entry below it goes,
+// and what a command made for its entry goes with it: the user's Printers key of a connection,
+// an environment's Version-3 that another driver left empty.
+TEST_F(PrintOperationsTest, TheSpoolersOwnKeysStayAndTheOnesMadeGo) {
+    const auto connection = [&](Direction direction) {
+        return bool(run(direction == Direction::Install ? SystemCommand::AddPrinterConnection
+                                                        : SystemCommand::DeletePrinterConnection,
+                        "\\\\srv\\laser"));
+    };
+    EXPECT_TRUE(roundTrip(connection, [&] {
+        EXPECT_EQ(value(RegistryRoot::CurrentUser, "Printers\\Connections\\,,srv,laser", "Server"),
+                  "\\\\srv");
+    }));
+    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::CurrentUser, "Printers"));
+
+    const std::string version3 =
+        std::string(kDriverKey).substr(0, std::string(kDriverKey).rfind('\\'));
+    ASSERT_EQ(session_->registry().createKey(RegistryRoot::LocalMachine, version3), 0);
+    const auto driver = [&](Direction direction) {
+        return direction == Direction::Install
+                   ? addDriver()
+                   : bool(run(SystemCommand::DeletePrinterDriver, ",,Acme Laser"));
+    };
+    EXPECT_TRUE(roundTrip(driver));
+    EXPECT_TRUE(session_->registry().isEmptyKey(RegistryRoot::LocalMachine, version3));
+}
+
 TEST_F(PrintOperationsTest, TheDefaultMovesOnWhenItsPrinterGoes) {
     ASSERT_TRUE(addDriver());
     ASSERT_TRUE(run(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,,,DEFAULT"));

@@ -275,5 +275,33 @@ TEST_F(ServiceOperationsTest, TheSystemsOwnLogStaysWhenItsLastSourceLeaves) {
     EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
 }
 
+// A log whose list of sources the system keeps (Wine's System log has an empty one) keeps it,
+// empty again, when the last source that joined it goes.
+TEST_F(ServiceOperationsTest, TheSystemsEmptyListOfSourcesStays) {
+    ServiceOperations& services = operations();
+    ASSERT_EQ(context().registry.setValue(platform::RegistryRoot::LocalMachine, kApplicationLog,
+                                          "Sources", platform::kRegMultiSz, std::string(1, '\0')),
+              0);
+    const MachineSnapshot before = MachineSnapshot::take(*machine_);
+    ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "BeaconEvents"));
+    EXPECT_EQ(hklm(kApplicationLog, "Sources"), "BeaconEvents");
+    ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "BeaconEvents"));
+    EXPECT_EQ(hklm(kApplicationLog, "Sources"), "");
+    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
+}
+
+// A log of its own comes and goes with the source that brought it.
+TEST_F(ServiceOperationsTest, ALogOfItsOwnGoesWithItsSource) {
+    start(std::string(kScript) + "Watch=Beacon Log,,,\n");
+    ServiceOperations services(
+        *services_, [](std::string_view, Direction) { return true; }, wine_);
+    const MachineSnapshot before = MachineSnapshot::take(*machine_);
+    ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "Watch"));
+    EXPECT_EQ(hklm(kServices + "EventLog\\Beacon Log", "Sources"), "Watch");
+    ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "Watch"));
+    EXPECT_FALSE(hasKey(kServices + "EventLog\\Beacon Log"));
+    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
+}
+
 }  // namespace
 }  // namespace kestrel::setup::test
