@@ -303,5 +303,37 @@ TEST_F(ServiceOperationsTest, ALogOfItsOwnGoesWithItsSource) {
     EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
 }
 
+// StartServicesOnReboot leaves an automatic service to the next start of the system.
+TEST_F(ServiceOperationsTest, StartServicesOnRebootStartsNothingNow) {
+    std::string script = kScript;
+    script.insert(script.find("[Services]"), "StartServicesOnReboot=1\n");
+    start(script);
+    ServiceOperations services(
+        *services_, [](std::string_view, Direction) { return true; }, wine_);
+    ASSERT_TRUE(services.installService(file("KestrelBeacon")));
+    EXPECT_EQ(hklm(kServices + "KestrelBeacon", "Start"), "2");
+    EXPECT_TRUE(wine_.calls.empty());
+    EXPECT_TRUE(context().run.restartComputer);
+}
+
+// The account's password may hold quotes (and a scrambled one holds any character): the
+// security command gets it as one quoted text.
+TEST_F(ServiceOperationsTest, APasswordWithAQuoteIsQuotedForTheAccountCommand) {
+    std::string script = kScript;
+    const std::string password = ",svcuser,secret,";
+    script.replace(script.find(password), password.size(), ",svcuser,'it''s',");
+    start(script);
+    ServiceOperations services(
+        *services_,
+        [this](std::string_view line, Direction) {
+            accountLines_.emplace_back(line);
+            return true;
+        },
+        wine_);
+    ASSERT_TRUE(services.installService(file("KestrelBeacon")));
+    ASSERT_FALSE(accountLines_.empty());
+    EXPECT_EQ(accountLines_[0], "LocalUser.Add ('svcuser', 'it''s', '', PRIV_USER)");
+}
+
 }  // namespace
 }  // namespace kestrel::setup::test
