@@ -1,6 +1,7 @@
 #include "ExpectedMatchers.h"
 #include "MachineSnapshot.h"
 #include "SystemStoreFixture.h"
+#include "messages/MessageStrings.h"
 #include "system/PrintOperations.h"
 
 namespace kestrel::setup::test {
@@ -95,12 +96,21 @@ TEST_F(PrintOperationsTest, FailuresAreTheSpoolersCodesAndChangeNothing) {
               2u);
     EXPECT_EQ(error(SystemCommand::DeletePrinter, ",Nobody"), 1801u);
     ASSERT_TRUE(addDriver());
-    EXPECT_EQ(error(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,,,DEFAULT|LOUD"), 87u);
     EXPECT_EQ(error(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,NoSuchProc"), 1798u);
     EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, kPrinterKey));
     // The machine's own name is this computer.
     const std::string local = "\\\\" + machine_->computerName() + ",Acme,LPT1:,Acme Laser";
     EXPECT_TRUE(run(SystemCommand::AddPrinter, local));
+}
+
+// An attribute word the table lacks is the script's fault, said as such (5530 with the
+// word); the printer is not added and the line does not fail as the spooler's would.
+TEST_F(PrintOperationsTest, AnUnknownAttributeIsIncorrectFlags) {
+    ASSERT_TRUE(addDriver());
+    EXPECT_EQ(error(SystemCommand::AddPrinter, ",Acme,LPT1:,Acme Laser,,,DEFAULT|BOGUS"), 0u);
+    ASSERT_EQ(ui_.numbers(), std::vector<int>{messages::kIncorrectFlags});
+    EXPECT_EQ(ui_.shown[0].box.text, "Incorrect Flags: BOGUS!");
+    EXPECT_FALSE(session_->registry().keyExists(RegistryRoot::LocalMachine, kPrinterKey));
 }
 
 // What the spooler keeps as its own once it is there stays when the last entry below it goes,
