@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "copy/FileDestination.h"
 #include "copy/TemporaryName.h"
 #include "copy/TimesAndAttributes.h"
 #include "copy/VariableReplacement.h"
@@ -106,6 +107,9 @@ bool FileCopier::fail(int message, const std::vector<MessageArg>& args, const st
 bool FileCopier::copy(const CopyRequest& request) {
     if (context_.run.abort) return false;
     if (context_.run.commandList) return listFile(request);
+    if (hasRefusedCharacter(request.destination))
+        return fail(messages::kCannotCreateFile, {request.destination},
+                    std::string(kRefusedCharacterReason));
     const std::optional<fs::path> host =
         request.destinationHost ? request.destinationHost : hostPathOf(request.destination);
     if (!host) return fail(messages::kCannotCreateFile, {request.destination});
@@ -324,6 +328,9 @@ bool FileCopier::create(const CopyRequest& request) {
     const std::uint32_t attributes = request.flags.attributes;
     const bool directory = (request.flags.file & kDirectory) ||
                            (!request.destination.empty() && request.destination.back() == '\\');
+    if (hasRefusedCharacter(request.destination))
+        return fail(directory ? kCannotCreateDirectory : messages::kCannotCreateFile,
+                    {request.destination}, std::string(kRefusedCharacterReason));
     if (directory) {
         if (!makeDirectory(request.destination, *host)) return false;
         // A directory without write bits would refuse the files meant to go into it, and
