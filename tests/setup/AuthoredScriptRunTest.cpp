@@ -3,6 +3,8 @@
 // sections, and a user's installation from the copy an administrator installation left.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "MachineSnapshot.h"
 #include "TestSupport.h"
 #include "WorkRunFixture.h"
@@ -14,7 +16,8 @@ namespace {
 
 using platform::RegistryRoot;
 
-const char* const kHeadKeys = "ProductName=Acme Tools\nVersion=2.0\nMachineKeyName=Acme\\Tools\\2.0\n";
+const char* const kHeadKeys =
+    "ProductName=Acme Tools\nVersion=2.0\nMachineKeyName=Acme\\Tools\\2.0\n";
 
 class AuthoredScriptRun : public WorkRunFixture {
   protected:
@@ -24,6 +27,15 @@ class AuthoredScriptRun : public WorkRunFixture {
             run.uninstall = uninstall;
         });
         return wizardAndWork();
+    }
+    // Installs silently, lets `installed` look, uninstalls silently: the root is as it was.
+    void silentRoundTrip(const std::string& script, const std::function<void()>& installed) {
+        sources();
+        const MachineSnapshot before = MachineSnapshot::take(*machine_);
+        ASSERT_TRUE(runSilently(script));
+        installed();
+        ASSERT_TRUE(runSilently(script, true));
+        EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
     }
     bool exists(const std::string& windowsPath) { return fs::exists(host(windowsPath)); }
     // The link sections in the order the run worked on them.
@@ -39,11 +51,13 @@ class AuthoredScriptRun : public WorkRunFixture {
 
 // The application folder the person chose holds blanks and parentheses: every command that
 // names it acts on it, not on "C:\Program" (which holds a file of its own that must survive),
-// and the uninstallation takes it all away again.
+// the Readme and Execute programs get it as one argument, and the uninstallation takes it all
+// away again.
 TEST_F(AuthoredScriptRun, CommandsActOnAnApplicationFolderWithBlanks) {
     const std::string script =
         std::string(kHeadKeys) +
-        "AskDir=1\n[Options]\nBase=Base,DEFAULT,,\n"
+        "AskDir=1\nReadme=notepad %App%\\a.txt\nExecute=%App%\\tool.exe /first\n"
+        "[Options]\nBase=Base,DEFAULT,,\n"
         "[Base]\n0:a.txt,a.txt,,4\nMD %App%\\Logs\nCopy %App%\\a.txt %App%\\Logs\\copy.txt\n"
         "Ren %App%\\Logs\\copy.txt renamed.txt\nMD %App%\\Cache\nDelTree %App%\\Cache\n"
         "If DoesFileExist(%App%\\a.txt) == 1 Then Found Else Missing\n"
@@ -67,7 +81,9 @@ TEST_F(AuthoredScriptRun, CommandsActOnAnApplicationFolderWithBlanks) {
     EXPECT_TRUE(exists(app + "\\Found"));
     EXPECT_FALSE(exists(app + "\\Missing"));
     EXPECT_EQ(starter_->commandLines(),
-              std::vector<std::string>{"\"" + app + "\\tool.exe\" /quiet"});
+              (std::vector<std::string>{"\"" + app + "\\tool.exe\" /quiet",
+                                        "notepad \"" + app + "\\a.txt\"",
+                                        "\"" + app + "\\tool.exe\" /first"}));
     EXPECT_EQ(kestrel::test::readFile(host("C:\\Program") / "keep.txt"), "someone else's");
     EXPECT_EQ(std::distance(fs::directory_iterator(host("C:\\Program")), {}), 1);
 
@@ -92,52 +108,43 @@ TEST_F(AuthoredScriptRun, ComponentsBringTheirLinkSections) {
         "[Shell:<Tools>]\nAcme\\Tool Parts,%App%\\a.txt\n"
         "[Shell:Docs]\nAcme\\Guide,%App%\\d.txt,,,The guide\n"
         "[Shell:Unused]\nAcme\\Unused,%App%\\d.txt\n";
-    sources();
-    const MachineSnapshot before = MachineSnapshot::take(*machine_);
-    ASSERT_TRUE(runSilently(script));
-    EXPECT_EQ(linkSections(),
-              (std::vector<std::string>{"Shell:Tools", "Shell:<Tools>", "Shell:Docs"}));
-    const std::string folder = expand("%Programs%\\Acme\\");
-    const auto guide = platform::readShellLink(host(folder + "Guide.lnk"));
-    ASSERT_TRUE(guide.has_value()) << folder;
-    EXPECT_EQ(guide->description, "The guide");
-    EXPECT_TRUE(exists(folder + "Tools.lnk"));
-    EXPECT_TRUE(exists(folder + "Tool Parts.lnk"));
-    EXPECT_FALSE(exists(folder + "Unused.lnk"));
-
-    ui_.progress.clear();
-    ASSERT_TRUE(runSilently(script, true));
+    silentRoundTrip(script, [&] {
+        EXPECT_EQ(linkSections(),
+                  (std::vector<std::string>{"Shell:Tools", "Shell:<Tools>", "Shell:Docs"}));
+        const std::string folder = expand("%Programs%\\Acme\\");
+        const auto guide = platform::readShellLink(host(folder + "Guide.lnk"));
+        ASSERT_TRUE(guide.has_value()) << folder;
+        EXPECT_EQ(guide->description, "The guide");
+        EXPECT_TRUE(exists(folder + "Tools.lnk"));
+        EXPECT_TRUE(exists(folder + "Tool Parts.lnk"));
+        EXPECT_FALSE(exists(folder + "Unused.lnk"));
+        ui_.progress.clear();
+    });
     EXPECT_EQ(linkSections(),
               (std::vector<std::string>{"Shell:Docs", "Shell:<Tools>", "Shell:Tools"}));
-    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
 }
 
 // A file section that includes a registry or INI section, or whose If names one, has it done
 // as its kind; an include line's flags still decide whether it applies.
 TEST_F(AuthoredScriptRun, IncludedSectionsOfOtherKindsAreDoneAsTheirKind) {
-    const std::string script =
-        std::string(kHeadKeys) +
-        "[Options]\nBase=Base,DEFAULT,,\n"
-        "[Base]\n0:a.txt,a.txt,,4\n#Base.reg\n#Acme.ini\n#Admin.reg,ADMIN\n"
-        "If 1 == 1 Then Chosen.reg\n"
-        "[Base.reg]\nHKLM\\Software\\Acme:Path=%App%\n"
-        "[Acme.ini]\nSettings,Dir,%App%\n"
-        "[Admin.reg]\nHKLM\\Software\\Acme:Admin=1\n"
-        "[Chosen.reg]\nHKLM\\Software\\Acme:Chosen=yes\n";
-    sources();
-    const MachineSnapshot before = MachineSnapshot::take(*machine_);
-    ASSERT_TRUE(runSilently(script));
-    EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().box.text;
-    EXPECT_TRUE(starter_->starts.empty()) << starter_->starts.front().commandLine;
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "Path"), "C:\\Acme");
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "Chosen"), "yes");
-    EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "Admin"), "<none>");
-    EXPECT_EQ(platform::getProfileString(machine_->profileFile("Acme.ini"), "Settings", "Dir", "",
-                                         256),
-              "C:\\Acme");
-
-    ASSERT_TRUE(runSilently(script, true));
-    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
+    const std::string script = std::string(kHeadKeys) +
+                               "[Options]\nBase=Base,DEFAULT,,\n"
+                               "[Base]\n0:a.txt,a.txt,,4\n#Base.reg\n#Acme.ini\n#Admin.reg,ADMIN\n"
+                               "If 1 == 1 Then Chosen.reg\n"
+                               "[Base.reg]\nHKLM\\Software\\Acme:Path=%App%\n"
+                               "[Acme.ini]\nSettings,Dir,%App%\n"
+                               "[Admin.reg]\nHKLM\\Software\\Acme:Admin=1\n"
+                               "[Chosen.reg]\nHKLM\\Software\\Acme:Chosen=yes\n";
+    silentRoundTrip(script, [&] {
+        EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().box.text;
+        EXPECT_TRUE(starter_->starts.empty()) << starter_->starts.front().commandLine;
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "Path"), "C:\\Acme");
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "Chosen"), "yes");
+        EXPECT_EQ(value(RegistryRoot::LocalMachine, "Software\\Acme", "Admin"), "<none>");
+        EXPECT_EQ(platform::getProfileString(machine_->profileFile("Acme.ini"), "Settings", "Dir",
+                                             "", 256),
+                  "C:\\Acme");
+    });
 }
 
 // The administrator installation expands and renames what it copies to the server; a user
@@ -161,13 +168,12 @@ TEST_F(AuthoredScriptRun, AUserInstallsFromTheAdministratorCopy) {
     ASSERT_EQ(copy.rfind(kHead, 0), 0u) << copy;
 
     // The user's run, from the server: the copy's directory is its source.
-    startRun(
-        copy.substr(std::string(kHead).size()),
-        [](RunState& run) {
-            run.silent = true;
-            run.adminCopy = true;
-        },
-        {"/P:C:\\Acme\\"});
+    startRun(copy.substr(std::string(kHead).size()),
+             [](RunState& run) {
+                 run.silent = true;
+                 run.adminCopy = true;
+             },
+             {"/P:C:\\Acme\\"});
     session_->variables().setDirectory("App", "C:\\Local");
     ASSERT_TRUE(wizardAndWork()) << ui_.shown.front().box.text;
     EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().box.text;
