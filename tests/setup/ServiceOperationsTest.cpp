@@ -260,34 +260,29 @@ TEST_F(ServiceOperationsTest, EventSourcesJoinAndLeaveTheirLogsList) {
     EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
 }
 
-// The system made its own logs, empty as they may be: the last source leaving does not take
-// them along.
+// The system made its own logs, empty as they may be, and keeps their lists of sources (Wine's
+// System log has an empty one): the last source leaving takes along neither, and a list that
+// was not there goes with it.
 TEST_F(ServiceOperationsTest, TheSystemsOwnLogStaysWhenItsLastSourceLeaves) {
     ServiceOperations& services = operations();
     ASSERT_EQ(context().registry.createKey(platform::RegistryRoot::LocalMachine, kApplicationLog),
               0);
-    const MachineSnapshot before = MachineSnapshot::take(*machine_);
-    ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "BeaconEvents"));
-    EXPECT_EQ(hklm(kApplicationLog, "Sources"), "BeaconEvents");
-    ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "BeaconEvents"));
-    EXPECT_TRUE(
-        context().registry.keyExists(platform::RegistryRoot::LocalMachine, kApplicationLog));
-    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
-}
-
-// A log whose list of sources the system keeps (Wine's System log has an empty one) keeps it,
-// empty again, when the last source that joined it goes.
-TEST_F(ServiceOperationsTest, TheSystemsEmptyListOfSourcesStays) {
-    ServiceOperations& services = operations();
-    ASSERT_EQ(context().registry.setValue(platform::RegistryRoot::LocalMachine, kApplicationLog,
-                                          "Sources", platform::kRegMultiSz, std::string(1, '\0')),
-              0);
-    const MachineSnapshot before = MachineSnapshot::take(*machine_);
-    ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "BeaconEvents"));
-    EXPECT_EQ(hklm(kApplicationLog, "Sources"), "BeaconEvents");
-    ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "BeaconEvents"));
-    EXPECT_EQ(hklm(kApplicationLog, "Sources"), "");
-    EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
+    for (const bool listed : {false, true}) {
+        if (listed) {
+            ASSERT_EQ(
+                context().registry.setValue(platform::RegistryRoot::LocalMachine, kApplicationLog,
+                                            "Sources", platform::kRegMultiSz, std::string(1, '\0')),
+                0);
+        }
+        const MachineSnapshot before = MachineSnapshot::take(*machine_);
+        ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "BeaconEvents"));
+        EXPECT_EQ(hklm(kApplicationLog, "Sources"), "BeaconEvents");
+        ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "BeaconEvents"));
+        EXPECT_TRUE(
+            context().registry.keyExists(platform::RegistryRoot::LocalMachine, kApplicationLog));
+        EXPECT_EQ(hklm(kApplicationLog, "Sources"), listed ? "" : "<none>");
+        EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "") << listed;
+    }
 }
 
 // A log of its own comes and goes with the source that brought it.
