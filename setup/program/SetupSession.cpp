@@ -62,6 +62,7 @@ void SetupSession::showPreparing(bool visible) {
     ProgressView view;
     view.visible = visible;
     view.cancelVisible = false;
+    view.meterVisible = false;
     view.title = messages_.caption();
     view.firstLabel = "Preparing the Windows environment in";
     view.first = codePage().fromUtf8(machines_.prefix().string());
