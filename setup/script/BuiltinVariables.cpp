@@ -15,8 +15,10 @@ constexpr std::size_t kShortBuffer = 81;
 constexpr bool kPlace = true;
 
 struct Name {
+    constexpr Name(std::string_view variable, bool isPlace = false)
+        : name(variable), place(isPlace) {}
     std::string_view name;
-    bool place = false;
+    bool place;
 };
 
 constexpr Name kNames[] = {
