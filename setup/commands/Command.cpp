@@ -1,6 +1,9 @@
 #include "commands/Command.h"
 
+#include <algorithm>
+
 #include "platform/AsciiCase.h"
+#include "platform/CommandLine.h"
 
 namespace kestrel::setup::commands {
 
@@ -25,7 +28,48 @@ std::string joined(std::string_view directory, std::string_view name) {
     return result;
 }
 
+// A character the text does not hold (and that no command line separates at), to stand for
+// the blanks of places while the line is split; 0 when every candidate is taken.
+char standIn(std::string_view text) {
+    for (char c = 1; c < ' '; ++c) {
+        if (c != '\t' && text.find(c) == std::string_view::npos) return c;
+    }
+    return 0;
+}
+
 }  // namespace
+
+std::string programCommandLine(const std::string& text, const std::vector<bool>& places) {
+    std::string masked = text;
+    bool placeBlanks = false;
+    const char blank = standIn(text);
+    for (std::size_t i = 0; i < masked.size() && i < places.size(); ++i) {
+        if (places[i] && masked[i] == ' ') {
+            masked[i] = blank;
+            placeBlanks = true;
+        }
+    }
+    if (!placeBlanks || blank == 0) return text;
+    // Split as the program's C runtime will split it, with the places' blanks kept out of
+    // the way, then joined again with the quotes those words need.
+    std::vector<std::string> argv = platform::splitCommandLine(masked);
+    for (std::string& argument : argv) std::replace(argument.begin(), argument.end(), blank, ' ');
+    return platform::joinCommandLine(argv);
+}
+
+std::vector<bool> CommandLine::restPlaces() const {
+    if (places.size() < text.size() || rest.size() > text.size()) return {};
+    const auto from = places.end() - static_cast<std::ptrdiff_t>(rest.size());
+    return std::vector<bool>(from, places.end());
+}
+
+std::string CommandLine::textAsCommandLine() const {
+    return programCommandLine(text, places);
+}
+
+std::string CommandLine::restAsCommandLine() const {
+    return programCommandLine(rest, restPlaces());
+}
 
 std::string CommandState::absolutePath(std::string_view path) const {
     if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) return std::string(path);

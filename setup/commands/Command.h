@@ -18,9 +18,24 @@ struct CommandLine {
     std::string text;              // what messages show ("Invalid parameter in command '%s'!")
     bool uninstallMarker = false;  // the line began with `-`
     std::string word;              // the first token
-    std::vector<std::string> arguments;  // the further tokens, quotes removed
+    // The further tokens, quotes removed; the value of a directory variable stays in its
+    // token, blanks and all.
+    std::vector<std::string> arguments;
     std::string rest;  // the text after the word and one blank, as written (argument text)
+    // Which characters of `text` are the values of places (ExpandedText); empty: none.
+    std::vector<bool> places = {};
+
+    // The marks of `rest`, the end of `text`.
+    std::vector<bool> restPlaces() const;
+    // The whole line, or the rest, as a program's command line: a place whose blanks stand
+    // outside quotes is quoted, so that the program and its arguments come out whole.
+    std::string textAsCommandLine() const;
+    std::string restAsCommandLine() const;
 };
+
+// Text with marked places as a command line (see CommandLine::textAsCommandLine): unchanged
+// where no place holds a blank.
+std::string programCommandLine(const std::string& text, const std::vector<bool>& places);
 
 // What the commands of one run share: the current directory (a Windows path of the machine
 // root, without a final backslash except at a drive's root) that CD and drive changes set.

@@ -22,7 +22,7 @@ std::optional<std::string> readCommandFile(const CommandPath& path) {
 
 bool fileFailed(CommandCall& call, int message, const std::string& path,
                 const std::string& reason) {
-    call.context.messages.show(message, {reason.empty() ? path : path + ": " + reason});
+    call.context.messages.show(message, {path}, reason);
     return false;
 }
 

@@ -1,61 +1,46 @@
 #include "commands/CommandParse.h"
 
+#include "script/Words.h"
+
 namespace kestrel::setup::commands {
 
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// Reads the token that starts at `at` (at a non-blank) and leaves `at` behind it.
-std::string readToken(std::string_view text, std::size_t& at) {
-    std::string token;
-    bool quoted = false;
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (isBlank(c) && !quoted) {
-            break;
-        } else {
-            token += c;
-        }
-    }
-    return token;
-}
-
-std::size_t skipBlanks(std::string_view text, std::size_t at) {
-    while (at < text.size() && isBlank(text[at])) ++at;
-    return at;
-}
-
-}  // namespace
-
 std::vector<std::string> splitCommandTokens(std::string_view text) {
-    std::vector<std::string> tokens;
-    for (std::size_t at = skipBlanks(text, 0); at < text.size(); at = skipBlanks(text, at))
-        tokens.push_back(readToken(text, at));
-    return tokens;
+    return splitWords(text);
 }
 
 std::optional<CommandLine> parseCommandLine(std::string_view text, const Expander& expander) {
-    return parseExpandedCommandLine(expander.expand(text));
+    return parseExpandedCommandLine(expander.expandMarked(text));
 }
 
 std::optional<CommandLine> parseExpandedCommandLine(std::string text) {
-    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return parseExpandedCommandLine(ExpandedText{std::move(text), {}});
+}
+
+std::optional<CommandLine> parseExpandedCommandLine(ExpandedText expanded) {
+    std::string& text = expanded.text;
+    std::vector<bool>& places = expanded.place;
+    places.resize(text.size(), false);
+    if (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+        places.pop_back();
+    }
     CommandLine line;
     line.uninstallMarker = !text.empty() && text.front() == '-';
-    if (line.uninstallMarker) text.erase(0, 1);
-    std::size_t at = skipBlanks(text, 0);
-    if (at == text.size()) return std::nullopt;
-    line.word = readToken(text, at);
+    if (line.uninstallMarker) {
+        text.erase(0, 1);
+        places.erase(places.begin());
+    }
+    WordReader words(text, places);
+    std::optional<std::string> word = words.next();
+    if (!word) return std::nullopt;
+    line.word = std::move(*word);
     // The argument text of the commands that take the rest of the line: after the word and
     // one blank, as written.
+    const std::size_t at = words.position();
     if (at < text.size()) line.rest = text.substr(at + 1);
-    line.arguments = splitCommandTokens(line.rest);
     line.text = std::move(text);
+    line.places = std::move(places);
+    line.arguments = splitWords(line.rest, line.restPlaces());
     return line;
 }
 

@@ -16,10 +16,14 @@ namespace kestrel::setup::commands {
 std::vector<std::string> splitCommandTokens(std::string_view text);
 
 // The line with its variables expanded first, then a final line feed removed, then a leading
-// `-` taken as the uninstallation marker. nullopt when nothing is left to run.
+// `-` taken as the uninstallation marker. nullopt when nothing is left to run. The value of
+// a directory variable stays within one token (MD %App%\Logs is one directory, whatever
+// blanks %App% holds); other values are split as they come, so one variable may hold several
+// arguments.
 std::optional<CommandLine> parseCommandLine(std::string_view text, const Expander& expander);
 
-// The same for a line whose variables are expanded already.
+// The same for a line whose variables are expanded already (with its places marked, if any).
 std::optional<CommandLine> parseExpandedCommandLine(std::string text);
+std::optional<CommandLine> parseExpandedCommandLine(ExpandedText expanded);
 
 }  // namespace kestrel::setup::commands

@@ -6,6 +6,7 @@
 #include "ops/ConditionFunctions.h"
 #include "platform/AsciiCase.h"
 #include "script/Condition.h"
+#include "script/Words.h"
 
 namespace kestrel::setup::commands {
 
@@ -55,7 +56,9 @@ void expandParts(CommandCall& call, IfLine& line) {
 }  // namespace
 
 bool IfCommand::operator()(CommandCall& call) {
-    std::optional<IfLine> line = readIfLine(call.line.arguments);
+    // A function's argument runs to its matching parenthesis, blanks and all.
+    std::optional<IfLine> line =
+        readIfLine(splitWords(call.line.rest, call.line.restPlaces(), true));
     if (!line) return invalidParameter(call);
     expandParts(call, *line);
     const bool holds = conditionHolds(line->condition, conditionFunctions(call.context));

@@ -17,11 +17,11 @@ bool start(CommandCall& call, ActionServices& services, std::string_view command
 }  // namespace
 
 bool callProgram(CommandCall& call, ActionServices& services) {
-    return start(call, services, call.line.rest, true);
+    return start(call, services, call.line.restAsCommandLine(), true);
 }
 
 bool startLine(CommandCall& call, ActionServices& services) {
-    return start(call, services, call.line.text, false);
+    return start(call, services, call.line.textAsCommandLine(), false);
 }
 
 bool sendDde(CommandCall& call, ActionServices& services) {

@@ -8,6 +8,17 @@
 
 namespace kestrel::setup {
 
+SectionDispatch::SectionDispatch(OperationContext& context, FileSectionReader& files,
+                                 LinkServices& links)
+    : context_(context), files_(files), links_(links) {
+    files_.setOtherKinds({[](std::string_view section) {
+                              return workSectionKind(section) != WorkSectionKind::Plain;
+                          },
+                          [this](std::string_view section, Direction direction) {
+                              return process(section, direction);
+                          }});
+}
+
 bool SectionDispatch::process(std::string_view section, Direction direction) {
     const WorkSectionKind kind = workSectionKind(section);
     switch (kind) {

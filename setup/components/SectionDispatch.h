@@ -19,10 +19,14 @@ using SectionProcessor = std::function<bool(std::string_view section, Direction 
 // includes, commands) through the file section reader. ODBC, TCP/IP-file and security
 // sections go to the processors given for them; a section of a kind without one fails,
 // said with 5529, rather than being passed over as if it had been done.
+// The file section reader hands it the sections of other kinds that file sections include
+// (or that If runs), so each is done as its kind wherever it is named.
 class SectionDispatch {
   public:
-    SectionDispatch(OperationContext& context, FileSectionReader& files, LinkServices& links)
-        : context_(context), files_(files), links_(links) {}
+    SectionDispatch(OperationContext& context, FileSectionReader& files, LinkServices& links);
+    ~SectionDispatch() { files_.setOtherKinds({}); }
+    SectionDispatch(const SectionDispatch&) = delete;
+    SectionDispatch& operator=(const SectionDispatch&) = delete;
 
     void setProcessor(WorkSectionKind kind, SectionProcessor processor) {
         others_[kind] = std::move(processor);

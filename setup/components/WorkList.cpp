@@ -17,18 +17,27 @@ bool isSelected(const Component& component) {
 }  // namespace
 
 bool WorkList::install() {
-    return allHaveWork(0, isSelected) && installWalk(0, isSelected);
+    return allHaveWork(0, isSelected) && walkWithLinks(isSelected, Direction::Install);
 }
 
 bool WorkList::uninstall() {
-    return allHaveWork(0, isSelected) && uninstallWalk(0, isSelected);
+    return allHaveWork(0, isSelected) && walkWithLinks(isSelected, Direction::Uninstall);
 }
 
 bool WorkList::maintain() {
     const Filter added = [](const Component& c) { return c.selected && !c.installed; };
     const Filter removed = [](const Component& c) { return !c.selected && c.installed; };
-    return allHaveWork(0, added) && allHaveWork(0, removed) && installWalk(0, added) &&
-           uninstallWalk(0, removed);
+    return allHaveWork(0, added) && allHaveWork(0, removed) &&
+           walkWithLinks(added, Direction::Install) && walkWithLinks(removed, Direction::Uninstall);
+}
+
+bool WorkList::walkWithLinks(const Filter& which, Direction direction) {
+    worked_.clear();
+    const bool walked =
+        direction == Direction::Install ? installWalk(0, which) : uninstallWalk(0, which);
+    if (!walked) return false;
+    if (links_ && !links_(worked_, direction)) return fail();
+    return true;
 }
 
 // A component without a section of its own needs children to stand for it. The whole list is
@@ -75,6 +84,7 @@ bool WorkList::work(int index, Direction direction) {
     if (!ask(kHookBeforeComponent, component)) return true;
     const std::optional<std::string> section = workSectionOf(context_.script, component);
     if (section && !sections_(*section, direction)) return fail();
+    worked_.push_back(component.name);
     record(component, direction);
     if (direction == Direction::Uninstall && !(context_.run.extraFlags & extra::kNoEndMessage) &&
         !context_.run.workstation)

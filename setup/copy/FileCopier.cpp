@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "copy/FileDestination.h"
 #include "copy/TemporaryName.h"
 #include "copy/TimesAndAttributes.h"
 #include "copy/VariableReplacement.h"
@@ -28,11 +29,6 @@ constexpr int kCannotRename = 5523;
 constexpr int kMemberMissing = 5560;
 constexpr int kBeforeCopy = 2;  // extension notifications
 constexpr int kAfterCopy = 3;
-
-// The file and why it failed, as one message argument.
-std::string withCause(const std::string& name, const std::string& cause) {
-    return cause.empty() ? name : name + ": " + cause;
-}
 
 bool isMissing(SourceError::Kind kind) {
     return kind == SourceError::Kind::Missing || kind == SourceError::Kind::MemberMissing;
@@ -103,14 +99,17 @@ bool FileCopier::copiedInThisRun(const std::string& windowsPath) const {
     return host && copied_.count(*host) > 0;
 }
 
-bool FileCopier::fail(int message, const std::vector<MessageArg>& args) {
-    context_.messages.show(message, args);
+bool FileCopier::fail(int message, const std::vector<MessageArg>& args, const std::string& reason) {
+    context_.messages.show(message, args, reason);
     return false;
 }
 
 bool FileCopier::copy(const CopyRequest& request) {
     if (context_.run.abort) return false;
     if (context_.run.commandList) return listFile(request);
+    if (hasRefusedCharacter(request.destination))
+        return fail(messages::kCannotCreateFile, {request.destination},
+                    std::string(kRefusedCharacterReason));
     const std::optional<fs::path> host =
         request.destinationHost ? request.destinationHost : hostPathOf(request.destination);
     if (!host) return fail(messages::kCannotCreateFile, {request.destination});
@@ -138,7 +137,7 @@ bool FileCopier::copy(const CopyRequest& request) {
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
     if (!read) return sourceFailed(request, read.error(), sink);
     if (auto closed = target->file->close(existed); !closed)
-        return fail(kCannotWriteFile, {withCause(request.destination, closed.error())});
+        return fail(kCannotWriteFile, {request.destination}, closed.error());
     if (!finishTarget(request, *target, *read, markers)) return false;
     if (!sizeAccepted(request, sink.written())) return false;
     if ((flags & kCheckRtVersion) && runtimeCheck_) rememberForRuntimeCheck(request, target->path);
@@ -181,8 +180,8 @@ bool FileCopier::makeDirectory(const std::string& windowsPath, const fs::path& h
     std::error_code error;
     fs::create_directories(host, error);
     if (!error && fs::is_directory(host, error)) return true;
-    return fail(kCannotCreateDirectory,
-                {withCause(windowsPath, error ? error.message() : "a file of that name is there")});
+    return fail(kCannotCreateDirectory, {windowsPath},
+                error ? error.message() : "a file of that name is there");
 }
 
 // APPEND writes at the end of the destination itself: no temporary file and no replacement
@@ -191,8 +190,7 @@ bool FileCopier::makeDirectory(const std::string& windowsPath, const fs::path& h
 bool FileCopier::append(const CopyRequest& request, const fs::path& host, bool existed) {
     auto opened = outputs_.open(host, OutputMode::Append);
     if (!opened)
-        return fail(messages::kCannotCreateFile,
-                    {withCause(request.destination, opened.error().message())});
+        return fail(messages::kCannotCreateFile, {request.destination}, opened.error().message());
     OutputFile& file = **opened;
     TargetSink sink(file, progress_, meter_, nullptr);
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
@@ -207,7 +205,7 @@ bool FileCopier::append(const CopyRequest& request, const fs::path& host, bool e
     else
         fs::resize_file(host, file.startLength(), ignored);
     if (!read) return sourceFailed(request, read.error(), sink);
-    return fail(kCannotWriteFile, {withCause(request.destination, closed.error())});
+    return fail(kCannotWriteFile, {request.destination}, closed.error());
 }
 
 std::optional<FileCopier::Target> FileCopier::openTemporary(const CopyRequest& request,
@@ -220,7 +218,7 @@ std::optional<FileCopier::Target> FileCopier::openTemporary(const CopyRequest& r
         last = opened.error();
         if (last != std::errc::file_exists) break;
     }
-    fail(messages::kCannotCreateFile, {withCause(request.destination, last.message())});
+    fail(messages::kCannotCreateFile, {request.destination}, last.message());
     return std::nullopt;
 }
 
@@ -235,10 +233,10 @@ bool FileCopier::sourceFailed(const CopyRequest& request, const SourceError& err
             if (request.flags.file & kOptional) return true;
             return fail(kMemberMissing, {request.source.name, windowsPathOf(error.file)});
         case SourceError::Kind::Unreadable:
-            return fail(messages::kCannotReadFile, {withCause(source, error.message)});
+            return fail(messages::kCannotReadFile, {source}, error.message);
         case SourceError::Kind::Interrupted:
             if (sink.stop() == TargetSink::Stop::WriteFailed)
-                return fail(kCannotWriteFile, {withCause(request.destination, sink.failure())});
+                return fail(kCannotWriteFile, {request.destination}, sink.failure());
             return false;  // cancelled: the abort flag is set already
         case SourceError::Kind::Cancelled:
             context_.run.abort = true;
@@ -255,18 +253,17 @@ bool FileCopier::finishTarget(const CopyRequest& request, const Target& target,
     if (markers.user() || markers.company()) {
         const auto put = writeUserInfo(target.path, markers, context_.variables.value("User"),
                                        context_.variables.value("Company"));
-        if (!put) return fail(kCannotWriteFile, {withCause(request.destination, put.error())});
+        if (!put) return fail(kCannotWriteFile, {request.destination}, put.error());
     }
     const bool replaceVars = (flags & kReplaceVars) && (!context_.run.admin || (flags & kAdmin));
     if (replaceVars) {
         const Expander expander = context_.expander();
         const auto replaced = replaceVariablesInFile(
             target.path, [&expander](std::string_view line) { return expander.expand(line); });
-        if (!replaced)
-            return fail(kCannotWriteFile, {withCause(request.destination, replaced.error())});
+        if (!replaced) return fail(kCannotWriteFile, {request.destination}, replaced.error());
     }
     const auto applied = applyTimesAndAttributes(target.path, facts, request.flags.attributes);
-    if (!applied) return fail(kCannotWriteFile, {withCause(request.destination, applied.error())});
+    if (!applied) return fail(kCannotWriteFile, {request.destination}, applied.error());
     return true;
 }
 
@@ -293,8 +290,7 @@ bool FileCopier::putInPlace(const CopyRequest& request, const Target& target, co
     if (::rename(target.path.c_str(), host.c_str()) == 0) return true;
     const int error = errno;
     if (existed && failsAsInUse(error)) return scheduleReplacement(request, target);
-    fail(kCannotRename,
-         {windowsPathOf(target.path), withCause(request.destination, std::strerror(error))});
+    fail(kCannotRename, {windowsPathOf(target.path), request.destination}, std::strerror(error));
     return false;
 }
 
@@ -332,14 +328,16 @@ bool FileCopier::create(const CopyRequest& request) {
     const std::uint32_t attributes = request.flags.attributes;
     const bool directory = (request.flags.file & kDirectory) ||
                            (!request.destination.empty() && request.destination.back() == '\\');
+    if (hasRefusedCharacter(request.destination))
+        return fail(directory ? kCannotCreateDirectory : messages::kCannotCreateFile,
+                    {request.destination}, std::string(kRefusedCharacterReason));
     if (directory) {
         if (!makeDirectory(request.destination, *host)) return false;
         // A directory without write bits would refuse the files meant to go into it, and
         // Windows does not keep files out of a read-only directory: only hidden and system.
         const auto set = platform::setFileAttributes(
             *host, attributes & (attrflag::kHidden | attrflag::kSystem));
-        if (!set)
-            return fail(kCannotCreateDirectory, {withCause(request.destination, set.error())});
+        if (!set) return fail(kCannotCreateDirectory, {request.destination}, set.error());
         return true;
     }
     if (!makeDirectory(directoryOf(request.destination), host->parent_path())) return false;
@@ -350,13 +348,11 @@ bool FileCopier::create(const CopyRequest& request) {
     // someone wrote into it is not the installer's to throw away.
     const int fd = ::open(host->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
-        return fail(messages::kCannotCreateFile,
-                    {withCause(request.destination, std::strerror(errno))});
+        return fail(messages::kCannotCreateFile, {request.destination}, std::strerror(errno));
     ::close(fd);
     const auto set = platform::setFileAttributes(
         *host, attributes & (attrflag::kReadOnly | attrflag::kHidden | attrflag::kSystem));
-    if (!set)
-        return fail(messages::kCannotCreateFile, {withCause(request.destination, set.error())});
+    if (!set) return fail(messages::kCannotCreateFile, {request.destination}, set.error());
     return true;
 }
 

@@ -81,7 +81,7 @@ class FileCopier {
     bool followUps(const CopyRequest& request, const std::filesystem::path& host, bool existed);
     bool listFile(const CopyRequest& request);
     bool buildHelpIndex(const CopyRequest& request, const std::filesystem::path& host);
-    bool fail(int message, const std::vector<MessageArg>& args);
+    bool fail(int message, const std::vector<MessageArg>& args, const std::string& reason = {});
 
     OperationContext& context_;
     ProgressWindow& progress_;

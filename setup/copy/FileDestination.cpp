@@ -98,6 +98,13 @@ bool inSystemPlace(std::string_view destination, const VariableLookup& variables
     return !platform::startsWithIgnoreAsciiCase(destination.substr(windows->size()), "\\Profiles");
 }
 
+bool hasRefusedCharacter(std::string_view windowsPath) {
+    return std::ranges::any_of(windowsPath, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 32 || std::string_view("\"*?<>|").find(c) != std::string_view::npos;
+    });
+}
+
 std::string resolveDestination(const FileLine& line, std::string_view destination,
                                const DestinationPlaces& places,
                                const std::function<bool(const std::string&)>& isDirectory) {

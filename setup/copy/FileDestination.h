@@ -23,6 +23,13 @@ using VariableLookup = std::function<std::optional<std::string>(std::string_view
 // of installation.
 [[nodiscard]] bool inSystemPlace(std::string_view destination, const VariableLookup& variables);
 
+// Whether the path holds a character Windows refuses in names: " * ? < > | or one below 32.
+[[nodiscard]] bool hasRefusedCharacter(std::string_view windowsPath);
+
+// What the messages say about such a name.
+inline constexpr std::string_view kRefusedCharacterReason =
+    "Windows names cannot hold the characters \" * ? < > | or control characters.";
+
 struct DestinationPlaces {
     std::string baseDirectory;  // the application directory; the client directory in client runs
     std::optional<std::string> setupDirectory;  // set in administrator installations

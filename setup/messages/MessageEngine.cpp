@@ -8,12 +8,17 @@ MessageEngine::MessageEngine(Ui& ui, const StringTable& strings)
     : ui_(ui), strings_(strings), caption_(strings.text(strings::kCaption).substr(0, 80)) {}
 
 int MessageEngine::show(int number, const std::vector<MessageArg>& args) {
+    return show(number, args, {});
+}
+
+int MessageEngine::show(int number, const std::vector<MessageArg>& args, std::string_view reason) {
     auto spec = parseMessageSpec(strings_.message(number));
     if (!spec) return 1;
     MessageBoxRequest box;
     box.number = number;
     box.caption = caption_;
     box.text = formatMessage(spec->text, args);
+    if (!reason.empty()) box.text += "\n" + std::string(reason);
     box.spec = std::move(*spec);
     box.helpAvailable = !helpFile_.empty();
     box.systemModal = systemModal_;

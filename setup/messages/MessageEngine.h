@@ -30,6 +30,9 @@ class MessageEngine {
     // front end finds nobody to answer, the box counts as refused (Cancel, else No, else its
     // default button) and unanswered() says so from then on.
     int show(int number, const std::vector<MessageArg>& args = {});
+    // The same with the reason the system gave, on a line of its own below the message's
+    // text, which stays as it is written.
+    int show(int number, const std::vector<MessageArg>& args, std::string_view reason);
     // A question found nobody to answer it: the run cannot go on and ends as failed.
     bool unanswered() const { return unanswered_; }
     // A plain box with the information icon, an OK button and the caption given, else the

@@ -18,18 +18,59 @@ bool sharedWindows(const BuiltinVariables& variables) {
            !platform::startsWithIgnoreAsciiCase(variables.value("System"), windows);
 }
 
-}  // namespace
-
-bool FileOperation::applies(OperationContext& context, Direction direction) const {
+FileLineFilter filterOf(OperationContext& context, Direction direction) {
     FilterContext filter =
         filterContextOf(context.run, context.registry.machine().windowsVersion().isNT(),
                         sharedWindows(context.variables));
     filter.uninstall = direction == Direction::Uninstall;
-    const FileLineFilter lines(filter);
-    if (!lines.applies(line_.flags.file, LineKind::File)) return false;
-    for (const LineFlags& include : includes_)
+    return FileLineFilter(filter);
+}
+
+bool includesPass(const FileLineFilter& lines, const std::vector<LineFlags>& includes) {
+    for (const LineFlags& include : includes)
         if (!lines.applies(include.file, LineKind::Include)) return false;
     return true;
+}
+
+// Where the administrator installation that left this copy of the script put the line's
+// file, relative to its application directory (the source directory of a run from the
+// copy): under the destination's name, expanded as it was installed, or in the setup
+// directory for a SETUP file. nullopt for a destination outside the application directory.
+std::optional<std::string> placeOnServer(const FileLine& line, const std::string& destination,
+                                         const std::string& base, const std::string& setupInfDir) {
+    if (line.flags.file & kSetup)
+        return setupInfDir + destination.substr(destination.find_last_of('\\') + 1);
+    const std::string directory = withTrailingBackslash(base);
+    if (directory.size() < 2 || !platform::startsWithIgnoreAsciiCase(destination, directory))
+        return std::nullopt;
+    return destination.substr(directory.size());
+}
+
+// A source that the server does not hold under its own name (an administrator installation
+// expands LZ files and gives every file its destination's name) is the file as installed
+// there.
+void useServerCopy(copy::CopyRequest& request, const std::optional<std::string>& place,
+                   OperationContext& context) {
+    std::error_code error;
+    if (!place || (!request.source.file.empty() && fs::exists(request.source.file, error))) return;
+    const std::string path = withTrailingBackslash(context.variables.value("Src")) + *place;
+    const auto host = context.registry.machine().hostPath(path);
+    if (!host || !fs::is_regular_file(*host, error)) return;
+    request.source.name = *place;
+    request.source.path = path;
+    request.source.file = *host;
+}
+
+}  // namespace
+
+bool includesApply(OperationContext& context, Direction direction,
+                   const std::vector<LineFlags>& includes) {
+    return includesPass(filterOf(context, direction), includes);
+}
+
+bool FileOperation::applies(OperationContext& context, Direction direction) const {
+    const FileLineFilter lines = filterOf(context, direction);
+    return lines.applies(line_.flags.file, LineKind::File) && includesPass(lines, includes_);
 }
 
 copy::CopyRequest FileOperation::request(OperationContext& context) const {
@@ -73,6 +114,11 @@ copy::CopyRequest FileOperation::request(OperationContext& context) const {
         if (host && lookedUp == request.destination) request.destinationHost = std::move(host);
     }
     request.extra = line_.extra;
+    if (run.adminCopy && !(line_.flags.file & kCreate))
+        useServerCopy(request,
+                      placeOnServer(line_, request.destination, places.baseDirectory,
+                                    variables.value("SetupInfDir")),
+                      context);
     return request;
 }
 

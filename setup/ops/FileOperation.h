@@ -9,6 +9,11 @@
 
 namespace kestrel::setup {
 
+// Whether the include lines that led to a line (their flags, outermost first) let it be
+// used in this run, installing or not.
+bool includesApply(OperationContext& context, Direction direction,
+                   const std::vector<LineFlags>& includes);
+
 // A file line of a file section, read once: its source without the prefix, its destination
 // with variables expanded, its flags with those the engine adds. Whether it applies is
 // decided when it runs (installation and uninstallation skip different lines), also against

@@ -37,6 +37,29 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// An included section of another kind: done by its own operations when the include lines
+// it was reached through apply to this run.
+class IncludedSection : public Operation {
+  public:
+    IncludedSection(const FileSectionReader& reader, std::string section,
+                    std::vector<LineFlags> includes)
+        : reader_(reader), section_(std::move(section)), includes_(std::move(includes)) {}
+    bool install(OperationContext& context) override { return run(context, Direction::Install); }
+    bool uninstall(OperationContext& context) override {
+        return run(context, Direction::Uninstall);
+    }
+
+  private:
+    bool run(OperationContext& context, Direction direction) {
+        if (context.run.abort) return false;
+        if (!includesApply(context, direction, includes_)) return true;
+        return reader_.processOtherKind(section_, direction);
+    }
+    const FileSectionReader& reader_;
+    std::string section_;
+    std::vector<LineFlags> includes_;
+};
+
 }  // namespace
 
 struct FileSectionReader::Reading {
@@ -61,7 +84,7 @@ std::optional<PlanStep> FileSectionReader::read(std::string_view section) {
 }
 
 std::uint64_t FileSectionReader::expectedSize(std::string_view section) {
-    if (!context_.script.hasSection(section)) return 0;
+    if (!context_.script.hasSection(section) || isOtherKind(section)) return 0;
     const Expander expander = context_.expander();
     std::set<std::string> included;
     Reading reading{expander, included, true};
@@ -104,6 +127,16 @@ bool FileSectionReader::readInclude(const ScriptLine& line, Reading& reading) {
     // A section that includes itself, directly or not, would never end.
     if (std::ranges::find(reading.open, name) != reading.open.end()) return true;
     if (!reading.included.insert(name).second && !include->countEachTime) return true;
+    // Registry lines, INI entries and links are no programs to start: such a section is done
+    // as its kind, as it would be as a component's section.
+    if (isOtherKind(include->section)) {
+        if (reading.sizing) return true;
+        std::vector<LineFlags> includes = reading.includes;
+        includes.push_back(include->flags);
+        reading.operations.push_back(std::make_unique<IncludedSection>(
+            *this, std::move(include->section), std::move(includes)));
+        return true;
+    }
     reading.includes.push_back(include->flags);
     const bool going =
         readLines(include->section,
@@ -144,6 +177,7 @@ bool FileSectionReader::readFileLine(const ScriptLine& line, Reading& reading) {
 
 bool processFileSection(FileSectionReader& reader, OperationContext& context,
                         std::string_view section, Direction direction) {
+    if (reader.isOtherKind(section)) return reader.processOtherKind(section, direction);
     std::optional<PlanStep> step = reader.read(section);
     return step && PlanRunner(context).run(*step, direction);
 }

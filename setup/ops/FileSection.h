@@ -19,9 +19,17 @@ namespace kestrel::setup {
 // behind their own flags, and any other line is a script command, handed to the command
 // reader. A line with an unknown flag word, or an include of a missing section, ends the
 // section there: its message is shown when the run reaches it (5530, 5529). Sections are
-// included once per run, or each time when written with "!". The reader lives for the run.
+// included once per run, or each time when written with "!". An included section of another
+// kind (registry, INI, links, ...) is done by the operations of its kind, behind the include
+// line's flags. The reader lives for the run.
 class FileSectionReader {
   public:
+    // The sections whose name gives them another kind than file sections, and how one is
+    // done or undone (false: it failed).
+    struct OtherKinds {
+        std::function<bool(std::string_view section)> has;
+        std::function<bool(std::string_view section, Direction direction)> process;
+    };
     // Turns a command line into its operation (nullptr: nothing to do).
     using CommandReader =
         std::function<std::unique_ptr<Operation>(const ScriptLine& line, const Expander& expander)>;
@@ -39,6 +47,13 @@ class FileSectionReader {
     using CommandPreScan =
         std::function<std::uint64_t(const ScriptLine& line, const Expander& expander)>;
     void setCommandPreScan(CommandPreScan preScan) { preScan_ = std::move(preScan); }
+
+    // Without them every section is read as a file section.
+    void setOtherKinds(OtherKinds others) { others_ = std::move(others); }
+    bool isOtherKind(std::string_view section) const { return others_.has && others_.has(section); }
+    bool processOtherKind(std::string_view section, Direction direction) const {
+        return others_.process(section, direction);
+    }
 
     // The section as a step; nullopt (message 5529) when it does not exist. The meter's
     // total grows by the expected sizes of the file lines that apply to this run.
@@ -62,10 +77,12 @@ class FileSectionReader {
     copy::FileCopier& copier_;
     CommandReader commands_;
     CommandPreScan preScan_;
+    OtherKinds others_;
     std::set<std::string> included_;  // lower case
 };
 
-// Reads the section and runs it (PlanRunner). false when it failed.
+// Reads the section and runs it (PlanRunner); a section of another kind goes to its own
+// operations. false when it failed.
 bool processFileSection(FileSectionReader& reader, OperationContext& context,
                         std::string_view section, Direction direction);
 

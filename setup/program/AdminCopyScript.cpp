@@ -40,7 +40,7 @@ bool markAdministratorCopy(OperationContext& context, const ComponentList& compo
         }
     }
     if (const std::error_code written = platform::writeFileAtomically(*host, script.serialise())) {
-        context.messages.show(messages::kCannotWriteFile, {path + ": " + written.message()});
+        context.messages.show(messages::kCannotWriteFile, {path}, written.message());
         context.run.abort = true;
         return false;
     }

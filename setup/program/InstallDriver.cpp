@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "commands/Command.h"
 #include "commands/HostProgramStarter.h"
 #include "components/ComponentSelection.h"
 #include "components/WorkList.h"
@@ -98,8 +99,13 @@ bool processWorkList(SetupRun& run) {
     RunState& state = run.session.run();
     ComponentList& list = *run.components;
     if (!state.uninstall && !state.repeat && !state.maintenance) applyMode(list, state.mode);
-    WorkList work(run.session.context(), list, run.services->sectionProcessor(),
-                  run.hook.componentHook(list));
+    OperationContext& context = run.session.context();
+    LinkServices& links = run.services->links();
+    WorkList work(
+        context, list, run.services->sectionProcessor(), run.hook.componentHook(list),
+        [&context, &links](const std::vector<std::string>& components, Direction direction) {
+            return processComponentLinks(context, links, components, direction);
+        });
     if (state.maintenance) return work.maintain();
     return state.uninstall ? work.uninstall() : work.install();
 }
@@ -171,8 +177,13 @@ bool work(SetupRun& run) {
     const RunState& state = context.run;
     readExistingInstance(run);
     const Expander expander = context.expander();
-    const std::string readme = expander.expand(context.settings.readme);
-    const std::string execute = expander.expand(context.settings.execute);
+    // Command lines: a directory's value is one word of them, whatever blanks it holds.
+    const auto commandLine = [&expander](std::string_view text) {
+        const ExpandedText expanded = expander.expandMarked(text);
+        return commands::programCommandLine(expanded.text, expanded.place);
+    };
+    const std::string readme = commandLine(context.settings.readme);
+    const std::string execute = commandLine(context.settings.execute);
     composeCommands(run);
     run.services->prompts().setRun(promptRunOf(context));
     if (!processWorkList(run)) return false;

@@ -96,6 +96,9 @@ bool decideRunKind(SetupRun& run) {
     OperationContext& context = session.context();
     (void)records::readInstalledVersion(context);
     run.pages->setTitle(session.variables().value("SetupName"));
+    const std::string version = session.variables().value("Version");
+    run.pages->setProduct(session.variables().value("ProductName") +
+                          (version.empty() ? "" : " " + version));
     run.pages->setPicture(wizardPictureFile(session, run.startDirectory, false));
     if (!chooseAdministration(run) || !settleExistingInstallation(run)) return false;
     if (checksRequirements(context.run, context.settings) && !records::requirementsMet(context))

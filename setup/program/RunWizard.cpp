@@ -68,11 +68,12 @@ class RunWizard {
     }
 
     PageResult licence(bool back) {
-        WizardPage page = licencePage(frame(), expanded(context_.settings.licenceText));
+        WizardPage page =
+            licencePage(frame(), unescapeText(expanded(context_.settings.licenceText)));
         return show(page, back);
     }
     PageResult info(bool back) {
-        WizardPage page = infoPage(frame(), expanded(context_.settings.infoText));
+        WizardPage page = infoPage(frame(), unescapeText(expanded(context_.settings.infoText)));
         return show(page, back);
     }
     PageResult fromCD(bool back) {

@@ -56,10 +56,27 @@ void SetupSession::useMachine(platform::MachineRoot& machine) {
     if (machineOpened_) machineOpened_(machine);
 }
 
+// Making a new root takes Wine a while (wineboot --init, some twenty seconds): the person
+// sees what is going on meanwhile, in a window of its own or as one line on the console.
+void SetupSession::showPreparing(bool visible) {
+    ProgressView view;
+    view.visible = visible;
+    view.cancelVisible = false;
+    view.meterVisible = false;
+    view.title = messages_.caption();
+    view.firstLabel = "Preparing the Windows environment in";
+    view.first = codePage().fromUtf8(machines_.prefix().string());
+    view.placement.popup = true;
+    messages_.ui().showProgress(view);
+}
+
 bool SetupSession::openMachine() {
     if (machine_ != nullptr) return true;
     if (machineUnusable_) return false;
+    const bool making = !machines_.exists();
+    if (making) showPreparing(true);
     auto opened = machines_.open();
+    if (making) showPreparing(false);
     machineUnusable_ = true;
     if (!opened) {
         messages_.note("Cannot use the Windows installation in %s:\n%s",

@@ -89,6 +89,7 @@ class SetupSession {
 
   private:
     bool putIntoEnvironment(const std::string& name, const std::string& value);
+    void showPreparing(bool visible);
     void useMachine(platform::MachineRoot& machine);
 
     LazyMachineRoot& machines_;

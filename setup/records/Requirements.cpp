@@ -4,6 +4,7 @@
 #include "ops/ConditionFunctions.h"
 #include "script/Condition.h"
 #include "script/Fields.h"
+#include "script/Words.h"
 
 namespace kestrel::setup::records {
 
@@ -19,29 +20,7 @@ void expandOperand(ConditionOperand& operand, const Expander& expander) {
 }  // namespace
 
 std::vector<std::string> requirementTokens(std::string_view line) {
-    std::vector<std::string> tokens;
-    std::string token;
-    bool inToken = false;
-    bool quoted = false;
-    int depth = 0;
-    for (const char c : line) {
-        if (!quoted && depth == 0 && isBlank(c)) {
-            if (inToken) tokens.push_back(std::move(token));
-            token.clear();
-            inToken = false;
-            continue;
-        }
-        inToken = true;
-        if (c == '"') {
-            quoted = !quoted;
-            continue;
-        }
-        if (!quoted && c == '(') ++depth;
-        if (!quoted && c == ')' && depth > 0) --depth;
-        token += c;
-    }
-    if (inToken) tokens.push_back(std::move(token));
-    return tokens;
+    return splitWords(line, {}, true);
 }
 
 std::optional<std::string> unmetRequirement(OperationContext& context) {

@@ -9,82 +9,94 @@ namespace {
 constexpr std::size_t kBuffer = 256;
 constexpr std::size_t kShortBuffer = 81;
 
-constexpr std::string_view kNames[] = {
-    "SetupInf",
-    "SetupInfDir",
-    "ProductName",
-    "ProductNameShort",
-    "Version",
-    "VersionDirSuffix",
-    "Revision",
-    "InstalledVersion",
-    "InstalledRevision",
-    "DeveloperName",
-    "DeveloperNameShort",
-    "SetupName",
-    "Src",
-    "App",
-    "Client",
-    "ClientSrcDir",
-    "Data",
-    "UserKeyName",
-    "MachineKeyName",
-    "UninstallKeyName",
-    "UninstallDisplayName",
-    "UninstallString",
-    "ReinstallString",
-    "Option",
-    "OptionName",
-    "OptionText",
-    "WindowsUser",
-    "User",
-    "Company",
-    "SetupBits",
-    "WindowsBits",
-    "WindowsName",
-    "WindowsVersion",
-    "SysDate",
-    "SysTime",
-    "Windows",
-    "System",
-    "System16",
-    "Shared",
-    "WriteableSystem",
-    "ProgramFilesDir",
-    "CommonFilesDir",
-    "MediaPath",
-    "Fonts",
-    "Desktop",
-    "NetHood",
-    "Programs",
-    "Recent",
-    "SendTo",
-    "StartMenu",
-    "Startup",
-    "Templates",
-    "AppData",
-    "PrintHood",
-    "Favorites",
-    "Personal",
-    "UserDesktop",
-    "UserPrograms",
-    "UserStartMenu",
-    "UserStartup",
-    "CommonDesktop",
-    "CommonPrograms",
-    "CommonStartMenu",
-    "CommonStartup",
-    "Accessories",
-    "Games",
-    "Multimedia",
-    "SystemTools",
-    "AppPaths",
-    "ComputerName",
-    "DomainName",
-    "PrintServer",
-    "PrintEnvironment",
-    "PrintProcessorDir",
-    "PrinterDriverDir",
+// A variable whose value is one path: the directories the installer sets itself (which hold
+// a trailing backslash), the system's places (kept without one, and places all the same) and
+// the script's path.
+constexpr bool kPlace = true;
+
+struct Name {
+    constexpr Name(std::string_view variable, bool isPlace = false)
+        : name(variable), place(isPlace) {}
+    std::string_view name;
+    bool place;
+};
+
+constexpr Name kNames[] = {
+    {"SetupInf", kPlace},
+    {"SetupInfDir", kPlace},
+    {"ProductName"},
+    {"ProductNameShort"},
+    {"Version"},
+    {"VersionDirSuffix"},
+    {"Revision"},
+    {"InstalledVersion"},
+    {"InstalledRevision"},
+    {"DeveloperName"},
+    {"DeveloperNameShort"},
+    {"SetupName"},
+    {"Src", kPlace},
+    {"App", kPlace},
+    {"Client", kPlace},
+    {"ClientSrcDir", kPlace},
+    {"Data", kPlace},
+    {"UserKeyName"},
+    {"MachineKeyName"},
+    {"UninstallKeyName"},
+    {"UninstallDisplayName"},
+    {"UninstallString"},
+    {"ReinstallString"},
+    {"Option"},
+    {"OptionName"},
+    {"OptionText"},
+    {"WindowsUser"},
+    {"User"},
+    {"Company"},
+    {"SetupBits"},
+    {"WindowsBits"},
+    {"WindowsName"},
+    {"WindowsVersion"},
+    {"SysDate"},
+    {"SysTime"},
+    {"Windows", kPlace},
+    {"System", kPlace},
+    {"System16", kPlace},
+    {"Shared", kPlace},
+    {"WriteableSystem", kPlace},
+    {"ProgramFilesDir", kPlace},
+    {"CommonFilesDir", kPlace},
+    {"MediaPath", kPlace},
+    {"Fonts", kPlace},
+    {"Desktop", kPlace},
+    {"NetHood", kPlace},
+    {"Programs", kPlace},
+    {"Recent", kPlace},
+    {"SendTo", kPlace},
+    {"StartMenu", kPlace},
+    {"Startup", kPlace},
+    {"Templates", kPlace},
+    {"AppData", kPlace},
+    {"PrintHood", kPlace},
+    {"Favorites", kPlace},
+    {"Personal", kPlace},
+    {"UserDesktop", kPlace},
+    {"UserPrograms", kPlace},
+    {"UserStartMenu", kPlace},
+    {"UserStartup", kPlace},
+    {"CommonDesktop", kPlace},
+    {"CommonPrograms", kPlace},
+    {"CommonStartMenu", kPlace},
+    {"CommonStartup", kPlace},
+    {"Accessories"},
+    {"Games"},
+    {"Multimedia"},
+    {"SystemTools"},
+    {"AppPaths"},
+    {"ComputerName"},
+    {"DomainName"},
+    {"PrintServer"},
+    {"PrintEnvironment"},
+    {"PrintProcessorDir", kPlace},
+    {"PrinterDriverDir", kPlace},
 };
 
 }  // namespace
@@ -100,9 +112,9 @@ std::string withTrailingBackslash(std::string_view directory) {
 }
 
 BuiltinVariables::BuiltinVariables() {
-    for (const std::string_view name : kNames) {
-        const bool isShort = name == "User" || name == "Company";
-        entries_.push_back({name, isShort ? kShortBuffer : kBuffer, {}});
+    for (const Name& name : kNames) {
+        const bool isShort = name.name == "User" || name.name == "Company";
+        entries_.push_back({name.name, isShort ? kShortBuffer : kBuffer, {}});
     }
 }
 
@@ -136,6 +148,13 @@ bool BuiltinVariables::set(std::string_view name, std::string_view value) {
 
 bool BuiltinVariables::setDirectory(std::string_view name, std::string_view directory) {
     return set(name, withTrailingBackslash(directory));
+}
+
+bool BuiltinVariables::holdsPlace(std::string_view name) {
+    for (const Name& known : kNames) {
+        if (platform::equalsIgnoreAsciiCase(known.name, name)) return known.place;
+    }
+    return false;
 }
 
 }  // namespace kestrel::setup

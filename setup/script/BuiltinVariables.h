@@ -21,6 +21,9 @@ class BuiltinVariables {
     bool set(std::string_view name, std::string_view value);
     // Sets a directory with exactly one trailing backslash ("" stays "").
     bool setDirectory(std::string_view name, std::string_view directory);
+    // Whether the variable names a place: a directory (Src, App, Windows, the shell
+    // folders...) or the script's own path. Such a value is one path, blanks and all.
+    static bool holdsPlace(std::string_view name);
 
   private:
     struct Entry {

@@ -71,6 +71,16 @@ std::optional<std::string> Expander::lookup(std::string_view name) const {
 }
 
 std::string Expander::expand(std::string_view text) const {
+    return expandInto(text, nullptr);
+}
+
+ExpandedText Expander::expandMarked(std::string_view text) const {
+    ExpandedText expanded;
+    expanded.text = expandInto(text, &expanded.place);
+    return expanded;
+}
+
+std::string Expander::expandInto(std::string_view text, std::vector<bool>* places) const {
     std::string out;
     std::size_t pos = 0;
     while (pos < text.size() && out.size() < kLimit) {
@@ -108,14 +118,21 @@ std::string Expander::expand(std::string_view text) const {
             name.pop_back();
         }
         std::string value = name.empty() ? std::string() : lookup(name).value_or("");
-        if (!value.empty() && value.back() == '\\') value.pop_back();
+        bool place = sources_.variables && BuiltinVariables::holdsPlace(name);
+        if (!value.empty() && value.back() == '\\') {
+            value.pop_back();
+            place = true;
+        }
         if (shortForm && !value.empty() && sources_.machine) {
             value = sources_.machine->shortPath(value);
             if (value.back() == '\\') value.pop_back();
         }
         if (value.empty()) continue;
         if (prefix != '\0') out += prefix;
+        // The marks grow with the text: what came before is no place, the value may be.
+        if (places) places->resize(out.size(), false);
         out += value;
+        if (places) places->resize(out.size(), place);
         if (suffix == '\\') {
             if (out.back() != '\\') out += '\\';
         } else if (suffix != '\0') {
@@ -123,6 +140,7 @@ std::string Expander::expand(std::string_view text) const {
         }
     }
     if (out.size() > kLimit) out.resize(kLimit);
+    if (places) places->resize(out.size(), false);
     return out;
 }
 

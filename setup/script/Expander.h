@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/MachineRoot.h"
 #include "script/BuiltinVariables.h"
@@ -20,6 +21,15 @@ struct ExpansionSources {
     const platform::MachineRoot* machine = nullptr;  // INI files, short (8.3) paths
 };
 
+// Expanded text that remembers which characters are the value of a place: a variable that
+// holds a trailing backslash (a directory) or a built-in one naming a path (App, Windows,
+// Programs, SetupInf...). A command line keeps such a value within one word whatever blanks
+// or parentheses it holds ("C:\Program Files (x86)\Beacon"), as its author meant it.
+struct ExpandedText {
+    std::string text;
+    std::vector<bool> place;  // one mark per character of text
+};
+
 // The installer's %...% expansion.
 class Expander {
   public:
@@ -34,6 +44,8 @@ class Expander {
     // backslash); "~" asks for the short form; values lose one trailing backslash. Names
     // that resolve to nothing give nothing. The result is cut to 8191 characters.
     std::string expand(std::string_view text) const;
+    // The same, with the places marked.
+    ExpandedText expandMarked(std::string_view text) const;
 
     // The value of a name (already without prefix, suffix and tilde): built-in variable,
     // environment, registry or INI reference; nullopt when it resolves to nothing.
@@ -41,6 +53,8 @@ class Expander {
 
   private:
     std::optional<std::string> readReference(std::string_view name) const;
+    // Marks the places in `places` when it is given.
+    std::string expandInto(std::string_view text, std::vector<bool>* places) const;
 
     ExpansionSources sources_;
 };

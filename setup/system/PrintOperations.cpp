@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "messages/MessageStrings.h"
 #include "platform/AsciiCase.h"
 #include "script/Fields.h"
 #include "system/Spooler.h"
@@ -169,7 +170,11 @@ Spooler::Result carryOut(Spooler& spooler, SystemCommand command, const Fields& 
             return spooler.deletePrintProvider(f[2]);
         case SystemCommand::AddPrinter: {
             const auto attributes = parseFlags(f[6], kPrinterAttributes);
-            if (!attributes) return fail(kInvalidParameter);
+            if (!attributes) {
+                // Said as the script's fault it is; the printer is not added.
+                context.messages.show(messages::kIncorrectFlags, {attributes.error()});
+                return {};
+            }
             PrinterInfo printer;
             printer.name = f[1];
             printer.port = f[2];

@@ -14,6 +14,13 @@ namespace {
 
 constexpr std::uint32_t kErrorCancelled = 1223;  // ERROR_CANCELLED
 
+// A text argument of a security command: in single quotes, a quote inside doubled.
+std::string quotedText(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return quoted + "'";
+}
+
 platform::Expected<void, std::uint32_t> failure(std::uint32_t code) {
     if (code == 0) return {};
     return platform::unexpected(code);
@@ -56,11 +63,11 @@ bool ServiceOperations::accountCommands(const ServiceDefinition& definition, Dir
         platform::equalsIgnoreAsciiCase(definition.account, "LocalSystem")) {
         return true;
     }
-    const std::string account = definition.accountName();
-    return accounts_(
-               "LocalUser.Add ('" + account + "', '" + definition.password + "', '', PRIV_USER)",
-               direction) &&
-           accounts_("Privilege.Add ('SeServiceLogonRight', '" + account + "')", direction);
+    const std::string account = quotedText(definition.accountName());
+    return accounts_("LocalUser.Add (" + account + ", " + quotedText(definition.password) +
+                         ", '', PRIV_USER)",
+                     direction) &&
+           accounts_("Privilege.Add ('SeServiceLogonRight', " + account + ")", direction);
 }
 
 platform::Expected<void, std::uint32_t> ServiceOperations::eventSource(std::string_view name,
@@ -103,7 +110,12 @@ ServiceOperations::Outcome ServiceOperations::install(std::string_view name,
         context.run.restartComputer = true;
     }
     if (definition->start == service::kAutoStart) {
-        if (ServiceError error = control_.start(name)) return failed(std::move(error), *definition);
+        // StartServicesOnReboot leaves the start to the system's next start.
+        if (context.settings.startServicesOnReboot) {
+            context.run.restartComputer = true;
+        } else if (ServiceError error = control_.start(name)) {
+            return failed(std::move(error), *definition);
+        }
     }
     return {};
 }

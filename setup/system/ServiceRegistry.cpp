@@ -5,6 +5,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/CommandLine.h"
 #include "platform/WindowsErrors.h"
+#include "system/CreatedEntries.h"
 
 namespace kestrel::setup {
 
@@ -93,6 +94,9 @@ long ServiceRegistry::remove(std::string_view name) {
 long ServiceRegistry::addEventSource(const EventSourceDefinition& source) {
     const std::string logKey = kEventLogKey + "\\" + source.log;
     const std::string key = logKey + "\\" + source.name;
+    CreatedEntries made(registry_, kMachine);
+    made.noteMissingKeys(logKey, kEventLogKey);
+    made.noteMissingValue(logKey, "Sources");
     if (const long created = registry_.createKey(kMachine, key)) return created;
     long error = setNumber(key, "TypesSupported", source.types);
     for (const auto& [name, file] :
@@ -124,15 +128,15 @@ long ServiceRegistry::removeEventSource(const EventSourceDefinition& source) {
     std::erase_if(list, [&](const std::string& name) {
         return platform::equalsIgnoreAsciiCase(name, source.name);
     });
-    if (!list.empty()) return setList(logKey, "Sources", list);
-    // An empty list says no more than none; a log of its own that held nothing but this
-    // source goes with it. The system's own logs stay: the system made them, not the
-    // installation.
+    // A list the system (or another installation) keeps stays, empty as it may become; one
+    // that this source brought goes with it, and so does a log it brought.
+    CreatedEntries made(registry_, kMachine);
+    if (!list.empty() || !made.takeMadeValue(logKey, "Sources"))
+        return setList(logKey, "Sources", list);
     const long deleted = registry_.deleteValue(kMachine, logKey, "Sources");
     if (deleted != 0 && deleted != platform::kErrorFileNotFound) return deleted;
-    for (const char* systemLog : {"Application", "Security", "System"})
-        if (platform::equalsIgnoreAsciiCase(source.log, systemLog)) return 0;
-    return registry_.removeEmptyKeys(kMachine, logKey);
+    made.removeEmptyMadeKeys(logKey);
+    return 0;
 }
 
 long ServiceRegistry::addRunServicesEntry(std::string_view name, std::string_view program) {

@@ -4,6 +4,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Places.h"
+#include "system/CreatedEntries.h"
 #include "system/PrintEnvironment.h"
 #include "system/Spooler.h"
 #include "system/SpoolerKeys.h"
@@ -111,11 +112,15 @@ bool copyFile(const fs::path& from, const fs::path& to) {
            !platform::writeFileAtomically(to, *content);
 }
 
-// Takes a key away and the keys above it it leaves empty.
+// The spooler's structure (its Monitors, the Drivers of an environment, their Version-3...)
+// is the system's once there: a key that goes takes along only the parents that were made
+// for it.
+void noteNewKey(RegistryServices& registry, const std::string& key) {
+    CreatedEntries(registry, kMachine).noteMissingParents(key, kPrintParentKey);
+}
+
 void deleteKey(RegistryServices& registry, const std::string& key) {
-    (void)registry.deleteTree(kMachine, key);
-    const std::string parent = key.substr(0, key.rfind('\\'));
-    if (registry.isEmptyKey(kMachine, parent)) (void)registry.removeEmptyKeys(kMachine, parent);
+    (void)CreatedEntries(registry, kMachine).deleteTree(key);
 }
 
 }  // namespace
@@ -140,6 +145,7 @@ Spooler::Result Spooler::addMonitor(std::string_view environmentName, std::strin
             return fail(kModuleNotFound);
         if (!copyFile(*from, *to)) return fail(kModuleNotFound);
     }
+    noteNewKey(context_.registry, key);
     if (context_.registry.writeString(kMachine, key, "Driver", libraryName) != 0)
         return fail(kInvalidParameter);
     return {};
@@ -221,6 +227,7 @@ Spooler::Result Spooler::addPort(std::string_view monitor, const PortDialog& dia
     if (port.empty() || (!isLocalMonitor(monitor) && port.find('\\') != std::string::npos))
         return fail(kInvalidParameter);
     if (findPort(port)) return fail(kAlreadyExists);
+    if (!isLocalMonitor(monitor)) noteNewKey(context_.registry, child(monitorPorts(monitor), port));
     const long written =
         isLocalMonitor(monitor)
             ? setLocalPort(port, true)
@@ -270,6 +277,7 @@ Spooler::Result Spooler::addPrinterDriver(std::string_view environmentName,
     }
 
     RegistryServices& registry = context_.registry;
+    noteNewKey(registry, key);
     std::vector<std::string> dependents;
     for (const std::string& file : driver.dependentFiles) dependents.push_back(baseName(file));
     const bool written =
@@ -355,6 +363,7 @@ Spooler::Result Spooler::addPrintProcessor(std::string_view environmentName, std
         context_.registry.machine().hostPath(target->processorFolder + "\\" + baseName(file));
     std::error_code error;
     if (!host || !fs::is_regular_file(*host, error)) return fail(kFileNotFound);
+    noteNewKey(context_.registry, key);
     if (context_.registry.writeString(kMachine, key, "Driver", baseName(file)) != 0)
         return fail(kInvalidParameter);
     return {};
@@ -379,6 +388,7 @@ Spooler::Result Spooler::addPrintProvider(std::string_view name, std::string_vie
     std::vector<std::string> order =
         readMultiString(context_.registry, kMachine, providers, "Order");
     order.emplace_back(name);
+    noteNewKey(context_.registry, key);
     if (context_.registry.writeString(kMachine, key, "Name", libraryName) != 0 ||
         writeMultiString(context_.registry, kMachine, providers, "Order", order) != 0)
         return fail(kInvalidParameter);

@@ -10,6 +10,9 @@ namespace kestrel::setup::spooler {
 
 // Where Windows' spooler keeps its state in the machine's registry.
 inline constexpr std::string_view kPrintKey = "System\\CurrentControlSet\\Control\\Print";
+// The key above it: a root without a spooler of its own gets the Print key with the first
+// component, and loses it with the last.
+inline constexpr std::string_view kPrintParentKey = "System\\CurrentControlSet\\Control";
 inline constexpr std::string_view kPortsKey =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
 

@@ -1,5 +1,6 @@
 #include "platform/AsciiCase.h"
 #include "platform/ProfileFunctions.h"
+#include "system/CreatedEntries.h"
 #include "system/Spooler.h"
 #include "system/SpoolerKeys.h"
 #include "system/SystemRegistry.h"
@@ -151,6 +152,7 @@ Spooler::Result Spooler::addPrinter(const PrinterInfo& printer) {
         {"UntilTime", printer.untilTime},
         {"Status", 0},
     };
+    CreatedEntries(registry, kMachine).noteMissingParents(key, kPrintParentKey);
     for (const auto& [name, text] : texts) {
         if (registry.writeString(kMachine, key, name, text) != 0) return fail(kInvalidParameter);
     }
@@ -167,9 +169,7 @@ Spooler::Result Spooler::deletePrinter(std::string_view name) {
     const std::string key = printKey("Printers\\" + std::string(name));
     RegistryServices& registry = context_.registry;
     if (name.empty() || !registry.keyExists(kMachine, key)) return fail(kInvalidPrinterName);
-    (void)registry.deleteTree(kMachine, key);
-    if (registry.isEmptyKey(kMachine, printKey("Printers")))
-        (void)registry.removeEmptyKeys(kMachine, printKey("Printers"));
+    (void)CreatedEntries(registry, kMachine).deleteTree(key);
     setProfileValue("devices", name, std::nullopt);
     setProfileValue("PrinterPorts", name, std::nullopt);
     replaceDefault(name);
@@ -181,6 +181,8 @@ Spooler::Result Spooler::addPrinterConnection(std::string_view printer) {
     if (!isConnectionName(printer)) return fail(kInvalidPrinterName);
     const std::string key = connectionKey(printer);
     const std::string server(printer.substr(0, printer.find('\\', 2)));
+    // The user's Printers key is the system's once there; one made here goes again.
+    CreatedEntries(context_.registry, kUser).noteMissingParents(key, "");
     if (context_.registry.writeString(kUser, key, "Server", server) != 0 ||
         context_.registry.writeString(kUser, key, "Provider", "win32spl.dll") != 0)
         return fail(kInvalidParameter);
@@ -192,9 +194,7 @@ Spooler::Result Spooler::deletePrinterConnection(std::string_view printer) {
     const std::string key = connectionKey(printer);
     if (!isConnectionName(printer) || !context_.registry.keyExists(kUser, key))
         return fail(kInvalidPrinterName);
-    (void)context_.registry.deleteTree(kUser, key);
-    if (context_.registry.isEmptyKey(kUser, kConnectionsKey))
-        (void)context_.registry.removeEmptyKeys(kUser, kConnectionsKey);
+    (void)CreatedEntries(context_.registry, kUser).deleteTree(key);
     replaceDefault(printer);
     return {};
 }

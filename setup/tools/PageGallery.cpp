@@ -32,7 +32,7 @@ using namespace kestrel::setup;
 namespace {
 
 constexpr const char* kLicence =
-    "Acme Tools licence\n\nYou may install this software on any number of machines.\n"
+    "Acme Tools licence\r\n\r\nYou may install this software on any number of machines.\r\n"
     "It comes without any warranty.";
 
 WizardPage valuePage(const PageFrame& frame) {
@@ -156,6 +156,7 @@ int main(int argc, char** argv) {
     MessageEngine messages(ui, strings);
     PageHost host(messages, **machine);
     host.setTitle("Acme Tools Setup");
+    host.setProduct("Acme Tools 2.0");
     ComponentList components = sampleComponents();
     ComponentPage componentPage(components, componentPageSetup({}, **machine, strings, {},
                                                                "C:\\Program Files\\Acme", false));

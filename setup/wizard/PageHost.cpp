@@ -6,7 +6,7 @@
 namespace kestrel::setup {
 
 PageFrame PageHost::frame() const {
-    return {title_, picture_, !messages_.helpFile().empty()};
+    return {title_, picture_, !messages_.helpFile().empty(), product_};
 }
 
 bool PageHost::confirmCancel() {

@@ -21,6 +21,8 @@ class PageHost {
     void setTitle(std::string title) { title_ = std::move(title); }
     // The wizard picture's host file; empty for the built-in logo.
     void setPicture(std::string picture) { picture_ = std::move(picture); }
+    // The product's name and version, as the pages' texts name it.
+    void setProduct(std::string product) { product_ = std::move(product); }
     PageFrame frame() const;
 
     // Shows the page until it ends; Back only counts where `backEnabled`. A page left with
@@ -36,6 +38,7 @@ class PageHost {
     const platform::MachineRoot& machine_;
     std::string title_;
     std::string picture_;
+    std::string product_;
     PageDrafts drafts_;
 };
 

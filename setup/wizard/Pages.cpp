@@ -15,6 +15,11 @@ WizardPage framedPage(const PageFrame& frame, PageKind kind) {
 
 namespace {
 
+// The product as the pages' texts name it.
+std::string productOf(const PageFrame& frame) {
+    return frame.product.empty() ? std::string("the application") : frame.product;
+}
+
 WizardPage choicePage(const PageFrame& frame, PageKind kind, std::vector<PageChoice> choices,
                       int chosen) {
     WizardPage page = framedPage(frame, kind);
@@ -50,10 +55,14 @@ WizardPage sharedPage(const PageFrame& frame, bool client) {
 
 WizardPage modePage(const PageFrame& frame, SetupMode mode,
                     const std::array<std::string, 3>& sizes) {
-    return choicePage(
-        frame, PageKind::Mode,
-        {{"Full installation", sizes[0]}, {"Standard", sizes[1]}, {"Custom", sizes[2]}},
-        static_cast<int>(mode));
+    WizardPage page =
+        choicePage(frame, PageKind::Mode,
+                   {{"Full installation", sizes[0]}, {"Standard", sizes[1]}, {"Custom", sizes[2]}},
+                   static_cast<int>(mode));
+    page.text = "Choose how Setup installs " + productOf(frame) +
+                ": Full installation with all components, Standard with the usual ones, "
+                "Custom with those you choose.";
+    return page;
 }
 
 SetupMode chosenMode(const WizardPage& page) {
@@ -71,6 +80,10 @@ WizardPage instSamePage(const PageFrame& frame, bool showUninstall) {
     WizardPage page = buttonPage(frame, PageKind::InstSame,
                                  {{"Add/Remove..."}, {"Repeat"}, {"New..."}, {"Uninstall..."}});
     page.choices[3].visible = showUninstall;
+    page.text = productOf(frame) +
+                " is installed on this computer already. Add or remove its components, repeat "
+                "the installation, install it once more beside it" +
+                (showUninstall ? ", or remove it." : ".");
     return page;
 }
 
@@ -115,6 +128,9 @@ std::string chosenDirectory(const WizardPage& page) {
 
 WizardPage userPage(const PageFrame& frame, const UserPageSetup& setup) {
     WizardPage page = framedPage(frame, PageKind::GetUser);
+    page.text = std::string("Enter your name") +
+                (setup.useCompany ? " and the name of your company" : "") +
+                ", under which Setup registers " + productOf(frame) + ".";
     EditField user("Name", kUserLimit);
     user.setText(setup.user);
     user.readOnly = setup.userReadOnly;

@@ -11,11 +11,13 @@
 
 namespace kestrel::setup {
 
-// What every page shares: the window's title, the picture, whether Help has a file.
+// What every page shares: the window's title, the picture, whether Help has a file, and
+// the product the pages speak of (its name and version) where they explain themselves.
 struct PageFrame {
     std::string title;
     std::string picture;
     bool helpAvailable = false;
+    std::string product = {};
 };
 
 // A page of the kind with the frame's title, picture and Help.
@@ -30,12 +32,13 @@ WizardPage adminPage(const PageFrame& frame);
 WizardPage fromCdPage(const PageFrame& frame, bool fromCD);
 // SHARED: choice 0 "Local installation", 1 "Start from server".
 WizardPage sharedPage(const PageFrame& frame, bool client);
-// MODE: choices in SetupMode order with the sizes the caller worked out.
+// MODE: choices in SetupMode order with the sizes the caller worked out, below a line
+// saying what they mean.
 WizardPage modePage(const PageFrame& frame, SetupMode mode,
                     const std::array<std::string, 3>& sizes);
 SetupMode chosenMode(const WizardPage& page);
 
-// INSTSAME: what to do with the installation that is there.
+// INSTSAME: what to do with the installation that is there, the product named above.
 enum class InstSameChoice { AddRemove, Repeat, New, Uninstall };
 WizardPage instSamePage(const PageFrame& frame, bool showUninstall);
 InstSameChoice chosenInstSame(const WizardPage& page);
@@ -53,6 +56,7 @@ struct UserPageSetup {
     bool useCompany = true;
     bool userReadOnly = false, companyReadOnly = false;  // the extension said no
 };
+// GETUSER: below a line asking for them.
 WizardPage userPage(const PageFrame& frame, const UserPageSetup& setup);
 
 // OPTIONS: the components (which the page changes as the person works); Finish is Next.

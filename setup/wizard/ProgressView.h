@@ -24,6 +24,7 @@ struct ProgressView {
     std::string title;
     std::string firstLabel, first;
     std::string secondLabel, second;
+    bool meterVisible = true;    // off for a status without a measure of its own
     int percent = 0;             // 0-100
     std::string meter;           // the percentage as shown ("42%")
     std::function<void()> help;  // the Help button

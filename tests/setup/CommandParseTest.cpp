@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/CommandParse.h"
+#include "script/BuiltinVariables.h"
 
 namespace kestrel::setup::commands {
 namespace {
@@ -45,6 +46,38 @@ TEST(CommandParse, VariablesAreExpandedBeforeTheLineIsSplit) {
     EXPECT_EQ(line->word, "Echo");
     EXPECT_EQ(line->rest, "hello world");
     EXPECT_EQ(parseCommandLine("CD \"%DIR%\"", expander)->arguments, Strings{"C:\\Program Files"});
+}
+
+// The value of a directory variable is one path, blanks and parentheses included, wherever it
+// stands in a token; other variables are split as they come, so that one may hold several
+// arguments.
+TEST(CommandParse, ADirectoryValueStaysInItsToken) {
+    BuiltinVariables variables;
+    variables.setDirectory("App", "C:\\Program Files (x86)\\Beacon Monitor");
+    variables.set("Programs", "C:\\users\\ann\\Start Menu\\Programs");
+    MemoryEnvironment environment;
+    environment.set("FLAGS", "/q /log");
+    environment.set("TOOLS", "D:\\Acme Tools\\");
+    const Expander expander({&variables, &environment, nullptr, nullptr});
+    EXPECT_EQ(parseCommandLine("MD %App%\\Logs", expander)->arguments,
+              Strings{"C:\\Program Files (x86)\\Beacon Monitor\\Logs"});
+    EXPECT_EQ(parseCommandLine("Copy %Programs%\\x.lnk %TOOLS%\\x.lnk", expander)->arguments,
+              (Strings{"C:\\users\\ann\\Start Menu\\Programs\\x.lnk", "D:\\Acme Tools\\x.lnk"}));
+    EXPECT_EQ(parseCommandLine("tool.exe %FLAGS% \"%App%\"", expander)->arguments,
+              (Strings{"/q", "/log", "C:\\Program Files (x86)\\Beacon Monitor"}));
+
+    // As a program's command line the place is quoted, once, and what was quoted stays so.
+    const auto call = parseCommandLine("Call %App%\\BEACON.EXE %FLAGS% \"a b\" %App%", expander);
+    EXPECT_EQ(call->restAsCommandLine(),
+              "\"C:\\Program Files (x86)\\Beacon Monitor\\BEACON.EXE\" /q /log \"a b\" "
+              "\"C:\\Program Files (x86)\\Beacon Monitor\"");
+    const auto quoted = parseCommandLine("\"%App%\\BEACON.EXE\" /s", expander);
+    EXPECT_EQ(quoted->word, "C:\\Program Files (x86)\\Beacon Monitor\\BEACON.EXE");
+    EXPECT_EQ(quoted->textAsCommandLine(),
+              "\"C:\\Program Files (x86)\\Beacon Monitor\\BEACON.EXE\" /s");
+    // Without a place that holds a blank the line goes as written.
+    EXPECT_EQ(parseCommandLine("Call x.exe  \"a\"b", expander)->restAsCommandLine(),
+              "x.exe  \"a\"b");
 }
 
 }  // namespace

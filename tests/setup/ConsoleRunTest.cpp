@@ -103,6 +103,13 @@ TEST_F(ConsoleRun, EveryPageIsAnsweredAtTheTerminalThenTheProductIsRemoved) {
     ASSERT_TRUE(terminal->waitFor("Installation successfully completed.")) << terminal->output();
     EXPECT_EQ(terminal->finish(), 0) << terminal->output();
     EXPECT_THAT(terminal->output(), Not(HasSubstr("s3cret")));
+    // Making the new prefix was said, once.
+    const std::string output = terminal->output();
+    const std::string preparing =
+        "Preparing the Windows environment in " + (dir_ / "prefix").string() + "\n";
+    const std::size_t said = output.find(preparing);
+    EXPECT_NE(said, std::string::npos) << output;
+    EXPECT_EQ(output.find(preparing, said + 1), std::string::npos) << output;
 
     EXPECT_EQ(kestrel::test::readFile(installed("ACME.TXT")), "acme");
     EXPECT_EQ(kestrel::test::readFile(installed("MESSAGES.TXT")), "de");
@@ -115,6 +122,7 @@ TEST_F(ConsoleRun, EveryPageIsAnsweredAtTheTerminalThenTheProductIsRemoved) {
     answer(*removal, "The application 'Acme Tools' will be removed from your hard disk.", "y");
     ASSERT_TRUE(removal->waitFor("Uninstallation complete.")) << removal->output();
     EXPECT_EQ(removal->finish(), 0) << removal->output();
+    EXPECT_THAT(removal->output(), Not(HasSubstr("Preparing the Windows environment")));
     EXPECT_FALSE(std::filesystem::exists(installed("ACME.TXT")));
     EXPECT_FALSE(std::filesystem::exists(installed("GUIDE.TXT")));
     EXPECT_THAT(kestrel::test::readFile(dir_ / "prefix/system.reg"), Not(HasSubstr("Pier 7")));

@@ -2,8 +2,9 @@
 
 namespace kestrel::setup::test {
 
-void CopyEngineFixture::start(const std::string& sections, copy::OutputFiles* outputs) {
-    load(std::string(kHead) + sections);
+void CopyEngineFixture::start(const std::string& sections, copy::OutputFiles* outputs,
+                              const std::vector<std::string>& commandLine) {
+    load(std::string(kHead) + sections, true, commandLine);
     session_->variables().set("User", "Alice Example");
     session_->variables().set("Company", "Acme Ltd");
     progress_ = std::make_unique<ProgressWindow>(session_->messages(), session_->run());

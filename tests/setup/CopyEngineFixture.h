@@ -18,8 +18,10 @@ class CopyEngineFixture : public SetupFixture {
     static constexpr const char* kHead =
         "[Setup]\nVersion=5.11\n[Application]\nApplicationDir=C:\\Acme\n";
 
-    // Loads the head and `sections`; `outputs` stands in for the host's files.
-    void start(const std::string& sections, copy::OutputFiles* outputs = nullptr);
+    // Loads the head and `sections` with the command line's words; `outputs` stands in for
+    // the host's files.
+    void start(const std::string& sections, copy::OutputFiles* outputs = nullptr,
+               const std::vector<std::string>& commandLine = {});
     OperationContext& context() { return session_->context(); }
     fs::path host(const std::string& windowsPath) { return *machine_->hostPath(windowsPath); }
     // A source file in C:\setup.

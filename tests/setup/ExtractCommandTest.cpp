@@ -58,7 +58,7 @@ TEST_F(ExtractCommandTest, FailuresSayWhatAndLeaveTheTargetAsItWas) {
     EXPECT_EQ(ui_.shown[0].box.text, "Section 'Nowhere' not found!");
     EXPECT_EQ(ui_.shown[1].box.text, "Cannot open file 'C:\\setup\\missing.src'!");
     EXPECT_EQ(ui_.shown[2].box.text, "Cannot read from file 'C:\\setup\\binary.src'!");
-    EXPECT_TRUE(ui_.shown[3].box.text.starts_with("Cannot create file 'C:\\Acme\\no\\app.ini: "))
+    EXPECT_TRUE(ui_.shown[3].box.text.starts_with("Cannot create file 'C:\\Acme\\no\\app.ini'!\n"))
         << ui_.shown[3].box.text;
     EXPECT_EQ(ui_.shown[4].box.number, messages::kInvalidParameter);
     EXPECT_EQ(target(), "mine");

@@ -249,9 +249,9 @@ TEST_F(FileCopying, FullDiskLeavesNothingHalfWritten) {
     existing("big.bin", "old");
     EXPECT_FALSE(install("Files"));
     ASSERT_EQ(ui_.numbers(), std::vector<int>{kCannotWrite});
-    EXPECT_NE(ui_.shown[0].box.text.find("C:\\Acme\\big.bin: No space left on device"),
-              std::string::npos)
-        << ui_.shown[0].box.text;
+    // The message as it is written, the system's reason on a line of its own.
+    EXPECT_EQ(ui_.shown[0].box.text,
+              "Cannot write to file 'C:\\Acme\\big.bin'!\nNo space left on device");
     EXPECT_EQ(readFile(host("C:\\Acme\\big.bin")), "old");
     EXPECT_EQ(namesIn(host("C:\\Acme")), std::vector<std::string>{"big.bin"});
 }
@@ -307,6 +307,31 @@ TEST_F(FileCopying, MissingSourcesAndTheHook) {
     hook_.answer = 0;
     EXPECT_TRUE(install("Files"));
     EXPECT_FALSE(fs::exists(host("C:\\Acme\\skipped.txt")));
+}
+
+// Names Windows refuses are refused here too, with the file's message and why, and nothing
+// of them is made; a section stops there as at any file that cannot be made.
+TEST_F(FileCopying, NamesWindowsRefusesAreNotMade) {
+    const std::string reason =
+        "\nWindows names cannot hold the characters \" * ? < > | or control characters.";
+    for (const std::string destination :
+         {"a|b.txt", "what?.txt", "<x>.txt", "sub\"dir\\x.txt", "star*.txt", "tab\tname.txt"}) {
+        start("[Files]\n0:x.txt,'" + destination + "'\n");
+        source("x.txt", "x");
+        ui_.shown.clear();
+        EXPECT_FALSE(install("Files")) << destination;
+        ASSERT_EQ(ui_.numbers(), std::vector<int>{messages::kCannotCreateFile}) << destination;
+        EXPECT_EQ(ui_.shown[0].box.text,
+                  "Cannot create file 'C:\\Acme\\" + destination + "'!" + reason);
+    }
+    EXPECT_FALSE(fs::exists(host("C:\\Acme")));
+
+    start("[Files]\n0:x.txt,Logs|Old\\,CREATE|DIRECTORY\n");
+    ui_.shown.clear();
+    EXPECT_FALSE(install("Files"));
+    ASSERT_EQ(ui_.numbers(), std::vector<int>{5507});
+    EXPECT_EQ(ui_.shown[0].box.text, "Cannot create directory 'C:\\Acme\\Logs|Old'!" + reason);
+    EXPECT_FALSE(fs::exists(host("C:\\Acme")));
 }
 
 }  // namespace

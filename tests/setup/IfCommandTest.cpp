@@ -45,6 +45,20 @@ TEST_F(IfCommandTest, FunctionsOnTheMachineRootWithElse) {
     EXPECT_EQ(ran("If 0 == DoesFileExist(nothing.ini) Whatever S1"), "S1");
 }
 
+// A function's argument runs to its matching parenthesis: a path with blanks and
+// parentheses, from a directory variable or written out, is one argument.
+TEST_F(IfCommandTest, AFunctionsArgumentKeepsItsBlanksAndParentheses) {
+    const std::string folder = "C:\\Program Files (x86)\\Acme Tools";
+    session_->variables().setDirectory("App", folder);
+    fs::create_directories(host(folder));
+    kestrel::test::writeFile(host(folder + "\\x.ini"), "[x]");
+    EXPECT_EQ(ran("If DoesFileExist(%App%\\x.ini) == 1 Then S1 Else S2"), "S1");
+    EXPECT_EQ(ran("If DoesFileExist(%App%\\y.ini) == 1 Then S1 Else S2"), "S2");
+    EXPECT_EQ(ran("If DoesFileExist(" + folder + "\\x.ini) == 1 Then S1 Else S2"), "S1");
+    EXPECT_EQ(ran("If 1 == DoesPathExist (C:\\Program Files (x86)) Then S1"), "S1");
+    EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().box.text;
+}
+
 TEST_F(IfCommandTest, AMissingOrWrongWordIsAnInvalidParameter) {
     for (const char* line : {"If a == a", "If a == a S1", "If a == a Than S1", "If a ==",
                              "If a == a Then S1 Otherwise S2", "If a == b Then S1 Else"}) {

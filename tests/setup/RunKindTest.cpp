@@ -108,6 +108,19 @@ TEST_F(RunKind, TheInstSamePageSaysWhatHappensToTheInstallation) {
     EXPECT_FALSE(ui_.pages.back().choices[3].visible);
 }
 
+// The page names the product and version it is about and what its buttons do.
+TEST_F(RunKind, TheInstSamePageNamesTheInstalledProduct) {
+    registerProduct({{"Revision", "3"}});
+    start(productScript());
+    choose(1);
+    ASSERT_TRUE(decide());
+    ASSERT_EQ(ui_.pages.size(), 1u);
+    EXPECT_EQ(ui_.pages[0].text,
+              "Acme Tools 2.0 is installed on this computer already. Add or remove its "
+              "components, repeat the installation, install it once more beside it, or remove "
+              "it.");
+}
+
 TEST_F(RunKind, MaintenanceAndServiceReleasesAskNothing) {
     registerProduct({{"Revision", "3"}});
     start(productScript(), {"/M"});

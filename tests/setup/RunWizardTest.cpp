@@ -27,6 +27,20 @@ TEST_F(RunWizardTest, AFreshInstallationShowsEveryPageItAsksFor) {
     EXPECT_TRUE(ui_.pages[1].backEnabled);
 }
 
+// The licence and information texts are unescaped as the installer's other texts are.
+TEST_F(RunWizardTest, LicenceAndInfoTextsBreakTheirLines) {
+    startRun(
+        "AskLicence=1\nLicenceText=First: \\n%ProductName%\\\\free\nAskInfo=1\n"
+        "InfoText=One\\nTwo\n" +
+        std::string(kProduct));
+    ui_.answerPages({PageResult::Next, PageResult::Cancel});
+    ui_.answer({buttons::kYes});
+    EXPECT_FALSE(runWizard(*run_));
+    ASSERT_EQ(ui_.pages.size(), 2u);
+    EXPECT_EQ(ui_.pages[0].text, "First: \r\nAcme Tools\\free");
+    EXPECT_EQ(ui_.pages[1].text, "One\r\nTwo");
+}
+
 TEST_F(RunWizardTest, SilentAndRegisteredRunsShowNoPage) {
     for (const auto& kind : std::vector<std::function<void(RunState&)>>{
              [](RunState& run) { run.silent = true; }, [](RunState& run) { run.uninstall = true; },

@@ -260,19 +260,74 @@ TEST_F(ServiceOperationsTest, EventSourcesJoinAndLeaveTheirLogsList) {
     EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
 }
 
-// The system made its own logs, empty as they may be: the last source leaving does not take
-// them along.
+// The system made its own logs, empty as they may be, and keeps their lists of sources (Wine's
+// System log has an empty one): the last source leaving takes along neither, and a list that
+// was not there goes with it.
 TEST_F(ServiceOperationsTest, TheSystemsOwnLogStaysWhenItsLastSourceLeaves) {
     ServiceOperations& services = operations();
     ASSERT_EQ(context().registry.createKey(platform::RegistryRoot::LocalMachine, kApplicationLog),
               0);
+    for (const bool listed : {false, true}) {
+        if (listed) {
+            ASSERT_EQ(
+                context().registry.setValue(platform::RegistryRoot::LocalMachine, kApplicationLog,
+                                            "Sources", platform::kRegMultiSz, std::string(1, '\0')),
+                0);
+        }
+        const MachineSnapshot before = MachineSnapshot::take(*machine_);
+        ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "BeaconEvents"));
+        EXPECT_EQ(hklm(kApplicationLog, "Sources"), "BeaconEvents");
+        ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "BeaconEvents"));
+        EXPECT_TRUE(
+            context().registry.keyExists(platform::RegistryRoot::LocalMachine, kApplicationLog));
+        EXPECT_EQ(hklm(kApplicationLog, "Sources"), listed ? "" : "<none>");
+        EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "") << listed;
+    }
+}
+
+// A log of its own comes and goes with the source that brought it.
+TEST_F(ServiceOperationsTest, ALogOfItsOwnGoesWithItsSource) {
+    start(std::string(kScript) + "Watch=Beacon Log,,,\n");
+    ServiceOperations services(
+        *services_, [](std::string_view, Direction) { return true; }, wine_);
     const MachineSnapshot before = MachineSnapshot::take(*machine_);
-    ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "BeaconEvents"));
-    EXPECT_EQ(hklm(kApplicationLog, "Sources"), "BeaconEvents");
-    ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "BeaconEvents"));
-    EXPECT_TRUE(
-        context().registry.keyExists(platform::RegistryRoot::LocalMachine, kApplicationLog));
+    ASSERT_TRUE(services.run(SystemCommand::AddEventSource, "Watch"));
+    EXPECT_EQ(hklm(kServices + "EventLog\\Beacon Log", "Sources"), "Watch");
+    ASSERT_TRUE(services.run(SystemCommand::RemoveEventSource, "Watch"));
+    EXPECT_FALSE(hasKey(kServices + "EventLog\\Beacon Log"));
     EXPECT_EQ(before.differencesTo(MachineSnapshot::take(*machine_)), "");
+}
+
+// StartServicesOnReboot leaves an automatic service to the next start of the system.
+TEST_F(ServiceOperationsTest, StartServicesOnRebootStartsNothingNow) {
+    std::string script = kScript;
+    script.insert(script.find("[Services]"), "StartServicesOnReboot=1\n");
+    start(script);
+    ServiceOperations services(
+        *services_, [](std::string_view, Direction) { return true; }, wine_);
+    ASSERT_TRUE(services.installService(file("KestrelBeacon")));
+    EXPECT_EQ(hklm(kServices + "KestrelBeacon", "Start"), "2");
+    EXPECT_TRUE(wine_.calls.empty());
+    EXPECT_TRUE(context().run.restartComputer);
+}
+
+// The account's password may hold quotes (and a scrambled one holds any character): the
+// security command gets it as one quoted text.
+TEST_F(ServiceOperationsTest, APasswordWithAQuoteIsQuotedForTheAccountCommand) {
+    std::string script = kScript;
+    const std::string password = ",svcuser,secret,";
+    script.replace(script.find(password), password.size(), ",svcuser,'it''s',");
+    start(script);
+    ServiceOperations services(
+        *services_,
+        [this](std::string_view line, Direction) {
+            accountLines_.emplace_back(line);
+            return true;
+        },
+        wine_);
+    ASSERT_TRUE(services.installService(file("KestrelBeacon")));
+    ASSERT_FALSE(accountLines_.empty());
+    EXPECT_EQ(accountLines_[0], "LocalUser.Add ('svcuser', 'it''s', '', PRIV_USER)");
 }
 
 }  // namespace

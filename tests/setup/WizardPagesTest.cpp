@@ -91,6 +91,27 @@ TEST(Pages, UserPageCutsDefaultsToFiftyAndHidesTheCompany) {
     EXPECT_FALSE(page.fields[0].readOnly);
 }
 
+// The pages whose texts the installer has none for say, in one line, what they ask about
+// which product.
+TEST(Pages, ExplainingPagesNameTheProduct) {
+    const PageFrame frame{"Beacon Setup", "", false, "Beacon Monitor 2.4"};
+    EXPECT_EQ(modePage(frame, SetupMode::Full, {"1 MB", "1 MB", "1 MB"}).text,
+              "Choose how Setup installs Beacon Monitor 2.4: Full installation with all "
+              "components, Standard with the usual ones, Custom with those you choose.");
+    UserPageSetup setup;
+    EXPECT_EQ(userPage(frame, setup).text,
+              "Enter your name and the name of your company, under which Setup registers "
+              "Beacon Monitor 2.4.");
+    setup.useCompany = false;
+    EXPECT_EQ(userPage(frame, setup).text,
+              "Enter your name, under which Setup registers Beacon Monitor 2.4.");
+    const std::string same = instSamePage(frame, false).text;
+    EXPECT_TRUE(same.starts_with("Beacon Monitor 2.4 is installed")) << same;
+    EXPECT_EQ(same.find(", or remove it."), std::string::npos) << "no Uninstall button, no word";
+    EXPECT_NE(instSamePage(frame, true).text.find(", or remove it."), std::string::npos);
+    EXPECT_NE(instSamePage({}, true).text.find("the application is installed"), std::string::npos);
+}
+
 TEST(Pages, DirectoryPagesCutTo255AndCompleteABareDrive) {
     WizardPage page = directoryPage({}, PageKind::GetDir, "text", std::string(300, 'd'));
     EXPECT_EQ(page.fields[0].text().size(), 255u);

@@ -16,9 +16,10 @@ const char* const kProduct =
     "[Docs]\n0:d.txt,Docs\\d.txt,,4\n";
 
 SetupRun& WorkRunFixture::startRun(const std::string& sections,
-                                   const std::function<void(RunState&)>& kind) {
+                                   const std::function<void(RunState&)>& kind,
+                                   const std::vector<std::string>& commandLine) {
     run_.reset();
-    start(sections);
+    start(sections, nullptr, commandLine);
     if (kind) kind(session_->run());
     run_ = std::make_unique<SetupRun>(*session_);
     run_->clientSwitch = session_->run().client;

@@ -15,10 +15,10 @@ namespace kestrel::setup::test {
 // walks through the wizard and the work.
 class WorkRunFixture : public CopyEngineFixture {
   protected:
-    // A new session over the head and `sections`, the run's services and its components
-    // made as for a run of the kind `kind` sets.
-    SetupRun& startRun(const std::string& sections,
-                       const std::function<void(RunState&)>& kind = {});
+    // A new session over the head and `sections` with the command line's words, the run's
+    // services and its components made as for a run of the kind `kind` sets.
+    SetupRun& startRun(const std::string& sections, const std::function<void(RunState&)>& kind = {},
+                       const std::vector<std::string>& commandLine = {});
     // The wizard, then the installation; false where either ended the run.
     bool wizardAndWork();
     // The product's sources in C:\setup.

@@ -59,6 +59,7 @@ void ProgressDialog::show(const ProgressView& view) {
     secondLabel_->setText(QString::fromStdString(view.secondLabel));
     second_->setText(QString::fromStdString(view.second));
     bar_->setValue(view.percent);
+    bar_->setVisible(view.meterVisible);
     meter_->setText(QString::fromStdString(view.meter));
     cancel_->setVisible(view.cancelVisible);
     help_->setVisible(view.helpVisible);

@@ -103,6 +103,8 @@ void QtUi::showProgress(const ProgressView& view) {
     const bool appearing = view.visible && !progress_->isVisible();
     progress_->show(view);
     if (fresh || appearing) placeProgress(*progress_, view.placement, window_);
+    // Drawn at once: what follows may keep the event loop waiting for a while.
+    if (appearing) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUi::waitingForProgram() {

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "TestSupport.h"
@@ -184,6 +186,31 @@ TEST(WizardDialog, ModePageChoosesWithRadioButtonsAndShowsTheSizes) {
     click(custom);
     click(dialog.nextButton());
     EXPECT_EQ(chosenMode(page), SetupMode::Custom);
+}
+
+// INSTSAME, MODE and GETUSER say above their buttons and fields which product they are about
+// and what they ask; a licence's line breaks are lines.
+TEST(WizardDialog, ExplainingPagesShowTheirTextAboveTheChoices) {
+    const PageFrame frame{"Beacon Setup", "", false, "Beacon Monitor 2.4"};
+    UserPageSetup setup;
+    for (WizardPage page :
+         {instSamePage(frame, true), modePage(frame, SetupMode::Full, {"1 MB", "1 MB", "1 MB"}),
+          userPage(frame, setup)}) {
+        WizardDialog dialog(page, {});
+        dialog.show();
+        const auto* text = dialog.findChild<QLabel*>("text");
+        ASSERT_NE(text, nullptr) << page.text;
+        EXPECT_TRUE(text->isVisible());
+        EXPECT_TRUE(text->text().contains("Beacon Monitor 2.4")) << text->text().toStdString();
+    }
+    WizardPage licence = licencePage(frame, "First line\r\nSecond line");
+    WizardDialog dialog(licence, {});
+    dialog.show();
+    const auto* text = dialog.findChild<QPlainTextEdit*>("text");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->document()->blockCount(), 2);
+    EXPECT_EQ(text->document()->findBlockByNumber(0).text(), "First line");
+    EXPECT_EQ(text->document()->findBlockByNumber(1).text(), "Second line");
 }
 
 TEST(WizardDialog, LicenceAsksYesOrNo) {
