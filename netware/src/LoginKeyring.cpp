@@ -59,7 +59,12 @@ kestrel::platform::Expected<void, std::string> LoginKeyring::store(std::string_v
     long key = syscall(SYS_add_key, kKeyType, name.c_str(), password.data(), password.size(),
                        KEY_SPEC_USER_KEYRING);
     if (key < 0) return kestrel::platform::unexpected(std::string(std::strerror(errno)));
-    keyctl(KEYCTL_SETPERM, static_cast<unsigned long>(key), kPermissions);
+    // A key whose permissions cannot be set might say more than this user may know: it goes.
+    if (keyctl(KEYCTL_SETPERM, static_cast<unsigned long>(key), kPermissions) != 0) {
+        std::string reason = std::strerror(errno);
+        revoke(tree);
+        return kestrel::platform::unexpected("cannot make the key private: " + reason);
+    }
     keyctl(KEYCTL_SET_TIMEOUT, static_cast<unsigned long>(key), idleSeconds_);
     return {};
 }
