@@ -5,8 +5,8 @@
 #include <unordered_map>
 
 #include "ByteCodec.h"
+#include "FileSnapshot.h"
 #include "JsonReader.h"
-#include "MappedFile.h"
 #include "MemoryDirectory.h"
 #include "TreeBuilder.h"
 #include "nwkit/Syntax.h"
@@ -447,20 +447,20 @@ LoadResult parseDirectory(std::string_view json, const std::string& origin) {
 }
 
 LoadResult loadDirectory(const std::filesystem::path& file) {
-    auto mapped = MappedFile::open(file);
-    if (!mapped)
-        return kestrel::platform::unexpected(
-            LoadError{file.string(), 0, 0, "cannot open the directory file: " + mapped.error()});
-    // The records take about as much memory as the text: a file that cannot fit is refused
-    // rather than driving the machine into swapping.
-    std::uint64_t available = availableMemory();
-    if (mapped->bytes().size() > available)
-        return kestrel::platform::unexpected(
-            LoadError{file.string(), 0, 0,
-                      "the directory file is too large to read into memory (" +
-                          std::to_string(mapped->bytes().size() >> 20) + " MB, " +
-                          std::to_string(available >> 20) + " MB available)"});
-    return parseDirectory(mapped->bytes(), file.string());
+    // The text and the records take about as much memory each: a file that cannot fit is
+    // refused rather than driving the machine into swapping.
+    std::error_code unknown;
+    const std::uint64_t size = std::filesystem::file_size(file, unknown);
+    const std::uint64_t available = availableMemory();
+    if (!unknown && 2 * size > available)
+        return kestrel::platform::unexpected(LoadError{
+            file.string(), 0, 0,
+            "the directory file is too large to read into memory (" + std::to_string(size >> 20) +
+                " MB, " + std::to_string(available >> 20) + " MB available)"});
+    auto text = FileSnapshot::inMemory(file);
+    if (!text)
+        return kestrel::platform::unexpected(LoadError{file.string(), 0, 0, text.error().message});
+    return parseDirectory(text->bytes(), file.string());
 }
 
 }  // namespace nw
