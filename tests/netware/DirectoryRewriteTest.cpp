@@ -21,7 +21,8 @@ namespace {
 
 // Large enough that a compile takes a while: the rewrite lands in the middle of it.
 std::string directoryText(const std::string& prefix, int workstations) {
-    std::string text = R"({"trees": [{"name": "T", "objects": [{"name": "O=A", "class": "Organization"})";
+    std::string text =
+        R"({"trees": [{"name": "T", "objects": [{"name": "O=A", "class": "Organization"})";
     for (int i = 0; i < workstations; ++i)
         text += R"(, {"name": "CN=)" + prefix + std::to_string(i) +
                 R"(.O=A", "class": "Workstation", "attributes": {"WM:NAME Computer": [")" + prefix +
