@@ -53,17 +53,18 @@ struct Destination {
 };
 
 // Reads `file` whole into `to`, once more each time the file changed while it was read.
-kestrel::platform::Expected<struct stat, SnapshotError> copyOneVersion(const std::filesystem::path& file,
-                                                                       const Destination& to) {
+kestrel::platform::Expected<struct stat, SnapshotError> copyOneVersion(
+    const std::filesystem::path& file, const Destination& to) {
     // O_NONBLOCK: a FIFO in the file's place must not hang the reader.
     Descriptor source(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (source.get() < 0)
-        return unexpected(sourceError(std::string("cannot open the directory file: ") +
-                                      std::strerror(errno)));
+        return unexpected(
+            sourceError(std::string("cannot open the directory file: ") + std::strerror(errno)));
     std::vector<char> chunk(kChunk);
     for (int reading = 0; reading < kReadings; ++reading) {
         if (reading > 0) ::nanosleep(&kWriterPause, nullptr);
-        struct stat before {}, after {};
+        struct stat before {
+        }, after{};
         if (::fstat(source.get(), &before) != 0)
             return unexpected(sourceError(std::string("cannot open the directory file: ") +
                                           std::strerror(errno)));
@@ -123,16 +124,15 @@ FileSnapshot::Taken FileSnapshot::inFile(const std::filesystem::path& file,
     };
     Descriptor out(unnamedFile(copy.parent_path(), copy));
     if (out.get() < 0) return unexpected(SnapshotError{Side::Copy, copyError("create")});
-    Destination to{
-        [&](std::size_t) -> std::optional<std::string> {
-            if (::ftruncate(out.get(), 0) != 0 || ::lseek(out.get(), 0, SEEK_SET) != 0)
-                return copyError("write");
-            return std::nullopt;
-        },
-        [&](std::string_view piece) -> std::optional<std::string> {
-            if (!writeAll(out.get(), piece)) return copyError("write");
-            return std::nullopt;
-        }};
+    Destination to{[&](std::size_t) -> std::optional<std::string> {
+                       if (::ftruncate(out.get(), 0) != 0 || ::lseek(out.get(), 0, SEEK_SET) != 0)
+                           return copyError("write");
+                       return std::nullopt;
+                   },
+                   [&](std::string_view piece) -> std::optional<std::string> {
+                       if (!writeAll(out.get(), piece)) return copyError("write");
+                       return std::nullopt;
+                   }};
     auto version = copyOneVersion(file, to);
     if (!version) return unexpected(version.error());
     auto mapped = MappedFile::map(out.get());

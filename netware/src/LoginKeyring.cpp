@@ -24,24 +24,6 @@ long keyctl(int operation, unsigned long a, unsigned long b = 0, unsigned long c
 
 }  // namespace
 
-Secret::Secret(Secret&& other) noexcept : bytes_(std::move(other.bytes_)) {}
-
-Secret& Secret::operator=(Secret&& other) noexcept {
-    wipe();
-    bytes_ = std::move(other.bytes_);
-    return *this;
-}
-
-Secret::~Secret() {
-    wipe();
-}
-
-void Secret::wipe() {
-    // An empty one may have no storage at all, and explicit_bzero takes no null pointer.
-    if (!bytes_.empty()) explicit_bzero(bytes_.data(), bytes_.size());
-    bytes_.clear();
-}
-
 std::string LoginKeyring::description(std::string_view tree) const {
     return "kestrel-login:" + kestrel::platform::asciiUpper(tree) + ":" + scope_;
 }

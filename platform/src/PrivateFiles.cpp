@@ -18,7 +18,8 @@ constexpr mode_t kOthersBits = 077;
 
 // mkdir applies the umask; the mode is set again so that it is 0700 exactly.
 std::error_code makeFolder(const std::filesystem::path& dir) {
-    if (::mkdir(dir.c_str(), kFolderMode) != 0) return errno == EEXIST ? std::error_code() : lastError();
+    if (::mkdir(dir.c_str(), kFolderMode) != 0)
+        return errno == EEXIST ? std::error_code() : lastError();
     return ::chmod(dir.c_str(), kFolderMode) == 0 ? std::error_code() : lastError();
 }
 
@@ -37,14 +38,16 @@ std::error_code ensurePrivateFolder(const std::filesystem::path& dir, ExistingFo
     }
     if (!S_ISDIR(status.st_mode)) return std::make_error_code(std::errc::not_a_directory);
     if (existing == ExistingFolder::Keep) return {};
-    if (status.st_uid != ::geteuid()) return std::make_error_code(std::errc::operation_not_permitted);
+    if (status.st_uid != ::geteuid())
+        return std::make_error_code(std::errc::operation_not_permitted);
     if ((status.st_mode & kOthersBits) == 0) return {};
     return ::chmod(dir.c_str(), status.st_mode & 07700) == 0 ? std::error_code() : lastError();
 }
 
 std::error_code restrictToOwner(const std::filesystem::path& file) {
     struct stat status {};
-    if (::lstat(file.c_str(), &status) != 0) return errno == ENOENT ? std::error_code() : lastError();
+    if (::lstat(file.c_str(), &status) != 0)
+        return errno == ENOENT ? std::error_code() : lastError();
     if (!S_ISREG(status.st_mode) || status.st_uid != ::geteuid() ||
         (status.st_mode & kOthersBits) == 0)
         return {};

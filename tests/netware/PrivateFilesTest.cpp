@@ -107,8 +107,8 @@ TEST(PrivateKeys, AnotherUserCannotReadALogin) {
         GTEST_SKIP() << why;
     }
     const std::string description = "kestrel-login:ACME_TREE:" + (scope / "session").string();
-    long key = syscall(SYS_keyctl, KEYCTL_SEARCH, KEY_SPEC_USER_KEYRING, "user",
-                       description.c_str(), 0UL);
+    long key =
+        syscall(SYS_keyctl, KEYCTL_SEARCH, KEY_SPEC_USER_KEYRING, "user", description.c_str(), 0UL);
     ASSERT_GE(key, 0);
     EXPECT_FALSE(other->runAs([key] {
         char buffer[64];

@@ -11,8 +11,8 @@
 #include <chrono>
 #include <stdexcept>
 #include <string>
-#include <vector>
 #include <thread>
+#include <vector>
 
 namespace kestrel::test {
 
