@@ -43,7 +43,8 @@ bool memoryHolds(const std::vector<unsigned char>& masked) {
         std::uint64_t start = std::stoull(range.substr(0, dash), nullptr, 16);
         const std::uint64_t end = std::stoull(range.substr(dash + 1), nullptr, 16);
         while (!found && start < end) {
-            const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), end - start));
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), end - start));
             const ssize_t got = ::pread(mem, chunk.data(), want, static_cast<off_t>(start));
             if (got <= 0) break;
             const auto length = static_cast<std::size_t>(got);

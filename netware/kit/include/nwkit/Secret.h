@@ -17,7 +17,8 @@ class Secret {
     ~Secret();
     // Moving hands the one copy over (a vector never keeps bytes inline).
     std::string_view text() const {
-        return bytes_.empty() ? std::string_view() : std::string_view(bytes_.data(), bytes_.size() - 1);
+        return bytes_.empty() ? std::string_view()
+                              : std::string_view(bytes_.data(), bytes_.size() - 1);
     }
     // The text with a terminating NUL, for calls that take C strings.
     const char* c_str() const { return bytes_.empty() ? "" : bytes_.data(); }
