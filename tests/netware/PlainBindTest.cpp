@@ -21,8 +21,8 @@
 namespace {
 
 TEST(PlainBind, OnlyLiteralLoopbackAddressesAreThisMachine) {
-    for (const char* host : {"127.0.0.1", "127.1.2.3", "::1", "[::1]", "::ffff:127.0.0.9",
-                             "localhost", "LocalHost"})
+    for (const char* host :
+         {"127.0.0.1", "127.1.2.3", "::1", "[::1]", "::ffff:127.0.0.9", "localhost", "LocalHost"})
         EXPECT_TRUE(nw::isLoopbackHost(host)) << host;
     for (const char* host : {"10.0.0.1", "198.18.0.1", "::2", "::ffff:10.0.0.1", "127.0.0.1.nip.io",
                              "ldap.example.com", "localhost.", "0x7f000001", ""})
@@ -42,7 +42,8 @@ std::string takeWhatArrived(int listener) {
     if (connection < 0) return {};
     std::string bytes;
     char chunk[4096];
-    for (ssize_t got; (got = ::read(connection, chunk, sizeof chunk)) > 0;) bytes.append(chunk, got);
+    for (ssize_t got; (got = ::read(connection, chunk, sizeof chunk)) > 0;)
+        bytes.append(chunk, got);
     ::close(connection);
     return bytes;
 }
@@ -60,8 +61,8 @@ NWDSCCODE loginThrough(const std::filesystem::path& config) {
 // In a network namespace of its own, where kAddress stands for another machine.
 int bindInNamespace(const std::filesystem::path& folder) {
     if (::unshare(CLONE_NEWNET) != 0) return kSkip;
-    const std::string setup = "ip link set lo up && ip addr add " + std::string(kAddress) +
-                              "/32 dev lo >/dev/null 2>&1";
+    const std::string setup =
+        "ip link set lo up && ip addr add " + std::string(kAddress) + "/32 dev lo >/dev/null 2>&1";
     if (std::system(setup.c_str()) != 0) return kSkip;
     int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
     sockaddr_in address{};
