@@ -9,12 +9,15 @@
 #include <functional>
 #include <vector>
 
+#include "platform/Descriptor.h"
+
 namespace nw {
 
 namespace {
 
 using kestrel::platform::unexpected;
 using Side = SnapshotError::Side;
+using kestrel::platform::Descriptor;
 
 // A writer that is still at work has had its chance after this many readings.
 constexpr int kReadings = 5;
@@ -30,20 +33,6 @@ bool sameVersion(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
            a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Where the bytes of one reading go: `begin` starts over, `put` takes the next piece. Each
 // gives the reason when it cannot.

@@ -75,12 +75,13 @@ TEST_F(Replicated, AListingGoesOnWithTheNextServerWhenTheFirstStopsHalfWay) {
     std::vector<std::string> names;
     int stoppedAt = 0;
     testing::internal::CaptureStderr();
-    NWDSCCODE rc = list(openContext("ACME_TREE", "OU=Big.O=Acme"), "", &names, 4096, [&](int reply) {
-        if (reply == 40) {
-            stoppedAt = static_cast<int>(names.size());
-            first()->stop();
-        }
-    });
+    NWDSCCODE rc =
+        list(openContext("ACME_TREE", "OU=Big.O=Acme"), "", &names, 4096, [&](int reply) {
+            if (reply == 40) {
+                stoppedAt = static_cast<int>(names.size());
+                first()->stop();
+            }
+        });
     std::string said = testing::internal::GetCapturedStderr();
     ASSERT_EQ(rc, 0) << said;
     ASSERT_GT(stoppedAt, 0);
@@ -137,11 +138,14 @@ TEST_F(Replicated, ATreeWhoseFirstServerIsDownIsServedByTheNextUntilNoneAnswers)
 // The servers replicate: a change made on the second is read through the first.
 TEST_F(Replicated, AChangeOnOneServerIsSeenOnTheOther) {
     ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
-    const std::string name = "R" + std::to_string(::getpid()) + "x" +
-                             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::string name =
+        "R" + std::to_string(::getpid()) + "x" +
+        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
     const std::string ldif = (folder_->path() / "change.ldif").string();
-    kestrel::test::writeFile(ldif, "dn: cn=" + name + ",o=Acme,dc=ACME_TREE,dc=kestrel\n"
-                                   "objectClass: workstation\ncn: " + name + "\n");
+    kestrel::test::writeFile(ldif, "dn: cn=" + name +
+                                       ",o=Acme,dc=ACME_TREE,dc=kestrel\n"
+                                       "objectClass: workstation\ncn: " +
+                                       name + "\n");
     const std::string add = "ldapadd -x -H " + second()->url() + " -D '" + second()->adminDn() +
                             "' -w '" + second()->adminPassword() + "' -f " + ldif + " >/dev/null";
     ASSERT_EQ(std::system(add.c_str()), 0);
