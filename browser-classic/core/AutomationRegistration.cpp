@@ -5,6 +5,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Places.h"
+#include "platform/PrivateFiles.h"
 
 namespace kestrel::classic {
 
@@ -51,8 +52,10 @@ std::error_code updateActivationFile(const std::filesystem::path& program) {
     std::filesystem::path file = activationFile();
     std::string text = activationFileText(program);
     if (platform::readWholeFile(file) == text) return {};
-    if (auto error = platform::ensureDirectory(file.parent_path())) return error;
-    return platform::writeFileAtomically(file, text);
+    if (auto error =
+            platform::ensurePrivateFolder(file.parent_path(), platform::ExistingFolder::Keep))
+        return error;
+    return platform::writeFileAtomically(file, text, platform::kOwnerOnlyFile);
 }
 
 }  // namespace kestrel::classic

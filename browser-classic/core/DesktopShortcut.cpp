@@ -7,6 +7,7 @@
 #include "RemoteControlCommand.h"
 #include "platform/AsciiCase.h"
 #include "platform/Places.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ShellLink.h"
 #include "platform/WineDrives.h"
 
@@ -40,7 +41,8 @@ std::optional<std::string> ClassicBrowser::saveShortcut(const std::string& fileN
     if (error) return "the current folder cannot be read (" + error.message() + ")";
     link.target = platform::windowsPathOf(start / kViewerProgram);
     link.arguments = arguments;
-    if (const std::error_code written = platform::writeShellLink(file, link))
+    if (const std::error_code written =
+            platform::writeShellLink(file, link, platform::kOwnerOnlyFile))
         return written.message();
     return std::nullopt;
 }
@@ -48,7 +50,7 @@ std::optional<std::string> ClassicBrowser::saveShortcut(const std::string& fileN
 void ClassicBrowser::createShortcut() {
     std::string name = selectedWorkstation();
     if (name.empty()) return;
-    platform::ensureDirectory(platform::desktopDir() / kFolder);
+    platform::ensurePrivateFolder(platform::desktopDir() / kFolder, platform::ExistingFolder::Keep);
     std::string arguments = remoteControlCommandLine(name, treeNameText_, CommandForm::ForShortcut);
     std::string created = "Shortcut has been created for \n" + name +
                           "\nin Desktop Folder 'Z.E.N.works Remote Control'";

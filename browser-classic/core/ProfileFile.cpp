@@ -3,6 +3,7 @@
 #include "nwdstype.h"
 #include "platform/AsciiCase.h"
 #include "platform/Places.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ProfileFunctions.h"
 
 namespace kestrel::classic {
@@ -30,7 +31,15 @@ std::string readStartContext(const std::filesystem::path& profile) {
 }
 
 bool writeStartContext(const std::filesystem::path& profile, const std::string& context) {
-    return platform::writeProfileString(profile, kSection, kStartContext, context);
+    // The settings are the user's own, as everything the network tools keep.
+    if (platform::ensurePrivateFolder(profile.parent_path(), platform::ExistingFolder::Keep))
+        return false;
+    return platform::editProfile(
+        profile,
+        [&](platform::ProfileDocument& document) {
+            return document.set(kSection, kStartContext, context);
+        },
+        platform::kOwnerOnlyFile);
 }
 
 }  // namespace kestrel::classic

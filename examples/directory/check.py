@@ -9,9 +9,11 @@ Checked for every file:
   * well-formed JSON without duplicate keys, in the directory file format
     (trees, objects, value kinds, forced text syntaxes, hex/base64 data)
   * names: typed and leaf first, at most 256 characters, naming type fits the class,
-    no two names in a tree that differ only in case, every object's container listed
-    earlier in the same tree and of a container class
-  * attribute names at most 32 characters, no repeated value within an attribute
+    no two names in a tree that differ only in the case of ASCII letters, every object's
+    container listed earlier in the same tree and of a container class
+  * attribute names at most 32 characters; all values of an attribute of one syntax, none
+    repeated (compared as the client compares them: text other than case exact strings
+    without regard to the case of ASCII letters, everything else as it is)
   * every IPv4 address anywhere (text, octets, network addresses) lies in 127.0.0.0/8
   * every user has a SHA-512 crypt password that verifies against its documented
     password (see --password, --cn-passwords, --no-password-check)
@@ -77,6 +79,14 @@ def split_name(name: str) -> list[str]:
     return name.split(".")
 
 
+def ascii_lower(text: str) -> str:
+    """Lower-cases A-Z only, as the client compares names and text values."""
+    return text.translate(ASCII_LOWER)
+
+
+ASCII_LOWER = str.maketrans("ABCDEFGHIJKLMNOPQRSTUVWXYZ", "abcdefghijklmnopqrstuvwxyz")
+
+
 def rdn_type(rdn: str) -> str | None:
     kind, eq, value = rdn.partition("=")
     return kind.upper() if eq and kind and value else None
@@ -105,15 +115,16 @@ class Checker:
                 self.fail(where, f"IPv4 address {m.group(0)} outside 127.0.0.0/8")
 
     def value(self, where: str, v) -> tuple:
-        """Validates one value; returns a key for the duplicate-value check."""
+        """Validates one value; returns its syntax (None when it is broken) and a key for the
+        duplicate-value check."""
         if isinstance(v, str):
             if not v:
                 self.fail(where, "empty text value")
             self.ipv4(where, v)
-            return ("text", v.casefold())
+            return (3, ascii_lower(v))
         if not isinstance(v, dict) or len(v) == 0:
             self.fail(where, f"value must be a string or an object, not {json.dumps(v)}")
-            return ("bad", json.dumps(v))
+            return (None, json.dumps(v))
         keys = set(v)
         if "string" in keys:
             if keys != {"string", "syntax"}:
@@ -125,29 +136,34 @@ class Checker:
                 self.fail(where, f"syntax {syn!r} is not one of {sorted(TEXT_SYNTAXES)}")
             else:
                 self.ipv4(where, s)
-                return ("text", s if syn == 2 else s.casefold(), syn)
-            return ("bad", json.dumps(v))
+                return (syn, s if syn == 2 else ascii_lower(s))
+            return (None, json.dumps(v))
         if len(keys) != 1:
             self.fail(where, f"value object with several kinds: {sorted(keys)}")
-            return ("bad", json.dumps(v))
+            return (None, json.dumps(v))
         kind = next(iter(keys))
         x = v[kind]
         if kind == "integer":
             if isinstance(x, bool) or not isinstance(x, int) or not -2**31 <= x < 2**31:
                 self.fail(where, f"integer must be a 32-bit whole number: {x!r}")
-        elif kind == "time":
+                return (None, x)
+            return (8, x)
+        if kind == "time":
             if isinstance(x, bool) or not isinstance(x, int) or not 0 <= x < 2**32:
                 self.fail(where, f"time must be seconds since 1970 (0..2^32-1): {x!r}")
-        elif kind == "octets":
+                return (None, x)
+            return (24, x)
+        if kind == "octets":
             data = self.octets(where, x)
-            if data is not None:
-                self.ipv4(where, data.decode("latin-1"))
-                return ("octets", data)
-        elif kind == "netaddress":
-            self.netaddress(where, x)
-        else:
-            self.fail(where, f"unknown value kind {kind!r}")
-        return (kind, json.dumps(x, sort_keys=True))
+            if data is None:
+                return (None, x)
+            self.ipv4(where, data.decode("latin-1"))
+            return (9, data)
+        if kind == "netaddress":
+            address = self.netaddress(where, x)
+            return (12, address) if address is not None else (None, json.dumps(x))
+        self.fail(where, f"unknown value kind {kind!r}")
+        return (None, json.dumps(x, sort_keys=True))
 
     def octets(self, where: str, x) -> bytes | None:
         try:
@@ -162,28 +178,30 @@ class Checker:
             self.fail(where, f"bad octets {str(x)[:40]!r}: {e}")
             return None
 
-    def netaddress(self, where: str, x) -> None:
+    def netaddress(self, where: str, x) -> tuple | None:
+        """Validates a network address; returns its type and bytes, None when broken."""
         if not isinstance(x, dict) or set(x) != {"type", "hex"}:
             self.fail(where, "netaddress needs exactly type and hex")
-            return
+            return None
         kind, hexdata = x["type"], x["hex"]
         if isinstance(kind, bool) or not isinstance(kind, int) or kind < 0:
             self.fail(where, f"netaddress type must be a whole number >= 0: {kind!r}")
-            return
+            return None
         try:
             if not isinstance(hexdata, str) or len(hexdata) % 2:
                 raise ValueError
             data = bytes.fromhex(hexdata)
         except ValueError:
             self.fail(where, f"netaddress hex is not whole bytes of hex: {hexdata!r}")
-            return
+            return None
         sizes = {0: 12, 1: 4, 8: 6, 9: 6}   # IPX, IP, UDP and TCP (port then address)
         if kind in sizes and len(data) != sizes[kind]:
             self.fail(where, f"netaddress type {kind} must be {sizes[kind]} bytes, not {len(data)}")
-            return
+            return None
         ip = data if kind == 1 else data[2:] if kind in (8, 9) else None
         if ip is not None and ip[0] != 127:
             self.fail(where, f"IPv4 address {'.'.join(map(str, ip))} outside 127.0.0.0/8")
+        return (kind, data)
 
     # -- objects -----------------------------------------------------------
 
@@ -220,9 +238,9 @@ class Checker:
         if not isinstance(tname, str) or not tname:
             self.fail(where, "tree name must be non-empty text")
             return []
-        if tname.casefold() in seen_trees:
+        if ascii_lower(tname) in seen_trees:
             self.fail(where, f"tree {tname} listed twice")
-        seen_trees.add(tname.casefold())
+        seen_trees.add(ascii_lower(tname))
         if not isinstance(objects, list):
             self.fail(tname, "objects must be a list")
             return []
@@ -258,14 +276,14 @@ class Checker:
         allowed = NAMING.get(cls, LEAF_NAMING)
         if types[0] not in allowed:
             self.fail(where, f"a {cls} is named with {'/'.join(sorted(allowed))}=, not {types[0]}=")
-        key = name.casefold()
+        key = ascii_lower(name)
         if key in by_name:
             self.fail(where, f"same name (ignoring case) as {by_name[key]['name']}")
         if len(parts) == 1:
             if types[0] not in TOP_LEVEL:
                 self.fail(where, "only C=, O=, L= and S= objects may sit at the top of a tree")
         else:
-            parent = ".".join(parts[1:]).casefold()
+            parent = ascii_lower(".".join(parts[1:]))
             if parent not in by_name:
                 self.fail(where, "its container is not listed before it")
             elif by_name[parent]["class"] not in CONTAINERS:
@@ -295,8 +313,16 @@ class Checker:
                 self.fail(at, "values must be a non-empty list")
                 continue
             seen = set()
+            syntaxes = set()
             for v in values:
-                k = self.value(at, v)
+                syntax, key = k = self.value(at, v)
+                if syntax is None:
+                    continue
+                syntaxes.add(syntax)
+                if len(syntaxes) > 1:
+                    self.fail(at, "all values of an attribute must have the same syntax: "
+                                  f"{json.dumps(v)[:60]} differs from the values before it")
+                    break
                 if k in seen:
                     self.fail(at, f"value repeated: {json.dumps(v)[:60]}")
                 seen.add(k)

@@ -2,6 +2,7 @@
 """A private OpenLDAP slapd in a folder of its own, seeded from a directory file.
 
     private_slapd.py prepare FOLDER [--directory FILE.json] [--ldif EXTRA.ldif ...] [--tls]
+                             [--server-id N --peer URL [--copy-of OTHER_FOLDER]]
     private_slapd.py start FOLDER        # prints the server's URL; slapd runs in the background
                                          # and FOLDER/nwclient.ini points the client at it
     private_slapd.py stop FOLDER
@@ -11,8 +12,12 @@ converts the directory file (default: the sample) with to_ldif.py and loads it o
 slapadd. `start` runs slapd on 127.0.0.1 and a free port; `stop` ends it. Nothing here needs
 root or touches a system server. With --tls the server gets a certificate of its own for
 127.0.0.1 (FOLDER/tls/cert.pem, which clients trust through LDAPTLS_CACERT), for StartTLS
-and for an ldaps:// listener that the caller adds to slapd's -h. The test fixture, the demo and the benchmarks all start
-their servers through this file, so they agree on the configuration.
+and for an ldaps:// listener that the caller adds to slapd's -h. With --server-id and --peer
+the server is one of two that replicate each other (syncrepl in mirror mode, each the other's
+provider and consumer); the second is loaded with --copy-of the first's folder, so that both
+hold the same entries with the same identities (entryUUID, entryCSN) and start in step. The
+test fixture, the demo and the benchmarks all start their servers through this file, so they
+agree on the configuration.
 """
 import argparse
 import json
@@ -31,6 +36,7 @@ import to_ldif  # noqa: E402
 
 SLAPD = "/usr/sbin/slapd"
 SLAPADD = "/usr/sbin/slapadd"
+SLAPCAT = "/usr/sbin/slapcat"
 SUFFIX = "dc=kestrel"
 ADMIN_PASSWORD = "kestrel-admin"
 WAIT_SECONDS = 20
@@ -43,7 +49,7 @@ argsfile {folder}/slapd.args
 modulepath /usr/lib/ldap
 moduleload back_mdb
 sizelimit unlimited
-{tls}
+{tls}{mirror_global}
 database mdb
 suffix "{suffix}"
 rootdn "{admin}"
@@ -60,6 +66,20 @@ access to attrs=userPassword
   by * none
 access to *
   by * read
+{mirror_database}"""
+
+# Each of two servers is the other's provider and consumer; the peer's administrator reads
+# everything, password hashes included.
+MIRROR_GLOBAL = """moduleload syncprov
+serverID {server_id}
+"""
+MIRROR_DATABASE = """index entryCSN,entryUUID eq
+overlay syncprov
+syncprov-checkpoint 100 1
+syncrepl rid={server_id:03d} provider={peer} bindmethod=simple binddn="{admin}"
+  credentials={password} searchbase="{suffix}" type=refreshAndPersist retry="1 +"
+  timeout=5 network-timeout=5
+mirrormode on
 """
 
 
@@ -80,9 +100,10 @@ def write_certificate(folder):
     return "TLSCertificateFile %s\nTLSCertificateKeyFile %s\n" % (cert, key)
 
 
-def write_conf(folder, suffix=SUFFIX, schema_text=None, tls=False):
+def write_conf(folder, suffix=SUFFIX, schema_text=None, tls=False, server_id=None, peer=None):
     """FOLDER/slapd.conf for a database `suffix` with our schema (or another one's text);
-    the administrator is cn=admin,<suffix>; with tls a certificate of its own."""
+    the administrator is cn=admin,<suffix>; with tls a certificate of its own; with a server
+    id and a peer's URL one of two servers replicating each other."""
     folder = os.path.abspath(folder)
     os.makedirs(os.path.join(folder, "db"), exist_ok=True)
     schema = os.path.join(folder, "kestrel.schema")
@@ -91,23 +112,45 @@ def write_conf(folder, suffix=SUFFIX, schema_text=None, tls=False):
         f.write(text)
     includes = "\n".join("include /etc/ldap/schema/%s.schema" % s
                          for s in ldap_schema.STANDARD_SCHEMAS)
+    admin = "cn=admin," + suffix
+    mirror = server_id is not None
     with open(conf_path(folder), "w", encoding="utf-8") as f:
-        f.write(CONF.format(includes=includes, schema=schema, folder=folder, suffix=suffix,
-                            admin="cn=admin," + suffix, password=ADMIN_PASSWORD,
-                            tls=write_certificate(folder) if tls else ""))
+        f.write(CONF.format(
+            includes=includes, schema=schema, folder=folder, suffix=suffix, admin=admin,
+            password=ADMIN_PASSWORD, tls=write_certificate(folder) if tls else "",
+            mirror_global=MIRROR_GLOBAL.format(server_id=server_id) if mirror else "",
+            mirror_database=MIRROR_DATABASE.format(server_id=server_id, peer=peer, admin=admin,
+                                                   password=ADMIN_PASSWORD, suffix=suffix)
+            if mirror else ""))
 
 
-def load(folder, ldif_files):
-    """Adds the entries offline (slapd must not run); raises CalledProcessError."""
+def load(folder, ldif_files, server_id=None):
+    """Adds the entries offline (slapd must not run); raises CalledProcessError. A replicating
+    server's entries get its server id in their change numbers and the database its
+    replication state (-w)."""
+    mirror = ["-w", "-S", str(server_id)] if server_id is not None else []
     for ldif in ldif_files:
-        subprocess.run([SLAPADD, "-q", "-f", conf_path(os.path.abspath(folder)), "-l", ldif],
+        subprocess.run([SLAPADD, "-q"] + mirror + ["-f", conf_path(os.path.abspath(folder)),
+                                                   "-l", ldif],
                        check=True, stdout=subprocess.DEVNULL, timeout=3600)
 
 
-def prepare(folder, directory=None, extra_ldif=(), tls=False):
-    """Writes the configuration and loads the directory; raises CalledProcessError."""
+def prepare(folder, directory=None, extra_ldif=(), tls=False, server_id=None, peer=None,
+            copy_of=None):
+    """Writes the configuration and loads the directory (or, with copy_of, the entries of
+    another prepared folder as they are); raises CalledProcessError."""
     folder = os.path.abspath(folder)
-    write_conf(folder, tls=tls)
+    write_conf(folder, tls=tls, server_id=server_id, peer=peer)
+    if copy_of is not None:
+        copy_of = os.path.abspath(copy_of)
+        copy = os.path.join(folder, "copy.ldif")
+        subprocess.run([SLAPCAT, "-f", conf_path(copy_of), "-l", copy], check=True,
+                       stdout=subprocess.DEVNULL, timeout=3600)
+        with open(os.path.join(copy_of, "trees"), encoding="utf-8") as src, \
+                open(os.path.join(folder, "trees"), "w", encoding="utf-8") as dst:
+            dst.write(src.read())
+        load(folder, [copy], server_id)
+        return
     seed = os.path.join(folder, "seed.ldif")
     with open(directory or os.path.join(HERE, "sample.json"), encoding="utf-8") as f:
         tree_list = []
@@ -116,7 +159,7 @@ def prepare(folder, directory=None, extra_ldif=(), tls=False):
     # For the fixture and scripts: each tree's name and base DN, a tab between them.
     with open(os.path.join(folder, "trees"), "w", encoding="utf-8") as f:
         f.writelines("%s\t%s\n" % tree for tree in tree_list)
-    load(folder, [seed] + list(extra_ldif))
+    load(folder, [seed] + list(extra_ldif), server_id)
 
 
 def free_port():
@@ -190,10 +233,16 @@ def main():
     p.add_argument("--directory", help="the directory file to load (default: the sample)")
     p.add_argument("--ldif", action="append", default=[], help="more LDIF to load after it")
     p.add_argument("--tls", action="store_true", help="give the server a certificate")
+    p.add_argument("--server-id", type=int, help="replicate with --peer: this server's id")
+    p.add_argument("--peer", help="the URL of the server this one replicates with")
+    p.add_argument("--copy-of", help="load the entries of this prepared folder instead")
     args = p.parse_args()
     try:
         if args.command == "prepare":
-            prepare(args.folder, args.directory, args.ldif, args.tls)
+            if (args.server_id is None) != (args.peer is None):
+                raise ValueError("--server-id and --peer go together")
+            prepare(args.folder, args.directory, args.ldif, args.tls, args.server_id, args.peer,
+                    args.copy_of)
         elif args.command == "start":
             print(start(args.folder))
         else:

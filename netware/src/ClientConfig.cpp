@@ -28,8 +28,9 @@ std::string clientValue(const std::filesystem::path& file, std::string_view sect
     return kestrel::platform::getProfileString(file, section, key, "", kValueLimit);
 }
 
-// Splits an LDAP URL into the server ("scheme://host:port") and its base DN (URL escapes
-// removed); nothing when it is no LDAP URL or carries more than a base DN.
+// Splits an LDAP URL into the server ("scheme://host:port", an IPv6 host in brackets) and
+// its base DN (URL escapes removed); nothing when it is no LDAP URL or carries more than a
+// base DN.
 std::optional<LdapTree> parseServerUrl(const std::string& url) {
     LDAPURLDesc* parts = nullptr;
     if (!isLdapUrl(url) || ldap_url_parse(url.c_str(), &parts) != LDAP_URL_SUCCESS)
@@ -37,17 +38,43 @@ std::optional<LdapTree> parseServerUrl(const std::string& url) {
     std::optional<LdapTree> tree;
     // Attributes, scope, filter or extensions have no meaning for a tree: refused rather
     // than silently ignored.
-    bool plain = parts->lud_host != nullptr && parts->lud_attrs == nullptr &&
-                 parts->lud_filter == nullptr && parts->lud_exts == nullptr &&
-                 parts->lud_scope == LDAP_SCOPE_BASE;
+    bool plain = parts->lud_host != nullptr && *parts->lud_host != '\0' &&
+                 parts->lud_attrs == nullptr && parts->lud_filter == nullptr &&
+                 parts->lud_exts == nullptr && parts->lud_scope == LDAP_SCOPE_BASE;
     if (plain) {
         tree = LdapTree{};
-        tree->server = std::string(parts->lud_scheme) + "://" + parts->lud_host + ":" +
-                       std::to_string(parts->lud_port);
+        std::string host = parts->lud_host;
+        if (host.find(':') != std::string::npos) host = "[" + host + "]";
+        tree->servers.push_back(std::string(parts->lud_scheme) + "://" + host + ":" +
+                                std::to_string(parts->lud_port));
         if (parts->lud_dn != nullptr) tree->baseDn = parts->lud_dn;
     }
     ldap_free_urldesc(parts);
     return tree;
+}
+
+// A blank-separated list of URLs: the servers of one tree, in the order they are tried. The
+// base DN is the one those that carry it agree on.
+std::optional<LdapTree> parseServerList(const std::string& urls, std::string* why) {
+    LdapTree tree;
+    std::size_t at = 0;
+    while ((at = urls.find_first_not_of(" \t", at)) != std::string::npos) {
+        std::size_t end = std::min(urls.find_first_of(" \t", at), urls.size());
+        auto one = parseServerUrl(urls.substr(at, end - at));
+        at = end;
+        if (!one) {
+            *why = "not a usable LDAP URL";
+            return std::nullopt;
+        }
+        if (!one->baseDn.empty() && !tree.baseDn.empty() && one->baseDn != tree.baseDn) {
+            *why = "the servers of one tree name different base DNs";
+            return std::nullopt;
+        }
+        if (!one->baseDn.empty()) tree.baseDn = one->baseDn;
+        tree.servers.push_back(one->servers.front());
+    }
+    if (tree.servers.empty()) *why = "not a usable LDAP URL";
+    return tree.servers.empty() ? std::nullopt : std::optional<LdapTree>(tree);
 }
 
 kestrel::platform::ParseError badValue(const std::filesystem::path& file, std::string_view key,
@@ -60,8 +87,9 @@ kestrel::platform::ParseError badValue(const std::filesystem::path& file, std::s
 std::optional<kestrel::platform::ParseError> readLdapTrees(const std::filesystem::path& file,
                                                            const std::string& directory,
                                                            ClientConfig& config) {
-    auto server = parseServerUrl(directory);
-    if (!server) return badValue(file, "Directory", directory, "not a usable LDAP URL");
+    std::string why;
+    auto server = parseServerList(directory, &why);
+    if (!server) return badValue(file, "Directory", directory, why);
     auto names = kestrel::platform::getProfileKeys(file, "Trees");
     if (names.empty()) {
         if (config.defaultTree.empty() || server->baseDn.empty())
@@ -75,12 +103,14 @@ std::optional<kestrel::platform::ParseError> readLdapTrees(const std::filesystem
     for (const std::string& name : names) {
         std::string value = clientValue(file, "Trees", name);
         std::optional<LdapTree> tree;
+        why = "not an LDAP URL with a base DN";
         if (isLdapUrl(value))
-            tree = parseServerUrl(value);
+            tree = parseServerList(value, &why);
         else if (!value.empty())
-            tree = LdapTree{name, server->server, value};  // a base DN on the Directory server
+            tree = LdapTree{name, server->servers, value};  // a base DN on the Directory servers
+        if (tree && tree->baseDn.empty()) why = "not an LDAP URL with a base DN";
         if (!tree || tree->baseDn.empty() || name.size() > MAX_TREE_NAME_CHARS)
-            return badValue(file, name, value, "not an LDAP URL with a base DN");
+            return badValue(file, name, value, why);
         tree->name = name;
         config.ldapTrees.push_back(*tree);
     }
@@ -121,6 +151,8 @@ ConfigResult readClientConfig(const std::filesystem::path& file) {
     if (isLdapUrl(directory)) {
         config.startTls =
             kestrel::platform::equalsIgnoreAsciiCase(clientValue(file, "Client", "TLS"), "yes");
+        config.plainBind = kestrel::platform::equalsIgnoreAsciiCase(
+            clientValue(file, "Client", "PlainBind"), "yes");
         unsigned timeout = kestrel::platform::getProfileInt(file, "Client", "Timeout", 10);
         config.timeoutSeconds = static_cast<int>(std::clamp(timeout, 1u, 3600u));
         if (auto error = readLdapTrees(file, directory, config))

@@ -9,10 +9,11 @@
 
 namespace nw {
 
-// A tree kept by an LDAP server: the server and the entry that is the tree's [Root].
+// A tree kept by LDAP servers that replicate each other: the servers, tried in this order,
+// and the entry that is the tree's [Root] on each.
 struct LdapTree {
     std::string name;
-    std::string server;  // "ldap://host:port" or "ldaps://host:port"
+    std::vector<std::string> servers;  // "ldap://host:port", "ldaps://[::1]:port"...
     std::string baseDn;
 };
 
@@ -21,7 +22,9 @@ struct ClientConfig {
     std::filesystem::path directory;  // the directory file; empty when none is configured
     // The trees when the directory is an LDAP server (Directory=ldap://... or ldaps://).
     std::vector<LdapTree> ldapTrees;
-    bool startTls = false;    // TLS=yes: StartTLS on ldap:// connections
+    bool startTls = false;  // TLS=yes: StartTLS on ldap:// connections
+    // PlainBind=yes: passwords may go unencrypted to servers that are not on this machine.
+    bool plainBind = false;
     int timeoutSeconds = 10;  // Timeout=: how long a server may take to connect or answer
     std::string defaultTree;
     std::string nameContext;
@@ -35,12 +38,14 @@ std::filesystem::path clientConfigPath();
 bool isLdapUrl(std::string_view value);
 
 // Reads section [Client]: Directory (a directory file relative to the configuration file's
-// folder, or an LDAP server URL), DefaultTree, NameContext, SessionFile (default
-// $XDG_STATE_HOME/kestrel/session), TLS, Timeout (seconds); and for an LDAP server section [Trees],
-// tree name = URL with the base DN (or a base DN alone, on the Directory server). Without [Trees]
-// the Directory URL's base DN is the one tree, named by DefaultTree. A missing file is no error: it
-// configures no directory. A file that exists but cannot be read fails with "<file>: cannot read
-// the client configuration: <reason>"; an unusable URL names the key.
+// folder, or LDAP server URLs separated by blanks), DefaultTree, NameContext, SessionFile
+// (default $XDG_STATE_HOME/kestrel/session), TLS, PlainBind, Timeout (seconds); and for LDAP
+// servers section [Trees], tree name = URLs with the base DN (or a base DN alone, on the
+// Directory servers). The URLs of one tree are servers that replicate each other: those that
+// carry a base DN must agree on it. Without [Trees] the Directory URLs' base DN is the one tree,
+// named by DefaultTree. A missing file is no error: it configures no directory. A file that
+// exists but cannot be read fails with "<file>: cannot read the client configuration:
+// <reason>"; an unusable URL names the key.
 kestrel::platform::Expected<ClientConfig, kestrel::platform::ParseError> readClientConfig(
     const std::filesystem::path& file);
 

@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
+#include "FileSnapshot.h"
 #include "LmdbStore.h"
-#include "MappedFile.h"
 #include "platform/FileLock.h"
 #include "platform/Places.h"
+#include "platform/PrivateFiles.h"
 
 namespace nw {
 
@@ -64,6 +66,21 @@ std::shared_ptr<const Directory> usableStore(const fs::path& store, const Source
     return opened->directory;
 }
 
+// The store holds the password hashes of the file, so the cache folder, the store and its
+// lock are the user's alone; those made before they were private lose what others may do.
+// The reason when the folder cannot be used.
+std::optional<std::string> keepPrivate(const fs::path& store) {
+    using namespace kestrel::platform;
+    if (std::error_code made = ensurePrivateFolder(store.parent_path(), ExistingFolder::Tighten))
+        return made == std::errc::operation_not_permitted
+                   ? std::string("the folder belongs to another user")
+                   : made.message();
+    for (const fs::path& file : {store, FileLock::lockPathFor(store)})
+        if (std::error_code restricted = restrictToOwner(file))
+            return "cannot make " + file.string() + " private: " + restricted.message();
+    return std::nullopt;
+}
+
 std::uint64_t freeBytes(const fs::path& folder) {
     struct statvfs info {};
     if (::statvfs(folder.c_str(), &info) != 0) return UINT64_MAX;  // let the build find out
@@ -102,28 +119,40 @@ struct Fallback {
 
 using Built = kestrel::platform::Expected<std::shared_ptr<const Directory>, LoadError>;
 
-// Builds the store from the mapped file into a temporary file and renames it into place;
-// the caller holds the lock. Problems of the cache itself throw Fallback.
-Built build(const fs::path& store, const fs::path& file, const std::string& origin,
-            const MappedFile& source) {
-    SourceIdentity identity = identityOf(source.status(), file);
-    // Records are about the size of the JSON text; pages and indexes at most double it.
-    std::uint64_t needed = 2 * identity.size + (16u << 20);
+fs::path besideStore(const fs::path& store, const char* suffix) {
+    fs::path path = store;
+    path += suffix;
+    return path;
+}
+
+// Builds the store from a snapshot of the file into a temporary file and renames it into
+// place; the caller holds the lock. Problems of the cache itself throw Fallback.
+Built build(const fs::path& store, const fs::path& file, const std::string& origin) {
+    struct stat status {};
+    const std::uint64_t size = ::stat(file.c_str(), &status) == 0 ? status.st_size : 0;
+    // Records are about the size of the JSON text; pages and indexes at most double it, and
+    // the snapshot of the text is as large as the text.
+    std::uint64_t needed = 3 * size + (16u << 20);
     if (freeBytes(store.parent_path()) < needed)
         throw Fallback{"not enough free space (about " + std::to_string(needed >> 20) +
                        " MB needed)"};
-    fs::path temporary = store;
-    temporary += ".new";
+    auto source = FileSnapshot::inFile(file, besideStore(store, ".source"));
+    if (!source && source.error().side == SnapshotError::Side::Copy)
+        throw Fallback{source.error().message};
+    if (!source)
+        return kestrel::platform::unexpected(LoadError{origin, 0, 0, source.error().message});
+    SourceIdentity identity = identityOf(source->status(), file);
+    fs::path temporary = besideStore(store, ".new");
     std::error_code ignored;
     fs::remove(temporary, ignored);  // left by a build that crashed: we hold the lock
     try {
         LmdbWriter writer(temporary, static_cast<std::size_t>(needed * 2));
-        auto compiled = compileDirectory(source.bytes(), origin, writer);
+        auto compiled = compileDirectory(source->bytes(), origin, writer);
         if (!compiled) {
             fs::remove(temporary, ignored);
             return kestrel::platform::unexpected(compiled.error());
         }
-        identity.contentHash = hashBytes(source.bytes());
+        identity.contentHash = hashBytes(source->bytes());
         writer.finish(identity);
     } catch (const SinkError& e) {
         fs::remove(temporary, ignored);
@@ -164,26 +193,23 @@ kestrel::platform::Expected<OpenedDirectory, LoadError> openDirectory(const fs::
     std::error_code ec;
     fs::path absolute = fs::absolute(file, ec);
     fs::path store = storeFileFor(absolute);
+    std::optional<std::string> unusable = keepPrivate(store);
     struct stat status {};
-    if (::stat(absolute.c_str(), &status) == 0) {
+    if (!unusable && ::stat(absolute.c_str(), &status) == 0) {
         if (auto directory = usableStore(store, identityOf(status, absolute)))
             return OpenedDirectory{directory, {}};
     }
     std::string reason;
     try {
-        if (std::error_code made = kestrel::platform::ensureDirectory(store.parent_path()))
-            throw Fallback{made.message()};
-        kestrel::platform::FileLock lock(store);
+        if (unusable) throw Fallback{*unusable};
+        kestrel::platform::FileLock lock(store, kestrel::platform::kOwnerOnlyFile);
         if (!lock.locked()) throw Fallback{lock.error().message()};
         waitOutTimestampTick(absolute);
-        auto mapped = MappedFile::open(absolute);
-        if (!mapped)
-            return unexpected(LoadError{file.string(), 0, 0,
-                                        "cannot open the directory file: " + mapped.error()});
         // Another process may have built it while this one waited for the lock.
-        if (auto directory = usableStore(store, identityOf(mapped->status(), absolute)))
-            return OpenedDirectory{directory, {}};
-        auto built = build(store, absolute, file.string(), *mapped);
+        if (::stat(absolute.c_str(), &status) == 0)
+            if (auto directory = usableStore(store, identityOf(status, absolute)))
+                return OpenedDirectory{directory, {}};
+        auto built = build(store, absolute, file.string());
         if (!built) return unexpected(built.error());
         return OpenedDirectory{*built, {}};
     } catch (const Fallback& fallback) {

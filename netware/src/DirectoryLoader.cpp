@@ -1,12 +1,14 @@
 #include "DirectoryLoader.h"
 
+#include <algorithm>
 #include <deque>
 #include <fstream>
 #include <unordered_map>
 
 #include "ByteCodec.h"
+#include "DistinctValues.h"
+#include "FileSnapshot.h"
 #include "JsonReader.h"
-#include "MappedFile.h"
 #include "MemoryDirectory.h"
 #include "TreeBuilder.h"
 #include "nwkit/Syntax.h"
@@ -19,6 +21,9 @@ namespace {
 constexpr std::size_t kMaxValueBytes = 60000;  // one value always fits a 64512-byte reply
 constexpr std::size_t kMaxAttributes = 32767;  // read positions keep 15 bits for these...
 constexpr std::size_t kMaxValues = 65535;      // ...and 16 bits for the values
+constexpr std::string_view kUserClass = "User";
+constexpr std::string_view kContainerClasses[] = {"Country", "Locality", "Organization",
+                                                  "Organizational Unit"};
 
 // The JSON pointer of a member, kept as a chain of segments and spelt out only when an
 // error needs it: building it for every value would cost more than reading the value.
@@ -83,6 +88,7 @@ class Compiler {
         std::string name;
         bool named = false;
         TreeBuilder builder;
+        containers_.clear();
         sink_.beginTree();
         in_.beginObject();
         std::string_view key;
@@ -106,12 +112,7 @@ class Compiler {
         for (const auto& seen : treeNames_)
             if (equalsIgnoreAsciiCase(seen, name))
                 fail(where.member("name"), "a tree of that name exists already");
-        long orphan = builder.link();
-        if (orphan >= 0) {
-            auto index = static_cast<std::uint32_t>(orphan);
-            failAt(where.member("objects").element(index), builder.unlinkedName(index), "",
-                   "its container is not in the tree");
-        }
+        builder.link();
         treeNames_.push_back(name);
         sink_.endTree(name, builder.take());
     }
@@ -163,8 +164,11 @@ class Compiler {
         if (baseClass.empty() || utf8Length(baseClass) > MAX_SCHEMA_NAME_CHARS)
             failAt(where, name, "class", "class name must have 1 to 32 characters");
         std::uint32_t index = builder.size();
-        if (!builder.add(asciiLower(objectName), name))
-            failAt(where, name, "", "an object of that name exists already");
+        place(where, name, objectName, baseClass, builder);
+        if (hasPassword != (baseClass == kUserClass))
+            failAt(where, name, hasPassword ? "password" : "",
+                   hasPassword ? "only a User has a password"
+                               : "a User needs a \"password\" (a crypt(3) SHA-512 hash)");
 
         record_.clear();
         appendText(record_, objectName);
@@ -189,6 +193,37 @@ class Compiler {
         sink_.putObject(index, record_);
         builder.post(baseClassPosting(baseClass), index);
         for (const auto& value : classValues_) builder.post(objectClassPosting(value), index);
+    }
+
+    // Takes the object into the tree: its container must be listed before it and be of a
+    // container class; at the top of the tree only countries, organizations and localities
+    // stand.
+    void place(const Where& where, const std::string& name, const std::string& objectName,
+               const std::string& baseClass, TreeBuilder& builder) {
+        std::optional<std::uint32_t> container;
+        switch (builder.add(asciiLower(objectName), &container)) {
+            case TreeBuilder::Added::Duplicate:
+                failAt(where, name, "", "an object of that name exists already");
+            case TreeBuilder::Added::NoContainer:
+                failAt(where, name, "", "its container is not listed before it");
+            case TreeBuilder::Added::Taken:
+                break;
+        }
+        if (container && !containers_[*container])
+            failAt(where, name, "",
+                   "its container is not of a container class (Country, Locality, "
+                   "Organization, Organizational Unit)");
+        if (!container && !isTopType(splitStoredName(objectName).front()))
+            failAt(where, name, "", "only C=, O=, L= and S= objects may sit at the top of a tree");
+        containers_.push_back(std::find(std::begin(kContainerClasses), std::end(kContainerClasses),
+                                        baseClass) != std::end(kContainerClasses));
+    }
+
+    static bool isTopType(std::string_view component) {
+        std::string_view type = component.substr(0, component.find('='));
+        for (std::string_view top : {"C", "O", "L", "S"})
+            if (equalsIgnoreAsciiCase(type, top)) return true;
+        return false;
     }
 
     // An object's name as stored (its lower-cased form is the lookup key); it must be typed
@@ -251,6 +286,7 @@ class Compiler {
     void attribute(const Where& where, std::string_view name, bool isClass) {
         if (in_.peek() != JsonKind::Array) fail(where, "expected an array of one or more values");
         values_.clear();
+        distinct_.clear();
         std::uint32_t syntax = 0, count = 0;
         in_.beginArray();
         for (; in_.nextElement(); ++count) {
@@ -260,6 +296,7 @@ class Compiler {
             if (value_.size() > kMaxValueBytes) fail(at, "value longer than 60000 bytes");
             if (count > 0 && valueSyntax != syntax)
                 fail(at, "all values of an attribute must have the same syntax");
+            if (!distinct_.insert(valueSyntax, value_)) fail(at, "the same value is given twice");
             // The class index keeps class names as text; numbers there would escape it.
             if (isClass && !kit::isTextSyntax(valueSyntax))
                 fail(at, "\"Object Class\" values must be text");
@@ -407,6 +444,8 @@ class Compiler {
     std::string record_, attributes_, values_, value_;
     std::vector<std::uint32_t> attributeNames_;  // ids of the object's attributes so far
     std::vector<std::string> classValues_;
+    std::vector<bool> containers_;  // per object of the tree: of a container class
+    DistinctValues distinct_;
 };
 
 // MemAvailable of the kernel; unlimited when it cannot be read.
@@ -447,20 +486,20 @@ LoadResult parseDirectory(std::string_view json, const std::string& origin) {
 }
 
 LoadResult loadDirectory(const std::filesystem::path& file) {
-    auto mapped = MappedFile::open(file);
-    if (!mapped)
-        return kestrel::platform::unexpected(
-            LoadError{file.string(), 0, 0, "cannot open the directory file: " + mapped.error()});
-    // The records take about as much memory as the text: a file that cannot fit is refused
-    // rather than driving the machine into swapping.
-    std::uint64_t available = availableMemory();
-    if (mapped->bytes().size() > available)
-        return kestrel::platform::unexpected(
-            LoadError{file.string(), 0, 0,
-                      "the directory file is too large to read into memory (" +
-                          std::to_string(mapped->bytes().size() >> 20) + " MB, " +
-                          std::to_string(available >> 20) + " MB available)"});
-    return parseDirectory(mapped->bytes(), file.string());
+    // The text and the records take about as much memory each: a file that cannot fit is
+    // refused rather than driving the machine into swapping.
+    std::error_code unknown;
+    const std::uint64_t size = std::filesystem::file_size(file, unknown);
+    const std::uint64_t available = availableMemory();
+    if (!unknown && 2 * size > available)
+        return kestrel::platform::unexpected(LoadError{
+            file.string(), 0, 0,
+            "the directory file is too large to read into memory (" + std::to_string(size >> 20) +
+                " MB, " + std::to_string(available >> 20) + " MB available)"});
+    auto text = FileSnapshot::inMemory(file);
+    if (!text)
+        return kestrel::platform::unexpected(LoadError{file.string(), 0, 0, text.error().message});
+    return parseDirectory(text->bytes(), file.string());
 }
 
 }  // namespace nw

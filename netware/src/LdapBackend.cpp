@@ -36,6 +36,7 @@ NWDSCCODE resultCode(const LdapError& error) {
         case LDAP_INAPPROPRIATE_AUTH:
             return ERR_FAILED_AUTHENTICATION;
         case LDAP_INSUFFICIENT_ACCESS:
+        case LDAP_CONFIDENTIALITY_REQUIRED:
             return ERR_NO_ACCESS;
         case LDAP_INVALID_DN_SYNTAX:
             return ERR_INVALID_OBJECT_NAME;
@@ -85,10 +86,10 @@ std::vector<std::string> attributesFor(bool withAttributes) {
 
 LdapBackend::LdapBackend(const ClientConfig& config, SessionStore& session)
     : session_(session),
-      keyring_(std::filesystem::absolute(config.sessionFile).string(), kLoginIdleSeconds),
-      timeoutSeconds_(config.timeoutSeconds),
-      startTls_(config.startTls) {
-    for (const LdapTree& tree : config.ldapTrees) trees_.push_back(TreeState{tree, {}, {}, {}});
+      keyring_(std::filesystem::absolute(config.sessionFile).string(), kLoginIdleSeconds) {
+    const LdapServer settings{{}, config.startTls, config.timeoutSeconds, config.plainBind};
+    for (const LdapTree& tree : config.ldapTrees)
+        trees_.push_back(TreeState{tree, LdapReplicas(tree.servers, settings), {}, {}, {}, {}});
 }
 
 std::vector<std::string> LdapBackend::trees() const {
@@ -113,11 +114,24 @@ NWDSCCODE LdapBackend::fail(TreeState& tree, const LdapError& error) {
     NWDSCCODE code = resultCode(error);
     if (code == ERR_NO_CONNECTION) tree.connection.reset();
     if (!callerReports(code)) {
-        std::string message = tree.tree.server + ": " + error.message;
+        std::string message =
+            error.server.empty() ? error.message : error.server + ": " + error.message;
         if (message != tree.reported) std::fprintf(stderr, "nwclient: %s\n", message.c_str());
         tree.reported = message;
     }
     return code;
+}
+
+void LdapBackend::sayHandOver(TreeState& tree, const std::string& passedOver) {
+    if (!passedOver.empty()) tree.handedOver += (tree.handedOver.empty() ? "" : "; ") + passedOver;
+    // One server that came back after a restart is no hand-over.
+    if (tree.handedOver.empty() || tree.replicas.size() < 2) {
+        tree.handedOver.clear();
+        return;
+    }
+    std::fprintf(stderr, "nwclient: %s; going on with %s\n", tree.handedOver.c_str(),
+                 tree.replicas.current().c_str());
+    tree.handedOver.clear();
 }
 
 NWDSCCODE LdapBackend::connect(TreeState& tree) {
@@ -127,18 +141,22 @@ NWDSCCODE LdapBackend::connect(TreeState& tree) {
     auto secret = credential(tree.tree.name);
     auto user = login ? resolveName(login->user, AbsoluteName{}, false) : std::nullopt;
     if (!secret || !user) return ERR_NO_ACCESS;
-    auto opened = LdapConnection::open(LdapServer{tree.tree.server, startTls_, timeoutSeconds_},
-                                       toDn(*user, tree.tree.baseDn), secret->text());
+    std::string passedOver;
+    auto opened = tree.replicas.open(toDn(*user, tree.tree.baseDn), secret->text(), &passedOver);
     if (!opened) {
+        tree.handedOver.clear();  // what the failure says supersedes it
         // A password changed on the server ends the login here as well.
         if (opened.error().code == LDAP_INVALID_CREDENTIALS) {
-            fail(tree, LdapError{opened.error().code, "the login of " + login->user +
-                                                          " is no longer accepted; log in again"});
+            fail(tree,
+                 LdapError{opened.error().code,
+                           "the login of " + login->user + " is no longer accepted; log in again",
+                           opened.error().server});
             return ERR_NO_ACCESS;
         }
         return fail(tree, opened.error());
     }
     tree.connection = std::move(*opened);
+    sayHandOver(tree, passedOver);
     return 0;
 }
 
@@ -164,7 +182,9 @@ const LdapSchema& LdapBackend::schemaOf(TreeState& tree) {
 }
 
 NWDSCCODE LdapBackend::page(TreeState& tree, Iteration& iteration, int pageSize, LdapPage* out) {
-    for (int attempt = 0;; ++attempt) {
+    // Each server of the tree may fail once in a call: the one that failed first is tried
+    // again last, since it may just have been restarted.
+    for (std::size_t attempt = 0;; ++attempt) {
         if (NWDSCCODE rc = connect(tree); rc != 0) return rc;
         auto got = tree.connection->search(iteration.base, iteration.scope, iteration.filter,
                                            iteration.attributes, pageSize, iteration.cookie);
@@ -173,16 +193,23 @@ NWDSCCODE LdapBackend::page(TreeState& tree, Iteration& iteration, int pageSize,
             *out = std::move(*got);
             return 0;
         }
-        const bool lost = isConnectionError(got.error());
-        if ((!lost && !isCookieRefused(got.error(), iteration.cookie)) || attempt > 0)
-            return fail(tree, got.error());
-        // The server went away (restarted, say), or another paged search on the connection
-        // took the place of this one: the cookie is no longer good, so the search starts
-        // again (on a new connection if need be) and passes over what was already taken.
-        if (lost) tree.connection.reset();
+        LdapError error = got.error();
+        error.server = tree.replicas.current();
+        const bool lost = isConnectionError(error);
+        if ((!lost && !isCookieRefused(error, iteration.cookie)) || attempt >= tree.replicas.size())
+            return fail(tree, error);
+        // The server went away (down, or restarted), or another paged search on the
+        // connection took the place of this one: the cookie is no longer good, so the search
+        // starts again (on the next server, or a new connection) and passes over what was
+        // already taken.
+        if (lost) {
+            tree.connection.reset();
+            tree.handedOver +=
+                (tree.handedOver.empty() ? "" : "; ") + error.server + ": " + error.message;
+            tree.replicas.failed();
+        }
         iteration.cookie.clear();
-        iteration.skip = iteration.fetched;
-        iteration.fetched = 0;
+        iteration.taken.restart();
     }
 }
 
@@ -194,11 +221,7 @@ NWDSCCODE LdapBackend::fetch(TreeState& tree, Iteration& iteration, const Delive
     iteration.serverDone = iteration.cookie.empty();
     const LdapSchema& schema = schemaOf(tree);
     for (const LdapEntry& entry : got.entries) {
-        ++iteration.fetched;
-        if (iteration.skip > 0) {
-            --iteration.skip;
-            continue;
-        }
+        if (!iteration.taken.first(entry.dn)) continue;
         auto object = objectOf(entry, tree.tree.baseDn, schema, iteration.withAttributes);
         if (!object) continue;  // the tree's own entry, or one outside the tree
         if (delivery.examined != nullptr) ++*delivery.examined;
@@ -367,12 +390,18 @@ NWDSCCODE LdapBackend::authenticate(const std::string& treeName, const AbsoluteN
     // An empty password would make an unauthenticated bind (RFC 4513), which proves nothing.
     if (user.isRoot() || password.empty()) return ERR_FAILED_AUTHENTICATION;
     std::string dn = toDn(user, tree->tree.baseDn);
-    auto opened = LdapConnection::open(LdapServer{tree->tree.server, startTls_, timeoutSeconds_},
-                                       dn, password);
+    std::string passedOver;
+    auto opened = tree->replicas.open(dn, password, &passedOver);
     if (!opened) {
-        // Which part was wrong is not said; only an unreachable server is.
-        NWDSCCODE code = resultCode(opened.error());
-        return code == ERR_NO_CONNECTION ? fail(*tree, opened.error()) : ERR_FAILED_AUTHENTICATION;
+        // Which part was wrong is not said; an unreachable server is, and a password that is
+        // not sent at all.
+        const LdapError& error = opened.error();
+        if (error.code == LDAP_CONFIDENTIALITY_REQUIRED) {
+            fail(*tree, error);
+            return ERR_FAILED_AUTHENTICATION;
+        }
+        NWDSCCODE code = resultCode(error);
+        return code == ERR_NO_CONNECTION ? fail(*tree, error) : ERR_FAILED_AUTHENTICATION;
     }
     // The name as the directory spells it, not as it was typed.
     auto self = (*opened)->search(dn, Scope::Base, kEveryEntry, {}, 0, "");
@@ -395,6 +424,7 @@ NWDSCCODE LdapBackend::authenticate(const std::string& treeName, const AbsoluteN
     });
     tree->connection = std::move(*opened);
     tree->reported.clear();
+    sayHandOver(*tree, passedOver);
     return 0;
 }
 

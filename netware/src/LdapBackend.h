@@ -15,8 +15,10 @@
 #include "LdapConnection.h"
 #include "LdapFilter.h"
 #include "LdapObjects.h"
+#include "LdapReplicas.h"
 #include "LoginKeyring.h"
 #include "SessionStore.h"
+#include "TakenEntries.h"
 
 namespace nw {
 
@@ -41,9 +43,12 @@ class LdapBackend : public Backend {
   private:
     struct TreeState {
         LdapTree tree;
+        LdapReplicas replicas;
         std::unique_ptr<LdapConnection> connection;
         std::optional<LdapSchema> schema;
         std::string reported;  // the last failure said, so that it is said once
+        // Why the servers before the one in use were left, said once a connection is made.
+        std::string handedOver;
     };
     // A listing or search between calls: where the server is, and what it sent that did not
     // fit the last reply.
@@ -54,8 +59,7 @@ class LdapBackend : public Backend {
         bool withAttributes = false;
         std::string cookie;
         bool serverDone = false;
-        std::size_t fetched = 0;  // entries the server sent so far, to resume after a restart
-        std::size_t skip = 0;     // entries of a resumed search that were taken before
+        TakenEntries taken;  // passed over when the search starts again
         std::deque<LdapObject> pending;
     };
     // How the objects of one call are checked and shown.
@@ -69,10 +73,13 @@ class LdapBackend : public Backend {
     TreeState* state(const std::string& tree);
     // The tree's connection, bound as the logged-in user.
     NWDSCCODE connect(TreeState& tree);
+    // A connection made after other servers of the tree did not answer says so once.
+    void sayHandOver(TreeState& tree, const std::string& passedOver);
     const LdapSchema& schemaOf(TreeState& tree);
     // The result code for a failure, said once on standard error where the user must know.
     NWDSCCODE fail(TreeState& tree, const LdapError& error);
-    // One page, reconnecting once when the connection was lost (a restarted server).
+    // One page, going on with the next server of the tree (or the same one again, restarted)
+    // when the connection was lost.
     NWDSCCODE page(TreeState& tree, Iteration& iteration, int pageSize, LdapPage* out);
     NWDSCCODE fetch(TreeState& tree, Iteration& iteration, const Delivery& delivery, int pageSize);
     NWDSCCODE run(nint32* handle, Iteration fresh, const Delivery& delivery, ObjectReply& reply);
@@ -84,8 +91,6 @@ class LdapBackend : public Backend {
     std::vector<TreeState> trees_;
     SessionStore& session_;
     LoginKeyring keyring_;
-    int timeoutSeconds_;
-    bool startTls_;
     // Logins that the key service could not share stay in this process.
     std::map<std::string, Secret> ownLogins_;
     std::map<nint32, Iteration> iterations_;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "PlainBind.h"
 #include "platform/AsciiCase.h"
 
 namespace nw {
@@ -88,11 +89,19 @@ bool LdapConnection::ownedHere() const {
 
 LdapConnection::Opened LdapConnection::open(const LdapServer& server, std::string_view dn,
                                             std::string_view password) {
+    const bool tls =
+        server.startTls || kestrel::platform::asciiLower(server.url).starts_with("ldaps:");
+    if (!dn.empty() && !tls && !server.plainBind && !isLoopbackUrl(server.url))
+        return unexpected(LdapError{
+            LDAP_CONFIDENTIALITY_REQUIRED,
+            "the password is not sent: the connection is not encrypted and the server is not on "
+            "this machine (use ldaps:// or TLS=yes; PlainBind=yes allows it, for anyone on the "
+            "way to read)"});
     QuietPipe quiet;
     LDAP* handle = nullptr;
     int rc = ldap_initialize(&handle, server.url.c_str());
     if (rc != LDAP_SUCCESS)
-        return unexpected(LdapError{rc, server.url + ": " + ldap_err2string(rc)});
+        return unexpected(LdapError{rc, std::string("initialize: ") + ldap_err2string(rc)});
     std::unique_ptr<LdapConnection> connection(new LdapConnection(handle, server.timeoutSeconds));
     int version = LDAP_VERSION3;
     timeval timeout{server.timeoutSeconds, 0};
@@ -105,8 +114,6 @@ LdapConnection::Opened LdapConnection::open(const LdapServer& server, std::strin
     ldap_set_option(handle, LDAP_OPT_RESTART, LDAP_OPT_ON);
     // Over TLS a server that is up but whose certificate does not verify looks to libldap like
     // one that is down; the user is told where the trust comes from.
-    const bool tls =
-        server.startTls || kestrel::platform::asciiLower(server.url).starts_with("ldaps:");
     const auto failed = [&](int code, const char* doing) {
         LdapError error = connection->lastError(code, doing);
         if (tls && (code == LDAP_SERVER_DOWN || code == LDAP_CONNECT_ERROR))

@@ -19,8 +19,9 @@ struct ldap;
 namespace nw {
 
 struct LdapError {
-    int code = 0;         // the LDAP result code (negative: the client library's own)
-    std::string message;  // what went wrong, for a person
+    int code = 0;          // the LDAP result code (negative: the client library's own)
+    std::string message;   // what went wrong, for a person
+    std::string server{};  // the server that said so, where the message does not name it
 };
 
 struct LdapEntry {
@@ -37,12 +38,15 @@ struct LdapServer {
     std::string url;  // "ldap://host:port" or "ldaps://host:port"
     bool startTls = false;
     int timeoutSeconds = 10;
+    bool plainBind = false;  // a password may go unencrypted to another machine
 };
 
 class LdapConnection {
   public:
     using Opened = kestrel::platform::Expected<std::unique_ptr<LdapConnection>, LdapError>;
-    // Connects and binds as `dn` with `password` (anonymously when dn is empty).
+    // Connects and binds as `dn` with `password` (anonymously when dn is empty). A password
+    // goes unencrypted only to this machine or where plainBind allows it; otherwise nothing is
+    // sent and the error (LDAP_CONFIDENTIALITY_REQUIRED) says why.
     static Opened open(const LdapServer& server, std::string_view dn, std::string_view password);
     ~LdapConnection();
     LdapConnection(const LdapConnection&) = delete;

@@ -118,13 +118,17 @@ LmdbWriter::LmdbWriter(const std::filesystem::path& file, std::size_t mapSize)
     // Nobody else opens the file before it is renamed into place, and finish() syncs it once.
     // Pages are written straight into the map: without that every page is first allocated
     // and then copied into the file at each commit, a third of the build's time.
+    // The store holds the password hashes of the directory file: for the user alone, whatever
+    // the umask.
     env_->check(mdb_env_open(env_->env, file.c_str(),
-                             MDB_NOSUBDIR | MDB_NOLOCK | MDB_NOSYNC | MDB_WRITEMAP, 0644),
+                             MDB_NOSUBDIR | MDB_NOLOCK | MDB_NOSYNC | MDB_WRITEMAP, 0600),
                 "create");
-    // Pages of a written map get their disk blocks only when first touched, and a full disk
-    // then kills the process instead of failing a write: the blocks are reserved up front.
     int fd = -1;
     env_->check(mdb_env_get_fd(env_->env, &fd), "create");
+    if (::fchmod(fd, 0600) != 0)
+        throw SinkError{"cannot make " + file.string() + " private: " + std::strerror(errno)};
+    // Pages of a written map get their disk blocks only when first touched, and a full disk
+    // then kills the process instead of failing a write: the blocks are reserved up front.
     int reserved = ::fallocate(fd, 0, 0, static_cast<off_t>(mapSize));
     if (reserved != 0 && errno != EOPNOTSUPP)
         throw SinkError{"cannot reserve " + std::to_string(mapSize >> 20) + " MB for " +

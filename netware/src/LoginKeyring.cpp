@@ -24,24 +24,6 @@ long keyctl(int operation, unsigned long a, unsigned long b = 0, unsigned long c
 
 }  // namespace
 
-Secret::Secret(Secret&& other) noexcept : bytes_(std::move(other.bytes_)) {}
-
-Secret& Secret::operator=(Secret&& other) noexcept {
-    wipe();
-    bytes_ = std::move(other.bytes_);
-    return *this;
-}
-
-Secret::~Secret() {
-    wipe();
-}
-
-void Secret::wipe() {
-    // An empty one may have no storage at all, and explicit_bzero takes no null pointer.
-    if (!bytes_.empty()) explicit_bzero(bytes_.data(), bytes_.size());
-    bytes_.clear();
-}
-
 std::string LoginKeyring::description(std::string_view tree) const {
     return "kestrel-login:" + kestrel::platform::asciiUpper(tree) + ":" + scope_;
 }
@@ -59,7 +41,12 @@ kestrel::platform::Expected<void, std::string> LoginKeyring::store(std::string_v
     long key = syscall(SYS_add_key, kKeyType, name.c_str(), password.data(), password.size(),
                        KEY_SPEC_USER_KEYRING);
     if (key < 0) return kestrel::platform::unexpected(std::string(std::strerror(errno)));
-    keyctl(KEYCTL_SETPERM, static_cast<unsigned long>(key), kPermissions);
+    // A key whose permissions cannot be set might say more than this user may know: it goes.
+    if (keyctl(KEYCTL_SETPERM, static_cast<unsigned long>(key), kPermissions) != 0) {
+        std::string reason = std::strerror(errno);
+        revoke(tree);
+        return kestrel::platform::unexpected("cannot make the key private: " + reason);
+    }
     keyctl(KEYCTL_SET_TIMEOUT, static_cast<unsigned long>(key), idleSeconds_);
     return {};
 }

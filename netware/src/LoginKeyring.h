@@ -12,27 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "nwkit/Secret.h"
 #include "platform/Expected.h"
 
 namespace nw {
 
-// A password held in memory only as long as it is needed, and wiped when dropped.
-class Secret {
-  public:
-    Secret() = default;
-    explicit Secret(std::string_view text) : bytes_(text.begin(), text.end()) {}
-    Secret(const Secret&) = delete;
-    Secret& operator=(const Secret&) = delete;
-    Secret(Secret&& other) noexcept;
-    Secret& operator=(Secret&& other) noexcept;
-    ~Secret();
-    // Not terminated; moving hands the one copy over (a vector never keeps bytes inline).
-    std::string_view text() const { return {bytes_.data(), bytes_.size()}; }
-
-  private:
-    void wipe();
-    std::vector<char> bytes_;
-};
+using kit::Secret;
 
 class LoginKeyring {
   public:

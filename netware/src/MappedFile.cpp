@@ -10,29 +10,19 @@
 
 namespace nw {
 
-kestrel::platform::Expected<MappedFile, std::string> MappedFile::open(
-    const std::filesystem::path& file) {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return kestrel::platform::unexpected(std::string(std::strerror(errno)));
+kestrel::platform::Expected<MappedFile, std::string> MappedFile::map(int fd) {
     MappedFile mapped;
-    if (::fstat(fd, &mapped.status_) != 0 || !S_ISREG(mapped.status_.st_mode)) {
-        std::string reason =
-            S_ISREG(mapped.status_.st_mode) ? std::strerror(errno) : "not a regular file";
-        ::close(fd);
-        return kestrel::platform::unexpected(std::move(reason));
-    }
+    if (::fstat(fd, &mapped.status_) != 0 || !S_ISREG(mapped.status_.st_mode))
+        return kestrel::platform::unexpected(std::string(
+            S_ISREG(mapped.status_.st_mode) ? std::strerror(errno) : "not a regular file"));
     mapped.size_ = static_cast<std::size_t>(mapped.status_.st_size);
     if (mapped.size_ > 0) {
         void* data = ::mmap(nullptr, mapped.size_, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (data == MAP_FAILED) {
-            std::string reason = std::strerror(errno);
-            ::close(fd);
-            return kestrel::platform::unexpected(std::move(reason));
-        }
+        if (data == MAP_FAILED)
+            return kestrel::platform::unexpected(std::string(std::strerror(errno)));
         ::madvise(data, mapped.size_, MADV_SEQUENTIAL);
         mapped.data_ = static_cast<const char*>(data);
     }
-    ::close(fd);
     return mapped;
 }
 

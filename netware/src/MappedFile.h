@@ -1,10 +1,9 @@
-// A file mapped read-only into memory: the directory file is read through the page cache
-// instead of being copied into the process.
+// A file mapped read-only into memory: the snapshot of the directory file is read through the
+// page cache instead of being copied into the process.
 #pragma once
 
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -14,9 +13,9 @@ namespace nw {
 
 class MappedFile {
   public:
-    // The reason (strerror text) when the file cannot be opened or mapped.
-    static kestrel::platform::Expected<MappedFile, std::string> open(
-        const std::filesystem::path& file);
+    // Maps a file open for reading (the descriptor stays the caller's); the reason (strerror
+    // text) when it cannot be mapped.
+    static kestrel::platform::Expected<MappedFile, std::string> map(int fd);
     MappedFile(MappedFile&& other) noexcept;
     MappedFile& operator=(MappedFile&& other) noexcept;
     MappedFile(const MappedFile&) = delete;

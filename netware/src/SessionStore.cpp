@@ -9,6 +9,8 @@
 #include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileLock.h"
+#include "platform/Places.h"
+#include "platform/PrivateFiles.h"
 
 namespace nw {
 
@@ -81,6 +83,9 @@ SessionState SessionStore::readFile() const {
 const SessionState& SessionStore::current() {
     Stamp now = stamp();
     if (!(now == cachedStamp_)) {
+        // Who is logged in where is the user's business alone, also in a file made before
+        // sessions were private.
+        kestrel::platform::restrictToOwner(file_);
         cached_ = readFile();
         cachedStamp_ = now;
     }
@@ -88,15 +93,20 @@ const SessionState& SessionStore::current() {
 }
 
 bool SessionStore::update(const std::function<void(SessionState&)>& change) {
-    std::error_code ec;
-    std::filesystem::create_directories(file_.parent_path(), ec);
-    kestrel::platform::FileLock lock(file_);
+    using namespace kestrel::platform;
+    // The default folder is the client's own; one the configuration names is the user's
+    // choice and keeps its mode.
+    const auto folder = file_.parent_path();
+    if (ensurePrivateFolder(folder,
+                            folder == stateDir() ? ExistingFolder::Tighten : ExistingFolder::Keep))
+        return false;
+    FileLock lock(file_, kOwnerOnlyFile);
     if (!lock.locked()) return false;
+    // The replacement takes over the mode of the file it replaces.
+    if (restrictToOwner(file_)) return false;
     SessionState state = readFile();
     change(state);
-    auto written = kestrel::platform::writeFileAtomically(
-        file_, toJson(state).dump(2) + "\n",
-        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    auto written = writeFileAtomically(file_, toJson(state).dump(2) + "\n", kOwnerOnlyFile);
     if (written) return false;
     cached_ = std::move(state);
     cachedStamp_ = stamp();

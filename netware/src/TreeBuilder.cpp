@@ -2,24 +2,22 @@
 
 namespace nw {
 
-bool TreeBuilder::add(std::string key, std::string_view name) {
+TreeBuilder::Added TreeBuilder::add(std::string key, std::optional<std::uint32_t>* container) {
+    auto parts = splitStoredName(key);
+    const std::size_t leaf = parts[0].size();
+    container->reset();
+    if (parts.size() > 1) {
+        auto parent = index_.byKey.find(key.substr(leaf + 1));
+        if (parent == index_.byKey.end()) return Added::NoContainer;
+        *container = parent->second;
+    }
     auto [it, inserted] = index_.byKey.emplace(std::move(key), size());
-    if (!inserted) return false;
-    std::string_view stored = it->first;
-    auto parts = splitStoredName(stored);
-    if (parts.size() > 1 &&
-        index_.byKey.count(std::string(stored.substr(parts[0].size() + 1))) == 0)
-        unlinked_.emplace(size(), name);
+    if (!inserted) return Added::Duplicate;
     keys_.push_back(&it->first);
     appendNumber(index_.componentStarts, static_cast<std::uint32_t>(index_.components.size()));
-    index_.components.append(stored.substr(0, parts[0].size()));
+    index_.components.append(std::string_view(it->first).substr(0, leaf));
     index_.components.push_back('\0');
-    return true;
-}
-
-std::string TreeBuilder::unlinkedName(std::uint32_t index) const {
-    auto it = unlinked_.find(index);
-    return it == unlinked_.end() ? std::string() : it->second;
+    return Added::Taken;
 }
 
 void TreeBuilder::post(const std::string& posting, std::uint32_t index) {
@@ -29,7 +27,7 @@ void TreeBuilder::post(const std::string& posting, std::uint32_t index) {
     appendNumber(list, index);
 }
 
-long TreeBuilder::link() {
+void TreeBuilder::link() {
     index_.links.assign(static_cast<std::size_t>(size()) * kLinkBytes, '\0');
     index_.children.assign(static_cast<std::size_t>(size()) + 1, std::string());
     auto setLink = [this](std::uint32_t index, std::size_t field, std::uint32_t value) {
@@ -41,15 +39,14 @@ long TreeBuilder::link() {
         setLink(i, 1, static_cast<std::uint32_t>(parts.size()));
         std::uint32_t parentSlot = 0;
         if (parts.size() > 1) {
+            // Found: add() took every object only after its container.
             auto it = index_.byKey.find(std::string(key.substr(parts[0].size() + 1)));
-            if (it == index_.byKey.end()) return static_cast<long>(i);
             parentSlot = it->second + 1;
             setLink(parentSlot - 1, 2, numberAt(index_.links, it->second * kLinkBytes + 8) + 1);
         }
         setLink(i, 0, parentSlot);
         appendNumber(index_.children[parentSlot], i);
     }
-    return -1;
 }
 
 }  // namespace nw

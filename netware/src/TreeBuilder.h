@@ -1,8 +1,9 @@
 // Builds the indexes of one tree while its objects arrive in file order: names, postings,
-// and (once all are in) the links from each object to its container.
+// and (once all are in) the links from each object to its container, which came before it.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,22 +14,19 @@ namespace nw {
 class TreeBuilder {
   public:
     std::uint32_t size() const { return static_cast<std::uint32_t>(keys_.size()); }
-    // Takes the next object under its key (lower-cased typed full name); false when an
-    // object of that key exists already. `name` is kept only while its container is unseen,
-    // for the message should the container never come.
-    bool add(std::string key, std::string_view name);
+    enum class Added { Taken, Duplicate, NoContainer };
+    // Takes the next object under its key (lower-cased typed full name), unless an object of
+    // that key exists already or its container (the name after the first part) was not taken
+    // before it. `container` receives the container's index, nothing for a top object.
+    Added add(std::string key, std::optional<std::uint32_t>* container);
     void post(const std::string& posting, std::uint32_t index);
-    // Links every object to its container; returns the index of the first object whose
-    // container is missing, or -1.
-    long link();
-    // The name of an object whose container was missing when it was added.
-    std::string unlinkedName(std::uint32_t index) const;
+    // Links every object to its container.
+    void link();
     TreeIndex take() { return std::move(index_); }
 
   private:
     TreeIndex index_;
     std::vector<const std::string*> keys_;  // into index_.byKey, whose nodes never move
-    std::unordered_map<std::uint32_t, std::string> unlinked_;
 };
 
 }  // namespace nw

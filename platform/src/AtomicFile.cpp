@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/Descriptor.h"
 #include "platform/TemporaryFile.h"
 
 namespace kestrel::platform {
@@ -18,21 +19,6 @@ namespace {
 std::error_code lastError() {
     return std::error_code(errno, std::generic_category());
 }
-
-// Owns a descriptor so every early return closes it.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // The file a write to `target` really replaces: through a symlink to what it points to.
 std::filesystem::path resolveTarget(const std::filesystem::path& target) {

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,12 @@ FileLock::FileLock(const std::filesystem::path& target) {
     acquire(lockPathFor(target), O_RDWR | O_CREAT);
 }
 
+FileLock::FileLock(const std::filesystem::path& target, std::filesystem::perms mode) {
+    const auto bits = static_cast<mode_t>(mode) & 07777;
+    acquire(lockPathFor(target), O_RDWR | O_CREAT, bits);
+    if (locked() && !restrictMode(bits)) release();
+}
+
 FileLock FileLock::onFolderOf(const std::filesystem::path& target) {
     FileLock lock;
     const std::filesystem::path folder = target.parent_path();
@@ -26,9 +33,9 @@ FileLock FileLock::onFolderOf(const std::filesystem::path& target) {
     return lock;
 }
 
-void FileLock::acquire(const std::filesystem::path& path, int flags) {
+void FileLock::acquire(const std::filesystem::path& path, int flags, mode_t mode) {
     // Close-on-exec: a program started while we hold the lock must not keep holding it.
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
     if (fd < 0) {
         error_ = std::error_code(errno, std::generic_category());
         return;
@@ -43,6 +50,20 @@ void FileLock::acquire(const std::filesystem::path& path, int flags) {
         return;
     }
     fd_ = fd;
+}
+
+// The umask may have taken more than asked (a lock file we could not open again), and a lock
+// file made before may allow more: both end as `mode`. Another user's lock file is theirs.
+bool FileLock::restrictMode(mode_t mode) {
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) {
+        error_ = std::error_code(errno, std::generic_category());
+        return false;
+    }
+    if (status.st_uid != ::geteuid() || (status.st_mode & 07777) == mode) return true;
+    if (::fchmod(fd_, mode) == 0) return true;
+    error_ = std::error_code(errno, std::generic_category());
+    return false;
 }
 
 FileLock::~FileLock() {

@@ -75,7 +75,8 @@ std::vector<std::string> getProfileKeys(const std::filesystem::path& file,
 }
 
 bool editProfile(const std::filesystem::path& file,
-                 const std::function<bool(ProfileDocument&)>& edit) {
+                 const std::function<bool(ProfileDocument&)>& edit,
+                 std::optional<std::filesystem::perms> newFilePermissions) {
     if (file.has_parent_path() && ensureDirectory(file.parent_path())) return false;
     // Profile files live among other programs' files (the machine root's Windows folder): a
     // lock file beside each would be one more file there.
@@ -96,7 +97,7 @@ bool editProfile(const std::filesystem::path& file,
     if (!edit(doc)) return false;
     const std::string updated = doc.serialise();
     if (exists && updated == original) return true;
-    return !writeFileAtomically(file, updated);
+    return !writeFileAtomically(file, updated, newFilePermissions);
 }
 
 bool writeProfileString(const std::filesystem::path& file, std::string_view section,

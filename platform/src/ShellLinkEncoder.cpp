@@ -121,11 +121,13 @@ std::vector<std::uint8_t> encodeShellLink(const ShellLink& link) {
     return out.take();
 }
 
-std::error_code writeShellLink(const std::filesystem::path& file, const ShellLink& link) {
+std::error_code writeShellLink(const std::filesystem::path& file, const ShellLink& link,
+                               std::optional<std::filesystem::perms> newFilePermissions) {
     const std::vector<std::uint8_t> bytes = encodeShellLink(link);
     if (bytes.empty()) return std::make_error_code(std::errc::value_too_large);
     return writeFileAtomically(
-        file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+        newFilePermissions);
 }
 
 }  // namespace kestrel::platform

@@ -1,9 +1,12 @@
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "DesktopShortcut.h"
+#include "OtherUser.h"
 #include "SampleBrowserFixture.h"
 #include "platform/ShellLink.h"
 #include "platform/WineDrives.h"
@@ -141,6 +144,29 @@ TEST_F(DesktopShortcut, AStartFolderThatIsGoneSaysWhy) {
         "'Z.E.N.works Shortcuts\\Remote Control' on the Desktop: the current folder cannot be "
         "read ("))
         << ui_.messages[0];
+}
+
+// Like everything the network tools keep for a user, the shortcuts and the folders made for
+// them are that user's alone, whatever the umask.
+TEST_F(DesktopShortcut, ShortcutsAndTheFoldersMadeForThemAreTheUsersAlone) {
+    const mode_t saved = ::umask(0);
+    choose(WorkstationFunction::Chat);
+    controller_->createShortcut();
+    ::umask(saved);
+    const fs::path folder = world_.desktop() / "Z.E.N.works Shortcuts";
+    const fs::path file = folder / "Chat" / "WS17.Sales.Acme.lnk";
+    ASSERT_TRUE(fs::exists(file));
+    for (const fs::path& made : {world_.desktop(), folder, folder / "Chat"})
+        EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    std::string why;
+    auto other = kestrel::test::OtherUser::create(&why);
+    if (!other) GTEST_SKIP() << "modes checked; no second user reads them: " << why;
+    kestrel::test::letOthersThrough(root_);
+    ASSERT_TRUE(other->canRead(world_.profile()));
+    EXPECT_FALSE(other->canRead(file));
+    EXPECT_FALSE(other->canRead(folder));
 }
 
 // Workstations whose shortcut names come close to the longest file name (255 bytes) and

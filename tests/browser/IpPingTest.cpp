@@ -187,6 +187,23 @@ TEST_F(IpPing, AnAddressOfTheAddressSyntaxIsPingedAsDottedText) {
     EXPECT_EQ(ui_.messages, std::vector<std::string>{"Reply from 127.0.1.42: Time=2ms TTL=64"});
 }
 
+// A TCP or UDP address carries a port before the IP address: the ping goes to that address.
+TEST_F(IpPing, AnAddressWithAPortIsPingedAtItsIPv4Address) {
+    world_.useDirectory(
+        kestrel::test::DirectoryBuilder::fromFile(kestrel::test::sampleDirectoryFile())
+            .tree("ACME_TREE")
+            .object("CN=WS-TCP.OU=Sales.O=Acme", "Workstation",
+                    {{"WM:Network Address",
+                      {kestrel::test::value::netAddress(NT_TCP, "020c7f010063")}}}),
+        {.defaultTree = "ACME_TREE", .nameContext = "[Root]"});
+    logInAsDemo();
+    openBrowser("OU=Sales.O=Acme");
+    ping("WS-TCP", {EchoStatus::Reply, 3, 64, {}, {}});
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_EQ(log_[0].address, address("127.1.0.99"));
+    EXPECT_EQ(ui_.messages, std::vector<std::string>{"Reply from 127.1.0.99: Time=3ms TTL=64"});
+}
+
 TEST_F(IpPing, NoAddressOrNoIPv4AddressSendsNothing) {
     openBrowser("OU=IT.O=Acme");
     ping("IT-SPARE");

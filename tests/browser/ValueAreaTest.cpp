@@ -65,9 +65,12 @@ TEST(ValueArea, NetworkAddressesShowAsTheirUsualText) {
     EXPECT_EQ(
         netAddress(NT_IPX, {1, 1, 0, 0, 0, 0xA0, 0xC9, 0x12, 0x34, 0x56, 0x40, 0x06}).shownText(),
         "01010000:00A0C9123456:4006");
+    // A TCP or UDP address (the port, then the IP address) shows as the host it names.
+    EXPECT_EQ(netAddress(NT_TCP, {2, 12, 127, 1, 0, 2}).shownText(), "127.1.0.2");
+    EXPECT_EQ(netAddress(NT_UDP, {0x0D, 0x80, 10, 0, 0, 9}).shownText(), "10.0.0.9");
     // Kinds and lengths without such a text show nothing rather than their raw bytes.
     EXPECT_EQ(netAddress(NT_IP, {127, 0, 0}).shownText(), "");
-    EXPECT_EQ(netAddress(9, {2, 12, 127, 1, 0, 2}).shownText(), "");
+    EXPECT_EQ(netAddress(NT_TCP, {2, 12, 127, 1, 0}).shownText(), "");
 
     // Bytes outside the area are never read.
     ValueArea stray(0, SYN_NET_ADDRESS);

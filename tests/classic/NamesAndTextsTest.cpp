@@ -115,6 +115,10 @@ TEST(Automation, ActivationFileStartsTheProgramAsServer) {
     EXPECT_NE(text.find("Exec='/opt/it'\\''s here/kestrelscope-classic' /Automation\n"),
               std::string::npos);
     EXPECT_NE(text.find("{3ADEB2F0-A4E4-11D2-BDB4-0080C70ECDA6}"), std::string::npos);
+    // The user's own, as everything the network tools keep.
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
     // A second start leaves an unchanged file alone.
     auto stamp = std::filesystem::last_write_time(file);
     ASSERT_FALSE(updateActivationFile("/opt/it's here/kestrelscope-classic"));

@@ -64,12 +64,13 @@ TEST_F(ClientConfigFile, AnLdapServerWithTreesAndDefaults) {
     EXPECT_EQ(config->timeoutSeconds, 3);
     ASSERT_EQ(config->ldapTrees.size(), 3u);
     EXPECT_EQ(config->ldapTrees[0].name, "ACME_TREE");
-    EXPECT_EQ(config->ldapTrees[0].server, "ldap://127.0.0.1:3890");
+    EXPECT_EQ(config->ldapTrees[0].servers, std::vector<std::string>{"ldap://127.0.0.1:3890"});
     EXPECT_EQ(config->ldapTrees[0].baseDn, "dc=ACME TREE,dc=kestrel");  // URL escapes undone
     // A bare base DN lies on the Directory server; ldaps has its own default port.
-    EXPECT_EQ(config->ldapTrees[1].server, "ldap://127.0.0.1:3890");
+    EXPECT_EQ(config->ldapTrees[1].servers, std::vector<std::string>{"ldap://127.0.0.1:3890"});
     EXPECT_EQ(config->ldapTrees[1].baseDn, "dc=GLOBEX_TREE,dc=kestrel");
-    EXPECT_EQ(config->ldapTrees[2].server, "ldaps://ldap.example.com:636");
+    EXPECT_EQ(config->ldapTrees[2].servers,
+              std::vector<std::string>{"ldaps://ldap.example.com:636"});
 }
 
 TEST_F(ClientConfigFile, AnLdapUrlAloneIsOneTreeNamedByTheDefault) {
@@ -83,6 +84,45 @@ TEST_F(ClientConfigFile, AnLdapUrlAloneIsOneTreeNamedByTheDefault) {
     EXPECT_EQ(config->ldapTrees[0].baseDn, "dc=ACME_TREE,dc=kestrel");
     EXPECT_FALSE(config->startTls);
     EXPECT_EQ(config->timeoutSeconds, 10);
+}
+
+// Servers that replicate each other: several URLs, separated by blanks, for one tree.
+TEST_F(ClientConfigFile, ATreeMayNameSeveralServers) {
+    kestrel::test::writeFile(
+        root_ / "nwclient.ini",
+        "[Client]\r\nDirectory=ldap://a.example:389/ ldap://[::1]:3890/\r\nPlainBind=Yes\r\n"
+        "[Trees]\r\nACME_TREE=ldap://a.example/dc=ACME_TREE,dc=kestrel\t"
+        "ldaps://b.example/dc=ACME_TREE,dc=kestrel  ldap://c.example/\r\n"
+        "GLOBEX_TREE=dc=GLOBEX_TREE,dc=kestrel\r\n");
+    auto config = readClientConfig(root_ / "nwclient.ini");
+    ASSERT_THAT(config, Succeeded());
+    EXPECT_TRUE(config->plainBind);
+    ASSERT_EQ(config->ldapTrees.size(), 2u);
+    EXPECT_EQ(config->ldapTrees[0].servers,
+              (std::vector<std::string>{"ldap://a.example:389", "ldaps://b.example:636",
+                                        "ldap://c.example:389"}));
+    EXPECT_EQ(config->ldapTrees[0].baseDn, "dc=ACME_TREE,dc=kestrel");
+    // A base DN alone lies on every Directory server, an IPv6 one in brackets.
+    EXPECT_EQ(config->ldapTrees[1].servers,
+              (std::vector<std::string>{"ldap://a.example:389", "ldap://[::1]:3890"}));
+
+    kestrel::test::writeFile(root_ / "nwclient.ini",
+                             "[Client]\nDirectory=ldap://a/dc=T ldap://b/dc=T\nDefaultTree=T\n");
+    config = readClientConfig(root_ / "nwclient.ini");
+    ASSERT_THAT(config, Succeeded());
+    ASSERT_EQ(config->ldapTrees.size(), 1u);
+    EXPECT_EQ(config->ldapTrees[0].servers.size(), 2u);
+    EXPECT_FALSE(config->plainBind);
+
+    auto file = root_ / "nwclient.ini";
+    kestrel::test::writeFile(file,
+                             "[Client]\nDirectory=ldap://a/dc=T ldap://b/dc=U\nDefaultTree=T\n");
+    EXPECT_THAT(readClientConfig(file),
+                FailsWith(file.string() + ": Directory=ldap://a/dc=T ldap://b/dc=U: the servers "
+                                          "of one tree name different base DNs"));
+    kestrel::test::writeFile(file, "[Client]\nDirectory=ldap://a/\n[Trees]\nT=ldap://a/dc=T x\n");
+    EXPECT_THAT(readClientConfig(file),
+                FailsWith(file.string() + ": T=ldap://a/dc=T x: not a usable LDAP URL"));
 }
 
 TEST_F(ClientConfigFile, UnusableLdapSettingsNameTheKey) {

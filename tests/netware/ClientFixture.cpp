@@ -131,4 +131,26 @@ int ClientFixture::login(const std::string& tree, const std::string& user,
     return NWDSLogin(openContext(tree), 0, user.c_str(), password.c_str(), 0);
 }
 
+NWDSCCODE ClientFixture::list(int context, const char* container, std::vector<std::string>* names,
+                              std::size_t size, const std::function<void(int)>& afterReply) {
+    pBuf_T buffer = nullptr;
+    NWDSAllocBuf(size, &buffer);
+    nint32 iteration = NO_MORE_ITERATIONS;
+    NWDSCCODE rc = 0;
+    int replies = 0;
+    do {
+        if ((rc = NWDSList(context, container, &iteration, buffer)) != 0) break;
+        nuint32 count = 0;
+        NWDSGetObjectCount(context, buffer, &count);
+        for (nuint32 i = 0; i < count; ++i) {
+            char name[MAX_DN_BYTES];
+            EXPECT_EQ(NWDSGetObjectName(context, buffer, name, nullptr, nullptr), 0);
+            names->push_back(name);
+        }
+        if (afterReply) afterReply(++replies);
+    } while (iteration != NO_MORE_ITERATIONS);
+    NWDSFreeBuf(buffer);
+    return rc;
+}
+
 }  // namespace nwtest

@@ -7,12 +7,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ClientWorld.h"
 #include "SlapdServer.h"
+#include "nwnet.h"
 
 namespace nwtest {
 
@@ -61,6 +63,10 @@ class ClientFixture : public ::testing::Test {
     int openContext(const std::string& tree = "ACME_TREE",
                     const std::string& nameContext = "[Root]");
     int login(const std::string& tree, const std::string& user, const std::string& password);
+    // Every name of a listing, with the buffer size given; `afterReply` runs after each reply
+    // with its number, from 1.
+    NWDSCCODE list(int context, const char* container, std::vector<std::string>* names,
+                   std::size_t size = 4096, const std::function<void(int)>& afterReply = {});
 
   private:
     kestrel::test::ClientWorld world_;

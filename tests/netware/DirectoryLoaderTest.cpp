@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
+
+#include "DirectoryBuilder.h"
 #include "DirectoryLoader.h"
 #include "ExpectedMatchers.h"
+#include "TestSupport.h"
 #include "nwnet.h"
 
 using namespace nw;
@@ -69,7 +75,7 @@ TEST(DirectoryLoader, SyntaxErrorsNameFileLineAndColumn) {
 TEST(DirectoryLoader, ContentErrorsNameTheObject) {
     EXPECT_THAT(parse(tree(R"({"name": "CN=X.OU=Gone.O=A", "class": "User"})")),
                 FailsWith("dir.json: /trees/0/objects/0 (CN=X.OU=Gone.O=A): its container is not "
-                          "in the tree"));
+                          "listed before it"));
     EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization"},
                               {"name": "o=a", "class": "Organization"})")),
                 FailsWith("dir.json: /trees/0/objects/1 (o=a): an object of that name exists "
@@ -96,6 +102,100 @@ TEST(DirectoryLoader, ContentErrorsNameTheObject) {
                 FailsWith("dir.json: /trees/0/objects/0 (O=A)/colour: unknown member"));
     EXPECT_THAT(parse(R"({"trees": [{"name": "T"}, {"name": "t"}]})"),
                 FailsWith("dir.json: /trees/1/name: a tree of that name exists already"));
+}
+
+// What docs/directory-file.md asks of a file, the client refuses to serve otherwise: what the
+// checker (examples/directory/check.py) refuses, the client refuses too.
+TEST(DirectoryLoader, TheFilesRulesAreEnforced) {
+    const std::string organization = R"({"name": "O=A", "class": "Organization"}, )";
+    const std::string user = std::string(R"({"name": "CN=U.O=A", "class": "User", "password": ")") +
+                             kestrel::test::kTestPasswordHash + "\"}";
+    EXPECT_THAT(parse(tree(R"({"name": "CN=W.O=A", "class": "Workstation"},
+                              {"name": "O=A", "class": "Organization"})")),
+                FailsWith("dir.json: /trees/0/objects/0 (CN=W.O=A): its container is not listed "
+                          "before it"));
+    EXPECT_THAT(parse(tree(organization + R"({"name": "CN=W.O=A", "class": "Workstation"},
+                                             {"name": "CN=X.CN=W.O=A", "class": "Workstation"})")),
+                FailsWith("dir.json: /trees/0/objects/2 (CN=X.CN=W.O=A): its container is not of "
+                          "a container class (Country, Locality, Organization, Organizational "
+                          "Unit)"));
+    EXPECT_THAT(parse(tree(R"({"name": "CN=W", "class": "Workstation"})")),
+                FailsWith("dir.json: /trees/0/objects/0 (CN=W): only C=, O=, L= and S= objects "
+                          "may sit at the top of a tree"));
+    EXPECT_THAT(parse(tree(organization + R"({"name": "CN=U.O=A", "class": "User"})")),
+                FailsWith("dir.json: /trees/0/objects/1 (CN=U.O=A): a User needs a \"password\" "
+                          "(a crypt(3) SHA-512 hash)"));
+    EXPECT_THAT(parse(tree(organization + R"({"name": "CN=W.O=A", "class": "Workstation",
+                                              "password": ")" +
+                           kestrel::test::kTestPasswordHash + "\"}")),
+                FailsWith("dir.json: /trees/0/objects/1 (CN=W.O=A)/password: only a User has a "
+                          "password"));
+    // Values compare as searches compare them: text without regard to case, except case
+    // exact strings; numbers, octets and addresses by their bytes.
+    EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization",
+                              "attributes": {"X": ["Sales", "sales"]}})")),
+                FailsWith("dir.json: /trees/0/objects/0 (O=A)/attributes/X/1: the same value is "
+                          "given twice"));
+    EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization",
+                              "attributes": {"X": ["a", "b", "c", "d", "e", "f", "g", "h", "i",
+                                                   "j", "k", "l", "m", "n", "o", "p", "q", "r",
+                                                   "S", "s"]}})")),
+                FailsWith("dir.json: /trees/0/objects/0 (O=A)/attributes/X/19: the same value "
+                          "is given twice"));
+    EXPECT_THAT(parse(tree(R"({"name": "O=A", "class": "Organization", "attributes": {"X": [
+                                 {"netaddress": {"type": 1, "hex": "7f000001"}},
+                                 {"netaddress": {"type": 1, "hex": "7F000001"}}]}})")),
+                FailsWith("dir.json: /trees/0/objects/0 (O=A)/attributes/X/1: the same value is "
+                          "given twice"));
+    auto fine = load(tree(organization + user + R"(, {"name": "CN=W.O=A", "class": "Workstation",
+        "attributes": {"Exact": [{"string": "Sales", "syntax": 2}, {"string": "sales", "syntax": 2}],
+                       "Numbers": [{"integer": 1}, {"integer": 2}],
+                       "Kinds": [{"netaddress": {"type": 1, "hex": "7f000001"}},
+                                 {"netaddress": {"type": 9, "hex": "020c7f000001"}}]}})"));
+    ASSERT_TRUE(fine);
+    EXPECT_EQ(fine->trees()[0].size(), 3u);
+}
+
+// The checker people run on their files and the client that serves them follow one rule.
+TEST(DirectoryLoader, TheCheckerAndTheClientAgree) {
+    if (::access("/usr/bin/python3", X_OK) != 0) GTEST_SKIP() << "python3 is not installed";
+    const std::string hash = kestrel::test::kTestPasswordHash;
+    const std::string top = R"({"name": "O=A", "class": "Organization"}, )";
+    const std::pair<const char*, std::string> files[] = {
+        {"fine", top + R"({"name": "CN=U.O=A", "class": "User", "password": ")" + hash +
+                     R"("}, {"name": "CN=W.O=A", "class": "Workstation", "attributes": {
+                         "WM:Network Address": ["01010000:00A0C9123456:4006", "127.0.0.17"],
+                         "Exact": [{"string": "a", "syntax": 2}, {"string": "A", "syntax": 2}]}})"},
+        {"text and an address in one attribute",
+         top + R"({"name": "CN=W.O=A", "class": "Workstation", "attributes": {
+                    "WM:Network Address": ["127.0.0.17",
+                                           {"netaddress": {"type": 1, "hex": "7f000011"}}]}})"},
+        {"a value twice", top + R"({"name": "CN=W.O=A", "class": "Workstation", "attributes": {
+                                     "X": ["Sales", {"string": "SALES", "syntax": 3}]}})"},
+        {"a child before its parent",
+         R"({"name": "CN=W.O=A", "class": "Workstation"}, )" + top.substr(0, top.size() - 2)},
+        {"a leaf as container", top + R"({"name": "CN=W.O=A", "class": "Workstation"},
+                                         {"name": "CN=X.CN=W.O=A", "class": "Workstation"})"},
+        {"a user without password", top + R"({"name": "CN=U.O=A", "class": "User"})"},
+        {"a password beside a workstation", top + R"({"name": "CN=W.O=A", "class": "Workstation",
+                                                     "password": ")" +
+                                                hash + R"("})"},
+    };
+    kestrel::test::TempDir scratch;
+    for (const auto& [what, objects] : files) {
+        SCOPED_TRACE(what);
+        const std::string text = tree(objects);
+        kestrel::test::writeFile(scratch / "dir.json", text);
+        const std::string command = "python3 " KESTREL_SOURCE_DIR
+                                    "/examples/directory/check.py --no-password-check " +
+                                    (scratch / "dir.json").string() + " >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        const bool checkerAccepts = WEXITSTATUS(status) == 0;
+        auto loaded = parse(text);
+        EXPECT_EQ(checkerAccepts, static_cast<bool>(loaded))
+            << (loaded ? std::string("the client accepts it") : loaded.error().describe());
+    }
 }
 
 TEST(DirectoryLoader, ValuesKeepTheirSyntaxAndBytes) {

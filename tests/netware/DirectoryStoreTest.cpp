@@ -143,9 +143,10 @@ TEST_F(DirectoryStore, ABrokenFileKeepsTheLastStoreAndLeavesNoPartOfANewOne) {
     writeFile(
         file_,
         R"({"trees": [{"name": "T", "objects": [{"name": "CN=X.O=Gone", "class": "User"}]}]})");
-    EXPECT_THAT(openDirectory(file_),
-                FailsWith(file_.string() +
-                          ": /trees/0/objects/0 (CN=X.O=Gone): its container is not in the tree"));
+    EXPECT_THAT(
+        openDirectory(file_),
+        FailsWith(file_.string() +
+                  ": /trees/0/objects/0 (CN=X.O=Gone): its container is not listed before it"));
     EXPECT_EQ(storeInode(), built);
     EXPECT_FALSE(fs::exists(fs::path(store_.string() + ".new")));
 }

@@ -42,29 +42,6 @@ class LdapClient : public ClientFixture {
         if (!useBackend(Backend::Slapd)) GTEST_SKIP() << SlapdServer::unavailable();
     }
 
-    // Every name of a listing, with the buffer size given.
-    NWDSCCODE list(int context, const char* container, std::vector<std::string>* names,
-                   std::size_t size = 4096, const std::function<void(int)>& afterReply = {}) {
-        pBuf_T buffer = nullptr;
-        NWDSAllocBuf(size, &buffer);
-        nint32 iteration = NO_MORE_ITERATIONS;
-        NWDSCCODE rc = 0;
-        int replies = 0;
-        do {
-            if ((rc = NWDSList(context, container, &iteration, buffer)) != 0) break;
-            nuint32 count = 0;
-            NWDSGetObjectCount(context, buffer, &count);
-            for (nuint32 i = 0; i < count; ++i) {
-                char name[MAX_DN_BYTES];
-                EXPECT_EQ(NWDSGetObjectName(context, buffer, name, nullptr, nullptr), 0);
-                names->push_back(name);
-            }
-            if (afterReply) afterReply(++replies);
-        } while (iteration != NO_MORE_ITERATIONS);
-        NWDSFreeBuf(buffer);
-        return rc;
-    }
-
     // A server of the test's own: the sample with `ldif` loaded after it, the client
     // configured for it and logged in as the sample's admin; null when it did not start.
     std::unique_ptr<SlapdServer> sampleWith(const std::filesystem::path& ldif) {

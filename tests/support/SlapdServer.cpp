@@ -115,21 +115,52 @@ platform::Expected<std::unique_ptr<SlapdServer>, std::string> SlapdServer::start
     const SlapdSeed& seed) {
     if (std::string why = unavailable(); !why.empty()) return platform::unexpected(why);
     std::unique_ptr<SlapdServer> server(new SlapdServer());
-    std::vector<std::string> prepare{kPython.string(), helperScript().string(),
-                                     "prepare",        server->folder().string(),
-                                     "--directory",    seed.directory.string()};
-    for (const fs::path& ldif : seed.extraLdif) {
-        prepare.insert(prepare.end(), {"--ldif", ldif.string()});
-    }
-    if (seed.tls) prepare.emplace_back("--tls");
-    if (Result done = runChild(prepare, server->folder() / "prepare.log", kPrepareLimit); !done) {
-        return platform::unexpected("loading the directory failed: " + done.error());
-    }
-    if (Result done = server->readSettings(); !done) return platform::unexpected(done.error());
+    if (Result done = server->prepare(seed, {}); !done) return platform::unexpected(done.error());
     if (Result done = server->launch(true, seed.tls); !done) {
         return platform::unexpected(done.error());
     }
     return server;
+}
+
+platform::Expected<SlapdMirrors, std::string> SlapdServer::startMirrors(const SlapdSeed& seed) {
+    if (std::string why = unavailable(); !why.empty()) return platform::unexpected(why);
+    SlapdMirrors mirrors{std::unique_ptr<SlapdServer>(new SlapdServer()),
+                         std::unique_ptr<SlapdServer>(new SlapdServer())};
+    SlapdServer& first = *mirrors.first;
+    SlapdServer& second = *mirrors.second;
+    // Each names the other in its configuration: both ports are chosen before either starts.
+    first.port_ = freePort();
+    do {
+        second.port_ = freePort();
+    } while (second.port_ == first.port_);
+    SlapdSeed plain = seed;
+    plain.tls = false;
+    if (Result done = first.prepare(plain, {"--server-id", "1", "--peer", second.url()}); !done)
+        return platform::unexpected(done.error());
+    if (Result done = second.prepare(plain, {"--server-id", "2", "--peer", first.url(), "--copy-of",
+                                             first.folder().string()});
+        !done)
+        return platform::unexpected(done.error());
+    for (SlapdServer* server : {&first, &second})
+        if (Result done = server->launch(false, false); !done)
+            return platform::unexpected(done.error());
+    return mirrors;
+}
+
+SlapdServer::Result SlapdServer::prepare(const SlapdSeed& seed,
+                                         const std::vector<std::string>& more) {
+    std::vector<std::string> command{kPython.string(), helperScript().string(),
+                                     "prepare",        folder().string(),
+                                     "--directory",    seed.directory.string()};
+    for (const fs::path& ldif : seed.extraLdif) {
+        command.insert(command.end(), {"--ldif", ldif.string()});
+    }
+    if (seed.tls) command.emplace_back("--tls");
+    command.insert(command.end(), more.begin(), more.end());
+    if (Result done = runChild(command, folder() / "prepare.log", kPrepareLimit); !done) {
+        return platform::unexpected("loading the directory failed: " + done.error());
+    }
+    return readSettings();
 }
 
 SlapdServer::~SlapdServer() {
@@ -234,15 +265,21 @@ SlapdServer::Result SlapdServer::restart() {
     return launch(false, tlsPort_ != 0);
 }
 
-std::string SlapdServer::clientConfigText(ClientConfig config) const {
+std::string SlapdServer::clientConfigText(ClientConfig config, const SlapdServer* replica) const {
     config.directory = url();
+    if (replica != nullptr) config.directory += " " + replica->url();
     std::string text = config.text() + "[Trees]" + config.lineEnd;
-    for (const auto& [name, base] : trees_) text += name + "=" + treeUrl(name) + config.lineEnd;
+    for (const auto& [name, base] : trees_) {
+        text += name + "=" + treeUrl(name);
+        if (replica != nullptr) text += " " + replica->treeUrl(name);
+        text += config.lineEnd;
+    }
     return text;
 }
 
-void SlapdServer::writeClientConfig(const fs::path& file, ClientConfig config) const {
-    writeFile(file, clientConfigText(std::move(config)));
+void SlapdServer::writeClientConfig(const fs::path& file, ClientConfig config,
+                                    const SlapdServer* replica) const {
+    writeFile(file, clientConfigText(std::move(config), replica));
 }
 
 }  // namespace kestrel::test

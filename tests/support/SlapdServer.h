@@ -30,6 +30,13 @@ struct SlapdSeed {
     bool tls = false;
 };
 
+class SlapdServer;
+
+// Two servers that replicate each other.
+struct SlapdMirrors {
+    std::unique_ptr<SlapdServer> first, second;
+};
+
 class SlapdServer {
   public:
     using Result = platform::Expected<void, std::string>;
@@ -40,6 +47,10 @@ class SlapdServer {
     // Prepares the folder, loads the seed with slapadd and starts the server.
     static platform::Expected<std::unique_ptr<SlapdServer>, std::string> start(
         const SlapdSeed& seed = {});
+    // Two servers that replicate each other (OpenLDAP's syncrepl in mirror mode, each the
+    // other's provider and consumer), both holding `seed` (without TLS) with the same entry
+    // identities: a change made on either shows on the other.
+    static platform::Expected<SlapdMirrors, std::string> startMirrors(const SlapdSeed& seed = {});
 
     ~SlapdServer();
     SlapdServer(const SlapdServer&) = delete;
@@ -68,12 +79,16 @@ class SlapdServer {
     Result restart();
 
     // A client configuration: [Client] with Directory=url() and the rest of `config`, then
-    // [Trees] naming every tree of the seed.
-    std::string clientConfigText(ClientConfig config = {}) const;
-    void writeClientConfig(const std::filesystem::path& file, ClientConfig config = {}) const;
+    // [Trees] naming every tree of the seed; with a `replica`, its URLs follow each of ours.
+    std::string clientConfigText(ClientConfig config = {},
+                                 const SlapdServer* replica = nullptr) const;
+    void writeClientConfig(const std::filesystem::path& file, ClientConfig config = {},
+                           const SlapdServer* replica = nullptr) const;
 
   private:
     SlapdServer() = default;
+    // private_slapd.py prepare for the seed with `more` arguments, then the settings it wrote.
+    Result prepare(const SlapdSeed& seed, const std::vector<std::string>& more);
     Result readSettings();
     Result launch(bool anyPort, bool tls);
 

@@ -99,6 +99,15 @@ TEST_F(Nwdir, LoginListReadSearchLogout) {
     EXPECT_EQ(run("whoami ACME_TREE").exit, 1);
 }
 
+// Network addresses of every kind the directory keeps are decoded, TCP and UDP ones (a port,
+// then an IP address) with both parts.
+TEST_F(Nwdir, TcpAddressesShowTheirHostAndPort) {
+    ASSERT_EQ(run("login GLOBEX_TREE CN=Admin.O=Globex", "globex\n").exit, 0);
+    auto read = run("--tree GLOBEX_TREE read CN=GLX-FS1.O=Globex \"Network Address\" Version");
+    EXPECT_EQ(read.exit, 0) << read.err;
+    EXPECT_NE(read.out.find("Network Address: TCP 127.1.0.2:524\n"), std::string::npos) << read.out;
+}
+
 TEST_F(Nwdir, ABrokenConfigurationIsAClientFailure) {
     world_.useDirectoryText("{\"trees\": [");
     auto result = run("trees");

@@ -58,7 +58,7 @@ int runHash(const Invocation& run) {
         run.err << "nwdir: no password given\n";
         return kUsage;
     }
-    auto hash = nw::kit::hashPassword(*password);
+    auto hash = nw::kit::hashPassword(password->text());
     if (!hash) {
         run.err << "nwdir: the system gave no random salt\n";
         return kClientError;

@@ -21,10 +21,14 @@ std::string hex(const nuint8* bytes, std::size_t count) {
 }
 
 std::string addressText(const Net_Address_T& address) {
-    if (auto text = nw::kit::netAddressText(address))
-        return (address.addressType == NT_IP ? "IP " : "IPX ") + *text;
-    return "type " + std::to_string(address.addressType) +
-           " hex:" + hex(address.address, address.addressLength);
+    auto text = nw::kit::netAddressText(address);
+    if (!text)
+        return "type " + std::to_string(address.addressType) +
+               " hex:" + hex(address.address, address.addressLength);
+    if (auto port = nw::kit::netAddressPort(address))
+        return (address.addressType == NT_TCP ? "TCP " : "UDP ") + *text + ":" +
+               std::to_string(*port);
+    return (address.addressType == NT_IP ? "IP " : "IPX ") + *text;
 }
 
 std::string timeText(nuint32 seconds) {

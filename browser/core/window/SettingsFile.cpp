@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "platform/Places.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ProfileFunctions.h"
 
 namespace kestrel::browser {
@@ -20,11 +21,17 @@ std::string SettingsFile::read(std::string_view key) const {
 
 bool SettingsFile::write(
     std::initializer_list<std::pair<std::string_view, std::string_view>> values) const {
-    return platform::editProfile(path_, [&](platform::ProfileDocument& document) {
-        for (const auto& [key, value] : values)
-            if (!document.set(kSection, key, value)) return false;
-        return true;
-    });
+    // The settings are the user's own, as everything the network tools keep.
+    if (platform::ensurePrivateFolder(path_.parent_path(), platform::ExistingFolder::Keep))
+        return false;
+    return platform::editProfile(
+        path_,
+        [&](platform::ProfileDocument& document) {
+            for (const auto& [key, value] : values)
+                if (!document.set(kSection, key, value)) return false;
+            return true;
+        },
+        platform::kOwnerOnlyFile);
 }
 
 }  // namespace kestrel::browser

@@ -10,6 +10,7 @@
 #include "TreeNames.h"
 #include "WorkstationDetails.h"
 #include "platform/Places.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Process.h"
 
 namespace kestrel::browser {
@@ -48,7 +49,7 @@ void BrowserController::createShortcut() {
 
     // An existing folder is fine, and one that cannot be made shows when the link is saved.
     std::filesystem::path folder = platform::desktopDir() / kShortcutsFolder;
-    platform::ensureDirectory(folder);
+    platform::ensurePrivateFolder(folder, platform::ExistingFolder::Keep);
     std::error_code error;
     const std::filesystem::path startDirectory = std::filesystem::current_path(error);
     if (!dialog.chosen) return;
@@ -62,10 +63,11 @@ void BrowserController::createShortcut() {
         return;
     }
     folder /= shortcutFolder(function);
-    platform::ensureDirectory(folder);
+    platform::ensurePrivateFolder(folder, platform::ExistingFolder::Keep);
     const platform::ShellLink link =
         shortcutLink(function, startDirectory, {name, treeField_, std::nullopt});
-    if (const std::error_code written = platform::writeShellLink(folder / fileName, link)) {
+    if (const std::error_code written =
+            platform::writeShellLink(folder / fileName, link, platform::kOwnerOnlyFile)) {
         ui_.showMessage(shortcutFailedText(function, fileName, written.message()));
         return;
     }

@@ -2,7 +2,10 @@
 
 #include <crypt.h>
 
+#include <cstring>
 #include <memory>
+
+#include "nwkit/Secret.h"
 
 namespace nw::kit {
 
@@ -11,12 +14,15 @@ namespace {
 // crypt_data is large (about 32 KiB); keep it off the stack. crypt_rn rather than crypt_r:
 // it never returns a static failure token, and sanitizer runtimes do not intercept it (their
 // crypt_r hook breaks when libcrypt arrives after start-up, as it does with a dlopened client).
+// The phrase's copy and what crypt kept of it while it worked are wiped afterwards.
 std::optional<std::string> cryptWith(std::string_view password, const std::string& setting) {
     auto data = std::make_unique<crypt_data>();
-    std::string phrase(password);
+    Secret phrase(password);
     const char* result = crypt_rn(phrase.c_str(), setting.c_str(), data.get(), sizeof(crypt_data));
-    if (result == nullptr || result[0] == '*') return std::nullopt;
-    return std::string(result);
+    std::optional<std::string> hash;
+    if (result != nullptr && result[0] != '*') hash = std::string(result);
+    explicit_bzero(data.get(), sizeof(crypt_data));
+    return hash;
 }
 
 bool constantTimeEquals(std::string_view a, std::string_view b) {

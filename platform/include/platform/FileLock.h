@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -11,6 +13,9 @@ namespace kestrel::platform {
 class FileLock {
   public:
     explicit FileLock(const std::filesystem::path& target);
+    // The same, with a lock file of exactly `mode` (an existing one of ours loses any
+    // permission beyond it): beside a private file, its lock is private too.
+    FileLock(const std::filesystem::path& target, std::filesystem::perms mode);
     // Holds flock() on the folder that holds `target` instead: nothing is made beside the
     // file, which matters where other programs list the folder (a machine root's Windows
     // folder). Serialises every such cycle on files of that folder; atomic replacements
@@ -30,7 +35,8 @@ class FileLock {
 
   private:
     FileLock() = default;
-    void acquire(const std::filesystem::path& path, int flags);
+    void acquire(const std::filesystem::path& path, int flags, mode_t mode = 0644);
+    bool restrictMode(mode_t mode);
     void release();
 
     int fd_ = -1;

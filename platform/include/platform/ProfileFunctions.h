@@ -35,9 +35,11 @@ std::vector<std::string> getProfileKeys(const std::filesystem::path& file,
 // no file is left beside it) and replaces the file atomically
 // when the content changed. The file and its directory are created when missing. Returns false
 // when `edit` returns false (nothing is written) or on an I/O failure; an existing file that
-// cannot be read is never overwritten.
+// cannot be read is never overwritten. A new file gets `newFilePermissions` (see
+// writeFileAtomically).
 bool editProfile(const std::filesystem::path& file,
-                 const std::function<bool(ProfileDocument&)>& edit);
+                 const std::function<bool(ProfileDocument&)>& edit,
+                 std::optional<std::filesystem::perms> newFilePermissions = std::nullopt);
 
 // Sets the key, or deletes it when value is nullopt (deleting from a missing file or section
 // succeeds and creates nothing).

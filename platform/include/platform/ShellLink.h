@@ -32,9 +32,12 @@ struct ShellLink {
 // format counts characters in 16 bits) or a target containing a NUL character.
 std::vector<std::uint8_t> encodeShellLink(const ShellLink& link);
 
-// Writes the link, replacing `file` atomically. std::errc::value_too_large when
-// encodeShellLink cannot represent it (nothing is written).
-std::error_code writeShellLink(const std::filesystem::path& file, const ShellLink& link);
+// Writes the link, replacing `file` atomically (a new file gets `newFilePermissions`, as
+// writeFileAtomically says). std::errc::value_too_large when encodeShellLink cannot represent
+// it (nothing is written).
+std::error_code writeShellLink(
+    const std::filesystem::path& file, const ShellLink& link,
+    std::optional<std::filesystem::perms> newFilePermissions = std::nullopt);
 
 // Reads a shell link: what writeShellLink writes and links written by other programs (with a
 // target ID list, ANSI strings, network targets, extra data blocks). The target comes from the
