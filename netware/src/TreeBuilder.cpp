@@ -12,6 +12,7 @@ bool TreeBuilder::add(std::string key, std::string_view name) {
         unlinked_.emplace(size(), name);
     keys_.push_back(&it->first);
     appendNumber(index_.componentStarts, static_cast<std::uint32_t>(index_.components.size()));
+    postTrigrams(index_.trigrams, parts[0], it->second);
     index_.components.append(stored.substr(0, parts[0].size()));
     index_.components.push_back('\0');
     return true;
