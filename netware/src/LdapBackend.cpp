@@ -294,7 +294,9 @@ NWDSCCODE LdapBackend::search(const Context& context, const SearchQuery& query, 
     TreeState* tree = state(context.tree);
     if (tree == nullptr) return ERR_NO_CONNECTION;
     if (NWDSCCODE rc = connect(*tree); rc != 0) return rc;
-    LdapFilter filter = toLdapFilter(query.filter, schemaOf(*tree));
+    LdapFilter filter = toLdapFilter(query.filter, schemaOf(*tree), true);
+    if (!filter.nameParts.empty() && namedContainerInReach(*tree, query, filter.nameParts))
+        filter = toLdapFilter(query.filter, schemaOf(*tree));
     Iteration fresh;
     fresh.tree = tree->tree.name;
     fresh.base = toDn(*query.base, tree->tree.baseDn);

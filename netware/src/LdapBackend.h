@@ -76,6 +76,10 @@ class LdapBackend : public Backend {
     NWDSCCODE page(TreeState& tree, Iteration& iteration, int pageSize, LdapPage* out);
     NWDSCCODE fetch(TreeState& tree, Iteration& iteration, const Delivery& delivery, int pageSize);
     NWDSCCODE run(nint32* handle, Iteration fresh, const Delivery& delivery, ObjectReply& reply);
+    // Whether objects of the search may match a part of the name through a container's
+    // name (the base's, one above it, or one below it) rather than their own.
+    bool namedContainerInReach(TreeState& tree, const SearchQuery& query,
+                               const std::vector<std::string>& nameParts);
     // The object of `name`: one base search.
     NWDSCCODE entry(const Context& context, const AbsoluteName& name, bool withAttributes,
                     std::optional<LdapObject>* object);

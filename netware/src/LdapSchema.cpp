@@ -103,6 +103,7 @@ std::string deriveLdapName(std::string_view directoryName) {
 void LdapSchema::addAttributeTypes(const std::vector<std::string>& descriptions) {
     struct Parsed {
         std::string sup, syntaxOid, equality;
+        bool ordering = false, substrings = false;
     };
     std::map<std::string, Parsed> parsed;
     for (const std::string& description : descriptions) {
@@ -123,7 +124,7 @@ void LdapSchema::addAttributeTypes(const std::vector<std::string>& descriptions)
             entry.substrings = type->at_substr_oid != nullptr;
             std::string key = asciiLower(*name);
             parsed[key] = Parsed{asciiLower(text(type->at_sup_oid)), text(type->at_syntax_oid),
-                                 text(type->at_equality_oid)};
+                                 text(type->at_equality_oid), entry.ordering, entry.substrings};
             // Of the types sharing a directory name, the one without a supertype holds it.
             if (ndsName != nullptr &&
                 (type->at_sup_oid == nullptr ||
@@ -133,17 +134,23 @@ void LdapSchema::addAttributeTypes(const std::vector<std::string>& descriptions)
         }
         ldap_attributetype_free(type);
     }
-    // Syntax and matching rules are inherited from the supertype when a type names none.
+    // Syntax and matching rules are inherited from the supertype when a type names none
+    // (cn has its substring rule from name).
     for (auto& [key, type] : attributes_) {
         auto at = parsed.find(key);
         Parsed own = at == parsed.end() ? Parsed{} : at->second;
-        for (int depth = 0; depth < 16 && own.syntaxOid.empty() && !own.sup.empty(); ++depth) {
-            auto up = parsed.find(own.sup);
+        std::string sup = own.sup;
+        for (int depth = 0; depth < 16 && !sup.empty(); ++depth) {
+            auto up = parsed.find(sup);
             if (up == parsed.end()) break;
-            own.syntaxOid = up->second.syntaxOid;
+            if (own.syntaxOid.empty()) own.syntaxOid = up->second.syntaxOid;
             if (own.equality.empty()) own.equality = up->second.equality;
-            own.sup = up->second.sup;
+            own.ordering = own.ordering || up->second.ordering;
+            own.substrings = own.substrings || up->second.substrings;
+            sup = up->second.sup;
         }
+        type.ordering = own.ordering;
+        type.substrings = own.substrings;
         if (type.syntax == 0) type.syntax = syntaxOfOid(own.syntaxOid, own.equality);
     }
 }

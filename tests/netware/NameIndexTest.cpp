@@ -48,8 +48,9 @@ std::set<std::string> textsOf(const Tree& tree) {
 // only where ASCII case folding applies.
 std::string generatedDirectory(unsigned seed, int objects) {
     static const std::vector<std::string> kPieces = {
-        "a", "A", "b", "B", "ws", "WS", "0", "1", "7", "-", " ", "\xc3\xa4", "\xc3\x84",
-        "\xc3\xa9", "\xc3\x89", "\xce\xa9", "\xcf\x89", "Sales", "sALES", "x"};
+        "a",        "A",        "b",        "B",     "ws",       "WS",       "0",
+        "1",        "7",        "-",        " ",     "\xc3\xa4", "\xc3\x84", "\xc3\xa9",
+        "\xc3\x89", "\xce\xa9", "\xcf\x89", "Sales", "sALES",    "x"};
     std::mt19937 random(seed);
     auto name = [&] {
         std::string text = kPieces[random() % kPieces.size()];
@@ -125,7 +126,8 @@ TEST_F(NameIndex, ATextOfManyRunsIsFoundAmongMany) {
     // Thousands of objects share most runs of the text; only one holds all of them.
     kestrel::test::DirectoryBuilder directory;
     directory.tree("GEN").object("O=Gen", "Organization");
-    for (int i = 0; i < 5000; ++i) directory.object("CN=WS" + std::to_string(i) + ".O=Gen", "Workstation");
+    for (int i = 0; i < 5000; ++i)
+        directory.object("CN=WS" + std::to_string(i) + ".O=Gen", "Workstation");
     for (const auto& form : bothForms(directory.text())) {
         const Tree& tree = form->trees().front();
         EXPECT_EQ(tree.namedLike("ws1234"), byReadingEveryName(tree, "ws1234"));
