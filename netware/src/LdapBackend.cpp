@@ -7,6 +7,7 @@
 
 #include "Client.h"
 #include "LdapName.h"
+#include "LdapSchemaSource.h"
 
 namespace nw {
 
@@ -146,20 +147,9 @@ const LdapSchema& LdapBackend::schemaOf(TreeState& tree) {
     if (tree.schema) return *tree.schema;
     tree.schema.emplace();
     if (!tree.connection) return *tree.schema;  // derived names until the server can say
-    // The schema is where the root DSE says; without it the derived names serve.
-    auto root = tree.connection->search("", Scope::Base, kEveryEntry, {"subschemaSubentry"}, 0, "");
-    std::string where = "cn=Subschema";
-    if (root && !root->entries.empty())
-        for (const auto& [name, values] : root->entries.front().attributes)
-            if (equalsIgnoreAsciiCase(name, "subschemaSubentry") && !values.empty())
-                where = values.front();
-    auto schema = tree.connection->search(where, Scope::Base, "(objectClass=subschema)",
-                                          {"attributeTypes", "objectClasses"}, 0, "");
-    if (!schema || schema->entries.empty()) return *tree.schema;
-    for (const auto& [name, values] : schema->entries.front().attributes) {
-        if (equalsIgnoreAsciiCase(name, "attributeTypes")) tree.schema->addAttributeTypes(values);
-        if (equalsIgnoreAsciiCase(name, "objectClasses")) tree.schema->addObjectClasses(values);
-    }
+    SchemaText text = serverSchema(*tree.connection, schemaCacheFile(tree.tree.server));
+    tree.schema->addAttributeTypes(text.attributeTypes);
+    tree.schema->addObjectClasses(text.objectClasses);
     return *tree.schema;
 }
 

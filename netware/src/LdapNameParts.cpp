@@ -54,8 +54,7 @@ std::optional<std::string> ownNameFilter(std::string_view part, const LdapSchema
     return "(cn=" + substrings(runs) + ")";
 }
 
-std::string namedContainersFilter(const std::vector<std::string>& parts,
-                                  const LdapSchema& schema) {
+std::string namedContainersFilter(const std::vector<std::string>& parts, const LdapSchema& schema) {
     std::string classes, anyName, commonName;
     for (std::string_view name : kContainerClasses)
         classes += "(objectClass=" + escapeFilterValue(schema.ldapClass(name)) + ")";

@@ -27,8 +27,7 @@ std::optional<std::string> ownNameFilter(std::string_view part, const LdapSchema
 
 // The entries whose own names may hold one of `parts` and that have objects below them:
 // the container classes by any naming value, others by cn when they have subordinates.
-std::string namedContainersFilter(const std::vector<std::string>& parts,
-                                  const LdapSchema& schema);
+std::string namedContainersFilter(const std::vector<std::string>& parts, const LdapSchema& schema);
 
 // Whether `name` (typed, dotted) may hold one of `parts`, whatever the case of its letters.
 bool mayHoldNamePart(std::string_view name, const std::vector<std::string>& parts);

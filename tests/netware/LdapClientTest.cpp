@@ -13,6 +13,7 @@
 
 #include "ClientFixture.h"
 #include "FilterTokens.h"
+#include "LdapSchemaSource.h"
 #include "nwnet.h"
 
 using namespace nwtest;
@@ -333,4 +334,40 @@ TEST_F(LdapClient, HostileNamesAndFilterCharactersStayValues) {
     EXPECT_EQ(ordered(found), ordered(std::vector<std::string>{"CN=back\\\\slash", "CN=*)(cn=*"}));
     NWDSFreeBuf(filter);
     NWDSFreeBuf(reply);
+}
+
+TEST_F(LdapClient, TheSchemaIsKeptForLaterProgramsWhileTheServerSaysItIsUnchanged) {
+    useDirectory(sampleDirectory());
+    ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    auto read = [&](const char* attribute) {
+        std::vector<std::string> values;
+        readText(openContext(), "CN=WS17.OU=Sales.O=Acme", attribute, &values);
+        return values;
+    };
+    ASSERT_EQ(read("WM:NAME Computer"), std::vector<std::string>{"WS17"});
+    std::string url = server()->url();
+    std::filesystem::path cache = nw::schemaCacheFile(url.substr(0, url.size() - 1));  // no '/'
+
+    ASSERT_TRUE(std::filesystem::exists(cache));
+    EXPECT_EQ(std::filesystem::status(cache).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // The next program takes the names from the copy (here one made to differ)...
+    std::string kept = kestrel::test::readFile(cache);
+    std::size_t name = kept.find("'WM:NAME Computer'");
+    ASSERT_NE(name, std::string::npos);
+    std::string renamed = kept;
+    renamed.replace(name, 18, "'WM:NAME Computor'");
+    kestrel::test::writeFile(cache, renamed);
+    reinitialize();
+    EXPECT_EQ(read("WM:NAME Computor"), std::vector<std::string>{"WS17"});
+
+    // ...until the server's schema has another time than the copy's: then from the server.
+    std::size_t stamp = renamed.find("Z", renamed.find("cn=Subschema"));
+    ASSERT_NE(stamp, std::string::npos);
+    renamed.replace(stamp - 14, 15, "19990101000000Z");
+    kestrel::test::writeFile(cache, renamed);
+    reinitialize();
+    EXPECT_EQ(read("WM:NAME Computer"), std::vector<std::string>{"WS17"});
+    EXPECT_EQ(kestrel::test::readFile(cache), kept);
 }

@@ -1,0 +1,29 @@
+// Where a server's schema comes from: the server's subschema entry, or the copy of it that
+// an earlier process kept in the user's cache folder while the server says its schema has
+// not changed since (the entry's modifyTimestamp). A program that reads one attribute then
+// asks for a timestamp instead of the 64 KB of schema a server sends and its reading.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "LdapConnection.h"
+
+namespace nw {
+
+struct SchemaText {
+    std::string entry;     // the subschema entry's DN
+    std::string modified;  // its modifyTimestamp, empty when the server gives none
+    std::vector<std::string> attributeTypes, objectClasses;
+};
+
+// The copy of the schema of the server at `serverUrl`.
+std::filesystem::path schemaCacheFile(std::string_view serverUrl);
+
+// The server's schema, through `cache` where it is current; a schema read from the server
+// replaces the copy there. Nothing when the server gives none (the derived names serve).
+SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path& cache);
+
+}  // namespace nw
