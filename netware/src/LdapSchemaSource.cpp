@@ -6,6 +6,7 @@
 
 #include "DirectoryCache.h"
 #include "DirectoryName.h"
+#include "LdapObjects.h"
 #include "ObjectRecord.h"
 #include "platform/AtomicFile.h"
 
@@ -17,12 +18,6 @@ using Scope = LdapConnection::Scope;
 
 constexpr std::string_view kCacheMagic = "kestrel-ldap-schema 1";
 constexpr const char* kSubschema = "(objectClass=subschema)";
-
-const std::vector<std::string>* valuesOf(const LdapEntry& entry, std::string_view name) {
-    for (const auto& [attribute, values] : entry.attributes)
-        if (equalsIgnoreAsciiCase(attribute, name)) return &values;
-    return nullptr;
-}
 
 std::string firstValue(const LdapEntry& entry, std::string_view name) {
     const auto* values = valuesOf(entry, name);
