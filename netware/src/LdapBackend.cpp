@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "Client.h"
 #include "LdapName.h"
-#include "LdapSchemaSource.h"
 
 namespace nw {
 
@@ -89,7 +89,7 @@ LdapBackend::LdapBackend(const ClientConfig& config, SessionStore& session)
       keyring_(std::filesystem::absolute(config.sessionFile).string(), kLoginIdleSeconds),
       timeoutSeconds_(config.timeoutSeconds),
       startTls_(config.startTls) {
-    for (const LdapTree& tree : config.ldapTrees) trees_.push_back(TreeState{tree, {}, {}, {}});
+    for (const LdapTree& tree : config.ldapTrees) trees_.push_back(TreeState{tree, {}, {}, {}, {}});
 }
 
 std::vector<std::string> LdapBackend::trees() const {
@@ -147,7 +147,8 @@ const LdapSchema& LdapBackend::schemaOf(TreeState& tree) {
     if (tree.schema) return *tree.schema;
     tree.schema.emplace();
     if (!tree.connection) return *tree.schema;  // derived names until the server can say
-    SchemaText text = serverSchema(*tree.connection, schemaCacheFile(tree.tree.server));
+    SchemaText text = serverSchema(*tree.connection, schemaCacheFile(tree.tree.server),
+                                   std::exchange(tree.schemaCheck, {}));
     tree.schema->addAttributeTypes(text.attributeTypes);
     tree.schema->addObjectClasses(text.objectClasses);
     return *tree.schema;
@@ -304,6 +305,9 @@ NWDSCCODE LdapBackend::entry(const Context& context, const AbsoluteName& name, b
                              std::optional<LdapObject>* object) {
     TreeState* tree = state(context.tree);
     if (tree == nullptr) return ERR_NO_CONNECTION;
+    // A program that reads one object asks whether the schema it kept is current beside it.
+    if (!tree->schema && tree->schemaCheck.connection == 0 && connect(*tree) == 0)
+        tree->schemaCheck = sendSchemaCheck(*tree->connection, schemaCacheFile(tree->tree.server));
     Iteration one;
     one.base = toDn(name, tree->tree.baseDn);
     one.filter = kEveryEntry;

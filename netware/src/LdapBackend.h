@@ -15,6 +15,7 @@
 #include "LdapConnection.h"
 #include "LdapFilter.h"
 #include "LdapObjects.h"
+#include "LdapSchemaSource.h"
 #include "LoginKeyring.h"
 #include "SessionStore.h"
 
@@ -43,7 +44,8 @@ class LdapBackend : public Backend {
         LdapTree tree;
         std::unique_ptr<LdapConnection> connection;
         std::optional<LdapSchema> schema;
-        std::string reported;  // the last failure said, so that it is said once
+        SchemaCheck schemaCheck;  // sent ahead of the first read
+        std::string reported;     // the last failure said, so that it is said once
     };
     // A listing or search between calls: where the server is, and what it sent that did not
     // fit the last reply.

@@ -69,10 +69,14 @@ void writeCache(const std::filesystem::path& cache, const SchemaText& text) {
         cache, out, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
-// Whether the server's schema is still the one `cached` was read from.
-bool current(LdapConnection& connection, const SchemaText& cached) {
-    if (cached.modified.empty()) return false;
-    auto got = connection.search(cached.entry, Scope::Base, kSubschema, {"modifyTimestamp"}, 0, "");
+// The question whether the server's schema is still the one a copy was read from.
+kestrel::platform::Expected<int, LdapError> askModified(LdapConnection& connection,
+                                                        const SchemaText& cached) {
+    return connection.sendSearch(cached.entry, Scope::Base, kSubschema, {"modifyTimestamp"});
+}
+
+bool current(LdapConnection& connection, int asked, const SchemaText& cached) {
+    auto got = connection.collect(asked);
     return got && !got->entries.empty() &&
            firstValue(got->entries.front(), "modifyTimestamp") == cached.modified;
 }
@@ -86,8 +90,21 @@ std::filesystem::path schemaCacheFile(std::string_view serverUrl) {
     return storeCacheDir() / name;
 }
 
-SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path& cache) {
-    if (auto cached = readCache(cache); cached && current(connection, *cached)) return *cached;
+SchemaCheck sendSchemaCheck(LdapConnection& connection, const std::filesystem::path& cache) {
+    auto cached = readCache(cache);
+    if (!cached || cached->modified.empty()) return {};
+    auto asked = askModified(connection, *cached);
+    return asked ? SchemaCheck{connection.serial(), *asked} : SchemaCheck{};
+}
+
+SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path& cache,
+                        const SchemaCheck& sentAhead) {
+    if (auto cached = readCache(cache); cached && !cached->modified.empty()) {
+        auto asked = sentAhead.connection == connection.serial()
+                         ? kestrel::platform::Expected<int, LdapError>(sentAhead.id)
+                         : askModified(connection, *cached);
+        if (asked && current(connection, *asked, *cached)) return *cached;
+    }
     // The schema is where the root DSE says; without it the derived names serve.
     SchemaText text;
     text.entry = "cn=Subschema";

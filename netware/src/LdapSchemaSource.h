@@ -4,6 +4,7 @@
 // asks for a timestamp instead of the 64 KB of schema a server sends and its reading.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -22,8 +23,18 @@ struct SchemaText {
 // The copy of the schema of the server at `serverUrl`.
 std::filesystem::path schemaCacheFile(std::string_view serverUrl);
 
-// The server's schema, through `cache` where it is current; a schema read from the server
-// replaces the copy there. Nothing when the server gives none (the derived names serve).
-SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path& cache);
+// The question whether the copy is current, sent ahead on a connection so that its answer
+// comes back with the caller's first one.
+struct SchemaCheck {
+    std::uint64_t connection = 0;  // LdapConnection::serial(); 0: nothing was sent
+    int id = 0;
+};
+SchemaCheck sendSchemaCheck(LdapConnection& connection, const std::filesystem::path& cache);
+
+// The server's schema, through `cache` where it is current (as the answer to `sentAhead`
+// says, when it was sent on this connection); a schema read from the server replaces the
+// copy there. Nothing when the server gives none (the derived names serve).
+SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path& cache,
+                        const SchemaCheck& sentAhead = {});
 
 }  // namespace nw
