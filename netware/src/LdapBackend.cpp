@@ -295,8 +295,13 @@ NWDSCCODE LdapBackend::search(const Context& context, const SearchQuery& query, 
     fresh.scope = query.scope == DS_SEARCH_ENTRY          ? Scope::Base
                   : query.scope == DS_SEARCH_SUBORDINATES ? Scope::OneLevel
                                                           : Scope::Subtree;
-    fresh.withAttributes = !filter.exact || query.allAttrs || !query.requested.empty();
-    fresh.attributes = attributesFor(fresh.withAttributes);
+    bool wanted = query.allAttrs || !query.requested.empty();
+    fresh.withAttributes = !filter.exact || wanted;
+    fresh.attributes = attributesFor(wanted);
+    // Entries that are checked here bring what the check compares, not all they hold.
+    if (!wanted && !filter.exact)
+        for (std::string& name : comparedAttributes(query.filter, schemaOf(*tree)))
+            fresh.attributes.push_back(std::move(name));
     Delivery delivery{context, &query, filter.exact ? nullptr : query.filter, examined};
     return run(iteration, std::move(fresh), delivery, reply);
 }

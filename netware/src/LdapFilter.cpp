@@ -205,6 +205,23 @@ std::string escapeFilterValue(std::string_view value) {
     return out;
 }
 
+namespace {
+
+void collectAttributes(const FilterNode& node, const LdapSchema& schema,
+                       std::vector<std::string>* names) {
+    if (!node.attribute.empty()) names->push_back(schema.ldapAttribute(node.attribute));
+    for (const auto& child : node.children) collectAttributes(*child, schema, names);
+}
+
+}  // namespace
+
+std::vector<std::string> comparedAttributes(const SearchFilter* filter, const LdapSchema& schema) {
+    std::vector<std::string> names;
+    if (filter != nullptr && filter->root() != nullptr)
+        collectAttributes(*filter->root(), schema, &names);
+    return names;
+}
+
 LdapFilter toLdapFilter(const SearchFilter* filter, const LdapSchema& schema, bool narrowNames) {
     if (filter == nullptr || filter->root() == nullptr)
         return LdapFilter{std::string(kEverything), true, {}};

@@ -28,6 +28,10 @@ struct LdapFilter {
 LdapFilter toLdapFilter(const SearchFilter* filter, const LdapSchema& schema,
                         bool narrowNames = false);
 
+// The LDAP attributes whose values `filter` (may be null) compares: what a caller checking
+// entries with the filter needs of them, besides their names and classes.
+std::vector<std::string> comparedAttributes(const SearchFilter* filter, const LdapSchema& schema);
+
 // A value for a filter: '*', '(', ')', '\', NUL and every byte outside printable ASCII as \xx.
 std::string escapeFilterValue(std::string_view value);
 

@@ -131,6 +131,16 @@ TEST_P(Search, ScopesAndCombinedFilters) {
                      {{FTOK_PRESENT}, {FTOK_ANAME, "WM:NAME Computer"}, {FTOK_END}}, &names),
               0);
     EXPECT_EQ(names, std::vector<std::string>{"CN=WS17.OU=Sales.O=Acme"});
+    // '?' is the client's to check, on the values of the attribute it names.
+    names.clear();
+    ASSERT_EQ(search("[Root]", "O=Acme",
+                     {{FTOK_ANAME, "WM:NAME Computer", SYN_CI_STRING},
+                      {FTOK_APPROX},
+                      {FTOK_AVAL, "w?17", SYN_CI_STRING},
+                      {FTOK_END}},
+                     &names),
+              0);
+    EXPECT_EQ(names, std::vector<std::string>{"CN=WS17.OU=Sales.O=Acme"});
 }
 
 TEST_P(Search, MalformedFiltersAreRefusedWhenPut) {
