@@ -286,8 +286,15 @@ NWDSCCODE LdapBackend::search(const Context& context, const SearchQuery& query, 
     if (tree == nullptr) return ERR_NO_CONNECTION;
     if (NWDSCCODE rc = connect(*tree); rc != 0) return rc;
     LdapFilter filter = toLdapFilter(query.filter, schemaOf(*tree), true);
-    if (!filter.nameParts.empty() && namedContainerInReach(*tree, query, filter.nameParts))
-        filter = toLdapFilter(query.filter, schemaOf(*tree));
+    if (!filter.nameParts.empty()) {
+        // A search goes on as it began: only its start asks the server about containers.
+        auto going = iterations_.find(*iteration);
+        LdapFilter wide = toLdapFilter(query.filter, schemaOf(*tree));
+        bool started = *iteration != NO_MORE_ITERATIONS && going != iterations_.end();
+        if (started ? going->second.filter == wide.text
+                    : namedContainerInReach(*tree, query, filter.nameParts))
+            filter = std::move(wide);
+    }
     Iteration fresh;
     fresh.tree = tree->tree.name;
     fresh.base = toDn(*query.base, tree->tree.baseDn);

@@ -245,6 +245,13 @@ TEST_P(Search, ANamePartContinuesThroughSmallReplies) {
     EXPECT_EQ(small, big);
     EXPECT_EQ(big.size(), 111u);  // M1, M10..M19, M100..M199
     EXPECT_EQ(big.front(), "CN=M1.OU=HQ.O=Acme");
+    // A part that names a container takes every workstation, through small replies too.
+    big.clear();
+    small.clear();
+    ASSERT_EQ(search("[Root]", "O=Acme", workstationsNamed("HQ"), &big, 60000), 0);
+    ASSERT_EQ(search("[Root]", "O=Acme", workstationsNamed("HQ"), &small, 128), 0);
+    EXPECT_EQ(small, big);
+    EXPECT_EQ(big.size(), 301u);
 }
 
 TEST_P(Search, ANamePartLooksAtTheObjectsNamedLikeItOnly) {
