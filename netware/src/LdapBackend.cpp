@@ -147,10 +147,9 @@ const LdapSchema& LdapBackend::schemaOf(TreeState& tree) {
     if (tree.schema) return *tree.schema;
     tree.schema.emplace();
     if (!tree.connection) return *tree.schema;  // derived names until the server can say
-    SchemaText text = serverSchema(*tree.connection, schemaCacheFile(tree.tree.server),
-                                   std::exchange(tree.schemaCheck, {}));
-    tree.schema->addAttributeTypes(text.attributeTypes);
-    tree.schema->addObjectClasses(text.objectClasses);
+    tree.schema = serverSchema(*tree.connection, schemaCacheFile(tree.tree.server),
+                               std::exchange(tree.schemaCheck, {}))
+                      .schema;
     return *tree.schema;
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 using Scope = LdapConnection::Scope;
 
-constexpr std::string_view kCacheMagic = "kestrel-ldap-schema 1";
+constexpr std::string_view kCacheMagic = "kestrel-ldap-schema 2";
 constexpr const char* kSubschema = "(objectClass=subschema)";
 
 std::string firstValue(const LdapEntry& entry, std::string_view name) {
@@ -24,44 +24,26 @@ std::string firstValue(const LdapEntry& entry, std::string_view name) {
     return values != nullptr && !values->empty() ? values->front() : std::string();
 }
 
-void appendTexts(std::string& out, const std::vector<std::string>& texts) {
-    appendNumber(out, static_cast<std::uint32_t>(texts.size()));
-    for (const std::string& text : texts) appendText(out, text);
-}
-
-bool readTexts(RecordCursor& in, std::vector<std::string>* texts) {
-    std::uint32_t count = 0;
-    if (!in.number(&count)) return false;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::string_view text;
-        if (!in.text(&text)) return false;
-        texts->emplace_back(text);
-    }
-    return true;
-}
-
-std::optional<SchemaText> readCache(const std::filesystem::path& cache) {
+std::optional<ServerSchema> readCache(const std::filesystem::path& cache) {
     auto content = kestrel::platform::readWholeFile(cache);
     if (!content) return std::nullopt;
     RecordCursor in(*content);
-    SchemaText text;
-    std::string_view magic, entry, modified;
+    ServerSchema kept;
+    std::string_view magic, entry, modified, schema;
     if (!in.text(&magic) || magic != kCacheMagic || !in.text(&entry) || !in.text(&modified) ||
-        !readTexts(in, &text.attributeTypes) || !readTexts(in, &text.objectClasses) ||
-        !in.rest().empty())
+        !in.text(&schema) || !in.rest().empty() || !kept.schema.restore(schema))
         return std::nullopt;
-    text.entry = entry;
-    text.modified = modified;
-    return text;
+    kept.entry = entry;
+    kept.modified = modified;
+    return kept;
 }
 
-void writeCache(const std::filesystem::path& cache, const SchemaText& text) {
+void writeCache(const std::filesystem::path& cache, const ServerSchema& read) {
     std::string out;
     appendText(out, kCacheMagic);
-    appendText(out, text.entry);
-    appendText(out, text.modified);
-    appendTexts(out, text.attributeTypes);
-    appendTexts(out, text.objectClasses);
+    appendText(out, read.entry);
+    appendText(out, read.modified);
+    appendText(out, read.schema.saved());
     std::error_code ignored;
     std::filesystem::create_directories(cache.parent_path(), ignored);
     // A copy that cannot be kept costs the next process the reading, nothing else.
@@ -71,11 +53,11 @@ void writeCache(const std::filesystem::path& cache, const SchemaText& text) {
 
 // The question whether the server's schema is still the one a copy was read from.
 kestrel::platform::Expected<int, LdapError> askModified(LdapConnection& connection,
-                                                        const SchemaText& cached) {
+                                                        const ServerSchema& cached) {
     return connection.sendSearch(cached.entry, Scope::Base, kSubschema, {"modifyTimestamp"});
 }
 
-bool current(LdapConnection& connection, int asked, const SchemaText& cached) {
+bool current(LdapConnection& connection, int asked, const ServerSchema& cached) {
     auto got = connection.collect(asked);
     return got && !got->entries.empty() &&
            firstValue(got->entries.front(), "modifyTimestamp") == cached.modified;
@@ -97,8 +79,8 @@ SchemaCheck sendSchemaCheck(LdapConnection& connection, const std::filesystem::p
     return asked ? SchemaCheck{connection.serial(), *asked} : SchemaCheck{};
 }
 
-SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path& cache,
-                        const SchemaCheck& sentAhead) {
+ServerSchema serverSchema(LdapConnection& connection, const std::filesystem::path& cache,
+                          const SchemaCheck& sentAhead) {
     if (auto cached = readCache(cache); cached && !cached->modified.empty()) {
         auto asked = sentAhead.connection == connection.serial()
                          ? kestrel::platform::Expected<int, LdapError>(sentAhead.id)
@@ -106,24 +88,24 @@ SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path&
         if (asked && current(connection, *asked, *cached)) return *cached;
     }
     // The schema is where the root DSE says; without it the derived names serve.
-    SchemaText text;
-    text.entry = "cn=Subschema";
+    ServerSchema read;
+    read.entry = "cn=Subschema";
     auto root = connection.search("", Scope::Base, "(objectClass=*)", {"subschemaSubentry"}, 0, "");
     if (root && !root->entries.empty())
         if (std::string where = firstValue(root->entries.front(), "subschemaSubentry");
             !where.empty())
-            text.entry = where;
-    auto schema = connection.search(text.entry, Scope::Base, kSubschema,
+            read.entry = where;
+    auto schema = connection.search(read.entry, Scope::Base, kSubschema,
                                     {"attributeTypes", "objectClasses", "modifyTimestamp"}, 0, "");
-    if (!schema || schema->entries.empty()) return SchemaText{};
+    if (!schema || schema->entries.empty()) return ServerSchema{};
     const LdapEntry& entry = schema->entries.front();
-    for (const auto& [name, values] : entry.attributes) {
-        if (equalsIgnoreAsciiCase(name, "attributeTypes")) text.attributeTypes = values;
-        if (equalsIgnoreAsciiCase(name, "objectClasses")) text.objectClasses = values;
-    }
-    text.modified = firstValue(entry, "modifyTimestamp");
-    if (!text.modified.empty()) writeCache(cache, text);
-    return text;
+    if (const auto* types = valuesOf(entry, "attributeTypes"))
+        read.schema.addAttributeTypes(*types);
+    if (const auto* classes = valuesOf(entry, "objectClasses"))
+        read.schema.addObjectClasses(*classes);
+    read.modified = firstValue(entry, "modifyTimestamp");
+    if (!read.modified.empty()) writeCache(cache, read);
+    return read;
 }
 
 }  // namespace nw

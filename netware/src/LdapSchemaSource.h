@@ -1,23 +1,24 @@
 // Where a server's schema comes from: the server's subschema entry, or the copy of it that
 // an earlier process kept in the user's cache folder while the server says its schema has
 // not changed since (the entry's modifyTimestamp). A program that reads one attribute then
-// asks for a timestamp instead of the 64 KB of schema a server sends and its reading.
+// asks for a timestamp instead of the 64 KB of schema a server sends, and takes the schema
+// as it was read instead of reading its descriptions again.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "LdapConnection.h"
+#include "LdapSchema.h"
 
 namespace nw {
 
-struct SchemaText {
+struct ServerSchema {
     std::string entry;     // the subschema entry's DN
     std::string modified;  // its modifyTimestamp, empty when the server gives none
-    std::vector<std::string> attributeTypes, objectClasses;
+    LdapSchema schema;
 };
 
 // The copy of the schema of the server at `serverUrl`.
@@ -34,7 +35,7 @@ SchemaCheck sendSchemaCheck(LdapConnection& connection, const std::filesystem::p
 // The server's schema, through `cache` where it is current (as the answer to `sentAhead`
 // says, when it was sent on this connection); a schema read from the server replaces the
 // copy there. Nothing when the server gives none (the derived names serve).
-SchemaText serverSchema(LdapConnection& connection, const std::filesystem::path& cache,
-                        const SchemaCheck& sentAhead = {});
+ServerSchema serverSchema(LdapConnection& connection, const std::filesystem::path& cache,
+                          const SchemaCheck& sentAhead = {});
 
 }  // namespace nw

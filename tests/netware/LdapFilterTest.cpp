@@ -230,3 +230,20 @@ TEST_F(LdapFilterTest, ContainersNamedLikeAPartAreFoundThroughIndexedTerms) {
     EXPECT_TRUE(mayHoldNamePart("OU=North Sales.O=Acme", {"h  S"}));
     EXPECT_FALSE(mayHoldNamePart("OU=Sales.O=Acme", {"WS1", "Acme2"}));
 }
+
+TEST_F(LdapFilterTest, ASavedSchemaIsTakenBackWhole) {
+    LdapSchema restored;
+    ASSERT_TRUE(restored.restore(schema_.saved()));
+    EXPECT_EQ(restored.saved(), schema_.saved());
+    EXPECT_EQ(restored.ldapAttribute("WM:NAME Computer"), "wMNAMEComputer");
+    EXPECT_EQ(restored.syntaxOf("wMINVPhysicalMemory"), static_cast<std::uint32_t>(SYN_INTEGER));
+    ASSERT_NE(restored.attributeType("cn"), nullptr);
+    EXPECT_TRUE(restored.attributeType("cn")->substrings) << "inherited from name";
+    EXPECT_EQ(restored.ldapClass("Workstation"), "workstation");
+    // Bytes of another form change nothing.
+    std::string cut = schema_.saved();
+    cut.pop_back();
+    EXPECT_FALSE(restored.restore(cut));
+    EXPECT_FALSE(restored.restore("junk"));
+    EXPECT_EQ(restored.saved(), schema_.saved());
+}
