@@ -313,7 +313,8 @@ NWDSCCODE LdapBackend::search(const Context& context, const SearchQuery& query, 
 }
 
 NWDSCCODE LdapBackend::entry(const Context& context, const AbsoluteName& name, bool withAttributes,
-                             std::optional<LdapObject>* object) {
+                             std::optional<LdapObject>* object,
+                             const std::vector<std::string>* wanted) {
     TreeState* tree = state(context.tree);
     if (tree == nullptr) return ERR_NO_CONNECTION;
     // A program that reads one object asks whether the schema it kept is current beside it.
@@ -323,9 +324,26 @@ NWDSCCODE LdapBackend::entry(const Context& context, const AbsoluteName& name, b
     one.base = toDn(name, tree->tree.baseDn);
     one.filter = kEveryEntry;
     one.scope = Scope::Base;
-    one.attributes = attributesFor(withAttributes);
+    // The server sends what the caller reads, not all the object holds: named as the schema
+    // names them, or (while the question about it is under way) the kept copy.
+    std::shared_ptr<const ServerSchema> kept = tree->schema ? nullptr : tree->schemaCheck.kept;
+    const LdapSchema* names = tree->schema ? &*tree->schema : kept ? &kept->schema : nullptr;
+    auto attributesOf = [&](const LdapSchema* schema) {
+        std::vector<std::string> asked = attributesFor(withAttributes && !(wanted && schema));
+        if (withAttributes && wanted && schema)
+            for (const std::string& attribute : *wanted)
+                asked.push_back(schema->ldapAttribute(attribute));
+        return asked;
+    };
+    one.attributes = attributesOf(names);
     LdapPage got;
     if (NWDSCCODE rc = page(*tree, one, 0, &got); rc != 0) return rc;
+    // A kept copy that is no longer the server's may have named them otherwise.
+    if (std::vector<std::string> current = attributesOf(&schemaOf(*tree));
+        kept && current != one.attributes) {
+        one.attributes = std::move(current);
+        if (NWDSCCODE rc = page(*tree, one, 0, &got); rc != 0) return rc;
+    }
     if (!got.entries.empty())
         *object = objectOf(got.entries.front(), tree->tree.baseDn, schemaOf(*tree), withAttributes);
     return object->has_value() ? 0 : ERR_NO_SUCH_ENTRY;
@@ -337,7 +355,7 @@ NWDSCCODE LdapBackend::read(const Context& context, const AbsoluteName& name, Fo
         return 0;
     }
     std::optional<LdapObject> object;
-    if (NWDSCCODE rc = entry(context, name, true, &object); rc != 0) return rc;
+    if (NWDSCCODE rc = entry(context, name, true, &object, found->wanted); rc != 0) return rc;
     found->owned = std::move(object->record);
     found->view = ObjectView(found->owned);
     return 0;

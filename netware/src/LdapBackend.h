@@ -82,9 +82,10 @@ class LdapBackend : public Backend {
     // name (the base's, one above it, or one below it) rather than their own.
     bool namedContainerInReach(TreeState& tree, const SearchQuery& query,
                                const std::vector<std::string>& nameParts);
-    // The object of `name`: one base search.
+    // The object of `name`: one base search, for the `wanted` attributes only when given.
     NWDSCCODE entry(const Context& context, const AbsoluteName& name, bool withAttributes,
-                    std::optional<LdapObject>* object);
+                    std::optional<LdapObject>* object,
+                    const std::vector<std::string>* wanted = nullptr);
     std::optional<Secret> credential(const std::string& tree);
 
     std::vector<TreeState> trees_;

@@ -76,15 +76,17 @@ SchemaCheck sendSchemaCheck(LdapConnection& connection, const std::filesystem::p
     auto cached = readCache(cache);
     if (!cached || cached->modified.empty()) return {};
     auto asked = askModified(connection, *cached);
-    return asked ? SchemaCheck{connection.serial(), *asked} : SchemaCheck{};
+    if (!asked) return {};
+    return SchemaCheck{connection.serial(), *asked,
+                       std::make_shared<const ServerSchema>(std::move(*cached))};
 }
 
 ServerSchema serverSchema(LdapConnection& connection, const std::filesystem::path& cache,
                           const SchemaCheck& sentAhead) {
-    if (auto cached = readCache(cache); cached && !cached->modified.empty()) {
-        auto asked = sentAhead.connection == connection.serial()
-                         ? kestrel::platform::Expected<int, LdapError>(sentAhead.id)
-                         : askModified(connection, *cached);
+    if (sentAhead.kept && sentAhead.connection == connection.serial()) {
+        if (current(connection, sentAhead.id, *sentAhead.kept)) return *sentAhead.kept;
+    } else if (auto cached = readCache(cache); cached && !cached->modified.empty()) {
+        auto asked = askModified(connection, *cached);
         if (asked && current(connection, *asked, *cached)) return *cached;
     }
     // The schema is where the root DSE says; without it the derived names serve.

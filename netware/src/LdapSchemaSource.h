@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,7 @@ std::filesystem::path schemaCacheFile(std::string_view serverUrl);
 struct SchemaCheck {
     std::uint64_t connection = 0;  // LdapConnection::serial(); 0: nothing was sent
     int id = 0;
+    std::shared_ptr<const ServerSchema> kept;  // the copy asked about
 };
 SchemaCheck sendSchemaCheck(LdapConnection& connection, const std::filesystem::path& cache);
 

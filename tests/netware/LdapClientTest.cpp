@@ -365,11 +365,15 @@ TEST_F(LdapClient, TheSchemaIsKeptForLaterProgramsWhileTheServerSaysItIsUnchange
     reinitialize();
     EXPECT_EQ(read("WM:NAME Computor"), std::vector<std::string>{"WS17"});
 
-    // ...until the server's schema has another time than the copy's: then from the server.
-    std::size_t stamp = renamed.find("Z", renamed.find("cn=Subschema"));
+    // ...until the server's schema has another time than the copy's: then from the server,
+    // and what was asked for under the copy's names is asked for again.
+    std::string stale = kept;
+    std::size_t stamp = stale.find("Z", stale.find("cn=Subschema"));
     ASSERT_NE(stamp, std::string::npos);
-    renamed.replace(stamp - 14, 15, "19990101000000Z");
-    kestrel::test::writeFile(cache, renamed);
+    stale.replace(stamp - 14, 15, "19990101000000Z");
+    for (std::size_t at = 0; (at = stale.find("wMNAMEComputer", at)) != std::string::npos;)
+        stale.replace(at, 14, "wMNAMEComputex");
+    kestrel::test::writeFile(cache, stale);
     reinitialize();
     EXPECT_EQ(read("WM:NAME Computer"), std::vector<std::string>{"WS17"});
     EXPECT_EQ(kestrel::test::readFile(cache), kept);
