@@ -2,16 +2,20 @@
 """Whole-process time and peak memory of nwdir on the compiled directory, side by side with
 slapd (mdb back end) and ldapsearch on the same data, on loopback, in a temporary folder.
 
-    compare.py BUILD_DIR COUNT [COUNT...]
+    compare.py BUILD_DIR [--lean] COUNT [COUNT...]
 
-For each count: generates the directory (make_directory.py), times the first nwdir command
-after the file changed (the compile) against slapadd of the same entries, then runs each
-query five times and reports the median wall time and the peak resident memory of the
-client process, and for the nwdir and ldapsearch processes the private dirty memory at exit
+For each count: generates the directory (make_directory.py; --lean: workstations without
+attributes, and only the compile and the search are measured), times the first nwdir command
+after the file changed (the compile) against slapadd of the same entries, then checks that
+both sides give the same answer to each query and runs each query ROUNDS times, and reports
+the median wall time, the median processor time (user + system of the client process, and
+for ldapsearch also of slapd while it answered), the peak resident memory of the client
+process, and for the nwdir and ldapsearch processes the private dirty memory at exit
 (private_memory.c, preloaded: peak RSS also counts the shared pages of the mapped store);
 for slapd also the server's resident memory after the queries.
 """
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -22,47 +26,101 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "examples", "directory"))
 import private_slapd  # noqa: E402
-ROUNDS = 5
+ROUNDS = 9
 
 
 HOOK = None  # the built private_memory.so
 
 
-def timed(command, env=None, stdin=None):
-    """(seconds, peak RSS in MB, private MB at exit) of one run; the output is discarded."""
+def children_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def server_cpu(pid):
+    """Processor seconds of every thread of a running server (nanoseconds in schedstat)."""
+    if pid is None:
+        return 0.0
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+            total += int(f.read().split()[0])
+    return total / 1e9
+
+
+def timed(command, env=None, stdin=None, server=None):
+    """(seconds, peak RSS in MB, private MB at exit, processor seconds) of one run; the
+    output is discarded. Processor time is the command's and, given its pid, the server's."""
     with tempfile.NamedTemporaryFile() as report, tempfile.NamedTemporaryFile() as memory:
         env = dict(env or os.environ, KESTREL_MEMORY_REPORT=memory.name)
         if HOOK:
             env["LD_PRELOAD"] = HOOK
+        cpu = children_cpu() + server_cpu(server)
         start = time.perf_counter()
         result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + command,
                                 env=env, input=stdin, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE)
         elapsed = time.perf_counter() - start
+        cpu = children_cpu() + server_cpu(server) - cpu
         if result.returncode != 0:
             sys.exit("failed (%d): %s\n%s" % (result.returncode, " ".join(command),
                                               result.stderr.decode()))
         lines = open(memory.name).read().split("\n")
         # The first line is the command's own; /usr/bin/time, preloaded too, ends later.
         private = int(lines[0].split()[1]) / 1024 if lines[0] else 0
-        return elapsed, int(open(report.name).read().split()[-1]) / 1024, private
+        return elapsed, int(open(report.name).read().split()[-1]) / 1024, private, cpu
 
 
-def median(command, env=None):
-    runs = [timed(command, env) for _ in range(ROUNDS)]
+def median(command, env=None, server=None):
+    """(median seconds, peak RSS, private MB, median processor seconds) of ROUNDS runs."""
+    runs = [timed(command, env, server=server) for _ in range(ROUNDS)]
     return (statistics.median(r[0] for r in runs), max(r[1] for r in runs),
-            max(r[2] for r in runs))
+            max(r[2] for r in runs), statistics.median(r[3] for r in runs))
+
+
+def answer(command, env=None, values=False):
+    """What a command printed, as the set of its answers: the leaf value of each name that
+    nwdir prints or of each dn that ldapsearch prints, or with `values` the attribute values
+    either prints."""
+    result = subprocess.run(command, env=env, capture_output=True)
+    if result.returncode not in (0, 1):
+        sys.exit("failed (%d): %s\n%s" % (result.returncode, " ".join(command),
+                                          result.stderr.decode()))
+    found = set()
+    for line in result.stdout.decode(errors="replace").splitlines():
+        if not line.strip():
+            continue
+        ldap = ": " in line
+        if values:
+            if not line.startswith("dn:"):
+                found.add(line.split(": ", 1)[1] if ldap else line)
+        elif line.startswith("dn: "):
+            found.add(line[4:].split(",")[0].split("=", 1)[-1])
+        elif not ldap:
+            found.add(line.split(".")[0].split("=", 1)[-1])
+    return found
+
+
+def same_answers(name, ours, theirs, env, values=False):
+    """Stops the benchmark unless both sides answer alike; the number of answers."""
+    mine, other = answer(ours, env, values), answer(theirs, values=values)
+    if mine != other or not mine:
+        sys.exit("%s: nwdir and ldapsearch differ: %d against %d answers, e.g. %s"
+                 % (name, len(mine), len(other), sorted(mine ^ other)[:5]))
+    return len(mine)
 
 
 def start_slapd(folder):
     """Loads the benchmark's LDIF into a private slapd and starts it: (url, pid, load time)."""
     with open(os.path.join(folder, "kestrel.schema"), encoding="utf-8") as f:
         private_slapd.write_conf(folder, suffix="o=Bench", schema_text=f.read())
+    cpu = children_cpu()
     start = time.perf_counter()
     private_slapd.load(folder, [os.path.join(folder, "directory.ldif")])
     load = time.perf_counter() - start
+    cpu = children_cpu() - cpu
     url = private_slapd.start(folder)
-    return url, int(open(os.path.join(folder, "slapd.pid")).read()), load
+    return url, int(open(os.path.join(folder, "slapd.pid")).read()), load, cpu
 
 
 def rss_mb(pid):
@@ -73,7 +131,9 @@ def rss_mb(pid):
 
 
 def main():
-    build, counts = os.path.abspath(sys.argv[1]), [int(c) for c in sys.argv[2:]]
+    lean = "--lean" in sys.argv[2:]
+    build = os.path.abspath(sys.argv[1])
+    counts = [int(c) for c in sys.argv[2:] if c != "--lean"]
     nwdir = os.path.join(build, "bin", "nwdir")
     work = tempfile.mkdtemp(prefix="kestrel-dirbench-")
     global HOOK
@@ -85,7 +145,7 @@ def main():
         for count in counts:
             folder = os.path.join(work, str(count))
             subprocess.run([sys.executable, "-W", "ignore", os.path.join(HERE, "make_directory.py"),
-                            str(count), folder], check=True)
+                            str(count), folder] + (["--lean"] if lean else []), check=True)
             with open(os.path.join(folder, "nwclient.ini"), "w") as f:
                 f.write("[Client]\nDirectory=directory.json\nDefaultTree=BENCH_TREE\n")
             env = dict(os.environ, NWCLIENT_CONFIG=os.path.join(folder, "nwclient.ini"),
@@ -93,10 +153,10 @@ def main():
                        XDG_STATE_HOME=os.path.join(folder, "state"),
                        XDG_CONFIG_HOME=os.path.join(folder, "config"))
             size = os.path.getsize(os.path.join(folder, "directory.json")) / 1e6
-            compile_time, compile_rss, compile_private = timed([nwdir, "trees"], env)
+            compile_time, compile_rss, compile_private, compile_cpu = timed([nwdir, "trees"], env)
             subprocess.run([nwdir, "login", "BENCH_TREE", ".CN=Admin.O=Bench"], env=env,
                            input=b"secret\n", check=True, stdout=subprocess.DEVNULL)
-            url, pid, load = start_slapd(folder)
+            url, pid, load, load_cpu = start_slapd(folder)
             try:
                 middle = count // 2
                 part = "WS" + "123456"[:len(str(count - 1)) - 1]
@@ -114,12 +174,16 @@ def main():
                      ldap + ["-b", "o=Bench", "-s", "sub",
                              "(&(objectClass=kzWorkstation)(cn=*%s*))" % part, "1.1"]),
                 ]
+                if lean:
+                    queries = queries[2:]
                 rows.append((count, "compile / slapadd (%.0f MB file)" % size,
-                             compile_time, (compile_rss, compile_private), load, None))
+                             (compile_time, compile_cpu), (compile_rss, compile_private),
+                             (load, load_cpu), None))
                 for name, ours, theirs in queries:
-                    t, m, p = median(ours, env)
-                    lt, lm, lp = median(theirs)
-                    rows.append((count, name, t, (m, p), lt, (lm, lp)))
+                    same_answers(name, ours, theirs, env, values=name.startswith("read"))
+                    t, m, p, c = median(ours, env)
+                    lt, lm, lp, lc = median(theirs, server=pid)
+                    rows.append((count, name, (t, c), (m, p), (lt, lc), (lm, lp)))
                 server = rss_mb(pid)
                 rows.append((count, "slapd resident after the queries", None, None, None,
                              (server, None)))
@@ -132,20 +196,30 @@ def main():
             shutil.rmtree(folder)
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    print("| N | what | nwdir | nwdir peak RSS / private | slapd + ldapsearch | "
-          "ldapsearch peak RSS / private |")
-    print("|---|---|---|---|---|---|")
+    print("load average before: %.1f, after: %.1f" % (LOAD_BEFORE, os.getloadavg()[0]))
+    print("| N | what | nwdir wall / processor | nwdir peak RSS / private | "
+          "slapd + ldapsearch wall / processor | ldapsearch peak RSS / private | ratio wall / "
+          "processor |")
+    print("|---|---|---|---|---|---|---|")
 
     def fmt(v, unit):
         if v is None:
             return ""
         if unit == "s":
-            return "%.1f ms" % (v * 1000)
+            return "%.1f / %.1f ms" % (v[0] * 1000, v[1] * 1000)
         return " / ".join("%.1f MB" % x for x in v if x is not None)
-    for count, name, t, m, lt, lm in rows:
-        print("| %s | %s | %s | %s | %s | %s |" % ("{:,}".format(count), name, fmt(t, "s"),
-                                                  fmt(m, "MB"), fmt(lt, "s"), fmt(lm, "MB")))
 
+    def ratio(ours, theirs):
+        if ours is None or theirs is None or not theirs[0] or not theirs[1]:
+            return ""
+        return "%.2f / %.2f" % (ours[0] / theirs[0], ours[1] / theirs[1])
+    for count, name, t, m, lt, lm in rows:
+        print("| %s | %s | %s | %s | %s | %s | %s |" % (
+            "{:,}".format(count), name, fmt(t, "s"), fmt(m, "MB"), fmt(lt, "s"), fmt(lm, "MB"),
+            ratio(t, lt)))
+
+
+LOAD_BEFORE = os.getloadavg()[0]
 
 if __name__ == "__main__":
     main()

@@ -6,7 +6,10 @@ holding N workstations WS0..WS<N-1>, each with the 25 workstation attributes (te
 network addresses, times, integers, octets). The same values go into both files, under LDAP
 names made of the attribute names without their punctuation.
 
-    make_directory.py COUNT OUTPUT_FOLDER
+    make_directory.py COUNT OUTPUT_FOLDER [--lean]
+
+With --lean the workstations have no attributes but their names (for directories of
+millions, where the name search is what is measured).
 """
 import crypt
 import os
@@ -54,6 +57,7 @@ def values(i):
 
 def main():
     count, folder = int(sys.argv[1]), sys.argv[2]
+    lean = "--lean" in sys.argv[3:]
     os.makedirs(folder, exist_ok=True)
     password = crypt.crypt("secret", crypt.mksalt(crypt.METHOD_SHA512))
     with open(os.path.join(folder, "directory.json"), "w") as js, \
@@ -67,13 +71,13 @@ def main():
                  "userPassword: secret\n\n")
         ld.write("dn: ou=Pool,o=Bench\nobjectClass: organizationalUnit\nou: Pool\n\n")
         for i in range(count):
-            attrs = values(i)
-            members = ", ".join('"%s": [%s]' % (a, ", ".join(attrs[a][0])) for a in ALL)
+            attrs = {} if lean else values(i)
+            members = ", ".join('"%s": [%s]' % (a, ", ".join(attrs[a][0])) for a in attrs)
             js.write(',\n{"name": "CN=WS%d.OU=Pool.O=Bench", "class": "Workstation", '
                      '"attributes": {%s}}' % (i, members))
             lines = ["dn: cn=WS%d,ou=Pool,o=Bench" % i, "objectClass: kzWorkstation",
                      "cn: WS%d" % i]
-            for a in ALL:
+            for a in attrs:
                 lines += ["%s: %s" % (ldap_name(a), v) for v in attrs[a][1]]
             ld.write("\n".join(lines) + "\n\n")
         js.write("\n]}]}\n")

@@ -21,6 +21,9 @@ class Client;
 
 // An object read whole: a record the backend owns for the call (or one in its store).
 struct FoundObject {
+    // Given by the caller: the only attributes it will look at (null: all of them), which a
+    // backend may use to leave the others out.
+    const std::vector<std::string>* wanted = nullptr;
     bool root = false;
     std::string owned;  // the record, when it was made for this call
     ObjectView view;

@@ -73,22 +73,11 @@ NumberArray Tree::withPosting(std::string_view key) const {
 }
 
 std::vector<std::uint32_t> Tree::namedLike(std::string_view lowerText) const {
-    std::string_view components = records_->components();
-    NumberArray starts(records_->componentStarts());
-    std::vector<std::uint32_t> found;
+    if (lowerText.empty()) return {};
+    std::vector<std::uint32_t> found = componentsContaining(*records_, lowerText);
     std::vector<int> containers;
-    for (std::size_t at = components.find(lowerText);
-         at != std::string_view::npos && !lowerText.empty();) {
-        // The component holding this occurrence: the last one that starts at or before it.
-        std::size_t entry = starts.lowerBound(static_cast<std::uint32_t>(at) + 1);
-        if (entry == 0) break;
-        auto index = static_cast<std::uint32_t>(entry - 1);
-        found.push_back(index);
+    for (std::uint32_t index : found)
         if (childCount(static_cast<int>(index)) > 0) containers.push_back(static_cast<int>(index));
-        // On to the next component: one hit per object is enough.
-        std::size_t next = entry < starts.size() ? starts[entry] : components.size();
-        at = components.find(lowerText, next);
-    }
     // Everything below a matching container matches too: its name contains the component.
     while (!containers.empty()) {
         int container = containers.back();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "DirectoryName.h"
+#include "NameIndex.h"
 #include "ObjectRecord.h"
 
 namespace nw {
@@ -32,9 +33,10 @@ struct TreeIndex {
     // indexes of the objects with it, ascending.
     std::map<std::string, std::string> postings;
     // Each object's lower-cased typed naming component, ended by a NUL, in file order, and
-    // where each begins: the name index a pattern is looked up in.
+    // where each begins, and their three-byte runs: the name index (NameIndex.h).
     std::string components;
     std::string componentStarts;
+    TrigramPostings trigrams;
 };
 constexpr std::size_t kLinkBytes = 12;
 // The attribute every object answers for with its class names (text values only).
@@ -57,6 +59,8 @@ class TreeRecords {
     virtual std::string_view postings(std::string_view key) const = 0;
     virtual std::string_view components() const = 0;
     virtual std::string_view componentStarts() const = 0;
+    // The objects whose component holds the run of trigramKey `key`, ascending.
+    virtual std::string_view trigrams(std::uint32_t key) const = 0;
 };
 
 class Tree {

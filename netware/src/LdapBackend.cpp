@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "Client.h"
 #include "LdapName.h"
@@ -89,7 +90,7 @@ LdapBackend::LdapBackend(const ClientConfig& config, SessionStore& session)
       keyring_(std::filesystem::absolute(config.sessionFile).string(), kLoginIdleSeconds) {
     const LdapServer settings{{}, config.startTls, config.timeoutSeconds, config.plainBind};
     for (const LdapTree& tree : config.ldapTrees)
-        trees_.push_back(TreeState{tree, LdapReplicas(tree.servers, settings), {}, {}, {}, {}});
+        trees_.push_back(TreeState{tree, LdapReplicas(tree.servers, settings), {}, {}, {}, {}, {}});
 }
 
 std::vector<std::string> LdapBackend::trees() const {
@@ -164,20 +165,9 @@ const LdapSchema& LdapBackend::schemaOf(TreeState& tree) {
     if (tree.schema) return *tree.schema;
     tree.schema.emplace();
     if (!tree.connection) return *tree.schema;  // derived names until the server can say
-    // The schema is where the root DSE says; without it the derived names serve.
-    auto root = tree.connection->search("", Scope::Base, kEveryEntry, {"subschemaSubentry"}, 0, "");
-    std::string where = "cn=Subschema";
-    if (root && !root->entries.empty())
-        for (const auto& [name, values] : root->entries.front().attributes)
-            if (equalsIgnoreAsciiCase(name, "subschemaSubentry") && !values.empty())
-                where = values.front();
-    auto schema = tree.connection->search(where, Scope::Base, "(objectClass=subschema)",
-                                          {"attributeTypes", "objectClasses"}, 0, "");
-    if (!schema || schema->entries.empty()) return *tree.schema;
-    for (const auto& [name, values] : schema->entries.front().attributes) {
-        if (equalsIgnoreAsciiCase(name, "attributeTypes")) tree.schema->addAttributeTypes(values);
-        if (equalsIgnoreAsciiCase(name, "objectClasses")) tree.schema->addObjectClasses(values);
-    }
+    tree.schema = serverSchema(*tree.connection, schemaCacheFile(tree.replicas.current()),
+                               std::exchange(tree.schemaCheck, {}))
+                      .schema;
     return *tree.schema;
 }
 
@@ -317,7 +307,16 @@ NWDSCCODE LdapBackend::search(const Context& context, const SearchQuery& query, 
     TreeState* tree = state(context.tree);
     if (tree == nullptr) return ERR_NO_CONNECTION;
     if (NWDSCCODE rc = connect(*tree); rc != 0) return rc;
-    LdapFilter filter = toLdapFilter(query.filter, schemaOf(*tree));
+    LdapFilter filter = toLdapFilter(query.filter, schemaOf(*tree), true);
+    if (!filter.nameParts.empty()) {
+        // A search goes on as it began: only its start asks the server about containers.
+        auto going = iterations_.find(*iteration);
+        LdapFilter wide = toLdapFilter(query.filter, schemaOf(*tree));
+        bool started = *iteration != NO_MORE_ITERATIONS && going != iterations_.end();
+        if (started ? going->second.filter == wide.text
+                    : namedContainerInReach(*tree, query, filter.nameParts))
+            filter = std::move(wide);
+    }
     Iteration fresh;
     fresh.tree = tree->tree.name;
     fresh.base = toDn(*query.base, tree->tree.baseDn);
@@ -325,23 +324,50 @@ NWDSCCODE LdapBackend::search(const Context& context, const SearchQuery& query, 
     fresh.scope = query.scope == DS_SEARCH_ENTRY          ? Scope::Base
                   : query.scope == DS_SEARCH_SUBORDINATES ? Scope::OneLevel
                                                           : Scope::Subtree;
-    fresh.withAttributes = !filter.exact || query.allAttrs || !query.requested.empty();
-    fresh.attributes = attributesFor(fresh.withAttributes);
+    bool wanted = query.allAttrs || !query.requested.empty();
+    fresh.withAttributes = !filter.exact || wanted;
+    fresh.attributes = attributesFor(wanted);
+    // Entries that are checked here bring what the check compares, not all they hold.
+    if (!wanted && !filter.exact)
+        for (std::string& name : comparedAttributes(query.filter, schemaOf(*tree)))
+            fresh.attributes.push_back(std::move(name));
     Delivery delivery{context, &query, filter.exact ? nullptr : query.filter, examined};
     return run(iteration, std::move(fresh), delivery, reply);
 }
 
 NWDSCCODE LdapBackend::entry(const Context& context, const AbsoluteName& name, bool withAttributes,
-                             std::optional<LdapObject>* object) {
+                             std::optional<LdapObject>* object,
+                             const std::vector<std::string>* wanted) {
     TreeState* tree = state(context.tree);
     if (tree == nullptr) return ERR_NO_CONNECTION;
+    // A program that reads one object asks whether the schema it kept is current beside it.
+    if (!tree->schema && tree->schemaCheck.connection == 0 && connect(*tree) == 0)
+        tree->schemaCheck =
+            sendSchemaCheck(*tree->connection, schemaCacheFile(tree->replicas.current()));
     Iteration one;
     one.base = toDn(name, tree->tree.baseDn);
     one.filter = kEveryEntry;
     one.scope = Scope::Base;
-    one.attributes = attributesFor(withAttributes);
+    // The server sends what the caller reads, not all the object holds: named as the schema
+    // names them, or (while the question about it is under way) the kept copy.
+    std::shared_ptr<const ServerSchema> kept = tree->schema ? nullptr : tree->schemaCheck.kept;
+    const LdapSchema* names = tree->schema ? &*tree->schema : kept ? &kept->schema : nullptr;
+    auto attributesOf = [&](const LdapSchema* schema) {
+        std::vector<std::string> asked = attributesFor(withAttributes && !(wanted && schema));
+        if (withAttributes && wanted && schema)
+            for (const std::string& attribute : *wanted)
+                asked.push_back(schema->ldapAttribute(attribute));
+        return asked;
+    };
+    one.attributes = attributesOf(names);
     LdapPage got;
     if (NWDSCCODE rc = page(*tree, one, 0, &got); rc != 0) return rc;
+    // A kept copy that is no longer the server's may have named them otherwise.
+    if (std::vector<std::string> current = attributesOf(&schemaOf(*tree));
+        kept && current != one.attributes) {
+        one.attributes = std::move(current);
+        if (NWDSCCODE rc = page(*tree, one, 0, &got); rc != 0) return rc;
+    }
     if (!got.entries.empty())
         *object = objectOf(got.entries.front(), tree->tree.baseDn, schemaOf(*tree), withAttributes);
     return object->has_value() ? 0 : ERR_NO_SUCH_ENTRY;
@@ -353,7 +379,7 @@ NWDSCCODE LdapBackend::read(const Context& context, const AbsoluteName& name, Fo
         return 0;
     }
     std::optional<LdapObject> object;
-    if (NWDSCCODE rc = entry(context, name, true, &object); rc != 0) return rc;
+    if (NWDSCCODE rc = entry(context, name, true, &object, found->wanted); rc != 0) return rc;
     found->owned = std::move(object->record);
     found->view = ObjectView(found->owned);
     return 0;

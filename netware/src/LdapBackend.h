@@ -16,6 +16,7 @@
 #include "LdapFilter.h"
 #include "LdapObjects.h"
 #include "LdapReplicas.h"
+#include "LdapSchemaSource.h"
 #include "LoginKeyring.h"
 #include "SessionStore.h"
 #include "TakenEntries.h"
@@ -46,7 +47,8 @@ class LdapBackend : public Backend {
         LdapReplicas replicas;
         std::unique_ptr<LdapConnection> connection;
         std::optional<LdapSchema> schema;
-        std::string reported;  // the last failure said, so that it is said once
+        SchemaCheck schemaCheck;  // sent ahead of the first read
+        std::string reported;     // the last failure said, so that it is said once
         // Why the servers before the one in use were left, said once a connection is made.
         std::string handedOver;
     };
@@ -83,9 +85,14 @@ class LdapBackend : public Backend {
     NWDSCCODE page(TreeState& tree, Iteration& iteration, int pageSize, LdapPage* out);
     NWDSCCODE fetch(TreeState& tree, Iteration& iteration, const Delivery& delivery, int pageSize);
     NWDSCCODE run(nint32* handle, Iteration fresh, const Delivery& delivery, ObjectReply& reply);
-    // The object of `name`: one base search.
+    // Whether objects of the search may match a part of the name through a container's
+    // name (the base's, one above it, or one below it) rather than their own.
+    bool namedContainerInReach(TreeState& tree, const SearchQuery& query,
+                               const std::vector<std::string>& nameParts);
+    // The object of `name`: one base search, for the `wanted` attributes only when given.
     NWDSCCODE entry(const Context& context, const AbsoluteName& name, bool withAttributes,
-                    std::optional<LdapObject>* object);
+                    std::optional<LdapObject>* object,
+                    const std::vector<std::string>* wanted = nullptr);
     std::optional<Secret> credential(const std::string& tree);
 
     std::vector<TreeState> trees_;

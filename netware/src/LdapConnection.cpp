@@ -81,7 +81,10 @@ LdapEntry entryOf(LDAP* handle, LDAPMessage* message) {
 }  // namespace
 
 LdapConnection::LdapConnection(ldap* handle, int timeoutSeconds)
-    : handle_(handle), timeoutSeconds_(timeoutSeconds), owner_(getpid()) {}
+    : handle_(handle), timeoutSeconds_(timeoutSeconds), owner_(getpid()) {
+    static std::uint64_t made = 0;
+    serial_ = ++made;
+}
 
 bool LdapConnection::ownedHere() const {
     return owner_ == getpid();
@@ -188,6 +191,18 @@ kestrel::platform::Expected<LdapPage, LdapError> LdapConnection::search(
         if (auto sent = send(request)) readAhead_ = SentRequest{std::move(request), *sent};
     }
     return page;
+}
+
+kestrel::platform::Expected<int, LdapError> LdapConnection::sendSearch(
+    const std::string& base, Scope scope, const std::string& filter,
+    const std::vector<std::string>& attributes) {
+    QuietPipe quiet;
+    return send(Request{base, scope, filter, attributes, 0, {}});
+}
+
+kestrel::platform::Expected<LdapPage, LdapError> LdapConnection::collect(int id) {
+    QuietPipe quiet;
+    return receive(id);
 }
 
 void LdapConnection::dropReadAhead() {

@@ -5,6 +5,8 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +66,14 @@ class LdapConnection {
     kestrel::platform::Expected<LdapPage, LdapError> search(
         const std::string& base, Scope scope, const std::string& filter,
         const std::vector<std::string>& attributes, int pageSize, const std::string& cookie);
+    // An unpaged search sent now and answered through collect(), so that its round trip
+    // overlaps the caller's next requests.
+    kestrel::platform::Expected<int, LdapError> sendSearch(
+        const std::string& base, Scope scope, const std::string& filter,
+        const std::vector<std::string>& attributes);
+    kestrel::platform::Expected<LdapPage, LdapError> collect(int id);
+    // Tells connections apart, also one made where another was.
+    std::uint64_t serial() const { return serial_; }
 
   private:
     struct Request {
@@ -89,6 +99,7 @@ class LdapConnection {
     ldap* handle_;
     int timeoutSeconds_;
     pid_t owner_;
+    std::uint64_t serial_;
     std::optional<SentRequest> readAhead_;  // the next page of the last paged search
 };
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "LdapName.h"
+#include "LdapNameParts.h"
 #include "LdapValues.h"
 #include "nwkit/Syntax.h"
 
@@ -14,8 +15,6 @@ namespace {
 
 constexpr std::string_view kEverything = "(objectClass=*)";
 constexpr std::string_view kNothing = "(!(objectClass=*))";
-// The naming attributes an RDN item without a type may mean.
-constexpr std::string_view kNamingAttributes[] = {"cn", "ou", "o", "c", "l", "st"};
 
 // Part of a translation: no text means "any entry" (a superset the caller narrows).
 struct Part {
@@ -44,7 +43,10 @@ std::string item(std::string_view attribute, std::string_view op, std::string_vi
 
 class Translator {
   public:
-    explicit Translator(const LdapSchema& schema) : schema_(schema) {}
+    // Parts of the name become filters on the objects' own names when `nameParts` is given,
+    // and are collected there.
+    Translator(const LdapSchema& schema, std::vector<std::string>* nameParts)
+        : schema_(schema), nameParts_(nameParts) {}
 
     Part node(const FilterNode& node) const {
         switch (node.kind) {
@@ -64,7 +66,7 @@ class Translator {
             case FTOK_RDN:
                 return rdn(node.value.text);
             case FTOK_NAME_CONTAINS:
-                return widened();
+                return namePart(node.value.text);
             default:
                 return comparison(node);
         }
@@ -109,6 +111,13 @@ class Translator {
         for (std::string_view type : kNamingAttributes)
             terms += item(type, "=", escapeFilterValue(value));
         return widened("(|" + terms + ")");
+    }
+
+    Part namePart(const std::string& part) const {
+        auto own = nameParts_ != nullptr ? ownNameFilter(part, schema_) : std::nullopt;
+        if (!own) return widened();
+        nameParts_->push_back(part);
+        return widened(*own);
     }
 
     Part comparison(const FilterNode& node) const {
@@ -174,6 +183,7 @@ class Translator {
     }
 
     const LdapSchema& schema_;
+    std::vector<std::string>* nameParts_;
 };
 
 }  // namespace
@@ -195,11 +205,31 @@ std::string escapeFilterValue(std::string_view value) {
     return out;
 }
 
-LdapFilter toLdapFilter(const SearchFilter* filter, const LdapSchema& schema) {
+namespace {
+
+void collectAttributes(const FilterNode& node, const LdapSchema& schema,
+                       std::vector<std::string>* names) {
+    if (!node.attribute.empty()) names->push_back(schema.ldapAttribute(node.attribute));
+    for (const auto& child : node.children) collectAttributes(*child, schema, names);
+}
+
+}  // namespace
+
+std::vector<std::string> comparedAttributes(const SearchFilter* filter, const LdapSchema& schema) {
+    std::vector<std::string> names;
+    if (filter != nullptr && filter->root() != nullptr)
+        collectAttributes(*filter->root(), schema, &names);
+    return names;
+}
+
+LdapFilter toLdapFilter(const SearchFilter* filter, const LdapSchema& schema, bool narrowNames) {
     if (filter == nullptr || filter->root() == nullptr)
-        return LdapFilter{std::string(kEverything), true};
-    Part part = Translator(schema).node(*filter->root());
-    return LdapFilter{part.text.value_or(std::string(kEverything)), part.exact};
+        return LdapFilter{std::string(kEverything), true, {}};
+    LdapFilter out;
+    Part part = Translator(schema, narrowNames ? &out.nameParts : nullptr).node(*filter->root());
+    out.text = part.text.value_or(std::string(kEverything));
+    out.exact = part.exact;
+    return out;
 }
 
 }  // namespace nw

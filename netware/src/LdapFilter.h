@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "LdapSchema.h"
 #include "SearchFilter.h"
@@ -16,10 +17,20 @@ namespace nw {
 struct LdapFilter {
     std::string text;
     bool exact = true;
+    // The parts of the name that `text` narrows to the objects' own names (LdapNameParts.h).
+    std::vector<std::string> nameParts;
 };
 
-// `filter` may be null (every object).
-LdapFilter toLdapFilter(const SearchFilter* filter, const LdapSchema& schema);
+// `filter` may be null (every object). With `narrowNames` the parts of the name are sent as
+// filters on the objects' own names, which find every match only while no container in the
+// search's reach has a name holding one of `nameParts`: the caller makes sure of that, or
+// translates again without.
+LdapFilter toLdapFilter(const SearchFilter* filter, const LdapSchema& schema,
+                        bool narrowNames = false);
+
+// The LDAP attributes whose values `filter` (may be null) compares: what a caller checking
+// entries with the filter needs of them, besides their names and classes.
+std::vector<std::string> comparedAttributes(const SearchFilter* filter, const LdapSchema& schema);
 
 // A value for a filter: '*', '(', ')', '\', NUL and every byte outside printable ASCII as \xx.
 std::string escapeFilterValue(std::string_view value);

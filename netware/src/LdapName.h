@@ -11,6 +11,9 @@
 
 namespace nw {
 
+// The attributes that name the directory's objects (an RDN item without a type may mean any).
+inline constexpr std::string_view kNamingAttributes[] = {"cn", "ou", "o", "c", "l", "st"};
+
 // "CN" -> "cn", "S" -> "st", "SA" -> "street"; other types lower-cased.
 std::string ldapNamingType(std::string_view type);
 // The reverse: "cn" -> "CN", "st" -> "S"; other types upper-cased.

@@ -18,12 +18,6 @@ struct Attribute {
     std::string values;  // wire form
 };
 
-const std::vector<std::string>* valuesOf(const LdapEntry& entry, std::string_view name) {
-    for (const auto& [attribute, values] : entry.attributes)
-        if (equalsIgnoreAsciiCase(attribute, name)) return &values;
-    return nullptr;
-}
-
 // What the directory does not show as attributes: the naming values (they are the name),
 // the password, and what only describes the entry.
 bool hidden(std::string_view attribute, const std::vector<std::string>& namingTypes) {
@@ -92,6 +86,12 @@ void appendAttributes(LdapObject& object, const LdapEntry& entry, std::string_vi
 }
 
 }  // namespace
+
+const std::vector<std::string>* valuesOf(const LdapEntry& entry, std::string_view name) {
+    for (const auto& [attribute, values] : entry.attributes)
+        if (equalsIgnoreAsciiCase(attribute, name)) return &values;
+    return nullptr;
+}
 
 std::optional<LdapObject> objectOf(const LdapEntry& entry, std::string_view baseDn,
                                    const LdapSchema& schema, bool withAttributes) {

@@ -26,6 +26,9 @@ struct LdapObject {
     std::string record;  // name, class, no password hash, attributes (when asked for)
 };
 
+// The values of an attribute of an entry (its name compared without regard to case).
+const std::vector<std::string>* valuesOf(const LdapEntry& entry, std::string_view name);
+
 // Nothing for the tree's base entry itself and for entries outside it.
 std::optional<LdapObject> objectOf(const LdapEntry& entry, std::string_view baseDn,
                                    const LdapSchema& schema, bool withAttributes);

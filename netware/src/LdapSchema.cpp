@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "DirectoryName.h"
+#include "ObjectRecord.h"
 #include "nwnet.h"
 
 namespace nw {
@@ -90,6 +91,25 @@ std::string upperFirst(std::string_view name) {
     return out;
 }
 
+void saveTexts(std::string& out, const std::map<std::string, std::string>& texts) {
+    appendNumber(out, static_cast<std::uint32_t>(texts.size()));
+    for (const auto& [key, value] : texts) {
+        appendText(out, key);
+        appendText(out, value);
+    }
+}
+
+bool restoreTexts(RecordCursor& in, std::map<std::string, std::string>* texts) {
+    std::uint32_t count = 0;
+    if (!in.number(&count)) return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::string_view key, value;
+        if (!in.text(&key) || !in.text(&value)) return false;
+        texts->emplace(key, value);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string deriveLdapName(std::string_view directoryName) {
@@ -103,6 +123,7 @@ std::string deriveLdapName(std::string_view directoryName) {
 void LdapSchema::addAttributeTypes(const std::vector<std::string>& descriptions) {
     struct Parsed {
         std::string sup, syntaxOid, equality;
+        bool ordering = false, substrings = false;
     };
     std::map<std::string, Parsed> parsed;
     for (const std::string& description : descriptions) {
@@ -123,7 +144,7 @@ void LdapSchema::addAttributeTypes(const std::vector<std::string>& descriptions)
             entry.substrings = type->at_substr_oid != nullptr;
             std::string key = asciiLower(*name);
             parsed[key] = Parsed{asciiLower(text(type->at_sup_oid)), text(type->at_syntax_oid),
-                                 text(type->at_equality_oid)};
+                                 text(type->at_equality_oid), entry.ordering, entry.substrings};
             // Of the types sharing a directory name, the one without a supertype holds it.
             if (ndsName != nullptr &&
                 (type->at_sup_oid == nullptr ||
@@ -133,17 +154,23 @@ void LdapSchema::addAttributeTypes(const std::vector<std::string>& descriptions)
         }
         ldap_attributetype_free(type);
     }
-    // Syntax and matching rules are inherited from the supertype when a type names none.
+    // Syntax and matching rules are inherited from the supertype when a type names none
+    // (cn has its substring rule from name).
     for (auto& [key, type] : attributes_) {
         auto at = parsed.find(key);
         Parsed own = at == parsed.end() ? Parsed{} : at->second;
-        for (int depth = 0; depth < 16 && own.syntaxOid.empty() && !own.sup.empty(); ++depth) {
-            auto up = parsed.find(own.sup);
+        std::string sup = own.sup;
+        for (int depth = 0; depth < 16 && !sup.empty(); ++depth) {
+            auto up = parsed.find(sup);
             if (up == parsed.end()) break;
-            own.syntaxOid = up->second.syntaxOid;
+            if (own.syntaxOid.empty()) own.syntaxOid = up->second.syntaxOid;
             if (own.equality.empty()) own.equality = up->second.equality;
-            own.sup = up->second.sup;
+            own.ordering = own.ordering || up->second.ordering;
+            own.substrings = own.substrings || up->second.substrings;
+            sup = up->second.sup;
         }
+        type.ordering = own.ordering;
+        type.substrings = own.substrings;
         if (type.syntax == 0) type.syntax = syntaxOfOid(own.syntaxOid, own.equality);
     }
 }
@@ -165,6 +192,53 @@ void LdapSchema::addObjectClasses(const std::vector<std::string>& descriptions) 
         }
         ldap_objectclass_free(type);
     }
+}
+
+std::string LdapSchema::saved() const {
+    std::string out;
+    appendNumber(out, static_cast<std::uint32_t>(attributes_.size()));
+    for (const auto& [key, type] : attributes_) {
+        appendText(out, key);
+        appendText(out, type.ldapName);
+        appendText(out, type.directoryName);
+        appendNumber(out, type.syntax);
+        appendNumber(out, (type.ordering ? 1u : 0u) | (type.substrings ? 2u : 0u));
+    }
+    saveTexts(out, attributeByDirectory_);
+    saveTexts(out, classToDirectory_);
+    saveTexts(out, classToLdap_);
+    std::map<std::string, std::string> auxiliary;
+    for (const auto& [name, isAuxiliary] : auxiliary_) auxiliary[name] = isAuxiliary ? "1" : "";
+    saveTexts(out, auxiliary);
+    return out;
+}
+
+bool LdapSchema::restore(std::string_view bytes) {
+    LdapSchema read;
+    RecordCursor in(bytes);
+    std::uint32_t count = 0;
+    if (!in.number(&count)) return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::string_view key, ldapName, directoryName;
+        LdapAttributeType type;
+        std::uint32_t flags = 0;
+        if (!in.text(&key) || !in.text(&ldapName) || !in.text(&directoryName) ||
+            !in.number(&type.syntax) || !in.number(&flags))
+            return false;
+        type.ldapName = ldapName;
+        type.directoryName = directoryName;
+        type.ordering = (flags & 1u) != 0;
+        type.substrings = (flags & 2u) != 0;
+        read.attributes_.emplace(key, std::move(type));
+    }
+    std::map<std::string, std::string> auxiliary;
+    if (!restoreTexts(in, &read.attributeByDirectory_) ||
+        !restoreTexts(in, &read.classToDirectory_) || !restoreTexts(in, &read.classToLdap_) ||
+        !restoreTexts(in, &auxiliary) || !in.rest().empty())
+        return false;
+    for (const auto& [name, flag] : auxiliary) read.auxiliary_[name] = !flag.empty();
+    *this = std::move(read);
+    return true;
 }
 
 std::string LdapSchema::ldapAttribute(std::string_view directoryName) const {

@@ -32,6 +32,11 @@ class LdapSchema {
     void addAttributeTypes(const std::vector<std::string>& descriptions);
     void addObjectClasses(const std::vector<std::string>& descriptions);
 
+    // The schema as read, in a form that is taken back without reading the descriptions
+    // again; restore() is false (and the schema unchanged) for bytes that are not that form.
+    std::string saved() const;
+    bool restore(std::string_view bytes);
+
     // The LDAP attribute holding a directory attribute: the schema's type with that
     // X-NDS_NAME (the one that is no subtype of another), else the standard or derived name.
     std::string ldapAttribute(std::string_view directoryName) const;

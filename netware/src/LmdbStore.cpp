@@ -14,9 +14,19 @@ namespace nw {
 
 namespace {
 
-enum Table : std::size_t { kMeta, kObjects, kHeads, kLinks, kChildren, kNames, kPostings, kTables };
-constexpr std::array<const char*, kTables> kTableNames = {"meta",     "objects", "heads",   "links",
-                                                          "children", "names",   "postings"};
+enum Table : std::size_t {
+    kMeta,
+    kObjects,
+    kHeads,
+    kLinks,
+    kChildren,
+    kNames,
+    kPostings,
+    kTrigrams,
+    kTables
+};
+constexpr std::array<const char*, kTables> kTableNames = {
+    "meta", "objects", "heads", "links", "children", "names", "postings", "trigrams"};
 // Commit the build every so many objects, so that one transaction never holds the whole
 // directory's dirty pages in memory.
 constexpr std::uint32_t kObjectsPerCommit = 20000;
@@ -32,10 +42,16 @@ std::string treeKey(std::uint16_t tree, std::string_view rest = {}) {
     return key;
 }
 
-std::string treeKey(std::uint16_t tree, std::uint32_t number) {
+std::string treeKey(std::uint16_t tree, std::uint32_t number, int bytes = 4) {
     std::string key = treeKey(tree);
-    for (int shift = 24; shift >= 0; shift -= 8) key.push_back(static_cast<char>(number >> shift));
+    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+        key.push_back(static_cast<char>(number >> shift));
     return key;
+}
+
+// A run of the name index: its three bytes after the tree's.
+std::string trigramTableKey(std::uint16_t tree, std::uint32_t trigram) {
+    return treeKey(tree, trigram, kTrigramBytes);
 }
 
 MDB_val valueOf(std::string_view bytes) {
@@ -186,9 +202,19 @@ void LmdbWriter::endTree(const std::string& name, TreeIndex index) {
     }
     for (const auto& [posting, indexes] : index.postings)
         env_->put(kPostings, treeKey(tree_, posting), indexes, MDB_APPEND);
+    putTrigrams(index.trigrams);
     appendNumber(trees_, count);
     appendText(trees_, name);
     ++tree_;
+}
+
+void LmdbWriter::putTrigrams(const TrigramPostings& trigrams) {
+    std::vector<std::uint32_t> keys;
+    keys.reserve(trigrams.size());
+    for (const auto& entry : trigrams) keys.push_back(entry.first);
+    std::sort(keys.begin(), keys.end());
+    for (std::uint32_t key : keys)
+        env_->put(kTrigrams, trigramTableKey(tree_, key), trigrams.at(key), MDB_APPEND);
 }
 
 void LmdbWriter::finish(const SourceIdentity& source) {
@@ -297,6 +323,9 @@ class LmdbRecords : public TreeRecords {
     }
     std::string_view componentStarts() const override {
         return reader_->get(kLinks, treeKey(tree_, kComponentStarts));
+    }
+    std::string_view trigrams(std::uint32_t key) const override {
+        return reader_->get(kTrigrams, trigramTableKey(tree_, key));
     }
 
   private:

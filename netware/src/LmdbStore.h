@@ -9,6 +9,7 @@
 //   children  tree + slot -> child indexes in file order (absent when none)
 //   names     tree + lower-cased full name -> index
 //   postings  tree + posting (class) -> indexes, ascending
+//   trigrams  tree + three bytes of a naming component -> indexes, ascending (NameIndex.h)
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,7 @@
 
 namespace nw {
 
-constexpr std::uint32_t kStoreFormat = 3;
+constexpr std::uint32_t kStoreFormat = 4;
 
 // What the store was built from; a store whose source differs is not used.
 struct SourceIdentity {
@@ -50,6 +51,7 @@ class LmdbWriter : public DirectorySink {
     void finish(const SourceIdentity& source);
 
   private:
+    void putTrigrams(const TrigramPostings& trigrams);
     struct Environment;
     std::unique_ptr<Environment> env_;
     std::uint16_t tree_ = 0;

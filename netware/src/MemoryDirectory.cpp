@@ -31,6 +31,10 @@ class MemoryRecords : public TreeRecords {
 
     std::string_view components() const override { return index_.components; }
     std::string_view componentStarts() const override { return index_.componentStarts; }
+    std::string_view trigrams(std::uint32_t key) const override {
+        auto it = index_.trigrams.find(key);
+        return it == index_.trigrams.end() ? std::string_view() : std::string_view(it->second);
+    }
 
   private:
     std::vector<std::string> objects_;

@@ -3,8 +3,9 @@
 namespace nw {
 
 bool isContainerClass(std::string_view baseClass) {
-    return baseClass == "Country" || baseClass == "Locality" || baseClass == "Organization" ||
-           baseClass == "Organizational Unit";
+    for (std::string_view name : kContainerClasses)
+        if (baseClass == name) return true;
+    return false;
 }
 
 ObjectEntry describeObject(const Tree& tree, int index, std::string name) {

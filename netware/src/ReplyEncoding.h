@@ -18,6 +18,8 @@ struct ObjectEntry {
 };
 
 // The classes that hold other objects even while they are empty.
+inline constexpr std::string_view kContainerClasses[] = {"Country", "Locality", "Organization",
+                                                         "Organizational Unit"};
 bool isContainerClass(std::string_view baseClass);
 ObjectEntry describeObject(const Tree& tree, int index, std::string name);
 std::size_t objectHeaderSize(const ObjectEntry& entry);

@@ -15,7 +15,9 @@ TreeBuilder::Added TreeBuilder::add(std::string key, std::optional<std::uint32_t
     if (!inserted) return Added::Duplicate;
     keys_.push_back(&it->first);
     appendNumber(index_.componentStarts, static_cast<std::uint32_t>(index_.components.size()));
-    index_.components.append(std::string_view(it->first).substr(0, leaf));
+    const std::string_view component = std::string_view(it->first).substr(0, leaf);
+    postTrigrams(index_.trigrams, component, it->second);
+    index_.components.append(component);
     index_.components.push_back('\0');
     return Added::Taken;
 }

@@ -39,7 +39,8 @@ class Search : public BackendFixture {
     // Names found below `base`, searched with replies of `replySize` bytes.
     NWDSCCODE search(const std::string& nameContext, const char* base,
                      const std::vector<Token>& filter, std::vector<std::string>* names,
-                     std::size_t replySize = 4096, nint scope = DS_SEARCH_SUBTREE) {
+                     std::size_t replySize = 4096, nint scope = DS_SEARCH_SUBTREE,
+                     nint32* examined = nullptr) {
         int context = openContext("ACME_TREE", nameContext);
         pBuf_T filterBuffer = nullptr, reply = nullptr;
         NWDSAllocBuf(4096, &filterBuffer);
@@ -51,6 +52,7 @@ class Search : public BackendFixture {
             rc = NWDSSearch(context, base, scope, false, filterBuffer, DS_ATTRIBUTE_VALUES, false,
                             nullptr, &iteration, 0, &searched, reply);
             if (rc != 0) break;
+            if (examined != nullptr) *examined += searched;
             nuint32 count = 0;
             NWDSGetObjectCount(context, reply, &count);
             for (nuint32 i = 0; i < count; ++i) {
@@ -65,6 +67,17 @@ class Search : public BackendFixture {
         NWDSFreeBuf(filterBuffer);
         NWDSFreeBuf(reply);
         return rc;
+    }
+
+    // The names found below `base` through large replies, which 128-byte replies must give
+    // alike: a reply continues without losing or repeating an object.
+    std::vector<std::string> throughSmallReplies(const char* base,
+                                                 const std::vector<Token>& filter) {
+        std::vector<std::string> big, small;
+        EXPECT_EQ(search("[Root]", base, filter, &big, 60000), 0);
+        EXPECT_EQ(search("[Root]", base, filter, &small, 128), 0);
+        EXPECT_EQ(small, big);
+        return big;
     }
 
     static std::vector<Token> classIs(const char* name) {
@@ -92,11 +105,7 @@ TEST_P(Search, ClassFilterFindsEveryWorkstationBelowTheBaseRelativeToIt) {
 }
 
 TEST_P(Search, SmallRepliesContinueWithoutLosingOrRepeating) {
-    std::vector<std::string> big, small;
-    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", classIs("Workstation"), &big, 60000), 0);
-    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", classIs("Workstation"), &small, 128), 0);
-    EXPECT_EQ(small, big);
-    EXPECT_EQ(big.size(), 301u);
+    EXPECT_EQ(throughSmallReplies("OU=HQ.O=Acme", classIs("Workstation")).size(), 301u);
 }
 
 TEST_P(Search, ScopesAndCombinedFilters) {
@@ -127,6 +136,16 @@ TEST_P(Search, ScopesAndCombinedFilters) {
     names.clear();
     ASSERT_EQ(search("[Root]", "O=Acme",
                      {{FTOK_PRESENT}, {FTOK_ANAME, "WM:NAME Computer"}, {FTOK_END}}, &names),
+              0);
+    EXPECT_EQ(names, std::vector<std::string>{"CN=WS17.OU=Sales.O=Acme"});
+    // '?' is the client's to check, on the values of the attribute it names.
+    names.clear();
+    ASSERT_EQ(search("[Root]", "O=Acme",
+                     {{FTOK_ANAME, "WM:NAME Computer", SYN_CI_STRING},
+                      {FTOK_APPROX},
+                      {FTOK_AVAL, "w?17", SYN_CI_STRING},
+                      {FTOK_END}},
+                     &names),
               0);
     EXPECT_EQ(names, std::vector<std::string>{"CN=WS17.OU=Sales.O=Acme"});
 }
@@ -227,12 +246,62 @@ TEST_P(Search, ANamePartMatchesTheReturnedNameContainersIncluded) {
 }
 
 TEST_P(Search, ANamePartContinuesThroughSmallReplies) {
-    std::vector<std::string> big, small;
-    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", workstationsNamed("M1"), &big, 60000), 0);
-    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", workstationsNamed("M1"), &small, 128), 0);
-    EXPECT_EQ(small, big);
-    EXPECT_EQ(big.size(), 111u);  // M1, M10..M19, M100..M199
-    EXPECT_EQ(big.front(), "CN=M1.OU=HQ.O=Acme");
+    std::vector<std::string> named = throughSmallReplies("OU=HQ.O=Acme", workstationsNamed("M1"));
+    EXPECT_EQ(named.size(), 111u);  // M1, M10..M19, M100..M199
+    ASSERT_FALSE(named.empty());
+    EXPECT_EQ(named.front(), "CN=M1.OU=HQ.O=Acme");
+    // A part that names a container takes every workstation, through small replies too.
+    EXPECT_EQ(throughSmallReplies("O=Acme", workstationsNamed("HQ")).size(), 301u);
+}
+
+TEST_P(Search, ANamePartLooksAtTheObjectsNamedLikeItOnly) {
+    std::vector<std::string> names;
+    nint32 examined = 0;
+    ASSERT_EQ(search("[Root]", "OU=HQ.O=Acme", workstationsNamed("M29"), &names, 4096,
+                     DS_SEARCH_SUBTREE, &examined),
+              0);
+    EXPECT_EQ(names.size(), 11u);
+    EXPECT_EQ(examined, 11) << "not every workstation of the 301";
+}
+
+TEST_P(Search, NamePartsWithFilterCharactersCaseAndNonAsciiLetters) {
+    DirectoryBuilder directory = sampleDirectory();
+    directory.tree("ACME_TREE")
+        .object("OU=Lab (B)*.O=Acme", "Organizational Unit")
+        .object("CN=R\\D*1.OU=Lab (B)*.O=Acme", "Workstation")
+        .object("CN=(x)y.OU=Staff.O=Acme", "Workstation")
+        .object("CN=M\xc3\xbcller-PC.OU=Sales.O=Acme", "Workstation")
+        .object("CN=M\xc3\x9cLLER-pc2.OU=Sales.O=Acme", "Workstation");
+    // A server may keep objects below a workstation; the directory file refuses them.
+    const bool server = backend() == Backend::Slapd;
+    if (server) {
+        directory.tree("ACME_TREE")
+            .object("CN=Host.OU=Staff.O=Acme", "Workstation")
+            .object("CN=Guest.CN=Host.OU=Staff.O=Acme", "Workstation");
+    }
+    useDirectory(directory);
+    ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    auto found = [&](const char* part) {
+        std::vector<std::string> names;
+        EXPECT_EQ(search("O=Acme", ".O=Acme", workstationsNamed(part), &names), 0) << part;
+        return ordered(names);
+    };
+    using Names = std::vector<std::string>;
+    const std::string lab = "CN=R\\\\D*1.OU=Lab (B)*";  // the backslash escaped
+    EXPECT_EQ(found("(B)*"), Names{lab});
+    EXPECT_EQ(found("\\D*1"), Names{lab});
+    EXPECT_EQ(found("R\\\\"), Names{lab});
+    EXPECT_TRUE(found("R\\D").empty()) << "the escape counts, as returned";
+    EXPECT_EQ(found("(x)"), Names{"CN=(x)y.OU=Staff"});
+    EXPECT_EQ(found("x)y.OU"), Names{"CN=(x)y.OU=Staff"});
+    EXPECT_EQ(found("M\xc3\xbcller"), Names{"CN=M\xc3\xbcller-PC.OU=Sales"});
+    EXPECT_EQ(found("LLER-pc"), Names{"CN=M\xc3\x9cLLER-pc2.OU=Sales"});
+    EXPECT_EQ(found("ller-PC"), Names{"CN=M\xc3\xbcller-PC.OU=Sales"});
+    EXPECT_TRUE(found("m\xc3\xbcller").empty());
+    if (!server) return;
+    // Below a workstation that holds others, their names hold its name.
+    EXPECT_EQ(found("Host"), ordered(Names{"CN=Host.OU=Staff", "CN=Guest.CN=Host.OU=Staff"}));
+    EXPECT_EQ(found("uest"), Names{"CN=Guest.CN=Host.OU=Staff"});
 }
 
 TEST_P(Search, TheClassIndexFollowsTheObjectClassAttributeAsWritten) {

@@ -13,6 +13,7 @@
 
 #include "ClientFixture.h"
 #include "FilterTokens.h"
+#include "LdapSchemaSource.h"
 #include "nwnet.h"
 
 using namespace nwtest;
@@ -310,4 +311,47 @@ TEST_F(LdapClient, HostileNamesAndFilterCharactersStayValues) {
     EXPECT_EQ(ordered(found), ordered(std::vector<std::string>{"CN=back\\\\slash", "CN=*)(cn=*"}));
     NWDSFreeBuf(filter);
     NWDSFreeBuf(reply);
+}
+
+TEST_F(LdapClient, TheSchemaIsKeptForLaterProgramsWhileTheServerSaysItIsUnchanged) {
+    useDirectory(sampleDirectory());
+    ASSERT_EQ(login("ACME_TREE", "CN=Admin.O=Acme", "secret"), 0);
+    auto read = [&](const char* attribute) {
+        std::vector<std::string> values;
+        readText(openContext(), "CN=WS17.OU=Sales.O=Acme", attribute, &values);
+        return values;
+    };
+    ASSERT_EQ(read("WM:NAME Computer"), std::vector<std::string>{"WS17"});
+    std::string url = server()->url();
+    std::filesystem::path cache = nw::schemaCacheFile(url.substr(0, url.size() - 1));  // no '/'
+
+    ASSERT_TRUE(std::filesystem::exists(cache));
+    EXPECT_EQ(std::filesystem::status(cache).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // The next program takes the names from the copy (here one made to differ)...
+    std::string kept = kestrel::test::readFile(cache);
+    std::string renamed = kept;
+    for (std::string_view from : {"WM:NAME Computer", "wm:name computer"}) {
+        std::size_t name = renamed.find(from);
+        ASSERT_NE(name, std::string::npos) << from;
+        renamed.replace(name, from.size(),
+                        from == "WM:NAME Computer" ? "WM:NAME Computor" : "wm:name computor");
+    }
+    kestrel::test::writeFile(cache, renamed);
+    reinitialize();
+    EXPECT_EQ(read("WM:NAME Computor"), std::vector<std::string>{"WS17"});
+
+    // ...until the server's schema has another time than the copy's: then from the server,
+    // and what was asked for under the copy's names is asked for again.
+    std::string stale = kept;
+    std::size_t stamp = stale.find("Z", stale.find("cn=Subschema"));
+    ASSERT_NE(stamp, std::string::npos);
+    stale.replace(stamp - 14, 15, "19990101000000Z");
+    for (std::size_t at = 0; (at = stale.find("wMNAMEComputer", at)) != std::string::npos;)
+        stale.replace(at, 14, "wMNAMEComputex");
+    kestrel::test::writeFile(cache, stale);
+    reinitialize();
+    EXPECT_EQ(read("WM:NAME Computer"), std::vector<std::string>{"WS17"});
+    EXPECT_EQ(kestrel::test::readFile(cache), kept);
 }

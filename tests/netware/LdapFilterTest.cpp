@@ -6,6 +6,7 @@
 
 #include "FilterTokens.h"
 #include "LdapFilter.h"
+#include "LdapNameParts.h"
 #include "LdapSchema.h"
 #include "ReplyBuffer.h"
 
@@ -38,7 +39,7 @@ class LdapFilterTest : public ::testing::Test {
             {"( 1.2.1 NAME 'workstation' SUP top STRUCTURAL MUST cn X-NDS_NAME 'Workstation' )"});
     }
 
-    LdapFilter translate(const std::vector<Token>& tokens) {
+    LdapFilter translate(const std::vector<Token>& tokens, bool narrowNames = false) {
         Filter_Cursor_T cursor;
         EXPECT_EQ(nwtest::addTokens(&cursor, tokens), 0);
         BufferImpl* buffer = allocateBuffer(4096);
@@ -46,7 +47,19 @@ class LdapFilterTest : public ::testing::Test {
         SearchFilter filter;
         EXPECT_EQ(readFilter(*buffer, &filter), 0);
         freeBuffer(&buffer->pub);
-        return toLdapFilter(&filter, schema_);
+        return toLdapFilter(&filter, schema_, narrowNames);
+    }
+
+    // Workstations whose returned names contain `part`, narrowed where the server can.
+    LdapFilter workstationsNamed(const char* part) {
+        return translate({{FTOK_ANAME, "Object Class", SYN_CLASS_NAME},
+                          {FTOK_EQ},
+                          {FTOK_AVAL, "Workstation", SYN_CLASS_NAME},
+                          {FTOK_AND},
+                          {FTOK_NAME_CONTAINS},
+                          {FTOK_AVAL, part, SYN_CI_STRING},
+                          {FTOK_END}},
+                         true);
     }
 
     static std::vector<Token> equals(const char* attribute, const char* value,
@@ -175,3 +188,62 @@ TEST(LdapSchemaNames, DerivedUnlessTheSchemaSaysOtherwise) {
 }
 
 }  // namespace
+
+TEST_F(LdapFilterTest, NamePartsNarrowToWhatTheOwnNameMustHold) {
+    LdapFilter named = workstationsNamed("WS1234");
+    EXPECT_EQ(named.text, "(&(objectClass=workstation)(cn=*WS1234*))");
+    EXPECT_FALSE(named.exact) << "case and containers are the client's to check";
+    EXPECT_EQ(named.nameParts, std::vector<std::string>{"WS1234"});
+    // Metacharacters stay values; blanks, backslashes (escapes of the returned name) and
+    // non-ASCII bytes split the runs; a last letter before non-ASCII or at the end goes,
+    // since a server that normalises may join it with a combining mark.
+    EXPECT_EQ(workstationsNamed("(*)").text, "(&(objectClass=workstation)(cn=*\\28\\2a\\29*))");
+    EXPECT_EQ(workstationsNamed("a1 \\b2\xc3\xa9"
+                                "c3")
+                  .text,
+              "(&(objectClass=workstation)(cn=*a1*b2*c3*))");
+    EXPECT_EQ(workstationsNamed("Sales").text, "(&(objectClass=workstation)(cn=*Sale*))");
+    EXPECT_EQ(workstationsNamed("ab\xc3\xa9").text, "(&(objectClass=workstation)(cn=*a*))");
+    // Across components, in a type, or without a run to send: every workstation comes.
+    for (const char* wide : {"1.OU=S", "=WS", "CN", "N", "S", "a", "\xc3\xa9", "*"}) {
+        LdapFilter widened = workstationsNamed(wide);
+        EXPECT_EQ(widened.text, "(objectClass=workstation)") << wide;
+        EXPECT_TRUE(widened.nameParts.empty()) << wide;
+    }
+    // Without a substrings rule for cn the server cannot narrow.
+    LdapSchema bare;
+    bare.addAttributeTypes(
+        {"( 2.5.4.3 NAME 'cn' EQUALITY caseIgnoreMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 )"});
+    schema_ = bare;
+    EXPECT_TRUE(workstationsNamed("WS1234").nameParts.empty());
+}
+
+TEST_F(LdapFilterTest, ContainersNamedLikeAPartAreFoundThroughIndexedTerms) {
+    EXPECT_EQ(namedContainersFilter({"Sales", "x(y"}, schema_),
+              "(|(&(|(objectClass=country)(objectClass=locality)(objectClass=organization)"
+              "(objectClass=organizationalUnit))"
+              "(|(cn=*Sale*)(ou=*Sale*)(o=*Sale*)(c=*Sale*)(l=*Sale*)(st=*Sale*)"
+              "(cn=*x\\28*)(ou=*x\\28*)(o=*x\\28*)(c=*x\\28*)(l=*x\\28*)(st=*x\\28*)))"
+              "(&(|(cn=*Sale*)(cn=*x\\28*))(hasSubordinates=TRUE)))");
+    // The base's name, whatever the case of its letters.
+    EXPECT_TRUE(mayHoldNamePart("OU=Sales.O=Acme", {"WS1", "sALES"}));
+    EXPECT_TRUE(mayHoldNamePart("OU=North Sales.O=Acme", {"h  S"}));
+    EXPECT_FALSE(mayHoldNamePart("OU=Sales.O=Acme", {"WS1", "Acme2"}));
+}
+
+TEST_F(LdapFilterTest, ASavedSchemaIsTakenBackWhole) {
+    LdapSchema restored;
+    ASSERT_TRUE(restored.restore(schema_.saved()));
+    EXPECT_EQ(restored.saved(), schema_.saved());
+    EXPECT_EQ(restored.ldapAttribute("WM:NAME Computer"), "wMNAMEComputer");
+    EXPECT_EQ(restored.syntaxOf("wMINVPhysicalMemory"), static_cast<std::uint32_t>(SYN_INTEGER));
+    ASSERT_NE(restored.attributeType("cn"), nullptr);
+    EXPECT_TRUE(restored.attributeType("cn")->substrings) << "inherited from name";
+    EXPECT_EQ(restored.ldapClass("Workstation"), "workstation");
+    // Bytes of another form change nothing.
+    std::string cut = schema_.saved();
+    cut.pop_back();
+    EXPECT_FALSE(restored.restore(cut));
+    EXPECT_FALSE(restored.restore("junk"));
+    EXPECT_EQ(restored.saved(), schema_.saved());
+}

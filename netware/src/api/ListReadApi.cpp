@@ -47,6 +47,7 @@ NWDSCCODE read(Client& client, const Context& context, const nstr8* object, nuin
     AbsoluteName name;
     if (NWDSCCODE rc = client.resolve(context, object, &name); rc != 0) return rc;
     FoundObject found;
+    if (!allAttrs) found.wanted = &requested;
     if (NWDSCCODE rc = client.backend()->read(context, name, &found); rc != 0) return rc;
     if (found.root) return ERR_NO_SUCH_ATTRIBUTE;
     auto selected = selectAttributes(found.view, allAttrs != 0, requested);
