@@ -1,6 +1,6 @@
 #include "EmbeddedBackend.h"
 
-#include "Client.h"
+#include "Context.h"
 #include "nwkit/PasswordHash.h"
 
 namespace nw {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "Client.h"
+#include "Context.h"
 #include "LdapName.h"
 
 namespace nw {
