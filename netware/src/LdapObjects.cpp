@@ -124,19 +124,4 @@ std::optional<LdapObject> objectOf(const LdapEntry& entry, std::string_view base
     return object;
 }
 
-std::string shownName(std::string_view storedName, const AbsoluteName& nameContext,
-                      bool canonicalize, bool typeless) {
-    auto parts = splitStoredName(storedName);
-    std::size_t keep = parts.size();
-    const auto& anchor = nameContext.components;
-    if (canonicalize && !anchor.empty() && parts.size() > anchor.size()) {
-        std::size_t offset = parts.size() - anchor.size();
-        bool below = true;
-        for (std::size_t i = 0; below && i < anchor.size(); ++i)
-            below = equalsIgnoreAsciiCase(parts[offset + i], AbsoluteName{{anchor[i]}}.text());
-        if (below) keep = offset;
-    }
-    return formatStoredName(storedName, keep, typeless);
-}
-
 }  // namespace nw
