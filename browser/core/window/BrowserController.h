@@ -6,14 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "ButtonStates.h"
 #include "CKestrelscopeApp.h"
-#include "CNDSAccess.h"
-#include "IpPing.h"
-#include "SettingsFile.h"
-#include "TreeModel.h"
 #include "Ui.h"
-#include "WorkstationCommandLine.h"
+#include "directory/CNDSAccess.h"
+#include "window/ButtonStates.h"
+#include "window/SettingsFile.h"
+#include "window/TreeModel.h"
+#include "workstation/IpPing.h"
+#include "workstation/WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 

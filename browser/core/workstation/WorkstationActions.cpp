@@ -4,14 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "BrowserController.h"
-#include "DesktopShortcut.h"
-#include "DialogStates.h"
-#include "TreeNames.h"
-#include "WorkstationDetails.h"
 #include "platform/Places.h"
 #include "platform/PrivateFiles.h"
 #include "platform/Process.h"
+#include "window/BrowserController.h"
+#include "window/TreeNames.h"
+#include "workstation/DesktopShortcut.h"
+#include "workstation/WorkstationDetails.h"
 
 namespace kestrel::browser {
 
