@@ -10,40 +10,35 @@
 
 namespace nw {
 
-// The values of one attribute in wire form, counted as they are added.
-class WireValues {
+// Items in record form and how many there are.
+class CountedBytes {
+  public:
+    void clear() {
+        bytes_.clear();
+        count_ = 0;
+    }
+    std::uint32_t count() const { return count_; }
+    std::string_view bytes() const { return bytes_; }
+
+  protected:
+    std::string bytes_;
+    std::uint32_t count_ = 0;
+};
+
+// The values of one attribute in wire form.
+class WireValues : public CountedBytes {
   public:
     void add(std::string_view value) {
         appendText(bytes_, value);
         ++count_;
     }
-    void clear() {
-        bytes_.clear();
-        count_ = 0;
-    }
-    std::uint32_t count() const { return count_; }
-    std::string_view bytes() const { return bytes_; }
-
-  private:
-    std::string bytes_;
-    std::uint32_t count_ = 0;
 };
 
-// Attributes in record form, counted: written ahead of the record they go into, when they are
-// known before the object's head is.
-class AttributeRecords {
+// Attributes in record form, written ahead of the record they go into when they are known
+// before the object's head is.
+class AttributeRecords : public CountedBytes {
   public:
     void add(std::uint32_t syntax, std::string_view name, const WireValues& values);
-    void clear() {
-        bytes_.clear();
-        count_ = 0;
-    }
-    std::uint32_t count() const { return count_; }
-    std::string_view bytes() const { return bytes_; }
-
-  private:
-    std::string bytes_;
-    std::uint32_t count_ = 0;
 };
 
 // One record at a time; the memory of the last is kept for the next. After each call the

@@ -7,33 +7,15 @@
 
 #include "ObjectRecord.h"
 #include "ObjectRecordWriter.h"
+#include "RecordAttributes.h"
 #include "nwnet.h"
 
 using namespace nw;
 
 namespace {
 
-struct Attribute {
-    std::string name;
-    std::uint32_t syntax = 0;
-    std::vector<std::string> values;
-    bool operator==(const Attribute&) const = default;
-};
-
-std::vector<Attribute> attributesOf(const ObjectView& object) {
-    std::vector<Attribute> out;
-    auto attributes = object.attributes();
-    AttributeView attribute;
-    while (attributes.next(&attribute)) {
-        Attribute read{std::string(attribute.name()), attribute.syntax(), {}};
-        auto values = attribute.values();
-        std::string_view value;
-        while (values.next(&value)) read.values.emplace_back(value);
-        EXPECT_EQ(read.values.size(), attribute.valueCount()) << read.name;
-        out.push_back(std::move(read));
-    }
-    return out;
-}
+using Attribute = nwtest::RecordAttribute;
+using nwtest::attributesOf;
 
 WireValues wire(const std::vector<std::string>& values) {
     WireValues out;
