@@ -1,6 +1,6 @@
 // KESTRELSCOPE.INI as the browser reads its three settings at start.
 #include "FuzzInput.h"
-#include "SettingsFile.h"
+#include "window/SettingsFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const kestrel::fuzz::MemoryFile file(data, size);

@@ -15,10 +15,11 @@
 #include <random>
 
 #include "BenchDirectory.h"
-#include "BrowserController.h"
-#include "DialogStates.h"
 #include "MainWindow.h"
-#include "WorkstationDetails.h"
+#include "window/BrowserController.h"
+#include "window/DialogStates.h"
+#include "workstation/DesktopShortcut.h"
+#include "workstation/WorkstationDetails.h"
 
 namespace {
 

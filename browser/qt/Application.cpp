@@ -5,11 +5,11 @@
 #include <system_error>
 
 #include "Artwork.h"
-#include "BrowserController.h"
 #include "MainWindow.h"
-#include "ProgramStart.h"
 #include "QtUi.h"
 #include "platform/CommandLine.h"
+#include "window/BrowserController.h"
+#include "window/ProgramStart.h"
 
 namespace kestrel::browser::qt {
 

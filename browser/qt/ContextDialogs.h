@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "DialogStates.h"
+#include "window/DialogStates.h"
 
 class QLineEdit;
 

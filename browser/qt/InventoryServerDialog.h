@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "DialogStates.h"
 #include "Ui.h"
+#include "window/DialogStates.h"
 
 namespace kestrel::browser::qt {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "AuthenticationDialog.h"
-#include "DialogStates.h"
+#include "window/DialogStates.h"
 
 namespace kestrel::browser::qt {
 

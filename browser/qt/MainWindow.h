@@ -6,8 +6,8 @@
 #include <QHash>
 #include <array>
 
-#include "BrowserController.h"
-#include "TreeImages.h"
+#include "window/BrowserController.h"
+#include "window/TreeImages.h"
 
 class QAbstractButton;
 class QLineEdit;

@@ -5,7 +5,8 @@
 
 #include <QDialog>
 
-#include "DialogStates.h"
+#include "window/DialogStates.h"
+#include "workstation/DesktopShortcut.h"
 
 namespace kestrel::browser::qt {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "AuthenticationDialog.h"
-#include "TreeDialogState.h"
+#include "window/TreeDialogState.h"
 
 class QComboBox;
 

@@ -4,7 +4,7 @@
 
 #include "Artwork.h"
 #include "PainterKit.h"
-#include "TreeImages.h"
+#include "window/TreeImages.h"
 
 namespace kestrel::browser::qt {
 

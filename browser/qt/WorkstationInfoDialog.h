@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "WorkstationDetails.h"
+#include "workstation/WorkstationDetails.h"
 
 namespace kestrel::browser::qt {
 

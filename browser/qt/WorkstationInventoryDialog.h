@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "WorkstationDetails.h"
+#include "workstation/WorkstationDetails.h"
 
 namespace kestrel::browser::qt {
 

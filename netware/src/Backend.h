@@ -17,7 +17,6 @@
 namespace nw {
 
 struct Context;
-class Client;
 
 // An object read whole: a record the backend owns for the call (or one in its store).
 struct FoundObject {

@@ -11,26 +11,11 @@
 
 #include "Backend.h"
 #include "ClientConfig.h"
+#include "Context.h"
 #include "SessionStore.h"
 #include "nwnet.h"
 
 namespace nw {
-
-struct Context {
-    std::uint32_t flags = DCV_DEREF_ALIASES | DCV_XLATE_STRINGS | DCV_CANONICALIZE_NAMES;
-    std::uint32_t confidence = 0;
-    std::uint32_t transportType = 0;
-    std::uint32_t referralScope = 0;
-    std::uint32_t nameForm = 0;
-    std::uint32_t lastConnection = 0;
-    std::uint32_t dsiFlags =
-        DSI_ENTRY_FLAGS | DSI_SUBORDINATE_COUNT | DSI_MODIFICATION_TIME | DSI_BASE_CLASS;
-    std::string tree;
-    AbsoluteName nameContext;
-
-    bool typeless() const { return (flags & DCV_TYPELESS_NAMES) != 0; }
-    bool canonicalize() const { return (flags & DCV_CANONICALIZE_NAMES) != 0; }
-};
 
 class Client {
   public:

@@ -10,6 +10,7 @@
 #include "FileSnapshot.h"
 #include "JsonReader.h"
 #include "MemoryDirectory.h"
+#include "ObjectRecordWriter.h"
 #include "TreeBuilder.h"
 #include "nwkit/Syntax.h"
 #include "nwnet.h"
@@ -170,27 +171,18 @@ class Compiler {
                    hasPassword ? "only a User has a password"
                                : "a User needs a \"password\" (a crypt(3) SHA-512 hash)");
 
-        record_.clear();
-        appendText(record_, objectName);
-        appendText(record_, baseClass);
-        appendText(record_, hasPassword ? std::string_view(password) : std::string_view());
-        std::uint32_t count = static_cast<std::uint32_t>(attributeNames_.size());
+        record_.begin(objectName, baseClass,
+                      hasPassword ? std::string_view(password) : std::string_view());
         // Every object answers for its class, as the search filters on "Object Class" expect.
         if (!hasClassAttribute) {
-            appendNumber(record_, count + 1);
-            std::string values;
-            appendText(values, baseClass);
-            appendText(values, "Top");
-            appendNumber(record_, SYN_CLASS_NAME);
-            appendText(record_, kObjectClassAttribute);
-            appendNumber(record_, 2);
-            appendText(record_, values);
+            values_.clear();
+            values_.add(baseClass);
+            values_.add("Top");
+            record_.add(SYN_CLASS_NAME, kObjectClassAttribute, values_);
             classValues_ = {baseClass, "Top"};
-        } else {
-            appendNumber(record_, count);
         }
-        record_ += attributes_;
-        sink_.putObject(index, record_);
+        record_.add(attributes_);
+        sink_.putObject(index, record_.record());
         builder.post(baseClassPosting(baseClass), index);
         for (const auto& value : classValues_) builder.post(objectClassPosting(value), index);
     }
@@ -301,14 +293,11 @@ class Compiler {
             if (isClass && !kit::isTextSyntax(valueSyntax))
                 fail(at, "\"Object Class\" values must be text");
             syntax = valueSyntax;
-            appendText(values_, value_);
+            values_.add(value_);
             if (isClass) classValues_.emplace_back(value_);
         }
         if (count == 0) fail(where, "expected an array of one or more values");
-        appendNumber(attributes_, syntax);
-        appendText(attributes_, name);
-        appendNumber(attributes_, count);
-        appendText(attributes_, values_);
+        attributes_.add(syntax, name, values_);
     }
 
     // One value into value_; returns its syntax.
@@ -441,7 +430,10 @@ class Compiler {
     std::unordered_map<std::string_view, const AttributeName*> names_;
     std::unordered_map<std::string, std::uint32_t> idsByLowerName_;
     // Per object and per attribute, reused so that their memory is not allocated again.
-    std::string record_, attributes_, values_, value_;
+    ObjectRecordWriter record_;
+    AttributeRecords attributes_;
+    WireValues values_;
+    std::string value_;
     std::vector<std::uint32_t> attributeNames_;  // ids of the object's attributes so far
     std::vector<std::string> classValues_;
     std::vector<bool> containers_;  // per object of the tree: of a container class

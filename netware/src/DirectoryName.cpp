@@ -204,7 +204,11 @@ std::vector<std::string_view> splitStoredName(std::string_view dottedName) {
 }
 
 std::string formatStoredName(std::string_view stored, std::size_t keep, bool typeless) {
-    auto parts = splitStoredName(stored);
+    return formatStoredName(splitStoredName(stored), keep, typeless);
+}
+
+std::string formatStoredName(const std::vector<std::string_view>& parts, std::size_t keep,
+                             bool typeless) {
     std::string out;
     for (std::size_t i = 0; i < parts.size() && i < keep; ++i) {
         if (i > 0) out.push_back('.');

@@ -65,6 +65,9 @@ std::vector<std::string_view> splitStoredName(std::string_view dottedName);
 
 // The first `keep` components of a stored name, without their types when typeless.
 std::string formatStoredName(std::string_view stored, std::size_t keep, bool typeless);
+// The same for a name split already.
+std::string formatStoredName(const std::vector<std::string_view>& parts, std::size_t keep,
+                             bool typeless);
 
 // "CN=WS17" -> "WS17": the value part of a typed component.
 std::string_view componentValue(std::string_view component);

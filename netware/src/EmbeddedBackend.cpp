@@ -1,6 +1,7 @@
 #include "EmbeddedBackend.h"
 
-#include "Client.h"
+#include "Context.h"
+#include "ShownName.h"
 #include "nwkit/PasswordHash.h"
 
 namespace nw {
@@ -68,26 +69,6 @@ NWDSCCODE EmbeddedBackend::locate(const std::string& tree, const AbsoluteName& n
     return 0;
 }
 
-std::string EmbeddedBackend::outputName(const Context& context, const Tree& tree, int index) const {
-    if (index == kRootIndex) return "[Root]";
-    std::size_t keep = tree.depth(index);
-    if (context.canonicalize() && !context.nameContext.isRoot()) {
-        auto anchor = anchorOf(tree, context.nameContext);
-        if (anchor && *anchor != index && tree.isWithin(index, *anchor))
-            keep -= tree.depth(*anchor);
-    }
-    return formatStoredName(tree.head(index).name(), keep, context.typeless());
-}
-
-std::optional<int> EmbeddedBackend::anchorOf(const Tree& tree,
-                                             const AbsoluteName& nameContext) const {
-    // A listing names every entry against the same context: look it up once.
-    std::string key = nameContext.key();
-    if (anchor_.tree != &tree || anchor_.key != key)
-        anchor_ = Anchor{&tree, key, tree.find(nameContext)};
-    return anchor_.index;
-}
-
 NWDSCCODE EmbeddedBackend::list(const Context& context, const AbsoluteName& name, nint32* iteration,
                                 ObjectReply& reply) {
     Located container;
@@ -98,8 +79,8 @@ NWDSCCODE EmbeddedBackend::list(const Context& context, const AbsoluteName& name
     if (!reply.usable()) return ERR_INSUFFICIENT_BUFFER;
     for (; next < children.size(); ++next) {
         int child = static_cast<int>(children[next]);
-        auto entry =
-            describeObject(*container.tree, child, outputName(context, *container.tree, child));
+        auto entry = describeObject(*container.tree, child,
+                                    shownName(container.tree->head(child).name(), context));
         if (!reply.add(entry)) break;
     }
     if (reply.count() == 0 && next < children.size()) return ERR_INSUFFICIENT_BUFFER;
@@ -136,9 +117,9 @@ NWDSCCODE EmbeddedBackend::search(const Context& context, const SearchQuery& que
         ++*examined;
         // Names are made for the filter only when it looks at them, else for the matches.
         std::string name;
-        if (filterNeedsName) name = outputName(context, *base.tree, index);
+        if (filterNeedsName) name = shownName(object.name(), context);
         if (filter != nullptr && !filter->matches(object, name)) continue;
-        if (!filterNeedsName) name = outputName(context, *base.tree, index);
+        if (!filterNeedsName) name = shownName(object.name(), context);
         auto entry = describeObject(*base.tree, index, std::move(name));
         auto attributes = query.allAttrs || !query.requested.empty()
                               ? selectAttributes(object, query.allAttrs, query.requested)

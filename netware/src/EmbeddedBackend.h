@@ -31,18 +31,8 @@ class EmbeddedBackend : public Backend {
         int index = kRootIndex;
     };
     NWDSCCODE locate(const std::string& tree, const AbsoluteName& name, Located* found) const;
-    // Names as a context's flags want them: relative to the name context when the object
-    // lies below it (with canonicalised names), typeless or typed.
-    std::string outputName(const Context& context, const Tree& tree, int index) const;
-    std::optional<int> anchorOf(const Tree& tree, const AbsoluteName& nameContext) const;
 
     std::shared_ptr<const Directory> directory_;
-    struct Anchor {
-        const Tree* tree = nullptr;
-        std::string key;
-        std::optional<int> index;
-    };
-    mutable Anchor anchor_;
 };
 
 }  // namespace nw

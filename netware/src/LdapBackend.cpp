@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "Client.h"
+#include "Context.h"
 #include "LdapName.h"
+#include "ShownName.h"
 
 namespace nw {
 
@@ -217,8 +218,7 @@ NWDSCCODE LdapBackend::fetch(TreeState& tree, Iteration& iteration, const Delive
         if (delivery.examined != nullptr) ++*delivery.examined;
         if (delivery.check != nullptr) {
             const Context& context = delivery.context;
-            std::string shown = shownName(object->name, context.nameContext, context.canonicalize(),
-                                          context.typeless());
+            std::string shown = shownName(object->name, context);
             if (!delivery.check->matches(ObjectView(object->record), shown)) continue;
         }
         iteration.pending.push_back(std::move(*object));
@@ -263,8 +263,7 @@ NWDSCCODE LdapBackend::run(nint32* handle, Iteration fresh, const Delivery& deli
             entry.flags = object.container ? DS_CONTAINER_ENTRY : 0;
             entry.subordinates = object.hasSubordinates ? 1 : 0;
             entry.baseClass = object.baseClass;
-            entry.name = shownName(object.name, context.nameContext, context.canonicalize(),
-                                   context.typeless());
+            entry.name = shownName(object.name, context);
             auto attributes = withAttributes ? selectAttributes(ObjectView(object.record),
                                                                 query->allAttrs, query->requested)
                                              : std::vector<AttributeView>{};

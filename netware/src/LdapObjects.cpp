@@ -3,7 +3,7 @@
 #include "DirectoryName.h"
 #include "LdapName.h"
 #include "LdapValues.h"
-#include "ObjectRecord.h"
+#include "ObjectRecordWriter.h"
 #include "ReplyEncoding.h"
 #include "nwnet.h"
 
@@ -14,8 +14,7 @@ namespace {
 struct Attribute {
     std::string name;
     std::uint32_t syntax = 0;
-    std::uint32_t count = 0;
-    std::string values;  // wire form
+    WireValues values;
 };
 
 // What the directory does not show as attributes: the naming values (they are the name),
@@ -42,16 +41,13 @@ Attribute classAttribute(const LdapObject& object, const std::vector<std::string
         if (!known && !equalsIgnoreAsciiCase(name, "Top")) names.push_back(name);
     }
     names.push_back("Top");
-    Attribute attribute{std::string(kObjectClassAttribute), SYN_CLASS_NAME, 0, {}};
-    for (const std::string& name : names) {
-        appendText(attribute.values, name);
-        ++attribute.count;
-    }
+    Attribute attribute{std::string(kObjectClassAttribute), SYN_CLASS_NAME, {}};
+    for (const std::string& name : names) attribute.values.add(name);
     return attribute;
 }
 
-void appendAttributes(LdapObject& object, const LdapEntry& entry, std::string_view baseDn,
-                      const LdapSchema& schema) {
+void addAttributes(ObjectRecordWriter& record, const LdapObject& object, const LdapEntry& entry,
+                   std::string_view baseDn, const LdapSchema& schema) {
     std::vector<Attribute> attributes{
         classAttribute(object, valuesOf(entry, "objectClass"), schema)};
     std::vector<std::string> namingTypes;
@@ -66,23 +62,15 @@ void appendAttributes(LdapObject& object, const LdapEntry& entry, std::string_vi
         Attribute* target = nullptr;
         for (Attribute& have : attributes)
             if (have.syntax == syntax && equalsIgnoreAsciiCase(have.name, name)) target = &have;
-        if (target == nullptr) target = &attributes.emplace_back(Attribute{name, syntax, 0, {}});
+        if (target == nullptr) target = &attributes.emplace_back(Attribute{name, syntax, {}});
         for (const std::string& value : values) {
             // A value that does not have its syntax's form is left out, not misread.
-            if (auto wire = wireValueOf(syntax, value, baseDn)) {
-                appendText(target->values, *wire);
-                ++target->count;
-            }
+            if (auto wire = wireValueOf(syntax, value, baseDn)) target->values.add(*wire);
         }
     }
-    std::erase_if(attributes, [](const Attribute& a) { return a.count == 0; });
-    appendNumber(object.record, static_cast<std::uint32_t>(attributes.size()));
-    for (const Attribute& attribute : attributes) {
-        appendNumber(object.record, attribute.syntax);
-        appendText(object.record, attribute.name);
-        appendNumber(object.record, attribute.count);
-        appendText(object.record, attribute.values);
-    }
+    for (const Attribute& attribute : attributes)
+        if (attribute.values.count() > 0)
+            record.add(attribute.syntax, attribute.name, attribute.values);
 }
 
 }  // namespace
@@ -114,29 +102,11 @@ std::optional<LdapObject> objectOf(const LdapEntry& entry, std::string_view base
     object.hasSubordinates =
         subordinates != nullptr && !subordinates->empty() && subordinates->front() == "TRUE";
     object.container = object.hasSubordinates || isContainerClass(object.baseClass);
-    appendText(object.record, object.name);
-    appendText(object.record, object.baseClass);
-    appendText(object.record, "");
-    if (withAttributes)
-        appendAttributes(object, entry, baseDn, schema);
-    else
-        appendNumber(object.record, 0);
+    ObjectRecordWriter record;
+    record.begin(object.name, object.baseClass);
+    if (withAttributes) addAttributes(record, object, entry, baseDn, schema);
+    object.record = record.take();
     return object;
-}
-
-std::string shownName(std::string_view storedName, const AbsoluteName& nameContext,
-                      bool canonicalize, bool typeless) {
-    auto parts = splitStoredName(storedName);
-    std::size_t keep = parts.size();
-    const auto& anchor = nameContext.components;
-    if (canonicalize && !anchor.empty() && parts.size() > anchor.size()) {
-        std::size_t offset = parts.size() - anchor.size();
-        bool below = true;
-        for (std::size_t i = 0; below && i < anchor.size(); ++i)
-            below = equalsIgnoreAsciiCase(parts[offset + i], AbsoluteName{{anchor[i]}}.text());
-        if (below) keep = offset;
-    }
-    return formatStoredName(storedName, keep, typeless);
 }
 
 }  // namespace nw

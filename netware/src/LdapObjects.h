@@ -33,9 +33,4 @@ const std::vector<std::string>* valuesOf(const LdapEntry& entry, std::string_vie
 std::optional<LdapObject> objectOf(const LdapEntry& entry, std::string_view baseDn,
                                    const LdapSchema& schema, bool withAttributes);
 
-// The name as a context shows it: relative to its name context when the object lies below it
-// (canonicalised names), typeless or typed.
-std::string shownName(std::string_view storedName, const AbsoluteName& nameContext,
-                      bool canonicalize, bool typeless);
-
 }  // namespace nw

@@ -1,7 +1,7 @@
-#include "BrowserController.h"
 #include "DirectoryFixture.h"
-#include "TreeImages.h"
 #include "TreeTexts.h"
+#include "window/BrowserController.h"
+#include "window/TreeImages.h"
 
 namespace kestrel::browser::test {
 namespace {

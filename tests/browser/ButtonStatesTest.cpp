@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "ButtonStates.h"
 #include "ParamNames.h"
+#include "window/ButtonStates.h"
 
 namespace kestrel::browser {
 namespace {

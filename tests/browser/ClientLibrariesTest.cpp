@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "ClientLibraries.h"
 #include "ParamNames.h"
 #include "TestSupport.h"
+#include "directory/ClientLibraries.h"
 
 namespace kestrel::browser::test {
 namespace {

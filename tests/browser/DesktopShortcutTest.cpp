@@ -5,11 +5,11 @@
 #include <map>
 #include <sstream>
 
-#include "DesktopShortcut.h"
 #include "OtherUser.h"
 #include "SampleBrowserFixture.h"
 #include "platform/ShellLink.h"
 #include "platform/WineDrives.h"
+#include "workstation/DesktopShortcut.h"
 
 namespace kestrel::browser::test {
 namespace {

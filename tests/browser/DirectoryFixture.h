@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "CNDSAccess.h"
 #include "ClientWorld.h"
 #include "ScriptedUi.h"
+#include "directory/CNDSAccess.h"
 
 namespace kestrel::browser::test {
 

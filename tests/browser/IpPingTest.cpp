@@ -11,8 +11,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "IpPing.h"
 #include "SampleBrowserFixture.h"
+#include "workstation/IpPing.h"
 
 namespace kestrel::browser::test {
 namespace {

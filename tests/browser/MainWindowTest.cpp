@@ -3,7 +3,7 @@
 
 #include "Artwork.h"
 #include "SampleWindowFixture.h"
-#include "TreeImages.h"
+#include "window/TreeImages.h"
 
 namespace kestrel::browser::test {
 namespace {

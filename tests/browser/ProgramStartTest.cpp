@@ -4,10 +4,10 @@
 
 #include "CommandLineSwitches.h"
 #include "ParamNames.h"
-#include "ProgramStart.h"
 #include "ScriptedUi.h"
 #include "TestSupport.h"
-#include "ZenPrograms.h"
+#include "window/ProgramStart.h"
+#include "workstation/ZenPrograms.h"
 
 namespace kestrel::browser::test {
 namespace {

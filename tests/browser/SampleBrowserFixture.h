@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "BrowserController.h"
 #include "ClientWorld.h"
 #include "ScriptedUi.h"
+#include "window/BrowserController.h"
 
 namespace kestrel::browser::test {
 

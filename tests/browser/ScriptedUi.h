@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "DialogStates.h"
-#include "TreeDialogState.h"
 #include "Ui.h"
-#include "WorkstationDetails.h"
+#include "window/DialogStates.h"
+#include "window/TreeDialogState.h"
+#include "workstation/DesktopShortcut.h"
+#include "workstation/WorkstationDetails.h"
 
 namespace kestrel::browser::test {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "CrashLoop.h"
-#include "SettingsFile.h"
 #include "platform/AtomicFile.h"
+#include "window/SettingsFile.h"
 
 namespace kestrel::browser {
 namespace {

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include "OtherUser.h"
-#include "SettingsFile.h"
 #include "TestSupport.h"
+#include "window/SettingsFile.h"
 
 namespace kestrel::browser {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "DialogStates.h"
-#include "TreeImages.h"
-#include "TreeModel.h"
-#include "TreeNames.h"
 #include "TreeTexts.h"
+#include "window/DialogStates.h"
+#include "window/TreeImages.h"
+#include "window/TreeModel.h"
+#include "window/TreeNames.h"
 
 namespace kestrel::browser::test {
 namespace {

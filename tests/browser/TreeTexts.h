@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TreeModel.h"
+#include "window/TreeModel.h"
 
 namespace kestrel::browser::test {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "DirectoryFixture.h"
-#include "TimeText.h"
-#include "ValueArea.h"
+#include "directory/TimeText.h"
+#include "directory/ValueArea.h"
 #include "nwnet.h"
 
 namespace kestrel::browser {

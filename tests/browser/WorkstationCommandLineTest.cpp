@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "WorkstationCommandLine.h"
 #include "platform/CommandLine.h"
+#include "workstation/WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 namespace {

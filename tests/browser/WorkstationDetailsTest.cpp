@@ -1,5 +1,5 @@
 #include "SampleBrowserFixture.h"
-#include "WorkstationDetails.h"
+#include "workstation/WorkstationDetails.h"
 
 namespace kestrel::browser::test {
 namespace {

@@ -7,12 +7,14 @@
 #include "DirectoryBuilder.h"
 #include "DirectoryLoader.h"
 #include "ExpectedMatchers.h"
+#include "RecordAttributes.h"
 #include "TestSupport.h"
 #include "nwnet.h"
 
 using namespace nw;
 using kestrel::test::FailsWith;
 using kestrel::test::Succeeded;
+using nwtest::attributesOf;
 
 namespace {
 
@@ -24,28 +26,6 @@ std::shared_ptr<const Directory> load(const std::string& json) {
     auto result = parse(json);
     EXPECT_THAT(result, Succeeded());
     return result ? *result : nullptr;
-}
-
-// An attribute as the tests compare it.
-struct Values {
-    std::string name;
-    std::uint32_t syntax = 0;
-    std::vector<std::string> values;
-};
-
-std::vector<Values> attributesOf(const ObjectView& object) {
-    std::vector<Values> out;
-    auto attributes = object.attributes();
-    AttributeView attribute;
-    while (attributes.next(&attribute)) {
-        Values entry{std::string(attribute.name()), attribute.syntax(), {}};
-        auto values = attribute.values();
-        std::string_view value;
-        while (values.next(&value)) entry.values.emplace_back(value);
-        EXPECT_EQ(entry.values.size(), attribute.valueCount());
-        out.push_back(std::move(entry));
-    }
-    return out;
 }
 
 std::vector<std::uint32_t> numbers(const NumberArray& array) {

@@ -3,6 +3,7 @@
 
 #include "LdapName.h"
 #include "LdapObjects.h"
+#include "ShownName.h"
 
 using namespace nw;
 

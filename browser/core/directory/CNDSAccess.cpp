@@ -1,5 +1,5 @@
 // Binding, the layer's own context and the container listing.
-#include "CNDSAccess.h"
+#include "directory/CNDSAccess.h"
 
 #include <array>
 #include <utility>

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ClientLibraries.h"
 #include "Ui.h"
-#include "ValueArea.h"
+#include "directory/ClientLibraries.h"
+#include "directory/ValueArea.h"
 #include "nwkit/ClientCalls.h"
 
 namespace kestrel::browser {

@@ -2,7 +2,7 @@
 // leaves the layer's context as it was.
 #include <algorithm>
 
-#include "CNDSAccess.h"
+#include "directory/CNDSAccess.h"
 #include "nwkit/ClientText.h"
 #include "nwkit/ScopedContext.h"
 #include "platform/AsciiCase.h"

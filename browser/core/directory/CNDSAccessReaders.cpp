@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "CNDSAccess.h"
-#include "TimeText.h"
+#include "directory/CNDSAccess.h"
+#include "directory/TimeText.h"
 #include "nwkit/ScopedBuffer.h"
 
 namespace kestrel::browser {

@@ -1,5 +1,5 @@
 // The subtree search for objects of one class whose names contain a pattern.
-#include "CNDSAccess.h"
+#include "directory/CNDSAccess.h"
 #include "nwkit/ClientText.h"
 #include "nwkit/ScopedBuffer.h"
 #include "nwkit/ScopedContext.h"

@@ -1,4 +1,4 @@
-#include "ClientLibraries.h"
+#include "directory/ClientLibraries.h"
 
 #include <dlfcn.h>
 

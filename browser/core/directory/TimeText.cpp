@@ -1,4 +1,4 @@
-#include "TimeText.h"
+#include "directory/TimeText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ValueArea.h"
+#include "directory/ValueArea.h"
 
 #include <algorithm>
 #include <cstring>

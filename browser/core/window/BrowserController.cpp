@@ -1,8 +1,8 @@
 // Set-up of the main window, the tree and the button states.
-#include "BrowserController.h"
+#include "window/BrowserController.h"
 
-#include "DialogStates.h"
-#include "TreeNames.h"
+#include "window/DialogStates.h"
+#include "window/TreeNames.h"
 
 namespace kestrel::browser {
 

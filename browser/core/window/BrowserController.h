@@ -6,14 +6,13 @@
 #include <string>
 #include <string_view>
 
-#include "ButtonStates.h"
 #include "CKestrelscopeApp.h"
-#include "CNDSAccess.h"
-#include "IpPing.h"
-#include "SettingsFile.h"
-#include "TreeModel.h"
 #include "Ui.h"
-#include "WorkstationCommandLine.h"
+#include "directory/CNDSAccess.h"
+#include "window/ButtonStates.h"
+#include "window/SettingsFile.h"
+#include "window/TreeModel.h"
+#include "workstation/WorkstationActions.h"
 
 namespace kestrel::browser {
 
@@ -42,7 +41,9 @@ class BrowserController {
 
     void setView(MainView* view);
     // How IP Ping reaches the network; an ICMP echo socket unless replaced.
-    void setEchoProbeFactory(EchoProbeFactory factory) { echoProbes_ = std::move(factory); }
+    void setEchoProbeFactory(EchoProbeFactory factory) {
+        workstation_.setEchoProbeFactory(std::move(factory));
+    }
 
     // Creates the directory access layer, offers a login to the preselected tree, opens the
     // start context and sets the buttons.
@@ -99,6 +100,7 @@ class BrowserController {
     bool enabled(Button button) const { return buttons_[button].enabled; }
     // The selected item when `button` may act on it now, else null.
     TreeItem* actionTarget(Button button) const;
+    SelectedObject selectedObject(const TreeItem& item) const;
     void writeSettings(std::initializer_list<std::pair<std::string_view, std::string_view>> values);
     void readSavedPair();
     void openAndList(const std::string& tree, const std::string& context);
@@ -110,7 +112,7 @@ class BrowserController {
     std::unique_ptr<CNDSAccess> access_;
     TreeModel tree_;
     MainView* view_ = nullptr;
-    EchoProbeFactory echoProbes_ = platform::makeIcmpEchoProbe;
+    WorkstationActions workstation_{ui_};
 
     std::string treeField_;
     std::string inventoryServerField_;

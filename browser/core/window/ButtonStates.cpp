@@ -1,4 +1,4 @@
-#include "ButtonStates.h"
+#include "window/ButtonStates.h"
 
 namespace kestrel::browser {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "CKestrelscopeApp.h"
-#include "WorkstationCommandLine.h"
+#include "workstation/WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 

@@ -1,9 +1,7 @@
-#include "DialogStates.h"
+#include "window/DialogStates.h"
 
-#include <array>
-
-#include "CNDSAccess.h"
-#include "TreeNames.h"
+#include "directory/CNDSAccess.h"
+#include "window/TreeNames.h"
 
 namespace kestrel::browser {
 
@@ -30,14 +28,6 @@ void ChangeContextDialogState::up() {
 
 void ChangeContextDialogState::root() {
     field = std::string(kRootName);
-}
-
-std::span<const WorkstationFunction> ShortcutDialogState::choices() {
-    static constexpr std::array<WorkstationFunction, 5> kChoices{
-        WorkstationFunction::RemoteControl, WorkstationFunction::RemoteView,
-        WorkstationFunction::FileTransfer, WorkstationFunction::RemoteExecute,
-        WorkstationFunction::Chat};
-    return kChoices;
 }
 
 }  // namespace kestrel::browser

@@ -1,12 +1,9 @@
 // The rules of the browser's dialogs, held apart from their windows so that the Qt dialogs
-// only mirror them and tests can press their buttons without a display.
+// only mirror them and tests can press their buttons without a display. The shortcut
+// dialog's rule stays with the shortcuts (workstation/DesktopShortcut.h).
 #pragma once
 
-#include <optional>
-#include <span>
 #include <string>
-
-#include "WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 
@@ -72,15 +69,6 @@ struct ChangeContextDialogState {
 
     const std::string shown;  // the name first shown
     std::string field;
-};
-
-// "Kestrelscope: Shortcut Selection Dialog": the functions a desktop shortcut can start,
-// none chosen at first.
-struct ShortcutDialogState {
-    std::optional<WorkstationFunction> chosen;
-
-    // Remote Control, Remote View, File Transfer, Remote Execute and Chat, in this order.
-    static std::span<const WorkstationFunction> choices();
 };
 
 // "Kestrelscope: Search Workstation Dialog": a piece of the name, or "*" for every one.

@@ -1,10 +1,10 @@
 // The two ways to another part of the directory besides the start context: the search for
 // a workstation, which re-roots the tree at the workstation's container, and the tree dialog.
-#include "BrowserController.h"
-#include "DialogStates.h"
-#include "TreeDialogState.h"
-#include "TreeNames.h"
-#include "WorkstationSearch.h"
+#include "window/BrowserController.h"
+#include "window/DialogStates.h"
+#include "window/TreeDialogState.h"
+#include "window/TreeNames.h"
+#include "window/WorkstationSearch.h"
 
 namespace kestrel::browser {
 

@@ -1,4 +1,4 @@
-#include "SettingsFile.h"
+#include "window/SettingsFile.h"
 
 #include "platform/Places.h"
 #include "platform/PrivateFiles.h"

@@ -1,9 +1,9 @@
 // The buttons and keys that move the top of the tree or change the settings file, and the
 // two information dialogs.
-#include "BrowserController.h"
 #include "CommandLineSwitches.h"
-#include "DialogStates.h"
-#include "TreeNames.h"
+#include "window/BrowserController.h"
+#include "window/DialogStates.h"
+#include "window/TreeNames.h"
 
 namespace kestrel::browser {
 

@@ -1,8 +1,8 @@
-#include "TreeDialogState.h"
+#include "window/TreeDialogState.h"
 
-#include "CNDSAccess.h"
-#include "DialogStates.h"
 #include "Ui.h"
+#include "directory/CNDSAccess.h"
+#include "window/DialogStates.h"
 
 namespace kestrel::browser {
 

@@ -1,4 +1,4 @@
-#include "TreeModel.h"
+#include "window/TreeModel.h"
 
 #include <algorithm>
 #include <iterator>

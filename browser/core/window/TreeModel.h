@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "CNDSAccess.h"
+#include "directory/CNDSAccess.h"
 
 namespace kestrel::browser {
 

@@ -1,9 +1,9 @@
-#include "TreeNames.h"
+#include "window/TreeNames.h"
 
 #include <array>
 
-#include "TreeImages.h"
-#include "TreeModel.h"
+#include "window/TreeImages.h"
+#include "window/TreeModel.h"
 
 namespace kestrel::browser {
 

@@ -1,11 +1,20 @@
-#include "DesktopShortcut.h"
+#include "workstation/DesktopShortcut.h"
 
 #include <algorithm>
+#include <array>
 
 #include "platform/AsciiCase.h"
 #include "platform/WineDrives.h"
 
 namespace kestrel::browser {
+
+std::span<const WorkstationFunction> ShortcutDialogState::choices() {
+    static constexpr std::array<WorkstationFunction, 5> kChoices{
+        WorkstationFunction::RemoteControl, WorkstationFunction::RemoteView,
+        WorkstationFunction::FileTransfer, WorkstationFunction::RemoteExecute,
+        WorkstationFunction::Chat};
+    return kChoices;
+}
 
 std::string_view shortcutFolder(const WorkstationFunctionInfo& function) {
     return function.button;

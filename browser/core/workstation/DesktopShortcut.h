@@ -3,15 +3,26 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
-#include "WorkstationCommandLine.h"
 #include "platform/ShellLink.h"
+#include "workstation/WorkstationCommandLine.h"
 
 namespace kestrel::browser {
 
 inline constexpr std::string_view kShortcutsFolder = "Z.E.N.works Shortcuts";
+
+// "Kestrelscope: Shortcut Selection Dialog": the functions a desktop shortcut can start,
+// none chosen at first.
+struct ShortcutDialogState {
+    std::optional<WorkstationFunction> chosen;
+
+    // Remote Control, Remote View, File Transfer, Remote Execute and Chat, in this order.
+    static std::span<const WorkstationFunction> choices();
+};
 
 // The folder of one function's shortcuts, inside kShortcutsFolder.
 std::string_view shortcutFolder(const WorkstationFunctionInfo& function);

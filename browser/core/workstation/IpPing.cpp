@@ -1,4 +1,4 @@
-#include "IpPing.h"
+#include "workstation/IpPing.h"
 
 #include <algorithm>
 

@@ -1,49 +1,43 @@
-// The functions that act on the selected workstation (or, for the inventory query, the
-// selected container): starting the remote-management programs, desktop shortcuts, the
-// detail dialogs and IP Ping.
+#include "workstation/WorkstationActions.h"
+
 #include <filesystem>
 #include <system_error>
 
-#include "BrowserController.h"
-#include "DesktopShortcut.h"
-#include "DialogStates.h"
-#include "TreeNames.h"
-#include "WorkstationDetails.h"
+#include "directory/CNDSAccess.h"
 #include "platform/Places.h"
 #include "platform/PrivateFiles.h"
 #include "platform/Process.h"
+#include "workstation/DesktopShortcut.h"
+#include "workstation/WorkstationDetails.h"
 
 namespace kestrel::browser {
 
-void BrowserController::startFunction(WorkstationFunction which) {
-    const TreeItem* item = actionTarget(functionButton(which));
-    if (item == nullptr) return;
+void WorkstationActions::startFunction(WorkstationFunction which, const SelectedObject& object,
+                                       const std::function<std::string()>& inventoryServer) {
     const WorkstationFunctionInfo& function = workstationFunction(which);
-    const std::string name = typelessName(typedFullName(*item));
-    std::optional<std::string_view> server;
+    std::string server;
     if (function.needsInventoryServer) {
-        // Asked for this run only: this path never writes the settings file.
-        if (inventoryServerField_.empty()) askInventoryServer(false);
-        if (inventoryServerField_.empty()) {
+        server = inventoryServer();
+        if (server.empty()) {
             ui_.showMessage(
                 "You must specify the ZENworks Inventory Database Server before querying the "
                 "Inventory!");
             return;
         }
-        server = inventoryServerField_;
     }
+    const WorkstationTarget target{
+        object.typelessName, object.tree,
+        function.needsInventoryServer ? std::optional<std::string_view>(server) : std::nullopt};
     // Started and left alone: once running, the program reports its own troubles.
-    const platform::StartError error = platform::startProgram({workstationCommandLine(
-        function, {name, treeField_, server}, CommandLineForm::WithProgram)});
+    const platform::StartError error = platform::startProgram(
+        {workstationCommandLine(function, target, CommandLineForm::WithProgram)});
     if (error != platform::StartError::None)
         ui_.showMessage(std::string(function.program) + " couldn't be started: " +
                         std::string(platform::startErrorText(error)) + "!");
 }
 
-void BrowserController::createShortcut() {
-    const TreeItem* item = actionTarget(Button::CreateShortcut);
-    if (item == nullptr) return;
-    const std::string name = typelessName(typedFullName(*item));
+void WorkstationActions::createShortcut(const SelectedObject& object) {
+    const std::string& name = object.typelessName;
     ShortcutDialogState dialog;
     if (!ui_.runShortcutDialog(dialog)) return;
 
@@ -65,7 +59,7 @@ void BrowserController::createShortcut() {
     folder /= shortcutFolder(function);
     platform::ensurePrivateFolder(folder, platform::ExistingFolder::Keep);
     const platform::ShellLink link =
-        shortcutLink(function, startDirectory, {name, treeField_, std::nullopt});
+        shortcutLink(function, startDirectory, {name, object.tree, std::nullopt});
     if (const std::error_code written =
             platform::writeShellLink(folder / fileName, link, platform::kOwnerOnlyFile)) {
         ui_.showMessage(shortcutFailedText(function, fileName, written.message()));
@@ -74,25 +68,17 @@ void BrowserController::createShortcut() {
     ui_.showMessage(shortcutCreatedText(function, name));
 }
 
-void BrowserController::workstationInfo() {
-    const TreeItem* item = actionTarget(Button::WorkstationInfo);
-    if (item == nullptr) return;
-    const std::string typed = typedFullName(*item);
-    ui_.showWorkstationInfo(readWorkstationInfo(renewAccess(), typed));
+void WorkstationActions::showInfo(CNDSAccess& access, const SelectedObject& object) {
+    ui_.showWorkstationInfo(readWorkstationInfo(access, object.typedName));
 }
 
-void BrowserController::workstationInventory() {
-    const TreeItem* item = actionTarget(Button::WorkstationInventory);
-    if (item == nullptr) return;
-    const std::string typed = typedFullName(*item);
-    ui_.showWorkstationInventory(readWorkstationInventory(renewAccess(), typed));
+void WorkstationActions::showInventory(CNDSAccess& access, const SelectedObject& object) {
+    ui_.showWorkstationInventory(readWorkstationInventory(access, object.typedName));
 }
 
-void BrowserController::ipPing() {
-    const TreeItem* item = actionTarget(Button::IpPing);
-    if (item == nullptr) return;
+void WorkstationActions::ipPing(CNDSAccess& access, const SelectedObject& object) {
     std::vector<std::string> addresses;
-    renewAccess().ReadStringListAttr("WM:Network Address", addresses, typedFullName(*item));
+    access.ReadStringListAttr("WM:Network Address", addresses, object.typedName);
     const std::optional<std::string> address = pingTarget(addresses);
     if (!address) return;
     std::string message;

@@ -1,4 +1,4 @@
-#include "WorkstationCommandLine.h"
+#include "workstation/WorkstationCommandLine.h"
 
 #include <array>
 

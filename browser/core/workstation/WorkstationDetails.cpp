@@ -1,6 +1,6 @@
-#include "WorkstationDetails.h"
+#include "workstation/WorkstationDetails.h"
 
-#include "CNDSAccess.h"
+#include "directory/CNDSAccess.h"
 
 namespace kestrel::browser {
 

@@ -1,4 +1,4 @@
-#include "ZenPrograms.h"
+#include "workstation/ZenPrograms.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "CKestrelscopeApp.h"
-#include "SettingsFile.h"
 #include "Ui.h"
+#include "window/SettingsFile.h"
 
 namespace kestrel::browser {
 

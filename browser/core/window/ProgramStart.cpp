@@ -1,7 +1,7 @@
-#include "ProgramStart.h"
+#include "window/ProgramStart.h"
 
 #include "CommandLineSwitches.h"
-#include "ZenPrograms.h"
+#include "workstation/ZenPrograms.h"
 
 namespace kestrel::browser {
 

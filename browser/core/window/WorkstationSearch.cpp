@@ -1,6 +1,6 @@
-#include "WorkstationSearch.h"
+#include "window/WorkstationSearch.h"
 
-#include "TreeNames.h"
+#include "window/TreeNames.h"
 
 namespace kestrel::browser {
 
