@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/ChangeJournal.h"
+
 #include <charconv>
 
 #include "HiveFile.h"
@@ -156,6 +158,7 @@ RegistryKey* Registry::find(const Location& location) const {
 
 long Registry::createKey(RegistryRoot root, std::string_view path, bool makeVolatile,
                          bool* created) {
+    if (ChangeJournal* journal = activeJournal()) journal->beforeKeyMade(*this, root, path);
     if (created) *created = false;
     auto location = locate(root, path);
     if (!location) return location.error();
@@ -183,6 +186,7 @@ long Registry::createKey(RegistryRoot root, std::string_view path, bool makeVola
 }
 
 long Registry::createLink(RegistryRoot root, std::string_view path, std::string_view target) {
+    if (ChangeJournal* journal = activeJournal()) journal->beforeKeyMade(*this, root, path);
     auto location = locate(root, path, false);
     if (!location) return location.error();
     if (location->hive == nullptr || location->path.empty()) return kErrorAccessDenied;
@@ -204,6 +208,8 @@ long Registry::openKey(RegistryRoot root, std::string_view path) const {
 
 long Registry::setValue(RegistryRoot root, std::string_view path, std::string_view name,
                         const RegistryValue& value) {
+    if (ChangeJournal* journal = activeJournal())
+        journal->beforeValueChange(*this, root, path, name);
     if (name.size() > kMaxValueNameLength) return kErrorInvalidParameter;
     auto location = locate(root, path);
     if (!location) return location.error();
@@ -231,6 +237,8 @@ long Registry::queryValue(RegistryRoot root, std::string_view path, std::string_
 }
 
 long Registry::deleteValue(RegistryRoot root, std::string_view path, std::string_view name) {
+    if (ChangeJournal* journal = activeJournal())
+        journal->beforeValueChange(*this, root, path, name);
     auto location = locate(root, path);
     if (!location) return location.error();
     RegistryKey* key = find(*location);
@@ -252,6 +260,7 @@ long Registry::deleteTree(RegistryRoot root, std::string_view path) {
 }
 
 long Registry::removeKey(RegistryRoot root, std::string_view path, bool wholeTree) {
+    if (ChangeJournal* journal = activeJournal()) journal->beforeKeyRemoved(*this, root, path);
     auto location = locate(root, path, false);
     if (!location) return location.error();
     if (location->hive == nullptr || location->path.empty() ||

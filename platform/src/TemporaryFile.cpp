@@ -1,5 +1,7 @@
 #include "platform/TemporaryFile.h"
 
+#include "platform/ChangeJournal.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -106,6 +108,7 @@ TemporaryFile::TemporaryFile(const fs::path& target, mode_t mode) {
     removeLeftovers(folder, prefix);
     for (int attempt = 0; attempt < kNameTries; ++attempt) {
         fs::path candidate = folder / (prefix + uniquePart());
+        if (ChangeJournal* journal = activeJournal()) journal->beforeFileChange(candidate);
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {
@@ -162,6 +165,7 @@ std::error_code TemporaryFile::finishWriting() {
 }
 
 std::error_code TemporaryFile::renameTo(const fs::path& target) {
+    if (ChangeJournal* journal = activeJournal()) journal->beforeFileChange(target);
     if (::rename(path_.c_str(), target.c_str()) != 0) return lastError();
     renamed_ = true;
     syncFolder(path_.parent_path());
