@@ -202,11 +202,13 @@ void ChangeJournal::beforeFileChange(const fs::path& given) {
     }
     if (S_ISLNK(status.st_mode)) {
         std::error_code error;
-        append({JournalRecord::Kind::Link, {path.string(), fs::read_symlink(path, error).string()}});
+        append(
+            {JournalRecord::Kind::Link, {path.string(), fs::read_symlink(path, error).string()}});
         return;
     }
     if (S_ISDIR(status.st_mode)) {
-        append({JournalRecord::Kind::Attributes, {path.string(), modeText(status), xattrText(path)}});
+        append(
+            {JournalRecord::Kind::Attributes, {path.string(), modeText(status), xattrText(path)}});
         return;
     }
     // The earlier content stays reachable under the journal: a hard link while the run only
@@ -216,7 +218,8 @@ void ChangeJournal::beforeFileChange(const fs::path& given) {
     if (::link(path.c_str(), copy.c_str()) != 0) {
         std::error_code error;
         if (!fs::copy_file(path, copy, error)) {
-            if (failure_.empty()) failure_ = "cannot keep " + path.string() + ": " + error.message();
+            if (failure_.empty())
+                failure_ = "cannot keep " + path.string() + ": " + error.message();
             return;
         }
     }
@@ -244,7 +247,8 @@ void ChangeJournal::beforeFolderRemoved(const fs::path& given) {
     if (madeFolders_.count(path.string()) != 0 || belowMadeFolder(path)) return;
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return;
-    append({JournalRecord::Kind::FolderRemoved, {path.string(), modeText(status), xattrText(path)}});
+    append(
+        {JournalRecord::Kind::FolderRemoved, {path.string(), modeText(status), xattrText(path)}});
 }
 
 void ChangeJournal::beforeValueChange(const Registry& registry, RegistryRoot root,
@@ -254,8 +258,9 @@ void ChangeJournal::beforeValueChange(const Registry& registry, RegistryRoot roo
         return;
     RegistryValue value;
     if (registry.queryValue(root, key, name, &value) == kErrorSuccess) {
-        append({JournalRecord::Kind::Value, {rootText(root), std::string(key), std::string(name),
-                                             std::to_string(value.type), hexOf(value.data)}});
+        append({JournalRecord::Kind::Value,
+                {rootText(root), std::string(key), std::string(name), std::to_string(value.type),
+                 hexOf(value.data)}});
     } else {
         append({JournalRecord::Kind::Value,
                 {rootText(root), std::string(key), std::string(name), "-", ""}});

@@ -1,5 +1,7 @@
 #include "platform/EmptyFolders.h"
 
+#include "platform/JournaledFiles.h"
+
 #include <algorithm>
 
 namespace kestrel::platform {
@@ -17,7 +19,7 @@ void removeEmptyFolders(const fs::path& folder, const std::vector<fs::path>& kep
             return fs::equivalent(current, keep, ignored);
         });
         if (isKept || !fs::is_empty(current, ec) || ec) return;
-        if (!fs::remove(current, ec)) return;
+        if (journaled::removeFolder(current)) return;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/FileAttributes.h"
 
+#include "platform/JournaledFiles.h"
+
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -44,6 +46,7 @@ Expected<void, std::string> setFileAttributes(const std::filesystem::path& path,
                                               std::uint32_t attributes) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return unexpected(failure("cannot examine", path));
+    journaled::beforeChange(path);
     mode_t mode = info.st_mode & 07777;
     if (attributes & dosattr::kReadOnly) {
         mode &= ~kWriteBits;

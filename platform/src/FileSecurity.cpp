@@ -1,5 +1,7 @@
 #include "platform/FileSecurity.h"
 
+#include "platform/JournaledFiles.h"
+
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -153,6 +155,7 @@ long writeFileSecurity(const std::filesystem::path& path, const SecurityDescript
     mode_t mode =
         (info.st_mode & (S_ISUID | S_ISGID | S_ISVTX)) | modeOfDescriptor(descriptor, owners);
     if (S_ISDIR(info.st_mode)) mode |= S_IRWXU;
+    journaled::beforeChange(path);
 
     // The attribute first: a mode without write access would refuse it.
     const long stored =

@@ -5,9 +5,9 @@
 
 #include <cerrno>
 #include <charconv>
-#include <optional>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "JournalRecord.h"

@@ -129,9 +129,9 @@ void Undo::registry(const JournalRecord& record) {
             }
             const auto type = numberOf(f[3]);
             said(registry_.createKey(*root, key), "make the key");
-            said(registry_.setValue(*root, key, f[2],
-                                    RegistryValue{static_cast<std::uint32_t>(type.value_or(0)),
-                                                  bytesOfHex(f[4])}),
+            said(registry_.setValue(
+                     *root, key, f[2],
+                     RegistryValue{static_cast<std::uint32_t>(type.value_or(0)), bytesOfHex(f[4])}),
                  "set a value of");
             break;
         }

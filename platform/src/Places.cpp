@@ -1,4 +1,5 @@
 #include "platform/Places.h"
+#include "platform/JournaledFiles.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -87,9 +88,7 @@ std::filesystem::path winePrefix() {
 }
 
 std::error_code ensureDirectory(const std::filesystem::path& dir) {
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    return ec;
+    return journaled::createFolders(dir);
 }
 
 }  // namespace kestrel::platform

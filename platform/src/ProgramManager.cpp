@@ -1,5 +1,7 @@
 #include "platform/ProgramManager.h"
 
+#include "platform/JournaledFiles.h"
+
 #include <algorithm>
 
 #include "platform/AsciiCase.h"
@@ -118,8 +120,7 @@ Expected<void, ProgramManagerError> ProgramManager::createGroup(const DdeCommand
     selected_.reset();  // a group command that fails leaves no group for items to go to
     auto found = group(argument(command, 0), commonFlag(command, 1));
     if (!found) return unexpected(found.error());
-    std::error_code ec;
-    fs::create_directories(found->folder, ec);
+    std::error_code ec = journaled::createFolders(found->folder);
     if (!fs::is_directory(found->folder, ec)) {
         return failure(Kind::Failed,
                        "cannot create the folder " + found->folder.string() + ": " + ec.message());
@@ -146,9 +147,7 @@ Expected<void, ProgramManagerError> ProgramManager::deleteGroup(const DdeCommand
     if (std::error_code ec; !fs::is_directory(found->folder, ec)) {
         return failure(Kind::NotFound, "there is no group " + argument(command, 0));
     }
-    std::error_code ec;
-    fs::remove_all(found->folder, ec);
-    if (ec) {
+    if (std::error_code ec = journaled::removeTree(found->folder)) {
         return failure(Kind::Failed,
                        "cannot remove the folder " + found->folder.string() + ": " + ec.message());
     }
@@ -189,7 +188,7 @@ Expected<void, ProgramManagerError> ProgramManager::deleteItem(const DdeCommand&
         if (!mustExist) return {};
         return failure(Kind::NotFound, "there is no item " + argument(command, 0));
     }
-    if (!fs::remove(*file, ec)) {
+    if ((ec = journaled::removeFile(*file))) {
         return failure(Kind::Failed, "cannot remove " + file->string() + ": " + ec.message());
     }
     return {};

@@ -6,6 +6,7 @@
 
 #include "commands/ActionHandlers.h"
 #include "messages/MessageStrings.h"
+#include "platform/JournaledFiles.h"
 
 namespace kestrel::setup::commands {
 
@@ -53,7 +54,7 @@ bool makeDirectory(CommandCall& call, ActionServices& services) {
         if (host && fs::is_directory(*host, error)) services.removal.removeEmptyDirectories(*host);
         return true;
     }
-    if (host) fs::create_directories(*host, error);
+    if (host) error = platform::journaled::createFolders(*host);
     if (host && !error && fs::is_directory(*host, error)) return true;
     call.context.messages.show(messages::kCannotCreateDirectory, {directory});
     return false;
@@ -64,7 +65,8 @@ bool removeDirectory(CommandCall& call, ActionServices&) {
         call.context.registry.machine().hostPath(call.state.absolutePath(call.line.arguments[0]));
     std::error_code error;
     // fs::remove takes an empty directory only; one with something in it stays, unreported.
-    if (host && fs::is_directory(fs::symlink_status(*host, error))) fs::remove(*host, error);
+    if (host && fs::is_directory(fs::symlink_status(*host, error)))
+        (void)platform::journaled::removeFolder(*host);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "commands/ActionHandlers.h"
 #include "messages/MessageStrings.h"
+#include "platform/JournaledFiles.h"
 
 namespace kestrel::setup::commands {
 
@@ -104,7 +105,7 @@ bool renamePath(CommandCall& call, ActionServices& services, const std::string& 
         // next start, like a file in use.
         const bool blocked = fs::exists(fs::symlink_status(*hostTo, error)) ||
                              (installing && services.inUse.inUse(*hostFrom));
-        if (!blocked) fs::rename(*hostFrom, *hostTo, error);
+        if (!blocked) error = platform::journaled::rename(*hostFrom, *hostTo);
         if (!blocked && !error) return true;
         if (installing && (blocked || copy::refusedBySystem(error)) &&
             services.inUse.scheduleAtRestart(from, to))

@@ -5,6 +5,7 @@
 #include "commands/ScriptCommandHandlers.h"
 #include "copy/VariableReplacement.h"
 #include "messages/MessageStrings.h"
+#include "platform/JournaledFiles.h"
 
 namespace kestrel::setup::commands {
 
@@ -20,8 +21,8 @@ bool appendFile(CommandCall& call) {
     const std::optional<std::string> added = readCommandFile(source);
     if (!added) return fileFailed(call, messages::kCannotOpenFile, source.windows);
     if (target.host) {
-        std::error_code error;
-        fs::create_directories(target.host->parent_path(), error);
+        const std::error_code error =
+            platform::journaled::createFolders(target.host->parent_path());
         if (error)
             return fileFailed(call, messages::kCannotCreateFile, target.windows, error.message());
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/FileAttributes.h"
+#include "platform/JournaledFiles.h"
 
 namespace kestrel::setup {
 
@@ -47,8 +48,7 @@ void removeEmptyFolders(const platform::MachineRoot& machine, fs::path folder) {
         const fs::path inside = folder.lexically_relative(root);
         if (inside.empty() || inside == "." || *inside.begin() == "..") return;
         if (std::ranges::find(kept, folder) != kept.end()) return;
-        std::error_code error;
-        if (!fs::remove(folder, error)) return;  // not empty, or not ours to remove
+        if (platform::journaled::removeFolder(folder)) return;  // not empty, or not ours
     }
 }
 

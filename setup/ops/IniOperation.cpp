@@ -4,6 +4,7 @@
 #include "ops/FileChange.h"
 #include "ops/ListValue.h"
 #include "platform/AsciiCase.h"
+#include "platform/JournaledFiles.h"
 #include "platform/ProfileFunctions.h"
 
 namespace kestrel::setup {
@@ -104,7 +105,7 @@ bool IniOperation::change(OperationContext& context, bool remove, bool uninstall
     // programs read it again. The machine root has no windows of ours to tell, and programs
     // that Wine runs read the file when they start: there is no one to notify.
     if (uninstalling && kind == FileKind::Private && fs::file_size(*host, error) == 0 && !error) {
-        if (!fs::remove(*host, error)) return fail(context);
+        if (platform::journaled::removeFile(*host)) return fail(context);
         removeEmptyFolders(machine, host->parent_path());
     }
     return true;

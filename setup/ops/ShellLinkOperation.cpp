@@ -2,6 +2,7 @@
 
 #include "messages/MessageStrings.h"
 #include "platform/EmptyFolders.h"
+#include "platform/JournaledFiles.h"
 #include "platform/ShellLink.h"
 
 namespace kestrel::setup {
@@ -28,7 +29,7 @@ platform::ShowCommand showCommandOf(std::uint32_t value) {
 bool createFolder(OperationContext& context, const std::string& windowsFolder) {
     const auto host = context.registry.machine().hostPath(windowsFolder);
     std::error_code ec;
-    if (host) fs::create_directories(*host, ec);
+    if (host) (void)platform::journaled::createFolders(*host);
     if (host && fs::is_directory(*host, ec)) return true;
     (void)context.messages.show(messages::kCannotCreateDirectory, {windowsFolder});
     return false;
@@ -116,7 +117,7 @@ bool ShellLinkOperation::uninstall(OperationContext& context) {
     }
     // What is gone already is no failure: uninstallation takes away what it finds.
     if (!host || !fs::is_regular_file(*host, ec)) return true;
-    if (!fs::remove(*host, ec)) {
+    if (platform::journaled::removeFile(*host)) {
         (void)context.messages.show(messages::kCannotDeleteFile, {machine.windowsPath(*host)});
         return true;
     }

@@ -4,6 +4,7 @@
 #include "ops/FileChange.h"
 #include "ops/StartupFileEdits.h"
 #include "platform/AtomicFile.h"
+#include "platform/JournaledFiles.h"
 #include "platform/Places.h"
 
 namespace kestrel::setup {
@@ -98,7 +99,7 @@ bool StartupFileOperation::run(OperationContext& context, Direction direction) {
     const bool changed = edited != original;
     if (changed && target_.restartOnChange) context.run.restartComputer = true;
     if (!installing && changed && edited.empty()) {
-        if (!fs::remove(*host, error)) {
+        if (platform::journaled::removeFile(*host)) {
             context.messages.show(messages::kCannotWriteFile, {windowsFile});
             return false;
         }

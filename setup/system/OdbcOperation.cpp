@@ -3,6 +3,7 @@
 #include "messages/MessageStrings.h"
 #include "ops/FileChange.h"
 #include "platform/AsciiCase.h"
+#include "platform/JournaledFiles.h"
 #include "platform/ProfileFunctions.h"
 #include "system/SystemRegistry.h"
 
@@ -116,8 +117,8 @@ bool OdbcOperation::removed(OperationContext& context) {
     const std::optional<std::string> file = fileDsn(context, false);
     const auto host = file ? context.registry.machine().hostPath(*file) : std::nullopt;
     if (!host) return false;
+    if (platform::journaled::removeFile(*host)) return false;
     std::error_code error;
-    if (!fs::remove(*host, error) && error) return false;
     removeEmptyFolders(context.registry.machine(), host->parent_path());
     // The default folder this file was the last of goes with it, and so does the setting
     // that named it; the next file data source writes both again.

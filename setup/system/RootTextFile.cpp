@@ -3,6 +3,7 @@
 #include "messages/MessageStrings.h"
 #include "ops/FileChange.h"
 #include "platform/AtomicFile.h"
+#include "platform/JournaledFiles.h"
 #include "platform/Places.h"
 
 namespace kestrel::setup {
@@ -33,9 +34,8 @@ std::optional<std::string> RootTextFile::read() {
 
 bool RootTextFile::write(const std::string& text) {
     if (!host_ || text == original_) return true;
-    std::error_code error;
     if (text.empty()) {
-        if (fs::remove(*host_, error)) {
+        if (!platform::journaled::removeFile(*host_)) {
             removeEmptyFolders(context_.registry.machine(), host_->parent_path());
             return true;
         }

@@ -3,6 +3,7 @@
 #include "ops/FileChange.h"
 #include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
+#include "platform/JournaledFiles.h"
 #include "platform/Places.h"
 #include "system/CreatedEntries.h"
 #include "system/PrintEnvironment.h"
@@ -160,8 +161,7 @@ Spooler::Result Spooler::deleteMonitor(std::string_view environmentName, std::st
     deleteKey(context_.registry, key);
     const std::optional<std::string> file = driver ? library(*driver) : std::nullopt;
     const auto host = file ? context_.registry.machine().hostPath(*file) : std::nullopt;
-    std::error_code error;
-    if (host) fs::remove(*host, error);
+    if (host) (void)platform::journaled::removeFile(*host);
     return {};
 }
 
@@ -344,8 +344,7 @@ Spooler::Result Spooler::deletePrinterDriver(std::string_view environmentName,
     std::optional<fs::path> folder;
     for (const std::string& file : files) {
         const auto host = machine.hostPath(found->driverFolder + "\\" + file);
-        std::error_code error;
-        if (host) fs::remove(*host, error);
+        if (host) (void)platform::journaled::removeFile(*host);
         if (host) folder = host->parent_path();
     }
     if (folder) removeEmptyFolders(machine, *folder);

@@ -96,6 +96,6 @@ TEST_P(DirectoryRewrite, ReadersGetAVersionOrAParseErrorNeverASignal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, DirectoryRewrite, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Store" : "Memory"; });
+                         [](const auto& test) { return test.param ? "Store" : "Memory"; });
 
 }  // namespace
