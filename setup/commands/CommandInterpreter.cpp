@@ -56,6 +56,8 @@ bool CommandInterpreter::run(OperationContext& context, std::string_view text, D
     if (!spec) return true;
     const bool prescan = space != nullptr;
     if (prescan && !spec->inPrescan && !(spec->pictureOrSound && picturesAndSound)) return true;
+    // A command list changes nothing: only the commands that decide what it names act.
+    if (context.run.commandList && !spec->inPrescan) return true;
     const bool uninstalling = direction == Direction::Uninstall;
     const bool acts = spec->bothDirections || line->uninstallMarker == uninstalling;
     const bool undo = !acts && uninstalling && spec->hasCounterpart;

@@ -21,6 +21,8 @@ SectionDispatch::SectionDispatch(OperationContext& context, FileSectionReader& f
 
 bool SectionDispatch::process(std::string_view section, Direction direction) {
     const WorkSectionKind kind = workSectionKind(section);
+    // A command list names the files it would copy and does nothing else.
+    if (context_.run.commandList && kind != WorkSectionKind::Plain) return true;
     switch (kind) {
         case WorkSectionKind::Plain:
             return processFileSection(files_, context_, section, direction);

@@ -22,6 +22,7 @@ int MessageEngine::show(int number, const std::vector<MessageArg>& args, std::st
     box.spec = std::move(*spec);
     box.helpAvailable = !helpFile_.empty();
     box.systemModal = systemModal_;
+    lastText_ = box.text;
     const int answer = ui_.messageBox(box, [this, number] { help(number); });
     if (answer != Ui::kNoAnswer) return answer;
     // Nobody could answer: the run ends, and until it has, a question counts as refused.

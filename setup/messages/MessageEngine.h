@@ -43,6 +43,8 @@ class MessageEngine {
     // keyword its topic, else the topic of the context; without a help file message 5549.
     void help(int context, std::string_view keyword = {});
 
+    // The text of the last message shown (what a failed line said), empty before the first.
+    const std::string& lastText() const { return lastText_; }
     const std::string& caption() const { return caption_; }
     const StringTable& strings() const { return strings_; }
     Ui& ui() { return ui_; }
@@ -54,6 +56,7 @@ class MessageEngine {
     std::filesystem::path helpFile_;
     bool systemModal_ = false;
     bool unanswered_ = false;
+    std::string lastText_;
 };
 
 }  // namespace kestrel::setup

@@ -2,6 +2,7 @@
 
 #include "messages/MessageStrings.h"
 #include "plan/SectionUsage.h"
+#include "platform/ChangeJournal.h"
 
 namespace kestrel::setup {
 
@@ -36,7 +37,7 @@ bool PlanRunner::run(Plan& plan, Direction direction) {
 }
 
 bool PlanRunner::run(PlanStep& step, Direction direction) {
-    if (step.countsUsage) {
+    if (step.countsUsage && !context_.run.commandList) {
         SectionUsage usage(context_);
         if (direction == Direction::Install) {
             usage.countInstall(step.section);
@@ -55,16 +56,32 @@ bool PlanRunner::runOperations(OperationList& operations, Direction direction) {
     for (std::size_t i = 0; i < count; ++i) {
         Operation& operation = *operations[direction == Direction::Install ? i : count - 1 - i];
         if (context_.ui().cancelRequested()) {
+            context_.run.abort = context_.run.cancelled = true;
+            return false;
+        }
+        const bool done = operation.run(context_, direction);
+        // A change that could not be written down first cannot be undone: nothing more may
+        // be changed.
+        if (const platform::ChangeJournal* journal = platform::activeJournal();
+            journal && !journal->failure().empty()) {
             context_.run.abort = true;
             return false;
         }
-        if (!operation.run(context_, direction)) return false;
+        if (done) continue;
+        // An uninstallation takes away all it can: a line that fails is noted, and the run
+        // fails at its end, unless the person cancelled it.
+        if (direction == Direction::Install || context_.run.cancelled ||
+            context_.messages.unanswered())
+            return false;
+        context_.run.notUndone.push_back(context_.messages.lastText());
+        context_.run.abort = false;
     }
     return true;
 }
 
 // The changes reach the hive files here; a failure to write them is never silent.
 bool PlanRunner::save(Direction direction) {
+    if (platform::ChangeJournal* journal = platform::activeJournal()) journal->sync();
     if (!waitForWine()) return false;
     const auto saved = context_.registry.save();
     if (saved) return true;
@@ -82,7 +99,7 @@ bool PlanRunner::waitForWine() {
     const auto waited =
         machine.waitForWineServer(serverWait_, [this] { return context_.ui().cancelRequested(); });
     if (waited != platform::WineServerWait::Cancelled) return true;
-    context_.run.abort = true;
+    context_.run.abort = context_.run.cancelled = true;
     return false;
 }
 

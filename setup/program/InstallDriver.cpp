@@ -12,6 +12,7 @@
 #include "platform/Display.h"
 #include "program/AdminCopyScript.h"
 #include "program/InstallServices.h"
+#include "program/RunTransaction.h"
 #include "program/WorkstationLinks.h"
 #include "records/InstallCommands.h"
 #include "records/InstalledVersions.h"
@@ -209,6 +210,7 @@ bool installProduct(SetupRun& run) {
     if (!makeWorkServices(run)) return false;
     openProgress(run);
     openCommandList(run);
+    if (!beginTransaction(run)) return false;
     std::optional<copy::CommandList> list;
     if (run.commandList.is_open()) {
         list.emplace(run.commandList,

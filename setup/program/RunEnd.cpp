@@ -6,6 +6,7 @@
 #include "program/InstallServices.h"
 #include "program/MachineRestart.h"
 #include "program/RestartDecision.h"
+#include "program/RunTransaction.h"
 #include "program/SetupProgram.h"
 
 namespace kestrel::setup {
@@ -89,7 +90,9 @@ int endRun(SetupRun& run) {
     int code = kExitSuccess;
     RestartKind restart = RestartKind::None;
     // A question nobody could answer ended the run as a failed step does.
-    if (run.failed || state.abort || session.messages().unanswered()) {
+    const bool failed = run.failed || state.abort || session.messages().unanswered();
+    endTransaction(run, !failed && !state.commandList);
+    if (failed) {
         code = kExitFailure;
         if (state.abort && endMessage)
             session.messages().show(state.uninstall ? messages::kUninstallAborted
@@ -98,6 +101,13 @@ int endRun(SetupRun& run) {
         if (!openCommandList(run)) code = kExitFailure;
     } else {
         restart = endMessageAndRestart(run, endMessage, code);
+    }
+    if (!failed && !state.notUndone.empty()) {
+        session.messages().ui().note(
+            "The uninstallation could not remove everything; left in "
+            "place:");
+        for (const std::string& line : state.notUndone) session.messages().ui().note(line);
+        code = kExitFailure;
     }
     if (session.messages().unanswered()) code = kExitFailure;  // the restart question, say
     run.hook.event(ExtensionHook::kEventEnd);

@@ -5,6 +5,7 @@
 #include "program/InstallDriver.h"
 #include "program/RunEnd.h"
 #include "program/RunKind.h"
+#include "program/RunTransaction.h"
 #include "program/RunWizard.h"
 #include "program/SetupSession.h"
 #include "script/SetupCommandLine.h"
@@ -28,6 +29,7 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
     session.onMachineOpened([&](platform::MachineRoot& root) {
         ui.setCodePage(platform::ansiCodePage(root.registry()));
         environment.setCodePage(platform::ansiCodePage(root.registry()));
+        recoverUnfinishedRun(root, ui);
     });
     if (!session.parseCommandLine(start.arguments)) return kExitFailure;
     if (!session.loadScript(start.currentDirectory)) {

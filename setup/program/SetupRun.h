@@ -7,6 +7,7 @@
 
 #include "commands/ProgramStarter.h"
 #include "components/ComponentList.h"
+#include "platform/ChangeJournal.h"
 #include "program/ExtensionHook.h"
 #include "program/SetupSession.h"
 #include "wizard/PageHost.h"
@@ -53,7 +54,9 @@ struct SetupRun {
     // The command list (/T) while it is written.
     std::ofstream commandList;
     std::string commandListPath;  // Windows path
-    bool failed = false;          // a step failed: the rest is skipped, the exit code is -1
+    // What the work changes, written down before each change (RunTransaction.h).
+    std::unique_ptr<platform::ChangeJournal> journal;
+    bool failed = false;  // a step failed: the rest is skipped, the exit code is -1
 };
 
 }  // namespace kestrel::setup

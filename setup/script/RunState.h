@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kestrel::setup {
 
@@ -42,6 +43,9 @@ struct RunState {
 
     // From the operations.
     bool abort = false;
+    bool cancelled = false;  // the person (or nobody answering) ended the work
+    // What an uninstallation could not undo: it goes on with the rest and fails at the end.
+    std::vector<std::string> notUndone;
     bool restartWindows = false;
     bool restartComputer = false;        // also: files in use were scheduled for the next start
     bool fontsChanged = false;           // the system is told at the end of the run

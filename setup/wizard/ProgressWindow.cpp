@@ -78,6 +78,7 @@ bool ProgressWindow::poll() {
     if (messages_.unanswered() || (messages_.ui().cancelRequested() && view_.cancelVisible &&
                                    messages_.show(messages::kReallyAbort) == buttons::kYes)) {
         run_.abort = true;
+        run_.cancelled = true;
     }
     return run_.abort;
 }
