@@ -85,11 +85,10 @@ std::string modeOf(const struct stat& status) {
     return mode;
 }
 
-// The hive files and their locks, which the registry entries stand for.
+// The hive files, which the registry entries stand for. Nothing beside them (a lock file,
+// say) may stay behind a run.
 bool isHiveFile(const fs::path& relative) {
-    static const std::set<std::string> names = {"system.reg",    "user.reg",
-                                                "userdef.reg",   "system.reg.lock",
-                                                "user.reg.lock", "userdef.reg.lock"};
+    static const std::set<std::string> names = {"system.reg", "user.reg", "userdef.reg"};
     return relative.has_filename() && relative.parent_path().empty() &&
            names.count(relative.filename().string()) > 0;
 }
