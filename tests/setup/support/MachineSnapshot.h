@@ -18,6 +18,11 @@ class MachineSnapshot {
   public:
     static MachineSnapshot take(const platform::MachineRoot& machine);
 
+    // Leaves out what Wine itself rewrites whenever a session of the prefix starts, as
+    // setup's runs start one: the devices it finds (displays, input devices), their classes,
+    // drivers and the drivers' dates.
+    MachineSnapshot& withoutWineSessionState();
+
     // What changed from this snapshot to `later`, one entry a line, sorted: "- " what was
     // there before, "+ " what is there now. Empty when nothing changed.
     std::string differencesTo(const MachineSnapshot& later) const;

@@ -9,11 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "MachineSnapshot.h"
-#include "SetupProcess.h"
-#include "TestSupport.h"
-#include "WineTest.h"
-#include "platform/WineTools.h"
+#include "WineProductTest.h"
 
 namespace kestrel::setup::test {
 namespace {
@@ -25,10 +21,10 @@ const fs::path kDisk = fs::path(KESTREL_SAMPLE_PRODUCTS_DIR) / "beacon" / "disk"
 const std::string kProgram = "C:\\Program Files (x86)\\Beacon Monitor\\BEACON.EXE";
 const std::string kSettingsKey = "HKLM\\Software\\Beacon Labs\\Beacon Monitor";
 
-class ProductInstall : public kestrel::test::WineTest {
+class ProductInstall : public WineProductTest {
   protected:
     void SetUp() override {
-        WineTest::SetUp();
+        WineProductTest::SetUp();
         if (IsSkipped()) return;
         if (!fs::exists(kDisk / "Setup.inf")) {
             GTEST_SKIP() << "the sample product Beacon Monitor is not built (it needs the "
@@ -40,25 +36,8 @@ class ProductInstall : public kestrel::test::WineTest {
                                                                opened().string() + "'\n");
     }
 
-    // A prefix of this test only: a copy of one that Wine made for the first test and that
-    // nothing ever ran in (wineboot takes much longer than the copy).
-    fs::path freshPrefix(const std::string& name) {
-        static const fs::path pristine = [] {
-            const fs::path prefix = fs::path(std::getenv("HOME")) / "pristine-prefix";
-            const auto made = platform::runWineTool({"wineboot", "--init"}, prefix, 300s);
-            stopServer(prefix);
-            EXPECT_TRUE(made.finished() && made.exitCode == 0) << "wineboot --init on " << prefix;
-            return prefix;
-        }();
-        const fs::path prefix = work_ / name;
-        const std::string copy = "cp -a '" + pristine.string() + "' '" + prefix.string() + "'";
-        EXPECT_EQ(std::system(copy.c_str()), 0) << copy;
-        stopServerAtEnd(prefix);
-        return prefix;
-    }
-
     SetupOutcome setup(const fs::path& prefix, const std::vector<std::string>& arguments) {
-        return runSetupProgram(prefix, arguments, kDisk, work_.path());
+        return WineProductTest::setup(prefix, arguments, kDisk);
     }
     SetupOutcome install(const fs::path& prefix, const fs::path& script = kDisk / "Setup.inf") {
         return setup(prefix, {"/S", "/P" + kDisk.string() + "/", script.string()});
@@ -67,15 +46,7 @@ class ProductInstall : public kestrel::test::WineTest {
         return setup(prefix, {"/U", "/S", (kDisk / "Setup.inf").string()});
     }
 
-    static MachineSnapshot snapshot(const fs::path& prefix) {
-        auto root = platform::MachineRoot::open(prefix);
-        EXPECT_TRUE(root.has_value()) << root.error();
-        return MachineSnapshot::take(**root);
-    }
-
     fs::path opened() const { return work_ / "opened.txt"; }
-
-    kestrel::test::TempDir work_;
 };
 
 fs::path programFolder(const fs::path& prefix) {
