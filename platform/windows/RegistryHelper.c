@@ -381,6 +381,15 @@ static LONG carryOut(Reader* request, Buffer* answer) {
         case OP_CREATE_KEY: {
             const unsigned makeVolatile = takeByte(request);
             if (request->bad) break;
+            /* A key we hold still exists unless it was deleted: then it is made anew. */
+            const int kept = cachedAt(root, path);
+            if (kept >= 0 && !RegQueryInfoKeyW(cache[kept].key, NULL, NULL, NULL, NULL, NULL, NULL,
+                                               NULL, NULL, NULL, NULL, NULL)) {
+                const unsigned char created = 0;
+                put(answer, &created, 1);
+                error = ERROR_SUCCESS;
+                break;
+            }
             DWORD disposition = 0;
             HKEY key;
             error = RegCreateKeyExW(root, path, 0, NULL,

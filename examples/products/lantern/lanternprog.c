@@ -2,23 +2,11 @@
    under HKLM\Software\Kestrel\LanternProgram, and with /UNREGSERVER deletes that key again.
    After registering it stays a few seconds, as such servers do, so that the prefix's
    wineserver keeps running after the installer started it (without waiting, as it must). */
-#include <string.h>
 #include <windows.h>
 
-static const char kKey[] = "Software\\Kestrel\\LanternProgram";
-static const char kParent[] = "Software\\Kestrel";
+#include "lanternkey.h"
 
-/* The parent key goes too when nothing else is in it. */
-static void removeEmptyParent(void) {
-    HKEY key;
-    DWORD subkeys = 0, values = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    LONG queried = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL,
-                                    NULL, NULL, NULL);
-    RegCloseKey(key);
-    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0)
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kParent);
-}
+static const char kKey[] = "Software\\Kestrel\\LanternProgram";
 
 int main(int argc, char** argv) {
     if (argc > 1 && !lstrcmpiA(argv[1], "/REGSERVER")) {

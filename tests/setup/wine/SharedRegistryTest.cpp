@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "WineProductTest.h"
 #include "platform/RestartOperations.h"
 #include "platform/WineServer.h"
@@ -92,6 +94,19 @@ class SharedRegistryTest : public WineProductTest {
         return wine(prefix, {"reg", "query", key, "/s", ofSetup ? "/reg:32" : "/reg:64"}).text;
     }
 
+    // Installs the script's product into a fresh prefix, hands the prefix to `installed`,
+    // removes the product right after and checks that the prefix is as it was.
+    void roundTrip(const std::function<void(const fs::path&)>& installed) {
+        const fs::path prefix = freshPrefix("prefix");
+        const MachineSnapshot before = snapshot(prefix);
+        const SetupOutcome done = install(prefix);
+        ASSERT_EQ(done.exitCode, 0) << done.output;
+        installed(prefix);
+        const SetupOutcome removed = uninstall(prefix);
+        EXPECT_EQ(removed.exitCode, 0) << removed.output;
+        EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+    }
+
     const fs::path disk_ = work_ / "disk";
 };
 
@@ -104,22 +119,15 @@ TEST_F(SharedRegistryTest, SecurityLinesAroundAWindowsProgram) {
         "[Program]\r\nCall C:\\windows\\system32\\reg.exe query HKLM\\Software\\Microsoft\r\n"
         "1:LANTRNSV.EXE,LANTRNSV.EXE,SERVICE,,KestrelLantern\r\n"
         "[Services]\r\nKestrelLantern=Kestrel Lantern,,,,,,lanternsvc,secret\r\n");
-    const fs::path prefix = freshPrefix("prefix");
-    const MachineSnapshot before = snapshot(prefix);
-
-    const SetupOutcome installed = install(prefix);
-    ASSERT_EQ(installed.exitCode, 0) << installed.output;
-    const std::string accounts = query(prefix, R"(HKLM\Software\Kestrel\LocalAccounts)", false);
-    EXPECT_NE(accounts.find("Groups\\Lantern Keepers"), std::string::npos) << accounts;
-    EXPECT_NE(accounts.find("Users\\lanternsvc"), std::string::npos) << accounts;
-    EXPECT_NE(accounts.find("SeServiceLogonRight"), std::string::npos) << accounts;
-    const std::string service =
-        query(prefix, R"(HKLM\System\CurrentControlSet\Services\KestrelLantern)", false);
-    EXPECT_NE(service.find(".\\lanternsvc"), std::string::npos) << service;
-
-    const SetupOutcome removed = uninstall(prefix);
-    EXPECT_EQ(removed.exitCode, 0) << removed.output;
-    EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+    roundTrip([this](const fs::path& prefix) {
+        const std::string accounts = query(prefix, R"(HKLM\Software\Kestrel\LocalAccounts)", false);
+        EXPECT_NE(accounts.find("Groups\\Lantern Keepers"), std::string::npos) << accounts;
+        EXPECT_NE(accounts.find("Users\\lanternsvc"), std::string::npos) << accounts;
+        EXPECT_NE(accounts.find("SeServiceLogonRight"), std::string::npos) << accounts;
+        const std::string service =
+            query(prefix, R"(HKLM\System\CurrentControlSet\Services\KestrelLantern)", false);
+        EXPECT_NE(service.find(".\\lanternsvc"), std::string::npos) << service;
+    });
 }
 
 // A program registering itself is started without waiting and keeps its server; what the
@@ -132,29 +140,25 @@ TEST_F(SharedRegistryTest, ASelfRegisteringProgramAndWhatFollowsIt) {
         "AddService KestrelLantern,%App%\\LANTRNSV.EXE\r\n"
         "[Services]\r\nKestrelLantern=Kestrel Lantern\r\n"
         "[EventSources]\r\nKestrelLantern=Application,7,%App%\\LANTRNSV.EXE\r\n");
-    const fs::path prefix = freshPrefix("prefix");
-    const MachineSnapshot before = snapshot(prefix);
-
-    const SetupOutcome installed = install(prefix);
-    ASSERT_EQ(installed.exitCode, 0) << installed.output;
-    EXPECT_NE(query(prefix, R"(HKLM\Software\Kestrel\LanternProgram)", false).find("Registered"),
-              std::string::npos);
-    EXPECT_NE(query(prefix, R"(HKLM\System\CurrentControlSet\Services\KestrelLantern)", false)
-                  .find("LANTRNSV.EXE"),
-              std::string::npos);
-    EXPECT_NE(query(prefix,
-                    R"(HKLM\System\CurrentControlSet\Services\EventLog\Application\KestrelLantern)",
-                    false)
-                  .find("EventMessageFile"),
-              std::string::npos);
-    EXPECT_NE(query(prefix, R"(HKLM\Software\Kestrel\Lantern Test\1.0\Setup)").find("ProductName"),
-              std::string::npos);
-    EXPECT_NE(wine(prefix, {"uninstaller", "--list"}).text.find("Lantern Test 1.0"),
-              std::string::npos);
-
-    const SetupOutcome removed = uninstall(prefix);
-    EXPECT_EQ(removed.exitCode, 0) << removed.output;
-    EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+    roundTrip([this](const fs::path& prefix) {
+        EXPECT_NE(
+            query(prefix, R"(HKLM\Software\Kestrel\LanternProgram)", false).find("Registered"),
+            std::string::npos);
+        EXPECT_NE(query(prefix, R"(HKLM\System\CurrentControlSet\Services\KestrelLantern)", false)
+                      .find("LANTRNSV.EXE"),
+                  std::string::npos);
+        EXPECT_NE(
+            query(prefix,
+                  R"(HKLM\System\CurrentControlSet\Services\EventLog\Application\KestrelLantern)",
+                  false)
+                .find("EventMessageFile"),
+            std::string::npos);
+        EXPECT_NE(
+            query(prefix, R"(HKLM\Software\Kestrel\Lantern Test\1.0\Setup)").find("ProductName"),
+            std::string::npos);
+        EXPECT_NE(wine(prefix, {"uninstaller", "--list"}).text.find("Lantern Test 1.0"),
+                  std::string::npos);
+    });
 }
 
 // Wine keeps a server for a few seconds after its last program; setup started meanwhile
@@ -164,20 +168,14 @@ TEST_F(SharedRegistryTest, AServerStillEndingWhenSetupStarts) {
         "[Copy]\r\nProgram=Program,COPYALWAYS\r\n"
         "[Program]\r\n1:LANTRNSV.EXE,LANTRNSV.EXE\r\n"
         "[Program.reg]\r\nHKLM\\Software\\Kestrel\\Lantern Test:Lit=1\r\n");
-    const fs::path prefix = freshPrefix("prefix");
-    const MachineSnapshot before = snapshot(prefix);
-    const SetupOutcome installed = install(prefix);
-    ASSERT_EQ(installed.exitCode, 0) << installed.output;
-    ASSERT_TRUE(platform::waitForWineServer(prefix, platform::defaultWineServerDirectory(), 60s) ==
-                platform::WineServerWait::Ended);
-
-    // Right after a Windows program, as a user types the next command.
-    const Output asked = wineInSession(
-        prefix, {"reg", "query", R"(HKLM\Software\Kestrel\Lantern Test\1.0\Setup)", "/reg:32"});
-    ASSERT_EQ(asked.exitCode, 0) << asked.text;
-    const SetupOutcome removed = uninstall(prefix);
-    EXPECT_EQ(removed.exitCode, 0) << removed.output;
-    EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+    roundTrip([this](const fs::path& prefix) {
+        ASSERT_TRUE(platform::waitForWineServer(prefix, platform::defaultWineServerDirectory(),
+                                                60s) == platform::WineServerWait::Ended);
+        // Right after a Windows program, as a user types the next command.
+        const Output asked = wineInSession(
+            prefix, {"reg", "query", R"(HKLM\Software\Kestrel\Lantern Test\1.0\Setup)", "/reg:32"});
+        ASSERT_EQ(asked.exitCode, 0) << asked.text;
+    });
 }
 
 // A file that a Windows program holds is replaced at the next start of the prefix, never

@@ -1,0 +1,17 @@
+# Windows programs of the suite and of its tests, cross-compiled for x86-64 with MinGW-w64:
+# Debian's Wine runs only those without its 32-bit part. KESTREL_MINGW64_GCC is empty where
+# the cross compiler is missing; whoever builds one checks it first.
+find_program(KESTREL_MINGW64_GCC x86_64-w64-mingw32-gcc)
+
+# kestrel_windows_program(<output> SOURCE <file.c> [LIBS <library>...] [COMMENT <text>])
+# The program <output> built from the C source in the current source folder.
+function(kestrel_windows_program output)
+  cmake_parse_arguments(W "" "SOURCE;COMMENT" "LIBS" ${ARGN})
+  list(TRANSFORM W_LIBS PREPEND "-l")
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${KESTREL_MINGW64_GCC} -O2 -s -Wall -Wextra -o ${output}
+            ${CMAKE_CURRENT_SOURCE_DIR}/${W_SOURCE} ${W_LIBS}
+    DEPENDS ${W_SOURCE}
+    COMMENT "${W_COMMENT}"
+    VERBATIM)
+endfunction()
