@@ -185,7 +185,9 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
         wineInstalled()) {
         if (auto through = root->registry().useWineServer(options.registryHelper); !through) {
             // The hive files will do while no server runs; with one, nothing we wrote would last.
-            if (root->wineServerRunning())
+            // The attempt itself may have started one, which ends a few seconds later.
+            using namespace std::chrono_literals;
+            if (root->waitForWineServer(20s) != WineServerWait::Ended)
                 return unexpected("cannot reach the registry of the running Wine: " +
                                   through.error());
             std::fprintf(stderr, "warning: the registry is kept in the hive files: %s\n",

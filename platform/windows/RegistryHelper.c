@@ -328,9 +328,10 @@ typedef struct {
 
 static LONG callOn(HKEY key, const Call* call, Buffer* answer) {
     switch (call->operation) {
-        case OP_OPEN_KEY: /* a kept handle may be one of a key deleted since */
-            return RegQueryInfoKeyW(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
-                                    NULL);
+        case OP_OPEN_KEY: { /* a kept handle may be one of a key deleted since */
+            const LONG error = RegQueryValueExW(key, L"", NULL, NULL, NULL, NULL);
+            return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+        }
         case OP_SET_VALUE:
             return RegSetValueExW(key, call->name, 0, call->type, call->data, call->size);
         case OP_QUERY_VALUE:
@@ -381,10 +382,13 @@ static LONG carryOut(Reader* request, Buffer* answer) {
         case OP_CREATE_KEY: {
             const unsigned makeVolatile = takeByte(request);
             if (request->bad) break;
-            /* A key we hold still exists unless it was deleted: then it is made anew. */
+            /* A key we hold still exists unless it was deleted: then it is made anew. Asking
+               for its default value is the server's cheapest way to tell. */
             const int kept = cachedAt(root, path);
-            if (kept >= 0 && !RegQueryInfoKeyW(cache[kept].key, NULL, NULL, NULL, NULL, NULL, NULL,
-                                               NULL, NULL, NULL, NULL, NULL)) {
+            const LONG held = kept < 0
+                                  ? ERROR_KEY_DELETED
+                                  : RegQueryValueExW(cache[kept].key, L"", NULL, NULL, NULL, NULL);
+            if (held == ERROR_SUCCESS || held == ERROR_FILE_NOT_FOUND) {
                 const unsigned char created = 0;
                 put(answer, &created, 1);
                 error = ERROR_SUCCESS;

@@ -30,7 +30,6 @@ struct RegistryKeyInfo {
 };
 
 class HiveStore;
-class RegistryKey;
 class RegistryStore;
 
 // The names of a key path; empty components (doubled or leading backslashes) are dropped.
@@ -38,14 +37,15 @@ std::vector<std::string> registryKeyComponents(std::string_view path);
 
 // The registry of a machine root, a Wine prefix. Where it is kept follows one rule: while a
 // wineserver runs for the prefix, the server holds the registry in memory (and writes it over
-// the hive files when it ends), so the calls go through the server; only while none runs are
-// the hive files the registry: system.reg (HKEY_LOCAL_MACHINE), user.reg (the user
-// S-1-5-21-0-0-0-1000) and userdef.reg (.Default), read into memory, changed there and
-// written by save(). The object stays the same whichever it is, so whoever holds it keeps it.
-// Calls take a root and a key path ("Software\Acme", empty components ignored), follow the
-// symbolic-link keys (System\CurrentControlSet) and return Windows error codes
-// (platform/WindowsErrors.h), which scripts act on, so none may go unchecked. Not
-// thread-safe: one registry object per thread.
+// the hive files when it ends), so the calls go through the server (useWineServer, which
+// MachineRoot makes where Wine runs the prefix); only while none runs are the hive files the
+// registry: system.reg (HKEY_LOCAL_MACHINE), user.reg (the user S-1-5-21-0-0-0-1000) and
+// userdef.reg (.Default), read into memory, changed there and written by save(). The object
+// stays the same whichever it is, so whoever holds it keeps it. Calls take a root and a key
+// path ("Software\Acme", empty components ignored), follow the symbolic-link keys
+// (System\CurrentControlSet) and return Windows error codes (platform/WindowsErrors.h),
+// which scripts act on, so none may go unchecked. Not thread-safe: one registry object per
+// thread.
 class Registry {
   public:
     static constexpr std::string_view kDefaultUserSid = "S-1-5-21-0-0-0-1000";
@@ -117,8 +117,8 @@ class Registry {
     struct Target;
     Registry(std::filesystem::path prefix, std::filesystem::path serverDirectory);
 
-    // The store's root and path for a root and path of ours; kErrorSuccess with an empty
-    // `user` component list stands for HKEY_USERS itself.
+    // The store's root and path for a root and path of ours, or the error for a root or
+    // user the registry does not keep, or a name too long.
     Expected<Target, long> target(RegistryRoot root, std::string_view path) const;
     RegistryStore& store() const;
     long removeKey(RegistryRoot root, std::string_view path, bool wholeTree);

@@ -183,6 +183,55 @@ TEST_F(WineServerRegistryTest, WindowsProgramsAndWeSeeEachOthersChangesAtOnce) {
     EXPECT_EQ(valueInHives(prefix, key, "Theirs"), "from wine");
 }
 
+// We keep keys open between calls; one that a Windows program deletes meanwhile is gone for
+// us too, and made anew when we create it again.
+TEST_F(WineServerRegistryTest, AKeyAWindowsProgramDeletedIsGoneForUsToo) {
+    auto root = open(ownPrefix());
+    ASSERT_TRUE(root);
+    Registry& registry = root->registry();
+    constexpr std::string_view key = "Software\\KestrelDeleted";
+    ASSERT_EQ(registry.createKey(RegistryRoot::LocalMachine, key), 0);
+    ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "V", RegistryValue::dword(1)), 0);
+    ASSERT_EQ(
+        wineInSession(root->prefix(), {"reg", "delete", R"(HKLM\Software\KestrelDeleted)", "/f"})
+            .exitCode,
+        0);
+    EXPECT_EQ(registry.openKey(RegistryRoot::LocalMachine, key), kErrorFileNotFound);
+    EXPECT_EQ(registry.queryValue(RegistryRoot::LocalMachine, key, "V", nullptr),
+              kErrorFileNotFound);
+    EXPECT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "V", RegistryValue::dword(2)),
+              kErrorFileNotFound);
+    bool created = false;
+    ASSERT_EQ(registry.createKey(RegistryRoot::LocalMachine, key, false, &created), 0);
+    EXPECT_TRUE(created);
+    EXPECT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "V", RegistryValue::dword(3)), 0);
+    const Output query =
+        wineInSession(root->prefix(), {"reg", "query", R"(HKLM\Software\KestrelDeleted)"});
+    EXPECT_NE(query.text.find("0x3"), std::string::npos) << query.text;
+}
+
+// A helper that Wine cannot run leaves the hive files the registry, said on standard error,
+// while no server runs; while one does, nothing written to them would last, and opening the
+// root fails, saying why.
+TEST_F(WineServerRegistryTest, AHelperThatCannotRunLeavesTheHiveFilesOrSaysWhy) {
+    const fs::path prefix = ownPrefix();
+    const fs::path broken = dir_ / "broken.exe";
+    test::writeFile(broken, "no program");
+    MachineRootOptions options{"alice", {}};
+    options.registryHelper = broken;
+    auto root = MachineRoot::open(prefix, options);
+    ASSERT_TRUE(root.has_value()) << root.error();
+    EXPECT_FALSE((*root)->registry().throughWineServer());
+    root->reset();
+
+    ASSERT_TRUE(runWineTool({"wineserver", "-p"}, prefix, 30s).finished());
+    const auto refused = MachineRoot::open(prefix, options);
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_NE(refused.error().find("cannot reach the registry of the running Wine"),
+              std::string::npos)
+        << refused.error();
+}
+
 TEST_F(WineServerRegistryTest, ChangesNotSavedYetGoToTheServer) {
     const fs::path prefix = ownPrefix();
     auto registry = Registry::open(prefix);
