@@ -15,3 +15,21 @@ function(kestrel_windows_program output)
     COMMENT "${W_COMMENT}"
     VERBATIM)
 endfunction()
+
+# kestrel_suite_windows_program(<variable> <target> <file name> SOURCE <file.c> [LIBS ...]
+#                               [COMMENT <text>])
+# A Windows program installed with the suite, built into the library folder (lib/ in the build
+# tree) by the target <target>, always; its path goes into the cache variable <variable>, which
+# stays empty where the cross compiler is missing (the program is then left out, said once).
+function(kestrel_suite_windows_program variable target name)
+  if(NOT KESTREL_MINGW64_GCC)
+    message(STATUS "${name} not built: it needs x86_64-w64-mingw32-gcc "
+                   "(scripts/bootstrap installs it)")
+    set(${variable} "" CACHE INTERNAL "${name}, when it is built")
+    return()
+  endif()
+  set(output ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/${name})
+  kestrel_windows_program(${output} ${ARGN})
+  add_custom_target(${target} ALL DEPENDS ${output})
+  set(${variable} ${output} CACHE INTERNAL "${name}, when it is built")
+endfunction()
