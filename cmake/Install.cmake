@@ -51,6 +51,21 @@ install(TARGETS ${kestrel_installed_programs} RUNTIME DESTINATION ${KESTREL_INST
 install(TARGETS ${kestrel_installed_libraries} LIBRARY DESTINATION ${KESTREL_INSTALL_LIBDIR})
 install(CODE "set(KESTREL_CHECK_ONLY FALSE) ${kestrel_runpath_step}")
 
+# The Windows programs beside the libraries: the registry helper, and setup's starter, which
+# is told where the installed setup is.
+foreach(program IN ITEMS "${KESTREL_REGISTRY_HELPER}" "${KESTREL_SETUP_STARTER}")
+  if(program)
+    install(PROGRAMS ${program} DESTINATION ${KESTREL_INSTALL_LIBDIR})
+  endif()
+endforeach()
+if(KESTREL_SETUP_STARTER)
+  install(CODE "
+    get_filename_component(prefix \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+    set(FILE \"\$ENV{DESTDIR}\${prefix}/${KESTREL_INSTALL_LIBDIR}/kestrel-setup.exe\")
+    set(PROGRAM \"\${prefix}/${KESTREL_INSTALL_BINDIR}/setup\")
+    include(\"${PROJECT_SOURCE_DIR}/setup/windows/RecordSetupProgram.cmake\")")
+endif()
+
 # README.md links docs/ beside it, so both keep their places.
 install(FILES README.md DESTINATION ${KESTREL_INSTALL_DOCDIR})
 install(DIRECTORY docs DESTINATION ${KESTREL_INSTALL_DOCDIR})

@@ -9,12 +9,15 @@
 #include "platform/Places.h"
 #include "program/SetupProgram.h"
 #include "program/SetupSession.h"
+#include "program/StarterStatus.h"
 #include "script/SetupCommandLine.h"
 #include "ui/ConsoleUi.h"
 #include "ui/TerminalEcho.h"
 #include "ui/qt/QtUi.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     using namespace kestrel;
     setup::SetupStart start;
     start.arguments.assign(argv + 1, argv + argc);
@@ -35,4 +38,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Setup"));
     setup::QtUi ui;
     return setup::runSetup(start, ui);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Started by kestrel-setup.exe under Wine, which waits for the exit code.
+    const auto starter = kestrel::setup::StarterStatus::fromEnvironment();
+    const int code = run(argc, argv);
+    if (starter) starter->finished(code);
+    return code;
 }

@@ -174,6 +174,26 @@ def versus_host_tools(setup, prefixes, disk, files, rounds):
     return statistics.median(ours), statistics.median(theirs), removal
 
 
+def bench_environment(name):
+    """A temporary folder for HOME, the XDG places and the prefixes; Wine quiet and without a
+    display; a stand-in xdg-open that shows nothing (the sample opens its readme at the end)."""
+    where = tempfile.mkdtemp(prefix=name)
+    for variable in ("HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME",
+                     "XDG_DATA_HOME"):
+        os.environ[variable] = os.path.join(where, variable.lower())
+        os.makedirs(os.environ[variable])
+    os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    for variable in ("DISPLAY", "WAYLAND_DISPLAY", "USERPROFILE"):
+        os.environ.pop(variable, None)
+    stubs = os.path.join(where, "stubs")
+    os.makedirs(stubs)
+    with open(os.path.join(stubs, "xdg-open"), "w") as stub:
+        stub.write("#!/bin/sh\nexit 0\n")
+    os.chmod(os.path.join(stubs, "xdg-open"), 0o755)
+    os.environ["PATH"] = stubs + os.pathsep + os.environ["PATH"]
+    return where
+
+
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
     files = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
@@ -183,21 +203,7 @@ def main():
     for need in (setup, os.path.join(beacon, "Setup.inf")):
         if not os.path.exists(need):
             sys.exit(f"{need} is missing: build the tree first (cmake --build {build})")
-    where = tempfile.mkdtemp(prefix="product-bench-")
-    for name in ("HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME",
-                 "XDG_DATA_HOME"):
-        os.environ[name] = os.path.join(where, name.lower())
-        os.makedirs(os.environ[name])
-    os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-    for name in ("DISPLAY", "WAYLAND_DISPLAY", "USERPROFILE"):
-        os.environ.pop(name, None)
-    # The readme that the sample's installation opens at its end is not shown here.
-    stubs = os.path.join(where, "stubs")
-    os.makedirs(stubs)
-    with open(os.path.join(stubs, "xdg-open"), "w") as stub:
-        stub.write("#!/bin/sh\nexit 0\n")
-    os.chmod(os.path.join(stubs, "xdg-open"), 0o755)
-    os.environ["PATH"] = stubs + os.pathsep + os.environ["PATH"]
+    where = bench_environment("product-bench-")
     try:
         prefixes = Prefixes(where)
         install, removal = setup_rounds(setup, prefixes, beacon, rounds)

@@ -152,12 +152,46 @@ void HiveFile::warnAboutKeptLines() const {
     std::fprintf(stderr, "warning: %s; %s\n", warnings.front().describe().c_str(), kept.c_str());
 }
 
+Expected<void, ParseError> HiveFile::rebase(const std::optional<std::string>& onDisk) {
+    if (onDisk == lastText_) return {};
+    RegistryHive fresh = emptyHive();
+    if (onDisk && !onDisk->empty()) {
+        auto parsed = parseWineRegistry(*onDisk, file_.string());
+        if (!parsed) return unexpected(parsed.error());
+        fresh = std::move(parsed.value());
+    }
+    for (const HiveChange& change : pending_) applyHiveChange(fresh.root, change);
+    for (DetachedKey& detached : detachVolatileKeys(hive_.root)) {
+        // A volatile key whose parent is gone went with it.
+        if (RegistryKey* parent = findKey(fresh.root, detached.parentPath)) {
+            parent->adoptSubkey(std::move(detached.key));
+        }
+    }
+    hive_ = std::move(fresh);
+    lastText_ = onDisk;
+    return {};
+}
+
+Expected<void, ParseError> HiveFile::reload() {
+    std::error_code ec;
+    std::optional<std::string> onDisk;
+    if (std::filesystem::exists(file_, ec)) {
+        onDisk = readWholeFile(file_);
+        if (!onDisk) return unexpected(ParseError{file_.string(), 0, 0, "cannot read the file"});
+    } else if (ec) {
+        return unexpected(ParseError{file_.string(), 0, 0, ec.message()});
+    }
+    return rebase(onDisk);
+}
+
 Expected<void, RegistryError> HiveFile::save() {
     if (pending_.empty()) return {};
     const auto failure = [](std::string message) {
         return unexpected(RegistryError{kErrorRegistryIoFailed, std::move(message)});
     };
-    const FileLock lock(file_);
+    // The lock is the prefix folder's own: a lock file beside the hive would stay in the
+    // prefix for good. Replacing a file inside the folder keeps the folder's inode.
+    const FileLock lock = FileLock::onFolderOf(file_);
     if (!lock.locked())
         return failure("cannot lock " + file_.string() + ": " + lock.error().message());
     std::error_code ec;
@@ -166,26 +200,10 @@ Expected<void, RegistryError> HiveFile::save() {
         onDisk = readWholeFile(file_);
         if (!onDisk) return failure("cannot read " + file_.string());
     }
-    if (onDisk != lastText_) {
-        // Someone else wrote the hive since we read it: build on their content.
-        RegistryHive fresh = emptyHive();
-        if (onDisk && !onDisk->empty()) {
-            auto parsed = parseWineRegistry(*onDisk, file_.string());
-            if (!parsed) return failure(parsed.error().describe());
-            fresh = std::move(parsed.value());
-        }
-        for (const HiveChange& change : pending_) applyHiveChange(fresh.root, change);
-        for (DetachedKey& detached : detachVolatileKeys(hive_.root)) {
-            // A volatile key whose parent is gone went with it.
-            if (RegistryKey* parent = findKey(fresh.root, detached.parentPath)) {
-                parent->adoptSubkey(std::move(detached.key));
-            }
-        }
-        hive_ = std::move(fresh);
-    }
+    // Someone else wrote the hive since we read it: build on their content.
+    if (auto rebased = rebase(onDisk); !rebased) return failure(rebased.error().describe());
     std::string text = serialiseWineRegistry(hive_);
     if (const std::error_code written = writeFileAtomically(file_, text)) {
-        lastText_ = std::move(onDisk);
         return failure("cannot write " + file_.string() + ": " + written.message());
     }
     lastText_ = std::move(text);

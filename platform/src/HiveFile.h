@@ -38,11 +38,19 @@ class HiveFile {
     // Records a change that has already been made to root().
     void record(HiveChange change) { pending_.push_back(std::move(change)); }
     bool dirty() const { return !pending_.empty(); }
+    // The changes not saved yet, in the order they were made.
+    const std::vector<HiveChange>& pendingChanges() const { return pending_; }
     // Writes the hive (see Registry::save).
     Expected<void, RegistryError> save();
+    // Reads the file again when another process wrote it; the changes not saved yet are
+    // applied to its content and stay to be saved.
+    Expected<void, ParseError> reload();
 
   private:
     RegistryHive emptyHive() const;
+    // Makes `onDisk` (nullopt: no file) the content, with our pending changes and volatile
+    // keys on top, unless it is what we last read or wrote.
+    Expected<void, ParseError> rebase(const std::optional<std::string>& onDisk);
     void warnAboutKeptLines() const;
 
     std::filesystem::path file_;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 
 #include "MachineRootSkeleton.h"
@@ -179,6 +180,19 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
         }
         if (auto saved = root->registry().save(); !saved)
             return unexpected(saved.error().describe());
+    }
+    if (!options.registryHelper.empty() && architecture == WindowsArchitecture::Win64 &&
+        wineInstalled()) {
+        if (auto through = root->registry().useWineServer(options.registryHelper); !through) {
+            // The hive files will do while no server runs; with one, nothing we wrote would last.
+            // The attempt itself may have started one, which ends a few seconds later.
+            using namespace std::chrono_literals;
+            if (root->waitForWineServer(20s) != WineServerWait::Ended)
+                return unexpected("cannot reach the registry of the running Wine: " +
+                                  through.error());
+            std::fprintf(stderr, "warning: the registry is kept in the hive files: %s\n",
+                         through.error().c_str());
+        }
     }
     return root;
 }

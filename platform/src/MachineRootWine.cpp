@@ -1,5 +1,6 @@
-// Windows programs of the machine root run through Wine, with the registry handed over to
-// Wine before and taken back after.
+// Windows programs of the machine root run through Wine. While the registry goes through
+// the prefix's server they share it with us as it is; with the hive files, the registry is
+// handed over to Wine before and taken back after.
 #include "platform/MachineRoot.h"
 #include "platform/WineTools.h"
 
@@ -17,7 +18,7 @@ constexpr auto kServerEnd = 1min;
 Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::string>& arguments,
                                                        std::chrono::milliseconds timeout) {
     if (!wineInstalled()) return unexpected(std::string("Wine is not installed"));
-    if (waitForWineServer(kServerEnd) != WineServerWait::Ended) {
+    if (!registry_->throughWineServer() && waitForWineServer(kServerEnd) != WineServerWait::Ended) {
         return unexpected("a wineserver keeps running for " + prefix_.string());
     }
     if (auto saved = handRegistryToWine(); !saved) return unexpected(saved.error());
@@ -36,20 +37,17 @@ Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::st
 }
 
 Expected<void, std::string> MachineRoot::handRegistryToWine() {
-    if (wineServerRunning()) return {};
+    if (registry_->throughWineServer() || wineServerRunning()) return {};
     if (auto saved = registry_->save(); !saved) return unexpected(saved.error().message);
     return {};
 }
 
 Expected<void, std::string> MachineRoot::takeRegistryBack() {
+    if (registry_->throughWineServer()) return {};
     if (waitForWineServer(kServerEnd) != WineServerWait::Ended) {
         return unexpected("the wineserver of " + prefix_.string() + " does not end");
     }
-    const std::string currentUser = registry_->currentUser();
-    auto reread = Registry::open(prefix_, serverDirectory_);
-    if (!reread) return unexpected(reread.error().describe());
-    registry_ = std::move(reread.value());
-    registry_->setCurrentUser(currentUser);
+    if (auto reread = registry_->reload(); !reread) return unexpected(reread.error().describe());
     return {};
 }
 

@@ -44,20 +44,16 @@ int exitStatus(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-}  // namespace
-
-bool wineInstalled() {
-    return findOnPath("wine").has_value();
-}
-
-WineToolResult runWineTool(const std::vector<std::string>& argv,
-                           const std::filesystem::path& prefix, std::chrono::milliseconds timeout,
-                           const std::filesystem::path& outputFile) {
-    if (argv.empty()) return {};
+// Starts the tool in a process group of its own, so that one that hangs goes with everything
+// it started; `stdinFd`/`stdoutFd` become its standard input and output (-1: /dev/null, and
+// `outputFile` for the output when given). -1 when it could not be started.
+pid_t spawnWineTool(const std::vector<std::string>& argv, const std::filesystem::path& prefix,
+                    int stdinFd, int stdoutFd, const std::filesystem::path& outputFile) {
+    if (argv.empty()) return -1;
     const auto program = argv.front().find('/') != std::string::npos
                              ? std::optional<std::filesystem::path>(argv.front())
                              : findOnPath(argv.front());
-    if (!program) return {};
+    if (!program) return -1;
     std::vector<std::string> arguments = argv;
     std::vector<std::string> environment = wineEnvironment(prefix);
     std::vector<char*> argvPointers = pointers(arguments);
@@ -65,14 +61,21 @@ WineToolResult runWineTool(const std::vector<std::string>& argv,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (stdinFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
     const std::string output = outputFile.empty() ? "/dev/null" : outputFile.string();
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (stdoutFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    // Its own process group, so a tool that hangs goes with everything it started.
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = -1;
@@ -80,7 +83,51 @@ WineToolResult runWineTool(const std::vector<std::string>& argv,
                                       argvPointers.data(), envPointers.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return {};
+    return spawned == 0 ? pid : -1;
+}
+
+}  // namespace
+
+bool wineInstalled() {
+    return findOnPath("wine").has_value();
+}
+
+std::filesystem::path registryHelperFor(const std::filesystem::path& programDirectory) {
+    if (programDirectory.empty()) return {};
+    const std::filesystem::path lib = programDirectory.parent_path() / "lib";
+    for (const std::filesystem::path& place :
+         {lib / "kestrel-registry.exe", lib / "kestrel" / "kestrel-registry.exe"}) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(place, ec)) return place;
+    }
+    return {};
+}
+
+std::optional<WineConversation> startWineConversation(const std::vector<std::string>& argv,
+                                                      const std::filesystem::path& prefix) {
+    int toChild[2], fromChild[2];
+    if (::pipe2(toChild, O_CLOEXEC) != 0) return std::nullopt;
+    if (::pipe2(fromChild, O_CLOEXEC) != 0) {
+        ::close(toChild[0]);
+        ::close(toChild[1]);
+        return std::nullopt;
+    }
+    const pid_t pid = spawnWineTool(argv, prefix, toChild[0], fromChild[1], {});
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    if (pid < 0) {
+        ::close(toChild[1]);
+        ::close(fromChild[0]);
+        return std::nullopt;
+    }
+    return WineConversation{pid, toChild[1], fromChild[0]};
+}
+
+WineToolResult runWineTool(const std::vector<std::string>& argv,
+                           const std::filesystem::path& prefix, std::chrono::milliseconds timeout,
+                           const std::filesystem::path& outputFile) {
+    const pid_t pid = spawnWineTool(argv, prefix, -1, -1, outputFile);
+    if (pid < 0) return {};
 
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     int status = 0;

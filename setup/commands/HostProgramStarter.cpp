@@ -191,7 +191,8 @@ std::uint32_t HostProgramStarter::startResolved(std::string_view commandLine,
         return windowsErrorOf(wait ? platform::runProgram(request, keepAlive_).error
                                    : platform::startProgram(request));
     // A Windows program reads and writes the root's registry through Wine: it gets what we
-    // wrote so far, and what it writes while we wait is not lost by our next save.
+    // wrote so far, and what it writes is not lost (nothing to do while the registry goes
+    // through the server; the hive files are handed over and, after a wait, taken back).
     if (!machine_.handRegistryToWine()) return kErrorWriteFault;
     if (!wait) return windowsErrorOf(platform::startProgram(request));
     const platform::StartError ran = platform::runProgram(request, keepAlive_).error;

@@ -48,6 +48,25 @@ std::uint32_t attributesFor(const SourceFacts& source, std::uint32_t lineAttribu
     return own | line;
 }
 
+// A plain source that its owner may run (a program, a script) stays one: a Linux program
+// among a product's files runs only with its execute bits, which a new file lacks.
+platform::Expected<void, std::string> keepExecuteBits(const std::filesystem::path& target,
+                                                      const SourceFacts& source) {
+    constexpr mode_t kExecuteBits = S_IXUSR | S_IXGRP | S_IXOTH;
+    struct stat from {
+    }, to{};
+    if (source.origin != SourceFacts::Origin::File || ::stat(source.file.c_str(), &from) != 0 ||
+        (from.st_mode & kExecuteBits) == 0 || ::stat(target.c_str(), &to) != 0)
+        return {};
+    // Each read bit of the copy brings its execute bit, where the source has that one.
+    const mode_t execute =
+        ((to.st_mode & (S_IRUSR | S_IRGRP | S_IROTH)) >> 2) & from.st_mode & kExecuteBits;
+    if (::chmod(target.c_str(), (to.st_mode & 07777) | execute) != 0)
+        return platform::unexpected("cannot make '" + target.string() +
+                                    "' executable: " + std::strerror(errno));
+    return {};
+}
+
 }  // namespace
 
 platform::Expected<void, std::string> applyTimesAndAttributes(const std::filesystem::path& target,
@@ -58,6 +77,7 @@ platform::Expected<void, std::string> applyTimesAndAttributes(const std::filesys
     if (::utimensat(AT_FDCWD, target.c_str(), times, 0) != 0)
         return platform::unexpected("cannot set the times of '" + target.string() +
                                     "': " + std::strerror(errno));
+    if (auto kept = keepExecuteBits(target, source); !kept) return kept;
     return platform::setFileAttributes(target, attributesFor(source, lineAttributes));
 }
 

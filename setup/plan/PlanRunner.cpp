@@ -91,9 +91,10 @@ bool PlanRunner::save(Direction direction) {
            buttons::kIgnore;
 }
 
+// Only the hive files wait: a server that is the registry has every change already.
 bool PlanRunner::waitForWine() {
     const platform::MachineRoot& machine = context_.registry.machine();
-    if (!machine.wineServerRunning()) return true;
+    if (machine.registry().throughWineServer() || !machine.wineServerRunning()) return true;
     context_.ui().setProgressText(context_.script.displayName(),
                                   "Waiting for Wine to end (wineserver -w)");
     const auto waited =

@@ -2,6 +2,7 @@
 
 #include "commands/HostProgramStarter.h"
 #include "messages/MessageStrings.h"
+#include "platform/WineTools.h"
 #include "program/InstallDriver.h"
 #include "program/RunEnd.h"
 #include "program/RunKind.h"
@@ -23,6 +24,8 @@ int runSetup(const SetupStart& start, Ui& frontEnd) {
     }
     platform::MachineRootOptions options;
     options.newRoot = platform::NewRoot::WineWhereInstalled;
+    // Where Wine runs the root's programs, its server is the registry for the whole run.
+    options.registryHelper = platform::registryHelperFor(start.programDirectory);
     LazyMachineRoot machine(start.prefix, options);
     ProcessEnvironment environment;
     SetupSession session(ui, machine, environment, start.programDirectory);

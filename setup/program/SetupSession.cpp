@@ -85,7 +85,7 @@ bool SetupSession::openMachine() {
         return false;
     }
     platform::MachineRoot& machine = **opened;
-    if (machine.wineServerRunning()) {
+    if (!machine.registry().throughWineServer() && machine.wineServerRunning()) {
         // Its registry lives in memory and would overwrite whatever we wrote to the files.
         messages_.note(
             "A wineserver is running for %s. Stop it (wineserver -k) and start Setup again.",

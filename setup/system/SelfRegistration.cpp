@@ -86,7 +86,9 @@ bool SelfRegistration::registration(const copy::InstalledFile& file, bool instal
             if (!install) argv.insert(argv.begin() + 1, "/U");
         }
         const std::string line = platform::joinCommandLine(argv);
-        if (services_.programs.start(line, "", false) != 0) return failed();
+        // Registration runs on its own; unregistration is waited for, since the file is
+        // deleted next and a program that has not started yet would find it gone.
+        if (services_.programs.start(line, "", !install) != 0) return failed();
         return true;
     }
     if (!oleUpToDate()) return true;

@@ -26,8 +26,9 @@ class WinePrograms {
         const std::vector<std::string>& arguments) = 0;
 };
 
-// The real Wine on PATH, on the root's prefix: our registry changes are saved before the
-// program runs, and what it wrote is read back after.
+// The real Wine on PATH, on the root's prefix, sharing the registry with us as
+// MachineRoot::runThroughWine says: through the server, or the hive files handed over before
+// and taken back after.
 class RootWinePrograms final : public WinePrograms {
   public:
     explicit RootWinePrograms(platform::MachineRoot& machine) : machine_(machine) {}

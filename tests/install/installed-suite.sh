@@ -19,10 +19,21 @@ fi
 # The layout: nothing but the programs, their libraries, documentation and examples.
 programs=$'kestrelscope\nkestrelscope-classic\nnwdir\nquillbox\nrmviewer\nsetup'
 libraries=$'libcalwin32.so\nlibclxwin32.so\nliblocwin32.so\nlibnetwin32.so\nlibnwclient.so\nlibquillbox_qt.so'
+# The Windows programs beside them, where the build had the cross compiler.
+windows_programs=
+if [[ -f "$build/lib/kestrel-registry.exe" ]]; then
+  windows_programs=$'kestrel-registry.exe\nkestrel-setup.exe\n'
+fi
 expect_equal "the prefix" "$(names_in "$prefix")" $'bin\nlib\nshare'
 expect_equal "bin/" "$(names_in "$prefix/bin")" "$programs"
 expect_equal "lib/" "$(names_in "$prefix/lib")" "kestrel"
-expect_equal "lib/kestrel/" "$(names_in "$prefix/lib/kestrel")" "$libraries"
+expect_equal "lib/kestrel/" "$(names_in "$prefix/lib/kestrel")" "$windows_programs$libraries"
+if [[ -n $windows_programs ]]; then
+  # setup's Windows starter hands over to the installed setup, not the build tree's.
+  expect_equal "the program kestrel-setup.exe starts" \
+    "$(tail -c 4096 "$prefix/lib/kestrel/kestrel-setup.exe" | tr -d '\0' |
+       sed -n 's/^#kestrel-setup-program=//p' | tail -n 1)" "$prefix/bin/setup"
+fi
 expect_equal "share/" "$(names_in "$prefix/share")" $'doc\nkestrel-suite'
 for file in doc/kestrel-suite/README.md doc/kestrel-suite/docs/directory-file.md \
   kestrel-suite/examples/directory/sample.json kestrel-suite/examples/directory/nwclient.ini; do

@@ -334,6 +334,33 @@ TEST_F(RegistryTest, ConcurrentSavesFromTwoProcessesLoseNothing) {
     EXPECT_EQ(registry->valueNames(Root::LocalMachine, "Software\\Shared", &shared),
               kErrorFileNotFound);
     EXPECT_TRUE(shared.empty());
+    // The saves took turns without leaving anything beside the hives.
+    for (const auto& entry : fs::directory_iterator(dir_.path()))
+        EXPECT_NE(entry.path().extension(), ".lock") << entry.path();
+}
+
+// What another process wrote is read again in place; our changes not saved yet stay, and
+// are saved later over it.
+TEST_F(RegistryTest, ReloadingKeepsTheChangesNotSavedYet) {
+    auto ours = openRegistry();
+    ASSERT_EQ(ours->createKey(Root::LocalMachine, "Software\\Ours"), 0);
+    ASSERT_THAT(ours->save(), test::Succeeded());
+    ASSERT_EQ(ours->setValue(Root::LocalMachine, "Software\\Ours", "Unsaved",
+                             RegistryValue::text(kRegSz, "mine")),
+              0);
+    auto theirs = openRegistry();
+    ASSERT_EQ(theirs->createKey(Root::LocalMachine, "Software\\Theirs"), 0);
+    ASSERT_EQ(theirs->deleteKey(Root::LocalMachine, "Software\\Ours"), 0);
+    ASSERT_THAT(theirs->save(), test::Succeeded());
+
+    ASSERT_THAT(ours->reload(), test::Succeeded());
+    EXPECT_EQ(ours->openKey(Root::LocalMachine, "Software\\Theirs"), 0);
+    // Setting the value made its key again, as saving it over their file would.
+    EXPECT_EQ(text(*ours, Root::LocalMachine, "Software\\Ours", "Unsaved"), "mine");
+    ASSERT_THAT(ours->save(), test::Succeeded());
+    auto after = openRegistry();
+    EXPECT_EQ(after->openKey(Root::LocalMachine, "Software\\Theirs"), 0);
+    EXPECT_EQ(text(*after, Root::LocalMachine, "Software\\Ours", "Unsaved"), "mine");
 }
 
 TEST_F(RegistryTest, RefusesToSaveWhileAWineserverRuns) {

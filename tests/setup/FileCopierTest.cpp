@@ -66,6 +66,27 @@ TEST_F(FileCopying, PlainFilesRoundTripWithTimesAndAttributes) {
     EXPECT_TRUE(ui_.numbers().empty());
 }
 
+// A Linux program among the files runs from the root as it ran from the disk.
+TEST_F(FileCopying, APlainSourcesExecuteBitsStay) {
+    start("[Files]\n0:tool,tool\n0:owner,owner\n0:notes.txt,notes.txt\n");
+    fs::permissions(source("tool", "#!/bin/sh\n"), fs::perms(0755));
+    fs::permissions(source("owner", "#!/bin/sh\n"), fs::perms(0744));
+    fs::permissions(source("notes.txt", "text"), fs::perms(0644));
+    Plan files = plan("Files");
+    const auto installed = [&] {
+        const auto mode = [&](const char* name) {
+            return static_cast<unsigned>(
+                fs::status(host(std::string("C:\\Acme\\") + name)).permissions() & fs::perms::all);
+        };
+        const unsigned readable = static_cast<unsigned>(
+            fs::status(host("C:\\Acme\\notes.txt")).permissions() & fs::perms::all);
+        EXPECT_EQ(mode("tool"), readable | ((readable & 0444) >> 2));
+        EXPECT_EQ(mode("owner"), readable | 0100);
+        EXPECT_EQ(readable & 0111, 0u);
+    };
+    EXPECT_TRUE(installAndUninstall(context(), files, installed));
+}
+
 TEST_F(FileCopying, CabinetMemberGivesItsDateAndAttributes) {
     start("[Files]\n3:packed.dll,packed.dll,SYSTEM\n");
     const auto stamp = fs::file_time_type::clock::now() - std::chrono::hours(30);

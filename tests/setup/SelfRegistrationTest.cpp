@@ -95,7 +95,9 @@ TEST_F(SelfRegistrationTest, ADamagedLibraryCannotBeRegistered) {
     EXPECT_TRUE(wine_.calls.empty());
 }
 
-TEST_F(SelfRegistrationTest, ProgramsAndSixteenBitFilesAreStartedWithoutWaiting) {
+// Registering, the program runs on its own; unregistering, it is waited for, since the file
+// is deleted right after.
+TEST_F(SelfRegistrationTest, ProgramsAndSixteenBitFilesAreWaitedForOnlyWhenUnregistering) {
     const copy::InstalledFile program{
         "C:\\Program Files\\Acme\\tool.exe", {}, {kRegister, 0}, {}, false};
     const copy::InstalledFile old{
@@ -109,7 +111,8 @@ TEST_F(SelfRegistrationTest, ProgramsAndSixteenBitFilesAreStartedWithoutWaiting)
                                         "\"C:\\Program Files\\Acme\\tool.exe\" /UNREGSERVER",
                                         "REGSVR.EXE C:\\Acme\\OLD.DLL",
                                         "REGSVR.EXE /U C:\\Acme\\OLD.DLL"}));
-    for (const auto& start : starter_.starts) EXPECT_FALSE(start.wait);
+    ASSERT_EQ(starter_.starts.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(starter_.starts[i].wait, i % 2 == 1) << i;
 
     starter_.answer = 2;
     ui_.answer({buttons::kCancel});

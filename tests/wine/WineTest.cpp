@@ -51,13 +51,25 @@ void WineTest::stopServerAtEnd(const fs::path& prefix) {
 
 WineTest::Output WineTest::wine(const fs::path& prefix, const std::vector<std::string>& arguments,
                                 const std::string& loader) {
-    const TempDir outputDir;
-    const fs::path outputFile = outputDir / "stdout";
     std::vector<std::string> argv{loader};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const Output output = run(prefix, argv);
+    EXPECT_TRUE(runWineTool({"wineserver", "-w"}, prefix, kServerTimeout).finished());
+    return output;
+}
+
+WineTest::Output WineTest::wineInSession(const fs::path& prefix,
+                                         const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{"wine"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return run(prefix, argv);
+}
+
+WineTest::Output WineTest::run(const fs::path& prefix, const std::vector<std::string>& argv) {
+    const TempDir outputDir;
+    const fs::path outputFile = outputDir / "stdout";
     const auto result = runWineTool(argv, prefix, kProgramTimeout, outputFile);
     EXPECT_TRUE(result.finished()) << "wine did not end in time";
-    EXPECT_TRUE(runWineTool({"wineserver", "-w"}, prefix, kServerTimeout).finished());
     return {result.exitCode, readFile(outputFile)};
 }
 

@@ -31,12 +31,18 @@ class WineTest : public ::testing::Test {
     // hive files hold what the program wrote.
     Output wine(const std::filesystem::path& prefix, const std::vector<std::string>& arguments,
                 const std::string& loader = "wine");
+    // The same, for a session that something else keeps (our registry helper): returns when
+    // the program has ended, its changes in the running server.
+    Output wineInSession(const std::filesystem::path& prefix,
+                         const std::vector<std::string>& arguments);
     // Wine's 64-bit loader: where Debian keeps it, else wine64 on PATH.
     static std::string wine64Loader();
     // Stops the prefix's server (wineserver -k) and waits until its socket is gone.
     static void stopServer(const std::filesystem::path& prefix);
 
   private:
+    Output run(const std::filesystem::path& prefix, const std::vector<std::string>& argv);
+
     std::vector<std::filesystem::path> prefixes_;
 };
 

@@ -3,20 +3,9 @@
    leaves no key of its own behind. */
 #include <windows.h>
 
-static const char kKey[] = "Software\\Kestrel\\Lantern";
-static const char kParent[] = "Software\\Kestrel";
+#include "lanternkey.h"
 
-/* The parent key goes too when nothing else is in it. */
-static void removeEmptyParent(void) {
-    HKEY key;
-    DWORD subkeys = 0, values = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    LONG queried = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL,
-                                    NULL, NULL, NULL);
-    RegCloseKey(key);
-    if (queried == ERROR_SUCCESS && subkeys == 0 && values == 0)
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kParent);
-}
+static const char kKey[] = "Software\\Kestrel\\Lantern";
 
 __declspec(dllexport) HRESULT WINAPI DllRegisterServer(void) {
     HKEY key;

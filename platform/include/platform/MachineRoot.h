@@ -60,6 +60,12 @@ struct MachineRootOptions {
     NewRoot newRoot = NewRoot::Skeleton;
     // Of a skeleton we make; default: the host's, as Wine makes it (win64 on 64-bit hosts).
     std::optional<WindowsArchitecture> architecture = std::nullopt;
+    // The Windows program through which the registry goes while Wine runs for the root
+    // (kestrel-registry.exe, see Registry::useWineServer). Where Wine is installed and the
+    // root is one it runs that program on (win64), the root keeps it running from open to end,
+    // and with it the prefix's wineserver, which then is the registry. Empty: the hive files
+    // are the registry, which Windows programs get before they start and give back after.
+    std::filesystem::path registryHelper = {};
 };
 
 // A Windows installation kept in a Wine prefix: drives through dosdevices/, the folders of
@@ -130,24 +136,27 @@ class MachineRoot {
     std::filesystem::path profileFile(std::string_view name) const;
 
     // Whether a wineserver runs for the prefix (see WineServer.h); while it does, the hive
-    // files must not be written. The wait ends when it has gone, after `timeout`, or when
+    // files must not be written (unless the registry goes through it, see
+    // Registry::throughWineServer). The wait ends when it has gone, after `timeout`, or when
     // `cancelled` says so.
     bool wineServerRunning() const;
     WineServerWait waitForWineServer(std::chrono::milliseconds timeout,
                                      const std::function<bool()>& cancelled = {}) const;
 
     // Runs a Windows program in the root through Wine (`arguments` after "wine", such as
-    // {"reg", "add", ...} or {"C:\\app\\setup.exe", "/s"}), bracketed so that neither side
-    // loses the other's registry writes: our changes are saved first (Wine reads the hive
-    // files), then the program runs (at most `timeout`) and its server is waited for (it
-    // writes the hives when it ends), then the registry is read again with what Wine wrote.
-    // The program's exit code, or why it could not run or the registry not be kept.
+    // {"reg", "add", ...} or {"C:\\app\\setup.exe", "/s"}) and waits for it, at most
+    // `timeout`, so that neither side loses the other's registry writes: through the server,
+    // the program simply runs; with the hive files, our changes are saved first (Wine reads
+    // them), then the program runs and its server is waited for (it writes the hives when it
+    // ends), then the registry reads the files again. The program's exit code, or why it
+    // could not run or the registry not be kept.
     Expected<int, std::string> runThroughWine(const std::vector<std::string>& arguments,
                                               std::chrono::milliseconds timeout);
-    // The two halves of that bracket, for programs started some other way: before, our
-    // changes are saved when no server holds the registry (a running one would neither read
-    // nor keep them); after a program that was waited for, its server is waited for and the
-    // registry read again.
+    // The two halves of that bracket, for programs started some other way; both do nothing
+    // while the registry goes through the server. Before: our changes are saved when no server
+    // holds the registry (a running one would neither read nor keep them). After a program
+    // that was waited for: its server is waited for and the files read again, our changes
+    // not saved yet kept on top. The registry object stays the same.
     Expected<void, std::string> handRegistryToWine();
     Expected<void, std::string> takeRegistryBack();
 

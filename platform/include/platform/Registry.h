@@ -29,19 +29,23 @@ struct RegistryKeyInfo {
     bool isVolatile = false;
 };
 
-class HiveFile;
-class RegistryKey;
+class HiveStore;
+class RegistryStore;
 
 // The names of a key path; empty components (doubled or leading backslashes) are dropped.
 std::vector<std::string> registryKeyComponents(std::string_view path);
 
-// The registry of a machine root, kept in the hive files of a Wine prefix: system.reg
-// (HKEY_LOCAL_MACHINE), user.reg (the user S-1-5-21-0-0-0-1000) and userdef.reg (.Default).
-// Calls take a root and a key path ("Software\Acme", empty components ignored), follow the
-// symbolic-link keys of the hives (System\CurrentControlSet) and return Windows error codes
-// (platform/WindowsErrors.h), which scripts act on, so none may go unchecked. Changes stay in
-// memory until save(); volatile keys are never written. Not thread-safe: one registry
-// object per thread.
+// The registry of a machine root, a Wine prefix. Where it is kept follows one rule: while a
+// wineserver runs for the prefix, the server holds the registry in memory (and writes it over
+// the hive files when it ends), so the calls go through the server (useWineServer, which
+// MachineRoot makes where Wine runs the prefix); only while none runs are the hive files the
+// registry: system.reg (HKEY_LOCAL_MACHINE), user.reg (the user S-1-5-21-0-0-0-1000) and
+// userdef.reg (.Default), read into memory, changed there and written by save(). The object
+// stays the same whichever it is, so whoever holds it keeps it. Calls take a root and a key
+// path ("Software\Acme", empty components ignored), follow the symbolic-link keys
+// (System\CurrentControlSet) and return Windows error codes (platform/WindowsErrors.h),
+// which scripts act on, so none may go unchecked. Not thread-safe: one registry object per
+// thread.
 class Registry {
   public:
     static constexpr std::string_view kDefaultUserSid = "S-1-5-21-0-0-0-1000";
@@ -83,33 +87,46 @@ class Registry {
     [[nodiscard]] long deleteTree(RegistryRoot root, std::string_view path);
     [[nodiscard]] long subkeyNames(RegistryRoot root, std::string_view path,
                                    std::vector<std::string>* names) const;
-    // Value names in the hive's order; the default value, when set, is the empty name.
+    // Value names in the registry's order; the default value, when set, is the empty name.
     [[nodiscard]] long valueNames(RegistryRoot root, std::string_view path,
                                   std::vector<std::string>* names) const;
+    // Through a server a volatile key is reported as an ordinary one: Wine does not say.
     [[nodiscard]] long queryKeyInfo(RegistryRoot root, std::string_view path,
                                     RegistryKeyInfo* info) const;
 
-    // Writes every changed hive atomically under its lock. When another process changed
-    // the file since we read it, our changes are applied to its new content, so that
-    // neither loses anything. Refused (kErrorBusy) while a wineserver runs for the prefix,
-    // which would overwrite the files from its own memory; kErrorRegistryIoFailed when a
-    // file cannot be locked, read, merged or written.
+    // Hive files: writes every changed hive atomically, one save at a time (under a lock on
+    // the prefix folder). When another process changed a file since we read it, our changes
+    // are applied to its new content, so that neither loses anything. Refused (kErrorBusy)
+    // while a wineserver runs for the prefix, which would overwrite the files from its own
+    // memory; kErrorRegistryIoFailed when a file cannot be locked, read, merged or written.
+    // Through a server there is nothing to save: every call took effect in it.
     Expected<void, RegistryError> save();
+    // Hive files: reads again what another process wrote to them (a wineserver that has
+    // ended); the changes not saved yet stay on top, to be saved. Through a server: nothing.
+    Expected<void, ParseError> reload();
+
+    // From now on the calls go through the prefix's wineserver, by way of `helperProgram`
+    // (kestrel-registry.exe) started under Wine, which starts the server when none runs; the
+    // changes not saved to the hive files yet are made there first. While it runs, Windows
+    // programs of the prefix see every change at once, and we see theirs. On failure the
+    // hive files stay the registry, and the reason is given.
+    Expected<void, std::string> useWineServer(const std::filesystem::path& helperProgram);
+    bool throughWineServer() const { return server_ != nullptr; }
 
   private:
-    struct Location;
+    struct Target;
     Registry(std::filesystem::path prefix, std::filesystem::path serverDirectory);
 
-    Expected<Location, long> locate(RegistryRoot root, std::string_view path,
-                                    bool followFinalLink = true) const;
-    long resolveLinks(Location& location, bool followFinalLink) const;
-    HiveFile* hiveOfUser(std::string_view sid) const;
+    // The store's root and path for a root and path of ours, or the error for a root or
+    // user the registry does not keep, or a name too long.
+    Expected<Target, long> target(RegistryRoot root, std::string_view path) const;
+    RegistryStore& store() const;
     long removeKey(RegistryRoot root, std::string_view path, bool wholeTree);
-    RegistryKey* find(const Location& location) const;
 
     std::filesystem::path prefix_;
     std::filesystem::path serverDirectory_;
-    std::vector<std::unique_ptr<HiveFile>> hives_;  // system, user, userdef
+    std::unique_ptr<HiveStore> hives_;       // while no server is used
+    std::unique_ptr<RegistryStore> server_;  // once one is
     std::string currentUser_ = std::string(kDefaultUserSid);
 };
 

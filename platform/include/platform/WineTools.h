@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,12 @@ namespace kestrel::platform {
 
 // Whether Wine is installed: `wine` is on PATH.
 bool wineInstalled();
+
+// The registry helper kestrel-registry.exe (see MachineRootOptions::registryHelper) that
+// comes with a program in `programDirectory` (platform::programDirectory(), which /proc
+// tells): in lib/ beside it in a build tree, in lib/kestrel/ where it is installed. Empty
+// when neither has it.
+std::filesystem::path registryHelperFor(const std::filesystem::path& programDirectory);
 
 struct WineToolResult {
     enum class Outcome { Finished, NotStarted, TimedOut } outcome = Outcome::NotStarted;
@@ -24,5 +33,16 @@ struct WineToolResult {
 WineToolResult runWineTool(const std::vector<std::string>& argv,
                            const std::filesystem::path& prefix, std::chrono::milliseconds timeout,
                            const std::filesystem::path& outputFile = {});
+
+// A Wine program that talks with us while it runs, started as runWineTool starts the tools
+// (own process group, quiet, no display): its standard input and output are pipes to us,
+// close-on-exec on our side. The caller closes them and reaps the process.
+struct WineConversation {
+    pid_t pid = -1;
+    int input = -1;   // we write, it reads
+    int output = -1;  // it writes, we read
+};
+std::optional<WineConversation> startWineConversation(const std::vector<std::string>& argv,
+                                                      const std::filesystem::path& prefix);
 
 }  // namespace kestrel::platform

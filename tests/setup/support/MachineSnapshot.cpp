@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -85,11 +86,10 @@ std::string modeOf(const struct stat& status) {
     return mode;
 }
 
-// The hive files and their locks, which the registry entries stand for.
+// The hive files, which the registry entries stand for. Nothing beside them (a lock file,
+// say) may stay behind a run.
 bool isHiveFile(const fs::path& relative) {
-    static const std::set<std::string> names = {"system.reg",    "user.reg",
-                                                "userdef.reg",   "system.reg.lock",
-                                                "user.reg.lock", "userdef.reg.lock"};
+    static const std::set<std::string> names = {"system.reg", "user.reg", "userdef.reg"};
     return relative.has_filename() && relative.parent_path().empty() &&
            names.count(relative.filename().string()) > 0;
 }
@@ -170,6 +170,23 @@ void MachineSnapshot::addFiles(const fs::path& prefix) {
 void MachineSnapshot::addRegistry(const platform::Registry& registry) {
     addKey(registry, RegistryRoot::LocalMachine, "HKLM", "", entries_);
     addKey(registry, RegistryRoot::Users, "HKU", "", entries_);
+}
+
+MachineSnapshot& MachineSnapshot::withoutWineSessionState() {
+    // Plug and play: the devices, their classes and drivers, which Wine's device manager
+    // finds anew (numbered in the order they come up) whenever a session starts.
+    static const std::string kDeviceKeys[] = {
+        "HKLM\\System\\CurrentControlSet\\Control\\Video",
+        "HKLM\\System\\CurrentControlSet\\Control\\Class",
+        "HKLM\\System\\CurrentControlSet\\Control\\DeviceClasses",
+        "HKLM\\System\\CurrentControlSet\\Enum"};
+    std::erase_if(entries_, [](const auto& entry) {
+        const std::string& name = entry.first;
+        const std::string_view key = std::string_view(name).substr(name.find(' ') + 1);
+        return std::ranges::any_of(
+            kDeviceKeys, [&key](const std::string& device) { return key.starts_with(device); });
+    });
+    return *this;
 }
 
 std::string MachineSnapshot::differencesTo(const MachineSnapshot& later) const {

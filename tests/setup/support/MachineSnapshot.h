@@ -12,11 +12,16 @@ namespace kestrel::setup::test {
 // contents, mode, extended attributes such as user.DOSATTRIB and modification time; folders
 // with mode and attributes, not times, which any file made and removed inside changes; links
 // with their targets, never followed) and every key and value of the registry, read
-// through the registry itself. The hive files and their lock files are left out: they carry
-// time stamps, and the registry's content is compared instead.
+// through the registry itself. The hive files are left out: they carry time stamps, and the
+// registry's content is compared instead.
 class MachineSnapshot {
   public:
     static MachineSnapshot take(const platform::MachineRoot& machine);
+
+    // Leaves out what Wine itself rewrites whenever a session of the prefix starts, as
+    // setup's runs start one: the devices it finds (displays, input devices), their classes,
+    // drivers and the drivers' dates.
+    MachineSnapshot& withoutWineSessionState();
 
     // What changed from this snapshot to `later`, one entry a line, sorted: "- " what was
     // there before, "+ " what is there now. Empty when nothing changed.

@@ -8,12 +8,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
-#include "MachineSnapshot.h"
-#include "SetupProcess.h"
-#include "TestSupport.h"
-#include "WineTest.h"
-#include "platform/WineTools.h"
+#include "TerminalSession.h"
+#include "WineProductTest.h"
 
 namespace kestrel::setup::test {
 namespace {
@@ -25,10 +23,10 @@ const fs::path kDisk = fs::path(KESTREL_SAMPLE_PRODUCTS_DIR) / "beacon" / "disk"
 const std::string kProgram = "C:\\Program Files (x86)\\Beacon Monitor\\BEACON.EXE";
 const std::string kSettingsKey = "HKLM\\Software\\Beacon Labs\\Beacon Monitor";
 
-class ProductInstall : public kestrel::test::WineTest {
+class ProductInstall : public WineProductTest {
   protected:
     void SetUp() override {
-        WineTest::SetUp();
+        WineProductTest::SetUp();
         if (IsSkipped()) return;
         if (!fs::exists(kDisk / "Setup.inf")) {
             GTEST_SKIP() << "the sample product Beacon Monitor is not built (it needs the "
@@ -40,25 +38,8 @@ class ProductInstall : public kestrel::test::WineTest {
                                                                opened().string() + "'\n");
     }
 
-    // A prefix of this test only: a copy of one that Wine made for the first test and that
-    // nothing ever ran in (wineboot takes much longer than the copy).
-    fs::path freshPrefix(const std::string& name) {
-        static const fs::path pristine = [] {
-            const fs::path prefix = fs::path(std::getenv("HOME")) / "pristine-prefix";
-            const auto made = platform::runWineTool({"wineboot", "--init"}, prefix, 300s);
-            stopServer(prefix);
-            EXPECT_TRUE(made.finished() && made.exitCode == 0) << "wineboot --init on " << prefix;
-            return prefix;
-        }();
-        const fs::path prefix = work_ / name;
-        const std::string copy = "cp -a '" + pristine.string() + "' '" + prefix.string() + "'";
-        EXPECT_EQ(std::system(copy.c_str()), 0) << copy;
-        stopServerAtEnd(prefix);
-        return prefix;
-    }
-
     SetupOutcome setup(const fs::path& prefix, const std::vector<std::string>& arguments) {
-        return runSetupProgram(prefix, arguments, kDisk, work_.path());
+        return WineProductTest::setup(prefix, arguments, kDisk);
     }
     SetupOutcome install(const fs::path& prefix, const fs::path& script = kDisk / "Setup.inf") {
         return setup(prefix, {"/S", "/P" + kDisk.string() + "/", script.string()});
@@ -67,15 +48,7 @@ class ProductInstall : public kestrel::test::WineTest {
         return setup(prefix, {"/U", "/S", (kDisk / "Setup.inf").string()});
     }
 
-    static MachineSnapshot snapshot(const fs::path& prefix) {
-        auto root = platform::MachineRoot::open(prefix);
-        EXPECT_TRUE(root.has_value()) << root.error();
-        return MachineSnapshot::take(**root);
-    }
-
     fs::path opened() const { return work_ / "opened.txt"; }
-
-    kestrel::test::TempDir work_;
 };
 
 fs::path programFolder(const fs::path& prefix) {
@@ -164,6 +137,86 @@ TEST_F(ProductInstall, UninstallingLeavesThePrefixAsItWas) {
     // And as Wine reads the registry back.
     EXPECT_EQ(exported("HKLM\\Software"), machineBefore);
     EXPECT_EQ(exported("HKCU\\Software"), userBefore);
+}
+
+// Wine's list of installed programs runs the uninstall command the installation registered,
+// "%Windows%\_UnInst.exe" with the installed script and /U: the product's Setup.exe, which
+// hands over to setup in the prefix of Wine's session. It asks at the terminal, as setup does
+// without a display.
+TEST_F(ProductInstall, WinesUninstallListRemovesItCompletely) {
+    const fs::path prefix = freshPrefix("prefix");
+    const MachineSnapshot before = snapshot(prefix);
+    const SetupOutcome installed = install(prefix);
+    ASSERT_EQ(installed.exitCode, 0) << installed.output;
+    // Wine runs the installer copy as it is; a Linux program copied without its execute bit
+    // would not run at all.
+    EXPECT_TRUE((fs::status(prefix / "drive_c/windows/_UnInst.exe").permissions() &
+                 fs::perms::owner_exec) != fs::perms::none);
+
+    TerminalSession::Start how;
+    how.argv = {"/bin/sh", "-c", "exec wine uninstaller --remove 'Beacon Monitor 2.4'"};
+    how.directory = work_.path();
+    how.environment = {{"WINEPREFIX", prefix.string()}, {"WINEDEBUG", "-all"}};
+    how.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    TerminalSession terminal(how);
+    ASSERT_TRUE(terminal.waitFor("The application 'Beacon Monitor' will be removed", 300))
+        << terminal.output();
+    terminal.type("y");
+    ASSERT_TRUE(terminal.waitFor("is apparently no longer needed", 300)) << terminal.output();
+    terminal.type("y");  // the _UnInst.exe of no other product
+    ASSERT_TRUE(terminal.waitFor("Uninstallation complete.", 300)) << terminal.output();
+    EXPECT_EQ(terminal.finish(300), 0) << terminal.output();
+    EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
+}
+
+// A copy of the product's disk whose script is changed by `edit`.
+fs::path diskWith(const fs::path& folder, const std::function<void(std::string&)>& edit) {
+    fs::copy(kDisk, folder, fs::copy_options::recursive);
+    std::string text = kestrel::test::readFile(folder / "Setup.inf");
+    edit(text);
+    kestrel::test::writeFile(folder / "Setup.inf", text);
+    return folder;
+}
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+}
+
+// An upgrade removes the earlier version through the command that version registered, the
+// default _UnInst.exe, before it installs.
+TEST_F(ProductInstall, AnUpgradeRemovesTheEarlierVersionThroughItsUninstaller) {
+    const fs::path earlier = diskWith(work_ / "disk-2.3", [](std::string& text) {
+        replaceAll(text, "Beacon Monitor 2.4", "Beacon Monitor 2.3");
+        replaceAll(text, "Beacon Monitor\\2.4", "Beacon Monitor\\2.3");
+        replaceAll(text, "Version=2.4", "Version=2.3");
+    });
+    const fs::path later = diskWith(work_ / "disk-2.4", [](std::string& text) {
+        replaceAll(text, "[Application]\r\n", "[Application]\r\nAskUninstallOld=1\r\n");
+    });
+    const fs::path prefix = freshPrefix("prefix");
+    const MachineSnapshot before = snapshot(prefix);
+    const auto installFrom = [&](const fs::path& disk) {
+        return WineProductTest::setup(
+            prefix, {"/S", "/P" + disk.string() + "/", (disk / "Setup.inf").string()}, disk);
+    };
+    const SetupOutcome old = installFrom(earlier);
+    ASSERT_EQ(old.exitCode, 0) << old.output;
+    ASSERT_NE(wine(prefix, {"uninstaller", "--list"}).text.find("Beacon Monitor 2.3"),
+              std::string::npos);
+
+    const SetupOutcome upgraded = installFrom(later);
+    ASSERT_EQ(upgraded.exitCode, 0) << upgraded.output;
+    const std::string list = wine(prefix, {"uninstaller", "--list"}).text;
+    EXPECT_EQ(list.find("Beacon Monitor 2.3"), std::string::npos) << list;
+    EXPECT_NE(list.find("Beacon Monitor 2.4"), std::string::npos) << list;
+    EXPECT_NE(wine(prefix, {"reg", "query", kSettingsKey + "\\2.3", "/reg:32"}).exitCode, 0);
+    EXPECT_TRUE(fs::exists(programFolder(prefix) / "BEACON.EXE"));
+
+    const SetupOutcome removed =
+        WineProductTest::setup(prefix, {"/U", "/S", (later / "Setup.inf").string()}, later);
+    EXPECT_EQ(removed.exitCode, 0) << removed.output;
+    EXPECT_EQ(before.differencesTo(snapshot(prefix)), "");
 }
 
 // A copy of the product's script without one section.

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Expected.h"
+
+namespace kestrel::platform {
+
+// kestrel-registry.exe (platform/windows/RegistryHelper.c) running under Wine in a prefix,
+// the way our registry calls reach the prefix's wineserver: frames written to its standard
+// input, answers read from its standard output. Starting it starts the prefix's server when
+// none runs, or joins the one that does; the server stays as long as the helper does.
+class RegistryHelperProcess {
+  public:
+    // Starts `program` under Wine on `prefix` and waits, at most `timeout`, for its greeting
+    // (Wine may first bring the prefix up to date). Says why when it does not come.
+    static Expected<std::unique_ptr<RegistryHelperProcess>, std::string> start(
+        const std::filesystem::path& prefix, const std::filesystem::path& program,
+        std::chrono::milliseconds timeout);
+    // Closes its input, upon which it ends; one that does not is killed after a while.
+    ~RegistryHelperProcess();
+    RegistryHelperProcess(const RegistryHelperProcess&) = delete;
+    RegistryHelperProcess& operator=(const RegistryHelperProcess&) = delete;
+
+    // Sends one request (without its length) and returns the answer (without its length).
+    // Fails, saying why, when the helper has gone or does not answer within `timeout`; the
+    // helper is then stopped, and every later exchange fails the same way.
+    Expected<std::string, std::string> exchange(std::string_view request,
+                                                std::chrono::milliseconds timeout);
+
+  private:
+    RegistryHelperProcess(pid_t pid, int input, int output);
+    bool readExactly(char* data, std::size_t size, std::chrono::steady_clock::time_point deadline);
+    void stop();
+
+    pid_t pid_;
+    int input_;
+    int output_;
+    std::string failure_;  // why the helper can no longer be used
+};
+
+}  // namespace kestrel::platform
