@@ -1,24 +1,32 @@
 #!/usr/bin/env python3
 """Whole installations through the `setup` program, silently, into fresh Wine prefixes.
 
-    python3 bench/setup/product_install.py [build] [files] [rounds]
+    python3 bench/setup/product_install.py [build] [files,...] [rounds] [layouts]
 
 1. The sample product Beacon Monitor (build/examples/products/beacon/disk): `setup /S`
    and then `setup /U /S`, each timed.
-2. A generated product of N files (default 5000, 30-50 KB each, in folders of 100, MSZIP
-   cabinets of 1000 files): `setup /S` against `cabextract` of the same cabinets plus
-   `cp -r` into the prefix's drive, and `setup /U /S`.
+2. For each number of files (default 5000) and each layout (default "spread,one"), a
+   generated product of that many files (30-50 KB each, MSZIP cabinets of 1000 files),
+   spread over folders of 100 or all in one folder: `setup /S` against `cabextract` of the
+   same cabinets plus `cp -r` into the prefix's drive; then `setup /U /S` against `rm -rf`
+   of the installed folder plus `wine reg delete` of the two keys the installation made.
 
-Every round starts from a fresh prefix: a copy of one that `wineboot --init` made once (not
-timed); for the generated product all copies are made first, then the filesystem is given
-a minute to let go of the inodes freed before (see versus_host_tools). The two sides take
-turns at going first. Medians of the rounds (default 5). Needs
+Each side's wall time and processor time (user + system of the processes it waited for;
+Wine's server and the programs it starts on its own are not among them) is printed with the
+ratio. After the first round the two sides' files are compared, and a difference stops the
+script before any figure is given. Every round starts from a fresh prefix: a copy of one
+that `wineboot --init` made once (not timed); for the generated product all copies are
+made first, then the filesystem is given a minute to let go of the inodes freed before
+(see versus_host_tools). The two sides take turns at going first. Medians of the rounds
+(default 5); the removals use the rounds' installed prefixes, every other one for each
+side, so they need at least two rounds. Needs
 Wine, gcab and cabextract. The readme that the sample opens at the end goes to a stand-in
 `xdg-open` that shows nothing. HOME, the XDG places and WINEPREFIX point into a temporary folder
 that is removed at the end.
 """
 import os
 import random
+import resource
 import shutil
 import statistics
 import subprocess
@@ -28,6 +36,10 @@ import time
 
 FILES_PER_FOLDER = 100
 FILES_PER_CABINET = 1000
+LAYOUTS = {"spread": FILES_PER_FOLDER, "one": None}  # files per folder; None: one folder
+# The keys the generated product's installation makes (a 32-bit program's view).
+PRODUCT_KEYS = ["HKLM\\Software\\Kestrel Bench",
+                "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bench Product"]
 # ext4 passes over inodes freed less than a minute ago (longer while their table block is
 # unwritten) when it looks for a free one.
 RECENTLY_FREED_SECONDS = 65
@@ -37,14 +49,20 @@ def run(argv, **kwargs):
     subprocess.run(argv, check=True, stdout=subprocess.DEVNULL, **kwargs)
 
 
-def timed(argv):
-    start = time.monotonic()
-    done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                          errors="replace")
-    took = time.monotonic() - start
-    if done.returncode != 0:
-        sys.exit(f"failed ({done.returncode}): {' '.join(argv)}\n{done.stdout}")
-    return took
+def processor_seconds():
+    used = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return used.ru_utime + used.ru_stime
+
+
+def timed(*commands):
+    """Runs the commands one after another; (wall, processor) seconds of them all."""
+    start, used = time.monotonic(), processor_seconds()
+    for argv in commands:
+        done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                              errors="replace")
+        if done.returncode != 0:
+            sys.exit(f"failed ({done.returncode}): {' '.join(argv)}\n{done.stdout}")
+    return time.monotonic() - start, processor_seconds() - used
 
 
 def content(rng, size):
@@ -59,18 +77,22 @@ def content(rng, size):
     return b"".join(parts)[:size]
 
 
-def make_product(where, files):
-    """The generated product's disk: Setup.inf and Data01.cab...; returns (disk, bytes)."""
+def make_product(where, files, per_folder=FILES_PER_FOLDER):
+    """The generated product's disk: Setup.inf and Data01.cab...; returns (disk, bytes).
+    Each file is a slice of one stretch of generated text, so that 50,000 of them are made
+    in seconds; `per_folder` None puts them all in one folder."""
     disk, payload = os.path.join(where, "disk"), os.path.join(where, "payload")
     os.makedirs(disk)
     rng = random.Random(7)
+    text = content(rng, 1 << 22)
     lines, cabinets, total = [], {}, 0
     for i in range(files):
-        name = f"d{i // FILES_PER_FOLDER}/f{i}.dat"
+        name = f"d{i // per_folder}/f{i}.dat" if per_folder else f"all/f{i}.dat"
         size = 30000 + rng.randrange(20000)
         os.makedirs(os.path.join(payload, os.path.dirname(name)), exist_ok=True)
+        start = rng.randrange(len(text) - size)
         with open(os.path.join(payload, name), "wb") as out:
-            out.write(content(rng, size))
+            out.write(text[start:start + size])
         total += size
         number = i // FILES_PER_CABINET + 1
         cabinets.setdefault(number, []).append(name)
@@ -128,18 +150,28 @@ def setup_rounds(setup, prefixes, disk, rounds):
         prefix = prefixes.fresh("prefix")
         program = os.path.join(prefix, "drive_c", "Program Files (x86)", "Beacon Monitor",
                                "BEACON.EXE")
-        installs.append(timed([setup, "/S", f"/P{disk}/", script]))
+        installs.append(timed([setup, "/S", f"/P{disk}/", script])[0])
         check_installed(program)
-        removals.append(timed([setup, "/U", "/S", script]))
+        removals.append(timed([setup, "/U", "/S", script])[0])
         check_installed(program, False)
     return statistics.median(installs), statistics.median(removals)
+
+
+def same_files(installed, extracted):
+    """The files setup installed are those the host tools made, byte for byte."""
+    done = subprocess.run(["diff", "-r", "-q", installed, extracted],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          errors="replace")
+    if done.returncode != 0:
+        sys.exit(f"setup's files differ from cabextract's:\n{done.stdout[:2000]}")
 
 
 def versus_host_tools(setup, prefixes, disk, files, rounds):
     """Both sides write into prefixes copied before any timing, after the filesystem has let
     go of the inodes freed before them: ext4 skips, one by one, inodes freed in the last
     minute when it allocates new ones, which made whichever side wrote where a prefix had
-    just been deleted look up to half again slower."""
+    just been deleted look up to half again slower. Returns the (wall, processor) figures
+    of each side's installations and removals."""
     ours, theirs = [], []
     script = os.path.join(disk, "Setup.inf")
     cabinets = sorted(os.path.join(disk, f) for f in os.listdir(disk) if f.endswith(".cab"))
@@ -148,30 +180,72 @@ def versus_host_tools(setup, prefixes, disk, files, rounds):
     run(["sync"])
     time.sleep(RECENTLY_FREED_SECONDS)
     for index, (prefix, baseline) in enumerate(targets):
+        installed = os.path.join(prefix, "drive_c", "Bench")
+        copied = os.path.join(baseline, "drive_c", "Bench")
+
         def installer():
             os.environ["WINEPREFIX"] = prefix
             ours.append(timed([setup, "/S", f"/P{disk}/", script]))
-            installed = count_files(os.path.join(prefix, "drive_c", "Bench"))
-            if installed != files:
-                sys.exit(f"setup ended with exit code 0 but installed {installed} of {files} files")
+            count = count_files(installed)
+            if count != files:
+                sys.exit(f"setup ended with exit code 0 but installed {count} of {files} files")
 
         def host_tools():
             extracted = os.path.join(prefixes.where, f"extracted{index}")
-            start = time.monotonic()
-            for cabinet in cabinets:
-                run(["cabextract", "-q", "-d", extracted, cabinet])
-            run(["cp", "-r", extracted, os.path.join(baseline, "drive_c", "Bench")])
-            theirs.append(time.monotonic() - start)
+            theirs.append(timed(*[["cabextract", "-q", "-d", extracted, cabinet]
+                                  for cabinet in cabinets], ["cp", "-r", extracted, copied]))
 
         first, second = (installer, host_tools) if index % 2 == 0 else (host_tools, installer)
         first()
         run(["sync"])
         second()
         run(["sync"])
-    os.environ["WINEPREFIX"] = targets[-1][0]
-    removal = timed([setup, "/U", "/S", script])
-    check_installed(os.path.join(targets[-1][0], "drive_c", "Bench"), False)
-    return statistics.median(ours), statistics.median(theirs), removal
+        if index == 0:
+            same_files(installed, copied)
+    removals, host_removals = [], []
+    for index, (prefix, _) in enumerate(targets):
+        os.environ["WINEPREFIX"] = prefix
+        installed = os.path.join(prefix, "drive_c", "Bench")
+        if index % 2 == 0:
+            removals.append(timed([setup, "/U", "/S", script]))
+        else:
+            host_removals.append(timed(["rm", "-rf", installed],
+                                       *[["wine", "reg", "delete", key, "/f", "/reg:32"]
+                                         for key in PRODUCT_KEYS]))
+            run(["wineserver", "-w"])
+        check_installed(installed, False)
+        run(["sync"])
+    return ours, theirs, removals, host_removals
+
+
+def medians(figures):
+    """(wall, processor) medians of (wall, processor) pairs."""
+    return tuple(statistics.median(figure[i] for figure in figures) for i in (0, 1))
+
+
+def side_by_side(what, ours, theirs):
+    if not theirs:
+        return f"{what}: {ours[0]:.2f} s ({ours[1]:.2f} s processor)"
+    return (f"{what}: {ours[0]:.2f} / {theirs[0]:.2f} s wall, ratio {ours[0] / theirs[0]:.2f}; "
+            f"{ours[1]:.2f} / {theirs[1]:.2f} s processor, ratio {ours[1] / theirs[1]:.2f}")
+
+
+def generated_product(setup, prefixes, files, layout, rounds):
+    where = os.path.join(prefixes.where, f"generated-{files}-{layout}")
+    disk, total = make_product(where, files, LAYOUTS[layout])
+    ours, theirs, removals, host_removals = versus_host_tools(setup, prefixes, disk, files,
+                                                              rounds)
+    folders = "one folder" if LAYOUTS[layout] is None else f"folders of {LAYOUTS[layout]}"
+    print(f"{files} files in {folders}, {total / 1e6:.0f} MB, {rounds} rounds")
+    print("  " + side_by_side("setup /S against cabextract + cp -r", medians(ours),
+                              medians(theirs)))
+    print("  " + side_by_side("setup /U /S against rm -rf + wine reg delete", medians(removals),
+                              medians(host_removals) if host_removals else None), flush=True)
+    # What one size leaves would otherwise fill the disk before the next.
+    shutil.rmtree(where)
+    for name in os.listdir(prefixes.where):
+        if name.startswith(("prefix", "baseline", "extracted")):
+            shutil.rmtree(os.path.join(prefixes.where, name))
 
 
 def bench_environment(name):
@@ -196,8 +270,12 @@ def bench_environment(name):
 
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
-    files = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
+    sizes = [int(n) for n in (sys.argv[2] if len(sys.argv) > 2 else "5000").split(",")]
     rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    layouts = (sys.argv[4] if len(sys.argv) > 4 else "spread,one").split(",")
+    for layout in layouts:
+        if layout not in LAYOUTS:
+            sys.exit(f"unknown layout {layout}: one of {', '.join(LAYOUTS)}")
     setup = os.path.abspath(os.path.join(build, "bin", "setup"))
     beacon = os.path.abspath(os.path.join(build, "examples", "products", "beacon", "disk"))
     for need in (setup, os.path.join(beacon, "Setup.inf")):
@@ -207,12 +285,10 @@ def main():
     try:
         prefixes = Prefixes(where)
         install, removal = setup_rounds(setup, prefixes, beacon, rounds)
-        print(f"Beacon Monitor: install {install:.2f} s, uninstall {removal:.2f} s")
-        disk, total = make_product(os.path.join(where, "generated"), files)
-        ours, theirs, removal = versus_host_tools(setup, prefixes, disk, files, rounds)
-        print(f"{files} files, {total / 1e6:.0f} MB: setup /S {ours:.2f} s, "
-              f"cabextract + cp -r {theirs:.2f} s, ratio {ours / theirs:.2f}; "
-              f"setup /U /S {removal:.2f} s")
+        print(f"Beacon Monitor: install {install:.2f} s, uninstall {removal:.2f} s", flush=True)
+        for files in sizes:
+            for layout in layouts:
+                generated_product(setup, prefixes, files, layout, rounds)
     finally:
         subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
         shutil.rmtree(where, ignore_errors=True)

@@ -357,7 +357,7 @@ std::vector<fs::path> MachineRoot::keptFolders() const {
 }
 
 WindowsPathMap MachineRoot::paths() const {
-    return {prefix_, ansiCodePage(*registry_)};
+    return {prefix_, ansiCodePage(*registry_), folderNames_};
 }
 
 std::optional<fs::path> MachineRoot::hostPath(std::string_view windowsPath,

@@ -1,7 +1,5 @@
 #include "platform/WindowsPathMap.h"
 
-#include <dirent.h>
-
 #include <string_view>
 #include <vector>
 
@@ -21,41 +19,39 @@ bool isSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-// Calls `visit` with the name of each entry of `dir`. Straight from the directory stream:
-// this runs for every file an installation makes, and paths per entry would cost more than
-// the listing itself.
-template <typename Visit>
-void forEachEntry(const fs::path& dir, Visit visit) {
-    DIR* stream = ::opendir(dir.c_str());
-    if (stream == nullptr) return;
-    while (const dirent* entry = ::readdir(stream)) {
-        const std::string_view name(entry->d_name);
-        if (name != "." && name != "..") visit(name);
+// The names of a folder: from the index the map shares, else listed for this lookup.
+class FolderLookup {
+  public:
+    explicit FolderLookup(FolderNames* shared) : shared_(shared) {}
+    const CaseFoldedNames* names(const fs::path& dir) {
+        if (shared_ != nullptr) return shared_->names(dir);
+        fresh_ = CaseFoldedNames::list(dir);
+        return fresh_ ? &*fresh_ : nullptr;
     }
-    ::closedir(stream);
-}
+    std::vector<std::string> entries(const fs::path& dir) {
+        const CaseFoldedNames* found = names(dir);
+        return found != nullptr ? found->all() : std::vector<std::string>();
+    }
 
-std::vector<std::string> directoryEntries(const fs::path& dir) {
-    std::vector<std::string> names;
-    forEachEntry(dir, [&](std::string_view name) { names.emplace_back(name); });
-    return names;
-}
+  private:
+    FolderNames* shared_;
+    std::optional<CaseFoldedNames> fresh_;
+};
 
-// The entry of `dir` that `name` means: the exact name, else the first (in name order) that
-// equals it without regard to case, else the long name whose short name it is; nullopt when
-// there is none.
-std::optional<std::string> findEntry(const fs::path& dir, const std::string& name) {
+// The entry of `dir` that `name` means: the exact name, else one that equals it without
+// regard to case (see CaseFoldedNames::find), else the long name whose short name it is;
+// nullopt when there is none.
+std::optional<std::string> findEntry(FolderLookup& folders, const fs::path& dir,
+                                     const std::string& name) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(dir / name, ec))) return name;
-    std::optional<std::string> match;
-    forEachEntry(dir, [&](std::string_view entry) {
-        if (equalsIgnoreAsciiCase(entry, name) && (!match || RegistryNameLess{}(entry, *match)))
-            match = std::string(entry);
-    });
-    if (match || name.find('~') == std::string::npos || !isShortName(name)) return match;
+    const CaseFoldedNames* names = folders.names(dir);
+    if (names == nullptr) return std::nullopt;
+    if (const std::string* match = names->find(name)) return *match;
+    if (name.find('~') == std::string::npos || !isShortName(name)) return std::nullopt;
     // A short name stands for the long name it was derived from, as on Windows (restart
     // lines in WININIT.INI, for one, are written with short paths).
-    const std::vector<std::string> entries = directoryEntries(dir);
+    const std::vector<std::string> entries = names->all();
     for (const std::string& entry : entries) {
         if (!isShortName(entry) && equalsIgnoreAsciiCase(shortNameIn(entries, entry), name)) {
             return entry;
@@ -70,8 +66,8 @@ struct ResolvedPath {
     std::vector<std::string> hostNames;  // the name each component has on disk (or as written)
 };
 
-std::optional<ResolvedPath> resolve(const fs::path& prefix, std::string_view windowsPath,
-                                    std::string_view base) {
+std::optional<ResolvedPath> resolve(const fs::path& prefix, FolderLookup& folders,
+                                    std::string_view windowsPath, std::string_view base) {
     WindowsPathParts parts = splitWindowsPath(windowsPath);
     if (!parts.absolute) {
         std::string joined(base.empty() ? "C:\\" : base);
@@ -100,7 +96,7 @@ std::optional<ResolvedPath> resolve(const fs::path& prefix, std::string_view win
     bool exists = true;
     for (const std::string& component : parts.components) {
         std::optional<std::string> entry;
-        if (exists) entry = findEntry(result.host, component);
+        if (exists) entry = findEntry(folders, result.host, component);
         exists = entry.has_value();
         result.hostNames.push_back(entry.value_or(component));
         result.host /= result.hostNames.back();
@@ -113,7 +109,9 @@ std::optional<ResolvedPath> resolve(const fs::path& prefix, std::string_view win
 
 std::optional<fs::path> WindowsPathMap::hostPath(std::string_view windowsPath,
                                                  std::string_view base) const {
-    auto resolved = resolve(prefix_, codePage_->toUtf8(windowsPath), codePage_->toUtf8(base));
+    FolderLookup folders(folderNames_.get());
+    auto resolved =
+        resolve(prefix_, folders, codePage_->toUtf8(windowsPath), codePage_->toUtf8(base));
     if (!resolved) return std::nullopt;
     return resolved->host;
 }
@@ -128,13 +126,14 @@ std::string WindowsPathMap::windowsPath(const fs::path& hostPath) const {
 
 std::string WindowsPathMap::shortPath(std::string_view windowsPath) const {
     const CodePage& codePage = *codePage_;
-    auto resolved = resolve(prefix_, codePage.toUtf8(windowsPath), {});
+    FolderLookup folders(folderNames_.get());
+    auto resolved = resolve(prefix_, folders, codePage.toUtf8(windowsPath), {});
     if (!resolved) return std::string(windowsPath);
     fs::path dir = resolved->host;
     for (std::size_t i = 0; i < resolved->hostNames.size(); ++i) dir = dir.parent_path();
     std::string result = resolved->parts.drive;
     for (const std::string& name : resolved->hostNames) {
-        result += "\\" + codePage.fromUtf8(shortNameIn(directoryEntries(dir), name));
+        result += "\\" + codePage.fromUtf8(shortNameIn(folders.entries(dir), name));
         dir /= name;
     }
     if (resolved->hostNames.empty() || (!windowsPath.empty() && isSeparator(windowsPath.back()))) {

@@ -94,6 +94,10 @@ std::string FileCopier::windowsPathOf(const fs::path& host) const {
     return context_.registry.machine().windowsPath(host);
 }
 
+std::optional<fs::path> FileCopier::destinationOf(const CopyRequest& request) const {
+    return request.destinationHost ? request.destinationHost : hostPathOf(request.destination);
+}
+
 bool FileCopier::copiedInThisRun(const std::string& windowsPath) const {
     const std::optional<fs::path> host = hostPathOf(windowsPath);
     return host && copied_.count(*host) > 0;
@@ -110,8 +114,7 @@ bool FileCopier::copy(const CopyRequest& request) {
     if (hasRefusedCharacter(request.destination))
         return fail(messages::kCannotCreateFile, {request.destination},
                     std::string(kRefusedCharacterReason));
-    const std::optional<fs::path> host =
-        request.destinationHost ? request.destinationHost : hostPathOf(request.destination);
+    const std::optional<fs::path> host = destinationOf(request);
     if (!host) return fail(messages::kCannotCreateFile, {request.destination});
     std::error_code error;
     const bool existed = fs::exists(fs::symlink_status(*host, error));
@@ -377,9 +380,8 @@ bool FileCopier::uninstall(const CopyRequest& request) {
     if (context_.run.abort) return false;
     // What stays (DONTREPLACE under /X2, a shared file still counted) the follow-ups decide.
     progress_.deleting(request.destination);
-    const InstalledFile file{request.destination,
-                             hostPathOf(request.destination).value_or(fs::path()), request.flags,
-                             request.extra, true};
+    const InstalledFile file{request.destination, destinationOf(request).value_or(fs::path()),
+                             request.flags, request.extra, true};
     if (services_.followUps.uninstall(file)) return true;
     context_.run.abort = true;
     return false;

@@ -24,8 +24,8 @@ struct CopyRequest {
     std::string destination;  // Windows path
     LineFlags flags;          // with the flags the engine adds
     std::string extra;        // font display name or service definition
-    // The destination's host path when the caller has just looked it up (each lookup lists
-    // the folder of a file that does not exist yet).
+    // The destination's host path when the caller has just looked it up (each lookup walks
+    // the path component by component, a system call or more each).
     std::optional<std::filesystem::path> destinationHost;
 };
 
@@ -62,6 +62,8 @@ class FileCopier {
   private:
     struct Target;
     std::optional<std::filesystem::path> hostPathOf(const std::string& windowsPath) const;
+    // The request's destination on the host, as the caller found it or else looked up now.
+    std::optional<std::filesystem::path> destinationOf(const CopyRequest& request) const;
     std::string windowsPathOf(const std::filesystem::path& host) const;
     bool skipped(const CopyRequest& request);
     bool quickSkip(const CopyRequest& request, const std::filesystem::path& host);

@@ -18,14 +18,8 @@ namespace {
 
 constexpr std::string_view kHelpSideExtensions[] = {".gid", ".fts", ".ftg"};
 
-std::vector<fs::path> filesIn(const fs::path& folder) {
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (!it->is_directory(typeError)) files.push_back(it->path());
-    }
-    return files;
+bool hasWildcard(std::string_view pattern) {
+    return pattern.find_first_of("*?") != std::string_view::npos;
 }
 
 }  // namespace
@@ -62,13 +56,40 @@ bool matchesWildcard(std::string_view pattern, std::string_view name) {
 bool FileRemoval::deleteFiles(std::string_view pattern, Direction direction) {
     const auto host = machine_.hostPath(pattern);
     if (!host) return true;
-    return deleteMatching(host->parent_path(), host->filename().string(), direction);
+    return deleteHostFiles(*host, direction);
+}
+
+bool FileRemoval::deleteHostFiles(const fs::path& pattern, Direction direction) {
+    return deleteMatching(pattern.parent_path(), pattern.filename().string(), direction);
+}
+
+// A name without wildcards is looked up among the folder's names, not matched against each
+// entry in turn: removing the n files of one folder would read n² entries.
+std::vector<fs::path> FileRemoval::filesMatching(const fs::path& folder,
+                                                 std::string_view pattern) const {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    if (!hasWildcard(pattern)) {
+        const platform::CaseFoldedNames* names = machine_.folderNames().names(folder);
+        if (names == nullptr) return files;
+        for (const std::string& name : names->matching(pattern)) {
+            fs::path file = folder / name;
+            if (!fs::is_directory(file, ec)) files.push_back(std::move(file));
+        }
+        return files;
+    }
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_directory(typeError) &&
+            matchesWildcard(pattern, it->path().filename().string()))
+            files.push_back(it->path());
+    }
+    return files;
 }
 
 bool FileRemoval::deleteMatching(const fs::path& folder, std::string_view pattern,
                                  Direction direction) {
-    for (const fs::path& file : filesIn(folder)) {
-        if (!matchesWildcard(pattern, file.filename().string())) continue;
+    for (const fs::path& file : filesMatching(folder, pattern)) {
         if (!deleteOne(file, direction)) return false;
         if (platform::equalsIgnoreAsciiCase(file.extension().string(), ".hlp") &&
             !deleteHelpSideFiles(file, direction)) {
@@ -116,8 +137,10 @@ void FileRemoval::removeEmptyDirectories(const fs::path& directory) {
     // Most removals leave other files in their folder: the kept places, dozens of path
     // lookups, are only worked out for a folder that could go.
     std::error_code ec;
-    if (!fs::is_directory(fs::symlink_status(directory, ec)) || !fs::is_empty(directory, ec) || ec)
-        return;
+    if (!fs::is_directory(fs::symlink_status(directory, ec))) return;
+    // From the folder's names, not a listing: that would read every file still in it.
+    const platform::CaseFoldedNames* names = machine_.folderNames().names(directory);
+    if (names == nullptr || !names->empty()) return;
     platform::removeEmptyFolders(directory, machine_.keptFolders());
 }
 

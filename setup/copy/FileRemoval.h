@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "copy/CopyServices.h"
 #include "messages/MessageEngine.h"
@@ -37,6 +38,8 @@ class FileRemoval {
     // 5527 is shown and the run aborted (false). Other failures go unreported: what is to go
     // may well be gone already.
     [[nodiscard]] bool deleteFiles(std::string_view pattern, Direction direction);
+    // The same for a pattern already found on the host (its folder resolved).
+    [[nodiscard]] bool deleteHostFiles(const std::filesystem::path& pattern, Direction direction);
 
     // Removes the host directory when it is empty, then each parent in turn until one is not
     // empty. The root's own places (drives, the Windows and program folders, the profiles and
@@ -51,6 +54,9 @@ class FileRemoval {
     bool removeDirectoryTree(const std::filesystem::path& directory);
 
   private:
+    // The files (never directories) in `folder` whose names `pattern` matches.
+    std::vector<std::filesystem::path> filesMatching(const std::filesystem::path& folder,
+                                                     std::string_view pattern) const;
     [[nodiscard]] bool deleteMatching(const std::filesystem::path& folder, std::string_view pattern,
                                       Direction direction);
     [[nodiscard]] bool deleteOne(const std::filesystem::path& file, Direction direction);

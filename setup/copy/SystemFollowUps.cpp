@@ -26,6 +26,12 @@ std::filesystem::path SystemFollowUps::hostOf(const InstalledFile& file) const {
     return host.has_filename() ? host : host.parent_path();
 }
 
+// Through the host file the copy engine found already, when it did: the lookup is not free.
+bool SystemFollowUps::deleteFiles(const InstalledFile& file) {
+    if (file.host.empty()) return removal_.deleteFiles(file.destination, Direction::Uninstall);
+    return removal_.deleteHostFiles(file.host, Direction::Uninstall);
+}
+
 bool SystemFollowUps::installed(const InstalledFile& file) {
     if (has(file, fileflag::kSharedDll)) {
         if (!addSharedFileUse(context_, file.destination, file.existedBefore)) return false;
@@ -37,7 +43,7 @@ bool SystemFollowUps::installed(const InstalledFile& file) {
 
 bool SystemFollowUps::uninstall(const InstalledFile& file) {
     if (has(file, fileflag::kDelete)) {
-        if (!removal_.deleteFiles(file.destination, Direction::Uninstall)) return false;
+        if (!deleteFiles(file)) return false;
         removal_.removeEmptyDirectories(hostOf(file).parent_path());
         return true;
     }
@@ -78,7 +84,7 @@ bool SystemFollowUps::confirmUnused(const InstalledFile& file) {
 
 bool SystemFollowUps::removeFile(const InstalledFile& file) {
     if (isFontFile(file.destination)) unregisterFont(context_, file);
-    if (!removal_.deleteFiles(file.destination, Direction::Uninstall)) return false;
+    if (!deleteFiles(file)) return false;
     removal_.removeEmptyDirectories(hostOf(file).parent_path());
     return true;
 }

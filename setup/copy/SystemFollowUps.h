@@ -27,6 +27,7 @@ class SystemFollowUps final : public FileFollowUps {
   private:
     // The file's host path (resolved when the caller gave none), never ending in a separator.
     std::filesystem::path hostOf(const InstalledFile& file) const;
+    bool deleteFiles(const InstalledFile& file);
     bool removeSharedFile(const InstalledFile& file);
     bool removeFile(const InstalledFile& file);
     void removeDirectory(const InstalledFile& file);

@@ -219,6 +219,42 @@ TEST_F(MachineRootTest, ShortPathsAreDeterministic) {
     EXPECT_EQ(root->hostPath("C:\\ACME~1"), c / "ACME~1");  // no long name has it
 }
 
+// The root keeps what it has listed of its folders; its answers stay those of a map that
+// lists afresh for every lookup, also when names come, go and change case behind its back.
+TEST_F(MachineRootTest, LookupsAnswerAsAFreshListingDoes) {
+    auto root = openRoot();
+    const fs::path acme = dir_ / "prefix/drive_c/Acme", c = dir_ / "prefix/dosdevices/c:";
+    fs::create_directories(acme);
+    const WindowsPathMap fresh(root->prefix(), root->paths().codePage());
+    const auto lookUp = [&](const std::string& path) {
+        EXPECT_EQ(root->shortPath(path), fresh.shortPath(path)) << path;
+        const auto host = root->hostPath(path);
+        EXPECT_EQ(host, fresh.hostPath(path)) << path;
+        return host.value_or(fs::path());
+    };
+    const std::string readme = "C:\\ACME\\readme.txt";
+    const std::string grosse =
+        "c:\\acme\\gR\xf6\xdf"
+        "E.TXT";
+    EXPECT_EQ(lookUp(readme), c / "Acme/readme.txt");
+    EXPECT_EQ(lookUp(grosse), c / "Acme/gR\u00f6\u00dfE.TXT");
+
+    test::writeFile(acme / "ReadMe.TXT", "x");
+    test::writeFile(acme / "Gr\u00f6\u00dfe.txt", "x");
+    EXPECT_EQ(lookUp(readme), c / "Acme/ReadMe.TXT");
+    EXPECT_EQ(lookUp(grosse), c / "Acme/Gr\u00f6\u00dfe.txt");
+    test::writeFile(acme / "README.TXT", "x");  // both stay; the first in byte order is found
+    EXPECT_EQ(lookUp(readme), c / "Acme/README.TXT");
+
+    fs::remove(acme / "README.TXT");
+    fs::rename(acme / "ReadMe.TXT", acme / "Read Me Later.txt");
+    EXPECT_EQ(lookUp(readme), c / "Acme/readme.txt");
+    EXPECT_EQ(lookUp("C:\\acme\\README~1.TXT"), c / "Acme/Read Me Later.txt");
+    fs::remove(acme / "Gr\u00f6\u00dfe.txt");
+    fs::create_directory(acme / "GR\u00d6\u00dfE.TXT");  // another letter beyond ASCII
+    EXPECT_EQ(lookUp(grosse), c / "Acme/gR\u00f6\u00dfE.TXT");
+}
+
 TEST(ShortName, CollisionsCountInNameOrderThenHash) {
     EXPECT_TRUE(isShortName("README.TXT"));
     EXPECT_TRUE(isShortName("readme.txt"));

@@ -238,6 +238,27 @@ TEST_F(SystemFollowUpsTest, DeleteLinesTakeEveryMatchingFileButNoFolder) {
     EXPECT_TRUE(fs::exists(host("C:\\Acme\\Temp\\x.tmp\\inner.txt")));
 }
 
+// A name without wildcards takes each of its spellings, made before or after the engine
+// looked in the folder, but never a folder; the parent goes once nothing is left in it.
+TEST_F(SystemFollowUpsTest, APlainNameTakesEverySpellingButNoFolder) {
+    const InstalledFile file = line("C:\\Acme\\Docs\\readme.txt", 0);
+    place("C:\\Acme\\Docs\\ReadMe.TXT");
+    ASSERT_EQ(host(file.destination), host("C:\\Acme\\Docs\\ReadMe.TXT"));
+    const fs::path docs = host("C:\\Acme\\Docs");
+    kestrel::test::writeFile(docs / "README.TXT", "made by another program");
+    fs::create_directory(docs / "readme.TXT");
+    kestrel::test::writeFile(docs / "readme.TXT" / "inner.txt", "kept");
+    ASSERT_TRUE(followUps().uninstall(file));
+    EXPECT_FALSE(fs::exists(docs / "ReadMe.TXT"));
+    EXPECT_FALSE(fs::exists(docs / "README.TXT"));
+    EXPECT_TRUE(fs::exists(docs / "readme.TXT" / "inner.txt"));
+
+    fs::remove_all(docs / "readme.TXT");
+    kestrel::test::writeFile(docs / "Readme.txt", "again");
+    ASSERT_TRUE(followUps().uninstall(file));
+    EXPECT_FALSE(fs::exists(docs));
+}
+
 TEST_F(SystemFollowUpsTest, CreatedDirectoriesGoWholeOnlyWhenCascaded) {
     const std::uint32_t directory = fileflag::kCreate | fileflag::kDirectory;
     place("C:\\Acme\\Data\\Locked\\file.txt");

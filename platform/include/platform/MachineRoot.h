@@ -123,7 +123,9 @@ class MachineRoot {
     std::string expandRootEnvironment(std::string_view text) const;
 
     // The root's Windows paths and their host files (see WindowsPathMap), in its code page.
+    // Every map it gives shares one index of the folders looked in (see FolderNames).
     WindowsPathMap paths() const;
+    FolderNames& folderNames() const { return *folderNames_; }
     std::optional<std::filesystem::path> hostPath(std::string_view windowsPath,
                                                   std::string_view base = {}) const;
     std::string windowsPath(const std::filesystem::path& hostPath) const;
@@ -173,6 +175,7 @@ class MachineRoot {
     std::filesystem::path serverDirectory_;
     std::unique_ptr<Registry> registry_;
     WindowsArchitecture architecture_;
+    std::shared_ptr<FolderNames> folderNames_ = std::make_shared<FolderNames>();
 };
 
 }  // namespace kestrel::platform

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/CodePage.h"
+#include "platform/FolderNames.h"
 
 namespace kestrel::platform {
 
@@ -14,10 +16,13 @@ namespace kestrel::platform {
 // A prefix that has no drive links yet is seen through the drives a new one gets (C: on its
 // drive_c, Z: on the host's root), so a run can find its files before it makes the prefix.
 // Windows paths are text in `codePage` (what a program speaking bytes has), host paths UTF-8.
+// With `folderNames`, the folders it looks in are listed once for all the maps sharing it;
+// without, each lookup of a name that is not there as written lists its folder.
 class WindowsPathMap {
   public:
-    WindowsPathMap(std::filesystem::path prefix, const CodePage& codePage)
-        : prefix_(std::move(prefix)), codePage_(&codePage) {}
+    WindowsPathMap(std::filesystem::path prefix, const CodePage& codePage,
+                   std::shared_ptr<FolderNames> folderNames = nullptr)
+        : prefix_(std::move(prefix)), codePage_(&codePage), folderNames_(std::move(folderNames)) {}
 
     const CodePage& codePage() const { return *codePage_; }
 
@@ -34,6 +39,7 @@ class WindowsPathMap {
   private:
     std::filesystem::path prefix_;
     const CodePage* codePage_;
+    std::shared_ptr<FolderNames> folderNames_;
 };
 
 }  // namespace kestrel::platform
