@@ -49,8 +49,11 @@ class Replicated : public ClientFixture {
         if (auto why = SlapdServer::unavailable(); !why.empty()) GTEST_SKIP() << why;
         ASSERT_NE(mirrors_, nullptr) << *failure_;
         // A test that stopped one leaves it to be started again; it catches up by itself.
-        for (SlapdServer* server : {first(), second()})
-            if (!server->running()) ASSERT_TRUE(server->restart());
+        for (SlapdServer* server : {first(), second()}) {
+            if (!server->running()) {
+                ASSERT_TRUE(server->restart());
+            }
+        }
         first()->writeClientConfig(root() / "nwclient.ini", {.defaultTree = "ACME_TREE"}, second());
         reinitialize();
     }
