@@ -188,9 +188,20 @@ bool ChangeJournal::belowMadeKey(const std::string& key) const {
     return false;
 }
 
-void ChangeJournal::beforeFileChange(const fs::path& given) {
+void ChangeJournal::beforeFileChange(const fs::path& given, Write write) {
     const fs::path path = given.lexically_normal();
-    if (ownFile(path) || !files_.insert(path.string()).second || belowMadeFolder(path)) return;
+    if (ownFile(path)) return;
+    const auto [known, added] = files_.try_emplace(path.string());
+    if (!added) {
+        // Content kept as a link would take on what is written into the file: it becomes a
+        // copy of its own before that happens.
+        if (write == Write::InPlace && !known->second.empty()) {
+            if (keep(folder_ / kSavedFolder / known->second, known->second, false))
+                known->second.clear();
+        }
+        return;
+    }
+    if (belowMadeFolder(path)) return;
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
@@ -211,20 +222,27 @@ void ChangeJournal::beforeFileChange(const fs::path& given) {
             {JournalRecord::Kind::Attributes, {path.string(), modeText(status), xattrText(path)}});
         return;
     }
-    // The earlier content stays reachable under the journal: a hard link while the run only
-    // replaces and removes whole files, a copy where the file system allows no link.
     const std::string saved = std::to_string(++saved_);
-    const fs::path copy = folder_ / kSavedFolder / saved;
-    if (::link(path.c_str(), copy.c_str()) != 0) {
-        std::error_code error;
-        if (!fs::copy_file(path, copy, error)) {
-            if (failure_.empty())
-                failure_ = "cannot keep " + path.string() + ": " + error.message();
-            return;
-        }
-    }
+    if (!keep(path, saved, write == Write::Whole)) return;
+    if (write == Write::Whole) known->second = saved;
     append({JournalRecord::Kind::File,
             {path.string(), saved, modeText(status), timesText(status), xattrText(path)}});
+}
+
+// The earlier content stays reachable under the journal: a hard link while the run only
+// replaces and removes whole files, a copy where it writes into one or no link can be made.
+// A copy is made beside its name and renamed to it, so a saved name never holds half a file.
+bool ChangeJournal::keep(const fs::path& path, const std::string& saved, bool link) {
+    const fs::path copy = folder_ / kSavedFolder / saved;
+    if (link && ::link(path.c_str(), copy.c_str()) == 0) return true;
+    const fs::path partial = folder_ / kSavedFolder / (saved + ".part");
+    std::error_code error;
+    if (fs::copy_file(path, partial, fs::copy_options::overwrite_existing, error))
+        fs::rename(partial, copy, error);
+    if (!error) return true;
+    if (failure_.empty()) failure_ = "cannot keep " + path.string() + ": " + error.message();
+    fs::remove(partial, error);
+    return false;
 }
 
 void ChangeJournal::beforeFoldersMade(const fs::path& given) {

@@ -20,8 +20,10 @@ std::error_code lastError() {
 
 }  // namespace
 
-void beforeChange(const fs::path& path) {
-    if (ChangeJournal* journal = activeJournal()) journal->beforeFileChange(path);
+void beforeChange(const fs::path& path, bool inPlace) {
+    if (ChangeJournal* journal = activeJournal())
+        journal->beforeFileChange(
+            path, inPlace ? ChangeJournal::Write::InPlace : ChangeJournal::Write::Whole);
 }
 
 std::error_code rename(const fs::path& from, const fs::path& to) {

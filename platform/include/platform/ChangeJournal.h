@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -69,9 +70,12 @@ class ChangeJournal {
     ChangeJournal(const ChangeJournal&) = delete;
     ChangeJournal& operator=(const ChangeJournal&) = delete;
 
-    // Before a file (or a symbolic link) is created, replaced, renamed, deleted, or its
-    // attributes, mode, times or security change.
-    void beforeFileChange(const std::filesystem::path& path);
+    // How a change touches a file's content: by putting another file in its place (or none),
+    // or by writing into the file itself, which a hard link to it would follow.
+    enum class Write { Whole, InPlace };
+    // Before a file (or a symbolic link) is created, replaced, renamed, deleted, written into,
+    // or its attributes, mode, times or security change.
+    void beforeFileChange(const std::filesystem::path& path, Write write = Write::Whole);
     // Before the missing folders of `path` (it and its missing parents) are made.
     void beforeFoldersMade(const std::filesystem::path& path);
     // Before an empty folder is removed.
@@ -102,6 +106,8 @@ class ChangeJournal {
     bool ownFile(const std::filesystem::path& path) const;
     void append(const JournalRecord& record);
     bool belowMadeFolder(const std::filesystem::path& path) const;
+    // Keeps a copy of `path` as the saved content `saved`: a link when `link`, else a copy.
+    bool keep(const std::filesystem::path& path, const std::string& saved, bool link);
     bool belowMadeKey(const std::string& key) const;
     void deactivate();
 
@@ -111,7 +117,8 @@ class ChangeJournal {
     int lockFd_ = -1;
     std::uint64_t saved_ = 0;  // copies of earlier content kept so far
     std::string failure_;
-    std::unordered_set<std::string> files_;        // paths written down
+    // Paths written down, each with the name of its kept content while that is a hard link.
+    std::unordered_map<std::string, std::string> files_;
     std::unordered_set<std::string> madeFolders_;  // folders the run made
     std::unordered_set<std::string> values_;       // registry values written down
     std::unordered_set<std::string> madeKeys_;     // registry keys the run made

@@ -8,9 +8,10 @@
 
 namespace kestrel::platform::journaled {
 
-// For changes made some other way: before a file is written, or its attributes, mode, times
+// For changes made some other way: before a file is created, replaced or written into
+// (`inPlace`: its own content is written, as an append does), or its attributes, mode, times
 // or security change.
-void beforeChange(const std::filesystem::path& path);
+void beforeChange(const std::filesystem::path& path, bool inPlace = false);
 
 std::error_code rename(const std::filesystem::path& from, const std::filesystem::path& to);
 // A file or a link (never what it points to). A missing one is no error.
