@@ -156,7 +156,8 @@ const CaseFoldedNames* FolderNames::listAndWatch(const fs::path& folder) {
     }
     const FolderId id{facts.st_dev, facts.st_ino};
     byWatch_[watch] = id;
-    Watched& watched = folders_.insert_or_assign(id, Watched{watch, std::move(*listed), 0}).first->second;
+    Watched& watched =
+        folders_.insert_or_assign(id, Watched{watch, std::move(*listed), 0}).first->second;
     watched.lastLookup = ++lookups_;
     return &watched.names;
 }

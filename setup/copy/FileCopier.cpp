@@ -13,6 +13,7 @@
 #include "messages/MessageStrings.h"
 #include "platform/AsciiCase.h"
 #include "platform/FileAttributes.h"
+#include "platform/JournaledFiles.h"
 #include "platform/VersionInfo.h"
 
 namespace kestrel::setup::copy {
@@ -180,8 +181,7 @@ bool FileCopier::sourceMissing(const CopyRequest& request) {
 }
 
 bool FileCopier::makeDirectory(const std::string& windowsPath, const fs::path& host) {
-    std::error_code error;
-    fs::create_directories(host, error);
+    std::error_code error = platform::journaled::createFolders(host);
     if (!error && fs::is_directory(host, error)) return true;
     return fail(kCannotCreateDirectory, {windowsPath},
                 error ? error.message() : "a file of that name is there");
@@ -290,10 +290,10 @@ bool FileCopier::putInPlace(const CopyRequest& request, const Target& target, co
         if (services_.inUse.inUse(host)) return scheduleReplacement(request, target);
         (void)platform::setFileAttributes(host, 0);  // Wine's read-only would refuse the rename
     }
-    if (::rename(target.path.c_str(), host.c_str()) == 0) return true;
-    const int error = errno;
-    if (existed && failsAsInUse(error)) return scheduleReplacement(request, target);
-    fail(kCannotRename, {windowsPathOf(target.path), request.destination}, std::strerror(error));
+    const std::error_code renamed = platform::journaled::rename(target.path, host);
+    if (!renamed) return true;
+    if (existed && failsAsInUse(renamed.value())) return scheduleReplacement(request, target);
+    fail(kCannotRename, {windowsPathOf(target.path), request.destination}, renamed.message());
     return false;
 }
 
@@ -349,6 +349,7 @@ bool FileCopier::create(const CopyRequest& request) {
         return buildHelpIndex(request, *host);
     // An existing file keeps its content: the line asks for the file to be there, and what
     // someone wrote into it is not the installer's to throw away.
+    platform::journaled::beforeChange(*host);
     const int fd = ::open(host->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(messages::kCannotCreateFile, {request.destination}, std::strerror(errno));

@@ -8,6 +8,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/EmptyFolders.h"
 #include "platform/FileAttributes.h"
+#include "platform/JournaledFiles.h"
 
 namespace kestrel::setup::copy {
 
@@ -103,7 +104,8 @@ bool FileRemoval::deleteOne(const fs::path& file, Direction direction) {
     (void)platform::setFileAttributes(file, 0);  // a read-only file goes too
     const bool atInstallation = direction == Direction::Install;
     std::error_code ec;
-    if (!(atInstallation && inUse_.inUse(file)) && (fs::remove(file, ec) || !ec)) return true;
+    if (!(atInstallation && inUse_.inUse(file)) && !(ec = platform::journaled::removeFile(file)))
+        return true;
     if (!atInstallation || (ec && !refusedBySystem(ec))) return true;
     const std::string windowsPath = machine_.windowsPath(file);
     if (inUse_.scheduleAtRestart(windowsPath, std::nullopt)) return true;
@@ -163,7 +165,7 @@ bool FileRemoval::removeDirectoryTree(const fs::path& directory) {
             (void)platform::setFileAttributes(it->path(), 0);
         }
     }
-    fs::remove_all(directory, ec);
+    (void)platform::journaled::removeTree(directory);
     return !fs::exists(fs::symlink_status(directory, ec));
 }
 

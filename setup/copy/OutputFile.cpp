@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/JournaledFiles.h"
+
 namespace kestrel::setup::copy {
 
 namespace {
@@ -54,6 +56,7 @@ class HostOutputFile : public OutputFile {
 
 platform::Expected<std::unique_ptr<OutputFile>, std::error_code> HostOutputFiles::open(
     const std::filesystem::path& path, OutputMode mode) {
+    platform::journaled::beforeChange(path, mode == OutputMode::Append);
     const int flags = mode == OutputMode::NewFile ? O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC
                                                   : O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
     const int fd = ::open(path.c_str(), flags, 0644);
