@@ -7,7 +7,8 @@ namespace kestrel::setup {
 namespace {
 
 void sayFailures(Ui& ui, const std::vector<std::string>& failures) {
-    for (const std::string& failure : failures) ui.note("Setup could not undo a change: " + failure);
+    for (const std::string& failure : failures)
+        ui.note("Setup could not undo a change: " + failure);
 }
 
 }  // namespace
@@ -27,12 +28,12 @@ void recoverUnfinishedRun(platform::MachineRoot& machine, Ui& ui) {
 bool beginTransaction(SetupRun& run) {
     SetupSession& session = run.session;
     const RunState& state = session.run();
-    const std::string what = (state.uninstall ? "uninstall " : "install ") +
-                             session.variables().value("ProductName");
+    const std::string what =
+        (state.uninstall ? "uninstall " : "install ") + session.variables().value("ProductName");
     auto journal = platform::ChangeJournal::begin(session.machine().prefix(), what);
     if (!journal) {
-        session.messages().ui().note("Setup cannot work on this Windows root: " +
-                                     journal.error() + ".");
+        session.messages().ui().note("Setup cannot work on this Windows root: " + journal.error() +
+                                     ".");
         return false;
     }
     run.journal = std::move(journal.value());

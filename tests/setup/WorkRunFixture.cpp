@@ -2,6 +2,7 @@
 
 #include "program/InstallDriver.h"
 #include "program/InstallServices.h"
+#include "program/RunTransaction.h"
 #include "program/RunWizard.h"
 
 namespace kestrel::setup::test {
@@ -36,7 +37,10 @@ SetupRun& WorkRunFixture::startRun(const std::string& sections,
 }
 
 bool WorkRunFixture::wizardAndWork() {
-    return runWizard(*run_) && installProduct(*run_);
+    const bool done = runWizard(*run_) && installProduct(*run_);
+    const RunState& state = session_->run();
+    endTransaction(*run_, done && !state.abort && !state.commandList);
+    return done;
 }
 
 void WorkRunFixture::sources() {

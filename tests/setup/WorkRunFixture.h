@@ -19,7 +19,9 @@ class WorkRunFixture : public CopyEngineFixture {
     // services and its components made as for a run of the kind `kind` sets.
     SetupRun& startRun(const std::string& sections, const std::function<void(RunState&)>& kind = {},
                        const std::vector<std::string>& commandLine = {});
-    // The wizard, then the installation; false where either ended the run.
+    // The wizard, then the installation, whose changes are kept when it went well and undone
+    // otherwise (or for a command list), as at the end of a run; false where either ended
+    // the run.
     bool wizardAndWork();
     // The product's sources in C:\setup.
     void sources();
