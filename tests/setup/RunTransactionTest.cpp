@@ -122,7 +122,8 @@ TEST_F(RunTransaction, ACommandListChangesNothingButTheList) {
     const fs::path list = host(run_->commandListPath);
     auto after = treeContents(machine_->prefix());
     EXPECT_NE(kestrel::test::readFile(list).find("three.txt"), std::string::npos);
-    const fs::path listed = fs::canonical(list).lexically_relative(fs::canonical(machine_->prefix()));
+    const fs::path listed =
+        fs::canonical(list).lexically_relative(fs::canonical(machine_->prefix()));
     for (fs::path made = listed; !made.empty() && bytes.count(made.string()) == 0;
          made = made.parent_path())
         after.erase(made.string());
@@ -179,17 +180,15 @@ TEST_F(RunTransaction, AKilledInstallationIsUndoneByTheNextRun) {
     // middle of the work.
     fs::create_directories(host("C:\\Acme\\Many\\F0"));
     kestrel::test::writeFile(host("C:\\Acme\\Many\\F0\\notes.txt"), "someone's");
-    const std::string script =
-        bigProduct([this](const std::string& name, const std::string& content) {
-            source(name, content);
-        });
+    const std::string script = bigProduct(
+        [this](const std::string& name, const std::string& content) { source(name, content); });
     const MachineSnapshot before = snapshot();
     const auto reopen = [this] {
         session_.reset();
         run_.reset();
         auto machine = platform::MachineRoot::open(
-            dir_ / "prefix",
-            {"alice", dir_ / "servers", platform::NewRoot::Skeleton, platform::WindowsArchitecture::Win32});
+            dir_ / "prefix", {"alice", dir_ / "servers", platform::NewRoot::Skeleton,
+                              platform::WindowsArchitecture::Win32});
         ASSERT_TRUE(machine) << machine.error();
         machine_ = std::move(machine.value());
     };
@@ -215,8 +214,8 @@ TEST_F(RunTransaction, AKilledInstallationIsUndoneByTheNextRun) {
         recoverUnfinishedRun(*machine_, ui_);
         EXPECT_FALSE(platform::ChangeJournal::pending(machine_->prefix()));
         load(std::string(kHead) + script);
-        if (value(RegistryRoot::LocalMachine, "Software\\Acme\\Tools\\2.0\\Setup",
-                  "ProductName") != "<none>") {
+        if (value(RegistryRoot::LocalMachine, "Software\\Acme\\Tools\\2.0\\Setup", "ProductName") !=
+            "<none>") {
             EXPECT_TRUE(ui_.notes.empty());  // the run had kept its work
             ASSERT_TRUE(uninstall());
         } else if (!ui_.notes.empty()) {
