@@ -180,11 +180,16 @@ MachineSnapshot& MachineSnapshot::withoutWineSessionState() {
         "HKLM\\System\\CurrentControlSet\\Control\\Class",
         "HKLM\\System\\CurrentControlSet\\Control\\DeviceClasses",
         "HKLM\\System\\CurrentControlSet\\Enum"};
+    // The menu entries Wine's menu builder writes down for each user, when a session got as
+    // far as starting it.
+    static const std::string kMenuFiles = "\\Software\\Wine\\MenuFiles";
     std::erase_if(entries_, [](const auto& entry) {
         const std::string& name = entry.first;
         const std::string_view key = std::string_view(name).substr(name.find(' ') + 1);
         return std::ranges::any_of(
-            kDeviceKeys, [&key](const std::string& device) { return key.starts_with(device); });
+                   kDeviceKeys,
+                   [&key](const std::string& device) { return key.starts_with(device); }) ||
+               (key.starts_with("HKU\\") && key.find(kMenuFiles) != std::string_view::npos);
     });
     return *this;
 }

@@ -20,7 +20,7 @@ class MachineSnapshot {
 
     // Leaves out what Wine itself rewrites whenever a session of the prefix starts, as
     // setup's runs start one: the devices it finds (displays, input devices), their classes,
-    // drivers and the drivers' dates.
+    // drivers and the drivers' dates, and the menu files its menu builder notes for each user.
     MachineSnapshot& withoutWineSessionState();
 
     // What changed from this snapshot to `later`, one entry a line, sorted: "- " what was
