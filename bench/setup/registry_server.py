@@ -21,11 +21,10 @@ the rounds (default 5). The environment is the one of product_install.py.
 """
 import os
 import shutil
-import statistics
 import subprocess
 import sys
 
-from product_install import Prefixes, bench_environment, run, timed
+from product_install import Prefixes, bench_environment, medians, run, timed
 
 KEY_SIZE = 100
 
@@ -75,14 +74,17 @@ def rounds_of(programs, prefixes, disk, rounds, check):
                 run(["wineserver", "-k"])
             check(False)
             run(["wineserver", "-w"])
-    return {way: (statistics.median(i), statistics.median(r)) for way, (i, r) in times.items()}
+    return {way: (medians(i), medians(r)) for way, (i, r) in times.items()}
 
 
-def report(name, medians):
-    direct_install, direct_removal = medians["direct"]
-    for way, (install, removal) in medians.items():
-        print(f"{name}, {way}: setup /S {install:.2f} s ({install / direct_install:.2f} of "
-              f"direct), setup /U /S {removal:.2f} s ({removal / direct_removal:.2f})")
+def report(name, figures):
+    """Wall and processor medians of each way, and their ratios to direct mode."""
+    direct = figures["direct"]
+    for way, runs in figures.items():
+        parts = [f"{what} {wall:.2f} s ({wall / base[0]:.2f} of direct), processor "
+                 f"{used:.2f} s ({used / base[1]:.2f})"
+                 for what, (wall, used), base in zip(("setup /S", "setup /U /S"), runs, direct)]
+        print(f"{name}, {way}: " + "; ".join(parts), flush=True)
 
 
 def main():
