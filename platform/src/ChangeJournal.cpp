@@ -287,6 +287,11 @@ void ChangeJournal::beforeValueChange(const Registry& registry, RegistryRoot roo
 
 void ChangeJournal::beforeKeyMade(const Registry& registry, RegistryRoot root,
                                   std::string_view key) {
+    // A key at or below one the run made goes with it, and a key that is there is not the
+    // run's to undo: most calls end here, at one look or none rather than one per component
+    // (each a round trip when the registry is a running Wine's).
+    if (belowMadeKey(keyIdentity(root, key)) || registry.openKey(root, key) == kErrorSuccess)
+        return;
     std::string path;
     for (const std::string& part : registryKeyComponents(key)) {
         path += (path.empty() ? "" : "\\") + part;

@@ -126,6 +126,9 @@ class ChangeJournalTest : public ::testing::Test {
                   0);
         if (!next()) return;
         EXPECT_EQ(r.createKey(RegistryRoot::LocalMachine, "Software\\Acme\\Made\\Below"), 0);
+        // Keys made again: one below a key the run made, one that was there before.
+        EXPECT_EQ(r.createKey(RegistryRoot::LocalMachine, "Software\\Acme\\Made\\Below\\Deep"), 0);
+        EXPECT_EQ(r.createKey(RegistryRoot::LocalMachine, "Software\\Acme\\Old"), 0);
         EXPECT_EQ(r.setValue(RegistryRoot::LocalMachine, "Software\\Acme\\Made\\Below", "V",
                              RegistryValue::text(kRegSz, "x")),
                   0);
