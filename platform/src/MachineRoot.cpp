@@ -205,25 +205,25 @@ RegistryLocation MachineRoot::registryView(RegistryRoot root, std::string_view p
 WindowsVersion MachineRoot::windowsVersion() const {
     RegistryValue value;
     for (const RegistryRoot root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine}) {
-        if (registry_->queryValue(root, "Software\\Wine", "Version", &value) == 0) {
+        if (registry_->querySetting(root, "Software\\Wine", "Version", &value) == 0) {
             if (auto version = versionFromWineName(value.textValue())) return *version;
         }
     }
     const auto machine = RegistryRoot::LocalMachine;
     constexpr std::string_view nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
     RegistryValue minor;
-    if (registry_->queryValue(machine, nt, "CurrentMajorVersionNumber", &value) == 0 &&
-        registry_->queryValue(machine, nt, "CurrentMinorVersionNumber", &minor) == 0) {
+    if (registry_->querySetting(machine, nt, "CurrentMajorVersionNumber", &value) == 0 &&
+        registry_->querySetting(machine, nt, "CurrentMinorVersionNumber", &minor) == 0) {
         return {WindowsFamily::WindowsNT, static_cast<int>(value.dwordValue()),
                 static_cast<int>(minor.dwordValue())};
     }
-    if (registry_->queryValue(machine, nt, "CurrentVersion", &value) == 0) {
+    if (registry_->querySetting(machine, nt, "CurrentVersion", &value) == 0) {
         if (auto parsed = parseVersionText(value.textValue())) {
             return {WindowsFamily::WindowsNT, parsed->first, parsed->second};
         }
     }
-    if (registry_->queryValue(machine, "Software\\Microsoft\\Windows\\CurrentVersion",
-                              "VersionNumber", &value) == 0) {
+    if (registry_->querySetting(machine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                "VersionNumber", &value) == 0) {
         if (auto parsed = parseVersionText(value.textValue())) {
             return {WindowsFamily::Windows9x, parsed->first, parsed->second};
         }

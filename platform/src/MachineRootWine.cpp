@@ -37,12 +37,14 @@ Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::st
 }
 
 Expected<void, std::string> MachineRoot::handRegistryToWine() {
+    registry_->forgetSettings();  // the program may change them
     if (registry_->throughWineServer() || wineServerRunning()) return {};
     if (auto saved = registry_->save(); !saved) return unexpected(saved.error().message);
     return {};
 }
 
 Expected<void, std::string> MachineRoot::takeRegistryBack() {
+    registry_->forgetSettings();
     if (registry_->throughWineServer()) return {};
     if (waitForWineServer(kServerEnd) != WineServerWait::Ended) {
         return unexpected("the wineserver of " + prefix_.string() + " does not end");

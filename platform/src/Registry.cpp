@@ -8,6 +8,7 @@
 #include "RegistryHelperProcess.h"
 #include "ServerStore.h"
 #include "platform/AsciiCase.h"
+#include "platform/RegistryKey.h"
 #include "platform/WideText.h"
 #include "platform/WindowsErrors.h"
 #include "platform/WineServer.h"
@@ -50,7 +51,39 @@ long replay(RegistryStore& store, StoreRoot root, const HiveChange& change) {
     return kErrorSuccess;
 }
 
+bool sameName(std::string_view a, std::string_view b) {
+    const RegistryNameLess less;
+    return !less(a, b) && !less(b, a);
+}
+
+// Whether `key` is `ancestor` or lies below it. The machine's control sets are reached both
+// by their own names (ControlSet001) and through the link CurrentControlSet: for telling
+// whether a write reaches a setting, any two of them are one key.
+bool atOrBelow(StoreRoot root, const RegistryStore::Path& key,
+               const RegistryStore::Path& ancestor) {
+    if (ancestor.size() > key.size()) return false;
+    const auto controlSet = [](std::string_view name) {
+        return startsWithIgnoreAsciiCase(name, "ControlSet") ||
+               equalsIgnoreAsciiCase(name, "CurrentControlSet");
+    };
+    for (std::size_t i = 0; i < ancestor.size(); ++i) {
+        if (sameName(key[i], ancestor[i])) continue;
+        const bool linked = root == StoreRoot::Machine && i == 1 && sameName(key[0], "System") &&
+                            controlSet(key[i]) && controlSet(ancestor[i]);
+        if (!linked) return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+struct Registry::Setting {
+    StoreRoot root;
+    RegistryStore::Path key;
+    std::string name;
+    long error;
+    RegistryValue value;
+};
 
 std::vector<std::string> registryKeyComponents(std::string_view path) {
     std::vector<std::string> parts;
@@ -148,6 +181,7 @@ long Registry::createLink(RegistryRoot root, std::string_view path, std::string_
     auto found = target(root, path);
     if (!found) return found.error();
     if (found->isUsersRoot) return kErrorAccessDenied;
+    settings_.clear();  // a link may lead anywhere
     return store().createLink(found->root, found->path, linkTarget);
 }
 
@@ -166,6 +200,7 @@ long Registry::setValue(RegistryRoot root, std::string_view path, std::string_vi
     auto found = target(root, path);
     if (!found) return found.error();
     if (found->isUsersRoot) return kErrorAccessDenied;
+    forgetSettingsAt(*found, false);
     return store().setValue(found->root, found->path, name, value);
 }
 
@@ -177,12 +212,42 @@ long Registry::queryValue(RegistryRoot root, std::string_view path, std::string_
     return store().queryValue(found->root, found->path, name, value);
 }
 
+long Registry::querySetting(RegistryRoot root, std::string_view path, std::string_view name,
+                            RegistryValue* value) const {
+    auto found = target(root, path);
+    if (!found) return found.error();
+    for (const Setting& setting : settings_) {
+        if (setting.root == found->root && setting.key.size() == found->path.size() &&
+            atOrBelow(found->root, setting.key, found->path) && sameName(setting.name, name)) {
+            *value = setting.value;
+            return setting.error;
+        }
+    }
+    Setting setting{found->root, found->path, std::string(name), 0, {}};
+    setting.error = queryValue(root, path, name, &setting.value);
+    *value = setting.value;
+    settings_.push_back(std::move(setting));
+    return settings_.back().error;
+}
+
+void Registry::forgetSettings() {
+    settings_.clear();
+}
+
+void Registry::forgetSettingsAt(const Target& key, bool below) {
+    std::erase_if(settings_, [&](const Setting& setting) {
+        return setting.root == key.root && (below || setting.key.size() == key.path.size()) &&
+               atOrBelow(key.root, setting.key, key.path);
+    });
+}
+
 long Registry::deleteValue(RegistryRoot root, std::string_view path, std::string_view name) {
     if (ChangeJournal* journal = activeJournal())
         journal->beforeValueChange(*this, root, path, name);
     auto found = target(root, path);
     if (!found) return found.error();
     if (found->isUsersRoot) return kErrorFileNotFound;
+    forgetSettingsAt(*found, false);
     return store().deleteValue(found->root, found->path, name);
 }
 
@@ -200,6 +265,7 @@ long Registry::removeKey(RegistryRoot root, std::string_view path, bool wholeTre
     if (!found) return found.error();
     // A root itself is never deleted, whatever it stands for.
     if (found->isUsersRoot || registryKeyComponents(path).empty()) return kErrorAccessDenied;
+    forgetSettingsAt(*found, true);
     return store().deleteKey(found->root, found->path, wholeTree);
 }
 
@@ -236,9 +302,9 @@ long Registry::queryKeyInfo(RegistryRoot root, std::string_view path, RegistryKe
 
 const CodePage& ansiCodePage(const Registry& registry) {
     RegistryValue acp;
-    if (registry.queryValue(RegistryRoot::LocalMachine,
-                            "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
-                            &acp) == kErrorSuccess &&
+    if (registry.querySetting(RegistryRoot::LocalMachine,
+                              "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP",
+                              &acp) == kErrorSuccess &&
         isStringType(acp.type)) {
         unsigned number = 0;
         const std::string text = acp.textValue();
@@ -263,6 +329,7 @@ Expected<void, RegistryError> Registry::save() {
 
 Expected<void, ParseError> Registry::reload() {
     if (server_) return {};
+    settings_.clear();
     return hives_->reload();
 }
 
@@ -280,6 +347,7 @@ Expected<void, std::string> Registry::useWineServer(const std::filesystem::path&
     }
     server_ = std::move(server);
     hives_.reset();
+    settings_.clear();
     return {};
 }
 

@@ -363,6 +363,50 @@ TEST_F(RegistryTest, ReloadingKeepsTheChangesNotSavedYet) {
     EXPECT_EQ(text(*after, Root::LocalMachine, "Software\\Ours", "Unsaved"), "mine");
 }
 
+// Settings are answered from memory once read, so every write of ours that reaches one,
+// by whatever spelling or link, must be seen by the next read.
+TEST_F(RegistryTest, SettingsFollowEveryWriteThatReachesThem) {
+    auto registry = openRegistry();
+    linkControlSet(*registry);
+    constexpr std::string_view linked = "System\\CurrentControlSet\\Control\\Nls\\CodePage";
+    constexpr std::string_view direct = "System\\ControlSet001\\Control\\Nls\\CodePage";
+    const auto acp = [&](std::string_view number) {
+        return RegistryValue::text(kRegSz, std::string(number));
+    };
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1252u);  // nothing there yet
+    ASSERT_EQ(registry->createKey(Root::LocalMachine, linked), 0);
+    ASSERT_EQ(registry->setValue(Root::LocalMachine, linked, "ACP", acp("1251")), 0);
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1251u);
+    ASSERT_EQ(
+        registry->setValue(Root::LocalMachine, "system\\currentcontrolset\\CONTROL\\nls\\CodePage",
+                           "acp", acp("1250")),
+        0);
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1250u);
+    ASSERT_EQ(registry->setValue(Root::LocalMachine, direct, "ACP", acp("1253")), 0);
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1253u);
+    ASSERT_EQ(registry->deleteTree(Root::LocalMachine, "System\\ControlSet001\\Control"), 0);
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1252u);
+    ASSERT_EQ(registry->createKey(Root::LocalMachine, linked), 0);
+    ASSERT_EQ(registry->setValue(Root::LocalMachine, linked, "ACP", acp("1251")), 0);
+    ASSERT_EQ(registry->deleteValue(Root::LocalMachine, direct, "ACP"), 0);
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1252u);
+
+    // A write to a key beside or below the setting's leaves it as it was.
+    ASSERT_EQ(registry->setValue(Root::LocalMachine, linked, "ACP", acp("1251")), 0);
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1251u);
+    ASSERT_EQ(registry->createKey(Root::LocalMachine, std::string(linked) + "\\Below"), 0);
+    ASSERT_EQ(registry->deleteTree(Root::LocalMachine, std::string(linked) + "\\Below"), 0);
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1251u);
+
+    // What another process saved is read with the hive files.
+    ASSERT_THAT(registry->save(), test::Succeeded());
+    auto theirs = openRegistry();
+    ASSERT_EQ(theirs->setValue(Root::LocalMachine, direct, "ACP", acp("1250")), 0);
+    ASSERT_THAT(theirs->save(), test::Succeeded());
+    ASSERT_THAT(registry->reload(), test::Succeeded());
+    EXPECT_EQ(ansiCodePage(*registry).number(), 1250u);
+}
+
 TEST_F(RegistryTest, RefusesToSaveWhileAWineserverRuns) {
     auto registry = openRegistry();
     EXPECT_EQ(registry->createKey(Root::LocalMachine, "Software\\X"), 0);

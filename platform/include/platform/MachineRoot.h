@@ -154,10 +154,11 @@ class MachineRoot {
     // could not run or the registry not be kept.
     Expected<int, std::string> runThroughWine(const std::vector<std::string>& arguments,
                                               std::chrono::milliseconds timeout);
-    // The two halves of that bracket, for programs started some other way; both do nothing
-    // while the registry goes through the server. Before: our changes are saved when no server
-    // holds the registry (a running one would neither read nor keep them). After a program
-    // that was waited for: its server is waited for and the files read again, our changes
+    // The two halves of that bracket, for programs started some other way. Both make the
+    // registry read its settings again (Registry::querySetting), which the program may change;
+    // that is all they do while the registry goes through the server. Before: our changes are saved
+    // when no server holds the registry (a running one would neither read nor keep them). After a
+    // program that was waited for: its server is waited for and the files read again, our changes
     // not saved yet kept on top. The registry object stays the same.
     Expected<void, std::string> handRegistryToWine();
     Expected<void, std::string> takeRegistryBack();

@@ -79,6 +79,15 @@ class Registry {
                                 const RegistryValue& value);
     [[nodiscard]] long queryValue(RegistryRoot root, std::string_view path, std::string_view name,
                                   RegistryValue* value) const;
+    // A setting of the system that a run asks for again and again and that nobody changes
+    // behind its back (the Windows version, the code page): read once, then answered from
+    // memory until this object writes the key (or removes a key above it, or makes a link),
+    // reads the hive files again, or is told that a Windows program may have changed it.
+    // Through a server each read is a round trip to Wine, once a file otherwise.
+    [[nodiscard]] long querySetting(RegistryRoot root, std::string_view path, std::string_view name,
+                                    RegistryValue* value) const;
+    // Before and after each Windows program a run starts: the settings are read again.
+    void forgetSettings();
     [[nodiscard]] long deleteValue(RegistryRoot root, std::string_view path, std::string_view name);
     // Deletes a key without subkeys (kErrorAccessDenied when it has some). A link key is
     // deleted itself, never its target.
@@ -115,6 +124,7 @@ class Registry {
 
   private:
     struct Target;
+    struct Setting;
     Registry(std::filesystem::path prefix, std::filesystem::path serverDirectory);
 
     // The store's root and path for a root and path of ours, or the error for a root or
@@ -122,12 +132,15 @@ class Registry {
     Expected<Target, long> target(RegistryRoot root, std::string_view path) const;
     RegistryStore& store() const;
     long removeKey(RegistryRoot root, std::string_view path, bool wholeTree);
+    // Drops the settings remembered at the key (`below`: and under it) that a write changes.
+    void forgetSettingsAt(const Target& key, bool below);
 
     std::filesystem::path prefix_;
     std::filesystem::path serverDirectory_;
     std::unique_ptr<HiveStore> hives_;       // while no server is used
     std::unique_ptr<RegistryStore> server_;  // once one is
     std::string currentUser_ = std::string(kDefaultUserSid);
+    mutable std::vector<Setting> settings_;  // a handful: looked through in turn
 };
 
 // The root's ANSI code page, in which programs that speak bytes write registry text: the

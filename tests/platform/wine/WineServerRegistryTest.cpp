@@ -183,6 +183,26 @@ TEST_F(WineServerRegistryTest, WindowsProgramsAndWeSeeEachOthersChangesAtOnce) {
     EXPECT_EQ(valueInHives(prefix, key, "Theirs"), "from wine");
 }
 
+// The Windows version and the code page are read once and then answered from memory: a
+// Windows program the run starts may change them, and the next read must say so.
+TEST_F(WineServerRegistryTest, SettingsAWindowsProgramChangedAreReadAgain) {
+    auto root = open(ownPrefix());
+    ASSERT_TRUE(root);
+    ASSERT_EQ(ansiCodePage(root->registry()).number(), 1252u);
+    ASSERT_NE(root->windowsVersion().major, 5);
+    const auto changed =
+        root->runThroughWine({"reg", "add", R"(HKLM\System\CurrentControlSet\Control\Nls\CodePage)",
+                              "/v", "ACP", "/d", "1251", "/f"},
+                             120s);
+    ASSERT_TRUE(changed.has_value()) << changed.error();
+    EXPECT_EQ(ansiCodePage(root->registry()).number(), 1251u);
+    const auto version = root->runThroughWine(
+        {"reg", "add", R"(HKCU\Software\Wine)", "/v", "Version", "/d", "win2k", "/f"}, 120s);
+    ASSERT_TRUE(version.has_value()) << version.error();
+    EXPECT_EQ(root->windowsVersion().major, 5);
+    EXPECT_EQ(root->windowsVersion().minor, 0);
+}
+
 // We keep keys open between calls; one that a Windows program deletes meanwhile is gone for
 // us too, and made anew when we create it again.
 TEST_F(WineServerRegistryTest, AKeyAWindowsProgramDeletedIsGoneForUsToo) {
