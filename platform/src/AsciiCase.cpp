@@ -33,6 +33,11 @@ bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix) {
            equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool endsWithIgnoreAsciiCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           equalsIgnoreAsciiCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 int compareIgnoreAsciiCase(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {

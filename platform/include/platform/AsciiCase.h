@@ -13,6 +13,7 @@ std::string asciiLower(std::string_view text);
 std::string asciiUpper(std::string_view text);
 bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
 bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix);
+bool endsWithIgnoreAsciiCase(std::string_view text, std::string_view suffix);
 // Negative, zero or positive as a sorts before, with or after b, ASCII letters folded to
 // lower case and every byte compared as unsigned.
 int compareIgnoreAsciiCase(std::string_view a, std::string_view b);
