@@ -4,6 +4,7 @@
 
 #include "platform/AsciiCase.h"
 #include "platform/CommandLine.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::commands {
 
@@ -17,15 +18,11 @@ bool hasDrive(std::string_view path) {
     return path.size() >= 2 && path[1] == ':' && isDriveLetter(path[0]);
 }
 
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+using platform::isWindowsPathSeparator;
 
+// An empty name leaves the directory as it is: "D:" and "" name the current directory itself.
 std::string joined(std::string_view directory, std::string_view name) {
-    std::string result(directory);
-    if (!result.empty() && !isSeparator(result.back()) && !name.empty()) result += '\\';
-    result += name;
-    return result;
+    return name.empty() ? std::string(directory) : platform::joinWindowsPath(directory, name);
 }
 
 // A character the text does not hold (and that no command line separates at), to stand for
@@ -72,16 +69,17 @@ std::string CommandLine::restAsCommandLine() const {
 }
 
 std::string CommandState::absolutePath(std::string_view path) const {
-    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) return std::string(path);
+    if (path.size() >= 2 && isWindowsPathSeparator(path[0]) && isWindowsPathSeparator(path[1]))
+        return std::string(path);
     if (hasDrive(path)) {
-        if (path.size() > 2 && isSeparator(path[2])) return std::string(path);
+        if (path.size() > 2 && isWindowsPathSeparator(path[2])) return std::string(path);
         // "D:x": relative to the current directory when that is on drive D, else to D's root.
         if (hasDrive(currentDirectory) &&
             platform::asciiLower(currentDirectory[0]) == platform::asciiLower(path[0]))
             return joined(currentDirectory, path.substr(2));
         return joined(std::string(path.substr(0, 2)) + '\\', path.substr(2));
     }
-    if (!path.empty() && isSeparator(path[0])) {
+    if (!path.empty() && isWindowsPathSeparator(path[0])) {
         const std::string_view drive = hasDrive(currentDirectory)
                                            ? std::string_view(currentDirectory).substr(0, 2)
                                            : std::string_view();

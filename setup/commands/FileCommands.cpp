@@ -9,6 +9,7 @@
 #include "commands/ActionHandlers.h"
 #include "messages/MessageStrings.h"
 #include "platform/JournaledFiles.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::commands {
 
@@ -16,25 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+using platform::joinWindowsPath;
 
-std::string parentOf(std::string_view path) {
-    const std::size_t last = path.find_last_of("\\/");
-    return std::string(last == std::string_view::npos ? std::string_view() : path.substr(0, last));
-}
-
-std::string nameOf(std::string_view path) {
-    const std::size_t last = path.find_last_of("\\/");
-    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
-}
-
-std::string joined(std::string_view directory, std::string_view name) {
-    std::string result(directory);
-    if (!result.empty() && !isSeparator(result.back())) result += '\\';
-    return result + std::string(name);
-}
+// The commands take paths as typed, with '/' as well as backslashes between the names.
+constexpr auto kSeparators = platform::PathSeparators::BackslashOrSlash;
 
 platform::MachineRoot& machineOf(CommandCall& call) {
     return call.context.registry.machine();
@@ -54,8 +40,9 @@ CopyPlan planCopy(CommandCall& call) {
     std::string pattern = state.absolutePath(call.line.arguments[0]);
     // "dir\." (and "dir\*.") stand for every file of the directory.
     const bool allFiles = pattern.ends_with('.');
-    const std::string folder = parentOf(pattern);
-    const std::string name = allFiles ? std::string("*") : nameOf(pattern);
+    const std::string folder(platform::directoryPart(pattern, kSeparators));
+    const std::string name =
+        allFiles ? std::string("*") : std::string(platform::fileNamePart(pattern, kSeparators));
     if (name.find_first_of("*?") == std::string::npos) {
         // One file: the copy engine says so when it is missing.
         plan.sources.push_back(pattern);
@@ -65,9 +52,10 @@ CopyPlan planCopy(CommandCall& call) {
              it.increment(error)) {
             std::error_code typeError;
             // The name in the root's code page, as the pattern is written.
-            const std::string file = nameOf(machine.windowsPath(it->path()));
+            const std::string file(
+                platform::fileNamePart(machine.windowsPath(it->path()), kSeparators));
             if (!it->is_directory(typeError) && copy::matchesWildcard(name, file))
-                plan.sources.push_back(joined(folder, file));
+                plan.sources.push_back(joinWindowsPath(folder, file));
         }
         std::ranges::sort(plan.sources);
     }
@@ -76,19 +64,22 @@ CopyPlan planCopy(CommandCall& call) {
     const auto targetHost = machine.hostPath(plan.target);
     std::error_code error;
     plan.intoDirectory = call.line.arguments.size() < 2 || plan.target.empty() ||
-                         isSeparator(plan.target.back()) ||
+                         platform::isWindowsPathSeparator(plan.target.back()) ||
                          (targetHost && fs::is_directory(*targetHost, error));
     return plan;
 }
 
 copy::CopyRequest copyRequest(CommandCall& call, const CopyPlan& plan, const std::string& source) {
     copy::CopyRequest request;
-    request.source.name = nameOf(source);
+    request.source.name = platform::fileNamePart(source, kSeparators);
     request.source.path = source;
     request.source.file = machineOf(call).hostPath(source).value_or(fs::path());
     // A command copies files, never members of the product's cabinets.
     request.source.cabinetAllowed = false;
-    request.destination = plan.intoDirectory ? joined(plan.target, nameOf(source)) : plan.target;
+    request.destination =
+        plan.intoDirectory
+            ? joinWindowsPath(plan.target, platform::fileNamePart(source, kSeparators))
+            : plan.target;
     request.flags.file = fileflag::kAlways | fileflag::kNoSizeWarning;
     return request;
 }
@@ -151,7 +142,8 @@ bool renameFile(CommandCall& call, ActionServices& services) {
     // A bare new name stays in the old file's directory.
     const bool bare = arguments[1].find_first_of("\\/:") == std::string::npos;
     const std::string newPath =
-        bare ? joined(parentOf(oldPath), arguments[1]) : call.state.absolutePath(arguments[1]);
+        bare ? joinWindowsPath(platform::directoryPart(oldPath, kSeparators), arguments[1])
+             : call.state.absolutePath(arguments[1]);
     return call.undo ? renamePath(call, services, newPath, oldPath)
                      : renamePath(call, services, oldPath, newPath);
 }

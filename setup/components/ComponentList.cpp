@@ -3,17 +3,16 @@
 #include <algorithm>
 
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
 std::string Component::lastName() const {
-    const std::size_t cut = name.rfind('\\');
-    return cut == std::string::npos ? name : name.substr(cut + 1);
+    return std::string(platform::fileNamePart(name));
 }
 
 std::string_view parentName(std::string_view name) {
-    const std::size_t cut = name.rfind('\\');
-    return cut == std::string_view::npos ? std::string_view{} : name.substr(0, cut);
+    return platform::directoryPart(name);
 }
 
 ComponentList::ComponentList() {

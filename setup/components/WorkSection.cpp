@@ -10,11 +10,6 @@ namespace {
 
 constexpr std::string_view kWildcardSection = "%Option%";
 
-bool endsWithIgnoreCase(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() &&
-           platform::equalsIgnoreAsciiCase(text.substr(text.size() - end.size()), end);
-}
-
 bool isOneOf(std::string_view kind, std::initializer_list<std::string_view> names) {
     for (std::string_view name : names)
         if (platform::equalsIgnoreAsciiCase(kind, name)) return true;
@@ -33,10 +28,10 @@ WorkSectionKind workSectionKind(std::string_view section) {
     if (isOneOf(kind, {"IP Services", "IP Protocols", "IP Networks", "IP Hosts", "IP LMHosts"}))
         return WorkSectionKind::IpFiles;
     if (isOneOf(kind, {"Security"})) return WorkSectionKind::Security;
-    if (endsWithIgnoreCase(kind, "Config.sys")) return WorkSectionKind::ConfigSys;
-    if (endsWithIgnoreCase(kind, ".bat")) return WorkSectionKind::Batch;
-    if (endsWithIgnoreCase(kind, ".ini")) return WorkSectionKind::Ini;
-    if (endsWithIgnoreCase(kind, ".reg")) return WorkSectionKind::Registry;
+    if (platform::endsWithIgnoreAsciiCase(kind, "Config.sys")) return WorkSectionKind::ConfigSys;
+    if (platform::endsWithIgnoreAsciiCase(kind, ".bat")) return WorkSectionKind::Batch;
+    if (platform::endsWithIgnoreAsciiCase(kind, ".ini")) return WorkSectionKind::Ini;
+    if (platform::endsWithIgnoreAsciiCase(kind, ".reg")) return WorkSectionKind::Registry;
     if (isOneOf(kind, {"Progman"})) return WorkSectionKind::Progman;
     if (isOneOf(kind, {"Shell"})) return WorkSectionKind::Shell;
     return WorkSectionKind::Plain;

@@ -1,17 +1,9 @@
 #include "copy/CommandList.h"
 
 #include "platform/CommandLine.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::copy {
-
-namespace {
-
-std::string directoryOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-}  // namespace
 
 bool CommandList::add(const Entry& entry) {
     if (form_ == Form::List) {
@@ -19,7 +11,8 @@ bool CommandList::add(const Entry& entry) {
         out_ << (blank ? "\"" + entry.name + "\"" : entry.name) << "\n";
     } else {
         // Paths with blanks are quoted, or the commands would take them for two words.
-        const std::string directory = platform::quoteArgument(directoryOf(entry.destination));
+        const std::string directory =
+            platform::quoteArgument(platform::directoryPart(entry.destination));
         out_ << "@if not exist " << directory << " md " << directory << ">NUL\n";
         const std::string_view command =
             entry.cabinetMember ? "extract" : (entry.compressed ? "expand" : "copy");

@@ -15,6 +15,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/JournaledFiles.h"
 #include "platform/VersionInfo.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::copy {
 
@@ -39,21 +40,6 @@ bool isMissing(SourceError::Kind kind) {
 bool failsAsInUse(int error) {
     return error == EACCES || error == EPERM || error == EBUSY || error == ETXTBSY ||
            error == EEXIST;
-}
-
-std::string bareName(const std::string& windowsPath) {
-    const std::size_t slash = windowsPath.find_last_of('\\');
-    return slash == std::string::npos ? windowsPath : windowsPath.substr(slash + 1);
-}
-
-bool hasExtension(const std::string& path, std::string_view extension) {
-    return path.size() >= extension.size() &&
-           platform::equalsIgnoreAsciiCase(path.substr(path.size() - extension.size()), extension);
-}
-
-std::string directoryOf(const std::string& windowsPath) {
-    const std::size_t slash = windowsPath.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : windowsPath.substr(0, slash);
 }
 
 // Removes the temporary file unless the copy got as far as putting it in place.
@@ -126,7 +112,9 @@ bool FileCopier::copy(const CopyRequest& request) {
     if (services_.hook && services_.hook->notify(kBeforeCopy, source, request.destination) == 0)
         return skipped(request);
     if ((flags & kOptional) && sourceMissing(request)) return skipped(request);
-    if (!makeDirectory(directoryOf(request.destination), host->parent_path())) return false;
+    if (!makeDirectory(std::string(platform::directoryPart(request.destination)),
+                       host->parent_path()))
+        return false;
     progress_.copying(source, request.destination);
     if (flags & kAppend) return append(request, *host, existed);
 
@@ -135,7 +123,7 @@ bool FileCopier::copy(const CopyRequest& request) {
     RemoveUnlessKept temporary(target->path);
     const bool searchMarkers =
         (flags & kSetUserInfo) &&
-        !platform::equalsIgnoreAsciiCase(bareName(request.destination), "SETUP.EXE");
+        !platform::equalsIgnoreAsciiCase(platform::fileNamePart(request.destination), "SETUP.EXE");
     UserInfoMarkers markers;
     TargetSink sink(*target->file, progress_, meter_, searchMarkers ? &markers : nullptr);
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
@@ -343,9 +331,11 @@ bool FileCopier::create(const CopyRequest& request) {
         if (!set) return fail(kCannotCreateDirectory, {request.destination}, set.error());
         return true;
     }
-    if (!makeDirectory(directoryOf(request.destination), host->parent_path())) return false;
+    if (!makeDirectory(std::string(platform::directoryPart(request.destination)),
+                       host->parent_path()))
+        return false;
     const int majorVersion = context_.registry.machine().windowsVersion().major;
-    if (majorVersion >= 4 && hasExtension(request.destination, ".gid"))
+    if (majorVersion >= 4 && platform::hasExtension(request.destination, ".gid"))
         return buildHelpIndex(request, *host);
     // An existing file keeps its content: the line asks for the file to be there, and what
     // someone wrote into it is not the installer's to throw away.

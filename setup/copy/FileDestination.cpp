@@ -5,10 +5,17 @@
 #include <initializer_list>
 
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
 namespace {
+
+using platform::isWindowsPathSeparator;
+using platform::joinWindowsPath;
+
+// Destinations and sources come from the script, which may write '/' between names.
+constexpr auto kSeparators = platform::PathSeparators::BackslashOrSlash;
 
 struct PrefixRow {
     std::initializer_list<std::string_view> variables;
@@ -33,10 +40,6 @@ const std::array<PrefixRow, 9>& prefixRows() {
     return rows;
 }
 
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
 // An unset or empty variable names no directory (it would otherwise match every path).
 bool beginsWithVariable(std::string_view path, std::string_view name,
                         const VariableLookup& variables) {
@@ -46,28 +49,16 @@ bool beginsWithVariable(std::string_view path, std::string_view name,
 
 std::string_view dropComponents(std::string_view path, int count) {
     for (; count > 0; --count) {
-        const auto separator = std::ranges::find_if(path, isSeparator);
+        const auto separator = std::ranges::find_if(path, isWindowsPathSeparator);
         if (separator == path.end()) break;
         path.remove_prefix(static_cast<std::size_t>(separator - path.begin()) + 1);
     }
     return path;
 }
 
-std::string_view bareName(std::string_view path) {
-    const auto last = std::find_if(path.rbegin(), path.rend(), isSeparator);
-    return path.substr(static_cast<std::size_t>(path.rend() - last));
-}
-
-std::string joined(std::string_view directory, std::string_view name) {
-    std::string path(directory);
-    if (!path.empty() && !isSeparator(path.back())) path += '\\';
-    path += name;
-    return path;
-}
-
 bool isRelative(std::string_view path) {
     const bool drive = path.size() >= 2 && path[1] == ':';
-    return !drive && (path.empty() || !isSeparator(path[0]));
+    return !drive && (path.empty() || !isWindowsPathSeparator(path[0]));
 }
 
 }  // namespace
@@ -111,16 +102,19 @@ std::string resolveDestination(const FileLine& line, std::string_view destinatio
     const bool toSetupDirectory = (line.flags.file & fileflag::kSetup) && places.setupDirectory;
     std::string path;
     if (toSetupDirectory)
-        path = joined(*places.setupDirectory, bareName(destination));
+        path = joinWindowsPath(*places.setupDirectory,
+                               platform::fileNamePart(destination, kSeparators));
     else if (isRelative(destination))
-        path = joined(places.baseDirectory, destination);
+        path = joinWindowsPath(places.baseDirectory, destination);
     else
         path = std::string(destination);
-    const bool namesDirectory = destination.empty() || isSeparator(path.back()) ||
-                                bareName(destination).empty() || isDirectory(path);
+    const bool namesDirectory = destination.empty() || isWindowsPathSeparator(path.back()) ||
+                                platform::fileNamePart(destination, kSeparators).empty() ||
+                                isDirectory(path);
     if (!namesDirectory) return path;
     const bool bare = line.flags.attributes & attrflag::kUseFileName;
-    return joined(path, bare ? bareName(line.source) : std::string_view(line.source));
+    return joinWindowsPath(path, bare ? platform::fileNamePart(line.source, kSeparators)
+                                      : std::string_view(line.source));
 }
 
 }  // namespace kestrel::setup

@@ -2,6 +2,7 @@
 
 #include "copy/IgnoreOrCancel.h"
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::copy {
 
@@ -9,20 +10,8 @@ using platform::RegistryRoot;
 
 namespace {
 
-std::string_view withoutTrailingBackslashes(std::string_view path) {
-    while (path.ends_with('\\')) path.remove_suffix(1);
-    return path;
-}
-
-std::string_view bareName(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::string_view folderOf(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
+// Destinations come from the script, which may write '/' between names.
+constexpr auto kSeparators = platform::PathSeparators::BackslashOrSlash;
 
 std::string fontsFolder(const OperationContext& context) {
     std::string folder = context.variables.value("Fonts");
@@ -33,15 +22,15 @@ std::string fontsFolder(const OperationContext& context) {
 }
 
 std::string valueName(const InstalledFile& file) {
-    return file.extra.empty() ? std::string(bareName(file.destination)) : file.extra;
+    return file.extra.empty() ? std::string(platform::fileNamePart(file.destination, kSeparators))
+                              : file.extra;
 }
 
 }  // namespace
 
 bool isFontFile(std::string_view windowsPath) {
-    const std::string_view name = bareName(windowsPath);
-    return platform::asciiLower(name).ends_with(".ttf") ||
-           platform::asciiLower(name).ends_with(".fon");
+    return platform::hasExtension(windowsPath, ".ttf") ||
+           platform::hasExtension(windowsPath, ".fon");
 }
 
 std::string fontsKey(const OperationContext& context) {
@@ -51,10 +40,12 @@ std::string fontsKey(const OperationContext& context) {
 
 bool registerFont(OperationContext& context, const InstalledFile& file) {
     const bool inFontsFolder =
-        platform::equalsIgnoreAsciiCase(withoutTrailingBackslashes(folderOf(file.destination)),
-                                        withoutTrailingBackslashes(fontsFolder(context)));
+        platform::equalsIgnoreAsciiCase(platform::withoutTrailingBackslashes(
+                                            platform::directoryPart(file.destination, kSeparators)),
+                                        platform::withoutTrailingBackslashes(fontsFolder(context)));
     const std::string data =
-        inFontsFolder ? std::string(bareName(file.destination)) : file.destination;
+        inFontsFolder ? std::string(platform::fileNamePart(file.destination, kSeparators))
+                      : file.destination;
     const std::string name = valueName(file);
     const long error =
         context.registry.writeString(RegistryRoot::LocalMachine, fontsKey(context), name, data);

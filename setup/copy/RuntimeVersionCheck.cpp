@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "platform/RootProgramSearch.h"
 #include "platform/VersionInfo.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::copy {
 
@@ -38,8 +39,7 @@ void RuntimeVersionCheck::check(const File& file, std::string_view applicationDi
                         platform::versionText(have->version)});
     }
 
-    const std::size_t slash = installed.find_last_of('\\');
-    const std::string name = slash == std::string::npos ? installed : installed.substr(slash + 1);
+    const std::string name(platform::fileNamePart(installed));
     const std::optional<std::string> found =
         platform::findOnRootSearchPath(machine_, name, applicationDirectory);
     progress_.checkingRuntime(installed, found.value_or(""));

@@ -3,6 +3,7 @@
 #include "copy/FileDestination.h"
 #include "copy/FileLineFilter.h"
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
@@ -39,7 +40,7 @@ bool includesPass(const FileLineFilter& lines, const std::vector<LineFlags>& inc
 std::optional<std::string> placeOnServer(const FileLine& line, const std::string& destination,
                                          const std::string& base, const std::string& setupInfDir) {
     if (line.flags.file & kSetup)
-        return setupInfDir + destination.substr(destination.find_last_of('\\') + 1);
+        return setupInfDir + std::string(platform::fileNamePart(destination));
     const std::string directory = withTrailingBackslash(base);
     if (directory.size() < 2 || !platform::startsWithIgnoreAsciiCase(destination, directory))
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "ops/LinkLine.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 #include "script/Fields.h"
 #include "script/ScriptText.h"
 
@@ -9,11 +10,6 @@ namespace kestrel::setup {
 namespace {
 
 constexpr std::size_t kFieldSize = 256;
-
-bool endsWithIgnoreCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           platform::equalsIgnoreAsciiCase(text.substr(text.size() - suffix.size()), suffix);
-}
 
 LinkScope scopeOf(std::string_view location) {
     location = trimBlanks(location);
@@ -90,7 +86,8 @@ std::string locationPath(std::string_view location, std::string_view programs) {
 
 std::string linkFilePath(std::string_view location, std::string_view programs) {
     std::string path = locationPath(location, programs);
-    if (!endsWithIgnoreCase(path, ".lnk") && !endsWithIgnoreCase(path, ".pif")) path += ".lnk";
+    if (!platform::hasExtension(path, ".lnk") && !platform::hasExtension(path, ".pif"))
+        path += ".lnk";
     return path;
 }
 

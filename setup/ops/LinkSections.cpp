@@ -9,18 +9,13 @@
 #include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
 namespace {
 
 constexpr SectionKind kLinkSection{1024, strings::kWorkingOnGroup, false};
-
-std::string_view parentOf(std::string_view component) {
-    const std::size_t backslash = component.rfind('\\');
-    return backslash == std::string_view::npos ? std::string_view()
-                                               : component.substr(0, backslash);
-}
 
 // "Key = value" with this key; the value without blanks around it.
 std::optional<std::string_view> keyValue(std::string_view line, std::string_view key) {
@@ -61,10 +56,8 @@ std::pair<std::string, std::string> splitItemLocation(std::string_view location,
             break;
         }
     }
-    const std::size_t backslash = location.rfind('\\');
-    if (backslash == std::string_view::npos) return {{}, std::string(location)};
-    return {std::string(location.substr(0, backslash)),
-            std::string(location.substr(backslash + 1))};
+    return {std::string(platform::directoryPart(location)),
+            std::string(platform::fileNamePart(location))};
 }
 
 OperationList readProgmanLines(const std::vector<ScriptLine>& lines, const Expander& expander,
@@ -131,7 +124,7 @@ bool usesProgramManager(const platform::MachineRoot& machine) {
 }
 
 std::optional<std::string> findShellSection(const ScriptText& script, std::string_view component) {
-    const std::string_view parent = parentOf(component);
+    const std::string_view parent = platform::directoryPart(component);
     if (parent.empty()) return firstExisting(script, {"Shell:" + std::string(component)});
     return firstExisting(
         script, {"Shell:" + std::string(component), "Shell:<" + std::string(parent) + ">"});
@@ -140,7 +133,7 @@ std::optional<std::string> findShellSection(const ScriptText& script, std::strin
 std::optional<std::string> findProgmanSection(const ScriptText& script,
                                               std::string_view component) {
     const std::string name(component);
-    const std::string_view parent = parentOf(component);
+    const std::string_view parent = platform::directoryPart(component);
     auto section = parent.empty()
                        ? firstExisting(script, {"Progman:" + name, "Progman." + name})
                        : firstExisting(script, {"Progman:" + name, "Progman." + name,

@@ -2,21 +2,11 @@
 
 #include <filesystem>
 
+#include "platform/WindowsPathText.h"
+
 namespace kestrel::setup {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// "C:\Acme\edit.exe" lies in "C:\Acme", "C:\edit.exe" in "C:\".
-std::string directoryOf(std::string_view path) {
-    const std::size_t backslash = path.find_last_of('\\');
-    if (backslash == std::string_view::npos) return {};
-    if (backslash == 2 && path[1] == ':') return std::string(path.substr(0, 3));
-    return std::string(path.substr(0, backslash));
-}
-
-}  // namespace
 
 LinkTarget resolveLinkTarget(const LinkEntry& entry, const platform::MachineRoot& machine,
                              const ProgramLookup& findProgram) {
@@ -37,7 +27,8 @@ LinkTarget resolveLinkTarget(const LinkEntry& entry, const platform::MachineRoot
     if (found) {
         result.found = true;
         result.target = *found;
-        if (result.workingDirectory.empty()) result.workingDirectory = directoryOf(*found);
+        if (result.workingDirectory.empty())
+            result.workingDirectory = platform::directoryPartKeepingRoot(*found);
     }
     if (result.iconFile.empty() && entry.iconIndex) result.iconFile = result.target;
     return result;

@@ -1,6 +1,7 @@
 #include "ops/ListValue.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 #include "script/ScriptText.h"
 
 namespace kestrel::setup {
@@ -12,19 +13,12 @@ std::string_view fileNameOf(std::string_view item) {
     if (item.size() >= 2 && item.front() == '"' && item.back() == '"') {
         item = item.substr(1, item.size() - 2);
     }
-    const std::size_t slash = item.find_last_of("\\/:");
-    return slash == std::string_view::npos ? item : item.substr(slash + 1);
-}
-
-std::string_view withoutTrailingBackslash(std::string_view item) {
-    item = trimBlanks(item);
-    if (item.size() > 1 && item.back() == '\\') item.remove_suffix(1);
-    return item;
+    return platform::fileNamePart(item, platform::PathSeparators::BackslashSlashOrColon);
 }
 
 bool sameText(std::string_view a, std::string_view b) {
-    return platform::equalsIgnoreAsciiCase(withoutTrailingBackslash(a),
-                                           withoutTrailingBackslash(b));
+    return platform::equalsIgnoreAsciiCase(platform::withoutTrailingBackslash(trimBlanks(a)),
+                                           platform::withoutTrailingBackslash(trimBlanks(b)));
 }
 
 struct Span {

@@ -1,21 +1,11 @@
 #include "ops/RegistryOperation.h"
 
 #include "messages/MessageStrings.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
 using platform::RegistryRoot;
-
-namespace {
-
-std::string parentOf(const std::string& key) {
-    const std::vector<std::string> parts = platform::registryKeyComponents(key);
-    std::string parent;
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) parent += (i ? "\\" : "") + parts[i];
-    return parent;
-}
-
-}  // namespace
 
 bool RegistryOperation::acts(const OperationContext& context) const {
     const bool userRoot = entry_.root == RegistryRoot::CurrentUser;
@@ -68,7 +58,7 @@ bool RegistryOperation::uninstall(OperationContext& context) {
     if (registry.hasSubkeys(entry_.root, entry_.key)) {
         (void)registry.deleteValue(entry_.root, entry_.key, "");
     } else if (registry.deleteKey(entry_.root, entry_.key) == 0) {
-        (void)registry.removeEmptyKeys(entry_.root, parentOf(entry_.key));
+        (void)registry.removeEmptyKeys(entry_.root, platform::parentRegistryKey(entry_.key));
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include "platform/EmptyFolders.h"
 #include "platform/JournaledFiles.h"
 #include "platform/ShellLink.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
@@ -35,10 +36,6 @@ bool createFolder(OperationContext& context, const std::string& windowsFolder) {
     return false;
 }
 
-std::string parentOf(const std::string& windowsPath) {
-    return windowsPath.substr(0, windowsPath.find_last_of('\\'));
-}
-
 }  // namespace
 
 std::string programsFolder(const OperationContext& context) {
@@ -60,7 +57,11 @@ std::vector<fs::path> keptFolderHostPaths(const OperationContext& context) {
 
 bool createLinkFile(OperationContext& context, const std::string& path,
                     const platform::ShellLink& link) {
-    if (!createFolder(context, parentOf(path))) return false;
+    // A link path without a backslash ("C:name.lnk") has no folder part; the folder asked for
+    // is then the path itself, never an empty name.
+    const bool hasFolder = path.find('\\') != std::string::npos;
+    if (!createFolder(context, hasFolder ? std::string(platform::directoryPart(path)) : path))
+        return false;
     const auto host = context.registry.machine().hostPath(path);
     if (host && !platform::writeShellLink(*host, link)) return true;
     return context.messages.show(messages::kCannotCreateLink, {path}) == buttons::kIgnore;

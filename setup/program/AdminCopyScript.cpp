@@ -6,6 +6,7 @@
 #include "messages/MessageStrings.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProfileDocument.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
@@ -13,9 +14,10 @@ namespace {
 
 std::string scriptCopyPath(const OperationContext& context) {
     const std::string script = context.variables.value("SetupInf");
-    const std::size_t slash = script.find_last_of("\\/:");
-    const std::string name = slash == std::string::npos ? script : script.substr(slash + 1);
-    return context.variables.value("App") + context.variables.value("SetupInfDir") + name;
+    const std::string_view name =
+        platform::fileNamePart(script, platform::PathSeparators::BackslashSlashOrColon);
+    return context.variables.value("App") + context.variables.value("SetupInfDir") +
+           std::string(name);
 }
 
 }  // namespace

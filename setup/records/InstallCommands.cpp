@@ -1,6 +1,7 @@
 #include "records/InstallCommands.h"
 
 #include "platform/CommandLine.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::records {
 
@@ -16,7 +17,8 @@ std::string installedScriptCommand(OperationContext& context) {
     std::string program = expander.expand("%Windows%") + "\\_UnInst.exe";
     if (context.registry.machine().windowsVersion().major >= 4) program = '"' + program + '"';
     const std::string script = context.variables.value("SetupInf");
-    const std::string fileName = script.substr(script.find_last_of("\\:") + 1);
+    const std::string fileName(
+        platform::fileNamePart(script, platform::PathSeparators::BackslashOrColon));
     const std::string installedScript =
         context.variables.value("App") + context.variables.value("SetupInfDir") + fileName;
     return program + " " + platform::quotedArgument(installedScript);

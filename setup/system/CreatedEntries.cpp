@@ -1,5 +1,6 @@
 #include "system/CreatedEntries.h"
 
+#include "platform/WindowsPathText.h"
 #include "system/SystemRegistry.h"
 
 namespace kestrel::setup {
@@ -7,12 +8,6 @@ namespace kestrel::setup {
 namespace {
 
 constexpr std::string_view kNotesKey = "Software\\UsageCount\\Setup\\Created";
-
-std::string parentOf(std::string_view key) {
-    const std::size_t backslash = key.rfind('\\');
-    return std::string(backslash == std::string_view::npos ? std::string_view()
-                                                           : key.substr(0, backslash));
-}
 
 std::string valueEntry(std::string_view key, std::string_view name) {
     return std::string(key) + ":" + std::string(name);
@@ -35,12 +30,12 @@ bool CreatedEntries::take(const std::string& entry) {
 
 void CreatedEntries::noteMissingKeys(std::string_view key, std::string_view below) {
     for (std::string path(key); path.size() > below.size() && !registry_.keyExists(root_, path);
-         path = parentOf(path))
+         path = std::string(platform::directoryPart(path)))
         note(path);
 }
 
 void CreatedEntries::noteMissingParents(std::string_view key, std::string_view below) {
-    noteMissingKeys(parentOf(key), below);
+    noteMissingKeys(platform::directoryPart(key), below);
 }
 
 void CreatedEntries::noteMissingValue(std::string_view key, std::string_view name) {
@@ -50,7 +45,7 @@ void CreatedEntries::noteMissingValue(std::string_view key, std::string_view nam
 
 void CreatedEntries::removeEmptyMadeKeys(std::string_view key) {
     for (std::string path(key); !path.empty() && registry_.isEmptyKey(root_, path);
-         path = parentOf(path)) {
+         path = std::string(platform::directoryPart(path))) {
         if (!readDword(registry_, root_, kNotesKey, path)) return;
         if (registry_.deleteKey(root_, path) != 0) return;
         take(path);
@@ -59,7 +54,7 @@ void CreatedEntries::removeEmptyMadeKeys(std::string_view key) {
 
 long CreatedEntries::deleteTree(std::string_view key) {
     const long deleted = registry_.deleteTree(root_, key);
-    if (deleted == 0) removeEmptyMadeKeys(parentOf(key));
+    if (deleted == 0) removeEmptyMadeKeys(platform::directoryPart(key));
     return deleted;
 }
 

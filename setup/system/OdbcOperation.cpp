@@ -5,6 +5,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/JournaledFiles.h"
 #include "platform/ProfileFunctions.h"
+#include "platform/WindowsPathText.h"
 #include "system/SystemRegistry.h"
 
 namespace kestrel::setup {
@@ -36,11 +37,6 @@ Component componentOf(const OdbcAttributes& attributes, std::string_view nameKey
         value.erase(0, slash + 1);
     }
     return component;
-}
-
-bool hasExtension(std::string_view name, std::string_view extension) {
-    return name.size() >= extension.size() &&
-           platform::equalsIgnoreAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 std::string defaultDsnDirectory(OperationContext& context) {
@@ -138,7 +134,7 @@ bool OdbcOperation::removed(OperationContext& context) {
 std::optional<std::string> OdbcOperation::fileDsn(OperationContext& context, bool install) const {
     std::string name = odbcAttribute(attributes_, "FileName");
     if (name.empty()) return std::nullopt;
-    if (!hasExtension(name, ".dsn")) name += ".dsn";
+    if (!platform::hasExtension(name, ".dsn")) name += ".dsn";
     if (name.find_first_of("\\:") != std::string::npos) return name;
     std::optional<std::string> directory =
         readString(context.registry, RegistryRoot::LocalMachine, kFileDsnKey, kDefaultDsnDir);

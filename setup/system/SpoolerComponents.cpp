@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/JournaledFiles.h"
 #include "platform/Places.h"
+#include "platform/WindowsPathText.h"
 #include "system/CreatedEntries.h"
 #include "system/PrintEnvironment.h"
 #include "system/Spooler.h"
@@ -28,14 +29,9 @@ bool hasDirectory(std::string_view path) {
     return path.find_first_of("\\:") != std::string_view::npos;
 }
 
-std::string baseName(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\:");
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-std::string withoutTrailingBackslash(std::string text) {
-    while (!text.empty() && text.back() == '\\') text.pop_back();
-    return text;
+// A driver's files are named bare, by path, or on a drive without one ("A:PSCRIPT.DRV").
+std::string fileNameOf(std::string_view path) {
+    return std::string(platform::fileNamePart(path, platform::PathSeparators::BackslashOrColon));
 }
 
 // The version a driver key below "Drivers" stands for ("Version-3"); 0 for Windows 4.0's.
@@ -136,8 +132,8 @@ Spooler::Result Spooler::addMonitor(std::string_view environmentName, std::strin
     if (!library(libraryName)) {
         // A bare name the system folder does not have comes from the printer driver
         // directory; it goes where the spooler loads monitors from.
-        const std::string driverDir =
-            withoutTrailingBackslash(context_.variables.value("PrinterDriverDir"));
+        const std::string driverDir(
+            platform::withoutTrailingBackslashes(context_.variables.value("PrinterDriverDir")));
         const auto from = machine.hostPath(driverDir + "\\" + std::string(libraryName));
         const auto to =
             machine.hostPath(spoolerSystemDirectory(machine) + "\\" + std::string(libraryName));
@@ -218,11 +214,7 @@ Spooler::Result Spooler::addPort(std::string_view monitor, const PortDialog& dia
         return fail(kUnknownMonitor);
     const std::optional<std::string> answer = dialog();
     if (!answer) return fail(kCancelled);
-    const std::size_t first = answer->find_first_not_of(" \t");
-    const std::string port =
-        first == std::string::npos
-            ? std::string()
-            : answer->substr(first, answer->find_last_not_of(" \t") - first + 1);
+    const std::string port(platform::trimBlanks(*answer));
     // A port of another monitor is a key of its own, which a backslash would split.
     if (port.empty() || (!isLocalMonitor(monitor) && port.find('\\') != std::string::npos))
         return fail(kInvalidParameter);
@@ -258,8 +250,8 @@ Spooler::Result Spooler::addPrinterDriver(std::string_view environmentName,
     if (context_.registry.keyExists(kMachine, key)) return fail(kDriverAlreadyInstalled);
 
     platform::MachineRoot& machine = context_.registry.machine();
-    const std::string driverDir =
-        withoutTrailingBackslash(context_.variables.value("PrinterDriverDir"));
+    const std::string driverDir(
+        platform::withoutTrailingBackslashes(context_.variables.value("PrinterDriverDir")));
     std::vector<std::string> files = {driver.driverFile, driver.dataFile, driver.configFile,
                                       driver.helpFile};
     files.insert(files.end(), driver.dependentFiles.begin(), driver.dependentFiles.end());
@@ -267,7 +259,7 @@ Spooler::Result Spooler::addPrinterDriver(std::string_view environmentName,
     for (const std::string& file : files) {
         if (file.empty()) continue;
         const auto from = machine.hostPath(hasDirectory(file) ? file : driverDir + "\\" + file);
-        const auto to = machine.hostPath(target->driverFolder + "\\" + baseName(file));
+        const auto to = machine.hostPath(target->driverFolder + "\\" + fileNameOf(file));
         std::error_code error;
         if (!from || !to || !fs::is_regular_file(*from, error)) return fail(kFileNotFound);
         copies.emplace_back(*from, *to);
@@ -279,13 +271,13 @@ Spooler::Result Spooler::addPrinterDriver(std::string_view environmentName,
     RegistryServices& registry = context_.registry;
     noteNewKey(registry, key);
     std::vector<std::string> dependents;
-    for (const std::string& file : driver.dependentFiles) dependents.push_back(baseName(file));
+    for (const std::string& file : driver.dependentFiles) dependents.push_back(fileNameOf(file));
     const bool written =
-        registry.writeString(kMachine, key, "Driver", baseName(driver.driverFile)) == 0 &&
-        registry.writeString(kMachine, key, "Data File", baseName(driver.dataFile)) == 0 &&
-        registry.writeString(kMachine, key, "Configuration File", baseName(driver.configFile)) ==
+        registry.writeString(kMachine, key, "Driver", fileNameOf(driver.driverFile)) == 0 &&
+        registry.writeString(kMachine, key, "Data File", fileNameOf(driver.dataFile)) == 0 &&
+        registry.writeString(kMachine, key, "Configuration File", fileNameOf(driver.configFile)) ==
             0 &&
-        registry.writeString(kMachine, key, "Help File", baseName(driver.helpFile)) == 0 &&
+        registry.writeString(kMachine, key, "Help File", fileNameOf(driver.helpFile)) == 0 &&
         writeMultiString(registry, kMachine, key, "Dependent Files", dependents) == 0 &&
         registry.writeString(kMachine, key, "Monitor", driver.monitor) == 0 &&
         registry.writeString(kMachine, key, "Datatype", driver.defaultDataType) == 0 &&
@@ -359,11 +351,11 @@ Spooler::Result Spooler::addPrintProcessor(std::string_view environmentName, std
     const std::string key = child(target->processorsKey, name);
     if (context_.registry.keyExists(kMachine, key)) return fail(kProcessorAlreadyInstalled);
     const auto host =
-        context_.registry.machine().hostPath(target->processorFolder + "\\" + baseName(file));
+        context_.registry.machine().hostPath(target->processorFolder + "\\" + fileNameOf(file));
     std::error_code error;
     if (!host || !fs::is_regular_file(*host, error)) return fail(kFileNotFound);
     noteNewKey(context_.registry, key);
-    if (context_.registry.writeString(kMachine, key, "Driver", baseName(file)) != 0)
+    if (context_.registry.writeString(kMachine, key, "Driver", fileNameOf(file)) != 0)
         return fail(kInvalidParameter);
     return {};
 }
