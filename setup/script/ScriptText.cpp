@@ -23,12 +23,6 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 ScriptText::ScriptText(std::string text, std::string name, bool indexed)
     : text_(std::move(text)), name_(std::move(name)), indexed_(indexed) {
     if (!indexed_) return;

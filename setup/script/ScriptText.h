@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Expected.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
@@ -81,6 +82,6 @@ class ScriptText {
 
 // Blanks as the readers skip them: space and tab.
 bool isBlank(char c);
-std::string_view trimBlanks(std::string_view text);
+using platform::trimBlanks;
 
 }  // namespace kestrel::setup

@@ -4,6 +4,7 @@
 
 #include "ops/StartupLine.h"
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
@@ -23,13 +24,6 @@ constexpr std::array<OdbcSectionKind, 6> kKinds{{
     {"ODBC File DSN", OdbcKind::FileDsn},
 }};
 
-std::string trimmed(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string_view::npos) return {};
-    const std::size_t end = text.find_last_not_of(" \t");
-    return std::string(text.substr(begin, end - begin + 1));
-}
-
 }  // namespace
 
 std::optional<OdbcKind> odbcKindOf(std::string_view section) {
@@ -48,8 +42,9 @@ platform::Expected<OdbcAttributes, std::string> readOdbcAttributes(
         if (text.empty() || isSectionKeyLine(text, {"Caption"})) continue;
         const std::size_t equals = text.find('=');
         if (equals == std::string_view::npos) return platform::unexpected(std::string(text));
-        attributes.emplace_back(trimmed(expander.expand(text.substr(0, equals))),
-                                trimmed(expander.expand(text.substr(equals + 1))));
+        attributes.emplace_back(
+            std::string(platform::trimBlanks(expander.expand(text.substr(0, equals)))),
+            std::string(platform::trimBlanks(expander.expand(text.substr(equals + 1)))));
     }
     return attributes;
 }

@@ -4,6 +4,7 @@
 
 #include "messages/MessageStrings.h"
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 #include "script/Fields.h"
 #include "system/Spooler.h"
 #include "system/SpoolerKeys.h"
@@ -71,12 +72,9 @@ class Fields {
         std::size_t start = 0;
         while (start <= text.size()) {
             const std::size_t end = std::min(text.find(';', start), text.size());
-            std::string item = text.substr(start, end - start);
-            const std::size_t first = item.find_first_not_of(" \t");
-            if (first != std::string::npos) {
-                item = item.substr(first, item.find_last_not_of(" \t") - first + 1);
-                items.push_back(std::move(item));
-            }
+            const std::string_view item =
+                platform::trimBlanks(std::string_view(text).substr(start, end - start));
+            if (!item.empty()) items.emplace_back(item);
             start = end + 1;
         }
         return items;

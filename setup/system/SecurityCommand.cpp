@@ -1,6 +1,7 @@
 #include "system/SecurityCommand.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
@@ -31,12 +32,6 @@ constexpr MethodName kMethods[] = {
 constexpr std::string_view kBlanks = " \t";
 constexpr std::size_t kPasswordArgument = 1;
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 // Where the argument list closes: the last ")" outside quotes; npos when a quote stays open
 // or there is none.
 std::size_t closingParenthesis(std::string_view line, std::size_t open) {
@@ -54,7 +49,7 @@ std::size_t closingParenthesis(std::string_view line, std::size_t open) {
 // The arguments between `begin` and `end`; false when one is malformed.
 bool readArguments(std::string_view line, std::size_t begin, std::size_t end,
                    std::vector<SecurityArgument>& arguments) {
-    if (trimmed(line.substr(begin, end - begin)).empty()) return true;
+    if (platform::trimBlanks(line.substr(begin, end - begin)).empty()) return true;
     std::size_t at = begin;
     while (true) {
         while (at < end && kBlanks.find(line[at]) != std::string_view::npos) ++at;
@@ -83,8 +78,8 @@ bool readArguments(std::string_view line, std::size_t begin, std::size_t end,
             const std::string_view text = line.substr(at, comma - at);
             // A quote or parenthesis in a bare word belongs to nothing.
             if (text.find_first_of("'(") != std::string_view::npos) return false;
-            argument.text = std::string(trimmed(text));
-            argument.length = trimmed(text).size();
+            argument.text = std::string(platform::trimBlanks(text));
+            argument.length = platform::trimBlanks(text).size();
             at = comma;
         }
         arguments.push_back(std::move(argument));
@@ -106,8 +101,8 @@ platform::Expected<SecurityCommand, long> parseSecurityCommand(std::string_view 
     const std::string_view head = line.substr(0, open);
     const std::size_t dot = head.find('.');
     if (dot == std::string_view::npos) return platform::unexpected(kUnknownCommand);
-    const std::string_view object = trimmed(head.substr(0, dot));
-    const std::string_view method = trimmed(head.substr(dot + 1));
+    const std::string_view object = platform::trimBlanks(head.substr(0, dot));
+    const std::string_view method = platform::trimBlanks(head.substr(dot + 1));
 
     SecurityCommand command;
     const MethodName* known = nullptr;
@@ -121,7 +116,7 @@ platform::Expected<SecurityCommand, long> parseSecurityCommand(std::string_view 
     command.method = known->method;
 
     const std::size_t close = closingParenthesis(line, open);
-    if (close == std::string_view::npos || !trimmed(line.substr(close + 1)).empty() ||
+    if (close == std::string_view::npos || !platform::trimBlanks(line.substr(close + 1)).empty() ||
         !readArguments(line, open + 1, close, command.arguments) ||
         command.arguments.size() < known->required)
         return platform::unexpected(kBadArguments);

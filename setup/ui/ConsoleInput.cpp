@@ -41,12 +41,6 @@ void ConsoleInput::refuse(std::string_view why, std::string_view advice) {
     out_.flush();
 }
 
-std::string trimmedLine(std::string_view line) {
-    const std::size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return std::string(line.substr(first, line.find_last_not_of(" \t\r") - first + 1));
-}
-
 char accessKey(const std::string& label) {
     for (std::size_t i = 0; i + 1 < label.size(); ++i) {
         if (label[i] != '&') continue;

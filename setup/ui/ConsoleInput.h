@@ -35,9 +35,6 @@ class ConsoleInput {
     bool refused_ = false;
 };
 
-// A line without the blanks around it.
-std::string trimmedLine(std::string_view line);
-
 // The key a button answers to at the terminal: its access key ("&Yes" -> 'y'), 0 for none.
 char accessKey(const std::string& label);
 // The access key, else the first letter or digit of the label, in lower case.

@@ -5,6 +5,7 @@
 
 #include "components/ComponentPage.h"
 #include "messages/MessageBoxRequest.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::setup {
 
@@ -56,7 +57,7 @@ PageResult ConsolePage::run() {
             const std::vector<Button> offered = buttons();
             const auto line = input_.readLine(answerPrompt(offered));
             if (!line) return PageResult::Cancel;
-            outcome = answer(trimmedLine(*line));
+            outcome = answer(std::string(platform::trimWhitespace(*line)));
         }
         if (outcome.kind == Outcome::Kind::End) return outcome.result;
     }
@@ -131,7 +132,8 @@ bool ConsolePage::editField(EditField& field) {
         if (!line) return false;
         if (line->empty()) return true;
         // Blanks are part of a password; around other answers they are slips.
-        const std::string typed = field.password ? *line : trimmedLine(*line);
+        const std::string typed =
+            field.password ? *line : std::string(platform::trimWhitespace(*line));
         if (field.digitsOnly && !typed.empty() && !allDigits(typed)) {
             out_ << "  Only digits can be entered here.\n";
             continue;
@@ -186,7 +188,7 @@ ConsolePage::Outcome ConsolePage::answer(const std::string& line) {
     } else if (allDigits(line)) {
         return picked(static_cast<std::size_t>(std::stoul(line.substr(0, 9))));
     } else if (page_.components && (line[0] == 'd' || line[0] == 'D') && line.size() > 1) {
-        return details(trimmedLine(line.substr(1)));
+        return details(std::string(platform::trimWhitespace(line.substr(1))));
     } else if (line.size() == 1) {
         const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
         for (const Button& button : buttons()) {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/WindowsPathText.h"
 #include "ui/ConsolePage.h"
 
 namespace kestrel::setup {
@@ -50,7 +51,7 @@ int ConsoleUi::ask(const MessageBoxRequest& box, const std::function<void()>& he
     for (;;) {
         const auto typed = input_.readLine(prompt);
         if (!typed) return kNoAnswer;
-        const std::string line = trimmedLine(*typed);
+        const std::string line(platform::trimWhitespace(*typed));
         int answer = line.empty() ? fallback : kNoAnswer;
         for (std::size_t i = 0; i < buttons.size() && answer == kNoAnswer; ++i) {
             const char key = accessKey(buttons[i].label);
@@ -95,7 +96,7 @@ std::optional<std::string> ConsoleUi::askText(const TextRequest& request) {
     const auto typed = input_.readLine(
         "Text (Enter alone: " + (request.preset.empty() ? "Cancel" : request.preset) + "): ");
     if (!typed) return std::nullopt;
-    std::string line = trimmedLine(*typed);
+    std::string line(platform::trimWhitespace(*typed));
     if (line.empty()) line = request.preset;
     if (line.empty()) return cancelled();
     return line;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::rmviewer {
 
@@ -23,13 +24,6 @@ constexpr std::array<Switch, 5> kSwitches{{
     {"-c", &Invocation::function},
     {"-s", &Invocation::product},
 }};
-
-std::string trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
 
 const Switch* switchOf(std::string_view argument) {
     for (const Switch& candidate : kSwitches) {
@@ -56,9 +50,10 @@ Invocation parseInvocation(const std::vector<std::string>& argv) {
             invocation.unrecognised.push_back(argv[i]);
             continue;
         }
-        std::string value = trimmed(std::string_view(argv[i]).substr(found->name.size()));
+        std::string value(
+            platform::trimWhitespace(std::string_view(argv[i]).substr(found->name.size())));
         if (value.empty() && i + 1 < argv.size() && !argv[i + 1].starts_with('-')) {
-            value = trimmed(argv[++i]);
+            value = platform::trimWhitespace(argv[++i]);
         }
         invocation.*(found->field) = std::move(value);
     }
