@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/EmptyFolders.h"
 #include "platform/ShellLink.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::platform {
 
@@ -67,8 +68,7 @@ bool hasDirectoryPart(std::string_view path) {
 
 // The file name without its directory and extension.
 std::string baseName(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\/:");
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::string_view name = fileNamePart(path, PathSeparators::BackslashSlashOrColon);
     return std::string(name.substr(0, name.rfind('.')));
 }
 

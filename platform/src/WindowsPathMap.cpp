@@ -7,6 +7,7 @@
 #include "platform/RegistryKey.h"
 #include "platform/ShortName.h"
 #include "platform/WindowsPathParts.h"
+#include "platform/WindowsPathText.h"
 #include "platform/WineDrives.h"
 
 namespace kestrel::platform {
@@ -14,10 +15,6 @@ namespace kestrel::platform {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
 
 // The names of a folder: from the index the map shares, else listed for this lookup.
 class FolderLookup {
@@ -136,7 +133,8 @@ std::string WindowsPathMap::shortPath(std::string_view windowsPath) const {
         result += "\\" + codePage.fromUtf8(shortNameIn(folders.entries(dir), name));
         dir /= name;
     }
-    if (resolved->hostNames.empty() || (!windowsPath.empty() && isSeparator(windowsPath.back()))) {
+    if (resolved->hostNames.empty() ||
+        (!windowsPath.empty() && isWindowsPathSeparator(windowsPath.back()))) {
         result += '\\';
     }
     return result;

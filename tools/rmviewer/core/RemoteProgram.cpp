@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/AsciiCase.h"
+#include "platform/WindowsPathText.h"
 
 namespace kestrel::rmviewer {
 
@@ -37,9 +38,8 @@ constexpr std::array<FunctionInfo, 9> kFunctions{{
 }  // namespace
 
 std::string fileNameOf(std::string_view programPath) {
-    const std::size_t separator = programPath.find_last_of("/\\");
-    return std::string(separator == std::string_view::npos ? programPath
-                                                           : programPath.substr(separator + 1));
+    return std::string(
+        platform::fileNamePart(programPath, platform::PathSeparators::BackslashOrSlash));
 }
 
 Program programForName(std::string_view fileName) {
