@@ -24,11 +24,6 @@ using namespace fileflag;
 
 namespace {
 
-constexpr int kCannotWriteFile = 5503;
-constexpr int kCannotCreateDirectory = 5507;
-constexpr int kSizeIncorrect = 5517;
-constexpr int kCannotRename = 5523;
-constexpr int kMemberMissing = 5560;
 constexpr int kBeforeCopy = 2;  // extension notifications
 constexpr int kAfterCopy = 3;
 
@@ -129,7 +124,7 @@ bool FileCopier::copy(const CopyRequest& request) {
     const SourceResult<SourceFacts> read = services_.sources.read(request.source, sink);
     if (!read) return sourceFailed(request, read.error(), sink);
     if (auto closed = target->file->close(existed); !closed)
-        return fail(kCannotWriteFile, {request.destination}, closed.error());
+        return fail(messages::kCannotWriteFile, {request.destination}, closed.error());
     if (!finishTarget(request, *target, *read, markers)) return false;
     if (!sizeAccepted(request, sink.written())) return false;
     if ((flags & kCheckRtVersion) && runtimeCheck_) rememberForRuntimeCheck(request, target->path);
@@ -171,7 +166,7 @@ bool FileCopier::sourceMissing(const CopyRequest& request) {
 bool FileCopier::makeDirectory(const std::string& windowsPath, const fs::path& host) {
     std::error_code error = platform::journaled::createFolders(host);
     if (!error && fs::is_directory(host, error)) return true;
-    return fail(kCannotCreateDirectory, {windowsPath},
+    return fail(messages::kCannotCreateDirectory, {windowsPath},
                 error ? error.message() : "a file of that name is there");
 }
 
@@ -196,7 +191,7 @@ bool FileCopier::append(const CopyRequest& request, const fs::path& host, bool e
     else
         fs::resize_file(host, file.startLength(), ignored);
     if (!read) return sourceFailed(request, read.error(), sink);
-    return fail(kCannotWriteFile, {request.destination}, closed.error());
+    return fail(messages::kCannotWriteFile, {request.destination}, closed.error());
 }
 
 std::optional<FileCopier::Target> FileCopier::openTemporary(const CopyRequest& request,
@@ -222,12 +217,12 @@ bool FileCopier::sourceFailed(const CopyRequest& request, const SourceError& err
             return fail(messages::kCannotOpenFile, {source});
         case SourceError::Kind::MemberMissing:
             if (request.flags.file & kOptional) return true;
-            return fail(kMemberMissing, {request.source.name, windowsPathOf(error.file)});
+            return fail(messages::kMemberMissing, {request.source.name, windowsPathOf(error.file)});
         case SourceError::Kind::Unreadable:
             return fail(messages::kCannotReadFile, {source}, error.message);
         case SourceError::Kind::Interrupted:
             if (sink.stop() == TargetSink::Stop::WriteFailed)
-                return fail(kCannotWriteFile, {request.destination}, sink.failure());
+                return fail(messages::kCannotWriteFile, {request.destination}, sink.failure());
             return false;  // cancelled: the abort flag is set already
         case SourceError::Kind::Cancelled:
             context_.run.abort = true;
@@ -244,17 +239,18 @@ bool FileCopier::finishTarget(const CopyRequest& request, const Target& target,
     if (markers.user() || markers.company()) {
         const auto put = writeUserInfo(target.path, markers, context_.variables.value("User"),
                                        context_.variables.value("Company"));
-        if (!put) return fail(kCannotWriteFile, {request.destination}, put.error());
+        if (!put) return fail(messages::kCannotWriteFile, {request.destination}, put.error());
     }
     const bool replaceVars = (flags & kReplaceVars) && (!context_.run.admin || (flags & kAdmin));
     if (replaceVars) {
         const Expander expander = context_.expander();
         const auto replaced = replaceVariablesInFile(
             target.path, [&expander](std::string_view line) { return expander.expand(line); });
-        if (!replaced) return fail(kCannotWriteFile, {request.destination}, replaced.error());
+        if (!replaced)
+            return fail(messages::kCannotWriteFile, {request.destination}, replaced.error());
     }
     const auto applied = applyTimesAndAttributes(target.path, facts, request.flags.attributes);
-    if (!applied) return fail(kCannotWriteFile, {request.destination}, applied.error());
+    if (!applied) return fail(messages::kCannotWriteFile, {request.destination}, applied.error());
     return true;
 }
 
@@ -265,7 +261,7 @@ bool FileCopier::sizeAccepted(const CopyRequest& request, std::uint64_t written)
     meter_.done = meter_.done - written + expected;  // the meter counted expected sizes
     if ((request.flags.file & kNoSizeWarning) || context_.run.silent) return true;
     context_.ui().setClipboardText(std::to_string(written));
-    return context_.messages.show(kSizeIncorrect,
+    return context_.messages.show(messages::kSizeIncorrect,
                                   {request.source.name, static_cast<std::int64_t>(expected),
                                    static_cast<std::int64_t>(written)}) == buttons::kIgnore;
 }
@@ -281,14 +277,15 @@ bool FileCopier::putInPlace(const CopyRequest& request, const Target& target, co
     const std::error_code renamed = platform::journaled::rename(target.path, host);
     if (!renamed) return true;
     if (existed && failsAsInUse(renamed.value())) return scheduleReplacement(request, target);
-    fail(kCannotRename, {windowsPathOf(target.path), request.destination}, renamed.message());
+    fail(messages::kCannotRename, {windowsPathOf(target.path), request.destination},
+         renamed.message());
     return false;
 }
 
 bool FileCopier::scheduleReplacement(const CopyRequest& request, const Target& target) {
     const std::string temporary = windowsPathOf(target.path);
     if (services_.inUse.scheduleAtRestart(temporary, request.destination)) return true;
-    return fail(kCannotRename, {temporary, request.destination});
+    return fail(messages::kCannotRename, {temporary, request.destination});
 }
 
 // The version the line brings is read now: the replacement decision may drop the new file.
@@ -320,7 +317,7 @@ bool FileCopier::create(const CopyRequest& request) {
     const bool directory = (request.flags.file & kDirectory) ||
                            (!request.destination.empty() && request.destination.back() == '\\');
     if (hasRefusedCharacter(request.destination))
-        return fail(directory ? kCannotCreateDirectory : messages::kCannotCreateFile,
+        return fail(directory ? messages::kCannotCreateDirectory : messages::kCannotCreateFile,
                     {request.destination}, std::string(kRefusedCharacterReason));
     if (directory) {
         if (!makeDirectory(request.destination, *host)) return false;
@@ -328,7 +325,7 @@ bool FileCopier::create(const CopyRequest& request) {
         // Windows does not keep files out of a read-only directory: only hidden and system.
         const auto set = platform::setFileAttributes(
             *host, attributes & (attrflag::kHidden | attrflag::kSystem));
-        if (!set) return fail(kCannotCreateDirectory, {request.destination}, set.error());
+        if (!set) return fail(messages::kCannotCreateDirectory, {request.destination}, set.error());
         return true;
     }
     if (!makeDirectory(std::string(platform::directoryPart(request.destination)),
@@ -380,7 +377,7 @@ bool FileCopier::uninstall(const CopyRequest& request) {
 
 // A command-list run copies nothing: it writes what it would copy.
 bool FileCopier::listFile(const CopyRequest& request) {
-    if (!commandList_) return fail(kCannotWriteFile, {request.destination});
+    if (!commandList_) return fail(messages::kCannotWriteFile, {request.destination});
     const SourceResult<SourceFacts> found = services_.sources.find(request.source);
     if (!found && (request.flags.file & kOptional) && isMissing(found.error().kind)) return true;
     CommandList::Entry entry;
@@ -393,7 +390,7 @@ bool FileCopier::listFile(const CopyRequest& request) {
     entry.compressed = (found && found->origin == SourceFacts::Origin::Compressed) ||
                        (!error && size < request.source.expectedSize);
     if (commandList_->add(entry)) return true;
-    return fail(kCannotWriteFile, {commandList_->name()});
+    return fail(messages::kCannotWriteFile, {commandList_->name()});
 }
 
 }  // namespace kestrel::setup::copy

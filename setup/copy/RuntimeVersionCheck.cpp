@@ -1,17 +1,13 @@
 #include "copy/RuntimeVersionCheck.h"
 
 #include "copy/VersionFacts.h"
+#include "messages/MessageStrings.h"
 #include "platform/Registry.h"
 #include "platform/RootProgramSearch.h"
 #include "platform/VersionInfo.h"
 #include "platform/WindowsPathText.h"
 
 namespace kestrel::setup::copy {
-
-namespace {
-constexpr int kRuntimeVersionConflict = 5551;
-constexpr int kVersionOutOfDate = 5552;
-}  // namespace
 
 void RuntimeVersionCheck::remember(std::string installed, std::optional<std::uint64_t> brought) {
     files_.push_back({std::move(installed), brought});
@@ -34,7 +30,7 @@ void RuntimeVersionCheck::check(const File& file, std::string_view applicationDi
     const auto have = readVersionFacts(*installedHost, strings, codePage);
     if (!have) return;
     if (file.brought && have->version < *file.brought) {
-        messages_.show(kVersionOutOfDate,
+        messages_.show(messages::kVersionOutOfDate,
                        {installed, have->description, platform::versionText(*file.brought),
                         platform::versionText(have->version)});
     }
@@ -48,8 +44,9 @@ void RuntimeVersionCheck::check(const File& file, std::string_view applicationDi
     if (!foundHost || std::filesystem::equivalent(*foundHost, *installedHost, error)) return;
     const auto load = readVersionFacts(*foundHost, strings, codePage);
     if (load && load->version < have->version) {
-        messages_.show(kRuntimeVersionConflict, {installed, platform::versionText(have->version),
-                                                 *found, platform::versionText(load->version)});
+        messages_.show(messages::kRuntimeVersionConflict,
+                       {installed, platform::versionText(have->version), *found,
+                        platform::versionText(load->version)});
     }
 }
 

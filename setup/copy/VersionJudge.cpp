@@ -14,10 +14,6 @@ namespace kestrel::setup::copy {
 
 namespace {
 
-constexpr int kDateConflict = 5506;
-constexpr int kOperatingSystemConflict = 5543;
-constexpr int kVersionConflict = 5544;
-constexpr int kLanguageConflict = 5545;
 constexpr int kNone = buttons::kAll;
 
 // The version texts of the questions: the FileVersion strings, unless they are equal while
@@ -71,7 +67,7 @@ VersionJudge::Verdict VersionJudge::compareVersions(const std::filesystem::path&
     // A 16-bit file never silently takes the place of a 32-bit one.
     if (present->operatingSystem > incoming->operatingSystem) {
         return verdict(
-            kOperatingSystemConflict,
+            messages::kOperatingSystemConflict,
             {name, present->description, presentVersion,
              operatingSystemName(present->operatingSystem, strings), incoming->description,
              incomingVersion, operatingSystemName(incoming->operatingSystem, strings)});
@@ -79,11 +75,11 @@ VersionJudge::Verdict VersionJudge::compareVersions(const std::filesystem::path&
     if (present->operatingSystem < incoming->operatingSystem) return Verdict::Replace;
     if (incoming->version > present->version) return Verdict::Replace;
     if (incoming->version < present->version) {
-        return verdict(kVersionConflict, {name, present->description, presentVersion,
-                                          incoming->description, incomingVersion});
+        return verdict(messages::kVersionConflict, {name, present->description, presentVersion,
+                                                    incoming->description, incomingVersion});
     }
     if (sameLanguage(*present, *incoming)) return Verdict::Replace;
-    return verdict(kLanguageConflict,
+    return verdict(messages::kLanguageConflict,
                    {name, present->description, presentVersion, present->language, present->charset,
                     incoming->description, incomingVersion, incoming->language, incoming->charset});
 }
@@ -99,8 +95,8 @@ Replacement VersionJudge::compareDates(const std::filesystem::path& newFile,
     if (fileFlags & fileflag::kReplaceOlder) return Replacement::Keep;
     if (fileFlags & fileflag::kNoDateWarning) return Replacement::Replace;
     const SystemDate dates(machine_);
-    const bool replace = ask(kDateConflict, {name, dates.dateAndTime(localTime(present)),
-                                             dates.dateAndTime(localTime(incoming))});
+    const bool replace = ask(messages::kDateConflict, {name, dates.dateAndTime(localTime(present)),
+                                                       dates.dateAndTime(localTime(incoming))});
     return replace ? Replacement::Replace : Replacement::Keep;
 }
 

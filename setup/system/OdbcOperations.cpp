@@ -11,7 +11,6 @@ namespace kestrel::setup {
 
 namespace {
 
-constexpr int kVersionOutOfDate = 5552;
 constexpr std::uint64_t kLeastInstallerVersion = 0x0002'000a'0018'0001;  // 2.10.24.01
 
 bool isDataSource(OdbcKind kind) {
@@ -26,9 +25,10 @@ bool OdbcOperations::versionAccepted() {
     if (installerVersion_ < kLeastInstallerVersion) {
         const std::string library = context.registry.machine().systemDirectory() + "\\" +
                                     std::string(OdbcInstaller::kLibrary);
-        context.messages.show(kVersionOutOfDate, {library, "ODBC installer",
-                                                  platform::versionText(kLeastInstallerVersion),
-                                                  platform::versionText(installerVersion_)});
+        context.messages.show(
+            messages::kVersionOutOfDate,
+            {library, "ODBC installer", platform::versionText(kLeastInstallerVersion),
+             platform::versionText(installerVersion_)});
         return false;
     }
     versionChecked_ = true;

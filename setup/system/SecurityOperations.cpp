@@ -22,10 +22,6 @@ using platform::LocalAccounts;
 namespace accounterror = platform::accounterror;
 
 // The messages of security commands.
-constexpr int kSecurityCommandFailed = 5555;
-constexpr int kGroupUnused = 5556;
-constexpr int kUserUnused = 5557;
-constexpr int kMembershipUnused = 5558;
 
 // Security lines carry paths, comments and passwords.
 constexpr std::size_t kSecurityLineSize = 1024;
@@ -200,19 +196,19 @@ long SecurityOperations::uninstall(const Call& call) {
         case SecurityObject::LocalGroup:
             if (call.command.method == SecurityMethod::Add) {
                 if (!usage.countRemove("LocalGroup", call[0]) ||
-                    !confirmDelete(kGroupUnused, {call[0]}))
+                    !confirmDelete(messages::kGroupUnused, {call[0]}))
                     return 0;
                 return unlessGone(store.deleteGroup(call.utf8(0)), {accounterror::kGroupNotFound});
             }
             if (!usage.countRemove("LocalGroup\\" + call[0], call[1]) ||
-                !confirmDelete(kMembershipUnused, {call[1], call[0]}))
+                !confirmDelete(messages::kMembershipUnused, {call[1], call[0]}))
                 return 0;
             return unlessGone(store.deleteMember(call.utf8(0), call.utf8(1)),
                               {accounterror::kGroupNotFound, accounterror::kMemberNotInAlias,
                                accounterror::kNoSuchMember});
         case SecurityObject::LocalUser:
             if (!usage.countRemove("LocalUser", call[kName]) ||
-                !confirmDelete(kUserUnused, {call[kName]}))
+                !confirmDelete(messages::kUserUnused, {call[kName]}))
                 return 0;
             return unlessGone(store.deleteUser(call.utf8(kName)), {accounterror::kUserNotFound});
         case SecurityObject::Privilege:
@@ -330,7 +326,7 @@ bool SecurityOperations::confirmDelete(int message, const std::vector<MessageArg
 bool SecurityOperations::report(std::string_view shownLine, long error) {
     // A line that is no command at all is shown without a code.
     const std::string text = error == kNoArgumentList ? "" : errorText(error);
-    return copy::ignoreOrCancel(services_.context, kSecurityCommandFailed,
+    return copy::ignoreOrCancel(services_.context, messages::kSecurityCommandFailed,
                                 {shownLine, error, text});
 }
 
