@@ -59,8 +59,8 @@ std::string lengthPrefix(std::size_t size) {
 
 }  // namespace
 
-RegistryHelperProcess::RegistryHelperProcess(pid_t pid, int input, int output)
-    : pid_(pid), input_(input), output_(output) {}
+RegistryHelperProcess::RegistryHelperProcess(pid_t pid, int input, int output, int errors)
+    : pid_(pid), input_(input), output_(output), errors_(errors) {}
 
 Expected<std::unique_ptr<RegistryHelperProcess>, std::string> RegistryHelperProcess::start(
     const std::filesystem::path& prefix, const std::filesystem::path& program,
@@ -68,15 +68,16 @@ Expected<std::unique_ptr<RegistryHelperProcess>, std::string> RegistryHelperProc
     const auto started = startWineConversation({"wine", program.string()}, prefix);
     if (!started) return unexpected("Wine could not be started for " + program.string());
     std::unique_ptr<RegistryHelperProcess> helper(
-        new RegistryHelperProcess(started->pid, started->input, started->output));
+        new RegistryHelperProcess(started->pid, started->input, started->output, started->errors));
     const auto deadline = Clock::now() + timeout;
     std::string seen;
     while (!seen.ends_with(kGreeting)) {
         char c;
         if (!helper->readExactly(&c, 1, deadline)) {
             helper->stop();
+            const std::string said = lastErrorWords(helper->errors_);
             return unexpected("Wine did not start " + program.string() + " (" + helper->failure_ +
-                              ")");
+                              ")" + (said.empty() ? "" : ": " + said));
         }
         seen.push_back(c);
         if (seen.size() > 4096) seen.erase(0, seen.size() - kGreeting.size());
@@ -86,6 +87,7 @@ Expected<std::unique_ptr<RegistryHelperProcess>, std::string> RegistryHelperProc
 
 RegistryHelperProcess::~RegistryHelperProcess() {
     stop();
+    if (errors_ >= 0) ::close(errors_);
 }
 
 void RegistryHelperProcess::stop() {

@@ -35,13 +35,14 @@ class RegistryHelperProcess {
                                                 std::chrono::milliseconds timeout);
 
   private:
-    RegistryHelperProcess(pid_t pid, int input, int output);
+    RegistryHelperProcess(pid_t pid, int input, int output, int errors);
     bool readExactly(char* data, std::size_t size, std::chrono::steady_clock::time_point deadline);
     void stop();
 
     pid_t pid_;
     int input_;
     int output_;
+    int errors_;           // its standard error (see WineConversation)
     std::string failure_;  // why the helper can no longer be used
 };
 

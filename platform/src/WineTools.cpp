@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,7 +49,8 @@ int exitStatus(int status) {
 // it started; `stdinFd`/`stdoutFd` become its standard input and output (-1: /dev/null, and
 // `outputFile` for the output when given). -1 when it could not be started.
 pid_t spawnWineTool(const std::vector<std::string>& argv, const std::filesystem::path& prefix,
-                    int stdinFd, int stdoutFd, const std::filesystem::path& outputFile) {
+                    int stdinFd, int stdoutFd, const std::filesystem::path& outputFile,
+                    int stderrFd = -1) {
     if (argv.empty()) return -1;
     const auto program = argv.front().find('/') != std::string::npos
                              ? std::optional<std::filesystem::path>(argv.front())
@@ -73,7 +75,11 @@ pid_t spawnWineTool(const std::vector<std::string>& argv, const std::filesystem:
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
     }
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (stderrFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stderrFd, STDERR_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
@@ -112,15 +118,47 @@ std::optional<WineConversation> startWineConversation(const std::vector<std::str
         ::close(toChild[1]);
         return std::nullopt;
     }
-    const pid_t pid = spawnWineTool(argv, prefix, toChild[0], fromChild[1], {});
+    // A file without a name, gone with the last descriptor: Wine says there why it could not
+    // start a program, and it never fills up as an unread pipe would.
+    std::error_code ignored;
+    const int errors = ::open(std::filesystem::temp_directory_path(ignored).c_str(),
+                              O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    const pid_t pid = spawnWineTool(argv, prefix, toChild[0], fromChild[1], {}, errors);
     ::close(toChild[0]);
     ::close(fromChild[1]);
     if (pid < 0) {
         ::close(toChild[1]);
         ::close(fromChild[0]);
+        if (errors >= 0) ::close(errors);
         return std::nullopt;
     }
-    return WineConversation{pid, toChild[1], fromChild[0]};
+    return WineConversation{pid, toChild[1], fromChild[0], errors};
+}
+
+std::string lastErrorWords(int errors) {
+    struct stat info {};
+    if (errors < 0 || ::fstat(errors, &info) != 0 || info.st_size <= 0) return {};
+    constexpr off_t kTail = 1024;
+    const off_t from = info.st_size > kTail ? info.st_size - kTail : 0;
+    std::string tail(static_cast<std::size_t>(info.st_size - from), '\0');
+    const ssize_t n = ::pread(errors, tail.data(), tail.size(), from);
+    tail.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    // Its last two lines: Wine's reason comes last, sometimes after a line of context.
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < tail.size()) {
+        std::size_t end = tail.find('\n', start);
+        if (end == std::string::npos) end = tail.size();
+        std::string line = tail.substr(start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (!line.empty()) lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    if (from > 0 && !lines.empty()) lines.erase(lines.begin());  // cut off at the front
+    std::string words;
+    for (std::size_t i = lines.size() > 2 ? lines.size() - 2 : 0; i < lines.size(); ++i)
+        words += (words.empty() ? "" : "; ") + lines[i];
+    return words;
 }
 
 WineToolResult runWineTool(const std::vector<std::string>& argv,

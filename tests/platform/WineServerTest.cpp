@@ -6,6 +6,7 @@
 
 #include "FakeWineServer.h"
 #include "TestSupport.h"
+#include "platform/WineTools.h"
 
 namespace kestrel::platform {
 namespace {
@@ -82,6 +83,27 @@ TEST_F(WineServerTest, WaitsForTheServerToEnd) {
     EXPECT_EQ(asked, 3);
     server.stop();
     EXPECT_EQ(waitForWineServer(prefix_, servers_.path(), 0ms), WineServerWait::Ended);
+}
+
+// What a Wine program said on standard error before it ended, as a failure's message gives
+// it: the last two lines that hold something, never a line cut off at the front.
+TEST(LastErrorWords, AreTheLastLinesWineWrote) {
+    const auto said = [](const std::string& text) {
+        const int fd = ::open(::testing::TempDir().c_str(), O_TMPFILE | O_RDWR, 0600);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        std::string words = lastErrorWords(fd);
+        ::close(fd);
+        return words;
+    };
+    EXPECT_EQ(lastErrorWords(-1), "");
+    EXPECT_EQ(said(""), "");
+    EXPECT_EQ(said("wine: Bad EXE format for C:\\x.exe.\n"), "wine: Bad EXE format for C:\\x.exe.");
+    EXPECT_EQ(said("first\r\n\nApplication could not be started.\r\n\nShellExecuteEx failed: File "
+                   "not found.\r\n\n"),
+              "Application could not be started.; ShellExecuteEx failed: File not found.");
+    const std::string chatter(5000, 'x');
+    EXPECT_EQ(said(chatter + "\nlast words"), "last words");
 }
 
 }  // namespace

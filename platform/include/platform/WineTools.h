@@ -41,7 +41,10 @@ struct WineConversation {
     pid_t pid = -1;
     int input = -1;   // we write, it reads
     int output = -1;  // it writes, we read
+    int errors = -1;  // its standard error, a file without a name (-1: none could be made)
 };
+// The end of what a conversation's program wrote to its standard error, on one line.
+std::string lastErrorWords(int errors);
 std::optional<WineConversation> startWineConversation(const std::vector<std::string>& argv,
                                                       const std::filesystem::path& prefix);
 

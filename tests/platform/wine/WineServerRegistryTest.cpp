@@ -232,7 +232,7 @@ TEST_F(WineServerRegistryTest, AKeyAWindowsProgramDeletedIsGoneForUsToo) {
 
 // A helper that Wine cannot run leaves the hive files the registry, said on standard error,
 // while no server runs; while one does, nothing written to them would last, and opening the
-// root fails, saying why.
+// root fails, saying why with what Wine said.
 TEST_F(WineServerRegistryTest, AHelperThatCannotRunLeavesTheHiveFilesOrSaysWhy) {
     const fs::path prefix = ownPrefix();
     const fs::path broken = dir_ / "broken.exe";
@@ -250,6 +250,8 @@ TEST_F(WineServerRegistryTest, AHelperThatCannotRunLeavesTheHiveFilesOrSaysWhy) 
     EXPECT_NE(refused.error().find("cannot reach the registry of the running Wine"),
               std::string::npos)
         << refused.error();
+    // And why, in Wine's words from the helper's standard error.
+    EXPECT_NE(refused.error().find("could not be started"), std::string::npos) << refused.error();
 }
 
 TEST_F(WineServerRegistryTest, ChangesNotSavedYetGoToTheServer) {

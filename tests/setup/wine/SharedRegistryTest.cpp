@@ -57,6 +57,7 @@ class HeldFile {
         if (holder_.pid < 0) return;
         ::close(holder_.input);
         ::close(holder_.output);
+        if (holder_.errors >= 0) ::close(holder_.errors);
         int status;
         ::waitpid(holder_.pid, &status, 0);
         holder_.pid = -1;
