@@ -46,8 +46,8 @@ int exitStatus(int status) {
 }
 
 // Starts the tool in a process group of its own, so that one that hangs goes with everything
-// it started; `stdinFd`/`stdoutFd` become its standard input and output (-1: /dev/null, and
-// `outputFile` for the output when given). -1 when it could not be started.
+// it started; `stdinFd`/`stdoutFd`/`stderrFd` become its standard input, output and error
+// (-1: /dev/null, and `outputFile` for the output when given). -1 when it could not be started.
 pid_t spawnWineTool(const std::vector<std::string>& argv, const std::filesystem::path& prefix,
                     int stdinFd, int stdoutFd, const std::filesystem::path& outputFile,
                     int stderrFd = -1) {

@@ -83,7 +83,7 @@ class Registry {
     // behind its back (the Windows version, the code page): read once, then answered from
     // memory until this object writes the key (or removes a key above it, or makes a link),
     // reads the hive files again, or is told that a Windows program may have changed it.
-    // Through a server each read is a round trip to Wine, once a file otherwise.
+    // Through a server each read is a round trip to Wine, and a run asks several times a file.
     [[nodiscard]] long querySetting(RegistryRoot root, std::string_view path, std::string_view name,
                                     RegistryValue* value) const;
     // Before and after each Windows program a run starts: the settings are read again.
