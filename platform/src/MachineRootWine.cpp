@@ -37,14 +37,15 @@ Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::st
 }
 
 Expected<void, std::string> MachineRoot::handRegistryToWine() {
-    registry_->forgetSettings();  // the program may change them
-    if (registry_->throughWineServer() || wineServerRunning()) return {};
+    registry_->forgetRemembered();  // the program may change them
+    // Through a server the program must see every value sent to it before it starts.
+    if (!registry_->throughWineServer() && wineServerRunning()) return {};
     if (auto saved = registry_->save(); !saved) return unexpected(saved.error().message);
     return {};
 }
 
 Expected<void, std::string> MachineRoot::takeRegistryBack() {
-    registry_->forgetSettings();
+    registry_->forgetRemembered();
     if (registry_->throughWineServer()) return {};
     if (waitForWineServer(kServerEnd) != WineServerWait::Ended) {
         return unexpected("the wineserver of " + prefix_.string() + " does not end");

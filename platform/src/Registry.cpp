@@ -230,8 +230,9 @@ long Registry::querySetting(RegistryRoot root, std::string_view path, std::strin
     return settings_.back().error;
 }
 
-void Registry::forgetSettings() {
+void Registry::forgetRemembered() {
     settings_.clear();
+    if (server_) server_->forgetKeys();
 }
 
 void Registry::forgetSettingsAt(const Target& key, bool below) {
@@ -317,7 +318,8 @@ const CodePage& ansiCodePage(const Registry& registry) {
 }
 
 Expected<void, RegistryError> Registry::save() {
-    if (server_ || !hives_->dirty()) return {};
+    if (server_) return server_->settle();
+    if (!hives_->dirty()) return {};
     if (wineServerRunning(prefix_, serverDirectory_)) {
         return unexpected(RegistryError{
             kErrorBusy,
@@ -345,6 +347,7 @@ Expected<void, std::string> Registry::useWineServer(const std::filesystem::path&
                               std::to_string(error) + ")");
         }
     }
+    if (auto settled = server->settle(); !settled) return unexpected(settled.error().message);
     server_ = std::move(server);
     hives_.reset();
     settings_.clear();

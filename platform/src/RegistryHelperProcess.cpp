@@ -137,16 +137,22 @@ bool RegistryHelperProcess::readExactly(char* data, std::size_t size, Clock::tim
     return true;
 }
 
-Expected<std::string, std::string> RegistryHelperProcess::exchange(
-    std::string_view request, std::chrono::milliseconds timeout) {
+Expected<void, std::string> RegistryHelperProcess::send(std::string_view request) {
     if (pid_ < 0) return unexpected(failure_);
-    const auto deadline = Clock::now() + timeout;
     std::string frame = lengthPrefix(request.size());
     frame.append(request);
+    if (writeAll(input_, frame)) return {};
+    failure_ = "it has ended";
+    stop();
+    return unexpected(failure_);
+}
+
+Expected<std::string, std::string> RegistryHelperProcess::receive(
+    std::chrono::milliseconds timeout) {
+    if (pid_ < 0) return unexpected(failure_);
+    const auto deadline = Clock::now() + timeout;
     char header[4];
-    if (!writeAll(input_, frame)) {
-        failure_ = "it has ended";
-    } else if (readExactly(header, 4, deadline)) {
+    if (readExactly(header, 4, deadline)) {
         std::uint32_t size = 0;
         for (int i = 3; i >= 0; --i) size = (size << 8) | static_cast<unsigned char>(header[i]);
         std::string answer(size, '\0');

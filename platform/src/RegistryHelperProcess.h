@@ -28,11 +28,14 @@ class RegistryHelperProcess {
     RegistryHelperProcess(const RegistryHelperProcess&) = delete;
     RegistryHelperProcess& operator=(const RegistryHelperProcess&) = delete;
 
-    // Sends one request (without its length) and returns the answer (without its length).
-    // Fails, saying why, when the helper has gone or does not answer within `timeout`; the
-    // helper is then stopped, and every later exchange fails the same way.
-    Expected<std::string, std::string> exchange(std::string_view request,
-                                                std::chrono::milliseconds timeout);
+    // Sends one request (without its length); receive() returns the next answer (without its
+    // length). Answers come in the order of the requests, and the helper answers each before
+    // it reads the next: requests may be sent ahead, as long as their answers are read before
+    // they fill the pipe (64 KiB, at least 4 KiB), or both sides wait for ever. Both fail,
+    // saying why, when the helper has gone or does not answer within `timeout`; the helper is
+    // then stopped, and every later call fails the same way.
+    Expected<void, std::string> send(std::string_view request);
+    Expected<std::string, std::string> receive(std::chrono::milliseconds timeout);
 
   private:
     RegistryHelperProcess(pid_t pid, int input, int output, int errors);

@@ -1,8 +1,10 @@
 #include "ServerStore.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/RegistryKey.h"
 #include "platform/WideText.h"
 #include "platform/WindowsErrors.h"
 
@@ -14,6 +16,9 @@ using namespace std::chrono_literals;
 
 // A call is a few server requests; this is for a Wine that has stopped answering.
 constexpr auto kCallTimeout = 2min;
+// Requests sent ahead of their answers at most: the answers (8 bytes each) must fit in the
+// pipe back, which is never less than a page, or the helper would stop reading.
+constexpr std::size_t kAhead = 256;
 
 // The operations of the helper's protocol (platform/windows/RegistryHelper.c).
 enum Operation : std::uint8_t {
@@ -52,6 +57,13 @@ std::string request(Operation operation, StoreRoot root, const RegistryStore::Pa
     return out;
 }
 
+// The key as a person reads it, for messages.
+std::string keyName(StoreRoot root, const RegistryStore::Path& path) {
+    std::string name = root == StoreRoot::Machine ? "HKEY_LOCAL_MACHINE" : "HKEY_USERS";
+    for (const std::string& part : path) name += "\\" + part;
+    return name;
+}
+
 }  // namespace
 
 // The fields of an answer, read in order; `bad` once they ran short.
@@ -87,42 +99,111 @@ struct ServerStore::Answer {
 ServerStore::ServerStore(std::unique_ptr<RegistryHelperProcess> helper)
     : helper_(std::move(helper)) {}
 
-long ServerStore::call(const std::string& request, Answer* answer) {
-    auto exchanged = helper_->exchange(request, kCallTimeout);
-    Answer reply;
-    if (exchanged) reply.bytes = std::move(*exchanged);
-    const long error = static_cast<std::int32_t>(reply.number());
-    if (!exchanged || reply.bad) {
-        if (!failureSaid_) {
-            std::fprintf(
-                stderr, "error: the registry of Wine cannot be reached: %s\n",
-                exchanged ? "the helper's answer is cut short" : exchanged.error().c_str());
-            failureSaid_ = true;
-        }
-        return kErrorRegistryIoFailed;
+ServerStore::~ServerStore() {
+    // The helper stops at the first answer it cannot write: every answer is read first.
+    if (auto settled = settle(); !settled)
+        std::fprintf(stderr, "error: %s\n", settled.error().message.c_str());
+}
+
+bool ServerStore::KeyLess::operator()(const Key& a, const Key& b) const {
+    if (a.root != b.root) return a.root < b.root;
+    return std::lexicographical_compare(a.path.begin(), a.path.end(), b.path.begin(), b.path.end(),
+                                        RegistryNameLess{});
+}
+
+long ServerStore::unreachable(const std::string& why) {
+    if (!failureSaid_) {
+        std::fprintf(stderr, "error: the registry of Wine cannot be reached: %s\n", why.c_str());
+        failureSaid_ = true;
     }
+    return kErrorRegistryIoFailed;
+}
+
+long ServerStore::call(const std::string& request, Answer* answer) {
+    receiveAhead(0);
+    countedKey_.reset();
+    // A helper that cannot take the request is stopped, and receive() then says why.
+    (void)helper_->send(request);
+    return receiveAnswer(answer);
+}
+
+long ServerStore::receiveAnswer(Answer* answer) {
+    auto received = helper_->receive(kCallTimeout);
+    if (!received) return unreachable(received.error());
+    Answer reply;
+    reply.bytes = std::move(*received);
+    const long error = static_cast<std::int32_t>(reply.number());
+    if (reply.bad) return unreachable("the helper's answer is cut short");
     if (answer) *answer = std::move(reply);
     return error;
 }
 
+void ServerStore::sendAhead(const std::string& request, Key key, std::string what) {
+    receiveAhead(kAhead - 1);
+    countedKey_.reset();
+    ahead_.push_back({std::move(key), std::move(what)});
+    if (!helper_->send(request)) receiveAhead(0);  // each outstanding one is said to be lost
+}
+
+void ServerStore::receiveAhead(std::size_t left) {
+    while (ahead_.size() > left) {
+        const Ahead& sent = ahead_.front();
+        const long error = noteKey(receiveAnswer(nullptr), sent.key.root, sent.key.path);
+        if (error != kErrorSuccess && refusals_++ == 0) {
+            refused_ = RegistryError{error, "the registry of Wine did not " + sent.what +
+                                                " (error " + std::to_string(error) + ")"};
+        }
+        ahead_.pop_front();
+    }
+}
+
+Expected<void, RegistryError> ServerStore::settle() {
+    receiveAhead(0);
+    if (!refused_) return {};
+    RegistryError error = std::move(*refused_);
+    if (refusals_ == 2) error.message += ", nor the change after it";
+    if (refusals_ > 2)
+        error.message += ", nor " + std::to_string(refusals_ - 1) + " changes after it";
+    refused_.reset();
+    refusals_ = 0;
+    return unexpected(std::move(error));
+}
+
+void ServerStore::forgetKeys() {
+    keys_.clear();
+}
+
+long ServerStore::noteKey(long error, StoreRoot root, const Path& path) {
+    if (error == kErrorSuccess)
+        keys_.insert({root, path});
+    else if (error == kErrorFileNotFound || error == kErrorKeyDeleted)
+        keys_.erase({root, path});
+    return error;
+}
+
 long ServerStore::createKey(StoreRoot root, const Path& path, bool makeVolatile, bool* created) {
+    if (keys_.contains({root, path})) {
+        if (created) *created = false;
+        return kErrorSuccess;
+    }
     std::string out = request(kCreateKey, root, path);
     out.push_back(makeVolatile ? 1 : 0);
     Answer answer;
-    const long error = call(out, &answer);
+    const long error = noteKey(call(out, &answer), root, path);
     if (error == kErrorSuccess && created && answer.at < answer.bytes.size())
         *created = answer.bytes[answer.at] != 0;
     return error;
 }
 
 long ServerStore::createLink(StoreRoot root, const Path& path, std::string_view target) {
+    keys_.clear();  // what lies below the key is now another key's
     std::string out = request(kCreateLink, root, path);
     putText(out, target);
     return call(out, nullptr);
 }
 
 long ServerStore::openKey(StoreRoot root, const Path& path) {
-    return call(request(kOpenKey, root, path), nullptr);
+    return noteKey(call(request(kOpenKey, root, path), nullptr), root, path);
 }
 
 long ServerStore::setValue(StoreRoot root, const Path& path, std::string_view name,
@@ -131,7 +212,10 @@ long ServerStore::setValue(StoreRoot root, const Path& path, std::string_view na
     putText(out, name);
     putNumber(out, value.type);
     putBlob(out, value.data);
-    return call(out, nullptr);
+    if (!keys_.contains({root, path})) return noteKey(call(out, nullptr), root, path);
+    sendAhead(out, {root, path},
+              "set value \"" + std::string(name) + "\" of " + keyName(root, path));
+    return kErrorSuccess;
 }
 
 long ServerStore::queryValue(StoreRoot root, const Path& path, std::string_view name,
@@ -145,6 +229,7 @@ long ServerStore::queryValue(StoreRoot root, const Path& path, std::string_view 
     found.type = answer.number();
     found.data = answer.blob();
     if (answer.bad) return kErrorRegistryIoFailed;
+    keys_.insert({root, path});
     if (value) *value = std::move(found);
     return kErrorSuccess;
 }
@@ -152,17 +237,25 @@ long ServerStore::queryValue(StoreRoot root, const Path& path, std::string_view 
 long ServerStore::deleteValue(StoreRoot root, const Path& path, std::string_view name) {
     std::string out = request(kDeleteValue, root, path);
     putText(out, name);
-    return call(out, nullptr);
+    Answer answer;
+    const long error = noteKey(call(out, &answer), root, path);
+    if (error != kErrorSuccess) return error;
+    counts_.subkeys = answer.number();
+    counts_.values = answer.number();
+    if (!answer.bad) countedKey_ = Key{root, path};
+    return kErrorSuccess;
 }
 
 long ServerStore::deleteKey(StoreRoot root, const Path& path, bool wholeTree) {
+    keys_.clear();  // the key, what is below it, and through links what else
     return call(request(wholeTree ? kDeleteTree : kDeleteKey, root, path), nullptr);
 }
 
 long ServerStore::listNames(int operation, StoreRoot root, const Path& path,
                             std::vector<std::string>* names) {
     Answer answer;
-    const long error = call(request(static_cast<Operation>(operation), root, path), &answer);
+    const long error =
+        noteKey(call(request(static_cast<Operation>(operation), root, path), &answer), root, path);
     if (error != kErrorSuccess) return error;
     const std::uint32_t count = answer.number();
     std::vector<std::string> found;
@@ -181,8 +274,14 @@ long ServerStore::valueNames(StoreRoot root, const Path& path, std::vector<std::
 }
 
 long ServerStore::queryKeyInfo(StoreRoot root, const Path& path, RegistryKeyInfo* info) {
+    if (countedKey_ && !KeyLess{}(*countedKey_, {root, path}) &&
+        !KeyLess{}({root, path}, *countedKey_)) {
+        *info = counts_;
+        countedKey_.reset();
+        return kErrorSuccess;
+    }
     Answer answer;
-    const long error = call(request(kKeyInfo, root, path), &answer);
+    const long error = noteKey(call(request(kKeyInfo, root, path), &answer), root, path);
     if (error != kErrorSuccess) return error;
     RegistryKeyInfo found;
     found.subkeys = answer.number();

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "RegistryHelperProcess.h"
@@ -10,12 +13,21 @@
 namespace kestrel::platform {
 
 // The registry as a running wineserver holds it, reached through the helper program: every
-// call is one request, carried out by the server at once, so Windows programs of the prefix
-// see it and we see what they write. Wine does not tell whether a key is volatile: such keys
-// are reported as ordinary ones.
+// call is a request, carried out by the server in the order sent, so Windows programs of the
+// prefix see it and we see what they write. Wine does not tell whether a key is volatile:
+// such keys are reported as ordinary ones.
+//
+// Each answer is a round trip through two processes, far dearer than the work itself; two
+// things save most of them. The keys that exist, as far as this run has seen, are known, so
+// that making one of them again is answered here. And a value set in such a key is sent
+// without waiting for its answer, which only fails when a Windows program removed the key
+// meanwhile (or Wine has gone): such a refusal is kept and reported by settle(), as the hive
+// files report a save that failed. Any call that needs an answer reads those before.
 class ServerStore : public RegistryStore {
   public:
     explicit ServerStore(std::unique_ptr<RegistryHelperProcess> helper);
+    // Reads the answers still outstanding; a refusal never reported is said on standard error.
+    ~ServerStore() override;
 
     long createKey(StoreRoot root, const Path& path, bool makeVolatile, bool* created) override;
     long createLink(StoreRoot root, const Path& path, std::string_view target) override;
@@ -30,15 +42,49 @@ class ServerStore : public RegistryStore {
     long valueNames(StoreRoot root, const Path& path, std::vector<std::string>* names) override;
     long queryKeyInfo(StoreRoot root, const Path& path, RegistryKeyInfo* info) override;
 
+    // Waits for every answer outstanding: the first change the server refused since the last
+    // call, with how many it refused, or nothing.
+    Expected<void, RegistryError> settle();
+    // From now on every key is looked up again: for while a Windows program may remove keys.
+    void forgetKeys();
+
   private:
     struct Answer;
-    // Sends the request; the answer's error code, and its fields in `answer` on success.
-    // A helper that has gone gives ERROR_REGISTRY_IO_FAILED, said once on standard error.
+    struct Key {
+        StoreRoot root;
+        Path path;
+    };
+    struct KeyLess {
+        bool operator()(const Key& a, const Key& b) const;
+    };
+    // Sends the request and waits for its answer: the error code, and its fields in `answer`
+    // on success. A helper that has gone gives ERROR_REGISTRY_IO_FAILED, said once on
+    // standard error.
     long call(const std::string& request, Answer* answer);
+    // The next answer, as call() gives it.
+    long receiveAnswer(Answer* answer);
+    // Sends the request, a change of `key`, without waiting; `what` names it for a refusal.
+    void sendAhead(const std::string& request, Key key, std::string what);
+    // Reads the answers outstanding until at most `left` are.
+    void receiveAhead(std::size_t left);
+    long unreachable(const std::string& why);
     long listNames(int operation, StoreRoot root, const Path& path,
                    std::vector<std::string>* names);
+    // Keeps what an answer says of the key: it exists (success), or may not (not found).
+    long noteKey(long error, StoreRoot root, const Path& path);
 
     std::unique_ptr<RegistryHelperProcess> helper_;
+    struct Ahead {
+        Key key;
+        std::string what;
+    };
+    std::deque<Ahead> ahead_;      // the requests sent ahead, oldest first
+    std::set<Key, KeyLess> keys_;  // keys that exist, as far as we have seen
+    std::optional<RegistryError> refused_;
+    std::size_t refusals_ = 0;
+    // The key's counts as the last call (a value removed) left them, for the next call.
+    std::optional<Key> countedKey_;
+    RegistryKeyInfo counts_;
     bool failureSaid_ = false;
 };
 

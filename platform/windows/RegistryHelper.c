@@ -4,7 +4,8 @@
    over the hive files when it ends: a program outside Wine that wants its changes kept, and
    wants to see what Windows programs wrote, must go through the server. This program is that
    way through. Started under Wine with pipes as its standard input and output, it first writes
-   the greeting line below, then answers one request after the other until its input ends.
+   the greeting line below, then answers one request after the other until its input ends;
+   the caller may send requests ahead of their answers.
 
    Every request and every answer is a frame: a 32-bit length of what follows, then the bytes.
    Numbers are little-endian; a text is a 32-bit byte count and UTF-16LE characters without a
@@ -319,6 +320,18 @@ static LONG openKey(HKEY root, const WCHAR* path, int fresh, HKEY* key) {
     return error;
 }
 
+/* The numbers of subkeys and of values, in that order. */
+static LONG putCounts(HKEY key, Buffer* answer) {
+    DWORD subkeys = 0, values = 0;
+    const LONG error = RegQueryInfoKeyW(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL,
+                                        NULL, NULL, NULL);
+    if (!error) {
+        putNumber(answer, subkeys);
+        putNumber(answer, values);
+    }
+    return error;
+}
+
 typedef struct {
     unsigned operation;
     const WCHAR* name;
@@ -336,21 +349,18 @@ static LONG callOn(HKEY key, const Call* call, Buffer* answer) {
             return RegSetValueExW(key, call->name, 0, call->type, call->data, call->size);
         case OP_QUERY_VALUE:
             return queryValue(key, call->name, answer);
-        case OP_DELETE_VALUE:
-            return RegDeleteValueW(key, call->name);
+        case OP_DELETE_VALUE: {
+            /* With the key's counts after it when they can be had: a removal asks for them
+               next, to tell whether the key is left empty. */
+            const LONG error = RegDeleteValueW(key, call->name);
+            if (!error) putCounts(key, answer);
+            return error;
+        }
         case OP_SUBKEY_NAMES:
         case OP_VALUE_NAMES:
             return listNames(key, call->operation == OP_VALUE_NAMES, answer);
-        case OP_KEY_INFO: {
-            DWORD subkeys = 0, values = 0;
-            const LONG error = RegQueryInfoKeyW(key, NULL, NULL, NULL, &subkeys, NULL, NULL,
-                                                &values, NULL, NULL, NULL, NULL);
-            if (!error) {
-                putNumber(answer, subkeys);
-                putNumber(answer, values);
-            }
-            return error;
-        }
+        case OP_KEY_INFO:
+            return putCounts(key, answer);
     }
     return ERROR_INVALID_PARAMETER;
 }

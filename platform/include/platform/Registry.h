@@ -31,6 +31,7 @@ struct RegistryKeyInfo {
 
 class HiveStore;
 class RegistryStore;
+class ServerStore;
 
 // The names of a key path; empty components (doubled or leading backslashes) are dropped.
 std::vector<std::string> registryKeyComponents(std::string_view path);
@@ -86,8 +87,9 @@ class Registry {
     // Through a server each read is a round trip to Wine, and a run asks several times a file.
     [[nodiscard]] long querySetting(RegistryRoot root, std::string_view path, std::string_view name,
                                     RegistryValue* value) const;
-    // Before and after each Windows program a run starts: the settings are read again.
-    void forgetSettings();
+    // Before and after each Windows program a run starts: what is remembered of what others
+    // may change (the settings; through a server, which keys exist) is looked up again.
+    void forgetRemembered();
     [[nodiscard]] long deleteValue(RegistryRoot root, std::string_view path, std::string_view name);
     // Deletes a key without subkeys (kErrorAccessDenied when it has some). A link key is
     // deleted itself, never its target.
@@ -108,7 +110,9 @@ class Registry {
     // are applied to its new content, so that neither loses anything. Refused (kErrorBusy)
     // while a wineserver runs for the prefix, which would overwrite the files from its own
     // memory; kErrorRegistryIoFailed when a file cannot be locked, read, merged or written.
-    // Through a server there is nothing to save: every call took effect in it.
+    // Through a server there is nothing to save, every call took effect in it, but the
+    // values set without waiting for the server's answer (ServerStore.h) are waited for: the
+    // first that it refused is the error.
     Expected<void, RegistryError> save();
     // Hive files: reads again what another process wrote to them (a wineserver that has
     // ended); the changes not saved yet stay on top, to be saved. Through a server: nothing.
@@ -137,8 +141,8 @@ class Registry {
 
     std::filesystem::path prefix_;
     std::filesystem::path serverDirectory_;
-    std::unique_ptr<HiveStore> hives_;       // while no server is used
-    std::unique_ptr<RegistryStore> server_;  // once one is
+    std::unique_ptr<HiveStore> hives_;     // while no server is used
+    std::unique_ptr<ServerStore> server_;  // once one is
     std::string currentUser_ = std::string(kDefaultUserSid);
     mutable std::vector<Setting> settings_;  // a handful: looked through in turn
 };

@@ -108,6 +108,14 @@ std::vector<std::string> exercise(Registry& registry) {
     note("set on missing key",
          registry.setValue(Root::LocalMachine, key + "\\Missing", "X", RegistryValue::dword(1)));
     note("delete value", registry.deleteValue(Root::LocalMachine, key, "Number"));
+    // The counts a removal asks for next, of that key and of no other.
+    note("info after removal", registry.queryKeyInfo(Root::LocalMachine, key, &info));
+    log.push_back(std::to_string(info.subkeys) + " subkeys " + std::to_string(info.values) +
+                  " values");
+    note("delete value again", registry.deleteValue(Root::LocalMachine, key, "Text"));
+    note("info of another", registry.queryKeyInfo(Root::LocalMachine, key + "\\Sub", &info));
+    log.push_back(std::to_string(info.subkeys) + " subkeys " + std::to_string(info.values) +
+                  " values");
     note("name too long",
          registry.createKey(Root::LocalMachine, key + "\\" + std::string(256, 'n')));
 
@@ -228,6 +236,76 @@ TEST_F(WineServerRegistryTest, AKeyAWindowsProgramDeletedIsGoneForUsToo) {
     const Output query =
         wineInSession(root->prefix(), {"reg", "query", R"(HKLM\Software\KestrelDeleted)"});
     EXPECT_NE(query.text.find("0x3"), std::string::npos) << query.text;
+}
+
+// Values set in a key known to exist go to the server without waiting for its answers: many
+// more than fit in the pipe back, changes of one value in the order made, and all of them
+// there for a Windows program started next and in the hive files when the run ends at once.
+TEST_F(WineServerRegistryTest, ValuesSentAheadAllArriveInOrder) {
+    const fs::path prefix = ownPrefix();
+    auto root = open(prefix);
+    ASSERT_TRUE(root);
+    Registry& registry = root->registry();
+    constexpr std::string_view key = "Software\\KestrelAhead";
+    ASSERT_EQ(registry.createKey(RegistryRoot::LocalMachine, key), 0);
+    constexpr int kValues = 3000;
+    for (int i = 0; i < kValues; ++i) {
+        ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "V" + std::to_string(i),
+                                    RegistryValue::dword(static_cast<std::uint32_t>(i))),
+                  0);
+        ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "Last",
+                                    RegistryValue::dword(static_cast<std::uint32_t>(i))),
+                  0);
+    }
+    const auto ran =
+        root->runThroughWine({"reg", "query", R"(HKLM\Software\KestrelAhead)", "/v", "Last"}, 120s);
+    ASSERT_TRUE(ran.has_value()) << ran.error();
+    EXPECT_EQ(*ran, 0);
+    RegistryKeyInfo info;
+    ASSERT_EQ(registry.queryKeyInfo(RegistryRoot::LocalMachine, key, &info), 0);
+    EXPECT_EQ(info.values, kValues + 1u);
+    for (int i = 0; i < kValues; ++i) {
+        ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "Late" + std::to_string(i),
+                                    RegistryValue::text(kRegSz, "late " + std::to_string(i))),
+                  0);
+    }
+    root.reset();  // with answers outstanding
+    EXPECT_EQ(valueInHives(prefix, key, "Late" + std::to_string(kValues - 1)),
+              "late " + std::to_string(kValues - 1));
+    auto files = Registry::open(prefix);
+    ASSERT_TRUE(files.has_value());
+    RegistryValue last;
+    ASSERT_EQ((*files)->queryValue(RegistryRoot::LocalMachine, key, "Last", &last), 0);
+    EXPECT_EQ(last.dwordValue(), kValues - 1u);
+    ASSERT_EQ((*files)->queryKeyInfo(RegistryRoot::LocalMachine, key, &info), 0);
+    EXPECT_EQ(info.values, 2 * kValues + 1u);
+}
+
+// A value sent without waiting to a key a Windows program removed meanwhile is refused by the
+// server; the next save says which, once, as a save of the hive files says it failed.
+TEST_F(WineServerRegistryTest, AValueTheServerRefusedIsReportedBySave) {
+    auto root = open(ownPrefix());
+    ASSERT_TRUE(root);
+    Registry& registry = root->registry();
+    constexpr std::string_view key = "Software\\KestrelRefused";
+    ASSERT_EQ(registry.createKey(RegistryRoot::LocalMachine, key), 0);
+    ASSERT_EQ(
+        wineInSession(root->prefix(), {"reg", "delete", R"(HKLM\Software\KestrelRefused)", "/f"})
+            .exitCode,
+        0);
+    for (const char* name : {"First", "Second"})
+        ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, name, RegistryValue::dword(1)),
+                  0);
+    const auto saved = registry.save();
+    ASSERT_FALSE(saved.has_value());
+    EXPECT_EQ(saved.error().code, kErrorFileNotFound);
+    EXPECT_EQ(saved.error().message,
+              "the registry of Wine did not set value \"First\" of "
+              "HKEY_LOCAL_MACHINE\\Software\\KestrelRefused (error 2), nor the change after it");
+    EXPECT_THAT(registry.save(), test::Succeeded());
+    // The key is looked up again, and the refusal now comes at once.
+    EXPECT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "Third", RegistryValue::dword(1)),
+              kErrorFileNotFound);
 }
 
 // A helper that Wine cannot run leaves the hive files the registry, said on standard error,
