@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -24,6 +25,8 @@ using namespace std::chrono_literals;
 constexpr std::string_view kGreeting = "KESTREL-REGISTRY 1\n";
 // A helper whose input has closed ends at once; this is for one stuck inside Wine.
 constexpr auto kEndingTime = 10s;
+// Answers are read up to this much at a time: those of requests sent ahead come many at once.
+constexpr std::size_t kReadSize = 64 * 1024;
 
 // Writes all of `data`; a reader that has gone gives EPIPE, never the signal that would end
 // this program.
@@ -111,6 +114,16 @@ void RegistryHelperProcess::stop() {
 
 bool RegistryHelperProcess::readExactly(char* data, std::size_t size, Clock::time_point deadline) {
     while (size > 0) {
+        if (taken_ < received_.size()) {
+            const std::size_t n = std::min(size, received_.size() - taken_);
+            std::memcpy(data, received_.data() + taken_, n);
+            taken_ += n;
+            data += n;
+            size -= n;
+            continue;
+        }
+        received_.clear();
+        taken_ = 0;
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
@@ -125,20 +138,22 @@ bool RegistryHelperProcess::readExactly(char* data, std::size_t size, Clock::tim
             return false;
         }
         if (polled == 0) continue;
-        const ssize_t n = ::read(output_, data, size);
+        received_.resize(kReadSize);
+        const ssize_t n = ::read(output_, received_.data(), received_.size());
+        received_.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             failure_ = "it has ended";
             return false;
         }
-        data += n;
-        size -= static_cast<std::size_t>(n);
     }
     return true;
 }
 
 Expected<void, std::string> RegistryHelperProcess::send(std::string_view request) {
     if (pid_ < 0) return unexpected(failure_);
+    // At once, never kept back: Windows programs the run did not start see each change as
+    // soon as the server has made it.
     std::string frame = lengthPrefix(request.size());
     frame.append(request);
     if (writeAll(input_, frame)) return {};

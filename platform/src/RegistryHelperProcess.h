@@ -29,11 +29,11 @@ class RegistryHelperProcess {
     RegistryHelperProcess& operator=(const RegistryHelperProcess&) = delete;
 
     // Sends one request (without its length); receive() returns the next answer (without its
-    // length). Answers come in the order of the requests, and the helper answers each before
-    // it reads the next: requests may be sent ahead, as long as their answers are read before
-    // they fill the pipe (64 KiB, at least 4 KiB), or both sides wait for ever. Both fail,
-    // saying why, when the helper has gone or does not answer within `timeout`; the helper is
-    // then stopped, and every later call fails the same way.
+    // length). Answers come in the order of the requests, written when no request is waiting:
+    // requests may be sent ahead, as long as their answers are read before they fill the pipe
+    // (64 KiB, at least 4 KiB), or both sides wait for ever. Both fail, saying why,
+    // when the helper has gone or does not answer within `timeout`; the helper is then
+    // stopped, and every later call fails the same way.
     Expected<void, std::string> send(std::string_view request);
     Expected<std::string, std::string> receive(std::chrono::milliseconds timeout);
 
@@ -45,8 +45,10 @@ class RegistryHelperProcess {
     pid_t pid_;
     int input_;
     int output_;
-    int errors_;           // its standard error (see WineConversation)
-    std::string failure_;  // why the helper can no longer be used
+    int errors_;            // its standard error (see WineConversation)
+    std::string failure_;   // why the helper can no longer be used
+    std::string received_;  // what was read of its output, from `taken_` on not used yet
+    std::size_t taken_ = 0;
 };
 
 }  // namespace kestrel::platform

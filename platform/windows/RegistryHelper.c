@@ -136,17 +136,6 @@ static WCHAR* takeText(Reader* reader) {
     return text;
 }
 
-static int readAll(HANDLE input, void* data, DWORD size) {
-    unsigned char* at = data;
-    while (size > 0) {
-        DWORD got = 0;
-        if (!ReadFile(input, at, size, &got, NULL) || got == 0) return 0;
-        at += got;
-        size -= got;
-    }
-    return 1;
-}
-
 static int writeAll(HANDLE output, const void* data, DWORD size) {
     const unsigned char* at = data;
     while (size > 0) {
@@ -154,6 +143,41 @@ static int writeAll(HANDLE output, const void* data, DWORD size) {
         if (!WriteFile(output, at, size, &put, NULL) || put == 0) return 0;
         at += put;
         size -= put;
+    }
+    return 1;
+}
+
+/* Requests are read as much at a time as has come, and answers are kept until no request is
+   waiting: a system call for a batch of requests sent ahead and one for their answers, not
+   three for each. */
+static unsigned char received[65536];
+static DWORD receivedAt, receivedEnd;
+static Buffer unanswered; /* answers not written yet */
+
+static int writeAnswers(HANDLE output) {
+    const int written =
+        !unanswered.failed && writeAll(output, unanswered.bytes, (DWORD)unanswered.size);
+    unanswered.size = 0;
+    return written;
+}
+
+static int readAll(HANDLE input, HANDLE output, void* data, DWORD size) {
+    unsigned char* at = data;
+    while (size > 0) {
+        if (receivedAt == receivedEnd) {
+            /* Nothing more has come: the caller may be waiting for the answers. */
+            DWORD got = 0;
+            if (!writeAnswers(output) || !ReadFile(input, received, sizeof received, &got, NULL) ||
+                got == 0)
+                return 0;
+            receivedAt = 0;
+            receivedEnd = got;
+        }
+        const DWORD n = size < receivedEnd - receivedAt ? size : receivedEnd - receivedAt;
+        memcpy(at, received + receivedAt, n);
+        receivedAt += n;
+        at += n;
+        size -= n;
     }
     return 1;
 }
@@ -473,21 +497,20 @@ int main(void) {
         return 1;
     for (;;) {
         unsigned char header[4];
-        if (!readAll(input, header, 4)) return 0; /* our caller has gone */
+        if (!readAll(input, output, header, 4)) return 0; /* our caller has gone */
         const uint32_t size =
             header[0] | (header[1] << 8) | (header[2] << 16) | ((uint32_t)header[3] << 24);
         unsigned char* bytes = malloc(size ? size : 1);
-        if (!bytes || !readAll(input, bytes, size)) return 1;
+        if (!bytes || !readAll(input, output, bytes, size)) return 1;
         Reader request = {bytes, size, 0};
         Buffer answer = {0};
         const LONG error = carryOut(&request, &answer);
         free(bytes);
-        Buffer frame = {0};
-        putNumber(&frame, (uint32_t)(4 + (error ? 0 : answer.size)));
-        putNumber(&frame, (uint32_t)error);
-        if (!error) put(&frame, answer.bytes, answer.size);
+        putNumber(&unanswered, (uint32_t)(4 + (error ? 0 : answer.size)));
+        putNumber(&unanswered, (uint32_t)error);
+        if (!error) put(&unanswered, answer.bytes, answer.size);
         free(answer.bytes);
-        if (frame.failed || !writeAll(output, frame.bytes, (DWORD)frame.size)) return 1;
-        free(frame.bytes);
+        if (unanswered.failed || (unanswered.size >= sizeof received && !writeAnswers(output)))
+            return 1;
     }
 }
