@@ -142,14 +142,20 @@ bool SetupSession::loadScript(const fs::path& currentDirectory) {
         messages_.show(loaded.error().message, {loaded.error().path});
         return false;
     }
-    // /P may name a host folder, as the script word may name a host file: the root sees it
-    // through its drives.
-    if (run_.sourceDirectory && run_.sourceDirectory->starts_with('/')) {
+    // /P may name a host folder, as the script word may name a host file, absolute or from
+    // the current folder: the root sees it through its drives. A Windows path has a drive or
+    // begins with a backslash.
+    const auto windowsForm = [](std::string_view path) {
+        return path.starts_with('\\') || (path.size() >= 2 && path[1] == ':');
+    };
+    if (run_.sourceDirectory && !windowsForm(*run_.sourceDirectory)) {
         std::string host = codePage().toUtf8(*run_.sourceDirectory);
         while (host.size() > 1 && (host.back() == '\\' || host.back() == '/')) host.pop_back();
+        const fs::path folder = currentDirectory / host;
         std::error_code ec;
-        if (fs::is_directory(host, ec))
-            run_.sourceDirectory = withTrailingBackslash(paths.windowsPath(host));
+        if (fs::is_directory(folder, ec))
+            run_.sourceDirectory =
+                withTrailingBackslash(paths.windowsPath(folder.lexically_normal().string()));
     }
     useScript(std::move(loaded.value()), location.windows);
     scriptFile_ = location.host;

@@ -230,6 +230,18 @@ fs::path scriptWithout(const fs::path& folder, const std::string& section) {
     return folder / "Setup.inf";
 }
 
+// The disk and the script named from the current folder, as someone standing beside them
+// types them.
+TEST_F(ProductInstall, TheDiskMayBeNamedFromTheCurrentFolder) {
+    const fs::path prefix = freshPrefix("prefix");
+    const SetupOutcome installed = WineProductTest::setup(
+        prefix,
+        {"/S", "/P" + kDisk.filename().string() + "/", (kDisk.filename() / "Setup.inf").string()},
+        kDisk.parent_path());
+    ASSERT_EQ(installed.exitCode, 0) << installed.output;
+    EXPECT_TRUE(fs::exists(programFolder(prefix) / "README.TXT"));
+}
+
 TEST_F(ProductInstall, BadInputFailsAndLeavesNothingHalfDone) {
     const fs::path prefix = freshPrefix("prefix");
     const MachineSnapshot before = snapshot(prefix);
