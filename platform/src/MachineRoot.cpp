@@ -128,6 +128,35 @@ WindowsArchitecture hiveArchitecture(const fs::path& hive) {
                                                                   : WindowsArchitecture::Win32;
 }
 
+// When the server cannot be used, the hive files will do while no server runs; with one,
+// nothing we wrote would last. The attempt itself may have started one, which ends a few
+// seconds later.
+Expected<void, std::string> keepToFiles(const fs::path& prefix, const fs::path& serverDirectory,
+                                        const std::string& why) {
+    using namespace std::chrono_literals;
+    if (waitForWineServer(prefix, serverDirectory, 20s) != WineServerWait::Ended)
+        return unexpected("cannot reach the registry of the running Wine: " + why);
+    std::fprintf(stderr, "warning: the registry is kept in the hive files: %s\n", why.c_str());
+    return {};
+}
+
+Expected<std::unique_ptr<Registry>, std::string> openFiles(const fs::path& prefix,
+                                                           const fs::path& serverDirectory) {
+    auto registry = Registry::open(prefix, serverDirectory);
+    if (!registry) return unexpected(registry.error().describe());
+    return std::move(registry.value());
+}
+
+Expected<std::unique_ptr<Registry>, std::string> openThroughServerOrFiles(
+    const fs::path& prefix, const MachineRootOptions& options) {
+    auto through =
+        Registry::openThroughServer(prefix, options.serverDirectory, options.registryHelper);
+    if (through) return std::move(through.value());
+    if (auto kept = keepToFiles(prefix, options.serverDirectory, through.error()); !kept)
+        return unexpected(kept.error());
+    return openFiles(prefix, options.serverDirectory);
+}
+
 }  // namespace
 
 fs::path MachineRoot::defaultPrefix() {
@@ -167,8 +196,14 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
     const WindowsArchitecture architecture = hiveArchitecture(absolutePrefix / "system.reg");
     if (std::error_code created = createSkeletonFolders(absolutePrefix, userName, architecture))
         return cannotCreate(created.message());
-    auto registry = Registry::open(absolutePrefix, options.serverDirectory);
-    if (!registry) return unexpected(registry.error().describe());
+    const bool throughServer = !options.registryHelper.empty() &&
+                               architecture == WindowsArchitecture::Win64 && wineInstalled();
+    // A prefix that Wine will keep is read by its server, not by us; only a skeleton we make
+    // is filled in the hive files first.
+    auto registry = throughServer && !freshRegistry
+                        ? openThroughServerOrFiles(absolutePrefix, options)
+                        : openFiles(absolutePrefix, options.serverDirectory);
+    if (!registry) return unexpected(registry.error());
     std::unique_ptr<MachineRoot> root(new MachineRoot(absolutePrefix, std::move(userName),
                                                       options.serverDirectory,
                                                       std::move(registry.value()), architecture));
@@ -180,18 +215,11 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
         }
         if (auto saved = root->registry().save(); !saved)
             return unexpected(saved.error().describe());
-    }
-    if (!options.registryHelper.empty() && architecture == WindowsArchitecture::Win64 &&
-        wineInstalled()) {
-        if (auto through = root->registry().useWineServer(options.registryHelper); !through) {
-            // The hive files will do while no server runs; with one, nothing we wrote would last.
-            // The attempt itself may have started one, which ends a few seconds later.
-            using namespace std::chrono_literals;
-            if (root->waitForWineServer(20s) != WineServerWait::Ended)
-                return unexpected("cannot reach the registry of the running Wine: " +
-                                  through.error());
-            std::fprintf(stderr, "warning: the registry is kept in the hive files: %s\n",
-                         through.error().c_str());
+        if (throughServer) {
+            if (auto through = root->registry().useWineServer(options.registryHelper); !through) {
+                auto kept = keepToFiles(absolutePrefix, options.serverDirectory, through.error());
+                if (!kept) return unexpected(kept.error());
+            }
         }
     }
     return root;

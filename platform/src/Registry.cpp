@@ -119,6 +119,17 @@ Expected<std::unique_ptr<Registry>, ParseError> Registry::open(
     return registry;
 }
 
+Expected<std::unique_ptr<Registry>, std::string> Registry::openThroughServer(
+    const std::filesystem::path& prefix, std::filesystem::path serverDirectory,
+    const std::filesystem::path& helperProgram) {
+    std::unique_ptr<Registry> registry(new Registry(prefix, std::move(serverDirectory)));
+    auto helper = RegistryHelperProcess::start(prefix, helperProgram, kHelperStart);
+    if (!helper) return unexpected(helper.error());
+    registry->server_ = std::make_unique<ServerStore>(std::move(helper.value()));
+    registry->hives_.reset();
+    return registry;
+}
+
 RegistryStore& Registry::store() const {
     if (server_) return *server_;
     return *hives_;

@@ -56,6 +56,11 @@ class Registry {
     // `serverDirectory` is where wineservers keep their socket folders (see WineServer.h).
     static Expected<std::unique_ptr<Registry>, ParseError> open(
         const std::filesystem::path& prefix, std::filesystem::path serverDirectory = {});
+    // The registry of a prefix that Wine keeps, through its server from the start (see
+    // useWineServer): the hive files are not read, the server reads them.
+    static Expected<std::unique_ptr<Registry>, std::string> openThroughServer(
+        const std::filesystem::path& prefix, std::filesystem::path serverDirectory,
+        const std::filesystem::path& helperProgram);
     ~Registry();
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
