@@ -68,10 +68,15 @@ constexpr std::string_view kSharedKeys[] = {
     "Wine\\Ports",
 };
 
-// Whether the key `components` (below Software) is a shared key or lies in one.
+// Whether the key `components` (below Software) is a shared key or lies in one. Every key a
+// 64-bit root's run writes is looked up here, so the table is split into names only once.
 bool shared(const std::vector<std::string>& components) {
-    return std::ranges::any_of(kSharedKeys, [&](std::string_view key) {
-        const std::vector<std::string> keyComponents = registryKeyComponents(key);
+    static const std::vector<std::vector<std::string>> sharedKeys = [] {
+        std::vector<std::vector<std::string>> keys;
+        for (std::string_view key : kSharedKeys) keys.push_back(registryKeyComponents(key));
+        return keys;
+    }();
+    return std::ranges::any_of(sharedKeys, [&](const std::vector<std::string>& keyComponents) {
         return keyComponents.size() <= components.size() &&
                std::equal(keyComponents.begin(), keyComponents.end(), components.begin(),
                           [](const std::string& a, const std::string& b) {
