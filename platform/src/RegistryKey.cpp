@@ -46,6 +46,16 @@ bool RegistryNameLess::operator()(std::string_view a, std::string_view b) const 
         [](char16_t p, char16_t q) { return foldCase(p) < foldCase(q); });
 }
 
+std::string foldedRegistryName(std::string_view name) {
+    const bool ascii = std::none_of(name.begin(), name.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0x80) != 0;
+    });
+    if (ascii) return asciiLower(name);
+    std::u16string units = utf8ToUtf16(name);
+    for (char16_t& unit : units) unit = foldCase(unit);
+    return utf16ToUtf8(units);
+}
+
 RegistryKey::~RegistryKey() {
     // Each key is destroyed only once it holds no subkeys, so no destructor recurses.
     std::vector<std::unique_ptr<RegistryKey>> pending;

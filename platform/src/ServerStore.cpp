@@ -105,10 +105,11 @@ ServerStore::~ServerStore() {
         std::fprintf(stderr, "error: %s\n", settled.error().message.c_str());
 }
 
-bool ServerStore::KeyLess::operator()(const Key& a, const Key& b) const {
-    if (a.root != b.root) return a.root < b.root;
-    return std::lexicographical_compare(a.path.begin(), a.path.end(), b.path.begin(), b.path.end(),
-                                        RegistryNameLess{});
+ServerStore::Key ServerStore::keyOf(StoreRoot root, const Path& path) {
+    // Names hold no backslash, so joined with one they stay apart.
+    Key key(1, static_cast<char>('0' + static_cast<int>(root)));
+    for (const std::string& name : path) key += '\\' + foldedRegistryName(name);
+    return key;
 }
 
 long ServerStore::unreachable(const std::string& why) {
@@ -148,7 +149,7 @@ void ServerStore::sendAhead(const std::string& request, Key key, std::string wha
 void ServerStore::receiveAhead(std::size_t left) {
     while (ahead_.size() > left) {
         const Ahead& sent = ahead_.front();
-        const long error = noteKey(receiveAnswer(nullptr), sent.key.root, sent.key.path);
+        const long error = noteKey(receiveAnswer(nullptr), sent.key);
         if (error != kErrorSuccess && refusals_++ == 0) {
             refused_ = RegistryError{error, "the registry of Wine did not " + sent.what +
                                                 " (error " + std::to_string(error) + ")"};
@@ -173,23 +174,24 @@ void ServerStore::forgetKeys() {
     keys_.clear();
 }
 
-long ServerStore::noteKey(long error, StoreRoot root, const Path& path) {
+long ServerStore::noteKey(long error, const Key& key) {
     if (error == kErrorSuccess)
-        keys_.insert({root, path});
+        keys_.insert(key);
     else if (error == kErrorFileNotFound || error == kErrorKeyDeleted)
-        keys_.erase({root, path});
+        keys_.erase(key);
     return error;
 }
 
 long ServerStore::createKey(StoreRoot root, const Path& path, bool makeVolatile, bool* created) {
-    if (keys_.contains({root, path})) {
+    const Key key = keyOf(root, path);
+    if (keys_.contains(key)) {
         if (created) *created = false;
         return kErrorSuccess;
     }
     std::string out = request(kCreateKey, root, path);
     out.push_back(makeVolatile ? 1 : 0);
     Answer answer;
-    const long error = noteKey(call(out, &answer), root, path);
+    const long error = noteKey(call(out, &answer), key);
     if (error == kErrorSuccess && created && answer.at < answer.bytes.size())
         *created = answer.bytes[answer.at] != 0;
     return error;
@@ -203,7 +205,7 @@ long ServerStore::createLink(StoreRoot root, const Path& path, std::string_view 
 }
 
 long ServerStore::openKey(StoreRoot root, const Path& path) {
-    return noteKey(call(request(kOpenKey, root, path), nullptr), root, path);
+    return noteKey(call(request(kOpenKey, root, path), nullptr), keyOf(root, path));
 }
 
 long ServerStore::setValue(StoreRoot root, const Path& path, std::string_view name,
@@ -212,8 +214,9 @@ long ServerStore::setValue(StoreRoot root, const Path& path, std::string_view na
     putText(out, name);
     putNumber(out, value.type);
     putBlob(out, value.data);
-    if (!keys_.contains({root, path})) return noteKey(call(out, nullptr), root, path);
-    sendAhead(out, {root, path},
+    Key key = keyOf(root, path);
+    if (!keys_.contains(key)) return noteKey(call(out, nullptr), key);
+    sendAhead(out, std::move(key),
               "set value \"" + std::string(name) + "\" of " + keyName(root, path));
     return kErrorSuccess;
 }
@@ -229,7 +232,7 @@ long ServerStore::queryValue(StoreRoot root, const Path& path, std::string_view 
     found.type = answer.number();
     found.data = answer.blob();
     if (answer.bad) return kErrorRegistryIoFailed;
-    keys_.insert({root, path});
+    keys_.insert(keyOf(root, path));
     if (value) *value = std::move(found);
     return kErrorSuccess;
 }
@@ -238,11 +241,12 @@ long ServerStore::deleteValue(StoreRoot root, const Path& path, std::string_view
     std::string out = request(kDeleteValue, root, path);
     putText(out, name);
     Answer answer;
-    const long error = noteKey(call(out, &answer), root, path);
+    Key key = keyOf(root, path);
+    const long error = noteKey(call(out, &answer), key);
     if (error != kErrorSuccess) return error;
     counts_.subkeys = answer.number();
     counts_.values = answer.number();
-    if (!answer.bad) countedKey_ = Key{root, path};
+    if (!answer.bad) countedKey_ = std::move(key);
     return kErrorSuccess;
 }
 
@@ -254,8 +258,8 @@ long ServerStore::deleteKey(StoreRoot root, const Path& path, bool wholeTree) {
 long ServerStore::listNames(int operation, StoreRoot root, const Path& path,
                             std::vector<std::string>* names) {
     Answer answer;
-    const long error =
-        noteKey(call(request(static_cast<Operation>(operation), root, path), &answer), root, path);
+    const long error = noteKey(
+        call(request(static_cast<Operation>(operation), root, path), &answer), keyOf(root, path));
     if (error != kErrorSuccess) return error;
     const std::uint32_t count = answer.number();
     std::vector<std::string> found;
@@ -274,14 +278,14 @@ long ServerStore::valueNames(StoreRoot root, const Path& path, std::vector<std::
 }
 
 long ServerStore::queryKeyInfo(StoreRoot root, const Path& path, RegistryKeyInfo* info) {
-    if (countedKey_ && !KeyLess{}(*countedKey_, {root, path}) &&
-        !KeyLess{}({root, path}, *countedKey_)) {
+    const Key key = keyOf(root, path);
+    if (countedKey_ == key) {
         *info = counts_;
         countedKey_.reset();
         return kErrorSuccess;
     }
     Answer answer;
-    const long error = noteKey(call(request(kKeyInfo, root, path), &answer), root, path);
+    const long error = noteKey(call(request(kKeyInfo, root, path), &answer), key);
     if (error != kErrorSuccess) return error;
     RegistryKeyInfo found;
     found.subkeys = answer.number();

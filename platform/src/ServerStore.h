@@ -4,8 +4,8 @@
 #include <deque>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
+#include <unordered_set>
 
 #include "RegistryHelperProcess.h"
 #include "RegistryStore.h"
@@ -50,13 +50,9 @@ class ServerStore : public RegistryStore {
 
   private:
     struct Answer;
-    struct Key {
-        StoreRoot root;
-        Path path;
-    };
-    struct KeyLess {
-        bool operator()(const Key& a, const Key& b) const;
-    };
+    // A key as one string that is the same for every spelling of it (names case-folded).
+    using Key = std::string;
+    static Key keyOf(StoreRoot root, const Path& path);
     // Sends the request and waits for its answer: the error code, and its fields in `answer`
     // on success. A helper that has gone gives ERROR_REGISTRY_IO_FAILED, said once on
     // standard error.
@@ -71,15 +67,15 @@ class ServerStore : public RegistryStore {
     long listNames(int operation, StoreRoot root, const Path& path,
                    std::vector<std::string>* names);
     // Keeps what an answer says of the key: it exists (success), or may not (not found).
-    long noteKey(long error, StoreRoot root, const Path& path);
+    long noteKey(long error, const Key& key);
 
     std::unique_ptr<RegistryHelperProcess> helper_;
     struct Ahead {
         Key key;
         std::string what;
     };
-    std::deque<Ahead> ahead_;      // the requests sent ahead, oldest first
-    std::set<Key, KeyLess> keys_;  // keys that exist, as far as we have seen
+    std::deque<Ahead> ahead_;       // the requests sent ahead, oldest first
+    std::unordered_set<Key> keys_;  // keys that exist, as far as we have seen
     std::optional<RegistryError> refused_;
     std::size_t refusals_ = 0;
     // The key's counts as the last call (a value removed) left them, for the next call.

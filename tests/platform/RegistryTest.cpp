@@ -9,6 +9,7 @@
 
 #include "ExpectedMatchers.h"
 #include "TestSupport.h"
+#include "platform/RegistryKey.h"
 #include "platform/WideText.h"
 #include "platform/WindowsErrors.h"
 #include "platform/WineServer.h"
@@ -275,6 +276,28 @@ TEST_F(RegistryTest, NonAsciiNamesCompareWithoutCase) {
     std::vector<std::string> names;
     EXPECT_EQ(registry->subkeyNames(Root::LocalMachine, "Software", &names), 0);
     EXPECT_EQ(names, (std::vector<std::string>{"kelvin", "\u00b5", "\u00c4pfel"}));
+}
+
+// The folded form, by which keys are hashed, takes two names for one exactly when the
+// comparison does.
+TEST(RegistryNameFolding, AgreesWithTheComparison) {
+    const std::pair<std::string_view, std::string_view> pairs[] = {
+        {"Software", "SOFTWARE"},
+        {"kelvin", "\u212aELVIN"},
+        {"\u00b5", "\u039c"},
+        {"\u00c4pfel", "\u00e4PFEL"},
+        {"\u00e4pfel", "\u00e5pfel"},
+        {"Stra\u00dfe", "STRASSE"},
+        {"a", "ab"},
+        {"\u0152uvre", "\u0153UVRE"},
+        {"x\U0001F600", "X\U0001F600"},
+    };
+    const RegistryNameLess less;
+    for (const auto& [a, b] : pairs) {
+        const bool same = !less(a, b) && !less(b, a);
+        EXPECT_EQ(foldedRegistryName(a) == foldedRegistryName(b), same) << a << " / " << b;
+    }
+    EXPECT_EQ(foldedRegistryName("Wow6432Node"), "wow6432node");
 }
 
 // A hive nested far deeper than the stack would allow recursion to go loads, saves and goes.

@@ -18,6 +18,9 @@ struct RegistryNameLess {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
 };
+// The name with its case folded as RegistryNameLess folds it: two names are one exactly when
+// their folded forms are the same string, which can be hashed.
+std::string foldedRegistryName(std::string_view name);
 
 // One key of a hive held in memory, with everything a hive file says about it, including
 // the lines we do not interpret, so that writing the file back loses nothing.
