@@ -281,18 +281,30 @@ static LONG queryValue(HKEY key, const WCHAR* name, Buffer* answer) {
 
 /* Keys opened before, so that a call costs the server one request, not three (open, the call,
    close). A handle whose key was deleted meanwhile (by us or by a Windows program) answers
-   ERROR_KEY_DELETED: the key is then opened again. */
+   ERROR_KEY_DELETED: the key is then opened again. Each entry keeps a hash of its path folded
+   as _wcsicmp folds it: the paths of a product's keys share long beginnings, and comparing
+   each request's path with every entry in full would cost more than the server's work. */
 #define CACHED_KEYS 64
 static struct {
     HKEY root;
     WCHAR* path;
+    unsigned hash;
     HKEY key;
 } cache[CACHED_KEYS];
 static unsigned cacheNext;
 
+static unsigned foldedHash(const WCHAR* path) {
+    unsigned hash = 5381;
+    for (; *path; ++path) hash = hash * 33 + towlower(*path);
+    return hash;
+}
+
 static int cachedAt(HKEY root, const WCHAR* path) {
+    const unsigned hash = foldedHash(path);
     for (int i = 0; i < CACHED_KEYS; ++i)
-        if (cache[i].path && cache[i].root == root && !_wcsicmp(cache[i].path, path)) return i;
+        if (cache[i].path && cache[i].hash == hash && cache[i].root == root &&
+            !_wcsicmp(cache[i].path, path))
+            return i;
     return -1;
 }
 
@@ -327,6 +339,7 @@ static void remember(HKEY root, const WCHAR* path, HKEY key) {
         RegCloseKey(cache[i].key);
     }
     cache[i].root = root;
+    cache[i].hash = foldedHash(path);
     cache[i].key = key;
 }
 
