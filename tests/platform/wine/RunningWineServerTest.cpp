@@ -29,23 +29,36 @@ bool comesUpWithin(const std::filesystem::path& prefix, const std::filesystem::p
     return true;
 }
 
+// What a failure needs to be understood: the server folders looked at and what is in them.
+std::string serverFolders(const std::filesystem::path& prefix, const std::filesystem::path& tmp) {
+    std::string text = "server folders of " + prefix.string() + ":";
+    for (const auto& folder : wineServerFolders(prefix, tmp)) {
+        std::error_code ec;
+        text += "\n  " + folder.string() +
+                (std::filesystem::exists(folder / "lock", ec) ? " lock" : "") +
+                (std::filesystem::exists(folder / "socket", ec) ? " socket" : "");
+    }
+    return text;
+}
+
 TEST_F(RunningWineServerTest, IsSeenUntilItEndsAndNoHiveIsSavedMeanwhile) {
     const auto& prefix = sharedPrefix();
     const auto tmp = defaultWineServerDirectory();
     auto registry = Registry::open(prefix);
     ASSERT_TRUE(registry.has_value());
     ASSERT_EQ((*registry)->createKey(RegistryRoot::LocalMachine, "Software\\KestrelServer"), 0);
-    ASSERT_FALSE(wineServerRunning(prefix, tmp));
+    ASSERT_FALSE(wineServerRunning(prefix, tmp)) << serverFolders(prefix, tmp);
     // A persistent server stays until it is told to go.
     ASSERT_TRUE(runWineTool({"wineserver", "-p"}, prefix, 30s).finished());
-    ASSERT_TRUE(comesUpWithin(prefix, tmp, 20s));
+    ASSERT_TRUE(comesUpWithin(prefix, tmp, 20s)) << serverFolders(prefix, tmp);
     EXPECT_EQ(waitForWineServer(prefix, tmp, 200ms), WineServerWait::TimedOut);
     const auto refused = (*registry)->save();
-    ASSERT_FALSE(refused.has_value());
+    ASSERT_FALSE(refused.has_value()) << serverFolders(prefix, tmp);
     EXPECT_EQ(refused.error().code, kErrorBusy);
 
     ASSERT_TRUE(runWineTool({"wineserver", "-k"}, prefix, 30s).finished());
-    EXPECT_EQ(waitForWineServer(prefix, tmp, 30s), WineServerWait::Ended);
+    EXPECT_EQ(waitForWineServer(prefix, tmp, 30s), WineServerWait::Ended)
+        << serverFolders(prefix, tmp);
     EXPECT_THAT((*registry)->save(), test::Succeeded());
 }
 
