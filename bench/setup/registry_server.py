@@ -15,9 +15,11 @@ Two products, each installed with `setup /S` and removed with `setup /U /S`:
 Three ways for each: direct; through the server, no server running when setup starts (the
 usual case: setup's helper starts the session); through the server, a session of the prefix
 already running (a program of it was run before, untimed), so that what is left is the
-registry's own cost. Every round starts from a fresh prefix (a copy of one that `wineboot
---init` made, with one program run in it); the ways take turns at going first. Medians of
-the rounds (default 5). The environment is the one of product_install.py.
+registry's own cost. For the generated product, Wine's own `regedit /s` of the same values
+with the session running shows what those writes cost any Windows program. Every round
+starts from a fresh prefix (a copy of one that `wineboot --init` made, with one program run
+in it); the ways take turns at going first. Medians of the rounds (default 5). The
+environment is the one of product_install.py.
 """
 import os
 import shutil
@@ -43,6 +45,35 @@ def make_registry_product(where, values):
     with open(os.path.join(disk, "Setup.inf"), "w", newline="\r\n") as out:
         out.write("\n".join(script) + "\n")
     return disk
+
+
+def make_reg_file(where, values):
+    """The generated product's values as a .reg file, where setup puts them (the 32-bit view)."""
+    path = os.path.join(where, "values.reg")
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for key in range((values + KEY_SIZE - 1) // KEY_SIZE):
+        lines.append(f"[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Kestrel Bench\\Values\\K{key}]")
+        lines += [f'"V{i}"="{"value number " + str(i):<40}"'
+                  for i in range(key * KEY_SIZE, min(values, (key + 1) * KEY_SIZE))]
+        lines.append("")
+    with open(path, "w", newline="\r\n") as out:
+        out.write("\n".join(lines) + "\n")
+    return path
+
+
+def wine_import(prefixes, reg_file, rounds, check):
+    """Wine's own import of the same values (`regedit /s`) with the session running: what the
+    same number of writes costs any Windows program of the prefix."""
+    times = []
+    for _ in range(rounds):
+        prefixes.fresh("prefix")
+        run(["wineserver", "-p"])
+        run(["wine", "cmd", "/c", "exit"])
+        times.append(timed(["wine", "regedit", "/s", reg_file]))
+        check(True)
+        run(["wineserver", "-k"])
+        run(["wineserver", "-w"])
+    return medians(times)
 
 
 def query(key):
@@ -124,6 +155,9 @@ def main():
                 sys.exit(f"setup ended with exit code 0, but {found} of {values} values are there")
 
         report(f"{values} registry values", rounds_of(programs, prefixes, disk, rounds, values_check))
+        wall, used = wine_import(prefixes, make_reg_file(where, values), rounds, values_check)
+        print(f"{values} registry values, Wine's regedit /s, session running: {wall:.2f} s, "
+              f"processor {used:.2f} s", flush=True)
     finally:
         subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
         shutil.rmtree(where, ignore_errors=True)
