@@ -283,7 +283,7 @@ static LONG queryValue(HKEY key, const WCHAR* name, Buffer* answer) {
    close). A handle whose key was deleted meanwhile (by us or by a Windows program) answers
    ERROR_KEY_DELETED: the key is then opened again. Each entry keeps a hash of its path folded
    as _wcsicmp folds it: the paths of a product's keys share long beginnings, and comparing
-   each request's path with every entry in full would cost more than the server's work. */
+   each request's path with every entry in full was most of the helper's own work. */
 #define CACHED_KEYS 64
 static struct {
     HKEY root;
