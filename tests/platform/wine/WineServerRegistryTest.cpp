@@ -336,6 +336,29 @@ TEST_F(WineServerRegistryTest, AHelperThatCannotRunLeavesTheHiveFilesOrSaysWhy) 
     EXPECT_NE(missing.error().find("failed to open"), std::string::npos) << missing.error();
 }
 
+// The hive files are read once the server that a helper could not reach has ended, so they
+// hold what Windows programs wrote through it.
+TEST_F(WineServerRegistryTest, AfterAHelperThatCannotRunTheFilesAreReadOnceTheServerEnded) {
+    const fs::path prefix = ownPrefix();
+    const fs::path broken = dir_ / "broken.exe";
+    test::writeFile(broken, "no program");
+    // The program ends; its server stays a few seconds, the value only in its memory.
+    ASSERT_EQ(wineInSession(prefix, {"reg", "add", R"(HKLM\Software\KestrelLate)", "/v", "Late",
+                                     "/d", "from wine", "/f"})
+                  .exitCode,
+              0);
+    MachineRootOptions options{"alice", {}};
+    options.registryHelper = broken;
+    auto root = MachineRoot::open(prefix, options);
+    ASSERT_TRUE(root.has_value()) << root.error();
+    ASSERT_FALSE((*root)->registry().throughWineServer());
+    RegistryValue value;
+    ASSERT_EQ((*root)->registry().queryValue(RegistryRoot::LocalMachine, "Software\\KestrelLate",
+                                             "Late", &value),
+              0);
+    EXPECT_EQ(value.textValue(), "from wine");
+}
+
 TEST_F(WineServerRegistryTest, ChangesNotSavedYetGoToTheServer) {
     const fs::path prefix = ownPrefix();
     auto registry = Registry::open(prefix);
