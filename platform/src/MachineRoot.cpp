@@ -198,11 +198,12 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
         return cannotCreate(created.message());
     const bool throughServer = !options.registryHelper.empty() &&
                                architecture == WindowsArchitecture::Win64 && wineInstalled();
-    // A prefix that Wine will keep is read by its server, not by us; only a skeleton we make
-    // is filled in the hive files first.
-    auto registry = throughServer && !freshRegistry
-                        ? openThroughServerOrFiles(absolutePrefix, options)
-                        : openFiles(absolutePrefix, options.serverDirectory);
+    // While a server runs for the prefix, it is the registry from the start; while none
+    // does, the hive files are, until one runs (Registry::useWineServerOnceItRuns).
+    const bool joinServer = throughServer && !freshRegistry &&
+                            platform::wineServerRunning(absolutePrefix, options.serverDirectory);
+    auto registry = joinServer ? openThroughServerOrFiles(absolutePrefix, options)
+                               : openFiles(absolutePrefix, options.serverDirectory);
     if (!registry) return unexpected(registry.error());
     std::unique_ptr<MachineRoot> root(new MachineRoot(absolutePrefix, std::move(userName),
                                                       options.serverDirectory,
@@ -215,13 +216,9 @@ Expected<std::unique_ptr<MachineRoot>, std::string> MachineRoot::open(const fs::
         }
         if (auto saved = root->registry().save(); !saved)
             return unexpected(saved.error().describe());
-        if (throughServer) {
-            if (auto through = root->registry().useWineServer(options.registryHelper); !through) {
-                auto kept = keepToFiles(absolutePrefix, options.serverDirectory, through.error());
-                if (!kept) return unexpected(kept.error());
-            }
-        }
     }
+    if (throughServer && !root->registry().throughWineServer())
+        root->registry().useWineServerOnceItRuns(options.registryHelper);
     return root;
 }
 
@@ -406,6 +403,12 @@ fs::path MachineRoot::profileFile(std::string_view name) const {
     const std::string windowsName =
         bare ? windowsDirectory() + "\\" + std::string(name) : std::string(name);
     return hostPath(windowsName).value_or(fs::path());
+}
+
+Expected<void, std::string> MachineRoot::goThroughServer() {
+    auto through = registry_->goThroughServer();
+    if (through) return {};
+    return keepToFiles(prefix_, serverDirectory_, through.error());
 }
 
 bool MachineRoot::wineServerRunning() const {

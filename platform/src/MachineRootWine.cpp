@@ -1,6 +1,6 @@
-// Windows programs of the machine root run through Wine. While the registry goes through
-// the prefix's server they share it with us as it is; with the hive files, the registry is
-// handed over to Wine before and taken back after.
+// Windows programs of the machine root run through Wine. Where the registry can go through
+// the prefix's server, it does from the first program on, and they share it with us as it is;
+// with the hive files, the registry is handed over to Wine before and taken back after.
 #include "platform/MachineRoot.h"
 #include "platform/WineTools.h"
 
@@ -18,6 +18,7 @@ constexpr auto kServerEnd = 1min;
 Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::string>& arguments,
                                                        std::chrono::milliseconds timeout) {
     if (!wineInstalled()) return unexpected(std::string("Wine is not installed"));
+    if (auto through = goThroughServer(); !through) return unexpected(through.error());
     if (!registry_->throughWineServer() && waitForWineServer(kServerEnd) != WineServerWait::Ended) {
         return unexpected("a wineserver keeps running for " + prefix_.string());
     }
@@ -38,6 +39,7 @@ Expected<int, std::string> MachineRoot::runThroughWine(const std::vector<std::st
 
 Expected<void, std::string> MachineRoot::handRegistryToWine() {
     registry_->forgetRemembered();  // the program may change them
+    if (auto through = goThroughServer(); !through) return unexpected(through.error());
     // Through a server the program must see every value sent to it before it starts.
     if (!registry_->throughWineServer() && wineServerRunning()) return {};
     if (auto saved = registry_->save(); !saved) return unexpected(saved.error().message);

@@ -2,13 +2,17 @@
 
 #include "platform/ChangeJournal.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <utility>
 
 #include "HiveStore.h"
 #include "RegistryHelperProcess.h"
 #include "ServerStore.h"
 #include "platform/AsciiCase.h"
 #include "platform/RegistryKey.h"
+#include "platform/RestartOperations.h"
 #include "platform/WideText.h"
 #include "platform/WindowsErrors.h"
 #include "platform/WineServer.h"
@@ -23,6 +27,9 @@ constexpr std::size_t kMaxKeyNameLength = 255;
 constexpr std::size_t kMaxValueNameLength = 16383;
 // Wine may first bring the prefix up to date, which takes minutes on a busy machine.
 constexpr auto kHelperStart = 5min;
+// How often a change looks whether a server has started: a Windows program that started
+// within this time may miss our latest changes, as if it had started that much earlier.
+constexpr auto kServerLook = 50ms;
 
 // A change made to the hives in memory, made again in another store.
 long replay(RegistryStore& store, StoreRoot root, const HiveChange& change) {
@@ -179,6 +186,7 @@ Expected<Registry::Target, long> Registry::target(RegistryRoot root, std::string
 
 long Registry::createKey(RegistryRoot root, std::string_view path, bool makeVolatile,
                          bool* created) {
+    joinStartedServer();
     if (ChangeJournal* journal = activeJournal()) journal->beforeKeyMade(*this, root, path);
     if (created) *created = false;
     auto found = target(root, path);
@@ -188,6 +196,7 @@ long Registry::createKey(RegistryRoot root, std::string_view path, bool makeVola
 }
 
 long Registry::createLink(RegistryRoot root, std::string_view path, std::string_view linkTarget) {
+    joinStartedServer();
     if (ChangeJournal* journal = activeJournal()) journal->beforeKeyMade(*this, root, path);
     auto found = target(root, path);
     if (!found) return found.error();
@@ -205,6 +214,7 @@ long Registry::openKey(RegistryRoot root, std::string_view path) const {
 
 long Registry::setValue(RegistryRoot root, std::string_view path, std::string_view name,
                         const RegistryValue& value) {
+    joinStartedServer();
     if (ChangeJournal* journal = activeJournal())
         journal->beforeValueChange(*this, root, path, name);
     if (name.size() > kMaxValueNameLength) return kErrorInvalidParameter;
@@ -254,6 +264,7 @@ void Registry::forgetSettingsAt(const Target& key, bool below) {
 }
 
 long Registry::deleteValue(RegistryRoot root, std::string_view path, std::string_view name) {
+    joinStartedServer();
     if (ChangeJournal* journal = activeJournal())
         journal->beforeValueChange(*this, root, path, name);
     auto found = target(root, path);
@@ -272,6 +283,7 @@ long Registry::deleteTree(RegistryRoot root, std::string_view path) {
 }
 
 long Registry::removeKey(RegistryRoot root, std::string_view path, bool wholeTree) {
+    joinStartedServer();
     if (ChangeJournal* journal = activeJournal()) journal->beforeKeyRemoved(*this, root, path);
     auto found = target(root, path);
     if (!found) return found.error();
@@ -332,10 +344,14 @@ Expected<void, RegistryError> Registry::save() {
     if (server_) return server_->settle();
     if (!hives_->dirty()) return {};
     if (wineServerRunning(prefix_, serverDirectory_)) {
+        std::string why = "it would overwrite the registry files (stop it with \"wineserver -k\")";
+        if (!laterHelper_.empty()) {
+            auto through = goThroughServer();
+            if (through) return {};
+            why = "its registry cannot be reached: " + through.error();
+        }
         return unexpected(RegistryError{
-            kErrorBusy,
-            "a wineserver is running for " + prefix_.string() +
-                "; it would overwrite the registry files (stop it with \"wineserver -k\")"});
+            kErrorBusy, "a wineserver is running for " + prefix_.string() + "; " + why});
     }
     return hives_->save();
 }
@@ -348,9 +364,18 @@ Expected<void, ParseError> Registry::reload() {
 
 Expected<void, std::string> Registry::useWineServer(const std::filesystem::path& helperProgram) {
     if (server_) return {};
+    const std::optional<std::u16string> scheduled = renamesScheduledSinceSaved();
     auto helper = RegistryHelperProcess::start(prefix_, helperProgram, kHelperStart);
     if (!helper) return unexpected(helper.error());
     auto server = std::make_unique<ServerStore>(std::move(helper.value()));
+    // The session has started (its restart operations done before its first program runs).
+    const Target renames = *target(RegistryRoot::LocalMachine, kSessionManagerKey);
+    std::u16string left;
+    if (RegistryValue value; scheduled && server->queryValue(renames.root, renames.path,
+                                                             kPendingRenamesValue, &value) == 0) {
+        left = bytesToUtf16(value.data);
+        if (!left.empty() && left.back() == u'\0') left.pop_back();
+    }
     // What we changed and did not save yet is made in the server, which read the files.
     for (const auto& [root, change] : hives_->pendingChanges()) {
         if (const long error = replay(*server, root, change)) {
@@ -358,11 +383,70 @@ Expected<void, std::string> Registry::useWineServer(const std::filesystem::path&
                               std::to_string(error) + ")");
         }
     }
+    // Of the value made again, only what this run scheduled waits for the next restart:
+    // after what the session left, which its start did not carry out.
+    if (scheduled) {
+        left += *scheduled;
+        const long error =
+            left.size() <= 1 ? server->deleteValue(renames.root, renames.path, kPendingRenamesValue)
+                             : server->setValue(renames.root, renames.path, kPendingRenamesValue,
+                                                RegistryValue{kRegMultiSz, utf16ToBytes(left)});
+        if (error != kErrorSuccess && error != kErrorFileNotFound)
+            return unexpected(
+                "the registry of Wine refused the operations scheduled for the "
+                "restart (error " +
+                std::to_string(error) + ")");
+    }
     if (auto settled = server->settle(); !settled) return unexpected(settled.error().message);
     server_ = std::move(server);
     hives_.reset();
     settings_.clear();
     return {};
+}
+
+void Registry::useWineServerOnceItRuns(std::filesystem::path helperProgram) {
+    if (!server_) laterHelper_ = std::move(helperProgram);
+}
+
+Expected<void, std::string> Registry::goThroughServer() {
+    if (server_ || laterHelper_.empty()) return {};
+    const std::filesystem::path helper = std::exchange(laterHelper_, {});
+    return useWineServer(helper);
+}
+
+void Registry::joinStartedServer() {
+    if (server_ || laterHelper_.empty()) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextLook_) return;
+    nextLook_ = now + kServerLook;
+    if (!wineServerRunning(prefix_, serverDirectory_)) return;
+    if (auto through = goThroughServer(); !through)
+        std::fprintf(stderr, "warning: the registry is kept in the hive files: %s\n",
+                     through.error().c_str());
+}
+
+std::optional<std::u16string> Registry::renamesScheduledSinceSaved() const {
+    const auto changes = hives_->pendingChanges();
+    if (std::none_of(changes.begin(), changes.end(), [](const auto& change) {
+            return equalsIgnoreAsciiCase(change.second.name, kPendingRenamesValue);
+        }))
+        return std::nullopt;
+    const Target where = *target(RegistryRoot::LocalMachine, kSessionManagerKey);
+    RegistryValue ours;
+    if (hives_->queryValue(where.root, where.path, kPendingRenamesValue, &ours) != 0 ||
+        ours.type != kRegMultiSz)
+        return std::nullopt;  // removed: made again as it is
+    std::u16string units = bytesToUtf16(ours.data);
+    // The files as the starting session reads them.
+    HiveStore saved(prefix_);
+    if (RegistryValue before;
+        saved.load() &&
+        saved.queryValue(where.root, where.path, kPendingRenamesValue, &before) == 0) {
+        std::u16string done = bytesToUtf16(before.data);
+        if (!done.empty() && done.back() == u'\0') done.pop_back();
+        if (units.starts_with(done)) units.erase(0, done.size());
+    }
+    return units;
 }
 
 }  // namespace kestrel::platform

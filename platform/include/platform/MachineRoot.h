@@ -62,9 +62,11 @@ struct MachineRootOptions {
     std::optional<WindowsArchitecture> architecture = std::nullopt;
     // The Windows program through which the registry goes while Wine runs for the root
     // (kestrel-registry.exe, see Registry::useWineServer). Where Wine is installed and the
-    // root is one it runs that program on (win64), the root keeps it running from open to end,
-    // and with it the prefix's wineserver, which then is the registry. Empty: the hive files
-    // are the registry, which Windows programs get before they start and give back after.
+    // root is one it runs that program on (win64), the root starts it when a server runs (at
+    // open, or later, see Registry::useWineServerOnceItRuns) or before its first Windows
+    // program, and keeps it running to the end, and with it the prefix's wineserver, which
+    // then is the registry. Until then, or with no helper, the hive files are the registry,
+    // which Windows programs get before they start and give back after.
     std::filesystem::path registryHelper = {};
 };
 
@@ -164,6 +166,10 @@ class MachineRoot {
     Expected<void, std::string> takeRegistryBack();
 
   private:
+    // Where the registry can go through the server and does not yet: it does from now on.
+    // When the helper fails, the hive files stay the registry once any server it started has
+    // ended (said on standard error); otherwise the reason.
+    Expected<void, std::string> goThroughServer();
     MachineRoot(std::filesystem::path prefix, std::string userName,
                 std::filesystem::path serverDirectory, std::unique_ptr<Registry> registry,
                 WindowsArchitecture architecture);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,9 +41,10 @@ std::vector<std::string> registryKeyComponents(std::string_view path);
 // The registry of a machine root, a Wine prefix. Where it is kept follows one rule: while a
 // wineserver runs for the prefix, the server holds the registry in memory (and writes it over
 // the hive files when it ends), so the calls go through the server (useWineServer, which
-// MachineRoot makes where Wine runs the prefix); only while none runs are the hive files the
-// registry: system.reg (HKEY_LOCAL_MACHINE), user.reg (the user S-1-5-21-0-0-0-1000) and
-// userdef.reg (.Default), read into memory, changed there and written by save(). The object
+// MachineRoot makes where Wine runs the prefix once a server runs); only while none runs are
+// the hive files the registry: system.reg (HKEY_LOCAL_MACHINE), user.reg (the user
+// S-1-5-21-0-0-0-1000) and userdef.reg (.Default), read into memory, changed there and
+// written by save(). The object
 // stays the same whichever it is, so whoever holds it keeps it. Calls take a root and a key
 // path ("Software\Acme", empty components ignored), follow the symbolic-link keys
 // (System\CurrentControlSet) and return Windows error codes (platform/WindowsErrors.h),
@@ -130,6 +133,15 @@ class Registry {
     // hive files stay the registry, and the reason is given.
     Expected<void, std::string> useWineServer(const std::filesystem::path& helperProgram);
     bool throughWineServer() const { return server_ != nullptr; }
+    // Where Wine runs the prefix but no server runs yet: the hive files stay the registry,
+    // the cheapest way by far, until a server runs. One that another program started is
+    // looked for before each change (at most every 50 ms) and before each save, and once
+    // found, the calls go through it (useWineServer with `helperProgram`). goThroughServer()
+    // starts the server itself, before a Windows program of ours starts. A helper that fails
+    // is not tried again: the files stay the registry, and their save is refused while a
+    // server runs.
+    void useWineServerOnceItRuns(std::filesystem::path helperProgram);
+    Expected<void, std::string> goThroughServer();
 
   private:
     struct Target;
@@ -143,11 +155,19 @@ class Registry {
     long removeKey(RegistryRoot root, std::string_view path, bool wholeTree);
     // Drops the settings remembered at the key (`below`: and under it) that a write changes.
     void forgetSettingsAt(const Target& key, bool below);
+    // Before a change: goes through a server that started since the last look.
+    void joinStartedServer();
+    // A session that starts carries out the restart operations the hive files hold: the
+    // entries of PendingFileRenameOperations that this run added since they were saved, with
+    // the list's closing zero, or nothing when the run did not change the value.
+    std::optional<std::u16string> renamesScheduledSinceSaved() const;
 
     std::filesystem::path prefix_;
     std::filesystem::path serverDirectory_;
     std::unique_ptr<HiveStore> hives_;     // while no server is used
     std::unique_ptr<ServerStore> server_;  // once one is
+    std::filesystem::path laterHelper_;    // see useWineServerOnceItRuns
+    std::chrono::steady_clock::time_point nextLook_{};
     std::string currentUser_ = std::string(kDefaultUserSid);
     mutable std::vector<Setting> settings_;  // a handful: looked through in turn
 };

@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "ExpectedMatchers.h"
 #include "TestSupport.h"
 #include "WineTest.h"
 #include "platform/MachineRoot.h"
+#include "platform/RestartOperations.h"
+#include "platform/WideText.h"
 #include "platform/WindowsErrors.h"
 #include "platform/WineServer.h"
 #include "platform/WineTools.h"
@@ -33,6 +36,17 @@ class WineServerRegistryTest : public test::WineTest {
     std::unique_ptr<MachineRoot> open(const fs::path& prefix, bool throughServer = true) {
         MachineRootOptions options{"alice", {}};
         if (throughServer) options.registryHelper = kHelper;
+        auto root = MachineRoot::open(prefix, options);
+        EXPECT_TRUE(root.has_value()) << (root ? "" : root.error());
+        if (!root) return nullptr;
+        // As before the first Windows program of a run.
+        if (throughServer) EXPECT_THAT((*root)->registry().goThroughServer(), test::Succeeded());
+        return std::move(root.value());
+    }
+    // The root as setup opens it: the hive files are the registry until a server runs.
+    std::unique_ptr<MachineRoot> openUntilNeeded(const fs::path& prefix) {
+        MachineRootOptions options{"alice", {}};
+        options.registryHelper = kHelper;
         auto root = MachineRoot::open(prefix, options);
         EXPECT_TRUE(root.has_value()) << (root ? "" : root.error());
         return root ? std::move(root.value()) : nullptr;
@@ -320,6 +334,10 @@ TEST_F(WineServerRegistryTest, AHelperThatCannotRunLeavesTheHiveFilesOrSaysWhy) 
     auto root = MachineRoot::open(prefix, options);
     ASSERT_TRUE(root.has_value()) << root.error();
     EXPECT_FALSE((*root)->registry().throughWineServer());
+    // Tried before the first Windows program; the server that the attempt started has ended.
+    EXPECT_THAT((*root)->handRegistryToWine(), test::Succeeded());
+    EXPECT_FALSE((*root)->registry().throughWineServer());
+    EXPECT_FALSE((*root)->wineServerRunning());
     root->reset();
 
     ASSERT_TRUE(runWineTool({"wineserver", "-p"}, prefix, 30s).finished());
@@ -357,6 +375,76 @@ TEST_F(WineServerRegistryTest, AfterAHelperThatCannotRunTheFilesAreReadOnceTheSe
                                              "Late", &value),
               0);
     EXPECT_EQ(value.textValue(), "from wine");
+}
+
+// Setup writes the hive files while no server runs, and goes through the first server that
+// does: a program that another started gets what we had not saved, and we see what it wrote.
+TEST_F(WineServerRegistryTest, TheHiveFilesAreTheRegistryUntilAServerRuns) {
+    const fs::path prefix = ownPrefix();
+    auto root = openUntilNeeded(prefix);
+    ASSERT_TRUE(root);
+    Registry& registry = root->registry();
+    ASSERT_FALSE(registry.throughWineServer());
+    constexpr std::string_view key = "Software\KestrelUntil";
+    ASSERT_EQ(registry.createKey(RegistryRoot::LocalMachine, key), 0);
+    ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "Before",
+                                RegistryValue::text(kRegSz, "before the session")),
+              0);
+    EXPECT_FALSE(root->wineServerRunning());  // nothing has started Wine
+
+    ASSERT_EQ(wineInSession(prefix, {"reg", "add", R"(HKLM\Software\KestrelUntil)", "/v", "Theirs",
+                                     "/d", "from wine", "/f"})
+                  .exitCode,
+              0);
+    std::this_thread::sleep_for(100ms);  // past the next look for a server
+    ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "After",
+                                RegistryValue::text(kRegSz, "after it")),
+              0);
+    ASSERT_TRUE(registry.throughWineServer());
+    RegistryValue theirs;
+    ASSERT_EQ(registry.queryValue(RegistryRoot::LocalMachine, key, "Theirs", &theirs), 0);
+    EXPECT_EQ(theirs.textValue(), "from wine");
+    const Output query = wineInSession(prefix, {"reg", "query", R"(HKLM\Software\KestrelUntil)"});
+    EXPECT_NE(query.text.find("before the session"), std::string::npos) << query.text;
+    EXPECT_NE(query.text.find("after it"), std::string::npos) << query.text;
+    root.reset();
+    EXPECT_EQ(valueInHives(prefix, key, "Before"), "before the session");
+    EXPECT_EQ(valueInHives(prefix, key, "Theirs"), "from wine");
+}
+
+// A session's start carries out the restart operations the hive files hold. Ours, scheduled
+// before the first Windows program started the session, are left for the restart after it;
+// the earlier ones are carried out once, not again at that restart.
+TEST_F(WineServerRegistryTest, OperationsScheduledBeforeTheSessionWaitForTheRestart) {
+    const fs::path prefix = ownPrefix();
+    const fs::path drive = prefix / "drive_c";
+    test::writeFile(drive / "earlier.txt", "scheduled by an earlier run");
+    {
+        auto earlier = open(prefix, false);
+        ASSERT_TRUE(earlier);
+        ASSERT_THAT(scheduleAtRestart(*earlier, "C:\\earlier.txt", std::nullopt),
+                    test::Succeeded());
+        ASSERT_THAT(earlier->registry().save(), test::Succeeded());
+    }
+    auto root = openUntilNeeded(prefix);
+    ASSERT_TRUE(root);
+    test::writeFile(drive / "ours.txt", "held");
+    ASSERT_THAT(scheduleAtRestart(*root, "C:\\ours.txt", std::nullopt), test::Succeeded());
+    ASSERT_THAT(root->handRegistryToWine(), test::Succeeded());
+    ASSERT_TRUE(root->registry().throughWineServer());
+    EXPECT_FALSE(fs::exists(drive / "earlier.txt"));
+    EXPECT_TRUE(fs::exists(drive / "ours.txt"));
+    RegistryValue pending;
+    ASSERT_EQ(root->registry().queryValue(RegistryRoot::LocalMachine, kSessionManagerKey,
+                                          kPendingRenamesValue, &pending),
+              0);
+    using namespace std::string_literals;
+    EXPECT_EQ(bytesToUtf16(pending.data), u"\\??\\C:\\ours.txt\0\0\0"s);
+
+    test::writeFile(drive / "earlier.txt", "made again since");
+    ASSERT_THAT(restartMachineRoot(*root), test::Succeeded());
+    EXPECT_FALSE(fs::exists(drive / "ours.txt"));
+    EXPECT_TRUE(fs::exists(drive / "earlier.txt"));
 }
 
 TEST_F(WineServerRegistryTest, ChangesNotSavedYetGoToTheServer) {
