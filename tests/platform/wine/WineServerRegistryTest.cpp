@@ -40,7 +40,9 @@ class WineServerRegistryTest : public test::WineTest {
         EXPECT_TRUE(root.has_value()) << (root ? "" : root.error());
         if (!root) return nullptr;
         // As before the first Windows program of a run.
-        if (throughServer) EXPECT_THAT((*root)->registry().goThroughServer(), test::Succeeded());
+        if (throughServer) {
+            EXPECT_THAT((*root)->registry().goThroughServer(), test::Succeeded());
+        }
         return std::move(root.value());
     }
     // The root as setup opens it: the hive files are the registry until a server runs.
@@ -385,7 +387,7 @@ TEST_F(WineServerRegistryTest, TheHiveFilesAreTheRegistryUntilAServerRuns) {
     ASSERT_TRUE(root);
     Registry& registry = root->registry();
     ASSERT_FALSE(registry.throughWineServer());
-    constexpr std::string_view key = "Software\KestrelUntil";
+    constexpr std::string_view key = R"(Software\KestrelUntil)";
     ASSERT_EQ(registry.createKey(RegistryRoot::LocalMachine, key), 0);
     ASSERT_EQ(registry.setValue(RegistryRoot::LocalMachine, key, "Before",
                                 RegistryValue::text(kRegSz, "before the session")),
