@@ -147,7 +147,7 @@ double installer(const fs::path& where, const Product& product) {
     setup::copy::CopyRun copy(context, progress, pages, registration);
     progress.open("Bench", false, true);
     const bool done =
-        setup::processFileSection(copy.sections(), context, "Files", setup::Direction::Install);
+        setup::runSection(context, copy.sections().reading(), "Files", setup::Direction::Install);
     copy.finish();
     const double took = seconds(Clock::now() - start);
     if (!done) throw std::runtime_error("the installation failed");

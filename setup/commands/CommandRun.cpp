@@ -26,7 +26,10 @@ CommandRun::CommandRun(OperationContext& context, FileSectionReader& sections,
                        ActionServices& actions, PromptAsker& prompts, SectionSpace sectionSpace)
     : services_{actions.progress, actions.copier.meter(), prompts,
                 [&sections](OperationContext& run, std::string_view section, Direction direction) {
-                    return processFileSection(sections, run, section, direction);
+                    if (sections.isOtherKind(section)) {
+                        return sections.processOtherKind(section, direction);
+                    }
+                    return runSection(run, sections.reading(), section, direction);
                 },
                 sectionSpace ? std::move(sectionSpace)
                              : [&sections](OperationContext&, std::string_view section)

@@ -10,7 +10,25 @@ namespace kestrel::setup {
 
 SectionDispatch::SectionDispatch(OperationContext& context, FileSectionReader& files,
                                  LinkServices& links)
-    : context_(context), files_(files), links_(links) {
+    : context_(context), files_(files) {
+    // Kinds whose reader needs nothing but the context.
+    const auto reads = [&context](auto reader) {
+        return SectionReading{[&context, reader](std::string_view section, Direction) {
+            return reader(context, section);
+        }};
+    };
+    const SectionReading linkReading = linkSections(context, links);
+    readings_ = {
+        {WorkSectionKind::Plain, files.reading()},
+        {WorkSectionKind::Registry, reads([](OperationContext& run, std::string_view section) {
+             return readRegistrySection(run, section, false);
+         })},
+        {WorkSectionKind::Ini, reads(readIniSection)},
+        {WorkSectionKind::ConfigSys, reads(readConfigSysSection)},
+        {WorkSectionKind::Batch, reads(readBatchSection)},
+        {WorkSectionKind::Progman, linkReading},
+        {WorkSectionKind::Shell, linkReading},
+    };
     files_.setOtherKinds({[](std::string_view section) {
                               return workSectionKind(section) != WorkSectionKind::Plain;
                           },
@@ -23,32 +41,12 @@ bool SectionDispatch::process(std::string_view section, Direction direction) {
     const WorkSectionKind kind = workSectionKind(section);
     // A command list names the files it would copy and does nothing else.
     if (context_.run.commandList && kind != WorkSectionKind::Plain) return true;
-    switch (kind) {
-        case WorkSectionKind::Plain:
-            return processFileSection(files_, context_, section, direction);
-        case WorkSectionKind::Registry:
-            return processRegistrySection(context_, section, direction);
-        case WorkSectionKind::Ini:
-            return processIniSection(context_, section, direction);
-        case WorkSectionKind::ConfigSys:
-            return processConfigSysSection(context_, section, direction);
-        case WorkSectionKind::Batch:
-            return processBatchSection(context_, section, direction);
-        case WorkSectionKind::Progman:
-        case WorkSectionKind::Shell:
-            return processLinkSection(context_, links_, section, direction);
-        case WorkSectionKind::Security:
-            // Windows 95/98 have no security to set.
-            if (!context_.registry.machine().windowsVersion().isNT()) return true;
-            break;
-        case WorkSectionKind::Odbc:
-        case WorkSectionKind::IpFiles:
-            break;
+    const auto reading = readings_.find(kind);
+    if (reading == readings_.end()) {
+        context_.messages.show(messages::kSectionNotFound, {section});
+        return false;
     }
-    const auto other = others_.find(kind);
-    if (other != others_.end()) return other->second(section, direction);
-    context_.messages.show(messages::kSectionNotFound, {section});
-    return false;
+    return runSection(context_, reading->second, section, direction);
 }
 
 }  // namespace kestrel::setup

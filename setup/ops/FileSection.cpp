@@ -6,7 +6,6 @@
 #include "copy/FileLineParser.h"
 #include "messages/MessageStrings.h"
 #include "ops/FileOperation.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "platform/AsciiCase.h"
 
@@ -175,11 +174,8 @@ bool FileSectionReader::readFileLine(const ScriptLine& line, Reading& reading) {
     return true;
 }
 
-bool processFileSection(FileSectionReader& reader, OperationContext& context,
-                        std::string_view section, Direction direction) {
-    if (reader.isOtherKind(section)) return reader.processOtherKind(section, direction);
-    std::optional<PlanStep> step = reader.read(section);
-    return step && PlanRunner(context).run(*step, direction);
+SectionReading FileSectionReader::reading() {
+    return {[this](std::string_view section, Direction) { return read(section); }};
 }
 
 }  // namespace kestrel::setup

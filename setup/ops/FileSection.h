@@ -11,6 +11,7 @@
 #include "copy/FileCopier.h"
 #include "ops/Operation.h"
 #include "plan/Plan.h"
+#include "plan/SectionReader.h"
 
 namespace kestrel::setup {
 
@@ -58,6 +59,8 @@ class FileSectionReader {
     // The section as a step; nullopt (message 5529) when it does not exist. The meter's
     // total grows by the expected sizes of the file lines that apply to this run.
     std::optional<PlanStep> read(std::string_view section);
+    // File sections as a kind of section: through `read`.
+    SectionReading reading();
 
     // The bytes the section needs in this run: the expected sizes of its file lines that
     // apply (includes followed as installation follows them, each once unless written with
@@ -80,10 +83,5 @@ class FileSectionReader {
     OtherKinds others_;
     std::set<std::string> included_;  // lower case
 };
-
-// Reads the section and runs it (PlanRunner); a section of another kind goes to its own
-// operations. false when it failed.
-bool processFileSection(FileSectionReader& reader, OperationContext& context,
-                        std::string_view section, Direction direction);
 
 }  // namespace kestrel::setup

@@ -3,7 +3,6 @@
 #include "messages/MessageStrings.h"
 #include "ops/IniOperation.h"
 #include "ops/SectionFileName.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "platform/AsciiCase.h"
 
@@ -49,11 +48,6 @@ std::optional<PlanStep> readIniSection(OperationContext& context, std::string_vi
             }
             return operations;
         });
-}
-
-bool processIniSection(OperationContext& context, std::string_view section, Direction direction) {
-    std::optional<PlanStep> step = readIniSection(context, section);
-    return step && PlanRunner(context).run(*step, direction);
 }
 
 }  // namespace kestrel::setup

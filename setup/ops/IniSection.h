@@ -15,7 +15,4 @@ namespace kestrel::setup {
 // gives message 5529 and nullopt.
 std::optional<PlanStep> readIniSection(OperationContext& context, std::string_view section);
 
-// Installs or undoes an INI section: reads it into a step and runs it (PlanRunner).
-bool processIniSection(OperationContext& context, std::string_view section, Direction direction);
-
 }  // namespace kestrel::setup

@@ -6,7 +6,6 @@
 #include "ops/ProgmanCommands.h"
 #include "ops/ProgmanGroupOperation.h"
 #include "ops/ShellLinkOperation.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "platform/AsciiCase.h"
 #include "platform/WindowsPathText.h"
@@ -151,31 +150,33 @@ std::optional<PlanStep> readProgmanSection(OperationContext& context, LinkServic
     return readLinkSection(context, services, section, readProgmanLines);
 }
 
-bool processLinkSection(OperationContext& context, LinkServices& services, std::string_view section,
-                        Direction direction) {
-    std::optional<PlanStep> step;
-    if (linkSectionKind(section) == LinkSectionKind::Progman) {
-        step = readProgmanSection(context, services, section);
-    } else if (usesProgramManager(context.registry.machine())) {
-        return true;
-    } else {
-        step = readShellSection(context, services, section);
-    }
-    return step && PlanRunner(context).run(*step, direction);
+SectionReading linkSections(OperationContext& context, LinkServices& services) {
+    return {[&context, &services](std::string_view section, Direction) {
+                return linkSectionKind(section) == LinkSectionKind::Progman
+                           ? readProgmanSection(context, services, section)
+                           : readShellSection(context, services, section);
+            },
+            [&context](std::string_view section) {
+                return linkSectionKind(section) != LinkSectionKind::Progman &&
+                       usesProgramManager(context.registry.machine());
+            }};
 }
 
 bool processComponentLinks(OperationContext& context, LinkServices& services,
                            const std::vector<std::string>& components, Direction direction) {
     const bool progman = usesProgramManager(context.registry.machine());
+    // Program-manager roots make items of a Shell section's links too.
+    const SectionReading reading{[&](std::string_view section, Direction) {
+        return progman ? readProgmanSection(context, services, section)
+                       : readShellSection(context, services, section);
+    }};
     std::vector<std::string> done;
     for (const std::string& component : components) {
         const auto section = progman ? findProgmanSection(context.script, component)
                                      : findShellSection(context.script, component);
         if (!section || std::find(done.begin(), done.end(), *section) != done.end()) continue;
         done.push_back(*section);
-        auto step = progman ? readProgmanSection(context, services, *section)
-                            : readShellSection(context, services, *section);
-        if (!step || !PlanRunner(context).run(*step, direction)) return false;
+        if (!runSection(context, reading, *section, direction)) return false;
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include "ops/LinkServices.h"
 #include "ops/Operation.h"
 #include "plan/Plan.h"
+#include "plan/SectionReader.h"
 
 namespace kestrel::setup {
 
@@ -36,10 +37,9 @@ std::optional<PlanStep> readShellSection(OperationContext& context, LinkServices
 std::optional<PlanStep> readProgmanSection(OperationContext& context, LinkServices& services,
                                            std::string_view section);
 
-// A "Shell" or "Progman" section named in a component's section list: Shell sections only
-// on roots of Windows 4.0 and later (others skip them). false when the section failed.
-bool processLinkSection(OperationContext& context, LinkServices& services, std::string_view section,
-                        Direction direction);
+// How a "Shell" or "Progman" section named in a component's section list is read: Shell
+// sections only on roots of Windows 4.0 and later (others pass them over).
+SectionReading linkSections(OperationContext& context, LinkServices& services);
 
 // The link sections of the components, in the order given (installation: parents before
 // children; uninstallation: children before parents), each section once. false when one

@@ -2,7 +2,6 @@
 
 #include "messages/MessageStrings.h"
 #include "ops/RegistryOperation.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 
 namespace kestrel::setup {
@@ -34,12 +33,6 @@ std::optional<PlanStep> readRegistrySection(OperationContext& context, std::stri
         [machineWide](const std::vector<ScriptLine>& lines, const Expander& expander) {
             return readRegistryLines(lines, expander, machineWide);
         });
-}
-
-bool processRegistrySection(OperationContext& context, std::string_view section,
-                            Direction direction, bool machineWide) {
-    std::optional<PlanStep> step = readRegistrySection(context, section, machineWide);
-    return step && PlanRunner(context).run(*step, direction);
 }
 
 }  // namespace kestrel::setup

@@ -16,9 +16,4 @@ namespace kestrel::setup {
 std::optional<PlanStep> readRegistrySection(OperationContext& context, std::string_view section,
                                             bool machineWide);
 
-// Installs or undoes a registry section: reads it into a step and runs it (PlanRunner).
-// false when the section failed.
-bool processRegistrySection(OperationContext& context, std::string_view section,
-                            Direction direction, bool machineWide = false);
-
 }  // namespace kestrel::setup

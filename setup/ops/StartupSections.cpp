@@ -4,7 +4,6 @@
 #include "ops/EnvironmentOperation.h"
 #include "ops/SectionFileName.h"
 #include "ops/StartupFileOperation.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "platform/AsciiCase.h"
 
@@ -79,10 +78,6 @@ OperationList configSysOperations(const std::vector<ScriptLine>& lines,
     return operations;
 }
 
-bool runStep(OperationContext& context, std::optional<PlanStep> step, Direction direction) {
-    return step && PlanRunner(context).run(*step, direction);
-}
-
 }  // namespace
 
 std::optional<PlanStep> readConfigSysSection(OperationContext& context, std::string_view section) {
@@ -112,15 +107,6 @@ std::optional<PlanStep> readBatchSection(OperationContext& context, std::string_
                            [&](const std::vector<ScriptLine>& lines, const Expander& expander) {
                                return batchOperations(lines, target, environment, expander);
                            });
-}
-
-bool processConfigSysSection(OperationContext& context, std::string_view section,
-                             Direction direction) {
-    return runStep(context, readConfigSysSection(context, section), direction);
-}
-
-bool processBatchSection(OperationContext& context, std::string_view section, Direction direction) {
-    return runStep(context, readBatchSection(context, section), direction);
 }
 
 }  // namespace kestrel::setup

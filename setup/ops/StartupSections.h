@@ -23,9 +23,4 @@ std::optional<PlanStep> readConfigSysSection(OperationContext& context, std::str
 // section's key; PATH lines are written with a blank ("PATH C:\DOS").
 std::optional<PlanStep> readBatchSection(OperationContext& context, std::string_view section);
 
-// Install or undo the section: read it into a step and run it (PlanRunner).
-bool processConfigSysSection(OperationContext& context, std::string_view section,
-                             Direction direction);
-bool processBatchSection(OperationContext& context, std::string_view section, Direction direction);
-
 }  // namespace kestrel::setup

@@ -8,7 +8,7 @@
 namespace kestrel::setup {
 
 // One section of the script, read once into what it does. Every kind of section becomes a
-// step of this shape through its reader (plan/SectionReader.h), and one runner
+// step of this shape through its reading (plan/SectionReader.h), and one runner
 // (plan/PlanRunner.h) runs every step, whatever its kind.
 struct PlanStep {
     std::string section;       // the section's name, the progress text while it runs
@@ -19,8 +19,10 @@ struct PlanStep {
     bool countsUsage = false;
 };
 
-// The work read from the script: the steps in the order installation runs them.
-// Uninstallation runs the same steps, and their operations, backwards.
+// Steps read ahead and run as one, in order (uninstallation runs the same steps, and their
+// operations, backwards). A run does not read its work ahead: it reads each section just
+// before it runs it (components/SectionDispatch.h), since commands change the variables
+// that later sections expand.
 struct Plan {
     std::vector<PlanStep> steps;
 };

@@ -1,6 +1,7 @@
 #include "plan/SectionReader.h"
 
 #include "messages/MessageStrings.h"
+#include "plan/PlanRunner.h"
 
 namespace kestrel::setup {
 
@@ -20,6 +21,13 @@ std::optional<PlanStep> readSectionStep(OperationContext& context, std::string_v
     step.operations = reader(context.script.sectionLines(section, kind.lineSize), expander);
     step.countsUsage = kind.countsUsage;
     return step;
+}
+
+bool runSection(OperationContext& context, const SectionReading& reading, std::string_view section,
+                Direction direction) {
+    if (reading.passedOver && reading.passedOver(section)) return true;
+    std::optional<PlanStep> step = reading.read(section, direction);
+    return step && PlanRunner(context).run(*step, direction);
 }
 
 }  // namespace kestrel::setup

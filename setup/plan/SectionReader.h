@@ -30,4 +30,19 @@ using SectionReader =
 std::optional<PlanStep> readSectionStep(OperationContext& context, std::string_view section,
                                         const SectionKind& kind, const SectionReader& reader);
 
+// How the sections of one kind are read for the run. A section is read just before it runs,
+// not ahead: the commands of the sections before it change the variables its lines expand.
+struct SectionReading {
+    // The section's step; nullopt when the section failed, its message shown.
+    std::function<std::optional<PlanStep>(std::string_view section, Direction direction)> read;
+    // true: the section has nothing to do on this machine or in this part of the run, and is
+    // not read (empty: never).
+    std::function<bool(std::string_view section)> passedOver = {};
+};
+
+// Does (or undoes) a section: passed over, or read and run by PlanRunner. Every work section
+// of every kind runs here. false when it failed.
+bool runSection(OperationContext& context, const SectionReading& reading, std::string_view section,
+                Direction direction);
+
 }  // namespace kestrel::setup

@@ -5,7 +5,6 @@
 
 #include "messages/MessageStrings.h"
 #include "ops/StartupLine.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "system/IpEntries.h"
 #include "system/RootTextFile.h"
@@ -63,31 +62,33 @@ std::string databasePath(const platform::MachineRoot& machine, std::string_view 
 
 }  // namespace
 
-bool IpFileOperations::processSection(std::string_view section, Direction direction) {
+SectionReading IpFileOperations::reading() {
+    return {[this](std::string_view section, Direction) { return readSection(section); }};
+}
+
+std::optional<PlanStep> IpFileOperations::readSection(std::string_view section) {
     OperationContext& context = services_.context;
     const std::optional<IpDatabase> database = ipDatabaseOf(section);
     if (!database) {
         context.messages.show(messages::kSectionNotFound, {section});
-        return false;
+        return std::nullopt;
     }
     const std::string file = databasePath(context.registry.machine(), database->file);
     const SectionKind kind{256, strings::kWorkingOn, true, "IP"};
-    std::optional<PlanStep> step =
-        readSectionStep(context, section, kind,
-                        [&](const std::vector<ScriptLine>& lines, const Expander& expander) {
-                            std::vector<std::string> entries;
-                            for (const ScriptLine& line : lines) {
-                                if (isSectionKeyLine(line.text, {"Caption"})) continue;
-                                std::string entry = expander.expand(lineText(line.text));
-                                if (!entry.empty() && entry != "-")
-                                    entries.push_back(std::move(entry));
-                            }
-                            OperationList operations;
-                            operations.push_back(std::make_unique<IpFileOperation>(
-                                file, database->keyWords, std::move(entries)));
-                            return operations;
-                        });
-    return step && PlanRunner(context).run(*step, direction);
+    return readSectionStep(context, section, kind,
+                           [&](const std::vector<ScriptLine>& lines, const Expander& expander) {
+                               std::vector<std::string> entries;
+                               for (const ScriptLine& line : lines) {
+                                   if (isSectionKeyLine(line.text, {"Caption"})) continue;
+                                   std::string entry = expander.expand(lineText(line.text));
+                                   if (!entry.empty() && entry != "-")
+                                       entries.push_back(std::move(entry));
+                               }
+                               OperationList operations;
+                               operations.push_back(std::make_unique<IpFileOperation>(
+                                   file, database->keyWords, std::move(entries)));
+                               return operations;
+                           });
 }
 
 }  // namespace kestrel::setup

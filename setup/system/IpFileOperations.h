@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "ops/Operation.h"
+#include "plan/SectionReader.h"
 #include "system/SystemServices.h"
 
 namespace kestrel::setup {
@@ -13,10 +15,11 @@ class IpFileOperations {
   public:
     explicit IpFileOperations(SystemServices& services) : services_(services) {}
 
-    // One section; false when it failed or the person cancelled.
-    bool processSection(std::string_view section, Direction direction);
+    // How IP sections are read.
+    SectionReading reading();
 
   private:
+    std::optional<PlanStep> readSection(std::string_view section);
     SystemServices& services_;
 };
 

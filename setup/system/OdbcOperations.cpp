@@ -1,7 +1,6 @@
 #include "system/OdbcOperations.h"
 
 #include "messages/MessageStrings.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "plan/SectionUsage.h"
 #include "platform/VersionInfo.h"
@@ -35,21 +34,32 @@ bool OdbcOperations::versionAccepted() {
     return true;
 }
 
-bool OdbcOperations::processSection(std::string_view section, Direction direction) {
+SectionReading OdbcOperations::reading() {
+    return {[this](std::string_view section, Direction direction) {
+                return readSection(section, direction);
+            },
+            [this](std::string_view section) {
+                // A per-user part sets up the user; the machine's part is the workstation
+                // installation's.
+                const RunState& run = services_.context.run;
+                const std::optional<OdbcKind> kind = odbcKindOf(section);
+                const bool userDsn = kind == OdbcKind::UserDsn;
+                return kind && (run.perUserPart ? !userDsn : (userDsn && run.workstation));
+            }};
+}
+
+std::optional<PlanStep> OdbcOperations::readSection(std::string_view section, Direction direction) {
     OperationContext& context = services_.context;
     const std::optional<OdbcKind> kind = odbcKindOf(section);
     if (!kind) {
         context.messages.show(messages::kSectionNotFound, {section});
-        return false;
+        return std::nullopt;
     }
-    // A per-user part sets up the user; the machine's part is the workstation installation's.
-    const bool userDsn = *kind == OdbcKind::UserDsn;
-    if (context.run.perUserPart ? !userDsn : (userDsn && context.run.workstation)) return true;
-    if (direction == Direction::Install && !versionAccepted()) return false;
+    if (direction == Direction::Install && !versionAccepted()) return std::nullopt;
 
     const bool doneBefore = SectionUsage(context).doneBefore(section);
     const SectionKind reading{256, strings::kWorkingOn, isDataSource(*kind), "ODBC"};
-    std::optional<PlanStep> step = readSectionStep(
+    return readSectionStep(
         context, section, reading,
         [&](const std::vector<ScriptLine>& lines, const Expander& expander) {
             auto attributes = readOdbcAttributes(lines, expander);
@@ -61,7 +71,6 @@ bool OdbcOperations::processSection(std::string_view section, Direction directio
                 std::move(refused), doneBefore));
             return operations;
         });
-    return step && PlanRunner(context).run(*step, direction);
 }
 
 }  // namespace kestrel::setup

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "ops/Operation.h"
+#include "plan/SectionReader.h"
 #include "system/OdbcInstaller.h"
 #include "system/SystemServices.h"
 
@@ -18,11 +20,12 @@ class OdbcOperations {
                             std::uint64_t installerVersion = OdbcInstaller::kVersion)
         : services_(services), installerVersion_(installerVersion) {}
 
-    // One section; false when it failed or the person cancelled. Per-user parts process only
-    // user data sources, workstation installations every kind but those.
-    bool processSection(std::string_view section, Direction direction);
+    // How ODBC sections are read. Per-user parts do only user data sources, workstation
+    // installations every kind but those; the others are passed over.
+    SectionReading reading();
 
   private:
+    std::optional<PlanStep> readSection(std::string_view section, Direction direction);
     // Once a run, before the first installation: the installer library must be recent enough.
     bool versionAccepted();
 

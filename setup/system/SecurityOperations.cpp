@@ -7,7 +7,6 @@
 #include "copy/IgnoreOrCancel.h"
 #include "messages/MessageStrings.h"
 #include "nwkit/PasswordHash.h"
-#include "plan/PlanRunner.h"
 #include "plan/SectionReader.h"
 #include "platform/FileSecurity.h"
 #include "script/Settings.h"
@@ -94,10 +93,18 @@ const std::string& SecurityOperations::Call::operator[](std::size_t index) const
     return index < arguments.size() ? arguments[index] : none;
 }
 
-bool SecurityOperations::processSection(std::string_view section, Direction direction) {
+SectionReading SecurityOperations::reading() {
+    return {[this](std::string_view section, Direction) { return readSection(section); },
+            // Windows 95/98 have no security to set.
+            [this](std::string_view) {
+                return !services_.context.registry.machine().windowsVersion().isNT();
+            }};
+}
+
+std::optional<PlanStep> SecurityOperations::readSection(std::string_view section) {
     OperationContext& context = services_.context;
     const SectionKind kind{kSecurityLineSize, strings::kWorkingOn, true, "security commands"};
-    std::optional<PlanStep> step = readSectionStep(
+    return readSectionStep(
         context, section, kind, [this](const std::vector<ScriptLine>& lines, const Expander&) {
             OperationList operations;
             const auto run = [this](std::string_view line, Direction way) {
@@ -109,7 +116,6 @@ bool SecurityOperations::processSection(std::string_view section, Direction dire
             }
             return operations;
         });
-    return step && PlanRunner(context).run(*step, direction);
 }
 
 bool SecurityOperations::runCommand(std::string_view line, Direction direction) {

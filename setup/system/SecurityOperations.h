@@ -7,6 +7,7 @@
 
 #include "messages/MessageFormat.h"
 #include "ops/Operation.h"
+#include "plan/SectionReader.h"
 #include "platform/LocalAccounts.h"
 #include "system/SecurityCommand.h"
 #include "system/SystemServices.h"
@@ -21,9 +22,8 @@ class SecurityOperations {
   public:
     explicit SecurityOperations(SystemServices& services) : services_(services) {}
 
-    // A Security section (NT roots only, under the section usage count). false when it failed
-    // or the person cancelled.
-    bool processSection(std::string_view section, Direction direction);
+    // How Security sections are read: on NT roots only, under the section usage count.
+    SectionReading reading();
     // One command line ("LocalUser.Add(...)"), as a service's account commands give it.
     // Installation carries it out and counts what it adds; uninstallation undoes an Add
     // through its usage count (asking before an account is deleted) and leaves the other
@@ -32,6 +32,7 @@ class SecurityOperations {
     bool runCommand(std::string_view line, Direction direction);
 
   private:
+    std::optional<PlanStep> readSection(std::string_view section);
     // A message was shown already; the line is done with.
     static constexpr long kReported = -1;
 

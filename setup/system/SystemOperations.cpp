@@ -14,18 +14,9 @@ SystemOperations::SystemOperations(SystemServices services)
       ipFiles_(services_) {}
 
 void SystemOperations::attach(SectionDispatch& dispatch) {
-    dispatch.setProcessor(WorkSectionKind::Security,
-                          [this](std::string_view section, Direction direction) {
-                              return security_.processSection(section, direction);
-                          });
-    dispatch.setProcessor(WorkSectionKind::Odbc,
-                          [this](std::string_view section, Direction direction) {
-                              return odbc_.processSection(section, direction);
-                          });
-    dispatch.setProcessor(WorkSectionKind::IpFiles,
-                          [this](std::string_view section, Direction direction) {
-                              return ipFiles_.processSection(section, direction);
-                          });
+    dispatch.setReading(WorkSectionKind::Security, security_.reading());
+    dispatch.setReading(WorkSectionKind::Odbc, odbc_.reading());
+    dispatch.setReading(WorkSectionKind::IpFiles, ipFiles_.reading());
 }
 
 platform::Expected<void, std::uint32_t> SystemOperations::run(SystemCommand command,

@@ -23,11 +23,11 @@ fs::path CopyEngineFixture::source(const std::string& name, const std::string& c
 }
 
 bool CopyEngineFixture::install(const char* section) {
-    return processFileSection(*reader_, context(), section, Direction::Install);
+    return runSection(context(), reader_->reading(), section, Direction::Install);
 }
 
 bool CopyEngineFixture::uninstall(const char* section) {
-    return processFileSection(*reader_, context(), section, Direction::Uninstall);
+    return runSection(context(), reader_->reading(), section, Direction::Uninstall);
 }
 
 Plan CopyEngineFixture::plan(const char* section) {

@@ -17,7 +17,8 @@ constexpr const char* kServices = "C:\\windows\\system32\\drivers\\etc\\services
 class IpFiles : public SystemStoreFixture {
   protected:
     bool run(const char* section, Direction direction) {
-        return IpFileOperations(services()).processSection(section, direction);
+        IpFileOperations ipFiles(services());
+        return runSection(services().context, ipFiles.reading(), section, direction);
     }
 };
 

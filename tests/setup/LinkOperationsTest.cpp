@@ -40,7 +40,8 @@ class LinkOperations : public SetupFixture {
         return session;
     }
     bool run(std::string_view section, Direction direction) {
-        return processLinkSection(session_->context(), *services_, section, direction);
+        return runSection(session_->context(), linkSections(session_->context(), *services_),
+                          section, direction);
     }
     fs::path host(std::string_view windowsPath) { return *machine_->hostPath(windowsPath); }
     void makeFile(std::string_view windowsPath) {

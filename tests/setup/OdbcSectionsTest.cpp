@@ -27,7 +27,7 @@ class OdbcSections : public SystemStoreFixture {
   protected:
     void SetUp() override { loadScript(std::string(kApplication) + kSections); }
     bool run(const char* section, Direction direction) {
-        return odbc_->processSection(section, direction);
+        return runSection(services().context, odbc_->reading(), section, direction);
     }
     bool installDriver() { return run("ODBC Driver", Direction::Install); }
 

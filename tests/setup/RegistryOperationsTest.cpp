@@ -5,6 +5,7 @@
 #include "messages/MessageStrings.h"
 #include "ops/RegistryLine.h"
 #include "ops/RegistrySection.h"
+#include "plan/SectionReader.h"
 #include "plan/SectionUsage.h"
 #include "platform/WindowsErrors.h"
 
@@ -19,7 +20,11 @@ constexpr const char* kHead = "[Setup]\nVersion=5.11\n[Application]\nApplication
 class RegistryOperations : public SetupFixture {
   protected:
     bool run(const char* section, Direction direction, bool machineWide = false) {
-        return processRegistrySection(session_->context(), section, direction, machineWide);
+        OperationContext& context = session_->context();
+        const SectionReading registry{[&](std::string_view name, Direction) {
+            return readRegistrySection(context, name, machineWide);
+        }};
+        return runSection(context, registry, section, direction);
     }
     RegistryValue raw(RegistryRoot root, std::string_view key, std::string_view name) {
         RegistryValue value;  // a missing value reads as type 0 (none)

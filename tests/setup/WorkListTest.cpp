@@ -154,7 +154,7 @@ TEST_F(WorkLists, SectionsGoToTheirOperationsByNameAndComeBackOut) {
     // A kind whose operations are not there fails instead of passing as done.
     EXPECT_FALSE(dispatch.process("ODBC Core", Direction::Install));
     EXPECT_EQ(ui_.numbers(), std::vector<int>{messages::kSectionNotFound});
-    dispatch.setProcessor(WorkSectionKind::Odbc, [](std::string_view, Direction) { return true; });
+    dispatch.setReading(WorkSectionKind::Odbc, {{}, [](std::string_view) { return true; }});
     EXPECT_TRUE(dispatch.process("ODBC Core", Direction::Install));
 }
 

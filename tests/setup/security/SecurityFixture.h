@@ -19,7 +19,9 @@ class SecurityFixture : public SystemFileFixture {
     // Loads a script of that version (and MachineKeyName) with the section's lines.
     void loadSecurity(const std::string& lines, const std::string& version = "6.50",
                       const std::string& machineKey = "Acme\\Tools");
-    bool section(Direction direction) { return security_->processSection("Security", direction); }
+    bool section(Direction direction) {
+        return runSection(context(), security_->reading(), "Security", direction);
+    }
     bool command(const std::string& line, Direction direction = Direction::Install) {
         return security_->runCommand(line, direction);
     }

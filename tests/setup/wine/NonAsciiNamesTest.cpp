@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "WineTest.h"
 #include "ops/RegistrySection.h"
+#include "plan/SectionReader.h"
 #include "platform/WideText.h"
 
 namespace kestrel::setup {
@@ -20,7 +21,10 @@ class NonAsciiNamesTest : public kestrel::test::WineTest {
     void runOurs(const fs::path& prefix, const std::string& script, Direction direction) {
         test::PrefixRun run;
         ASSERT_TRUE(run.start(prefix, script));
-        ASSERT_TRUE(processRegistrySection(run.context(), "Apples.reg", direction, false));
+        const SectionReading registry{[&](std::string_view section, Direction) {
+            return readRegistrySection(run.context(), section, false);
+        }};
+        ASSERT_TRUE(runSection(run.context(), registry, "Apples.reg", direction));
         ASSERT_THAT(run.session().registry().save(), kestrel::test::Succeeded());
     }
 };

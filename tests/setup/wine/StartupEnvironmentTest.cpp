@@ -5,6 +5,7 @@
 #include "PrefixRun.h"
 #include "WineTest.h"
 #include "ops/StartupSections.h"
+#include "plan/SectionReader.h"
 
 namespace kestrel::setup {
 namespace {
@@ -19,7 +20,10 @@ class StartupEnvironmentTest : public kestrel::test::WineTest {
                               "[Setup]\nVersion=5.11\n[Application]\nApplicationDir=C:\\Acme\n"
                               "[Autoexec.bat]\nSET KESTREL_INI_TEST=from setup\n"));
         // The step's save point writes the hives.
-        ASSERT_TRUE(processBatchSection(run.context(), "Autoexec.bat", direction));
+        const SectionReading batch{[&](std::string_view section, Direction) {
+            return readBatchSection(run.context(), section);
+        }};
+        ASSERT_TRUE(runSection(run.context(), batch, "Autoexec.bat", direction));
         EXPECT_TRUE(run.ui.shown.empty());
     }
 };

@@ -52,7 +52,7 @@ TEST_F(SystemStoresTest, WineSeesTheOdbcDriverAndThePrinter) {
         OdbcOperations odbc(services);
         PrintOperations printing(services);
         const bool install = direction == Direction::Install;
-        EXPECT_TRUE(odbc.processSection("ODBC Driver", direction));
+        EXPECT_TRUE(runSection(services.context, odbc.reading(), "ODBC Driver", direction));
         if (install) {
             EXPECT_TRUE(printing.run(SystemCommand::AddPrinterDriver,
                                      ",,Kestrel Laser,3,kestrel.dll,kestrel.ppd,kestrelui.dll"));
